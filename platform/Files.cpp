@@ -102,7 +102,8 @@ bool FillFindData(const FindState& state, const std::string& name, WIN32_FIND_DA
 {
     struct stat st;
     std::string path = state.folder.empty() ? name : state.folder + "/" + name;
-    if (::stat(path.c_str(), &st) != 0)
+    // A dangling link is still listed (as itself), so callers can delete it.
+    if (::stat(path.c_str(), &st) != 0 && ::lstat(path.c_str(), &st) != 0)
         return false;
     *data = WIN32_FIND_DATAA();
     data->dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;

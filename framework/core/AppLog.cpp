@@ -1,0 +1,55 @@
+#include "framework/core/AppLog.h"
+
+#include "framework/core/UserDataFolder.h"
+#include "platform/Files.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace Lumo {
+
+AppLog* AppLog::GetInstance()
+{
+    static AppLog instance;
+    return &instance;
+}
+
+bool AppLog::Open(const std::string& folder)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mStream.close();
+    mStream.clear();
+    mStream.open(Platform::NativePath(GetUserDataFolder() + folder + "applog.txt"),
+                 std::ios::out | std::ios::binary | std::ios::trunc);
+    return true;
+}
+
+void AppLog::Close()
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mStream.close();
+}
+
+void AppLog::Printf(int32_t flags, const char* format, ...)
+{
+    char text[1024] = {};
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    if (!(flags & kToFile))
+        return;
+
+    std::string line;
+    for (const char* c = text; *c; ++c) {
+        if (*c == '\n')
+            line += '\r';
+        line += *c;
+    }
+    line += "\r\n";
+    std::lock_guard<std::mutex> lock(mMutex);
+    mStream.write(line.data(), std::streamsize(line.size()));
+    mStream.flush();
+}
+
+} // namespace Lumo
