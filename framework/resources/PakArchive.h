@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/MappedFile.h"
+
+#include <memory>
+
+// One mounted archive file, kept mapped until its interface goes away.
+struct PakArchive {
+    // The whole file as stored, still scrambled.
+    std::unique_ptr<Platform::MappedFile> view;
+};
