@@ -1,0 +1,37 @@
+#include "framework/StaticInit.h"
+
+#include "framework/core/Profiler.h"
+#include "framework/core/RandomNumber.h"
+#include "framework/core/StopwatchTimer.h"
+#include "framework/core/UserDataFolder.h"
+#include "framework/resources/PakInterface.h"
+
+#include <mutex>
+#include <new>
+
+namespace Lumo {
+
+PakInterface* gPakInterface = nullptr;
+
+namespace {
+GameStaticInit gGameStaticInit = nullptr;
+std::once_flag gOnce;
+} // namespace
+
+void SetGameStaticInit(GameStaticInit hook) { gGameStaticInit = hook; }
+
+void RunStaticInitialisation()
+{
+    std::call_once(gOnce, [] {
+        if (gGameStaticInit)
+            gGameStaticInit();
+        Profiler::Reset();
+        SeedRandom(4357);
+        SetUserDataFolder("");
+        gFrameRateStopwatch = StopwatchTimer();
+        // Never deleted: the archives stay mapped until the process ends.
+        gPakInterface = new (std::nothrow) PakInterface();
+    });
+}
+
+} // namespace Lumo
