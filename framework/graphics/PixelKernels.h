@@ -1,0 +1,61 @@
+#pragma once
+
+#include "framework/graphics/Color.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Lumo {
+
+// The blending rules of PixelBlend applied to runs of pixels, four at a time
+// where the processor allows. Every function gives exactly what the per-pixel
+// rule gives; groups whose destination is not wholly opaque fall back to it.
+class PixelKernels {
+public:
+    // A row over a destination taken as opaque, walked by the source's alpha
+    // runs (runs[i]: the pixels left in the run of pixel i, cut to count):
+    // opaque runs are copied, transparent ones skipped, and in the others
+    // each pixel is weighted by its own alpha (lane-shifted), made opaque.
+    // source and dest must not overlap.
+    static void BlendRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int32_t count);
+
+    // Over, lane-shifted colour, source alpha as the weight; alpha 0 skipped.
+    static void Over(uint32_t* dest, const uint32_t* source, int32_t count);
+
+    // Over with the source multiplied by color (components 0..255) and its
+    // alpha by color's alpha: ea = sa * ca / 255.
+    static void OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const Color& color);
+
+    // Adds each source channel, scaled by scale[red, green, blue] / 256 unless
+    // white and by the source alpha when translucent, saturating at 255;
+    // the destination alpha stays.
+    template <bool White, bool Translucent>
+    static void Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale);
+
+    static void Fill(uint32_t* dest, int32_t count, uint32_t color);
+
+    // Over with one colour (single-shift form) of alpha 1..254.
+    static void FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
+
+    // One contribution of a source pixel to a filtered cell.
+    struct FilterTap {
+        int32_t cell;
+        int32_t source;
+        int32_t weight;
+    };
+
+    // For each tap, the four channels of source[tap.source] times tap.weight
+    // added to cells[4 * tap.cell ...] (blue first); the weights reaching one
+    // cell sum to at most 257, so no 16-bit sum overflows.
+    static void AccumulateTaps(uint16_t* cells, const uint32_t* source, const FilterTap* taps, size_t count);
+
+    // sums[k] += values[k] * weight, weight at most 256: a filter pass.
+    static void AccumulateWeighted(uint32_t* sums, const uint16_t* values, size_t count, uint32_t weight);
+
+    // Filtered pixels as four channel sums each (blue first) in 65792ths:
+    // the upper 16 bits, at most 255, are the channel; each is composited
+    // as (d (256 - sa) >> 8) + (s sa >> 8) with alpha da + (255 - da) sa / 255.
+    static void CompositeFiltered(uint32_t* dest, const uint32_t* sums, int32_t count);
+};
+
+} // namespace Lumo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The folders of the desktop: the XDG base folders, and the application-data
+// folder that Windows programs ask SHGetFolderPathA for.
+namespace Platform {
+
+constexpr int CSIDL_COMMON_APPDATA = 0x23;
+constexpr int32_t S_OK = 0;
+constexpr int32_t E_FAIL = int32_t(0x80004005);
+constexpr int32_t E_INVALIDARG = int32_t(0x80070057);
+
+// $XDG_DATA_HOME, else ~/.local/share; no trailing "/".
+std::string DataHomeFolder();
+// $XDG_CONFIG_HOME, else ~/.config.
+std::string ConfigHomeFolder();
+// $XDG_RUNTIME_DIR, else a folder of the user's in the temporary folder.
+std::string RuntimeFolder();
+
+// CSIDL_COMMON_APPDATA is the data home here (per user, not per machine).
+// path holds MAX_PATH bytes; E_FAIL when the folder is longer.
+int32_t SHGetFolderPathA(int folder, char* path);
+
+// Creates the folder and its parents; true when it exists afterwards.
+bool CreateFolderPath(const std::string& path);
+
+} // namespace Platform
