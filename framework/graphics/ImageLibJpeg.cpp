@@ -1,6 +1,6 @@
 #include "framework/graphics/ImageLib.h"
+#include "framework/graphics/JpegErrorManager.h"
 
-#include "framework/core/AppLog.h"
 #include "framework/resources/SharedPak.h"
 
 #include <csetjmp>
@@ -17,30 +17,12 @@ namespace {
 
 constexpr int kInputBufferSize = 4096;
 
-struct JumpingErrorManager {
-    jpeg_error_mgr pub;
-    jmp_buf recovery;
-};
-
 struct PakSource {
     jpeg_source_mgr pub;
     PakFileHandle* file;
     bool startOfFile;
     JOCTET buffer[kInputBufferSize];
 };
-
-void LogMessage(j_common_ptr info)
-{
-    char text[JMSG_LENGTH_MAX];
-    (*info->err->format_message)(info, text);
-    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "[ERROR] JPEG: %s", text);
-}
-
-void JumpToRecovery(j_common_ptr info)
-{
-    (*info->err->output_message)(info);
-    longjmp(reinterpret_cast<JumpingErrorManager*>(info->err)->recovery, 1);
-}
 
 void InitSource(j_decompress_ptr info)
 {
@@ -113,11 +95,9 @@ void DecodeRows(jpeg_decompress_struct* info, Image** result)
 bool DecodeJpeg(PakFileHandle* file, Image** result)
 {
     jpeg_decompress_struct info;
-    JumpingErrorManager error;
+    JpegErrorManager error;
     PakSource source;
-    info.err = jpeg_std_error(&error.pub);
-    error.pub.error_exit = JumpToRecovery;
-    error.pub.output_message = LogMessage;
+    info.err = InstallJpegErrorManager(&error);
     if (setjmp(error.recovery)) {
         jpeg_destroy_decompress(&info);
         delete *result;

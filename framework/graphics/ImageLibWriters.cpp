@@ -1,4 +1,5 @@
 #include "framework/graphics/ImageLib.h"
+#include "framework/graphics/JpegErrorManager.h"
 
 #include "framework/core/AppLog.h"
 #include "platform/Files.h"
@@ -20,11 +21,6 @@ namespace {
 
 constexpr int kJpegQuality = 80;
 
-struct JumpingErrorManager {
-    jpeg_error_mgr pub;
-    jmp_buf recovery;
-};
-
 void ReportPngError(png_structp png, png_const_charp message)
 {
     Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "[ERROR] PNG: %s", message);
@@ -32,19 +28,6 @@ void ReportPngError(png_structp png, png_const_charp message)
 }
 
 void IgnorePngWarning(png_structp, png_const_charp) {}
-
-void LogJpegMessage(j_common_ptr info)
-{
-    char text[JMSG_LENGTH_MAX];
-    (*info->err->format_message)(info, text);
-    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "[ERROR] JPEG: %s", text);
-}
-
-void JumpToRecovery(j_common_ptr info)
-{
-    (*info->err->output_message)(info);
-    longjmp(reinterpret_cast<JumpingErrorManager*>(info->err)->recovery, 1);
-}
 
 bool EncodePng(FILE* file, const Image* image)
 {
@@ -92,10 +75,8 @@ void WriteJpegRows(jpeg_compress_struct* info, const Image* image, JSAMPLE* row)
 bool EncodeJpeg(FILE* file, const Image* image, JSAMPLE* row)
 {
     jpeg_compress_struct info;
-    JumpingErrorManager error;
-    info.err = jpeg_std_error(&error.pub);
-    error.pub.error_exit = JumpToRecovery;
-    error.pub.output_message = LogJpegMessage;
+    JpegErrorManager error;
+    info.err = InstallJpegErrorManager(&error);
     if (setjmp(error.recovery)) {
         jpeg_destroy_compress(&info);
         return false;
