@@ -1,0 +1,191 @@
+// The display's software blits into a locked surface at 800 x 600, on a
+// 32-bit and a 565 display, beside the memory copy of the same bytes and the
+// established software compositor doing the comparable operation.
+
+#include "framework/display/DDImage.h"
+#include "framework/display/DDInterface.h"
+#include "framework/display/DisplayAppHost.h"
+#include "framework/graphics/ImageHost.h"
+#include "platform/DirectDraw.h"
+#include "platform/DisplayDesktop.h"
+#include "platform/HeadlessSession.h"
+#include "platform/Messages.h"
+#include "platform/Window.h"
+#include "platform/WindowConstants.h"
+
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+using Lumo::Color;
+using Lumo::Rect;
+using namespace Platform;
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+class BenchApp : public Lumo::DisplayAppHost, public Lumo::ImageHost {
+public:
+    Lumo::DDInterface* mDisplay = nullptr;
+    HMODULE mModule = nullptr;
+    Lumo::ImageHost* GetImageHost() override { return this; }
+    HMODULE GetDirectDrawModule() override { return mModule; }
+    void AddImageToSet(Lumo::MemoryImage*) override {}
+    void RemoveImageFromSet(Lumo::MemoryImage*) override {}
+    void DropImageTextures(Lumo::MemoryImage*) override {}
+    bool Is3DAccelerated() override { return false; }
+    Lumo::NativeDisplay* GetNativeDisplay() override { return mDisplay; }
+    bool CopyTexturesToBits(Lumo::MemoryImage*) override { return false; }
+    Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return nullptr; }
+};
+
+LRESULT Plain(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Discs with a soft rim on a transparent ground; opaque or half translucent.
+std::vector<uint32_t> Sprites(bool translucent, bool keyed)
+{
+    std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const double dx = (x % 64) - 31.5, dy = (y % 64) - 31.5;
+            const double edge = 28.0 - std::sqrt(dx * dx + dy * dy);
+            uint32_t alpha = edge >= 1 ? 255 : edge <= 0 ? 0 : uint32_t(edge * 255);
+            if (!translucent)
+                alpha = keyed ? (alpha ? 255 : 0) : 255;
+            else if (alpha == 255 && (y / 64) % 2)
+                alpha = 128;
+            const uint32_t rgb = uint32_t((x * 7) & 0xFF) << 16 | uint32_t((y * 5) & 0xFF) << 8 | 0x40;
+            pixels[size_t(y) * kWidth + size_t(x)] = alpha << 24 | (alpha ? rgb : 0);
+        }
+    return pixels;
+}
+
+// One display in the format, its screen image and the sources.
+struct Stage {
+    HeadlessSession session;
+    BenchApp app;
+    std::unique_ptr<Lumo::DDInterface> display;
+    Lumo::MemoryImage* opaque = nullptr;
+    Lumo::MemoryImage* keyed = nullptr;
+    Lumo::MemoryImage* translucent = nullptr;
+    std::vector<std::unique_ptr<Lumo::MemoryImage>> images;
+
+    explicit Stage(bool sixteen)
+    {
+        DesktopFormat desktop;
+        if (sixteen) {
+            desktop.bitsPerPixel = 16;
+            desktop.redMask = 0xF800;
+            desktop.greenMask = 0x07E0;
+            desktop.blueMask = 0x001F;
+        }
+        DisplayDesktop::SetFormat(desktop);
+        RegisterDirectDrawModule();
+        app.mModule = LoadLibraryA("ddraw.dll");
+        app.mWidth = kWidth;
+        app.mHeight = kHeight;
+        WNDCLASSA windowClass;
+        windowClass.lpfnWndProc = Plain;
+        windowClass.lpszClassName = "Bench";
+        RegisterClassA(&windowClass);
+        HWND window = CreateWindowExA(0, "Bench", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight);
+        display = std::make_unique<Lumo::DDInterface>(&app);
+        app.mDisplay = display.get();
+        display->Init(window, true);
+        opaque = Add(Sprites(false, false));
+        keyed = Add(Sprites(false, true));
+        translucent = Add(Sprites(true, false));
+    }
+    ~Stage()
+    {
+        images.clear();
+        display.reset();
+        FreeLibrary(app.mModule);
+    }
+    Lumo::MemoryImage* Add(const std::vector<uint32_t>& pixels)
+    {
+        images.push_back(std::make_unique<Lumo::MemoryImage>(&app));
+        images.back()->SetBits(pixels.data(), kWidth, kHeight, true);
+        return images.back().get();
+    }
+};
+
+Stage& StageFor(bool sixteen)
+{
+    static Stage thirtyTwo(false);
+    static Stage sixteenBits(true);
+    return sixteen ? sixteenBits : thirtyTwo;
+}
+
+void Blit(benchmark::State& state, bool sixteen, int kind)
+{
+    Stage& stage = StageFor(sixteen);
+    Lumo::DDImage* screen = stage.display->GetScreenImage();
+    const Rect whole{0, 0, kWidth, kHeight};
+    for (auto _ : state) {
+        switch (kind) {
+        case 0: screen->Blit(stage.opaque, 0, 0, whole, Color::White, 0); break;
+        case 1: screen->Blit(stage.keyed, 0, 0, whole, Color::White, 0); break;
+        case 2: screen->Blit(stage.translucent, 0, 0, whole, Color::White, 0); break;
+        case 3: screen->Blit(stage.translucent, 0, 0, whole, Color(200, 120, 60, 200), 0); break;
+        default: screen->Blit(stage.translucent, 0, 0, whole, Color::White, 1); break;
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+
+void MemoryCopy(benchmark::State& state, size_t bytesPerPixel)
+{
+    std::vector<uint8_t> from(size_t(kWidth) * kHeight * bytesPerPixel, 1), to(from.size());
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+
+void Compositor(benchmark::State& state, bool sixteen, pixman_op_t op)
+{
+    std::vector<uint32_t> sprites = Sprites(true, false);
+    pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, sprites.data(), kWidth * 4);
+    std::vector<uint32_t> screenPixels(size_t(kWidth) * kHeight);
+    pixman_image_t* screen = pixman_image_create_bits(sixteen ? PIXMAN_r5g6b5 : PIXMAN_x8r8g8b8, kWidth, kHeight,
+                                                      screenPixels.data(), kWidth * (sixteen ? 2 : 4));
+    for (auto _ : state) {
+        pixman_image_composite32(op, source, nullptr, screen, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
+        benchmark::ClobberMemory();
+    }
+    pixman_image_unref(source);
+    pixman_image_unref(screen);
+    state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(MemoryCopy, 32bit, 4);
+BENCHMARK_CAPTURE(MemoryCopy, 565, 2);
+BENCHMARK_CAPTURE(Blit, Opaque32, false, 0);
+BENCHMARK_CAPTURE(Blit, Keyed32, false, 1);
+BENCHMARK_CAPTURE(Blit, AlphaRuns32, false, 2);
+BENCHMARK_CAPTURE(Blit, Tinted32, false, 3);
+BENCHMARK_CAPTURE(Blit, Additive32, false, 4);
+BENCHMARK_CAPTURE(Compositor, Over32, false, PIXMAN_OP_OVER);
+BENCHMARK_CAPTURE(Compositor, Add32, false, PIXMAN_OP_ADD);
+BENCHMARK_CAPTURE(Blit, Opaque565, true, 0);
+BENCHMARK_CAPTURE(Blit, Keyed565, true, 1);
+BENCHMARK_CAPTURE(Blit, AlphaRuns565, true, 2);
+BENCHMARK_CAPTURE(Blit, Tinted565, true, 3);
+BENCHMARK_CAPTURE(Blit, Additive565, true, 4);
+BENCHMARK_CAPTURE(Compositor, Over565, true, PIXMAN_OP_OVER);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "platform/DirectDrawTypes.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+namespace Lumo {
+
+// Destination pixel classes of the software raster routines. Format565 and
+// Format555 carry the spread form, in which one multiplication scales all
+// three channels; Generic16 and Format32 work through the surface's masks.
+struct Format565 {
+    using Pixel = uint16_t;
+    static constexpr bool kSpread = true;
+    static constexpr uint32_t kSpreadMask = 0x07E0F81F;
+};
+
+struct Format555 {
+    using Pixel = uint16_t;
+    static constexpr bool kSpread = true;
+    static constexpr uint32_t kSpreadMask = 0x03E07C1F;
+};
+
+struct Generic16 {
+    using Pixel = uint16_t;
+    static constexpr bool kSpread = false;
+    static constexpr uint32_t kSpreadMask = 0;
+};
+
+struct Format32 {
+    using Pixel = uint32_t;
+    static constexpr bool kSpread = false;
+    static constexpr uint32_t kSpreadMask = 0;
+};
+
+// The locked surface as one format sees it: rows at the signed pitch,
+// counted in whole pixels.
+template <typename Format>
+class RasterFormat {
+public:
+    using Pixel = typename Format::Pixel;
+    using Tag = Format;
+
+    explicit RasterFormat(const Platform::DDSURFACEDESC& desc)
+        : mPixels(static_cast<Pixel*>(desc.lpSurface)), mPitch(desc.lPitch / int32_t(sizeof(Pixel))),
+          mRed(desc.ddpfPixelFormat.dwRBitMask), mGreen(desc.ddpfPixelFormat.dwGBitMask),
+          mBlue(desc.ddpfPixelFormat.dwBBitMask), mWidth(int32_t(desc.dwWidth)), mHeight(int32_t(desc.dwHeight))
+    {
+    }
+
+    static uint32_t Spread(uint32_t pixel) { return (pixel | pixel << 16) & Format::kSpreadMask; }
+    static Pixel Fold(uint32_t spread) { return Pixel(spread | spread >> 16); }
+
+    Pixel* Row(int32_t y) const { return mPixels + ptrdiff_t(y) * mPitch; }
+    bool Contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < mWidth && y < mHeight; }
+    int32_t PitchPixels() const { return mPitch; }
+    int32_t Height() const { return mHeight; }
+
+    Pixel* mPixels;
+    int32_t mPitch;
+    uint32_t mRed;
+    uint32_t mGreen;
+    uint32_t mBlue;
+    int32_t mWidth;
+    int32_t mHeight;
+};
+
+// One channel of an additive draw: the display's saturation table clamps
+// the sum of two channel values of at most the channel's maximum each.
+struct SaturationChannel {
+    uint32_t mask;
+    uint32_t shift;
+    // 1 to 8.
+    uint32_t bits;
+    const uint32_t* table;
+
+    uint32_t Value(uint32_t pixel) const { return (pixel & mask) >> shift; }
+    // Both values at most the channel's maximum; a destination channel wider
+    // than the display's is cut to it, so the table is never overrun.
+    uint32_t Add(uint32_t pixel, uint32_t value) const
+    {
+        const uint32_t maximum = (1u << bits) - 1;
+        return table[std::min(Value(pixel), maximum) + value] << shift;
+    }
+};
+
+// Runs the body with the format class of the locked surface; false for a
+// depth the routines do not draw. SplitSixteen picks the 565 and 555 loops;
+// without it every 16-bit surface takes the generic loop.
+template <bool SplitSixteen, typename Body>
+bool WithRasterFormat(const Platform::DDSURFACEDESC& desc, Body&& body)
+{
+    const Platform::DDPIXELFORMAT& format = desc.ddpfPixelFormat;
+    if (format.dwRGBBitCount == 32) {
+        body(RasterFormat<Format32>(desc));
+        return true;
+    }
+    if (format.dwRGBBitCount != 16)
+        return false;
+    if (SplitSixteen && format.dwGBitMask == 0x7E0)
+        body(RasterFormat<Format565>(desc));
+    else if (SplitSixteen && format.dwGBitMask == 0x3E0)
+        body(RasterFormat<Format555>(desc));
+    else
+        body(RasterFormat<Generic16>(desc));
+    return true;
+}
+
+} // namespace Lumo

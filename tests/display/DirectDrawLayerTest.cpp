@@ -1,0 +1,118 @@
+#include "tests/display/DisplayFixture.h"
+
+#include "platform/DirectDrawClipper.h"
+#include "platform/DirectDrawSurface.h"
+
+using namespace Platform;
+
+namespace {
+
+class DirectDrawLayer : public DisplayTest::DisplayFixture {
+protected:
+    DirectDrawLayer()
+    {
+        DisplayDesktop::SetFormat(DisplayTest::kDesktop565);
+        DirectDrawCreate(nullptr, &mDD, nullptr);
+    }
+    ~DirectDrawLayer() override { mDD->Release(); }
+
+    DirectDrawSurface* Surface(int width, int height)
+    {
+        DDSURFACEDESC desc;
+        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+        desc.dwWidth = uint32_t(width);
+        desc.dwHeight = uint32_t(height);
+        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+        DirectDrawSurface* surface = nullptr;
+        EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DD_OK);
+        return surface;
+    }
+
+    DirectDraw* mDD = nullptr;
+};
+
+TEST_F(DirectDrawLayer, SurfacesTakeTheDisplayFormatAndAPaddedPitch)
+{
+    DesktopFormat padded = DisplayTest::kDesktop555;
+    padded.pitchPadding = 6;
+    DisplayDesktop::SetFormat(padded);
+    DirectDrawSurface* surface = Surface(3, 2);
+    DDSURFACEDESC desc;
+    ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(desc.lPitch, 12);
+    EXPECT_EQ(desc.ddpfPixelFormat.dwGBitMask, 0x3E0u);
+    EXPECT_EQ(surface->LockCount(), 1);
+    EXPECT_EQ(surface->Unlock(nullptr), DD_OK);
+    EXPECT_EQ(surface->Unlock(nullptr), DDERR_NOTLOCKED);
+    surface->Release();
+}
+
+TEST_F(DirectDrawLayer, BltStretchesKeysAndRefusesRectanglesOutside)
+{
+    DirectDrawSurface* source = Surface(2, 1);
+    DirectDrawSurface* dest = Surface(4, 2);
+    source->SetPixelAt(0, 0, 0x1111);
+    source->SetPixelAt(1, 0, 0x2222);
+    RECT whole{0, 0, 4, 2};
+    ASSERT_EQ(dest->Blt(&whole, source, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(dest->PixelAt(1, 1), 0x1111u);
+    EXPECT_EQ(dest->PixelAt(2, 0), 0x2222u);
+
+    EXPECT_EQ(dest->Blt(&whole, source, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DDERR_NOCOLORKEY);
+    DDCOLORKEY key{0x2222, 0x2222};
+    source->SetColorKey(DDCKEY_SRCBLT, &key);
+    source->SetPixelAt(0, 0, 0x3333);
+    ASSERT_EQ(dest->Blt(&whole, source, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+    EXPECT_EQ(dest->PixelAt(0, 0), 0x3333u);
+    EXPECT_EQ(dest->PixelAt(3, 1), 0x2222u);
+
+    RECT outside{3, 0, 5, 1};
+    EXPECT_EQ(dest->Blt(&outside, source, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
+    RECT badSource{1, 0, 3, 1};
+    EXPECT_EQ(dest->Blt(nullptr, source, &badSource, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
+    source->Release();
+    dest->Release();
+}
+
+TEST_F(DirectDrawLayer, WindowedPrimaryIsClippedToTheClientArea)
+{
+    DDSURFACEDESC desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    DirectDrawSurface* primary = nullptr;
+    ASSERT_EQ(mDD->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    EXPECT_EQ(primary->Width(), 1920);
+    DirectDrawClipper* clipper = nullptr;
+    mDD->CreateClipper(0, &clipper, nullptr);
+    clipper->SetHWnd(0, mWindow);
+    primary->SetClipper(clipper);
+    clipper->Release();
+
+    DirectDrawSurface* frame = Surface(300, 200);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            frame->SetPixelAt(x, y, 0xFFFF);
+    RECT dest{kWindowX, kWindowY, kWindowX + 300, kWindowY + 200};
+    ASSERT_EQ(primary->Blt(&dest, frame, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(primary->PixelAt(kWindowX + 199, kWindowY + 149), 0xFFFFu);
+    EXPECT_EQ(primary->PixelAt(kWindowX + 200, kWindowY), 0u);
+    EXPECT_EQ(primary->PixelAt(kWindowX, kWindowY + 150), 0u);
+    int32_t width = 0, height = 0;
+    EXPECT_EQ(mSession.Desktop().Frame(mWindow, &width, &height)[0], 0xFFFFFFFFu);
+    frame->Release();
+    primary->Release();
+}
+
+TEST_F(DirectDrawLayer, FaultsHitTheCountedCall)
+{
+    DisplayDesktop::FailCall("Lock", 2, DDERR_SURFACELOST);
+    DirectDrawSurface* surface = Surface(1, 1);
+    DDSURFACEDESC desc;
+    EXPECT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DD_OK);
+    EXPECT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACELOST);
+    EXPECT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DD_OK);
+    EXPECT_EQ(surface->LockCount(), 2);
+    surface->Release();
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "framework/display/DDImage.h"
+#include "framework/display/DDInterface.h"
+#include "framework/display/DisplayAppHost.h"
+#include "framework/graphics/ImageHost.h"
+#include "platform/DirectDraw.h"
+#include "platform/DisplayDesktop.h"
+#include "platform/HeadlessSession.h"
+#include "platform/Messages.h"
+#include "platform/Window.h"
+#include "platform/WindowConstants.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace DisplayTest {
+
+// The application as the display sees it, and the host of its images.
+class TestApp : public Lumo::DisplayAppHost, public Lumo::ImageHost {
+public:
+    Lumo::DDInterface* mDisplay = nullptr;
+    Platform::HMODULE mModule = nullptr;
+    int mNewTestResults = 0;
+
+    Lumo::ImageHost* GetImageHost() override { return this; }
+    Platform::HMODULE GetDirectDrawModule() override { return mModule; }
+    void NewD3DTestResult() override { ++mNewTestResults; }
+
+    void AddImageToSet(Lumo::MemoryImage*) override {}
+    void RemoveImageFromSet(Lumo::MemoryImage*) override {}
+    void DropImageTextures(Lumo::MemoryImage*) override {}
+    bool Is3DAccelerated() override { return false; }
+    Lumo::NativeDisplay* GetNativeDisplay() override { return mDisplay; }
+    bool CopyTexturesToBits(Lumo::MemoryImage*) override { return false; }
+    Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return nullptr; }
+};
+
+inline Platform::LRESULT PlainProc(Platform::HWND window, uint32_t message, Platform::WPARAM wParam,
+                                   Platform::LPARAM lParam)
+{
+    return Platform::DefWindowProcA(window, message, wParam, lParam);
+}
+
+inline Platform::DesktopFormat DesktopOf(uint32_t bits, uint32_t red, uint32_t green, uint32_t blue)
+{
+    Platform::DesktopFormat format;
+    format.bitsPerPixel = bits;
+    format.redMask = red;
+    format.greenMask = green;
+    format.blueMask = blue;
+    return format;
+}
+
+inline const Platform::DesktopFormat kDesktop565 = DesktopOf(16, 0xF800, 0x07E0, 0x001F);
+inline const Platform::DesktopFormat kDesktop555 = DesktopOf(16, 0x7C00, 0x03E0, 0x001F);
+inline const Platform::DesktopFormat kDesktop444 = DesktopOf(16, 0x0F00, 0x00F0, 0x000F);
+inline const Platform::DesktopFormat kDesktopRgb32 = DesktopOf(32, 0xFF0000, 0x00FF00, 0x0000FF);
+inline const Platform::DesktopFormat kDesktopBgr32 = DesktopOf(32, 0x0000FF, 0x00FF00, 0xFF0000);
+
+// A headless desktop with one borderless window at (100, 50) and a display
+// made for it; each test opens the display in the format it needs.
+class DisplayFixture : public ::testing::Test {
+protected:
+    static constexpr int kWindowX = 100;
+    static constexpr int kWindowY = 50;
+
+    DisplayFixture()
+    {
+        Platform::DisplayDesktop::Reset();
+        Platform::RegisterDirectDrawModule();
+        mApp.mModule = Platform::LoadLibraryA("ddraw.dll");
+        mApp.mWidth = 200;
+        mApp.mHeight = 150;
+        Platform::WNDCLASSA windowClass;
+        windowClass.lpfnWndProc = PlainProc;
+        windowClass.lpszClassName = "DisplayTest";
+        Platform::RegisterClassA(&windowClass);
+        mWindow = Platform::CreateWindowExA(0, "DisplayTest", "", Platform::WS_POPUP | Platform::WS_VISIBLE,
+                                            kWindowX, kWindowY, mApp.mWidth, mApp.mHeight);
+    }
+
+    ~DisplayFixture() override
+    {
+        mDisplay.reset();
+        Platform::FreeLibrary(mApp.mModule);
+        Platform::DisplayDesktop::Reset();
+    }
+
+    // Opens a fresh display on that desktop; the Init result.
+    int Open(const Platform::DesktopFormat& desktop, bool windowed = true)
+    {
+        Platform::DisplayDesktop::SetFormat(desktop);
+        mDisplay = std::make_unique<Lumo::DDInterface>(&mApp);
+        mApp.mDisplay = mDisplay.get();
+        return mDisplay->Init(mWindow, windowed);
+    }
+
+    Lumo::DDImage* Screen() { return mDisplay->GetScreenImage(); }
+
+    // An image of the display holding the pixels, row by row.
+    std::unique_ptr<Lumo::DDImage> MakeImage(int width, int height, const std::vector<uint32_t>& pixels)
+    {
+        auto image = std::make_unique<Lumo::DDImage>(mDisplay.get());
+        image->SetBits(pixels.data(), width, height, true);
+        return image;
+    }
+
+    // The raw pixel of a surface.
+    static uint32_t Pixel(Platform::IDirectDrawSurface* surface, int x, int y) { return surface->PixelAt(x, y); }
+
+    Platform::HeadlessSession mSession;
+    TestApp mApp;
+    Platform::HWND mWindow = nullptr;
+    std::unique_ptr<Lumo::DDInterface> mDisplay;
+};
+
+} // namespace DisplayTest
