@@ -1,6 +1,7 @@
 #include "platform/AudioOutput.h"
 
 #include "platform/AudioMixer.h"
+#include "platform/BackendChoice.h"
 #include "platform/Log.h"
 
 #include <SDL2/SDL.h>
@@ -17,21 +18,6 @@ namespace {
 std::once_flag gStartOnce;
 std::atomic<bool> gHasDevice{false};
 SDL_AudioDeviceID gDevice = 0;
-
-// The same rule as the windowing backend: LUMO_PLATFORM names it, else a
-// display means sdl.
-bool WantsDevice()
-{
-    const char* named = std::getenv("LUMO_PLATFORM");
-    std::string choice = named ? named : "";
-    if (choice == "sdl")
-        return true;
-    if (choice == "headless")
-        return false;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
-}
 
 void FillDevice(void*, Uint8* stream, int length)
 {
@@ -73,7 +59,7 @@ bool OpenDevice()
 
 void AudioOutput::Start()
 {
-    std::call_once(gStartOnce, [] { gHasDevice = WantsDevice() && OpenDevice(); });
+    std::call_once(gStartOnce, [] { gHasDevice = ChosenBackend() == BackendKind::Sdl && OpenDevice(); });
 }
 
 bool AudioOutput::HasDevice() { return gHasDevice.load(); }

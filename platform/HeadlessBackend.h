@@ -63,7 +63,6 @@ public:
     const std::vector<std::string>& OpenedUrls() const { return mUrls; }
 
     std::optional<NativeWindowState> WindowState(HWND window) const;
-    HWND FocusWindow() const { return mFocus; }
     // The last frame shown in the window, rows without padding; empty when none.
     std::vector<uint32_t> Frame(HWND window, int32_t* width, int32_t* height) const;
     // The pointer on the screen (the arrow at first); none when hidden.

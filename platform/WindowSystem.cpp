@@ -1,5 +1,7 @@
 #include "platform/WindowSystem.h"
 
+#include "platform/BackendChoice.h"
+#include "platform/DirectDrawSurface.h"
 #include "platform/EndSessionSignal.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/Log.h"
@@ -21,23 +23,9 @@ constexpr uint32_t kLastRegisteredMessage = 0xFFFF;
 std::mutex gCurrentMutex;
 std::unique_ptr<WindowSystem> gCurrent;
 
-bool HasDisplay()
-{
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
-}
-
 std::unique_ptr<Backend> ChooseBackend()
 {
-    const char* named = std::getenv("LUMO_PLATFORM");
-    std::string choice = named ? named : "";
-    if (choice != "sdl" && choice != "headless") {
-        if (!choice.empty())
-            LogLine("LUMO_PLATFORM=\"" + choice + "\" is neither \"sdl\" nor \"headless\"; choosing by the display");
-        choice = HasDisplay() ? "sdl" : "headless";
-    }
-    if (choice == "sdl") {
+    if (ChosenBackend() == BackendKind::Sdl) {
         if (std::unique_ptr<Backend> sdl = SdlBackend::Create())
             return sdl;
         LogLine("The sdl platform cannot start; running headless");
@@ -99,6 +87,7 @@ std::unique_ptr<WindowSystem> WindowSystem::Replace(std::unique_ptr<WindowSystem
 
 void WindowSystem::Pump()
 {
+    DirectDrawSurface::PresentMarkedPrimaries();
     // A signal before the first window waits for one to tell.
     if (!mWindows.All().empty() && TakeEndSessionSignal())
         Broadcast(WM_ENDSESSION, 1, 0);
