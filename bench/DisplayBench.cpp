@@ -5,6 +5,7 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/DisplayAppHost.h"
+#include "framework/display/SoftwareRasterizer.h"
 #include "framework/graphics/ImageHost.h"
 #include "platform/DirectDraw.h"
 #include "platform/DisplayDesktop.h"
@@ -42,7 +43,8 @@ public:
     bool Is3DAccelerated() override { return false; }
     Lumo::NativeDisplay* GetNativeDisplay() override { return mDisplay; }
     bool CopyTexturesToBits(Lumo::MemoryImage*) override { return false; }
-    Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return nullptr; }
+    Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return mRasterizer; }
+    Lumo::TriangleRasterizer* mRasterizer = nullptr;
 };
 
 LRESULT Plain(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam)
@@ -170,8 +172,62 @@ void Compositor(benchmark::State& state, bool sixteen, pixman_op_t op)
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 
+// Rotated by 0.3 rad, stretched 800 x 600 onto the screen, or as two
+// textured triangles, from the translucent sprites.
+void Resample(benchmark::State& state, bool sixteen, int kind)
+{
+    Stage& stage = StageFor(sixteen);
+    static Lumo::SoftwareRasterizer rasterizer;
+    stage.app.mRasterizer = &rasterizer;
+    Lumo::DDImage* screen = stage.display->GetScreenImage();
+    const int size = int(state.range(0));
+    const Rect from{0, 0, size, size};
+    const Rect whole{0, 0, kWidth, kHeight};
+    const float w = float(size), u = float(size) / kWidth, v = float(size) / kHeight;
+    const Lumo::TriVertex quad[2][3] = {{{0, 0, 0, 0, 0}, {w, 0, u, 0, 0}, {0, w, 0, v, 0}},
+                                        {{w, 0, u, 0, 0}, {w, w, u, v, 0}, {0, w, 0, v, 0}}};
+    for (auto _ : state) {
+        switch (kind) {
+        case 0: screen->BlitRotated(stage.translucent, 0, 0, from, whole, Color::White, 0, 0.3, w / 2, w / 2); break;
+        case 1: screen->BlitStretched(stage.translucent, Rect{0, 0, size, size}, Rect{0, 0, 64, 64}, whole, Color::White, 0, true); break;
+        default: screen->BlitTriangles(stage.translucent, quad, 2, whole, Color::White, 0, 0, 0, true); break;
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * size * size);
+}
+
+// The reference: a bilinear transformed composite of the same sprites.
+void CompositorRotated(benchmark::State& state, bool sixteen)
+{
+    std::vector<uint32_t> sprites = Sprites(true, false);
+    pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, sprites.data(), kWidth * 4);
+    std::vector<uint32_t> screenPixels(size_t(kWidth) * kHeight);
+    pixman_image_t* screen = pixman_image_create_bits(sixteen ? PIXMAN_r5g6b5 : PIXMAN_x8r8g8b8, kWidth, kHeight,
+                                                      screenPixels.data(), kWidth * (sixteen ? 2 : 4));
+    pixman_transform_t turn;
+    pixman_transform_init_rotate(&turn, pixman_double_to_fixed(std::cos(0.3)), pixman_double_to_fixed(std::sin(0.3)));
+    pixman_image_set_transform(source, &turn);
+    pixman_image_set_filter(source, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    const int size = int(state.range(0));
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, screen, 0, 0, 0, 0, 0, 0, size, size);
+        benchmark::ClobberMemory();
+    }
+    pixman_image_unref(source);
+    pixman_image_unref(screen);
+    state.SetItemsProcessed(state.iterations() * size * size);
+}
+
 } // namespace
 
+BENCHMARK_CAPTURE(Resample, Rotated32, false, 0)->Arg(64)->Arg(600);
+BENCHMARK_CAPTURE(Resample, Stretched32, false, 1)->Arg(64)->Arg(600);
+BENCHMARK_CAPTURE(Resample, Triangles32, false, 2)->Arg(64)->Arg(600);
+BENCHMARK_CAPTURE(CompositorRotated, Bilinear32, false)->Arg(64)->Arg(600);
+BENCHMARK_CAPTURE(Resample, Rotated565, true, 0)->Arg(64)->Arg(600);
+BENCHMARK_CAPTURE(Resample, Stretched565, true, 1)->Arg(64)->Arg(600);
+BENCHMARK_CAPTURE(CompositorRotated, Bilinear565, true)->Arg(64)->Arg(600);
 BENCHMARK_CAPTURE(MemoryCopy, 32bit, 4);
 BENCHMARK_CAPTURE(MemoryCopy, 565, 2);
 BENCHMARK_CAPTURE(Blit, Opaque32, false, 0);

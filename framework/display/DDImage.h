@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/graphics/FRect.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/display/RasterFormat.h"
 #include "platform/DirectDrawSurface.h"
@@ -25,7 +26,22 @@ public:
     void Blit(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BlitFloat(Image* source, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                    int drawMode) override;
+    void BlitRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
+                     int drawMode, double angle, float centerX, float centerY) override;
+    void BlitStretched(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                       const Color& color, int drawMode, bool quick) override;
+    void BlitTransformed(Image* source, float x, float y, const Matrix3& transform, const Rect& clip,
+                         const Color& color, int drawMode, const Rect& srcRect, bool blend) override;
+    void BlitTriangles(Image* source, const TriVertex (*triangles)[3], int triangleCount, const Rect& clip,
+                       const Color& color, int drawMode, float tx, float ty, bool blend) override;
+    void BlitWithAlphaMask(Image* source, int x, int y, const Rect& srcRect, Image* mask, const Rect& maskRect,
+                           const Color& color, int drawMode) override;
     void BlitMirrored(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    void BlitStretchedMirrored(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                               const Color& color, int drawMode, bool quick) override;
+    void FillSpansWithCoverage(Span* spans, int spanCount, const Color& color, int drawMode,
+                               const uint8_t* coverage, int coverX, int coverY, int coverStride,
+                               int unused) override;
 
     void PurgeBits() override;
     void DeleteAllDerivedData() override;
@@ -50,6 +66,8 @@ public:
     virtual void DrawLineAntialiasedAdditive(double x1, double y1, double x2, double y2, const Color& color);
     virtual void BlitMirrorNormal(Image* source, int x, int y, const Rect& srcRect, const Color& color);
     virtual void BlitMirrorAdditive(Image* source, int x, int y, const Rect& srcRect, const Color& color);
+    virtual void BlitWithAlphaMaskNormal(Image* source, int x, int y, const Rect& srcRect, Image* mask,
+                                         const Rect& maskRect, const Color& color);
     virtual bool LockSurface();
     virtual bool UnlockSurface();
     virtual Platform::HRESULT AttachSurface(Platform::IDirectDrawSurface* surface);
@@ -89,6 +107,13 @@ private:
     void BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const Color& color);
     template <bool Mirrored>
     void BlitAdd(Image* source, int x, int y, const Rect& srcRect, const Color& color);
+    // Runs draw(rasterizer, pixels, pitch, format code) on the locked surface
+    // when a rasterizer has routines for its layout.
+    template <typename Draw>
+    void RasterizeOnSurface(Draw&& draw);
+    // The nearest-sample stretch of the mapped source area onto dest.
+    template <bool Mirrored>
+    void StretchNearest(MemoryImage* source, const Rect& dest, const FRect& from, const Color& color, int drawMode);
 };
 
 } // namespace Lumo

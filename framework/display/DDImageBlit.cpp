@@ -13,35 +13,6 @@ using namespace Platform;
 
 namespace {
 
-uint32_t Channel(int32_t value)
-{
-    return uint32_t(std::clamp(value, 0, 255));
-}
-
-// The source's native words, one per pixel or through the index bytes of a
-// palettized source.
-struct NativeSource {
-    const uint32_t* native;
-    const uint8_t* indices;
-
-    uint32_t At(size_t index) const { return indices ? native[indices[index]] : native[index]; }
-};
-
-// The tint, premultiplied by its alpha.
-struct Tint {
-    uint32_t alpha;
-    uint32_t red;
-    uint32_t green;
-    uint32_t blue;
-
-    explicit Tint(const Color& color)
-        : alpha(Channel(color.mAlpha)), red(Channel(color.mRed) * alpha / 255),
-          green(Channel(color.mGreen) * alpha / 255), blue(Channel(color.mBlue) * alpha / 255)
-    {
-    }
-    bool Grey() const { return red == green && green == blue; }
-};
-
 // Walks each row of the source rectangle run by run: body(source index of
 // the run's first pixel, destination pixel of it, run length), the length
 // cut at the row's end. Mirrored rows are written right to left.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "framework/graphics/Color.h"
+#include "framework/graphics/Matrix3.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/TriVertex.h"
 #include "platform/DirectDraw.h"
 
 #include <string>
@@ -40,6 +42,13 @@ public:
     virtual void Blt(Image*, float, float, const Rect&, const Color&, int, bool) {}
     virtual void BltF(Image*, float, float, const Rect&, const Rect&, const Color&, int) {}
     virtual void BltMirror(Image*, float, float, const Rect&, const Color&, int) {}
+    virtual void BltStretched(Image*, const Rect&, const Rect&, const Rect&, const Color&, int, bool, bool) {}
+    virtual void BltRotated(Image*, float, float, const Rect&, const Color&, int, float, float, const Rect&, double) {}
+    virtual void BltTransformed(Image*, const Rect*, const Color&, int, const Rect&, const Matrix3&, bool, float,
+                                float, bool)
+    {
+    }
+    virtual void BltTriangles(Image*, const TriVertex (*)[3], int, const Color&, int, float, float, bool) {}
 };
 
 } // namespace Lumo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/graphics/Color.h"
 #include "platform/DirectDrawTypes.h"
 
 #include <algorithm>
@@ -84,6 +85,32 @@ struct SaturationChannel {
         const uint32_t maximum = (1u << bits) - 1;
         return table[std::min(Value(pixel), maximum) + value] << shift;
     }
+};
+
+// The source's native words, one per pixel or through the index bytes of a
+// palettized source.
+struct NativeSource {
+    const uint32_t* native;
+    const uint8_t* indices;
+
+    uint32_t At(size_t index) const { return indices ? native[indices[index]] : native[index]; }
+};
+
+// The tint, premultiplied by its alpha.
+struct Tint {
+    uint32_t alpha;
+    uint32_t red;
+    uint32_t green;
+    uint32_t blue;
+
+    static uint32_t Channel(int32_t value) { return uint32_t(std::clamp(value, 0, 255)); }
+
+    explicit Tint(const Color& color)
+        : alpha(Channel(color.mAlpha)), red(Channel(color.mRed) * alpha / 255),
+          green(Channel(color.mGreen) * alpha / 255), blue(Channel(color.mBlue) * alpha / 255)
+    {
+    }
+    bool Grey() const { return red == green && green == blue; }
 };
 
 // Runs the body with the format class of the locked surface; false for a

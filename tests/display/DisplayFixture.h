@@ -35,7 +35,9 @@ public:
     bool Is3DAccelerated() override { return false; }
     Lumo::NativeDisplay* GetNativeDisplay() override { return mDisplay; }
     bool CopyTexturesToBits(Lumo::MemoryImage*) override { return false; }
-    Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return nullptr; }
+    Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return mRasterizer; }
+
+    Lumo::TriangleRasterizer* mRasterizer = nullptr;
 };
 
 inline Platform::LRESULT PlainProc(Platform::HWND window, uint32_t message, Platform::WPARAM wParam,

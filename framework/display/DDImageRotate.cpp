@@ -1,0 +1,229 @@
+#include "framework/display/DDImage.h"
+
+#include "framework/display/DDInterface.h"
+#include "framework/display/Display3D.h"
+#include "framework/graphics/BlitGeometry.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <type_traits>
+
+namespace Lumo {
+
+namespace {
+
+// The 2 x 2 texels under a 16.16 position weighted by area and alpha: the
+// filtered alpha and the colour sums premultiplied by it, scaled by 256.
+struct BilinearSample {
+    uint32_t alpha;
+    uint32_t red;
+    uint32_t green;
+    uint32_t blue;
+};
+
+// The source texels of the rectangle, as 32-bit words or through the palette.
+struct RotateSource {
+    const uint32_t* pixels;
+    const uint32_t* palette;
+    const uint8_t* indices;
+
+    uint32_t At(size_t index) const { return pixels ? pixels[index] : palette[indices[index]]; }
+};
+
+// alphaScale 256 leaves the weights as they are; a tint scales each by its alpha.
+inline BilinearSample Sample(const RotateSource& source, size_t index, size_t rowStep, int32_t u, int32_t v,
+                             uint32_t alphaScale)
+{
+    const uint32_t fx = (uint32_t(u) & 0xFFFE) + 1;
+    const uint32_t fy = (uint32_t(v) & 0xFFFE) + 1;
+    const uint32_t texels[4] = {source.At(index), source.At(index + 1), source.At(index + rowStep),
+                                source.At(index + rowStep + 1)};
+    const uint32_t weights[4] = {(0x10000 - fx) * (0x10000 - fy), fx * (0x10000 - fy), (0x10000 - fx) * fy,
+                                 fx * fy};
+    BilinearSample sample{0, 0, 0, 0};
+    for (int t = 0; t < 4; ++t) {
+        uint32_t m = ((weights[t] >> 16) * (texels[t] >> 24)) >> 16;
+        if (alphaScale != 256)
+            m = (m * alphaScale) >> 8;
+        sample.alpha += m;
+        sample.red += ((texels[t] >> 16) & 0xFF) * m;
+        sample.green += ((texels[t] >> 8) & 0xFF) * m;
+        sample.blue += (texels[t] & 0xFF) * m;
+    }
+    return sample;
+}
+
+// Narrows [first, last] to the columns whose samples keep all four texels
+// within limit (the rectangle's width or height) along one coordinate.
+// lowest is the least position allowed for a negative step. False when the
+// whole row falls outside.
+bool NarrowSpan(int64_t position, int64_t step, int64_t limit, int64_t lowest, int64_t& first, int64_t& last)
+{
+    const int64_t whole = limit << 16;
+    if (step < 0) {
+        if ((position >> 16) < 0)
+            return false;
+        first = std::max(first, (whole - position - 0x27FFF) / step);
+        last = std::min(last, (lowest - position) / step);
+    } else if (step > 0) {
+        if ((position >> 16) >= limit - 1)
+            return false;
+        first = std::max(first, (0x10000 - position) / step);
+        last = std::min(last, (whole - position - 0x17FFF) / step);
+    } else if (position < 0 || position >= whole - 0x10000) {
+        return false;
+    }
+    return true;
+}
+
+bool FitsFixed(double value)
+{
+    return value >= double(INT32_MIN) && value <= double(INT32_MAX);
+}
+
+} // namespace
+
+void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
+                          int drawMode, double angle, float centerX, float centerY)
+{
+    source->mDrawn = true;
+    if (mNoSoftwareDraw)
+        return;
+    CheckAlpha();
+    if (IsScreen3D()) {
+        mDDInterface->mD3DInterface->BltRotated(source, x, y, clip, color, drawMode, centerX, centerY, srcRect,
+                                                angle);
+        return;
+    }
+    if (hasTranslucency || hasTransparency || mDDInterface->mIs3D) {
+        MemoryImage::BlitRotated(source, x, y, srcRect, clip, color, drawMode, angle, centerX, centerY);
+        return;
+    }
+    FRect bounds;
+    const FRect clipArea{double(clip.mX), double(clip.mY), double(clip.mWidth), double(clip.mHeight)};
+    if (!GetRotatedBlitBounds(x, y, srcRect, clipArea, bounds, angle, centerX, centerY))
+        return;
+    auto* memory = dynamic_cast<MemoryImage*>(source);
+    // Positions are 16.16 within the rectangle, so it must stay below 32768.
+    if (!memory || srcRect.mWidth >= 32768 || srcRect.mHeight >= 32768)
+        return;
+    memory->CheckAlpha();
+    RotateSource texels{nullptr, memory->colorTable.get(), memory->colorIndices.get()};
+    if (!texels.palette) {
+        texels.pixels = memory->GetPixelBits();
+        if (!texels.pixels)
+            return;
+    }
+    const double cosine = std::cos(angle);
+    const double sine = std::sin(angle);
+    const int32_t cu = int32_t(cosine * 65536);
+    const int32_t su = int32_t(sine * 65536);
+    if (!LockSurface())
+        return;
+
+    const int32_t x0 = int32_t(bounds.mX);
+    const int32_t y0 = int32_t(bounds.mY);
+    const int64_t lastColumn = int64_t(bounds.mWidth - 1);
+    const float a = float(x0) - centerX - x;
+    const size_t rowStep = size_t(memory->mWidth);
+    const size_t origin = size_t(srcRect.mY) * rowStep + size_t(srcRect.mX);
+    const bool ordered = DDInterface::gChannelOrderFlag != 0;
+    const bool untinted = color.IsWhite();
+    const uint32_t colorAlpha = Tint::Channel(color.mAlpha);
+    const uint32_t plus[3] = {Tint::Channel(color.mRed) + 1, Tint::Channel(color.mGreen) + 1,
+                              Tint::Channel(color.mBlue) + 1};
+    const Tint premultiplied(color);
+    const DDInterface& display = *mDDInterface;
+    const uint32_t widths[3] = {display.mRedBits, display.mGreenBits, display.mBlueBits};
+    const uint32_t shifts[3] = {display.mRedShift, display.mGreenShift, display.mBlueShift};
+    SaturationChannel channels[3];
+    SaturationChannels(channels);
+
+    // Walks the rows, narrowing each to the columns whose samples stay inside
+    // the rectangle; store(pixel, sample) gives the new pixel.
+    auto walk = [&](const auto& raster, uint32_t alphaScale, auto&& store) {
+        using Pixel = typename std::remove_cvref_t<decltype(raster)>::Pixel;
+        for (int32_t j = 0; j < bounds.mHeight; ++j) {
+            const int32_t r = y0 + j;
+            const float b = float(r) - centerY - y;
+            const double startU = (double(a) * cosine - double(b) * sine + centerX) * 65536;
+            const double startV = (double(a) * sine + double(b) * cosine + centerY) * 65536;
+            if (!FitsFixed(startU) || !FitsFixed(startV))
+                continue;
+            int64_t u = int32_t(startU);
+            int64_t v = int32_t(startV);
+            int64_t first = 0;
+            int64_t last = lastColumn;
+            if (!NarrowSpan(u, cu, srcRect.mWidth, 0x7FFF, first, last) ||
+                !NarrowSpan(v, su, srcRect.mHeight, 0, first, last) || first > last)
+                continue;
+            u += first * cu;
+            v += first * su;
+            Pixel* pixel = raster.Row(r) + x0 + first;
+            for (int64_t i = first; i <= last; ++i, ++pixel, u += cu, v += su) {
+                const size_t index = origin + size_t(v >> 16) * rowStep + size_t(u >> 16);
+                *pixel = Pixel(store(uint32_t(*pixel),
+                                     Sample(texels, index, rowStep, int32_t(u), int32_t(v), alphaScale)));
+            }
+        }
+    };
+
+    const bool written = WithRasterFormat<true>(mLockDesc, [&](auto raster) {
+        using Raster = decltype(raster);
+        using Format = typename Raster::Tag;
+        const uint32_t masks[3] = {raster.mRed, raster.mGreen, raster.mBlue};
+        auto scaled = [&](uint32_t d, int c, uint32_t k) {
+            return uint32_t(((uint64_t(d & masks[c]) * k) >> 8) & masks[c]);
+        };
+        if (drawMode != 0) {
+            const uint32_t p[3] = {premultiplied.red, premultiplied.green, premultiplied.blue};
+            walk(raster, 256, [&](uint32_t d, const BilinearSample& s) {
+                const uint32_t parts[3] = {((s.red >> (16 - widths[0])) * p[0]) >> 8,
+                                           (s.green * p[1]) >> (24 - widths[1]), (s.blue * p[2]) >> (24 - widths[2])};
+                return channels[0].Add(d, parts[0]) | channels[1].Add(d, parts[1]) | channels[2].Add(d, parts[2]);
+            });
+        } else if (!untinted) {
+            walk(raster, colorAlpha, [&](uint32_t d, const BilinearSample& s) {
+                const uint32_t k = 256 - s.alpha;
+                const uint32_t parts[3] = {((s.red * plus[0]) >> (24 - widths[0])) << shifts[0],
+                                           ((s.green * plus[1]) >> (24 - widths[1])) << shifts[1],
+                                           (((s.blue >> 8) * plus[2]) >> (16 - widths[2])) << shifts[2]};
+                return (parts[0] + scaled(d, 0, k)) | (parts[1] + scaled(d, 1, k)) | (parts[2] + scaled(d, 2, k));
+            });
+        } else if (Format::kSpread && ordered) {
+            walk(raster, 256, [&](uint32_t d, const BilinearSample& s) {
+                const uint32_t k = 256 - s.alpha;
+                const uint32_t r8 = s.red >> 8;
+                const uint32_t g8 = s.green >> 8;
+                const uint32_t b8 = s.blue >> 8;
+                const uint32_t colour = std::is_same_v<Format, Format565>
+                                            ? ((g8 >> 2) << 21) + ((r8 >> 3) << 11) + (b8 >> 3)
+                                            : ((g8 >> 3) << 21) + ((r8 >> 3) << 10) + (b8 >> 3);
+                return uint32_t(Raster::Fold((((Raster::Spread(d) * (k >> 3)) >> 5) & Format::kSpreadMask) + colour));
+            });
+        } else if (sizeof(typename Raster::Pixel) == 4 && ordered) {
+            walk(raster, 256, [&](uint32_t d, const BilinearSample& s) {
+                const uint32_t k = 256 - s.alpha;
+                auto one = [&](uint32_t sum, uint32_t shift) {
+                    return ((sum >> 8) + ((((d >> shift) & 0xFF) * k) >> 8)) << shift;
+                };
+                return one(s.red, 16) | one(s.green, 8) | one(s.blue, 0);
+            });
+        } else {
+            walk(raster, 256, [&](uint32_t d, const BilinearSample& s) {
+                const uint32_t k = 256 - s.alpha;
+                const uint32_t sums[3] = {s.red, s.green, s.blue};
+                uint32_t pixel = 0;
+                for (int c = 0; c < 3; ++c)
+                    pixel |= ((sums[c] >> (16 - widths[c])) << shifts[c]) + scaled(d, c, k);
+                return pixel;
+            });
+        }
+    });
+    UnlockSurface();
+    if (written)
+        DiscardMemoryCopies();
+}
+
+} // namespace Lumo
