@@ -1,10 +1,29 @@
 #include "framework/StaticInit.h"
-
-#include <cstdio>
+#include "framework/app/LumoAppBase.h"
+#include "platform/AudioModules.h"
+#include "platform/DirectDraw.h"
+#include "platform/EndSessionSignal.h"
+#include "platform/J2kCodecModule.h"
 
 int main()
 {
     Lumo::RunStaticInitialisation();
-    std::printf("Zentrova %s\n", ZENTROVA_VERSION);
+    // The system libraries the program loads by name.
+    Platform::RegisterDirectDrawModule();
+    Platform::RegisterAudioModules();
+    Platform::RegisterJ2kCodecModule();
+    Platform::WatchEndSessionSignals();
+
+    auto* app = new Lumo::LumoAppBase();
+    app->mCompanyName = "DravikGames";
+    app->mProductName = "Zentrova";
+    app->mTitle = "Zentrova - " ZENTROVA_VERSION;
+    app->mRegKey = "DravikGames\\Zentrova";
+    app->mWidth = 800;
+    app->mHeight = 600;
+    app->LoadSettings();
+    app->Initialize();
+    app->Run();
+    delete app;
     return 0;
 }

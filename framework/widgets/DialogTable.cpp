@@ -90,6 +90,11 @@ int DialogTable::DialogCount() const
     return static_cast<int>(mDialogList.size());
 }
 
+Dialog* DialogTable::DialogAt(int index) const
+{
+    return index >= 0 && index < DialogCount() ? mDialogList[size_t(index)] : nullptr;
+}
+
 int DialogTable::RoutedButtonId(int dialogId, int buttonId)
 {
     if (buttonId == Dialog::kYesButtonId)

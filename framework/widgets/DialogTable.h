@@ -34,6 +34,8 @@ public:
     // deletion, so a dialog may be closed from its own button handler.
     bool CloseDialogEx(int id, bool removeWidget, bool deleteDialog);
     int DialogCount() const;
+    // In the order they were registered; null past the end.
+    Dialog* DialogAt(int index) const;
 
     void OnDialogButtonPressed(int dialogId, int buttonId) override;
     void OnDialogButtonClicked(int dialogId, int buttonId) override;

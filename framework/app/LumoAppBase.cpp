@@ -1,0 +1,460 @@
+#include "framework/app/LumoAppBase.h"
+
+#include "framework/audio/BassMusicInterface.h"
+#include "framework/audio/SoundManager.h"
+#include "framework/core/AppLog.h"
+#include "framework/core/DebugPrintf.h"
+#include "framework/core/PathUtils.h"
+#include "framework/core/RandomNumber.h"
+#include "framework/core/RuntimeRandom.h"
+#include "framework/core/StringUtils.h"
+#include "framework/core/SystemVersion.h"
+#include "framework/core/UserDataFolder.h"
+#include "framework/display/DDImage.h"
+#include "framework/display/DDInterface.h"
+#include "framework/StaticInit.h"
+#include "framework/graphics/Font.h"
+#include "framework/graphics/ImageLib.h"
+#include "framework/resources/PakInterface.h"
+#include "framework/widgets/Dialog.h"
+#include "framework/widgets/DialogTable.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/Clock.h"
+#include "platform/Cursor.h"
+#include "platform/Dialogs.h"
+#include "platform/Folders.h"
+#include "platform/InstanceMutex.h"
+#include "platform/Messages.h"
+#include "platform/Process.h"
+#include "platform/Registry.h"
+#include "platform/Window.h"
+
+#include <cstring>
+
+namespace Lumo {
+
+using namespace Platform;
+
+LumoAppBase* gLumoApp = nullptr;
+LumoAppBase* gLumoAppForDiagnostics = nullptr;
+std::atomic<bool> gD3DFailedThisRun{false};
+std::atomic<bool> gDisplayWorks{true};
+
+namespace {
+
+constexpr const char* kDirectXDownload = "https://zentrova.example/directx";
+
+} // namespace
+
+LumoAppBase::LumoAppBase() : mDiagnostics(std::make_unique<AppDiagnostics>())
+{
+    gLumoApp = this;
+    AppLog::GetInstance()->Open("");
+
+    mVersionModule = LoadLibraryA("version.dll");
+    mDirectDrawModule = LoadLibraryA("ddraw.dll");
+    mDirectSoundModule = LoadLibraryA("dsound.dll");
+    ImageLib::LoadJ2KCodec();
+
+    const std::string programPath = GetModuleFileNameA();
+    mProductVersion = GetProductVersion(programPath);
+    mProgramFolder = PathDirectoryPart(programPath);
+
+    mCreationTick = GetTickCount();
+    mLastPresentTime = mNextPresentTime = timeGetTime();
+
+    // Channels of the default format until a display reports its own.
+    mDefaultNativeDisplay.mBitsPerPixel = 32;
+    mDefaultNativeDisplay.mRedMask = 0x00FF0000;
+    mDefaultNativeDisplay.mGreenMask = 0x0000FF00;
+    mDefaultNativeDisplay.mBlueMask = 0x000000FF;
+    mDefaultNativeDisplay.mRedBits = mDefaultNativeDisplay.mGreenBits = mDefaultNativeDisplay.mBlueBits = 8;
+    mDefaultNativeDisplay.mRedShift = 16;
+    mDefaultNativeDisplay.mGreenShift = 8;
+    mDefaultNativeDisplay.mBlueShift = 0;
+
+    for (int i = 0; i < 512; ++i)
+        mAdd8BitMaxTable[i] = uint8_t(i < 256 ? i : 255);
+
+    SetString("DIALOG_BUTTON_OK", L"OK");
+    SetString("DIALOG_BUTTON_CANCEL", L"CANCEL");
+    SetString("UPDATE_CHECK_TITLE", L"Update Check");
+    SetString("UPDATE_CHECK_BODY", L"Checking if there are any updates available for this product ...");
+    SetString("UP_TO_DATE_TITLE", L"Up to Date");
+    SetString("UP_TO_DATE_BODY", L"There are no updates available for this product at this time.");
+    SetString("NEW_VERSION_TITLE", L"New Version");
+    SetString("NEW_VERSION_BODY", L"There is an update available for this product.  Would you like to visit the "
+                                  L"web site to download it?");
+
+    mImageServices = std::make_unique<AppImageServices>(*this);
+    ImageHost::Install(this);
+    mWidgetManager = new WidgetManager(this);
+    mDialogs = std::make_unique<DialogTable>(*mWidgetManager, *this, *this);
+
+    if (GetSystemMetrics(SM_TABLETPC) != 0) {
+        mTabletPC = true;
+        mPageFlip = false;
+    }
+    gLumoAppForDiagnostics = this;
+}
+
+LumoAppBase::~LumoAppBase()
+{
+    RequestShutdown();
+
+    bool asked = false;
+    if (m3DChanged && mDDInterface) {
+        int32_t stored = 0;
+        if (RegistryReadInteger("Is3D", &stored) || Is3DTestClean()) {
+            RegistryWriteBoolean("Is3D", mDDInterface->mIs3D);
+        } else if (mDDInterface->mIs3D) {
+            asked = true;
+            const std::string caption =
+                mCompanyName + " " + GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
+            const std::string text = GetString(
+                "HARDWARE_ACCEL_SWITCHED_ON",
+                "Hardware Acceleration was switched on during this session.\r\nIf this resulted in slower "
+                "performance, it should be switched off.\r\nWould you like to keep Hardware Acceleration switched on?");
+            const bool keep = MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO) == IDYES;
+            mDDInterface->mIs3D = keep;
+            if (keep)
+                RegistryWriteBoolean("Is3D", true);
+        }
+    }
+    if (!asked && gD3DFailedThisRun.load() && !mIsScreenSaver) {
+        const std::string caption =
+            mCompanyName + " " + GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
+        const std::string text = GetString(
+            "HARDWARE_ACCEL_NOT_WORKING",
+            "Hardware Acceleration may not have been working correctly during this session.\r\nIf you noticed "
+            "graphics problems, you may want to turn off Hardware Acceleration.\r\nWould you like to keep Hardware "
+            "Acceleration switched on?");
+        if (MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO) == IDNO)
+            RegistryWriteBoolean("Is3D", false);
+    }
+
+    // Closing queues each dialog for deletion; at depth 0 the queue empties.
+    while (Dialog* dialog = mDialogs->DialogAt(0))
+        mDialogs->CloseDialogEx(dialog->mId, true, true);
+    ProcessDeferredDeletes();
+
+    if (mInvisHWnd) {
+        SetWindowLongPtrA(mInvisHWnd, GWLP_USERDATA, 0);
+        DestroyWindow(mInvisHWnd);
+    }
+    mDialogs.reset();
+    delete mWidgetManager;
+    mWidgetManager = nullptr;
+    delete mOverlayImage;
+    delete mPlaybackOverlayImage;
+    delete mOverlayFont;
+    mImageServices->GetSharedImages().SweepUnreferenced();
+
+    delete mDDInterface;
+    mDDInterface = nullptr;
+    mMusicInterface.reset();
+    mSoundManager.reset();
+    if (mHWnd) {
+        SetWindowLongPtrA(mHWnd, GWLP_USERDATA, 0);
+        DestroyWindow(mHWnd);
+    }
+
+    StopThreads();
+    if (mHandCursor)
+        DestroyCursor(mHandCursor);
+    if (mDraggingCursor)
+        DestroyCursor(mDraggingCursor);
+    if (&ImageHost::Current() == static_cast<ImageHost*>(this))
+        ImageHost::Install(nullptr);
+    gLumoApp = nullptr;
+    gLumoAppForDiagnostics = nullptr;
+    if (mMutex)
+        CloseHandle(mMutex);
+    FreeLibrary(mDirectDrawModule);
+    FreeLibrary(mDirectSoundModule);
+    FreeLibrary(mVersionModule);
+    AppLog::GetInstance()->Close();
+}
+
+void LumoAppBase::Initialize()
+{
+    mMainThreadId = GetCurrentThreadId();
+    if (mShutdown)
+        return;
+
+    if (!mDirectDrawModule) {
+        const std::string caption = GetString("YOU_NEED_DIRECTX", "You need DirectX");
+        const std::string text =
+            GetString("APP_REQUIRES_DIRECTX",
+                      std::string("This application requires DirectX to run.  You can get DirectX at ") +
+                          kDirectXDownload);
+        MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_ICONSTOP);
+        ExitWithCode(0);
+    }
+
+    OnInitializeStart();
+    LoadSettings();
+
+    if (IsWindowsMajor6OrLater()) {
+        char path[MAX_PATH] = {};
+        if (SHGetFolderPathA(CSIDL_COMMON_APPDATA, path) == S_OK) {
+            const std::string folder =
+                RemoveTrailingSlash(path) + "\\" + mDataFolderName + "\\" + mProductName + "\\";
+            SetUserDataFolder(folder);
+            CreateFolderPath(NativePath(folder));
+            mDemoFileName = MakeDemoPathAbsolute(mDemoFileName);
+        }
+    }
+
+    if (!mCommandLineRead)
+        ReadCommandLine();
+    if (mIsScreenSaver)
+        mOnlyAllowOneCopy = false;
+
+    if (!KeepWorkingFolder(mProgramFolder))
+        SetCurrentDirectoryA(mProgramFolder.c_str());
+
+    if (gPakInterface)
+        gPakInterface->MountArchive("main.pak");
+
+    mNotifyMessage = RegisterWindowMessageA(("Notify" + mProductName).c_str());
+    bool alreadyExists = false;
+    mMutex = CreateMutexA((mProductName + "Mutex").c_str(), &alreadyExists);
+    if (alreadyExists)
+        NotifyFirstInstanceAndExit();
+
+    mRandSeed = GetTickCount();
+    SeedRandom(mRandSeed);
+    SRand(GetTickCount());
+
+    WNDCLASSA mainClass;
+    mainClass.style = CS_DBLCLKS;
+    mainClass.lpfnWndProc = &LumoAppBase::WindowProc;
+    mainClass.lpszClassName = "MainWindow";
+    RegisterClassA(&mainClass);
+    WNDCLASSA invisibleClass;
+    invisibleClass.lpfnWndProc = &LumoAppBase::WindowProc;
+    invisibleClass.lpszClassName = "InvisWindow";
+    RegisterClassA(&invisibleClass);
+
+    mInvisHWnd = CreateWindowExA(0, "InvisWindow", mTitle.c_str(), 0, 0, 0, 0, 0);
+    SetWindowLongPtrA(mInvisHWnd, GWLP_USERDATA, LPARAM(this));
+
+    CreateCursors();
+    OnWindowClassesReady();
+
+    const Rect playArea{0, 0, mWidth, mHeight};
+    mWidgetManager->SetScreenRect(playArea, playArea);
+
+    if (mWindowed && (mWidth >= GetSystemMetrics(SM_CXSCREEN) || mHeight >= GetSystemMetrics(SM_CYSCREEN))) {
+        mWindowed = false;
+        mForceFullscreen = true;
+    }
+
+    CreateMainWindow();
+
+    if (mPlaying && DemoReadRecordHeader() && !mDemoIsShort && mDemoCommand == 23) {
+        mDemoNeedsHeader = true;
+        mIsWindowed = mDemoBuffer.ReadBool();
+        mRefreshRate = mDemoBuffer.ReadByte();
+    }
+
+    if (!mSoundManager)
+        mSoundManager = std::make_unique<SoundManager>(mHWnd, mDirectSoundModule);
+    SetSfxVolume(mSfxVolume);
+    mMusicInterface = MakeMusicPlayer(mInvisHWnd);
+    SetMusicVolume(mMusicVolume);
+
+    if (mIsScreenSaver) {
+        mCursorNum = 11;
+        ApplyCursor();
+    }
+    OnInitialized();
+    mInitialized = true;
+}
+
+void LumoAppBase::Run()
+{
+    if (mShutdown)
+        return;
+
+    StartCursorThread();
+    StartLoadingThread();
+    ShowWindow(mHWnd, SW_SHOW);
+    SetFocus(mHWnd);
+
+    mRunStartTime = timeGetTime();
+    mLastUserInputTick = mRunStartTime;
+    mLastTimerTime = mRunStartTime;
+    mRunning = true;
+
+    RunUntilShutdown();
+    ProcessDeferredDeletes();
+    mRunning = false;
+
+    WaitForLoadingThread();
+
+    const uint32_t runTime = timeGetTime() - mRunStartTime;
+    DebugPrintf("Seconds       = %g\r\n", runTime / 1000.0);
+    DebugPrintf("Sleep Count   = %d\r\n", mSleepCount);
+    DebugPrintf("Update Count  = %d\r\n", mUpdateCount);
+    DebugPrintf("Draw Count    = %d\r\n", mDrawCount.load());
+    DebugPrintf("Draw Time     = %d\r\n", mDrawTime);
+    DebugPrintf("Screen Blt    = %d\r\n", mScreenBltTime);
+    if (mDrawTime + mScreenBltTime > 0)
+        DebugPrintf("Avg FPS       = %d\r\n", mDrawCount.load() * 1000 / (mDrawTime + mScreenBltTime));
+
+    OnRunFinished();
+    if (mSettingsLoaded)
+        SaveSettings();
+}
+
+void LumoAppBase::RequestShutdown()
+{
+    if (mMainThreadId != 0 && GetCurrentThreadId() != mMainThreadId) {
+        mShutdownFromOtherThread = true;
+        return;
+    }
+    if (mShutdown)
+        return;
+    mExitToTop = true;
+    mShutdown = true;
+
+    OnBeforeShutdown();
+    if (mPlaying) {
+        SetMusicVolume(mDemoMusicVolume);
+        SetSfxVolume(mDemoSfxVolume);
+    }
+    if (mCursorThread.joinable()) {
+        mCursorThreadStop = true;
+        mCursorThread.join();
+    }
+    if (mMusicInterface)
+        mMusicInterface->StopAllMusic();
+    if (!mIsWindowed && mDDInterface && mDDInterface->mDD7)
+        mDDInterface->mDD7->RestoreDisplayMode();
+    if (mHWnd)
+        ShowWindow(mHWnd, SW_HIDE);
+    if (mSaveSettingsAtShutdown)
+        SaveSettings();
+    ImageLib::UnloadJ2KCodec();
+}
+
+void LumoAppBase::NotifyFirstInstanceAndExit()
+{
+    if (!mOnlyAllowOneCopy)
+        return;
+    if (mNotifyMessage != 0)
+        PostMessageA(HWND_BROADCAST, mNotifyMessage, 0, 0);
+    ExitWithCode(0);
+}
+
+void LumoAppBase::OnSecondInstanceNotify(WPARAM wParam, LPARAM)
+{
+    if (wParam != 0 || !mHWnd)
+        return;
+    if (IsIconic(mHWnd))
+        ShowWindow(mHWnd, SW_RESTORE);
+    SetForegroundWindow(mHWnd);
+}
+
+void LumoAppBase::ExitWithCode(uint32_t code)
+{
+    ExitProcess(code);
+}
+
+std::unique_ptr<MusicInterface> LumoAppBase::MakeMusicPlayer(HWND window)
+{
+    return BassMusicInterface::Create(window);
+}
+
+bool LumoAppBase::KeepWorkingFolder(const std::string&)
+{
+    return false;
+}
+
+std::string LumoAppBase::ExtraInfoText()
+{
+    return std::string();
+}
+
+bool LumoAppBase::ReservedQuery(int, int)
+{
+    return false;
+}
+
+bool LumoAppBase::IsActive()
+{
+    return !mWindowDisabled;
+}
+
+bool LumoAppBase::PreviewKeyDown(int, bool, bool)
+{
+    return false;
+}
+
+bool LumoAppBase::IsReturnOrRKey(int key)
+{
+    return key == 13 || key == 'r' || key == 'R';
+}
+
+bool LumoAppBase::DebugKeyDown(int)
+{
+    return false;
+}
+
+void LumoAppBase::SetString(const std::string& id, const std::wstring& text)
+{
+    mStringTable[id] = text;
+}
+
+std::string LumoAppBase::GetString(const std::string& id, const std::string& defaultText) const
+{
+    const auto found = mStringTable.find(id);
+    return found == mStringTable.end() ? defaultText : NarrowString(found->second);
+}
+
+void LumoAppBase::StartLoadingThread()
+{
+    if (mLoadingStarted)
+        return;
+    if (mLoadingThread.joinable())
+        mLoadingThread.join();
+    mLoadingRunning = true;
+    SetThreadPriority(THREAD_PRIORITY_ABOVE_NORMAL);
+    mLoadingThread = std::thread([this] {
+        RunLoadingThread();
+        DebugPrintf("Resource Loading Time: %d\r\n", int(GetTickCount() - mCreationTick));
+        mLoadingFinished = true;
+    });
+    mLoadingStarted = true;
+}
+
+void LumoAppBase::WaitForLoadingThread()
+{
+    // Joining is the wait: the thread's last act is to mark loading finished.
+    if (mLoadingStarted && mLoadingThread.joinable())
+        mLoadingThread.join();
+}
+
+double LumoAppBase::LoadingProgress()
+{
+    if (mLoadingFinished)
+        return 1.0;
+    const int32_t count = mLoadingTaskCount;
+    if (!mLoadingStarted || count == 0)
+        return 0.0;
+    const double progress = double(mLoadingTasksDone) / count;
+    return progress > 1.0 ? 1.0 : progress;
+}
+
+void LumoAppBase::StopThreads()
+{
+    mCursorThreadStop = true;
+    if (mCursorThread.joinable())
+        mCursorThread.join();
+    if (mLoadingThread.joinable())
+        mLoadingThread.join();
+}
+
+} // namespace Lumo

@@ -1,0 +1,126 @@
+#include "framework/app/LumoAppBase.h"
+
+#include "framework/display/DDImage.h"
+#include "framework/display/DDInterface.h"
+#include "framework/display/Display3D.h"
+#include "framework/graphics/SysFont.h"
+
+namespace Lumo {
+
+MemoryImage* LumoAppBase::CreateImageFromFile(const std::string& name, const std::string& alphaName, bool commitBits)
+{
+    return mImageServices->CreateImageFromFile(name, alphaName, commitBits);
+}
+
+MemoryImage* LumoAppBase::CreateImageFromFileAlt(const std::string& name, bool commitBits)
+{
+    return mImageServices->CreateImageFromFileAlt(name, commitBits);
+}
+
+SharedImageRef LumoAppBase::FindOrLoadSharedImage(const std::string& name, const std::string& variant, bool* isNew)
+{
+    return mImageServices->FindOrLoadSharedImage(name, variant, isNew);
+}
+
+bool LumoAppBase::Is3DAccelerated()
+{
+    return mDDInterface && mDDInterface->mIs3D;
+}
+
+// The self-test keeps only its failure text: a test without one passed, and
+// nothing finer than that is known of its warnings.
+bool LumoAppBase::Is3DTestPassed()
+{
+    return mDDInterface && mDDInterface->mD3DTested && mDDInterface->mD3DInterface->GetErrorText().empty();
+}
+
+bool LumoAppBase::Is3DTestClean()
+{
+    return Is3DTestPassed();
+}
+
+void LumoAppBase::AddImageToSet(MemoryImage* image)
+{
+    mImageServices->AddImageToSet(image);
+}
+
+void LumoAppBase::RemoveImageFromSet(MemoryImage* image)
+{
+    mImageServices->RemoveImageFromSet(image);
+}
+
+void LumoAppBase::DropImageTextures(MemoryImage* image)
+{
+    mImageServices->DropImageTextures(image);
+}
+
+NativeDisplay* LumoAppBase::GetNativeDisplay()
+{
+    if (mDDInterface && mDDInterface->mInitialized)
+        return mDDInterface;
+    return &mDefaultNativeDisplay;
+}
+
+// The display keeps no texture copies that could be read back.
+bool LumoAppBase::CopyTexturesToBits(MemoryImage*)
+{
+    return false;
+}
+
+TriangleRasterizer* LumoAppBase::GetTriangleRasterizer()
+{
+    return nullptr;
+}
+
+MemoryImage* LumoAppBase::CreateDisplayImage()
+{
+    if (mDDInterface)
+        return new DDImage(mDDInterface);
+    return new MemoryImage(this);
+}
+
+CriticalSectionHolder& LumoAppBase::GetDisplayLock()
+{
+    return mDDInterface ? mDDInterface->mDisplayLock : mLockWithoutDisplay;
+}
+
+void LumoAppBase::RemoveImageTextures(MemoryImage* image)
+{
+    if (mDDInterface)
+        mDDInterface->RemoveImageTextures(image);
+}
+
+ImageHost* LumoAppBase::GetImageHost()
+{
+    return this;
+}
+
+Platform::HMODULE LumoAppBase::GetDirectDrawModule()
+{
+    return mDirectDrawModule;
+}
+
+void LumoAppBase::NewD3DTestResult()
+{
+    mD3DTestRanAfresh = true;
+    OnHardwareTestRan();
+}
+
+bool LumoAppBase::LockScreenImage(Image* image)
+{
+    auto* surfaceImage = dynamic_cast<DDImage*>(image);
+    return surfaceImage && surfaceImage->LockSurface();
+}
+
+void LumoAppBase::UnlockScreenImage(Image* image)
+{
+    if (auto* surfaceImage = dynamic_cast<DDImage*>(image))
+        surfaceImage->UnlockSurface();
+}
+
+Font* LumoAppBase::CreateSysFont(const std::string& faceName, int pointSize, int charSet)
+{
+    return new SysFont(mImageServices.get(), faceName, pointSize, charSet);
+}
+
+} // namespace Lumo

@@ -1,0 +1,150 @@
+#include "framework/app/LumoAppBase.h"
+
+#include "framework/core/StringUtils.h"
+#include "framework/display/DDInterface.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Input.h"
+#include "platform/Window.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace Lumo {
+
+using namespace Platform;
+
+void LumoAppBase::EnterPopupMode()
+{
+    if (mIsWindowed)
+        return;
+    if (mDDInterface && mDDInterface->mDD7)
+        mDDInterface->mDD7->FlipToGDISurface();
+    mPopUpMode = true;
+}
+
+void LumoAppBase::LeavePopupMode()
+{
+    if (!mIsWindowed)
+        mPopUpMode = false;
+    ResetTimingDebt();
+    ClearKeyStates();
+    if (mWidgetManager->mHeldButtons != 0) {
+        mWidgetManager->ReleaseHeldButtons();
+        ReleaseCapture();
+    }
+}
+
+int LumoAppBase::ShowMessageBoxA(const std::string& text, const std::string& caption, uint32_t flags)
+{
+    if (mIsScreenSaver) {
+        AppendErrorLog(text);
+        return IDOK;
+    }
+    EnterPopupMode();
+    const int answer = MessageBoxA(mHWnd, text.c_str(), caption.c_str(), flags);
+    LeavePopupMode();
+    return answer;
+}
+
+int LumoAppBase::ShowMessageBoxW(const std::wstring& text, const std::wstring& caption, uint32_t flags)
+{
+    if (mIsScreenSaver) {
+        AppendErrorLog(NarrowString(text));
+        return IDOK;
+    }
+    EnterPopupMode();
+    const int answer = MessageBoxW(mHWnd, text.c_str(), caption.c_str(), flags);
+    LeavePopupMode();
+    return answer;
+}
+
+void LumoAppBase::ShowFatalErrorA(const std::string& text)
+{
+    if (mIsScreenSaver) {
+        AppendErrorLog(text);
+        return;
+    }
+    EnterPopupMode();
+    if (!mShutdown)
+        MessageBoxA(mHWnd, text.c_str(), GetString("FATAL_ERROR", "FATAL ERROR").c_str(), MB_ICONERROR);
+    LeavePopupMode();
+}
+
+void LumoAppBase::ShowFatalErrorW(const std::wstring& text)
+{
+    if (mIsScreenSaver) {
+        AppendErrorLog(NarrowString(text));
+        return;
+    }
+    EnterPopupMode();
+    if (!mShutdown)
+        MessageBoxW(mHWnd, text.c_str(), WidenString(GetString("FATAL_ERROR", "FATAL ERROR")).c_str(),
+                    MB_ICONERROR);
+    LeavePopupMode();
+}
+
+void LumoAppBase::AppendErrorLog(const std::string& text)
+{
+    FILE* file = std::fopen("ScrError.txt", mErrorLogStarted ? "w" : "a+");
+    if (!file)
+        return;
+    mErrorLogStarted = false;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char timeOfDay[16];
+    std::strftime(timeOfDay, sizeof(timeOfDay), "%H:%M:%S", &local);
+    std::fprintf(file, "%s %s %u\n", text.c_str(), timeOfDay, unsigned(GetTickCount()));
+    std::fclose(file);
+}
+
+void LumoAppBase::PresentFrame(const Rect* area)
+{
+    if (mDrawing || mShutdown || mIdlePaused || !mDDInterface)
+        return;
+    if (mDDInterface->Redraw(area)) {
+        if (mDisplayLost) {
+            mDisplayLost = false;
+            mLastRecoveryAttempt = 0;
+        }
+        return;
+    }
+
+    gDisplayWorks = false;
+    mDisplayLost = true;
+    WINDOWPLACEMENT placement;
+    GetWindowPlacement(mHWnd, &placement);
+    const uint32_t now = GetTickCount();
+    if (!mActive && (!mIsWindowed || now - mLastRecoveryAttempt < 1000))
+        return;
+    if (placement.showCmd == uint32_t(SW_SHOWMINIMIZED) || mMinimized)
+        return;
+
+    mWidgetManager->mScreenImage = nullptr;
+    mLastRecoveryAttempt = now;
+    const bool fitsDesktop = mWidth < GetSystemMetrics(SM_CXSCREEN) && mHeight < GetSystemMetrics(SM_CYSCREEN);
+    if (fitsDesktop || !mWindowed) {
+        const int result = InitDisplay();
+        if (result == DDInterface::RESULT_INVALID_COLORDEPTH && mIsWindowed) {
+            if (mActive) {
+                mForceFullscreen = true;
+                ChangeWindowedMode(false);
+            }
+        } else if (result == DDInterface::RESULT_3D_FAIL) {
+            ResetDisplay(false, true);
+        } else if (result == DDInterface::RESULT_OK) {
+            ForEachImageOpA();
+            ApplyScreenImage();
+        }
+    } else if (mForceWindowed) {
+        ShowFatalErrorA(GetString("PLEASE_SET_COLOR_DEPTH", "Please set your desktop color depth to 16 bit."));
+        RequestShutdown();
+    } else {
+        mForceFullscreen = true;
+        ChangeWindowedMode(false);
+    }
+}
+
+} // namespace Lumo

@@ -1,0 +1,82 @@
+#include "tests/lumoapp/AppFixture.h"
+
+#include "framework/core/UserDataFolder.h"
+#include "platform/AudioModules.h"
+#include "platform/DirectDraw.h"
+#include "platform/DisplayDesktop.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+
+#include <cstdlib>
+
+namespace LumoTest {
+
+TestApp::TestApp()
+{
+    // Unique per test program run, so parallel runs never meet in the instance lock.
+    mProductName = "LumoAppTest" + std::to_string(Platform::GetCurrentProcessId());
+    mCompanyName = "TestCompany";
+    mRegKey = "TestCompany\\LumoAppTest";
+    // The test program's own switches are not the application's.
+    mCommandLineRead = true;
+}
+
+AppFixture::AppFixture()
+{
+    mPreviousFolder = Platform::GetCurrentDirectoryA();
+    Platform::SetCurrentDirectoryA(mFolder.Path().c_str());
+    setenv("XDG_DATA_HOME", (mFolder / "data").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", mFolder.Path().c_str(), 1);
+    Platform::RegisterDirectDrawModule();
+    Platform::RegisterAudioModules();
+    Platform::DisplayDesktop::Reset();
+    Lumo::SetUserDataFolder("");
+    mPreviousExit = Platform::SetExitHook([](uint32_t code) { throw ExitCalled{code}; });
+}
+
+AppFixture::~AppFixture()
+{
+    mApp.reset();
+    Platform::SetExitHook(mPreviousExit);
+    Platform::DisplayDesktop::Reset();
+    Lumo::SetUserDataFolder("");
+    Platform::SetCurrentDirectoryA(mPreviousFolder.c_str());
+}
+
+TestApp* AppFixture::StartApp()
+{
+    mApp = std::make_unique<TestApp>();
+    try {
+        mApp->LoadSettings();
+        mApp->Initialize();
+    } catch (const ExitCalled& exit) {
+        mExitCode = int(exit.code);
+        return nullptr;
+    }
+    return mApp.get();
+}
+
+void AppFixture::RunFor(uint32_t ms)
+{
+    const uint64_t end = mClock.NowMicros() + uint64_t(ms) * 1000;
+    while (mClock.NowMicros() < end)
+        mApp->PumpAndStep(nullptr);
+}
+
+void AppFixture::Send(uint32_t message, Platform::WPARAM wParam, Platform::LPARAM lParam)
+{
+    mApp->HandleWindowMessage(mApp->mHWnd, message, wParam, lParam);
+    while (mApp->ProcessQueuedInput()) {
+    }
+}
+
+int32_t AppFixture::StoredInteger(const std::string& name)
+{
+    Platform::RegistryStore::Value value;
+    if (!mStore.Get("SOFTWARE\\TestCompany\\LumoAppTest", name, &value) || value.data.size() != 4)
+        return -12345;
+    return int32_t(uint8_t(value.data[0]) | uint8_t(value.data[1]) << 8 | uint8_t(value.data[2]) << 16 |
+                   uint8_t(value.data[3]) << 24);
+}
+
+} // namespace LumoTest

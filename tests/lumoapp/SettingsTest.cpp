@@ -1,0 +1,120 @@
+#include "tests/lumoapp/AppFixture.h"
+
+#include "platform/Registry.h"
+
+namespace LumoTest {
+namespace {
+
+using namespace Platform;
+
+class SettingsTest : public AppFixture {
+protected:
+    void SetUp() override { mApp = std::make_unique<TestApp>(); }
+    void Store(const std::string& name, int32_t value)
+    {
+        RegistryStore::Value stored{REG_DWORD, std::string(reinterpret_cast<const char*>(&value), 4)};
+        mStore.CreateKey("SOFTWARE\\TestCompany\\LumoAppTest");
+        mStore.Set("SOFTWARE\\TestCompany\\LumoAppTest", name, stored);
+    }
+};
+
+TEST_F(SettingsTest, LoadsAndSavesWithTheirConversions)
+{
+    Store("MusicVolume", 29);
+    Store("SfxVolume", 120);
+    Store("ScreenMode", 1);
+    Store("InProgress", 1);
+    mApp->LoadSettings();
+    EXPECT_FLOAT_EQ(mApp->mMusicVolume, 0.29f);
+    EXPECT_FLOAT_EQ(mApp->mSfxVolume, 1.2f);
+    EXPECT_FALSE(mApp->mWindowed);
+    EXPECT_FALSE(mApp->mLastRunClean);
+    EXPECT_EQ(StoredInteger("InProgress"), 1);
+
+    mApp->mMuteCount = 2;
+    mApp->mAutoMuteCount = 1;
+    mApp->SaveSettings();
+    EXPECT_EQ(StoredInteger("MusicVolume"), 29); // no drift through the float
+    EXPECT_EQ(StoredInteger("SfxVolume"), 120);
+    EXPECT_EQ(StoredInteger("Muted"), 1);
+    EXPECT_EQ(StoredInteger("ScreenMode"), 1);
+    EXPECT_EQ(StoredInteger("InProgress"), 0);
+
+    mApp->mMusicVolume = 0.299f;
+    mApp->mAutoMuteCount = 2;
+    mApp->SaveSettings();
+    EXPECT_EQ(StoredInteger("MusicVolume"), 29);
+    EXPECT_EQ(StoredInteger("Muted"), 0);
+}
+
+TEST_F(SettingsTest, AMissingInProgressMeansACleanRunAndTheScreensaverDoesNotMarkOne)
+{
+    mApp->mIsScreenSaver = true;
+    mApp->LoadSettings();
+    EXPECT_TRUE(mApp->mLastRunClean);
+    EXPECT_EQ(StoredInteger("InProgress"), -12345);
+}
+
+TEST_F(SettingsTest, AddressingUsesSubkeysTrailingSeparatorsAndAnEmptyKeySwitchesItOff)
+{
+    mApp->mRegKey = "TestCompany\\LumoAppTest\\";
+    EXPECT_TRUE(mApp->RegistryWriteString("Test3D\\RuntimeError", "broken"));
+    RegistryStore::Value value;
+    ASSERT_TRUE(mStore.Get("SOFTWARE\\TestCompany\\LumoAppTest\\Test3D", "RuntimeError", &value));
+    EXPECT_EQ(value.type, REG_SZ);
+    EXPECT_EQ(value.data, "broken");
+    std::string text;
+    EXPECT_TRUE(mApp->RegistryReadString("Test3D\\RuntimeError", &text));
+    EXPECT_EQ(text, "broken");
+    int32_t number = 0;
+    EXPECT_FALSE(mApp->RegistryReadInteger("Test3D\\RuntimeError", &number));
+
+    mApp->mRegKey.clear();
+    EXPECT_FALSE(mApp->RegistryWriteInteger("X", 1));
+    EXPECT_FALSE(mApp->RegistryReadString("Test3D\\RuntimeError", &text));
+    mApp->LoadSettings();
+    EXPECT_TRUE(mApp->mSettingsLoaded);
+}
+
+TEST_F(SettingsTest, RecordedRegistryAnswersReplayWithoutTouchingTheStore)
+{
+    Store("PreferredX", 77);
+    mApp->mRecording = true;
+    int32_t value = 0;
+    ASSERT_TRUE(mApp->RegistryReadInteger("PreferredX", &value));
+    EXPECT_FALSE(mApp->RegistryReadInteger("Missing", &value));
+    EXPECT_TRUE(mApp->RegistryWriteInteger("PreferredY", 5));
+    mApp->mRecording = false;
+
+    TestApp player;
+    player.mPlaying = true;
+    const Lumo::Buffer& recorded = mApp->mDemoBuffer;
+    player.mDemoBuffer.WriteBytes(recorded.GetDataPtr(), recorded.GetDataLen());
+    mStore.Erase("SOFTWARE\\TestCompany\\LumoAppTest", "PreferredX");
+    value = 0;
+    EXPECT_TRUE(player.RegistryReadInteger("PreferredX", &value));
+    EXPECT_EQ(value, 77);
+    EXPECT_FALSE(player.RegistryReadInteger("Missing", &value));
+    EXPECT_TRUE(player.RegistryWriteInteger("PreferredY", 6));
+    EXPECT_EQ(StoredInteger("PreferredY"), 5);
+
+    // Once the user closed the window, nothing more is taken from the demo.
+    player.mManualShutdown = true;
+    const int32_t position = player.mDemoBuffer.GetReadPosition();
+    EXPECT_FALSE(player.RegistryReadInteger("PreferredX", &value));
+    EXPECT_TRUE(player.RegistryWriteInteger("PreferredY", 7));
+    EXPECT_EQ(player.mDemoBuffer.GetReadPosition(), position);
+}
+
+TEST_F(SettingsTest, APlaybackRunClearsInProgressInTheRealSettings)
+{
+    mApp->LoadSettings();
+    ASSERT_EQ(StoredInteger("InProgress"), 1);
+    mApp->mPlaying = true;
+    mApp->SaveSettings();
+    EXPECT_EQ(StoredInteger("InProgress"), 0);
+    mApp->mPlaying = false;
+}
+
+} // namespace
+} // namespace LumoTest

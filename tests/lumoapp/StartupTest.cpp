@@ -1,0 +1,129 @@
+#include "tests/lumoapp/AppFixture.h"
+
+#include "framework/display/DDInterface.h"
+#include "platform/DirectXResults.h"
+#include "platform/DisplayDesktop.h"
+#include "platform/Modules.h"
+
+namespace LumoTest {
+namespace {
+
+using namespace Platform;
+
+class StartupTest : public AppFixture {
+protected:
+    std::string LastBoxText() { return mSession.Desktop().MessageBoxes().back().text; }
+};
+
+TEST_F(StartupTest, PlacesAWindowInTheWorkArea)
+{
+    const RECT work{0, 0, 1000, 800};
+    const RECT outer{0, 0, 600, 400};
+    struct Case {
+        int preferredX, preferredY, x, y;
+    };
+    const Case cases[] = {
+        {-1, -1, 200, int((800 - 400) * 0.382)}, // centred across, 38.2 % above
+        {-50, -50, 4, 4},                        // pulled back inside
+        {900, 700, 1000 - 4 - 600, 800 - 4 - 400},
+        {100, 120, 100, 120},
+    };
+    for (const Case& c : cases) {
+        const RECT placed = Lumo::LumoAppBase::PlaceWindow(outer, work, c.preferredX, c.preferredY);
+        EXPECT_EQ(placed.left, c.x) << c.preferredX;
+        EXPECT_EQ(placed.top, c.y) << c.preferredX;
+        EXPECT_EQ(placed.right - placed.left, 600);
+    }
+}
+
+TEST_F(StartupTest, WithoutTheDisplayLibraryTheStartIsRefusedWithCodeZero)
+{
+    UnregisterModule("ddraw.dll");
+    EXPECT_EQ(StartApp(), nullptr);
+    EXPECT_EQ(mExitCode, 0);
+    EXPECT_EQ(mSession.Desktop().MessageBoxes().back().caption, "You need DirectX");
+    RegisterDirectDrawModule();
+}
+
+TEST_F(StartupTest, ASecondInstanceNotifiesTheFirstAndExits)
+{
+    ASSERT_NE(StartApp(), nullptr);
+    TestApp second;
+    try {
+        second.Initialize();
+        ADD_FAILURE() << "the second instance started";
+    } catch (const ExitCalled& exit) {
+        EXPECT_EQ(exit.code, 0u);
+    }
+
+    TestApp screensaver;
+    screensaver.mIsScreenSaver = true;
+    EXPECT_NO_THROW(screensaver.Initialize());
+}
+
+TEST_F(StartupTest, APlayAreaAsLargeAsTheScreenForcesFullScreen)
+{
+    mApp = std::make_unique<TestApp>();
+    mApp->mWidth = 4000;
+    mApp->mHeight = 3000;
+    mApp->Initialize();
+    EXPECT_TRUE(mApp->mForceFullscreen);
+    EXPECT_FALSE(mApp->mIsWindowed);
+}
+
+TEST_F(StartupTest, DisplayFallbacks)
+{
+    struct Case {
+        const char* name;
+        bool windowed;
+        const char* failingCall;
+        HRESULT failure;
+        int exitCode; // -1: started
+        bool endsWindowed;
+    };
+    const Case cases[] = {
+        {"desktop depth refused in a window", true, "CreateSurface", DDERR_INVALIDPIXELFORMAT, -1, false},
+        {"exclusive mode refused", false, "SetCooperativeLevel", DDERR_INVALIDPARAMS, -1, true},
+        {"mode change refused", false, "SetDisplayMode", DDERR_INVALIDPARAMS, -1, true},
+        {"no display object", true, "DirectDrawCreateEx", DDERR_INVALIDPARAMS, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DisplayDesktop::Reset();
+        DisplayDesktop::FailCall(c.failingCall, 1, c.failure);
+        mApp = std::make_unique<TestApp>();
+        mApp->mWindowed = c.windowed;
+        mExitCode = -1;
+        try {
+            mApp->Initialize();
+        } catch (const ExitCalled& exit) {
+            mExitCode = int(exit.code);
+        }
+        EXPECT_EQ(mExitCode, c.exitCode);
+        if (c.exitCode == -1) {
+            EXPECT_EQ(mApp->mIsWindowed, c.endsWindowed);
+            EXPECT_EQ(mApp->mForceFullscreen, !c.endsWindowed);
+            EXPECT_EQ(mApp->mForceWindowed, c.endsWindowed);
+            EXPECT_EQ(mApp->mDDInterface->mInitialized, true);
+        } else {
+            EXPECT_EQ(LastBoxText().rfind("Failed to initialize DirectDraw: RESULT_DD_CREATE_FAIL", 0), 0u)
+                << LastBoxText();
+        }
+        mApp.reset();
+    }
+}
+
+TEST_F(StartupTest, WhenNeitherModeWorksTheStartEndsWithTheDisplayError)
+{
+    // The window's start-up and the clean-up before the next one set the
+    // cooperative level too: every later call is refused.
+    DisplayDesktop::FailCall("CreateSurface", 1, DDERR_INVALIDPIXELFORMAT);
+    for (int call = 2; call <= 4; ++call)
+        DisplayDesktop::FailCall("SetCooperativeLevel", call, DDERR_INVALIDPARAMS);
+    EXPECT_EQ(StartApp(), nullptr);
+    EXPECT_EQ(mExitCode, 1);
+    EXPECT_EQ(LastBoxText().rfind("Failed to initialize DirectDraw: RESULT_EXCLUSIVE_FAIL", 0), 0u) << LastBoxText();
+}
+
+} // namespace
+} // namespace LumoTest
