@@ -1,13 +1,18 @@
 #include "framework/StaticInit.h"
+#include "framework/core/AppLog.h"
 #include "framework/app/LumoAppBase.h"
 #include "platform/AudioModules.h"
 #include "platform/DirectDraw.h"
 #include "platform/EndSessionSignal.h"
 #include "platform/J2kCodecModule.h"
+#include "platform/Log.h"
 
 int main()
 {
     Lumo::RunStaticInitialisation();
+    Platform::SetLogHook([](const std::string& line) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", line.c_str());
+    });
     // The system libraries the program loads by name.
     Platform::RegisterDirectDrawModule();
     Platform::RegisterAudioModules();

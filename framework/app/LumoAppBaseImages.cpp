@@ -3,6 +3,7 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/Display3D.h"
+#include "framework/display/SoftwareRasterizer.h"
 #include "framework/graphics/SysFont.h"
 
 namespace Lumo {
@@ -69,7 +70,9 @@ bool LumoAppBase::CopyTexturesToBits(MemoryImage*)
 
 TriangleRasterizer* LumoAppBase::GetTriangleRasterizer()
 {
-    return nullptr;
+    // Stateless apart from a per-thread vertex pool, so one serves every image.
+    static SoftwareRasterizer rasterizer;
+    return &rasterizer;
 }
 
 MemoryImage* LumoAppBase::CreateDisplayImage()
