@@ -5,7 +5,13 @@
 #include "framework/graphics/FRect.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Lumo {
 
@@ -33,6 +39,135 @@ void WalkRuns(const Raster& raster, const uint8_t* runs, int32_t sourceWidth, in
 
 template <bool Mirrored>
 constexpr int32_t kColumnStep = Mirrored ? -1 : 1;
+
+// One run of pixels from source index on: group(first destination pixel,
+// source index) over whole groups of Lanes pixels, single(destination
+// pixel, source index) over the rest.
+template <bool Mirrored, int32_t Lanes, typename Pixel, typename Group, typename Single>
+void SplitRun(Pixel* row, int32_t column, size_t index, int32_t run, Group&& group, Single&& single)
+{
+    int32_t i = 0;
+    for (; i + Lanes <= run; i += Lanes)
+        group(row + (Mirrored ? column - i - (Lanes - 1) : column + i), index + size_t(i));
+    for (; i < run; ++i)
+        single(row[Mirrored ? column - i : column + i], index + size_t(i));
+}
+
+#if defined(__SSE2__)
+
+__m128i Load(const void* p)
+{
+    return _mm_loadu_si128(static_cast<const __m128i*>(p));
+}
+
+void Store(void* p, __m128i v)
+{
+    _mm_storeu_si128(static_cast<__m128i*>(p), v);
+}
+
+__m128i Quad(DirectTexels texels, size_t index)
+{
+    return Load(texels.words + index);
+}
+
+__m128i Quad(IndexedTexels texels, size_t index)
+{
+    return _mm_setr_epi32(int(texels[index]), int(texels[index + 1]), int(texels[index + 2]),
+                          int(texels[index + 3]));
+}
+
+// Four source words, in destination order.
+template <bool Mirrored, typename Texels>
+__m128i Words(const Texels& texels, size_t index)
+{
+    const __m128i words = Quad(texels, index);
+    return Mirrored ? _mm_shuffle_epi32(words, 0x1B) : words;
+}
+
+// Eight source words in 16-bit lanes, in destination order: the low halves,
+// or with High the top bytes.
+template <bool Mirrored, bool High, typename Texels>
+__m128i Halves(const Texels& texels, size_t index)
+{
+    auto narrow = [](__m128i words) {
+        return High ? _mm_srli_epi32(words, 24) : _mm_srai_epi32(_mm_slli_epi32(words, 16), 16);
+    };
+    return _mm_packs_epi32(narrow(Words<Mirrored>(texels, index + (Mirrored ? 4 : 0))),
+                           narrow(Words<Mirrored>(texels, index + (Mirrored ? 0 : 4))));
+}
+
+// The 16-bit lanes of one channel of a 16-bit surface, whose value is at most 8 bits wide.
+struct ChannelLanes {
+    __m128i mask;
+    __m128i shift;
+    __m128i maximum;
+    __m128i tint;
+
+    __m128i Value(__m128i pixels) const { return _mm_srl_epi16(_mm_and_si128(pixels, mask), shift); }
+    __m128i Place(__m128i value) const { return _mm_sll_epi16(value, shift); }
+};
+
+// The channels of a 16-bit surface as lanes, when each fits 8 bits.
+bool MakeChannelLanes(const uint32_t masks[3], const uint32_t shifts[3], const uint32_t maxima[3],
+                      const uint32_t tints[3], ChannelLanes lanes[3])
+{
+    for (int c = 0; c < 3; ++c) {
+        if (masks[c] > 0xFFFF || shifts[c] > 15 || (masks[c] >> shifts[c]) > 255)
+            return false;
+        lanes[c] = {_mm_set1_epi16(short(masks[c])), _mm_cvtsi32_si128(int(shifts[c])),
+                    _mm_set1_epi16(short(maxima[c])), _mm_set1_epi16(short(tints[c]))};
+    }
+    return true;
+}
+
+// The 16-bit lanes of the bytes of two 32-bit pixels.
+__m128i LowBytes(__m128i v)
+{
+    return _mm_unpacklo_epi8(v, _mm_setzero_si128());
+}
+
+__m128i HighBytes(__m128i v)
+{
+    return _mm_unpackhi_epi8(v, _mm_setzero_si128());
+}
+
+// x / 255 for x at most 255 * 255.
+__m128i DivideBy255(__m128i x)
+{
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
+}
+
+// ((d k + n t) >> 8) & 0xFF per byte lane, k = 256 - source alpha * tint
+// alpha / 255; the 16-bit lanes keep the low 16 bits of the sum, which are
+// all the byte needs.
+__m128i TintedBytes(__m128i d, __m128i n, __m128i tint, __m128i tintAlpha, bool opaque)
+{
+    __m128i sum = _mm_mullo_epi16(n, tint);
+    if (!opaque) {
+        const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(n, 0xFF), 0xFF);
+        const __m128i k = _mm_sub_epi16(_mm_set1_epi16(256), DivideBy255(_mm_mullo_epi16(alpha, tintAlpha)));
+        sum = _mm_add_epi16(sum, _mm_mullo_epi16(d, k));
+    }
+    return _mm_srli_epi16(sum, 8);
+}
+
+// Tint lanes for the bytes of a 32-bit pixel (blue first, twice), when the
+// colour channels fill bytes 0 to 2 or the tint is grey.
+bool TintByteLanes(const uint32_t masks[3], const uint32_t tints[3], bool grey, __m128i& lanes)
+{
+    uint16_t bytes[4] = {0, 0, 0, 0};
+    for (uint32_t b = 0; b < 3; ++b) {
+        const uint32_t* match = std::find(masks, masks + 3, 0xFFu << (8 * b));
+        if (!grey && match == masks + 3)
+            return false;
+        bytes[b] = uint16_t(grey ? tints[0] : tints[match - masks]);
+    }
+    lanes = _mm_setr_epi16(short(bytes[0]), short(bytes[1]), short(bytes[2]), 0, short(bytes[0]), short(bytes[1]),
+                           short(bytes[2]), 0);
+    return true;
+}
+
+#endif
 
 } // namespace
 
@@ -129,58 +264,22 @@ void DDImage::BlitNormal(Image* source, int x, int y, const Rect& srcRect, const
     const bool untinted = color.IsWhite();
 
     if (memory->blitShortcut && !sourceSurface && !mNoSoftwareDraw && untinted) {
-        const uint32_t* pixels = nullptr;
-        if (!memory->colorTable) {
-            pixels = memory->GetPixelBits();
-            if (mNoSoftwareDraw || !pixels)
-                return;
-        }
-        if (!LockSurface())
+        const uint32_t* words = memory->colorTable ? memory->colorTable.get() : memory->GetPixelBits();
+        if (!words || !LockSurface())
             return;
-        const uint32_t* palette = memory->colorTable.get();
-        const uint8_t* indices = memory->colorIndices.get();
         const bool ordered = DDInterface::gChannelOrderFlag != 0;
         mSurfaceWritten = WithRasterFormat<true>(mLockDesc, [&](auto raster) {
-            using Raster = decltype(raster);
-            using Pixel = typename Raster::Pixel;
-            using Format = typename Raster::Tag;
-            auto blend = [&](uint32_t s, uint32_t d) -> uint32_t {
-                const uint32_t a = s >> 24;
-                if constexpr (Format::kSpread) {
-                    if (ordered) {
-                        const uint32_t spreadSource =
-                            std::is_same_v<Format, Format565>
-                                ? ((s & 0xFC00) << 11) + ((s >> 3) & 0x1F) + ((s >> 8) & 0xF800)
-                                : ((s >> 3) & 0x1F) + ((s >> 9) & 0x7C00) + ((s & 0xF800) << 10);
-                        const uint32_t spreadDest = Raster::Spread(d);
-                        return Raster::Fold(((((spreadSource - spreadDest) * (s >> 27)) >> 5) + spreadDest) &
-                                            Format::kSpreadMask);
+            using Pixel = typename decltype(raster)::Pixel;
+            WithTexels(words, memory->colorIndices.get(), [&](auto texels) {
+                for (int32_t row = 0; row < srcRect.mHeight; ++row) {
+                    const size_t first = size_t(srcRect.mY + row) * size_t(memory->mWidth) + size_t(srcRect.mX);
+                    Pixel* dest = raster.Row(y + row) + x;
+                    for (int32_t i = 0; i < srcRect.mWidth; ++i) {
+                        const uint32_t s = texels[first + size_t(i)];
+                        dest[i] = Pixel(ShortcutBlend(raster, s, dest[i], s >> 24, ordered));
                     }
                 }
-                if (sizeof(Pixel) == 4 && ordered) {
-                    const uint32_t low =
-                        (((((s & 0x00FF00FF) - (d & 0x00FF00FF)) * a) >> 8) + (d & 0x00FF00FF)) & 0x00FF00FF;
-                    const uint32_t middle =
-                        (((((s & 0x0000FF00) - (d & 0x0000FF00)) * a) >> 8) + (d & 0x0000FF00)) & 0x0000FF00;
-                    return low | middle;
-                }
-                auto one = [&](uint32_t c, uint32_t mask) {
-                    const uint64_t m = mask;
-                    const uint64_t colorPart =
-                        sizeof(Pixel) == 2 ? (uint64_t(c) * a * m) >> 8 : ((uint64_t(c) * a) >> 8) * m;
-                    return uint32_t(((uint64_t(d & mask) * (256 - a) + colorPart + (m >> 1)) >> 8) & mask);
-                };
-                return one((s >> 16) & 255, raster.mRed) + one((s >> 8) & 255, raster.mGreen) +
-                       one(s & 255, raster.mBlue);
-            };
-            for (int32_t row = 0; row < srcRect.mHeight; ++row) {
-                const size_t first = size_t(srcRect.mY + row) * size_t(memory->mWidth) + size_t(srcRect.mX);
-                Pixel* dest = raster.Row(y + row) + x;
-                for (int32_t i = 0; i < srcRect.mWidth; ++i) {
-                    const uint32_t s = pixels ? pixels[first + size_t(i)] : palette[indices[first + size_t(i)]];
-                    dest[i] = Pixel(blend(s, dest[i]));
-                }
-            }
+            });
         });
         UnlockSurface();
         return;
@@ -193,23 +292,27 @@ void DDImage::BlitNormal(Image* source, int x, int y, const Rect& srcRect, const
         }
         if (mNoSoftwareDraw || !LockSurface())
             return;
-        const NativeSource native{memory->GetNativeAlphaData(mDDInterface), memory->colorIndices.get()};
+        const uint32_t* native = memory->GetNativeAlphaData(mDDInterface);
         const bool keyed = memory->hasTransparency;
         mSurfaceWritten = WithRasterFormat<false>(mLockDesc, [&](auto raster) {
             using Pixel = typename decltype(raster)::Pixel;
-            for (int32_t row = 0; row < srcRect.mHeight; ++row) {
-                const size_t first = size_t(srcRect.mY + row) * size_t(memory->mWidth) + size_t(srcRect.mX);
-                Pixel* dest = raster.Row(y + row) + x;
-                if (sizeof(Pixel) == 4 && !keyed && !native.indices) {
-                    std::memcpy(dest, native.native + first, size_t(srcRect.mWidth) * sizeof(Pixel));
-                    continue;
+            WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
+                for (int32_t row = 0; row < srcRect.mHeight; ++row) {
+                    const size_t first = size_t(srcRect.mY + row) * size_t(memory->mWidth) + size_t(srcRect.mX);
+                    Pixel* dest = raster.Row(y + row) + x;
+                    if constexpr (sizeof(Pixel) == 4 && std::is_same_v<decltype(texels), DirectTexels>) {
+                        if (!keyed) {
+                            std::memcpy(dest, native + first, size_t(srcRect.mWidth) * sizeof(Pixel));
+                            continue;
+                        }
+                    }
+                    for (int32_t i = 0; i < srcRect.mWidth; ++i) {
+                        const uint32_t n = texels[first + size_t(i)];
+                        if (!keyed || (n >> 24) != 0)
+                            dest[i] = Pixel(n);
+                    }
                 }
-                for (int32_t i = 0; i < srcRect.mWidth; ++i) {
-                    const uint32_t n = native.At(first + size_t(i));
-                    if (!keyed || (n >> 24) != 0)
-                        dest[i] = Pixel(n);
-                }
-            }
+            });
         });
         UnlockSurface();
         return;
@@ -233,7 +336,7 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
     auto* memory = static_cast<MemoryImage*>(source);
     if (mNoSoftwareDraw || !LockSurface())
         return;
-    const NativeSource native{memory->GetNativeAlphaData(mDDInterface), memory->colorIndices.get()};
+    const uint32_t* native = memory->GetNativeAlphaData(mDDInterface);
     const uint8_t* runs = memory->GetRunLengthAlphaData();
     const Tint tint(color);
     const bool untinted = color.IsWhite();
@@ -252,18 +355,20 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
                        ((((d & raster.mBlue) * k) >> 8) & raster.mBlue);
         };
         if (untinted) {
-            WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
-                               [&](size_t index, Pixel* row, int32_t column, int32_t run) {
-                                   const uint32_t alpha = native.At(index) >> 24;
-                                   if (alpha == 0)
-                                       return;
-                                   for (int32_t i = 0; i < run; ++i, column += step) {
-                                       const uint32_t n = native.At(index + size_t(i));
-                                       row[column] = alpha == 255
-                                                         ? Pixel(n)
-                                                         : Pixel(scaleDest(row[column], 256 - (n >> 24)) + n);
-                                   }
-                               });
+            WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
+                WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
+                                   [&](size_t index, Pixel* row, int32_t column, int32_t run) {
+                                       const uint32_t alpha = texels[index] >> 24;
+                                       if (alpha == 0)
+                                           return;
+                                       for (int32_t i = 0; i < run; ++i, column += step) {
+                                           const uint32_t n = texels[index + size_t(i)];
+                                           row[column] = alpha == 255
+                                                             ? Pixel(n)
+                                                             : Pixel(scaleDest(row[column], 256 - (n >> 24)) + n);
+                                       }
+                                   });
+            });
             return;
         }
         const bool spreadGrey = Format::kSpread && tint.Grey();
@@ -286,18 +391,84 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
             };
             return one(raster.mRed, tint.red) + one(raster.mGreen, tint.green) + one(raster.mBlue, tint.blue);
         };
-        WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
-                           [&](size_t index, Pixel* row, int32_t column, int32_t run) {
-                               const uint32_t alpha = native.At(index) >> 24;
-                               if (alpha == 0)
-                                   return;
-                               const bool opaque = alpha == 255 && tint.alpha == 255;
-                               for (int32_t i = 0; i < run; ++i, column += step) {
-                                   const uint32_t n = native.At(index + size_t(i));
-                                   const uint32_t k = 256 - (n >> 24) * tint.alpha / 255;
-                                   row[column] = Pixel(tinted(n, row[column], k, opaque));
-                               }
-                           });
+        const uint32_t masks[3] = {raster.mRed, raster.mGreen, raster.mBlue};
+        const uint32_t tints[3] = {tint.red, tint.green, tint.blue};
+        WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
+            // span(row, column, source index, run, opaque) over the runs not transparent.
+            auto walk = [&](auto&& span) {
+                WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
+                                   [&](size_t index, Pixel* row, int32_t column, int32_t run) {
+                                       const uint32_t alpha = texels[index] >> 24;
+                                       if (alpha != 0)
+                                           span(row, column, index, run, alpha == 255 && tint.alpha == 255);
+                                   });
+            };
+            auto single = [&](Pixel& pixel, uint32_t n, bool opaque) {
+                pixel = Pixel(tinted(n, pixel, 256 - (n >> 24) * tint.alpha / 255, opaque));
+            };
+#if defined(__SSE2__)
+            const __m128i tintAlpha = _mm_set1_epi16(short(tint.alpha));
+            if constexpr (sizeof(Pixel) == 4) {
+                __m128i byteTints;
+                if (TintByteLanes(masks, tints, tint.Grey(), byteTints)) {
+                    const __m128i kept = _mm_set1_epi32(0x00FFFFFF);
+                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run, bool opaque) {
+                        SplitRun<Mirrored, 4>(
+                            row, column, index, run,
+                            [&](Pixel* group, size_t at) {
+                                const __m128i n = Words<Mirrored>(texels, at);
+                                const __m128i d = Load(group);
+                                const __m128i low = TintedBytes(LowBytes(d), LowBytes(n), byteTints, tintAlpha, opaque);
+                                const __m128i high =
+                                    TintedBytes(HighBytes(d), HighBytes(n), byteTints, tintAlpha, opaque);
+                                Store(group, _mm_and_si128(_mm_packus_epi16(low, high), kept));
+                            },
+                            [&](Pixel& pixel, size_t at) { single(pixel, texels[at], opaque); });
+                    });
+                    return;
+                }
+            } else {
+                // The channel form: contiguous masks, each one at most 8 bits wide.
+                uint32_t shifts[3];
+                uint32_t maxima[3];
+                for (int c = 0; c < 3; ++c) {
+                    shifts[c] = masks[c] ? uint32_t(std::countr_zero(masks[c])) : 0;
+                    maxima[c] = masks[c] >> shifts[c];
+                }
+                ChannelLanes lanes[3];
+                const bool contiguous = std::all_of(maxima, maxima + 3, [](uint32_t m) { return (m & (m + 1)) == 0; });
+                if (!spreadGrey && contiguous && MakeChannelLanes(masks, shifts, maxima, tints, lanes)) {
+                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run, bool opaque) {
+                        SplitRun<Mirrored, 8>(
+                            row, column, index, run,
+                            [&](Pixel* group, size_t at) {
+                                const __m128i n = Halves<Mirrored, false>(texels, at);
+                                const __m128i d = Load(group);
+                                const __m128i k =
+                                    opaque ? _mm_setzero_si128()
+                                           : _mm_sub_epi16(_mm_set1_epi16(256),
+                                                           DivideBy255(_mm_mullo_epi16(
+                                                               Halves<Mirrored, true>(texels, at), tintAlpha)));
+                                __m128i pixels = _mm_setzero_si128();
+                                for (const ChannelLanes& channel : lanes) {
+                                    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(channel.Value(d), k),
+                                                                      _mm_mullo_epi16(channel.Value(n), channel.tint));
+                                    pixels = _mm_or_si128(
+                                        pixels, channel.Place(_mm_and_si128(_mm_srli_epi16(sum, 8), channel.maximum)));
+                                }
+                                Store(group, pixels);
+                            },
+                            [&](Pixel& pixel, size_t at) { single(pixel, texels[at], opaque); });
+                    });
+                    return;
+                }
+            }
+#endif
+            walk([&](Pixel* row, int32_t column, size_t index, int32_t run, bool opaque) {
+                for (int32_t i = 0; i < run; ++i, column += step)
+                    single(row[column], texels[index + size_t(i)], opaque);
+            });
+        });
     });
     UnlockSurface();
 }
@@ -321,7 +492,7 @@ void DDImage::BlitAdd(Image* source, int x, int y, const Rect& srcRect, const Co
     auto* memory = dynamic_cast<MemoryImage*>(source);
     if (!memory || !LockSurface())
         return;
-    const NativeSource native{memory->GetNativeAlphaData(mDDInterface), memory->colorIndices.get()};
+    const uint32_t* native = memory->GetNativeAlphaData(mDDInterface);
     memory->CheckAlpha();
     LockSurface();
     const uint8_t* runs = memory->GetRunLengthAdditiveData(mDDInterface);
@@ -342,13 +513,75 @@ void DDImage::BlitAdd(Image* source, int x, int y, const Rect& srcRect, const Co
             }
             return pixel;
         };
-        WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
-                           [&](size_t index, Pixel* row, int32_t column, int32_t run) {
-                               if ((native.At(index) & 0x00FFFFFF) == 0)
-                                   return;
-                               for (int32_t i = 0; i < run; ++i, column += step)
-                                   row[column] = Pixel(add(native.At(index + size_t(i)), row[column]));
-                           });
+        WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
+            // span(row, column, source index, run) over the lit runs.
+            auto walk = [&](auto&& span) {
+                WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
+                                   [&](size_t index, Pixel* row, int32_t column, int32_t run) {
+                                       if ((texels[index] & 0x00FFFFFF) != 0)
+                                           span(row, column, index, run);
+                                   });
+            };
+            auto single = [&](Pixel& pixel, size_t at) { pixel = Pixel(add(texels[at], pixel)); };
+#if defined(__SSE2__)
+            // The saturation tables clamp at each channel's maximum, which
+            // the lanes do by comparison.
+            const uint32_t masks[3] = {channels[0].mask, channels[1].mask, channels[2].mask};
+            if constexpr (sizeof(Pixel) == 4) {
+                __m128i byteTints;
+                const bool bytes = std::all_of(channels, channels + 3, [](const SaturationChannel& channel) {
+                    return channel.bits == 8 && channel.mask == 0xFFu << channel.shift;
+                });
+                if (bytes && TintByteLanes(masks, tints, false, byteTints)) {
+                    const __m128i kept = _mm_set1_epi32(0x00FFFFFF);
+                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run) {
+                        SplitRun<Mirrored, 4>(
+                            row, column, index, run,
+                            [&](Pixel* group, size_t at) {
+                                __m128i n = _mm_and_si128(Words<Mirrored>(texels, at), kept);
+                                if (!untinted)
+                                    n = _mm_packus_epi16(_mm_srli_epi16(_mm_mullo_epi16(LowBytes(n), byteTints), 8),
+                                                         _mm_srli_epi16(_mm_mullo_epi16(HighBytes(n), byteTints), 8));
+                                Store(group, _mm_and_si128(_mm_adds_epu8(Load(group), n), kept));
+                            },
+                            single);
+                    });
+                    return;
+                }
+            } else {
+                const uint32_t shifts[3] = {channels[0].shift, channels[1].shift, channels[2].shift};
+                const uint32_t maxima[3] = {(1u << channels[0].bits) - 1, (1u << channels[1].bits) - 1,
+                                            (1u << channels[2].bits) - 1};
+                ChannelLanes lanes[3];
+                if (MakeChannelLanes(masks, shifts, maxima, tints, lanes)) {
+                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run) {
+                        SplitRun<Mirrored, 8>(
+                            row, column, index, run,
+                            [&](Pixel* group, size_t at) {
+                                const __m128i n = Halves<Mirrored, false>(texels, at);
+                                const __m128i d = Load(group);
+                                __m128i pixels = _mm_setzero_si128();
+                                for (const ChannelLanes& channel : lanes) {
+                                    __m128i value = channel.Value(n);
+                                    if (!untinted)
+                                        value = _mm_srli_epi16(_mm_mullo_epi16(value, channel.tint), 8);
+                                    const __m128i sum = _mm_add_epi16(_mm_min_epi16(channel.Value(d), channel.maximum),
+                                                                      _mm_min_epi16(value, channel.maximum));
+                                    pixels = _mm_or_si128(pixels, channel.Place(_mm_min_epi16(sum, channel.maximum)));
+                                }
+                                Store(group, pixels);
+                            },
+                            single);
+                    });
+                    return;
+                }
+            }
+#endif
+            walk([&](Pixel* row, int32_t column, size_t index, int32_t run) {
+                for (int32_t i = 0; i < run; ++i, column += step)
+                    single(row[column], index + size_t(i));
+            });
+        });
     });
     UnlockSurface();
     UnlockSurface();

@@ -10,16 +10,6 @@ namespace Lumo {
 
 namespace {
 
-// The mask value of a pixel: the blue byte of the mask's pixel or of the
-// palette entry its index selects.
-struct MaskSource {
-    const uint32_t* pixels;
-    const uint32_t* palette;
-    const uint8_t* indices;
-
-    uint32_t At(size_t index) const { return (pixels ? pixels[index] : palette[indices[index]]) & 0xFF; }
-};
-
 // The run-length blends of one loop family: Untinted and Tinted blend the
 // native word n, first weighted by the mask value m, over d; Replace is the
 // tinted copy of an opaque pixel under a full mask.
@@ -115,34 +105,6 @@ struct ChannelBlend {
     }
 };
 
-// The blit shortcut's blend of a 32-bit ARGB word s with weight a.
-template <typename Raster>
-uint32_t ShortcutBlend(const Raster& raster, uint32_t s, uint32_t d, uint32_t a, bool ordered)
-{
-    using Format = typename Raster::Tag;
-    if constexpr (Format::kSpread) {
-        if (ordered) {
-            const uint32_t spread = std::is_same_v<Format, Format565>
-                                        ? ((s & 0xFC00) << 11) + ((s >> 8) & 0xF800) + ((s >> 3) & 0x1F)
-                                        : ((s & 0xF800) << 10) + ((s >> 9) & 0x7C00) + ((s >> 3) & 0x1F);
-            const uint32_t dest = Raster::Spread(d);
-            return Raster::Fold(((((spread - dest) * (a >> 3)) >> 5) + dest) & Format::kSpreadMask);
-        }
-    }
-    const bool wide = sizeof(typename Raster::Pixel) == 4;
-    if (wide && ordered) {
-        const uint32_t low = ((((s & 0x00FF00FF) - (d & 0x00FF00FF)) * a) >> 8) + (d & 0x00FF00FF);
-        const uint32_t middle = ((((s & 0x0000FF00) - (d & 0x0000FF00)) * a) >> 8) + (d & 0x0000FF00);
-        return (low & 0x00FF00FF) | (middle & 0x0000FF00);
-    }
-    auto one = [&](uint32_t c, uint32_t mask) {
-        const uint64_t m = mask;
-        const uint64_t colour = wide ? ((uint64_t(c) * a) >> 8) * m : (uint64_t(c) * a * m) >> 8;
-        return uint32_t(((uint64_t(d & mask) * (256 - a) + colour + (m >> 1)) >> 8) & mask);
-    };
-    return one((s >> 16) & 0xFF, raster.mRed) | one((s >> 8) & 0xFF, raster.mGreen) | one(s & 0xFF, raster.mBlue);
-}
-
 } // namespace
 
 void DDImage::BlitWithAlphaMask(Image* source, int x, int y, const Rect& srcRect, Image* mask, const Rect& maskRect,
@@ -178,8 +140,9 @@ void DDImage::BlitWithAlphaMaskNormal(Image* source, int x, int y, const Rect& s
     auto* surfaced = dynamic_cast<DDImage*>(source);
     if (!memory || !maskImage)
         return;
-    MaskSource masks{nullptr, maskImage->colorTable.get(), maskImage->colorIndices.get()};
-    if (!masks.palette && !(masks.pixels = maskImage->GetPixelBits()))
+    // The mask value is the blue byte of its pixel or palette entry.
+    const uint32_t* maskWords = maskImage->colorTable ? maskImage->colorTable.get() : maskImage->GetPixelBits();
+    if (!maskWords)
         return;
     memory->CheckAlpha();
     const bool untinted = color.IsWhite();
@@ -187,13 +150,14 @@ void DDImage::BlitWithAlphaMaskNormal(Image* source, int x, int y, const Rect& s
     const bool shortcut = memory->blitShortcut && !sourceSurface && !mNoSoftwareDraw && untinted;
     const bool runs = !shortcut && (memory->hasTranslucency || !untinted ||
                                     (sourceSurface && (mInVideoMemory || !surfaced->mInVideoMemory)));
-    const uint32_t* pixels = nullptr;
-    if (shortcut && !memory->colorTable && !(pixels = memory->GetPixelBits()))
+    // The shortcut blends the ARGB words themselves, the others the native ones.
+    const uint32_t* words = nullptr;
+    if (shortcut && !(words = memory->colorTable ? memory->colorTable.get() : memory->GetPixelBits()))
         return;
     if (mNoSoftwareDraw || !LockSurface())
         return;
-    const NativeSource native{shortcut ? nullptr : memory->GetNativeAlphaData(mDDInterface),
-                              memory->colorIndices.get()};
+    if (!shortcut)
+        words = memory->GetNativeAlphaData(mDDInterface);
     const uint8_t* runLengths = runs ? memory->GetRunLengthAlphaData() : nullptr;
     const bool keyed = memory->hasTransparency;
     const bool ordered = DDInterface::gChannelOrderFlag != 0;
@@ -210,23 +174,21 @@ void DDImage::BlitWithAlphaMaskNormal(Image* source, int x, int y, const Rect& s
         }
     };
 
-    mSurfaceWritten = WithRasterFormat<true>(mLockDesc, [&](auto raster) {
+    auto draw = [&](auto raster, auto native, auto masks) {
         using Raster = decltype(raster);
         using Pixel = typename Raster::Pixel;
         if (shortcut) {
-            const uint32_t* palette = memory->colorTable.get();
-            const uint8_t* indices = memory->colorIndices.get();
             rows(raster, [&](Pixel* dest, size_t index, size_t maskIndex, int32_t) {
-                const uint32_t s = pixels ? pixels[index] : palette[indices[index]];
-                *dest = Pixel(ShortcutBlend(raster, s, *dest, (s >> 24) * masks.At(maskIndex) / 255, ordered));
+                const uint32_t s = native[index];
+                *dest = Pixel(ShortcutBlend(raster, s, *dest, (s >> 24) * (masks[maskIndex] & 0xFF) / 255, ordered));
                 return 1;
             });
             return;
         }
         if (!runs) {
             rows(raster, [&](Pixel* dest, size_t index, size_t maskIndex, int32_t) {
-                const uint32_t n = native.At(index);
-                if (masks.At(maskIndex) != 0 && (!keyed || (n >> 24) != 0))
+                const uint32_t n = native[index];
+                if ((masks[maskIndex] & 0xFF) != 0 && (!keyed || (n >> 24) != 0))
                     *dest = Pixel(n);
                 return 1;
             });
@@ -235,12 +197,12 @@ void DDImage::BlitWithAlphaMaskNormal(Image* source, int x, int y, const Rect& s
         auto blendRuns = [&](const auto& blend) {
             rows(raster, [&](Pixel* dest, size_t index, size_t maskIndex, int32_t left) {
                 const int32_t run = std::clamp(int32_t(runLengths[index]), 1, left);
-                const uint32_t alpha = native.At(index) >> 24;
+                const uint32_t alpha = native[index] >> 24;
                 if (alpha == 0)
                     return run;
                 for (int32_t i = 0; i < run; ++i) {
-                    const uint32_t n = native.At(index + size_t(i));
-                    const uint32_t m = masks.At(maskIndex + size_t(i));
+                    const uint32_t n = native[index + size_t(i)];
+                    const uint32_t m = masks[maskIndex + size_t(i)] & 0xFF;
                     const uint32_t a = alpha == 255 ? m : (n >> 24) * m / 255;
                     if (a == 0)
                         continue;
@@ -269,6 +231,11 @@ void DDImage::BlitWithAlphaMaskNormal(Image* source, int x, int y, const Rect& s
             }
         }
         blendRuns(channels);
+    };
+    mSurfaceWritten = WithRasterFormat<true>(mLockDesc, [&](auto raster) {
+        WithTexels(words, memory->colorIndices.get(), [&](auto native) {
+            WithTexels(maskWords, maskImage->colorIndices.get(), [&](auto masks) { draw(raster, native, masks); });
+        });
     });
     UnlockSurface();
 }

@@ -22,36 +22,32 @@ struct BilinearSample {
     uint32_t blue;
 };
 
-// The source texels of the rectangle, as 32-bit words or through the palette.
-struct RotateSource {
-    const uint32_t* pixels;
-    const uint32_t* palette;
-    const uint8_t* indices;
-
-    uint32_t At(size_t index) const { return pixels ? pixels[index] : palette[indices[index]]; }
-};
-
 // alphaScale 256 leaves the weights as they are; a tint scales each by its alpha.
-inline BilinearSample Sample(const RotateSource& source, size_t index, size_t rowStep, int32_t u, int32_t v,
+// Inlined so that the sample stays in registers on its way to the store.
+template <typename Texels>
+[[gnu::always_inline]] inline BilinearSample Sample(const Texels& source, size_t index, size_t rowStep, int32_t u, int32_t v,
                              uint32_t alphaScale)
 {
     const uint32_t fx = (uint32_t(u) & 0xFFFE) + 1;
     const uint32_t fy = (uint32_t(v) & 0xFFFE) + 1;
-    const uint32_t texels[4] = {source.At(index), source.At(index + 1), source.At(index + rowStep),
-                                source.At(index + rowStep + 1)};
+    const uint32_t texels[4] = {source[index], source[index + 1], source[index + rowStep],
+                                source[index + rowStep + 1]};
     const uint32_t weights[4] = {(0x10000 - fx) * (0x10000 - fy), fx * (0x10000 - fy), (0x10000 - fx) * fy,
                                  fx * fy};
-    BilinearSample sample{0, 0, 0, 0};
+    // The weights sum to at most 255, so red and blue share one word
+    // without a carry between them.
+    uint32_t alpha = 0;
+    uint32_t redBlue = 0;
+    uint32_t green = 0;
     for (int t = 0; t < 4; ++t) {
         uint32_t m = ((weights[t] >> 16) * (texels[t] >> 24)) >> 16;
         if (alphaScale != 256)
             m = (m * alphaScale) >> 8;
-        sample.alpha += m;
-        sample.red += ((texels[t] >> 16) & 0xFF) * m;
-        sample.green += ((texels[t] >> 8) & 0xFF) * m;
-        sample.blue += (texels[t] & 0xFF) * m;
+        alpha += m;
+        redBlue += (texels[t] & 0x00FF00FF) * m;
+        green += ((texels[t] >> 8) & 0xFF) * m;
     }
-    return sample;
+    return BilinearSample{alpha, redBlue >> 16, green, redBlue & 0xFFFF};
 }
 
 // Narrows [first, last] to the columns whose samples keep all four texels
@@ -109,12 +105,9 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, 
     if (!memory || srcRect.mWidth >= 32768 || srcRect.mHeight >= 32768)
         return;
     memory->CheckAlpha();
-    RotateSource texels{nullptr, memory->colorTable.get(), memory->colorIndices.get()};
-    if (!texels.palette) {
-        texels.pixels = memory->GetPixelBits();
-        if (!texels.pixels)
-            return;
-    }
+    const uint32_t* words = memory->colorTable ? memory->colorTable.get() : memory->GetPixelBits();
+    if (!words)
+        return;
     const double cosine = std::cos(angle);
     const double sine = std::sin(angle);
     const int32_t cu = int32_t(cosine * 65536);
@@ -142,7 +135,7 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, 
 
     // Walks the rows, narrowing each to the columns whose samples stay inside
     // the rectangle; store(pixel, sample) gives the new pixel.
-    auto walk = [&](const auto& raster, uint32_t alphaScale, auto&& store) {
+    auto walkTexels = [&](const auto& raster, const auto& texels, uint32_t alphaScale, auto&& store) {
         using Pixel = typename std::remove_cvref_t<decltype(raster)>::Pixel;
         for (int32_t j = 0; j < bounds.mHeight; ++j) {
             const int32_t r = y0 + j;
@@ -167,6 +160,10 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, 
                                      Sample(texels, index, rowStep, int32_t(u), int32_t(v), alphaScale)));
             }
         }
+    };
+    auto walk = [&](const auto& raster, uint32_t alphaScale, auto&& store) {
+        WithTexels(words, memory->colorIndices.get(),
+                   [&](auto texels) { walkTexels(raster, texels, alphaScale, store); });
     };
 
     const bool written = WithRasterFormat<true>(mLockDesc, [&](auto raster) {

@@ -15,8 +15,8 @@ namespace {
 
 // Nearest sampling in 16.16 steps over the clipped destination; the samples
 // of a mirrored row run from its right end.
-template <bool Mirrored, typename Raster, typename Rule>
-void StretchRows(const Raster& raster, const NativeSource& native, int32_t sourceWidth, const Rect& dest,
+template <bool Mirrored, typename Raster, typename Texels, typename Rule>
+void StretchRows(const Raster& raster, const Texels& native, int32_t sourceWidth, const Rect& dest,
                  const FRect& from, Rule&& rule)
 {
     using Pixel = typename Raster::Pixel;
@@ -30,7 +30,7 @@ void StretchRows(const Raster& raster, const NativeSource& native, int32_t sourc
         int32_t sampleX = startX;
         for (int32_t i = 0; i < dest.mWidth; ++i, sampleX += stepX) {
             Pixel& pixel = row[Mirrored ? dest.mX + dest.mWidth - 1 - i : dest.mX + i];
-            pixel = Pixel(rule(native.At(sourceRow + size_t(sampleX >> 16)), pixel));
+            pixel = Pixel(rule(native[sourceRow + size_t(sampleX >> 16)], pixel));
         }
     }
 }
@@ -114,7 +114,7 @@ void DDImage::StretchNearest(MemoryImage* source, const Rect& dest, const FRect&
                              int drawMode)
 {
     source->CheckAlpha();
-    const NativeSource native{source->GetNativeAlphaData(mDDInterface), source->colorIndices.get()};
+    const uint32_t* native = source->GetNativeAlphaData(mDDInterface);
     if (!LockSurface())
         return;
     const Tint tint(color);
@@ -125,7 +125,9 @@ void DDImage::StretchNearest(MemoryImage* source, const Rect& dest, const FRect&
     const bool written = WithRasterFormat<false>(mLockDesc, [&](auto raster) {
         const uint32_t masks[3] = {raster.mRed, raster.mGreen, raster.mBlue};
         auto rows = [&](auto&& rule) {
-            StretchRows<Mirrored>(raster, native, source->mWidth, dest, from, rule);
+            WithTexels(native, source->colorIndices.get(), [&](auto texels) {
+                StretchRows<Mirrored>(raster, texels, source->mWidth, dest, from, rule);
+            });
         };
         if (drawMode != 0 && untinted) {
             rows([&](uint32_t n, uint32_t d) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace Lumo {
 
@@ -87,14 +88,31 @@ struct SaturationChannel {
     }
 };
 
-// The source's native words, one per pixel or through the index bytes of a
-// palettized source.
-struct NativeSource {
-    const uint32_t* native;
+// A source's words in its two storage forms: one word per pixel, or an
+// index byte per pixel into 256 words. Loops are compiled once per form so
+// that no read chooses between them.
+struct DirectTexels {
+    const uint32_t* words;
+
+    uint32_t operator[](size_t index) const { return words[index]; }
+};
+
+struct IndexedTexels {
+    const uint32_t* palette;
     const uint8_t* indices;
 
-    uint32_t At(size_t index) const { return indices ? native[indices[index]] : native[index]; }
+    uint32_t operator[](size_t index) const { return palette[indices[index]]; }
 };
+
+// Runs the body with the form of words: indexed when indices is set.
+template <typename Body>
+void WithTexels(const uint32_t* words, const uint8_t* indices, Body&& body)
+{
+    if (indices)
+        body(IndexedTexels{words, indices});
+    else
+        body(DirectTexels{words});
+}
 
 // The tint, premultiplied by its alpha.
 struct Tint {
@@ -112,6 +130,35 @@ struct Tint {
     }
     bool Grey() const { return red == green && green == blue; }
 };
+
+// The blit shortcut's blend of a 32-bit ARGB word s over d with weight a,
+// straight from the source bits.
+template <typename Raster>
+uint32_t ShortcutBlend(const Raster& raster, uint32_t s, uint32_t d, uint32_t a, bool ordered)
+{
+    using Format = typename Raster::Tag;
+    if constexpr (Format::kSpread) {
+        if (ordered) {
+            const uint32_t spread = std::is_same_v<Format, Format565>
+                                        ? ((s & 0xFC00) << 11) + ((s >> 8) & 0xF800) + ((s >> 3) & 0x1F)
+                                        : ((s & 0xF800) << 10) + ((s >> 9) & 0x7C00) + ((s >> 3) & 0x1F);
+            const uint32_t dest = Raster::Spread(d);
+            return Raster::Fold(((((spread - dest) * (a >> 3)) >> 5) + dest) & Format::kSpreadMask);
+        }
+    }
+    const bool wide = sizeof(typename Raster::Pixel) == 4;
+    if (wide && ordered) {
+        const uint32_t low = ((((s & 0x00FF00FF) - (d & 0x00FF00FF)) * a) >> 8) + (d & 0x00FF00FF);
+        const uint32_t middle = ((((s & 0x0000FF00) - (d & 0x0000FF00)) * a) >> 8) + (d & 0x0000FF00);
+        return (low & 0x00FF00FF) | (middle & 0x0000FF00);
+    }
+    auto one = [&](uint32_t c, uint32_t mask) {
+        const uint64_t m = mask;
+        const uint64_t colour = wide ? ((uint64_t(c) * a) >> 8) * m : (uint64_t(c) * a * m) >> 8;
+        return uint32_t(((uint64_t(d & mask) * (256 - a) + colour + (m >> 1)) >> 8) & mask);
+    };
+    return one((s >> 16) & 0xFF, raster.mRed) | one((s >> 8) & 0xFF, raster.mGreen) | one(s & 0xFF, raster.mBlue);
+}
 
 // Runs the body with the format class of the locked surface; false for a
 // depth the routines do not draw. SplitSixteen picks the 565 and 555 loops;
