@@ -7,4 +7,4 @@ JOBS=$(nproc)
 cmake -S . -B build/check -DCMAKE_BUILD_TYPE=Debug -DLUMO_SANITIZE=ON -DLUMO_WERROR=ON -DLUMO_TESTS=ON
 cmake --build build/check -j "$JOBS"
 cd build/check
-LUMO_PLATFORM=headless ctest --output-on-failure -j "$JOBS"
+LUMO_PLATFORM=headless ctest --output-on-failure --timeout 300 -j "$JOBS"

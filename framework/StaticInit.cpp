@@ -5,6 +5,7 @@
 #include "framework/core/StopwatchTimer.h"
 #include "framework/core/UserDataFolder.h"
 #include "framework/resources/PakInterface.h"
+#include "framework/widgets/DialogButtonLabels.h"
 
 #include <mutex>
 #include <new>
@@ -12,6 +13,7 @@
 namespace Lumo {
 
 PakInterface* gPakInterface = nullptr;
+std::string gCrashAttachmentPath;
 
 namespace {
 GameStaticInit gGameStaticInit = nullptr;
@@ -31,6 +33,10 @@ void RunStaticInitialisation()
         gFrameRateStopwatch = StopwatchTimer();
         // Never deleted: the archives stay mapped until the process ends.
         gPakInterface = new (std::nothrow) PakInterface();
+        gDialogYesLabel = "YES";
+        gDialogNoLabel = "NO";
+        gDialogOkLabel = "OK";
+        gDialogCancelLabel = "CANCEL";
     });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 class PakInterface;
 
 // The program's process-wide state, set up by one routine in a fixed order
@@ -10,6 +12,10 @@ namespace Lumo {
 // The archive layer every content reader reaches; null until the routine has
 // run, or when it could not be created (every file is then read from disk).
 extern PakInterface* gPakInterface;
+
+// The path of the file a crash report attaches: empty until the crash
+// handler names one.
+extern std::string gCrashAttachmentPath;
 
 // The game's own globals come first (its jukebox tables); set before the routine runs.
 using GameStaticInit = void (*)();

@@ -46,6 +46,9 @@ public:
     virtual bool SetClipboardText(const std::string& text) = 0;
     virtual bool GetClipboardText(std::string* text) = 0;
     virtual bool OpenUrl(const std::string& url) = 0;
+    // The screen saver's timeout (seconds), whether it is enabled, and whether
+    // it runs now, by the SystemParametersInfoA action that asks for each.
+    virtual int ScreenSaverSetting(uint32_t action) = 0;
 };
 
 } // namespace Platform

@@ -144,6 +144,12 @@ bool HeadlessBackend::OpenUrl(const std::string& url)
     return mUrlOpenWorks;
 }
 
+int HeadlessBackend::ScreenSaverSetting(uint32_t action)
+{
+    const auto found = mScreenSaver.find(action);
+    return found == mScreenSaver.end() ? 0 : found->second;
+}
+
 void HeadlessBackend::InjectKey(uint8_t key, bool down, bool rightSide, bool repeat)
 {
     NativeEvent event;

@@ -41,6 +41,7 @@ public:
     bool SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string* text) override;
     bool OpenUrl(const std::string& url) override;
+    int ScreenSaverSetting(uint32_t action) override;
 
     void SetScreen(RECT screen, RECT workArea);
 
@@ -60,6 +61,8 @@ public:
     const std::vector<ShownMessageBox>& MessageBoxes() const { return mBoxes; }
 
     void SetUrlOpenWorks(bool works) { mUrlOpenWorks = works; }
+    // Off (every setting 0) until a test sets one.
+    void SetScreenSaverSetting(uint32_t action, int value) { mScreenSaver[action] = value; }
     const std::vector<std::string>& OpenedUrls() const { return mUrls; }
 
     std::optional<NativeWindowState> WindowState(HWND window) const;
@@ -89,6 +92,7 @@ private:
     std::vector<ShownMessageBox> mBoxes;
     bool mUrlOpenWorks = true;
     std::vector<std::string> mUrls;
+    std::map<uint32_t, int> mScreenSaver;
     std::optional<std::string> mClipboard;
     std::optional<CursorRecord> mCursor;
     bool mCaptured = false;

@@ -36,6 +36,8 @@ public:
     bool SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string* text) override;
     bool OpenUrl(const std::string& url) override;
+    // The desktop's screen saver is not ours to read: reported as off.
+    int ScreenSaverSetting(uint32_t) override { return 0; }
 
 private:
     struct Native {

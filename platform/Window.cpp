@@ -292,7 +292,7 @@ bool SystemParametersInfoA(uint32_t action, uint32_t, void* data)
     case SPI_GETSCREENSAVERRUNNING:
         if (!data)
             return false;
-        *static_cast<int*>(data) = 0;
+        *static_cast<int*>(data) = System().Desktop().ScreenSaverSetting(action);
         return true;
     case SPI_SETSCREENSAVERRUNNING:
         return true;

@@ -10,6 +10,9 @@ public:
 
     // Sets off the same report as a real fault would.
     virtual void ReportCrashNow() {}
+    // Re-reads the tweakable values from their source files; false when one
+    // could not be read. Without any there is nothing to fail.
+    virtual bool ModValReparse() { return true; }
 };
 
 } // namespace Lumo

@@ -168,6 +168,7 @@ LumoAppBase::~LumoAppBase()
         ImageHost::Install(nullptr);
     gLumoApp = nullptr;
     gLumoAppForDiagnostics = nullptr;
+    DemoFinish();
     if (mMutex)
         CloseHandle(mMutex);
     FreeLibrary(mDirectDrawModule);
@@ -225,6 +226,14 @@ void LumoAppBase::Initialize()
 
     mRandSeed = GetTickCount();
     SeedRandom(mRandSeed);
+    if (mPlaying) {
+        std::string error;
+        if (!OpenDemoFile(error)) {
+            mPlaying = false;
+            ShowFatalErrorA(error);
+            ExitWithCode(0);
+        }
+    }
     SRand(GetTickCount());
 
     WNDCLASSA mainClass;
@@ -396,11 +405,6 @@ bool LumoAppBase::PreviewKeyDown(int, bool, bool)
 bool LumoAppBase::IsReturnOrRKey(int key)
 {
     return key == 13 || key == 'r' || key == 'R';
-}
-
-bool LumoAppBase::DebugKeyDown(int)
-{
-    return false;
 }
 
 void LumoAppBase::SetString(const std::string& id, const std::wstring& text)

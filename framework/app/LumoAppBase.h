@@ -87,6 +87,8 @@ public:
     virtual void ForEachImageOpB();
     virtual void ForEachImageLocked();
     void StartCursorThread();
+    // One pass of the cursor thread; lastSet is the position it last drew.
+    void MoveSoftwareCursor(Platform::POINT& lastSet);
     // The outer rectangle of a window of the play area's size, placed in the
     // work area: at the preferred position pulled 4 pixels inside, or centred
     // across with 38.2 % of the free height above.
@@ -125,6 +127,15 @@ public:
     virtual bool IsReturnOrRKey(int key);
     // The debug keys, while they are switched on; true swallows the key.
     virtual bool DebugKeyDown(int key);
+    // The short session text of a crash report.
+    virtual std::string BuildSessionInfo();
+    // The screen as the next free "image<n>.png" of "_screenshots".
+    void WriteScreenshot();
+    // Every image in memory, as "_dump\imagelist.html" with a copy and a
+    // thumbnail of each.
+    void DumpImages();
+    // The display, image and sound figures in a message box.
+    void BuildVideoStats();
 
     // String table and loading thread.
     void SetString(const std::string& id, const std::wstring& text);
@@ -220,6 +231,8 @@ public:
     virtual void OnUrlOpened(const std::string& url);
     virtual std::string GetProductVersion(const std::string& path);
     virtual void SuspendForSystem();
+    // The whole file a crash report attaches; false when it cannot be opened.
+    bool ReadCrashAttachment(Buffer& buffer);
     void CopyToClipboard(const std::string& text) override;
     std::string GetClipboard() override;
     void SetCursorNumber(int number);
@@ -239,6 +252,22 @@ public:
     static void DemoSyncString(LumoAppBase* app, std::string& text);
     static void DemoSyncBool(bool& flag);
     // The record of one queued input message, written before it is dispatched.
+    // Reads the demo file for playback; false with the message in error.
+    bool OpenDemoFile(std::string& error);
+    // Writes the demo file when recording.
+    void DemoFinish();
+    // Applies every record due at the current update count.
+    void DemoPlaybackStep();
+    void ToggleDemoSound();
+    // The playback dialogs' work: the entries of the markers still ahead, a
+    // jump to one of them, and a jump to a time before the end.
+    std::vector<std::pair<std::string, int32_t>> DemoMarkerEntries() const;
+    bool JumpToDemoMarker(int32_t update);
+    void JumpToDemoTime(const std::string& text);
+    // The remembered "DemoJumpTime" text, past the demo.
+    std::string StoredDemoJumpTime() const;
+    // The seconds of an "h:m:s" text, folded left to right.
+    static int32_t ParseJumpTime(const std::string& text);
     void DemoRecordInput(Platform::HWND window, uint32_t message, Platform::WPARAM wParam, Platform::LPARAM lParam);
     void DemoRecordKind(int32_t kind);
 
@@ -403,6 +432,8 @@ public:
     int32_t mDemoCommand = 0;
     bool mDemoLoadingComplete = false;
     std::vector<DemoMarker> mDemoMarkers;
+    // The record stream has run out (or held a length it could not hold).
+    bool mDemoEnded = false;
     uint32_t mRandSeed = 0;
 
     bool mDebugKeysEnabled = false;
@@ -441,6 +472,8 @@ private:
 
     void RunLoadingDoneTransition();
     void ApplyPlaybackKey(char key);
+    void ApplyDemoRecord();
+    int64_t DemoBitsLeft() const;
     Platform::LRESULT QueueInputMessage(Platform::HWND window, uint32_t message, Platform::WPARAM wParam,
                                         Platform::LPARAM lParam);
     void DispatchQueuedMessage(const QueuedMessage& record);
@@ -497,10 +530,10 @@ private:
     // Display recovery after a failed present.
     bool mDisplayLost = false;
     uint32_t mLastRecoveryAttempt = 0;
-    bool mPopUpModeActive = false;
     bool mErrorLogStarted = true;
     // Screensaver close rules.
     Platform::POINT mScreenSaverMousePos;
+    bool mScreenSaverMousePosTaken = false;
     int mScreenSaverMoves = 0;
     bool mScreenSaverClosing = false;
     uint32_t mMonitorPowerTime = 0;

@@ -31,6 +31,12 @@ void LumoAppBase::DemoRecordKind(int32_t kind)
 bool LumoAppBase::DemoReadRecordHeader()
 {
     if (mDemoNeedsHeader) {
+        // The smallest record takes 10 bits and the last byte's padding at
+        // most 7, so fewer bits left are the end, not one more record.
+        if (DemoBitsLeft() < 10)
+            mDemoEnded = true;
+        if (mDemoEnded)
+            return true;
         mDemoNextUpdate += mDemoBuffer.ReadBits(4, false);
         mDemoIsShort = mDemoBuffer.ReadBits(1, false) == 1;
         mDemoCommand = mDemoBuffer.ReadBits(mDemoIsShort ? 1 : 5, false);
@@ -47,9 +53,12 @@ void LumoAppBase::DemoSyncBuffer(Buffer& data)
         DemoReadRecordHeader();
         mDemoNeedsHeader = true;
         const int32_t length = mDemoBuffer.ReadLong();
-        // A length beyond the recorded bytes stops at their end.
-        const int64_t remaining = (int64_t(mDemoBuffer.GetDataLen()) * 8 - mDemoBuffer.GetReadPosition()) / 8;
-        const int64_t count = std::clamp<int64_t>(length, 0, std::max<int64_t>(remaining, 0));
+        // A length the stream cannot hold comes from a damaged file: what is
+        // there is taken, and the demo ends.
+        const int64_t remaining = std::max<int64_t>(DemoBitsLeft() / 8, 0);
+        if (length < 0 || length > remaining)
+            mDemoEnded = true;
+        const int64_t count = std::clamp<int64_t>(length, 0, remaining);
         data.Clear();
         for (int64_t i = 0; i < count; ++i)
             data.WriteByte(mDemoBuffer.ReadByte());

@@ -53,6 +53,7 @@ bool LumoAppBase::PumpAndStep(bool* updated)
         MSG message;
         while (!mShutdown && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
+        DemoPlaybackStep();
         if (!ProcessQueuedInput())
             mStepState = 1;
     } else if (mSingleStep == 2) {
@@ -103,6 +104,7 @@ bool LumoAppBase::RunTimingStep(bool allowSleep)
                 mUpdateFraction += updatesPerStep - 1.0;
                 ProcessDeferredDeletes();
                 while (mUpdateFraction >= 1.0) {
+                    DemoPlaybackStep();
                     if (!UpdateTick())
                         break;
                     ProcessDeferredDeletes();
@@ -111,8 +113,16 @@ bool LumoAppBase::RunTimingStep(bool allowSleep)
                 UpdateFraction(float(updatesPerStep));
                 ProcessDeferredDeletes();
             }
-            if (mUpdateCount == updatesBefore)
-                return true;
+            if (mUpdateCount == updatesBefore) {
+                // The next pass pumps, and so applies the records due.
+                mStepState = 3;
+                if (!mDemoEnded)
+                    return true;
+                // Past the last record no update runs, so the jump is over.
+                mJumpToEnd = false;
+                mJumpTarget = mUpdateCount;
+                break;
+            }
             if (GetTickCount() - mJumpDrawTick >= 1000 || mStepOne) {
                 mStepOne = false;
                 mJumpDrawTick = GetTickCount();
@@ -187,6 +197,7 @@ bool LumoAppBase::RunTimingStep(bool allowSleep)
         ProcessDeferredDeletes();
         while (mUpdateFraction >= 1.0) {
             ++mUpdatesSinceDraw;
+            DemoPlaybackStep();
             if (!UpdateTick())
                 break;
             ProcessDeferredDeletes();

@@ -1,11 +1,13 @@
 #include "framework/app/LumoAppBase.h"
 
+#include "framework/StaticInit.h"
 #include "framework/core/StopwatchTimer.h"
 #include "framework/core/StringUtils.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/SysFont.h"
+#include "framework/resources/SharedPak.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/DialogTable.h"
 #include "framework/widgets/WidgetManager.h"
@@ -15,7 +17,9 @@
 #include "platform/Window.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace Lumo {
 
@@ -77,6 +81,21 @@ std::string LumoAppBase::GetProductVersion(const std::string& path)
             return std::string(static_cast<const char*>(value), strnlen(static_cast<const char*>(value), length));
     }
     return std::string();
+}
+
+bool LumoAppBase::ReadCrashAttachment(Buffer& buffer)
+{
+    PakFileHandle* file = PakOpen(gCrashAttachmentPath.c_str(), "rb");
+    if (!file)
+        return false;
+    PakSeek(file, 0, SEEK_END);
+    const long size = PakTell(file);
+    PakSeek(file, 0, SEEK_SET);
+    std::vector<uint8_t> bytes(size_t(std::max(size, 0L)));
+    const int read = bytes.empty() ? 0 : PakRead(bytes.data(), 1, int(bytes.size()), file);
+    PakClose(file);
+    buffer.SetData(bytes.data(), read);
+    return true;
 }
 
 // Muting through the stack leaves the stored music volume for the settings.

@@ -100,8 +100,10 @@ bool LumoAppBase::RegistryRead(const std::string& name, uint32_t* type, uint8_t*
         const uint32_t recorded = uint32_t(mDemoBuffer.ReadLong());
         // The record's bytes are consumed whatever the capacity, so the
         // records after it stay aligned; a length the file cannot hold ends there.
-        const int64_t remaining = (int64_t(mDemoBuffer.GetDataLen()) * 8 - mDemoBuffer.GetReadPosition()) / 8;
-        const uint32_t available = uint32_t(std::min<int64_t>(recorded, std::max<int64_t>(remaining, 0)));
+        const int64_t remaining = std::max<int64_t>(DemoBitsLeft() / 8, 0);
+        if (recorded > remaining)
+            mDemoEnded = true;
+        const uint32_t available = uint32_t(std::min<int64_t>(recorded, remaining));
         for (uint32_t i = 0; i < available; ++i) {
             const uint8_t byte = mDemoBuffer.ReadByte();
             if (i < *length)

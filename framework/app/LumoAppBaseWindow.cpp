@@ -145,6 +145,12 @@ void LumoAppBase::CreateMainWindow()
         mIsWindowed = true;
     }
     SetWindowLongPtrA(mHWnd, GWLP_USERDATA, LPARAM(this));
+    // The window's creation message comes before the window knows the
+    // application, so the screen saver's starting point is taken here.
+    if (mIsScreenSaver && !mScreenSaverMousePosTaken) {
+        mScreenSaverMousePosTaken = true;
+        GetCursorPos(&mScreenSaverMousePos);
+    }
 
     if (!mDDInterface)
         mDDInterface = new DDInterface(this);
@@ -394,28 +400,7 @@ void LumoAppBase::CursorThreadLoop()
     SetThreadPriority(THREAD_PRIORITY_ABOVE_NORMAL);
     POINT lastSet;
     while (!mShutdown && !mCursorThreadStop) {
-        POINT position;
-        if (mPlaying) {
-            position.x = mDemoMouseX;
-            position.y = mDemoMouseY;
-        } else {
-            GetCursorPos(&position);
-            ScreenToClient(mHWnd, &position);
-        }
-        POINT reference = lastSet;
-        if (mDrawCount > 0) {
-            reference.x = mDDInterface->mCursorX;
-            reference.y = mDDInterface->mCursorY;
-        }
-        if (position.x != reference.x || position.y != reference.y) {
-            if (int32_t(timeGetTime() - mNextPresentTime) > mDDInterface->mFrameMilliseconds + 5) {
-                mDDInterface->SetCursorPos(position.x, position.y);
-                lastSet = position;
-            } else {
-                mDDInterface->mCursorX = position.x;
-                mDDInterface->mCursorY = position.y;
-            }
-        }
+        MoveSoftwareCursor(lastSet);
         // Paced by real time: the program's clock may be a test's fake one.
         std::unique_lock<std::mutex> wait(mCursorWakeMutex);
         mCursorWake.wait_for(wait, std::chrono::milliseconds(10), [this] { return mCursorThreadStop.load(); });
@@ -423,14 +408,38 @@ void LumoAppBase::CursorThreadLoop()
     mCursorThreadRunning = false;
 }
 
+void LumoAppBase::MoveSoftwareCursor(POINT& lastSet)
+{
+    POINT position;
+    if (mPlaying) {
+        position.x = mDemoMouseX;
+        position.y = mDemoMouseY;
+    } else {
+        GetCursorPos(&position);
+        ScreenToClient(mHWnd, &position);
+    }
+    POINT reference = lastSet;
+    if (mDrawCount > 0) {
+        reference.x = mDDInterface->mCursorX;
+        reference.y = mDDInterface->mCursorY;
+    }
+    if (position.x == reference.x && position.y == reference.y)
+        return;
+    // Frames are late: the cursor cannot wait for the next one.
+    if (int32_t(timeGetTime() - mNextPresentTime) > mDDInterface->mFrameMilliseconds + 5) {
+        mDDInterface->SetCursorPos(position.x, position.y);
+        lastSet = position;
+    } else {
+        mDDInterface->mCursorX = position.x;
+        mDDInterface->mCursorY = position.y;
+    }
+}
+
 bool LumoAppBase::ScreenSaverCheck(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam, LRESULT* answer)
 {
     if (mScreenSaverClosing)
         return false;
     switch (message) {
-    case WM_CREATE:
-        GetCursorPos(&mScreenSaverMousePos);
-        return false;
     case WM_SYSCOMMAND: {
         const uint32_t command = uint32_t(wParam) & 0xFFF0;
         if (command == SC_SCREENSAVE || command == SC_CLOSE || command == SC_NEXTWINDOW || command == SC_PREVWINDOW) {

@@ -217,6 +217,10 @@ void LumoAppBase::ApplyPlaybackKey(char key)
     case 'M':
         mJumpToEnd = true;
         break;
+    case 's':
+    case 'S':
+        ToggleDemoSound();
+        break;
     case '4':
         mJumpTarget = total - 120000 / mFrameTime;
         break;

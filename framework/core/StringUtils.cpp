@@ -108,9 +108,9 @@ std::string NarrowString(const std::wstring& text)
     return result;
 }
 
-std::string CommaSeparate(int32_t value)
+std::string CommaSeparate(int64_t value)
 {
-    int64_t rest = value < 0 ? -int64_t(value) : int64_t(value);
+    uint64_t rest = value < 0 ? 0 - uint64_t(value) : uint64_t(value);
     std::string text;
     int32_t position = 0;
     do {

@@ -28,7 +28,7 @@ std::wstring WidenString(const std::string& text);
 std::string NarrowString(const std::wstring& text);
 
 // 1234567 gives "1,234,567".
-std::string CommaSeparate(int32_t value);
+std::string CommaSeparate(int64_t value);
 
 // Decimal with an optional leading "-"; an "x" or "X" second character while
 // the value is still 0 switches to hexadecimal (0x1F, -x1F). Anything else

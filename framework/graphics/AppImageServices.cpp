@@ -125,6 +125,12 @@ bool AppImageServices::IsInImageSet(MemoryImage* image)
     return mImageSet.count(image) != 0;
 }
 
+std::vector<MemoryImage*> AppImageServices::ImagesInSet()
+{
+    std::lock_guard<CriticalSectionHolder> lock(mHost.GetDisplayLock());
+    return std::vector<MemoryImage*>(mImageSet.begin(), mImageSet.end());
+}
+
 void AppImageServices::ShowFatalErrorA(const std::string& text) { mHost.ShowFatalErrorA(text); }
 
 ImageHost* AppImageServices::GetImageHost() { return mHost.GetImageHost(); }

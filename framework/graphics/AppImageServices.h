@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace Lumo {
 
@@ -47,6 +48,8 @@ public:
     void RemoveImageFromSet(MemoryImage* image);
     void DropImageTextures(MemoryImage* image);
     bool IsInImageSet(MemoryImage* image);
+    // The live images in the set's order, taken under the display lock.
+    std::vector<MemoryImage*> ImagesInSet();
 
     void ShowFatalErrorA(const std::string& text);
     ImageHost* GetImageHost();

@@ -3,6 +3,7 @@
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/DialogButton.h"
+#include "framework/widgets/DialogButtonLabels.h"
 #include "framework/widgets/DialogListener.h"
 #include "framework/widgets/WidgetAppHost.h"
 #include "framework/widgets/WidgetManager.h"
@@ -49,11 +50,11 @@ Dialog::Dialog(WidgetAppHost* app, int id, bool isModal, const std::string& head
 {
     if (buttonMode == kYesNo || buttonMode == kOkCancel || buttonMode == kFooterButton) {
         mYesButton = std::make_unique<DialogButton>(kYesButtonId, this);
-        mYesButton->mLabel = buttonMode == kYesNo ? "YES" : (buttonMode == kOkCancel ? "OK" : footer);
+        mYesButton->mLabel = buttonMode == kYesNo ? gDialogYesLabel : (buttonMode == kOkCancel ? gDialogOkLabel : footer);
     }
     if (buttonMode == kYesNo || buttonMode == kOkCancel) {
         mNoButton = std::make_unique<DialogButton>(kNoButtonId, this);
-        mNoButton->mLabel = buttonMode == kYesNo ? "NO" : "CANCEL";
+        mNoButton->mLabel = buttonMode == kYesNo ? gDialogNoLabel : gDialogCancelLabel;
     }
     mSeeThrough = true;
     mTranslucent = true;

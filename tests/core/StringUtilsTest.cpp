@@ -59,12 +59,13 @@ TEST(StringUtils, ParseDouble)
 
 TEST(StringUtils, CommaSeparate)
 {
-    const std::pair<int32_t, const char*> cases[] = {
+    const std::pair<int64_t, const char*> cases[] = {
         {0, "0"},           {7, "7"},
         {999, "999"},       {1000, "1,000"},
         {1234567, "1,234,567"}, {100000, "100,000"},
         {INT_MAX, "2,147,483,647"}, {-1234, "-1,234"},
-        {INT_MIN, "-2,147,483,648"},
+        {INT_MIN, "-2,147,483,648"}, {5000000000, "5,000,000,000"},
+        {INT64_MIN, "-9,223,372,036,854,775,808"},
     };
     for (const auto& [value, text] : cases)
         EXPECT_EQ(CommaSeparate(value), text) << value;

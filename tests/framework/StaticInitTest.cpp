@@ -5,6 +5,7 @@
 #include "framework/core/UserDataFolder.h"
 #include "framework/resources/PakInterface.h"
 #include "framework/resources/SharedPak.h"
+#include "framework/widgets/DialogButtonLabels.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,12 @@ TEST(StaticInit, SetsUpTheGlobalsInOrderOnce)
     ASSERT_NE(Lumo::gPakInterface, nullptr);
     EXPECT_EQ(Lumo::GetSharedPak(), Lumo::gPakInterface);
     EXPECT_EQ(Lumo::GetUserDataFolder(), "");
+
+    EXPECT_EQ(Lumo::gCrashAttachmentPath, "");
+    EXPECT_EQ(Lumo::gDialogYesLabel, "YES");
+    EXPECT_EQ(Lumo::gDialogNoLabel, "NO");
+    EXPECT_EQ(Lumo::gDialogOkLabel, "OK");
+    EXPECT_EQ(Lumo::gDialogCancelLabel, "CANCEL");
 
     Lumo::MersenneTwister reference(4357);
     EXPECT_EQ(Lumo::RandomNumber(1000000), int32_t(reference.Next() % 1000000));

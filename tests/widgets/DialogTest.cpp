@@ -2,6 +2,7 @@
 
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogButton.h"
+#include "framework/widgets/DialogButtonLabels.h"
 #include "framework/widgets/DialogTable.h"
 #include "tests/widgets/WidgetTestSupport.h"
 
@@ -24,6 +25,11 @@ class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // What the start-up routine sets.
+        Lumo::gDialogYesLabel = "YES";
+        Lumo::gDialogNoLabel = "NO";
+        Lumo::gDialogOkLabel = "OK";
+        Lumo::gDialogCancelLabel = "CANCEL";
         mManager.SetScreenRect(Lumo::Rect{0, 0, 800, 600}, Lumo::Rect{0, 0, 800, 600});
         mApp.mDialogListener = &mTable;
         mApp.mCloseDialog = [this](int id) { return mTable.CloseDialogById(id); };

@@ -1,0 +1,127 @@
+#include "framework/app/LumoAppBase.h"
+
+#include "framework/widgets/WidgetManager.h"
+
+namespace Lumo {
+
+int64_t LumoAppBase::DemoBitsLeft() const
+{
+    return int64_t(mDemoBuffer.GetDataLen()) * 8 - mDemoBuffer.GetReadPosition();
+}
+
+void LumoAppBase::DemoPlaybackStep()
+{
+    if (!mPlaying || mShutdown)
+        return;
+    do {
+        if (mUpdateCount != mDemoNextUpdate || mDemoEnded)
+            return;
+        if (DemoReadRecordHeader() && !mDemoEnded) {
+            mDemoNeedsHeader = true;
+            ApplyDemoRecord();
+        }
+    } while (!mShutdown);
+}
+
+void LumoAppBase::ApplyDemoRecord()
+{
+    if (mDemoIsShort) {
+        if (mDemoCommand == 0) {
+            mDemoMouseX += mDemoBuffer.ReadBits(6, true);
+            mDemoMouseY += mDemoBuffer.ReadBits(6, true);
+            mWidgetManager->MouseMoveInput(mDemoMouseX, mDemoMouseY);
+        } else {
+            const bool down = mDemoBuffer.ReadBits(1, false) == 1;
+            const int button = mDemoBuffer.ReadBits(3, true);
+            if (down)
+                mWidgetManager->MouseDown(mDemoMouseX, mDemoMouseY, button);
+            else
+                mWidgetManager->MouseUp(mDemoMouseX, mDemoMouseY, button);
+        }
+        return;
+    }
+
+    switch (mDemoCommand) {
+    case 0:
+        mDemoMouseX = mDemoBuffer.ReadBits(12, false);
+        mDemoMouseY = mDemoBuffer.ReadBits(12, false);
+        mWidgetManager->MouseMoveInput(mDemoMouseX, mDemoMouseY);
+        break;
+    case 1:
+        mActivated = mDemoBuffer.ReadBits(1, false) == 1;
+        UpdateActiveState();
+        if (mActivated && !mIsWindowed)
+            mWidgetManager->MarkAllDirty();
+        if (mIsOpeningURL && !mActivated)
+            OnUrlOpened(mOpeningURL);
+        break;
+    case 2: {
+        const bool minimized = mDemoBuffer.ReadBool();
+        if (!mShutdown && minimized != mMinimized) {
+            mMinimized = minimized;
+            if (minimized) {
+                PushMute(true);
+            } else {
+                PopMute(true);
+                mWidgetManager->MarkAllDirty();
+            }
+        }
+        UpdateActiveState();
+        break;
+    }
+    case 3:
+        mWidgetManager->KeyDown(mDemoBuffer.ReadBits(8, false));
+        break;
+    case 4:
+        mWidgetManager->KeyUp(mDemoBuffer.ReadBits(8, false));
+        break;
+    case 5: {
+        const bool wide = mDemoBuffer.ReadBits(1, false) == 1;
+        const int32_t character = mDemoBuffer.ReadBits(wide ? 16 : 8, false);
+        mWidgetManager->KeyChar(char(character & 0xFF));
+        break;
+    }
+    case 6:
+        RequestShutdown();
+        break;
+    case 7:
+        mMouseIn = true;
+        ApplyCursor();
+        break;
+    case 8:
+        mWidgetManager->MouseExit();
+        mMouseIn = false;
+        ApplyCursor();
+        break;
+    case 9:
+        mDemoLoadingComplete = true;
+        break;
+    case 21:
+        mWidgetManager->MouseWheel(mDemoBuffer.ReadBits(8, true));
+        break;
+    case 23:
+        mIsWindowed = mDemoBuffer.ReadBool();
+        mRefreshRate = mDemoBuffer.ReadByte();
+        break;
+    default:
+        break;
+    }
+}
+
+void LumoAppBase::ToggleDemoSound()
+{
+    if (GetMusicVolume() == 0.0f) {
+        SetMusicVolume(mDemoMusicVolume);
+    } else {
+        mDemoMusicVolume = GetMusicVolume();
+        SetMusicVolume(0.0f);
+    }
+    if (GetSfxVolume() == 0.0f) {
+        SetSfxVolume(mDemoSfxVolume);
+    } else {
+        mDemoSfxVolume = GetSfxVolume();
+        SetSfxVolume(0.0f);
+    }
+}
+
+} // namespace Lumo

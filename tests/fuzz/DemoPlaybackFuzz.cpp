@@ -1,0 +1,140 @@
+// Reads arbitrary bytes as a demo file and replays whatever it accepts on a
+// headless application, with the registry and data readers taking the records
+// that are theirs, as a game would at those updates.
+// The harness changes the working folder: give the corpus as an absolute path.
+
+#include "framework/app/LumoAppBase.h"
+#include "framework/core/Buffer.h"
+#include "framework/core/UserDataFolder.h"
+#include "platform/AudioModules.h"
+#include "platform/Clock.h"
+#include "platform/DirectDraw.h"
+#include "platform/DisplayDesktop.h"
+#include "platform/Files.h"
+#include "platform/HeadlessSession.h"
+#include "platform/Process.h"
+#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Enough for any delta a file of the fuzzer's sizes can ask for.
+constexpr int kMaxPasses = 20000;
+
+class FuzzApp final : public Lumo::LumoAppBase {
+public:
+    FuzzApp()
+    {
+        mProductName = "LumoDemoFuzz" + std::to_string(Platform::GetCurrentProcessId());
+        mCompanyName = "FuzzCompany";
+        mRegKey = "FuzzCompany\\LumoDemoFuzz";
+        mCommandLineRead = true;
+    }
+    bool KeepWorkingFolder(const std::string&) override { return true; }
+
+    void UpdateFrames() override
+    {
+        Lumo::LumoAppBase::UpdateFrames();
+        if (!mPlaying || !DemoReadRecordHeader() || mDemoEnded || mDemoIsShort)
+            return;
+        if (mDemoCommand == 11) {
+            std::string text;
+            RegistryReadString("Value", &text);
+        } else if (mDemoCommand == 12) {
+            RegistryWriteString("Value", "text");
+        } else if (mDemoCommand == 18) {
+            Lumo::Buffer data;
+            DemoSyncBuffer(data);
+        }
+    }
+};
+
+struct Harness {
+    std::string folder;
+    Platform::HeadlessSession session;
+    Platform::FakeClock clock{5'000'000};
+    Platform::ScopedClock clockScope{&clock};
+    Platform::RegistryStore store;
+    Platform::ScopedRegistryStore storeScope{&store};
+    std::unique_ptr<FuzzApp> app;
+
+    explicit Harness(std::string workFolder) : folder(std::move(workFolder))
+    {
+        Platform::SetCurrentDirectoryA(folder.c_str());
+        setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        Platform::RegisterDirectDrawModule();
+        Platform::RegisterAudioModules();
+        Platform::DisplayDesktop::Reset();
+        Lumo::SetUserDataFolder("");
+        Platform::SetExitHook([](uint32_t) { std::abort(); });
+        app = std::make_unique<FuzzApp>();
+        app->LoadSettings();
+        app->Initialize();
+        app->mDemoFileName = folder + "/fuzz.dmo";
+    }
+};
+
+Harness& TheHarness()
+{
+    static Harness* harness = [] {
+        std::string folder = (std::filesystem::temp_directory_path() / "lumo-fuzz-XXXXXX").string();
+        if (!::mkdtemp(folder.data()))
+            std::abort();
+        static const std::string removed = folder;
+        std::atexit([] { std::filesystem::remove_all(removed); });
+        return new Harness(folder);
+    }();
+    return *harness;
+}
+
+void ResetDemoState(FuzzApp& app)
+{
+    app.mShutdown = false;
+    app.mManualShutdown = false;
+    app.mPlaying = false;
+    app.mDemoBuffer.Clear();
+    app.mDemoMarkers.clear();
+    app.mDemoEnded = false;
+    app.mDemoNeedsHeader = true;
+    app.mDemoNextUpdate = 0;
+    app.mDemoMouseX = 0;
+    app.mDemoMouseY = 0;
+    app.mUpdateCount = 0;
+    app.mDemoLoadingComplete = app.mLoadingDoneHandled = true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+{
+    Harness& harness = TheHarness();
+    FuzzApp& app = *harness.app;
+    ResetDemoState(app);
+    {
+        std::ofstream out(app.mDemoFileName, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes), std::streamsize(size));
+    }
+    std::string error;
+    if (!app.OpenDemoFile(error)) {
+        if (error.empty())
+            std::abort();
+        return 0;
+    }
+    app.mPlaying = true;
+    for (int pass = 0; pass < kMaxPasses && !app.mShutdown && !app.mDemoEnded; ++pass) {
+        app.DemoPlaybackStep();
+        app.UpdateTick();
+    }
+    // Playback never goes backwards, and a replay never runs past a stream's records.
+    if (app.mUpdateCount < 0 || app.mUpdateCount > app.mDemoNextUpdate)
+        std::abort();
+    app.mPlaying = false;
+    return 0;
+}

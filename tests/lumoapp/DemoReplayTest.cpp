@@ -1,0 +1,149 @@
+#include "tests/lumoapp/AppFixture.h"
+
+#include "framework/widgets/WidgetManager.h"
+#include "platform/HeadlessBackend.h"
+
+#include <string>
+#include <vector>
+
+namespace LumoTest {
+namespace {
+
+using namespace Platform;
+
+// Takes its demo switch from a command line of its own, as the program does:
+// after the settings were first read.
+class DemoApp : public TestApp {
+public:
+    DemoApp(const std::string& demoSwitch, const std::string& file) : mSwitch(demoSwitch), mFile(file)
+    {
+        mCommandLineRead = false;
+    }
+    void ReadCommandLine() override
+    {
+        mCommandLineRead = true;
+        ApplyCommandLineSwitch("-demofile", mFile);
+        ApplyCommandLineSwitch(mSwitch, "");
+    }
+
+private:
+    std::string mSwitch;
+    std::string mFile;
+};
+
+// Writes down every input it gets with the update it came at.
+class LoggingWidget final : public Lumo::Widget {
+public:
+    explicit LoggingWidget(const int* updateCount) : mUpdateCount(updateCount) {}
+    std::vector<std::string> mLog;
+
+    void MouseMove(int x, int y) override { Note("move " + std::to_string(x) + "," + std::to_string(y)); }
+    void MouseDown(int x, int y, int button, int clicks) override
+    {
+        Note("down " + std::to_string(x) + "," + std::to_string(y) + " b" + std::to_string(button) + " c" +
+             std::to_string(clicks));
+    }
+    void MouseUp(int x, int y, int button, int) override
+    {
+        Note("up " + std::to_string(x) + "," + std::to_string(y) + " b" + std::to_string(button));
+    }
+    void KeyDown(int key) override { Note("key " + std::to_string(key)); }
+    void KeyUp(int key) override { Note("keyup " + std::to_string(key)); }
+    void KeyChar(char ch) override { Note(std::string("char ") + ch); }
+    void MouseWheel(int delta) override { Note("wheel " + std::to_string(delta)); }
+    void Note(const std::string& text) { mLog.push_back(std::to_string(*mUpdateCount) + ": " + text); }
+
+private:
+    const int* mUpdateCount;
+};
+
+class DemoReplayTest : public AppFixture {
+protected:
+    bool StartDemoApp(const std::string& demoSwitch)
+    {
+        mApp = std::make_unique<DemoApp>(demoSwitch, mFolder / "run.dmo");
+        try {
+            mApp->LoadSettings();
+            mApp->Initialize();
+        } catch (const ExitCalled& exit) {
+            mExitCode = int(exit.code);
+            return false;
+        }
+        return true;
+    }
+
+    // One run of the application: input arrives live while recording; both
+    // runs read the clipboard and the settings at the same updates.
+    std::vector<std::string> RunSession(const std::string& demoSwitch, std::vector<std::string>* answers)
+    {
+        EXPECT_TRUE(StartDemoApp(demoSwitch));
+        LoggingWidget widget(&mApp->mUpdateCount);
+        widget.Resize(0, 0, 320, 240);
+        mApp->mWidgetManager->AddChild(&widget);
+        mApp->mWidgetManager->SetFocus(&widget);
+        const bool live = demoSwitch == "-record";
+        HeadlessBackend& desktop = mSession.Desktop();
+        mApp->mOnUpdate = [&] {
+            const int update = mApp->mUpdateCount;
+            if (live && update == 20) {
+                desktop.InjectMouseMove(mApp->mHWnd, 40, 50);
+                desktop.InjectButton(mApp->mHWnd, MouseButton::Left, true, 40, 50);
+                desktop.InjectButton(mApp->mHWnd, MouseButton::Left, false, 41, 52);
+            } else if (live && update == 45) {
+                desktop.InjectMouseMove(mApp->mHWnd, 300, 200);
+                desktop.InjectButton(mApp->mHWnd, MouseButton::Right, true, 300, 200);
+                desktop.InjectButton(mApp->mHWnd, MouseButton::Right, false, 300, 200);
+                desktop.InjectWheel(mApp->mHWnd, -2, 300, 200);
+            } else if (live && update == 70) {
+                desktop.InjectKey('K', true);
+                desktop.InjectText("k");
+                desktop.InjectKey('K', false);
+            } else if (update == 90) {
+                answers->push_back(mApp->GetClipboard());
+                int32_t value = 0;
+                answers->push_back(mApp->RegistryReadInteger("Level", &value) ? std::to_string(value) : "none");
+                mApp->RegistryWriteInteger("Level", value + 1);
+            } else if (live && update == 130) {
+                desktop.InjectWindowEvent(mApp->mHWnd, NativeEvent::Kind::CloseRequested);
+            } else if (update == 3000) {
+                mApp->RequestShutdown(); // the replay went astray
+            }
+        };
+        mApp->Run();
+        answers->push_back(std::to_string(mApp->mUpdateCount));
+        mApp->mWidgetManager->RemoveChild(&widget);
+        mApp.reset();
+        return widget.mLog;
+    }
+};
+
+// The proof of exact replay: a recorded headless run, played back with
+// other settings and another clipboard, delivers the same input at the same
+// updates and hands the program the recorded answers.
+TEST_F(DemoReplayTest, PlaybackRepeatsTheRecordedRunUpdateForUpdate)
+{
+    mSession.Desktop().SetClipboardText("recorded clip");
+    ASSERT_TRUE(StartApp());
+    mApp->RegistryWriteInteger("Level", 7);
+    mApp.reset();
+
+    std::vector<std::string> recordedAnswers;
+    const std::vector<std::string> recorded = RunSession("-record", &recordedAnswers);
+    ASSERT_GE(recorded.size(), 8u);
+    EXPECT_EQ(recordedAnswers[0], "recorded clip");
+    EXPECT_EQ(recordedAnswers[1], "7");
+
+    mSession.Desktop().SetClipboardText("something else");
+    ASSERT_TRUE(StartApp());
+    mApp->RegistryWriteInteger("Level", 100);
+    mApp.reset();
+
+    std::vector<std::string> playedAnswers;
+    const std::vector<std::string> played = RunSession("-play", &playedAnswers);
+    EXPECT_EQ(played, recorded);
+    EXPECT_EQ(playedAnswers, recordedAnswers);
+    EXPECT_EQ(StoredInteger("Level"), 100); // the replay wrote nothing
+}
+
+} // namespace
+} // namespace LumoTest

@@ -1,0 +1,106 @@
+#include "tests/lumoapp/AppFixture.h"
+
+#include "framework/display/DDImage.h"
+#include "framework/display/DDInterface.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/DirectXResults.h"
+#include "platform/DisplayDesktop.h"
+
+namespace LumoTest {
+namespace {
+
+using namespace Platform;
+
+class DisplayRecoveryTest : public AppFixture {
+protected:
+    // The next present of the display is refused as if the surfaces were lost.
+    void FailNextPresent()
+    {
+        const bool flips = !mApp->mIsWindowed && mApp->mPageFlip;
+        DisplayDesktop::FailCall(flips ? "Flip" : "Blt", 1, DDERR_SURFACELOST);
+    }
+    int DisplayInits() { return mApp->mDDInterface->mInitCalls; }
+    bool DrawForced()
+    {
+        mApp->mForcePresent = true;
+        return mApp->DrawFrame();
+    }
+};
+
+// While the display is lost the draw pass only retries the present; the
+// first present that works ends the loss and drawing goes on.
+TEST_F(DisplayRecoveryTest, WithTheFocusTheDisplayIsRebuiltAtOnceAndDrawingGoesOn)
+{
+    ASSERT_NE(StartApp(), nullptr);
+    Lumo::gDisplayWorks = true;
+    ASSERT_TRUE(DrawForced());
+    const int initsBefore = DisplayInits();
+
+    FailNextPresent();
+    EXPECT_TRUE(DrawForced()); // drawn, though the present failed
+    EXPECT_FALSE(Lumo::gDisplayWorks.load());
+    EXPECT_EQ(DisplayInits(), initsBefore + 1);
+    EXPECT_EQ(mApp->mWidgetManager->mScreenImage, static_cast<Lumo::Image*>(mApp->mDDInterface->GetScreenImage()));
+    EXPECT_NE(mApp->mWidgetManager->mScreenImage, nullptr);
+
+    EXPECT_FALSE(DrawForced()); // the retried present worked: nothing drawn yet
+    EXPECT_TRUE(DrawForced());
+    EXPECT_EQ(DisplayInits(), initsBefore + 1);
+}
+
+TEST_F(DisplayRecoveryTest, WithoutTheFocusOnlyAWindowIsRebuiltAndAtMostOnceASecond)
+{
+    struct Case {
+        const char* name;
+        bool windowed;
+        int rebuilds;
+    };
+    const Case cases[] = {{"window", true, 2}, {"full screen", false, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mApp = std::make_unique<TestApp>();
+        mApp->mWindowed = c.windowed;
+        mApp->Initialize();
+        ASSERT_EQ(mApp->mIsWindowed, c.windowed);
+        mApp->mActive = false;
+        const int initsBefore = DisplayInits();
+        // Retried at 0, 400, 800, 1000 and 1500 ms.
+        for (uint32_t wait : {0u, 400u, 400u, 200u, 500u}) {
+            mClock.AdvanceMillis(wait);
+            FailNextPresent();
+            mApp->PresentFrame(nullptr);
+        }
+        EXPECT_EQ(DisplayInits() - initsBefore, c.rebuilds);
+        mApp.reset();
+    }
+}
+
+// A window that no longer fits on the desktop cannot be rebuilt: the game
+// goes full screen, unless full screen has already failed.
+TEST_F(DisplayRecoveryTest, AWindowTooLargeForTheDesktopTurnsFullScreenOrEndsTheRun)
+{
+    for (const bool fullScreenFailed : {false, true}) {
+        SCOPED_TRACE(fullScreenFailed);
+        ASSERT_NE(StartApp(), nullptr);
+        mApp->mForceWindowed = fullScreenFailed;
+        const size_t boxesBefore = mSession.Desktop().MessageBoxes().size();
+        mSession.Desktop().SetScreen(RECT{0, 0, 640, 400}, RECT{0, 0, 640, 380});
+        FailNextPresent();
+        mApp->PresentFrame(nullptr);
+        if (fullScreenFailed) {
+            ASSERT_EQ(mSession.Desktop().MessageBoxes().size(), boxesBefore + 1);
+            EXPECT_EQ(mSession.Desktop().MessageBoxes().back().text, "Please set your desktop color depth to 16 bit.");
+            EXPECT_TRUE(mApp->mShutdown.load());
+        } else {
+            EXPECT_TRUE(mApp->mForceFullscreen);
+            EXPECT_FALSE(mApp->mIsWindowed);
+            EXPECT_FALSE(mApp->mShutdown.load());
+            EXPECT_EQ(mSession.Desktop().MessageBoxes().size(), boxesBefore);
+        }
+        mApp.reset();
+        mSession.Desktop().SetScreen(RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040});
+    }
+}
+
+} // namespace
+} // namespace LumoTest
