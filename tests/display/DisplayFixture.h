@@ -110,6 +110,17 @@ protected:
         return image;
     }
 
+    // An image on a surface whose every pixel holds the raw value.
+    std::unique_ptr<Lumo::DDImage> Destination(int width, int height, uint32_t raw)
+    {
+        auto image = MakeImage(width, height, std::vector<uint32_t>(size_t(width) * size_t(height), 0xFF000000));
+        EXPECT_TRUE(image->CreateSurface());
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image->mSurface->SetPixelAt(x, y, raw);
+        return image;
+    }
+
     // The raw pixel of a surface.
     static uint32_t Pixel(Platform::IDirectDrawSurface* surface, int x, int y) { return surface->PixelAt(x, y); }
 

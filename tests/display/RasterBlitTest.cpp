@@ -7,18 +7,7 @@ using Lumo::Rect;
 
 namespace {
 
-class RasterBlit : public DisplayTest::DisplayFixture {
-protected:
-    std::unique_ptr<Lumo::DDImage> Destination(int width, int height, uint32_t raw)
-    {
-        auto image = MakeImage(width, height, std::vector<uint32_t>(size_t(width) * size_t(height), 0xFF000000));
-        EXPECT_TRUE(image->CreateSurface());
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                image->mSurface->SetPixelAt(x, y, raw);
-        return image;
-    }
-};
+class RasterBlit : public DisplayTest::DisplayFixture {};
 
 TEST_F(RasterBlit, KeyedCopyWritesOnlyVisiblePixelsWithTheirAlpha)
 {

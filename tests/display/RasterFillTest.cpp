@@ -12,17 +12,6 @@ namespace {
 
 class RasterFill : public DisplayTest::DisplayFixture {
 protected:
-    // A surfaced, opaque destination of one raw pixel value everywhere.
-    std::unique_ptr<Lumo::DDImage> Destination(int width, int height, uint32_t raw)
-    {
-        auto image = MakeImage(width, height, std::vector<uint32_t>(size_t(width) * size_t(height), 0xFF000000));
-        EXPECT_TRUE(image->CreateSurface());
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                image->mSurface->SetPixelAt(x, y, raw);
-        return image;
-    }
-
     std::set<std::pair<int, int>> Changed(Lumo::DDImage* image, uint32_t background)
     {
         std::set<std::pair<int, int>> changed;

@@ -9,18 +9,7 @@ using Lumo::Rect;
 
 namespace {
 
-class RasterRotate : public DisplayTest::DisplayFixture {
-protected:
-    std::unique_ptr<Lumo::DDImage> Destination(int width, int height, uint32_t raw)
-    {
-        auto image = MakeImage(width, height, std::vector<uint32_t>(size_t(width) * size_t(height), 0xFF000000));
-        EXPECT_TRUE(image->CreateSurface());
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                image->mSurface->SetPixelAt(x, y, raw);
-        return image;
-    }
-};
+class RasterRotate : public DisplayTest::DisplayFixture {};
 
 // At angle 0 the filter's footprint drops the first and last columns and
 // the last row, and an opaque pixel filters to alpha 254.

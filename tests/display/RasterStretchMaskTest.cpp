@@ -12,15 +12,6 @@ namespace {
 
 class RasterStretchMask : public DisplayTest::DisplayFixture {
 protected:
-    std::unique_ptr<Lumo::DDImage> Destination(int width, int height, uint32_t raw)
-    {
-        auto image = MakeImage(width, height, std::vector<uint32_t>(size_t(width) * size_t(height), 0xFF000000));
-        EXPECT_TRUE(image->CreateSurface());
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                image->mSurface->SetPixelAt(x, y, raw);
-        return image;
-    }
     std::vector<uint32_t> Row(Lumo::DDImage* image, int width)
     {
         std::vector<uint32_t> row;
