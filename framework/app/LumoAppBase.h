@@ -268,6 +268,9 @@ public:
     std::string StoredDemoJumpTime() const;
     // The seconds of an "h:m:s" text, folded left to right.
     static int32_t ParseJumpTime(const std::string& text);
+    // The playback dialogs, run modally; the replay holds while one is open.
+    int ShowMarkerListDialog();
+    int ShowJumpToTimeDialog();
     void DemoRecordInput(Platform::HWND window, uint32_t message, Platform::WPARAM wParam, Platform::LPARAM lParam);
     void DemoRecordKind(int32_t kind);
 
@@ -380,6 +383,9 @@ public:
     int mJumpTarget = 0;
     bool mJumpToEnd = false;
     bool mStepOne = false;
+    // A playback dialog is open: live input reaches the widgets, and neither
+    // records nor updates run.
+    bool mDemoDialogOpen = false;
     uint32_t mLastPresentTime = 0;
     std::atomic<uint32_t> mNextPresentTime{0};
     int mSingleStep = 0;

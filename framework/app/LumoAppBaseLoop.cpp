@@ -53,9 +53,14 @@ bool LumoAppBase::PumpAndStep(bool* updated)
         MSG message;
         while (!mShutdown && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
-        DemoPlaybackStep();
+        if (!mDemoDialogOpen)
+            DemoPlaybackStep();
         if (!ProcessQueuedInput())
             mStepState = 1;
+    } else if (mDemoDialogOpen) {
+        DrawFrame();
+        Sleep(uint32_t(mFrameTime));
+        mStepState = 3;
     } else if (mSingleStep == 2) {
         Sleep(uint32_t(mFrameTime));
         mStepState = 3;

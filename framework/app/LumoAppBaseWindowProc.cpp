@@ -153,7 +153,7 @@ LRESULT LumoAppBase::QueueInputMessage(HWND window, uint32_t message, WPARAM wPa
             return 0;
     }
 
-    if (mPlaying) {
+    if (mPlaying && !mDemoDialogOpen) {
         if (message == WM_CHAR)
             ApplyPlaybackKey(char(wParam));
         else if (message == WM_KEYDOWN)
@@ -221,6 +221,14 @@ void LumoAppBase::ApplyPlaybackKey(char key)
     case 'S':
         ToggleDemoSound();
         break;
+    case 'l':
+    case 'L':
+        ShowMarkerListDialog();
+        break;
+    case 'j':
+    case 'J':
+        ShowJumpToTimeDialog();
+        break;
     case '4':
         mJumpTarget = total - 120000 / mFrameTime;
         break;
@@ -256,7 +264,7 @@ bool LumoAppBase::ProcessQueuedInput()
 
     if (mRecording && !mShutdown)
         DemoRecordInput(record.mWindow, record.mMessage, record.mWParam, record.mLParam);
-    if (!mPlaying)
+    if (!mPlaying || mDemoDialogOpen)
         DispatchQueuedMessage(record);
     if (record.mMessage == WM_CLOSE && (record.mWindow == mHWnd || record.mWindow == mInvisHWnd)) {
         mManualShutdown = true;

@@ -60,6 +60,7 @@ class TestApp : public Lumo::LumoAppBase {
 public:
     std::vector<float> mMusicVolumes;
     std::function<void()> mOnUpdate;
+    std::function<void()> mOnDraw;
     int mDrawCalls = 0;
     int mUpdatesBeforeFirstDraw = -1;
 
@@ -79,6 +80,8 @@ public:
     {
         if (mDrawCalls++ == 0)
             mUpdatesBeforeFirstDraw = mUpdateCount;
+        if (mOnDraw)
+            mOnDraw();
         return Lumo::LumoAppBase::DrawFrame();
     }
 };
