@@ -24,6 +24,13 @@ struct MusicChannel {
     bool held = false;
 
     MixerVoice& Voice() { return module ? static_cast<MixerVoice&>(*module) : *stream; }
+    // Stop, play and pause by the caller all end a hold.
+    void SetRunState(bool playing, bool pausedByCaller)
+    {
+        Voice().SetPlaying(playing);
+        paused = pausedByCaller;
+        held = false;
+    }
 };
 
 } // namespace Platform

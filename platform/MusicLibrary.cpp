@@ -224,9 +224,7 @@ BOOL MusicLibrary::ChannelStop(DWORD handle)
     MusicChannel* channel = Find(handle);
     if (!channel)
         return 0;
-    channel->Voice().SetPlaying(false);
-    channel->paused = false;
-    channel->held = false;
+    channel->SetRunState(false, false);
     return Succeed();
 }
 
@@ -242,9 +240,7 @@ BOOL MusicLibrary::ChannelPlay(DWORD handle, BOOL restart)
         else
             channel->stream->SetPositionBytes(0);
     }
-    channel->Voice().SetPlaying(true);
-    channel->paused = false;
-    channel->held = false;
+    channel->SetRunState(true, false);
     return Succeed();
 }
 
@@ -256,9 +252,7 @@ BOOL MusicLibrary::ChannelPause(DWORD handle)
         return 0;
     if (!channel->Voice().IsPlaying() && !channel->held)
         return Fail(BASS_ERROR_ALREADY);
-    channel->Voice().SetPlaying(false);
-    channel->paused = true;
-    channel->held = false;
+    channel->SetRunState(false, true);
     return Succeed();
 }
 
