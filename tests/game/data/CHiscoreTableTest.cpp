@@ -1,0 +1,179 @@
+#include "game/data/CHiscoreTable.h"
+
+#include "framework/core/PathUtils.h"
+#include "game/data/PlayerFile.h"
+#include "tests/game/data/PlayerFileFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace GameTest {
+namespace {
+
+struct Row {
+    const char* name;
+    int32_t score;
+};
+
+std::string TableBytes(const std::vector<Row>& rows, int32_t extra = 0)
+{
+    std::string bytes;
+    for (const Row& row : rows) {
+        std::string name(16, '\0');
+        std::memcpy(name.data(), row.name, std::strlen(row.name));
+        bytes += name;
+        PlayerFile::PutInt32(bytes, row.score);
+        PlayerFile::PutInt32(bytes, extra);
+    }
+    bytes.resize(size_t(CHiscoreTable::kTableBytes), '\0');
+    return bytes;
+}
+
+std::vector<std::string> Names(const CHiscoreTable& table, int32_t index)
+{
+    std::vector<std::string> names;
+    for (const HiscoreEntry& entry : table.GetTable(index))
+        names.emplace_back(entry.name);
+    return names;
+}
+
+using HiscoreTableTest = PlayerFileFixture;
+
+TEST_F(HiscoreTableTest, RankPutsANewScoreAboveAnEqualScoreOfAnotherName)
+{
+    WriteData("scores.dat", TableBytes({{"ann", 500}, {"bob", 400}, {"cid", 400}, {"dan", 300}}) +
+                                TableBytes({{"full", 7}, {"full", 7}, {"full", 7}, {"full", 7}, {"full", 7},
+                                            {"full", 7}, {"full", 7}, {"full", 7}}));
+    CHiscoreTable table;
+    table.Load();
+    const struct {
+        int32_t table;
+        int32_t score;
+        const char* name;
+        bool enters;
+        int32_t rank;
+    } cases[] = {
+        {1, 400, "bob", true, 2},  {1, 400, "zed", true, 1},   {1, 400, nullptr, true, 3},
+        {1, 600, "ann", true, 0},  {1, 0, "zed", true, 4},     {0, 7, nullptr, false, 0},
+        {0, 7, "full", false, 0},  {0, 7, "other", true, 0},   {0, 6, "other", false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.table << " " << c.score << " " << (c.name ? c.name : "(none)"));
+        int32_t rank = -1;
+        EXPECT_EQ(table.FindRank(c.table, c.score, &rank, c.name), c.enters);
+        if (c.enters) {
+            EXPECT_EQ(rank, c.rank);
+        }
+    }
+}
+
+TEST_F(HiscoreTableTest, InsertingShiftsTheTableAndMarksTheEntry)
+{
+    CHiscoreTable table;
+    for (int32_t i = 0; i < 8; ++i)
+        table.InsertWithExtra(("p" + std::to_string(i)).c_str(), 100 - i * 10, i);
+    EXPECT_EQ(table.CurrentEntry(), 7);
+
+    table.InsertWithExtra("top", 1000, 9);
+    EXPECT_EQ(table.CurrentEntry(), 0);
+    EXPECT_EQ(Names(table, 0), (std::vector<std::string>{"top", "p0", "p1", "p2", "p3", "p4", "p5", "p6"}));
+    EXPECT_EQ(table.GetTable(0)[1].extra, 0);
+    EXPECT_EQ(table.GetTable(0)[0].extra, 9);
+
+    table.InsertWithExtra("last", 45, 1);
+    EXPECT_EQ(table.CurrentEntry(), 7);
+    EXPECT_EQ(Names(table, 0).back(), "last");
+    table.InsertWithExtra("low", 1, 1);
+    EXPECT_EQ(Names(table, 0).back(), "last");
+    EXPECT_EQ(table.CurrentEntry(), 7);
+
+    EXPECT_TRUE(table.Insert("a name of twenty chars", 50));
+    EXPECT_EQ(table.CurrentEntry(), 8);
+    EXPECT_EQ(std::string(table.GetTable(1)[0].name), "a name of twent");
+    EXPECT_TRUE(table.Insert("b", 60));
+    EXPECT_EQ(table.CurrentEntry(), 8);
+    EXPECT_TRUE(table.Insert("c", 55));
+    EXPECT_EQ(table.CurrentEntry(), 9);
+    EXPECT_EQ(table.GetTable(1)[1].extra, 0);
+}
+
+TEST_F(HiscoreTableTest, SaveWritesTheTablesInTheFileOrderAndReloadsThemExactly)
+{
+    const std::string t0 = TableBytes({{"zero", 300}}, 4);
+    const std::string t1 = TableBytes({{"one", 200}, {"one b", 100}});
+    const std::string t2 = TableBytes({{"two", 50}}, 9);
+    const std::string t3 = TableBytes({{"three", 30}});
+    WriteData("scores.dat", t1 + t0 + t3 + t2);
+    CHiscoreTable table;
+    table.Load();
+    EXPECT_EQ(std::string(table.GetTable(0)[0].name), "zero");
+    EXPECT_EQ(table.GetTable(0)[0].extra, 4);
+    EXPECT_EQ(std::string(table.GetTable(2)[0].name), "two");
+
+    table.ResetTables();
+    table.Save();
+    EXPECT_EQ(ReadData("scores.dat"), t3 + t2 + t3 + t2);
+
+    table.InsertWithExtra("new", 400, 2);
+    table.Save();
+    CHiscoreTable again;
+    again.Load();
+    for (int32_t i = 0; i < CHiscoreTable::kTableCount; ++i)
+        EXPECT_EQ(Names(again, i), Names(table, i)) << i;
+    EXPECT_EQ(again.GetTable(0)[0].extra, 2);
+}
+
+TEST_F(HiscoreTableTest, DamagedFilesKeepTheSoundTablesAndAreNotOverwrittenUnchanged)
+{
+    const std::string t0 = TableBytes({{"zero", 300}});
+    const std::string t1 = TableBytes({{"one", 200}});
+    std::string unterminated = t1;
+    std::memset(unterminated.data() + 24, 'x', 16);
+    const std::string unsorted = TableBytes({{"low", 1}, {"high", 2}});
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool table0;
+        bool table1;
+        bool table2;
+    } cases[] = {
+        {"384 bytes", t1 + t0, true, true, false},
+        {"cut inside table 0", t1 + t0.substr(0, 100), false, true, false},
+        {"unterminated name in table 1", unterminated + t0 + t1 + t0, true, false, true},
+        {"unsorted table 0", t1 + unsorted + t1 + t0, false, true, true},
+        {"unsorted table 2", t1 + t0 + t1 + unsorted, true, true, false},
+        {"oversized", t1 + t0 + t1 + t0 + "trailing junk", true, true, true},
+        {"empty", "", false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteData("scores.dat", c.bytes);
+        CHiscoreTable table;
+        table.Load();
+        EXPECT_EQ(table.GetTable(0)[0].score, c.table0 ? 300 : 0);
+        EXPECT_EQ(table.GetTable(1)[0].score, c.table1 ? 200 : 0);
+        EXPECT_EQ(table.GetTable(2)[0].score, c.table2 ? 300 : 0);
+        table.Save();
+        EXPECT_EQ(ReadData("scores.dat"), c.bytes);
+        table.Insert("me", 5);
+        table.Save();
+        EXPECT_EQ(ReadData("scores.dat").size(), 768u);
+    }
+}
+
+TEST_F(HiscoreTableTest, MissingFileLeavesEmptyTables)
+{
+    CHiscoreTable table;
+    table.Load();
+    int32_t rank = -1;
+    EXPECT_TRUE(table.FindRank(0, 1, &rank, "me"));
+    EXPECT_EQ(rank, 0);
+    EXPECT_FALSE(table.FindRank(0, 0, &rank, nullptr));
+    table.Save();
+    EXPECT_FALSE(Lumo::FileExistsOnDisk(DataPath("scores.dat")));
+}
+
+} // namespace
+} // namespace GameTest
