@@ -12,18 +12,9 @@ bool IsSeparator(char c) { return c == ',' || c == ';' || c == ' ' || c == '\t';
 
 bool IsListEnd(char c) { return c == '\r' || c == '\n' || c == '|'; }
 
-// atoi without its undefined overflow: out-of-range numbers saturate.
-int32_t ToInt(const std::string& token)
-{
-    const long value = std::strtol(token.c_str(), nullptr, 10);
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return int32_t(value);
-}
+int32_t ToInt(const std::string& token) { return TextToInt(token.c_str()); }
 
-float ToFloat(const std::string& token) { return float(std::strtod(token.c_str(), nullptr)); }
+float ToFloat(const std::string& token) { return TextToFloat(token.c_str()); }
 
 // Calls take(token) for every non-empty token of text[0 .. length).
 template <typename Take>
@@ -49,6 +40,19 @@ std::vector<int32_t> LeadingNumbers(const char* text, size_t count)
 }
 
 } // namespace
+
+// atoi without its undefined overflow.
+int32_t TextToInt(const char* text)
+{
+    const long value = std::strtol(text, nullptr, 10);
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return int32_t(value);
+}
+
+float TextToFloat(const char* text) { return float(std::strtod(text, nullptr)); }
 
 size_t ParseIntList(const char* text, std::vector<int32_t>* numbers)
 {

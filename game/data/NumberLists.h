@@ -13,6 +13,10 @@
 // 0 when it has none). Integer lists end at the first carriage return, line
 // feed or "|"; float lists run over the whole text.
 
+// One number as atoi / atof read it; integers out of range saturate.
+int32_t TextToInt(const char* text);
+float TextToFloat(const char* text);
+
 // Appends the numbers of the integer list at the start of text and returns
 // the characters consumed: the list and the one character that ended it.
 size_t ParseIntList(const char* text, std::vector<int32_t>* numbers);

@@ -2,6 +2,7 @@
 
 #include "framework/core/AppLog.h"
 #include "framework/resources/SharedPak.h"
+#include "game/data/NumberLists.h"
 
 #include <vector>
 
@@ -56,4 +57,22 @@ const TiXmlElement* XmlFindWindowByName(const TiXmlElement* parent, const std::s
             return window;
     }
     return nullptr;
+}
+
+int32_t XmlIntAttribute(const TiXmlElement* element, const char* name, int32_t fallback)
+{
+    const char* text = element->Attribute(name);
+    return text ? TextToInt(text) : fallback;
+}
+
+float XmlFloatAttribute(const TiXmlElement* element, const char* name, float fallback)
+{
+    const char* text = element->Attribute(name);
+    return text ? TextToFloat(text) : fallback;
+}
+
+const char* XmlTextAttribute(const TiXmlElement* element, const char* name)
+{
+    const char* text = element->Attribute(name);
+    return text ? text : "";
 }

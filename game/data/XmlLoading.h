@@ -2,6 +2,7 @@
 
 #include <tinyxml.h>
 
+#include <cstdint>
 #include <string>
 
 // Every data file of the game is read through LoadXmlDocument: the archive
@@ -17,3 +18,9 @@ int XmlCountChildElements(const TiXmlElement* element, const char* name);
 
 // The first "window" child of parent whose "name" attribute is exactly name.
 const TiXmlElement* XmlFindWindowByName(const TiXmlElement* parent, const std::string& name);
+
+// An attribute read as atoi / atof would read it; fallback when it is absent.
+int32_t XmlIntAttribute(const TiXmlElement* element, const char* name, int32_t fallback);
+float XmlFloatAttribute(const TiXmlElement* element, const char* name, float fallback);
+// An attribute's text; "" when it is absent.
+const char* XmlTextAttribute(const TiXmlElement* element, const char* name);

@@ -1,0 +1,48 @@
+#include "game/data/CAnimTrack.h"
+
+#include "framework/core/AppLog.h"
+#include "game/data/CCurveBase.h"
+#include "game/data/XmlLoading.h"
+
+#include <tinyxml.h>
+
+namespace {
+
+bool FlagAttribute(const TiXmlElement* element, const char* name)
+{
+    const char* text = element->Attribute(name);
+    return text && text[0] == '1';
+}
+
+} // namespace
+
+void CAnimTrack::CopyDefinition(CAnimTrack* track, const CAnimTrack& definition)
+{
+    track->mCurve = definition.mCurve;
+    track->mFinishedIndex = definition.mFinishedIndex;
+    track->mOvershoot = definition.mOvershoot;
+    track->mTime = definition.mTime;
+    track->mSpeed = definition.mSpeed;
+    track->mRepeatCount = definition.mRepeatCount;
+    track->mRestart = definition.mRestart;
+    track->mRunning = definition.mRunning;
+    track->mTurnBack = definition.mTurnBack;
+}
+
+void CAnimTrack::LoadFromXml(const TiXmlElement* element, CCurveBase& curves)
+{
+    if (!element->Attribute("speed"))
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: track %s has no speed",
+                                            element->Value());
+    mSpeed = XmlFloatAttribute(element, "speed", 0.0f);
+    mRestart = FlagAttribute(element, "dorestart");
+    mTurnBack = FlagAttribute(element, "doturnback");
+    mRepeatCount = XmlIntAttribute(element, "repeat", 1);
+    mTime = 0.0f;
+    mRunning = 0;
+    mPlayer = nullptr;
+
+    const int channels = curves.LoadCurve(element);
+    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "step loading %s = %d", element->Value(), channels);
+    mCurve = curves.FindCurveOfChannels(CCurveBase::CurveName(element), channels);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Small integer ids with reuse: the most recently released id comes back first.
+class CIndexAllocator {
+public:
+    int32_t Allocate();
+    // Ids never handed out, or released already, are ignored: a second
+    // release would hand one id to two owners.
+    void Release(int32_t id);
+
+private:
+    int32_t mCounter = 0;
+    std::vector<int32_t> mFree;
+};
