@@ -1,11 +1,11 @@
 #include "framework/StaticInit.h"
 #include "framework/core/AppLog.h"
 #include "framework/app/LumoAppBase.h"
-#include "platform/AudioModules.h"
-#include "platform/DirectDraw.h"
-#include "platform/EndSessionSignal.h"
-#include "platform/J2kCodecModule.h"
-#include "platform/Log.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/display/DirectDraw.h"
+#include "platform/process/EndSessionSignal.h"
+#include "platform/codecs/J2kCodecModule.h"
+#include "platform/process/Log.h"
 
 int main()
 {

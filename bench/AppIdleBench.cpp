@@ -6,14 +6,14 @@
 #include "framework/app/LumoAppBase.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/AudioModules.h"
-#include "platform/Clock.h"
-#include "platform/DirectDraw.h"
-#include "platform/DisplayDesktop.h"
-#include "platform/HeadlessSession.h"
-#include "platform/Process.h"
-#include "platform/Registry.h"
-#include "platform/RegistryStore.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/process/Clock.h"
+#include "platform/display/DirectDraw.h"
+#include "platform/display/DisplayDesktop.h"
+#include "platform/backends/headless/HeadlessSession.h"
+#include "platform/process/Process.h"
+#include "platform/storage/Registry.h"
+#include "platform/storage/RegistryStore.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>

@@ -1,11 +1,11 @@
 // The cost of mixing one second of output with 32 sound instances and one
 // tracker module playing, reported as a fraction of real time.
-#include "platform/AudioMixer.h"
-#include "platform/AudioModules.h"
-#include "platform/IDirectSound.h"
-#include "platform/MixerDirectSound.h"
-#include "platform/Modules.h"
-#include "platform/MusicLibraryTypes.h"
+#include "platform/sound/AudioMixer.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/sound/IDirectSound.h"
+#include "platform/sound/MixerDirectSound.h"
+#include "platform/process/Modules.h"
+#include "platform/sound/MusicLibraryTypes.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,12 +7,12 @@
 #include "framework/display/DisplayAppHost.h"
 #include "framework/display/SoftwareRasterizer.h"
 #include "framework/graphics/ImageHost.h"
-#include "platform/DirectDraw.h"
-#include "platform/DisplayDesktop.h"
-#include "platform/HeadlessSession.h"
-#include "platform/Messages.h"
-#include "platform/Window.h"
-#include "platform/WindowConstants.h"
+#include "platform/display/DirectDraw.h"
+#include "platform/display/DisplayDesktop.h"
+#include "platform/backends/headless/HeadlessSession.h"
+#include "platform/windows/Messages.h"
+#include "platform/windows/Window.h"
+#include "platform/windows/WindowConstants.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>

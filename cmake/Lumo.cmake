@@ -1,17 +1,29 @@
-# One static library per source folder: every .cpp of the folder, public
-# includes from the project root ("framework/core/AppLog.h").
+# The .cpp files of the current source folder, and of its subfolders when recurse is true.
+function(lumo_glob_sources out recurse)
+  if(recurse)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  else()
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# One static library per source folder: every .cpp of the folder (with
+# RECURSE, of its service subfolders too), public includes from the project
+# root ("framework/core/AppLog.h").
 function(lumo_library name)
-  cmake_parse_arguments(L "" "" "DEPS;PRIVATE" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(L "RECURSE" "" "DEPS;PRIVATE" ${ARGN})
+  lumo_glob_sources(sources ${L_RECURSE})
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${L_DEPS} PRIVATE ${L_PRIVATE})
 endfunction()
 
-# One GoogleTest program per test folder, each test registered with CTest.
+# One GoogleTest program per test folder (with RECURSE, its subfolders
+# included), each test registered with CTest.
 function(lumo_test_folder name)
-  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(T "RECURSE" "" "DEPS" ${ARGN})
+  lumo_glob_sources(sources ${T_RECURSE})
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${T_DEPS} lumo_test_support GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST

@@ -11,9 +11,9 @@
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogListener.h"
 #include "framework/widgets/WidgetAppHost.h"
-#include "platform/Files.h"
-#include "platform/Modules.h"
-#include "platform/WindowTypes.h"
+#include "platform/storage/Files.h"
+#include "platform/process/Modules.h"
+#include "platform/windows/WindowTypes.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -3,8 +3,8 @@
 #include "framework/core/StringUtils.h"
 #include "framework/core/UserDataFolder.h"
 #include "framework/display/DDInterface.h"
-#include "platform/Files.h"
-#include "platform/Process.h"
+#include "platform/storage/Files.h"
+#include "platform/process/Process.h"
 
 #include <cstdlib>
 #include <set>

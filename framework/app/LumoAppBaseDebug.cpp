@@ -7,9 +7,9 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/ImageLib.h"
-#include "platform/Clock.h"
-#include "platform/Dialogs.h"
-#include "platform/Files.h"
+#include "platform/process/Clock.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/storage/Files.h"
 
 #include <algorithm>
 #include <cerrno>

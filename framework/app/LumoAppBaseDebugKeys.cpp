@@ -5,8 +5,8 @@
 #include "framework/core/StringUtils.h"
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Dialogs.h"
-#include "platform/VirtualKeys.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/VirtualKeys.h"
 
 namespace Lumo {
 

@@ -1,6 +1,6 @@
 #include "framework/app/LumoAppBase.h"
 
-#include "platform/WindowConstants.h"
+#include "platform/windows/WindowConstants.h"
 
 #include <algorithm>
 #include <cstdlib>

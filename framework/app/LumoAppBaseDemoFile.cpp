@@ -1,8 +1,8 @@
 #include "framework/app/LumoAppBase.h"
 
 #include "framework/core/RandomNumber.h"
-#include "platform/AtomicFile.h"
-#include "platform/Files.h"
+#include "platform/storage/AtomicFile.h"
+#include "platform/storage/Files.h"
 
 #include <algorithm>
 #include <cstdio>

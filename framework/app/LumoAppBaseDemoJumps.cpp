@@ -1,7 +1,7 @@
 #include "framework/app/LumoAppBase.h"
 
 #include "framework/core/StringUtils.h"
-#include "platform/Registry.h"
+#include "platform/storage/Registry.h"
 
 #include <algorithm>
 #include <climits>

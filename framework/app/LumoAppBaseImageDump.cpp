@@ -6,9 +6,9 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/ImageLib.h"
-#include "platform/AtomicFile.h"
-#include "platform/Clock.h"
-#include "platform/Files.h"
+#include "platform/storage/AtomicFile.h"
+#include "platform/process/Clock.h"
+#include "platform/storage/Files.h"
 
 #include <algorithm>
 #include <array>

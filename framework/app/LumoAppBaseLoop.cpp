@@ -6,9 +6,9 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Clock.h"
-#include "platform/Messages.h"
-#include "platform/Process.h"
+#include "platform/process/Clock.h"
+#include "platform/windows/Messages.h"
+#include "platform/process/Process.h"
 
 #include <algorithm>
 #include <cmath>

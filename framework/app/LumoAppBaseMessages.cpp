@@ -3,10 +3,10 @@
 #include "framework/core/StringUtils.h"
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Clock.h"
-#include "platform/Dialogs.h"
-#include "platform/Input.h"
-#include "platform/Window.h"
+#include "platform/process/Clock.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/Input.h"
+#include "platform/windows/Window.h"
 
 #include <cstdio>
 #include <ctime>

@@ -11,10 +11,10 @@
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/DialogTable.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Clock.h"
-#include "platform/Dialogs.h"
-#include "platform/Input.h"
-#include "platform/Window.h"
+#include "platform/process/Clock.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/Input.h"
+#include "platform/windows/Window.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "framework/app/LumoAppBase.h"
 
-#include "platform/Registry.h"
+#include "platform/storage/Registry.h"
 
 #include <algorithm>
 

@@ -4,12 +4,12 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Clock.h"
-#include "platform/Cursor.h"
-#include "platform/Input.h"
-#include "platform/Messages.h"
-#include "platform/Process.h"
-#include "platform/Window.h"
+#include "platform/process/Clock.h"
+#include "platform/windows/Cursor.h"
+#include "platform/windows/Input.h"
+#include "platform/windows/Messages.h"
+#include "platform/process/Process.h"
+#include "platform/windows/Window.h"
 
 #include <algorithm>
 #include <array>

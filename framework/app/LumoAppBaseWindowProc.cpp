@@ -3,11 +3,11 @@
 #include "framework/core/DebugPrintf.h"
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Clock.h"
-#include "platform/Input.h"
-#include "platform/Messages.h"
-#include "platform/VirtualKeys.h"
-#include "platform/Window.h"
+#include "platform/process/Clock.h"
+#include "platform/windows/Input.h"
+#include "platform/windows/Messages.h"
+#include "platform/windows/VirtualKeys.h"
+#include "platform/windows/Window.h"
 
 namespace Lumo {
 

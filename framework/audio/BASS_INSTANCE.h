@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Modules.h"
-#include "platform/MusicLibraryTypes.h"
+#include "platform/process/Modules.h"
+#include "platform/sound/MusicLibraryTypes.h"
 
 namespace Lumo {
 

@@ -3,7 +3,7 @@
 #include "framework/audio/BASS_INSTANCE.h"
 #include "framework/audio/BassMusicSong.h"
 #include "framework/audio/MusicInterface.h"
-#include "platform/WindowTypes.h"
+#include "platform/windows/WindowTypes.h"
 
 #include <memory>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MusicLibraryTypes.h"
+#include "platform/sound/MusicLibraryTypes.h"
 
 #include <cstdint>
 

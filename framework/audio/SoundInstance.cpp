@@ -3,7 +3,7 @@
 #include "framework/audio/SoundManager.h"
 #include "framework/audio/VolumeToDecibels.h"
 #include "framework/core/AppLog.h"
-#include "platform/IDirectSound.h"
+#include "platform/sound/IDirectSound.h"
 
 namespace Lumo {
 

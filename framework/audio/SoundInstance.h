@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/IDirectSoundBuffer.h"
+#include "platform/sound/IDirectSoundBuffer.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "framework/audio/SoundManager.h"
 
 #include "framework/audio/WaveVolumeControl.h"
-#include "platform/Clock.h"
+#include "platform/process/Clock.h"
 
 #include <algorithm>
 

@@ -2,11 +2,11 @@
 
 #include "framework/audio/SoundInstance.h"
 #include "framework/resources/PakFileHandle.h"
-#include "platform/Files.h"
-#include "platform/IDirectSound.h"
-#include "platform/Modules.h"
-#include "platform/VorbisFile.h"
-#include "platform/WindowTypes.h"
+#include "platform/storage/Files.h"
+#include "platform/sound/IDirectSound.h"
+#include "platform/process/Modules.h"
+#include "platform/sound/VorbisFile.h"
+#include "platform/windows/WindowTypes.h"
 
 #include <cstdint>
 #include <string>

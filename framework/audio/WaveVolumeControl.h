@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SystemMixer.h"
+#include "platform/sound/SystemMixer.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "framework/core/AppLog.h"
 
 #include "framework/core/UserDataFolder.h"
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "framework/core/DebugPrintf.h"
 
 #include "framework/core/StringUtils.h"
-#include "platform/Debug.h"
+#include "platform/process/Debug.h"
 
 namespace Lumo {
 

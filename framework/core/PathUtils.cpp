@@ -1,6 +1,6 @@
 #include "framework/core/PathUtils.h"
 
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "framework/core/Profiler.h"
 
 #include "framework/core/StringUtils.h"
-#include "platform/Clock.h"
+#include "platform/process/Clock.h"
 
 #include <algorithm>
 #include <cctype>

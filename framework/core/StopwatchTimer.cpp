@@ -1,6 +1,6 @@
 #include "framework/core/StopwatchTimer.h"
 
-#include "platform/Clock.h"
+#include "platform/process/Clock.h"
 
 namespace Lumo {
 

@@ -3,7 +3,7 @@
 #include "framework/graphics/FRect.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/display/RasterFormat.h"
-#include "platform/DirectDrawSurface.h"
+#include "platform/display/DirectDrawSurface.h"
 
 namespace Lumo {
 

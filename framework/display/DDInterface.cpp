@@ -5,9 +5,9 @@
 #include "framework/display/Display3D.h"
 #include "framework/display/DirectXErrorName.h"
 #include "framework/display/DisplayAppHost.h"
-#include "platform/DirectDrawClipper.h"
-#include "platform/Window.h"
-#include "platform/WindowConstants.h"
+#include "platform/display/DirectDrawClipper.h"
+#include "platform/windows/Window.h"
+#include "platform/windows/WindowConstants.h"
 
 #include <cstring>
 #include <mutex>

@@ -5,8 +5,8 @@
 #include "framework/display/Display3D.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
-#include "platform/DirectDraw.h"
-#include "platform/DirectDrawSurface.h"
+#include "platform/display/DirectDraw.h"
+#include "platform/display/DirectDrawSurface.h"
 
 #include <atomic>
 #include <cstdint>

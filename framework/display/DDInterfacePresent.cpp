@@ -4,7 +4,7 @@
 #include "framework/display/Display3D.h"
 #include "framework/display/DisplayAppHost.h"
 #include "framework/graphics/Graphics.h"
-#include "platform/Window.h"
+#include "platform/windows/Window.h"
 
 #include <mutex>
 

@@ -1,6 +1,6 @@
 #include "framework/display/DirectXErrorName.h"
 
-#include "platform/SoundTypes.h"
+#include "platform/sound/SoundTypes.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DirectXResults.h"
+#include "platform/display/DirectXResults.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 #include "framework/graphics/Matrix3.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/TriVertex.h"
-#include "platform/DirectDraw.h"
+#include "platform/display/DirectDraw.h"
 
 #include <string>
 

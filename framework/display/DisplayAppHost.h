@@ -2,7 +2,7 @@
 
 #include "framework/core/Fraction.h"
 #include "framework/graphics/Rect.h"
-#include "platform/Modules.h"
+#include "platform/process/Modules.h"
 
 namespace Lumo {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/graphics/Color.h"
-#include "platform/DirectDrawTypes.h"
+#include "platform/display/DirectDrawTypes.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,8 +1,8 @@
 #include "framework/graphics/ImageLib.h"
 
 #include "framework/resources/SharedPak.h"
-#include "platform/J2kCodecApi.h"
-#include "platform/Modules.h"
+#include "platform/codecs/J2kCodecApi.h"
+#include "platform/process/Modules.h"
 
 #include <cstdio>
 #include <memory>

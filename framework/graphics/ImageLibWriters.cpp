@@ -2,7 +2,7 @@
 #include "framework/graphics/JpegErrorManager.h"
 
 #include "framework/core/AppLog.h"
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <png.h>
 

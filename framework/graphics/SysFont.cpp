@@ -4,7 +4,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/MemoryImage.h"
-#include "platform/TextCodec.h"
+#include "platform/windows/TextCodec.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

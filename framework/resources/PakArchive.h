@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MappedFile.h"
+#include "platform/storage/MappedFile.h"
 
 #include <memory>
 

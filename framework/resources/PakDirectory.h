@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <cstddef>
 #include <cstdint>

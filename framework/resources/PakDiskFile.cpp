@@ -1,6 +1,6 @@
 #include "framework/resources/PakDiskFile.h"
 
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/resources/PakFileHandle.h"
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 // The file operations every content reader goes through, in their fixed order.
 class PakInterfaceBase {

@@ -1,7 +1,7 @@
 #include "framework/resources/PakWriter.h"
 
 #include "framework/resources/PakFormat.h"
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <algorithm>
 #include <chrono>

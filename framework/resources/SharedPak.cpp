@@ -2,8 +2,8 @@
 
 #include "framework/resources/PakDiskFile.h"
 #include "framework/resources/PakInterface.h"
-#include "platform/Debug.h"
-#include "platform/Process.h"
+#include "platform/process/Debug.h"
+#include "platform/process/Process.h"
 
 #include <atomic>
 #include <cstdio>

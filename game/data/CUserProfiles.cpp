@@ -5,7 +5,7 @@
 #include "framework/core/PathUtils.h"
 #include "framework/core/UserDataFolder.h"
 #include "game/data/PlayerFile.h"
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <algorithm>
 #include <cstring>

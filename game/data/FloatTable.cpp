@@ -1,6 +1,6 @@
 #include "game/data/FloatTable.h"
 
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <bit>
 #include <cmath>

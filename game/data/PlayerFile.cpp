@@ -3,8 +3,8 @@
 #include "framework/core/AppLog.h"
 #include "framework/core/UserDataFolder.h"
 #include "framework/resources/SharedPak.h"
-#include "platform/AtomicFile.h"
-#include "platform/Files.h"
+#include "platform/storage/AtomicFile.h"
+#include "platform/storage/Files.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Clock.h"
-#include "platform/WindowTypes.h"
+#include "platform/process/Clock.h"
+#include "platform/windows/WindowTypes.h"
 
 #include <cstdint>
 #include <string>

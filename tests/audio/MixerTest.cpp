@@ -1,8 +1,8 @@
-#include "platform/AudioMixer.h"
-#include "platform/AudioModules.h"
-#include "platform/IDirectSound.h"
-#include "platform/MixerDirectSound.h"
-#include "platform/SystemMixer.h"
+#include "platform/sound/AudioMixer.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/sound/IDirectSound.h"
+#include "platform/sound/MixerDirectSound.h"
+#include "platform/sound/SystemMixer.h"
 #include "tests/audio/AudioTestSupport.h"
 
 #include <gtest/gtest.h>

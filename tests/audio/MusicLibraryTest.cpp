@@ -1,7 +1,7 @@
-#include "platform/AudioMixer.h"
-#include "platform/AudioModules.h"
-#include "platform/Modules.h"
-#include "platform/MusicLibraryTypes.h"
+#include "platform/sound/AudioMixer.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/process/Modules.h"
+#include "platform/sound/MusicLibraryTypes.h"
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,7 +1,7 @@
 #include "framework/audio/SoundManager.h"
 
 #include "framework/core/UserDataFolder.h"
-#include "platform/AudioModules.h"
+#include "platform/sound/AudioModules.h"
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,9 +1,9 @@
 #include "framework/audio/SoundManager.h"
 
 #include "framework/core/AppLog.h"
-#include "platform/AudioMixer.h"
-#include "platform/AudioModules.h"
-#include "platform/MixerDirectSound.h"
+#include "platform/sound/AudioMixer.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/sound/MixerDirectSound.h"
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/support/TempFolder.h"
 

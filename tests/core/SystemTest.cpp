@@ -2,7 +2,7 @@
 #include "framework/core/DebugPrintf.h"
 #include "framework/core/Fraction.h"
 #include "framework/core/SystemVersion.h"
-#include "platform/Debug.h"
+#include "platform/process/Debug.h"
 
 #include <gtest/gtest.h>
 

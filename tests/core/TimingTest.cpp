@@ -1,6 +1,6 @@
 #include "framework/core/Profiler.h"
 #include "framework/core/StopwatchTimer.h"
-#include "platform/Clock.h"
+#include "platform/process/Clock.h"
 
 #include <gtest/gtest.h>
 

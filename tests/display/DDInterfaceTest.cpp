@@ -1,6 +1,6 @@
 #include "tests/display/DisplayFixture.h"
 
-#include "platform/DirectDrawObject.h"
+#include "platform/display/DirectDrawObject.h"
 
 using namespace Platform;
 using Lumo::DDInterface;

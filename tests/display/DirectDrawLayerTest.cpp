@@ -1,7 +1,7 @@
 #include "tests/display/DisplayFixture.h"
 
-#include "platform/DirectDrawClipper.h"
-#include "platform/DirectDrawSurface.h"
+#include "platform/display/DirectDrawClipper.h"
+#include "platform/display/DirectDrawSurface.h"
 
 using namespace Platform;
 

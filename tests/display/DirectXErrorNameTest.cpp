@@ -1,6 +1,6 @@
 #include "tests/display/DisplayFixture.h"
 #include "framework/display/DirectXErrorName.h"
-#include "platform/SoundTypes.h"
+#include "platform/sound/SoundTypes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "framework/graphics/ImageLib.h"
-#include "platform/J2kCodecApi.h"
-#include "platform/J2kCodecModule.h"
-#include "platform/Modules.h"
+#include "platform/codecs/J2kCodecApi.h"
+#include "platform/codecs/J2kCodecModule.h"
+#include "platform/process/Modules.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/core/UserDataFolder.h"
-#include "platform/AudioModules.h"
-#include "platform/DirectDraw.h"
-#include "platform/DisplayDesktop.h"
-#include "platform/Files.h"
-#include "platform/Messages.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/display/DirectDraw.h"
+#include "platform/display/DisplayDesktop.h"
+#include "platform/storage/Files.h"
+#include "platform/windows/Messages.h"
 
 #include <cstdlib>
 

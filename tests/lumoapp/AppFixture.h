@@ -3,11 +3,11 @@
 #include "framework/app/LumoAppBase.h"
 #include "framework/audio/MusicInterface.h"
 #include "framework/widgets/Widget.h"
-#include "platform/Clock.h"
-#include "platform/HeadlessSession.h"
-#include "platform/Process.h"
-#include "platform/Registry.h"
-#include "platform/RegistryStore.h"
+#include "platform/process/Clock.h"
+#include "platform/backends/headless/HeadlessSession.h"
+#include "platform/process/Process.h"
+#include "platform/storage/Registry.h"
+#include "platform/storage/RegistryStore.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/display/DDInterface.h"
-#include "platform/Clock.h"
-#include "platform/Window.h"
-#include "platform/WindowSystem.h"
+#include "platform/process/Clock.h"
+#include "platform/windows/Window.h"
+#include "platform/windows/WindowSystem.h"
 
 namespace LumoTest {
 namespace {

@@ -5,8 +5,8 @@
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Files.h"
-#include "platform/VirtualKeys.h"
+#include "platform/storage/Files.h"
+#include "platform/windows/VirtualKeys.h"
 
 #include <algorithm>
 #include <cstdio>

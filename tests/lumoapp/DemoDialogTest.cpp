@@ -5,8 +5,8 @@
 #include "framework/widgets/DialogButton.h"
 #include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Messages.h"
-#include "platform/VirtualKeys.h"
+#include "platform/windows/Messages.h"
+#include "platform/windows/VirtualKeys.h"
 
 #include <functional>
 #include <set>

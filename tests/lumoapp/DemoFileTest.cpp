@@ -1,7 +1,7 @@
 #include "tests/lumoapp/AppFixture.h"
 
-#include "platform/Messages.h"
-#include "platform/WindowConstants.h"
+#include "platform/windows/Messages.h"
+#include "platform/windows/WindowConstants.h"
 
 #include <cstdio>
 #include <string>

@@ -1,7 +1,7 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Messages.h"
+#include "platform/windows/Messages.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/widgets/WidgetManager.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/backends/headless/HeadlessBackend.h"
 
 #include <string>
 #include <vector>

@@ -3,8 +3,8 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
-#include "platform/DirectXResults.h"
-#include "platform/DisplayDesktop.h"
+#include "platform/display/DirectXResults.h"
+#include "platform/display/DisplayDesktop.h"
 
 namespace LumoTest {
 namespace {

@@ -1,9 +1,9 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Input.h"
-#include "platform/VirtualKeys.h"
-#include "platform/WindowConstants.h"
+#include "platform/windows/Input.h"
+#include "platform/windows/VirtualKeys.h"
+#include "platform/windows/WindowConstants.h"
 
 namespace LumoTest {
 namespace {

@@ -1,10 +1,10 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/widgets/WidgetManager.h"
-#include "platform/Messages.h"
-#include "platform/VirtualKeys.h"
-#include "platform/Window.h"
-#include "platform/WindowSystem.h"
+#include "platform/windows/Messages.h"
+#include "platform/windows/VirtualKeys.h"
+#include "platform/windows/Window.h"
+#include "platform/windows/WindowSystem.h"
 
 namespace LumoTest {
 namespace {

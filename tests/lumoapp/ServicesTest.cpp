@@ -1,8 +1,8 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/core/UserDataFolder.h"
-#include "platform/Dialogs.h"
-#include "platform/WindowConstants.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/WindowConstants.h"
 
 #include <regex>
 #include <utility>

@@ -1,6 +1,6 @@
 #include "tests/lumoapp/AppFixture.h"
 
-#include "platform/Registry.h"
+#include "platform/storage/Registry.h"
 
 namespace LumoTest {
 namespace {

@@ -1,9 +1,9 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/display/DDInterface.h"
-#include "platform/DirectXResults.h"
-#include "platform/DisplayDesktop.h"
-#include "platform/Modules.h"
+#include "platform/display/DirectXResults.h"
+#include "platform/display/DisplayDesktop.h"
+#include "platform/process/Modules.h"
 
 namespace LumoTest {
 namespace {

@@ -1,6 +1,6 @@
 #include "tests/resources/PakTestSupport.h"
 
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <gtest/gtest.h>
 

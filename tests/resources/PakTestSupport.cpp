@@ -1,7 +1,7 @@
 #include "tests/resources/PakTestSupport.h"
 
 #include "framework/resources/SharedPak.h"
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <gtest/gtest.h>
 

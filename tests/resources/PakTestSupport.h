@@ -3,7 +3,7 @@
 #include "framework/resources/PakInterface.h"
 #include "framework/resources/PakWriter.h"
 #include "framework/core/AppLog.h"
-#include "platform/Debug.h"
+#include "platform/process/Debug.h"
 #include "tests/support/TempFolder.h"
 
 #include <string>

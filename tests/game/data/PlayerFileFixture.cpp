@@ -1,7 +1,7 @@
 #include "tests/game/data/PlayerFileFixture.h"
 
 #include "framework/core/UserDataFolder.h"
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 namespace GameTest {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/app/LumoAppBase.h"
-#include "platform/Registry.h"
-#include "platform/RegistryStore.h"
+#include "platform/storage/Registry.h"
+#include "platform/storage/RegistryStore.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "framework/core/AppLog.h"
 #include "framework/core/UserDataFolder.h"
 #include "framework/resources/SharedPak.h"
-#include "platform/Files.h"
+#include "platform/storage/Files.h"
 
 #include <algorithm>
 #include <cstdlib>

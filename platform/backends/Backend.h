@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/windows/CursorRecord.h"
+#include "platform/windows/NativeEvent.h"
+#include "platform/windows/NativeWindowState.h"
+#include "platform/windows/WindowTypes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Platform {
+
+// The table of operations a desktop backend provides: "sdl" shows real
+// windows, "headless" keeps everything in memory for tests. The windowing
+// calls keep their own state and use a backend only to show it and to hear
+// from the desktop. Texts are UTF-8, as the desktop speaks. Window, input
+// and dialog operations run on the main thread.
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual const char* Name() const = 0;
+
+    virtual RECT ScreenRect() = 0;
+    virtual RECT WorkArea() = 0;
+    // The frame a window of this style adds on each side of its client area.
+    virtual RECT FrameInsets(uint32_t style) = 0;
+
+    // Brings the desktop's window in line with the state; with activate, the
+    // window should also take the focus.
+    virtual void SyncWindow(HWND window, const NativeWindowState& state, bool activate) = 0;
+    virtual void DestroyWindow(HWND window) = 0;
+    // Shows a frame of 32-bit ARGB pixels in the client area.
+    virtual void PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) = 0;
+
+    // Appends what happened on the desktop since the last call.
+    virtual void PollEvents(std::vector<NativeEvent>& events) = 0;
+    // The pointer on the screen, when the desktop can tell it.
+    virtual bool CursorPosition(POINT* screen) = 0;
+    virtual void CaptureMouse(bool on) = 0;
+    // Null hides the pointer.
+    virtual void ShowCursorShape(HCURSOR handle, const CursorRecord* cursor) = 0;
+
+    // Blocks until answered; returns the pressed button's id.
+    virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type) = 0;
+    virtual bool SetClipboardText(const std::string& text) = 0;
+    virtual bool GetClipboardText(std::string* text) = 0;
+    virtual bool OpenUrl(const std::string& url) = 0;
+    // The screen saver's timeout (seconds), whether it is enabled, and whether
+    // it runs now, by the SystemParametersInfoA action that asks for each.
+    virtual int ScreenSaverSetting(uint32_t action) = 0;
+};
+
+} // namespace Platform

@@ -1,0 +1,490 @@
+#include "platform/backends/sdl/SdlBackend.h"
+
+#include "platform/windows/Cursor.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/process/Log.h"
+#include "platform/backends/sdl/SdlKeyMap.h"
+#include "platform/windows/TextCodec.h"
+
+#include <SDL.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+extern char** environ;
+
+namespace Platform {
+
+namespace {
+
+RECT RectOf(const SDL_Rect& r) { return RECT{r.x, r.y, r.x + r.w, r.y + r.h}; }
+
+int32_t Width(const RECT& r) { return std::max(1, r.right - r.left); }
+int32_t Height(const RECT& r) { return std::max(1, r.bottom - r.top); }
+
+std::string WithoutCarriageReturns(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+SDL_SystemCursor SystemCursorOf(uint32_t id)
+{
+    switch (id) {
+    case IDC_IBEAM:
+        return SDL_SYSTEM_CURSOR_IBEAM;
+    case IDC_WAIT:
+        return SDL_SYSTEM_CURSOR_WAIT;
+    case IDC_CROSS:
+        return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case IDC_SIZENWSE:
+        return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case IDC_SIZENESW:
+        return SDL_SYSTEM_CURSOR_SIZENESW;
+    case IDC_SIZEWE:
+        return SDL_SYSTEM_CURSOR_SIZEWE;
+    case IDC_SIZENS:
+        return SDL_SYSTEM_CURSOR_SIZENS;
+    case IDC_SIZEALL:
+        return SDL_SYSTEM_CURSOR_SIZEALL;
+    case IDC_NO:
+        return SDL_SYSTEM_CURSOR_NO;
+    case IDC_HAND:
+        return SDL_SYSTEM_CURSOR_HAND;
+    default:
+        return SDL_SYSTEM_CURSOR_ARROW;
+    }
+}
+
+struct BoxButton {
+    int id;
+    const char* label;
+};
+
+std::vector<BoxButton> ButtonsOf(uint32_t type)
+{
+    switch (type & 0x0F) {
+    case MB_OKCANCEL:
+        return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_ABORTRETRYIGNORE:
+        return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
+    case MB_YESNOCANCEL:
+        return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO:
+        return {{IDYES, "Yes"}, {IDNO, "No"}};
+    case MB_RETRYCANCEL:
+        return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
+    default:
+        return {{IDOK, "OK"}};
+    }
+}
+
+uint32_t BoxFlagsOf(uint32_t type)
+{
+    switch (type & 0xF0) {
+    case MB_ICONERROR:
+        return SDL_MESSAGEBOX_ERROR;
+    case MB_ICONWARNING:
+        return SDL_MESSAGEBOX_WARNING;
+    case MB_ICONQUESTION:
+    case MB_ICONINFORMATION:
+        return SDL_MESSAGEBOX_INFORMATION;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Backend> SdlBackend::Create()
+{
+    // Signals are ours to turn into WM_ENDSESSION; the rest keeps Windows' habits.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        LogLine(std::string("SDL video: ") + SDL_GetError());
+        return nullptr;
+    }
+    SDL_StartTextInput();
+    return std::unique_ptr<Backend>(new SdlBackend());
+}
+
+SdlBackend::~SdlBackend()
+{
+    for (auto& entry : mWindows)
+        Close(entry.second);
+    for (auto& entry : mCursors)
+        SDL_FreeCursor(entry.second);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+RECT SdlBackend::ScreenRect()
+{
+    SDL_Rect bounds{0, 0, 0, 0};
+    SDL_GetDisplayBounds(0, &bounds);
+    return RectOf(bounds);
+}
+
+RECT SdlBackend::WorkArea()
+{
+    SDL_Rect bounds{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(0, &bounds) != 0)
+        SDL_GetDisplayBounds(0, &bounds);
+    return RectOf(bounds);
+}
+
+RECT SdlBackend::FrameInsets(uint32_t) { return mInsets; }
+
+bool SdlBackend::Open(HWND window, Native& native)
+{
+    const NativeWindowState& state = native.state;
+    uint32_t flags = SDL_WINDOW_HIDDEN | (state.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    native.window = SDL_CreateWindow(state.title.c_str(), state.client.left, state.client.top, Width(state.client),
+                                     Height(state.client), flags);
+    if (!native.window) {
+        LogLine(std::string("SDL window: ") + SDL_GetError());
+        return false;
+    }
+    SDL_SetWindowData(native.window, "lumo", window);
+    return true;
+}
+
+void SdlBackend::Close(Native& native)
+{
+    if (native.texture)
+        SDL_DestroyTexture(native.texture);
+    if (native.renderer)
+        SDL_DestroyRenderer(native.renderer);
+    if (native.window)
+        SDL_DestroyWindow(native.window);
+    native = Native();
+}
+
+void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool activate)
+{
+    Native& native = mWindows[window];
+    NativeWindowState before = native.state;
+    native.state = state;
+    if (!native.window) {
+        if (!state.visible || !Open(window, native))
+            return;
+        before = NativeWindowState();
+        before.title = state.title;
+        before.client = state.client;
+        before.fullScreen = state.fullScreen;
+    }
+    SDL_Window* sdl = native.window;
+    if (state.title != before.title)
+        SDL_SetWindowTitle(sdl, state.title.c_str());
+    if (state.fullScreen != before.fullScreen)
+        SDL_SetWindowFullscreen(sdl, state.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!state.fullScreen) {
+        if (state.client.left != before.client.left || state.client.top != before.client.top)
+            SDL_SetWindowPosition(sdl, state.client.left, state.client.top);
+        if (Width(state.client) != Width(before.client) || Height(state.client) != Height(before.client))
+            SDL_SetWindowSize(sdl, Width(state.client), Height(state.client));
+    }
+    if (state.visible && !before.visible) {
+        SDL_ShowWindow(sdl);
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (!state.fullScreen && SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0 && top > 0)
+            mInsets = RECT{left, top, right, bottom};
+    } else if (!state.visible && before.visible) {
+        SDL_HideWindow(sdl);
+    }
+    if (state.minimized && !before.minimized)
+        SDL_MinimizeWindow(sdl);
+    else if (state.maximized && !before.maximized)
+        SDL_MaximizeWindow(sdl);
+    else if (!state.minimized && !state.maximized && (before.minimized || before.maximized))
+        SDL_RestoreWindow(sdl);
+    if (activate && state.visible && !state.minimized)
+        SDL_RaiseWindow(sdl);
+}
+
+void SdlBackend::DestroyWindow(HWND window)
+{
+    auto found = mWindows.find(window);
+    if (found == mWindows.end())
+        return;
+    Close(found->second);
+    mWindows.erase(found);
+}
+
+void SdlBackend::PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch)
+{
+    auto found = mWindows.find(window);
+    if (found == mWindows.end() || !found->second.window)
+        return;
+    Native& native = found->second;
+    if (!native.renderer) {
+        native.renderer = SDL_CreateRenderer(native.window, -1, 0);
+        if (!native.renderer) {
+            LogLine(std::string("SDL renderer: ") + SDL_GetError());
+            return;
+        }
+    }
+    if (!native.texture || native.textureWidth != width || native.textureHeight != height) {
+        if (native.texture)
+            SDL_DestroyTexture(native.texture);
+        native.texture =
+            SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!native.texture) {
+            LogLine(std::string("SDL texture: ") + SDL_GetError());
+            return;
+        }
+        native.textureWidth = width;
+        native.textureHeight = height;
+        // Scales to a full-screen window with bars, and maps the mouse back.
+        SDL_RenderSetLogicalSize(native.renderer, width, height);
+    }
+    SDL_UpdateTexture(native.texture, nullptr, pixels, pitch);
+    SDL_SetRenderDrawColor(native.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(native.renderer);
+    SDL_RenderCopy(native.renderer, native.texture, nullptr, nullptr);
+    SDL_RenderPresent(native.renderer);
+}
+
+HWND SdlBackend::HandleOf(uint32_t windowId) const
+{
+    SDL_Window* sdl = SDL_GetWindowFromID(windowId);
+    return sdl ? static_cast<HWND>(SDL_GetWindowData(sdl, "lumo")) : nullptr;
+}
+
+void SdlBackend::PollEvents(std::vector<NativeEvent>& events)
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        Translate(event, events);
+}
+
+void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& events)
+{
+    NativeEvent out;
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        out.key = VirtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode);
+        if (!out.key)
+            return;
+        out.kind = event.type == SDL_KEYDOWN ? NativeEvent::Kind::KeyDown : NativeEvent::Kind::KeyUp;
+        out.window = HandleOf(event.key.windowID);
+        SDL_Scancode code = event.key.keysym.scancode;
+        out.rightSide = code == SDL_SCANCODE_RCTRL || code == SDL_SCANCODE_RALT || code == SDL_SCANCODE_RSHIFT;
+        out.repeat = event.key.repeat != 0;
+        break;
+    }
+    case SDL_TEXTINPUT:
+        out.kind = NativeEvent::Kind::Text;
+        out.window = HandleOf(event.text.windowID);
+        out.text = event.text.text;
+        break;
+    case SDL_MOUSEMOTION:
+        out.kind = NativeEvent::Kind::MouseMove;
+        out.window = HandleOf(event.motion.windowID);
+        out.x = event.motion.x;
+        out.y = event.motion.y;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT)
+            out.button = MouseButton::Left;
+        else if (event.button.button == SDL_BUTTON_RIGHT)
+            out.button = MouseButton::Right;
+        else if (event.button.button == SDL_BUTTON_MIDDLE)
+            out.button = MouseButton::Middle;
+        else
+            return;
+        out.kind = event.type == SDL_MOUSEBUTTONDOWN ? NativeEvent::Kind::ButtonDown : NativeEvent::Kind::ButtonUp;
+        out.window = HandleOf(event.button.windowID);
+        out.x = event.button.x;
+        out.y = event.button.y;
+        break;
+    case SDL_MOUSEWHEEL:
+        out.kind = NativeEvent::Kind::Wheel;
+        out.window = HandleOf(event.wheel.windowID);
+        out.wheelNotches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        if (out.wheelNotches == 0)
+            return;
+        break;
+    case SDL_WINDOWEVENT:
+        out.window = HandleOf(event.window.windowID);
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            out.kind = NativeEvent::Kind::Activated;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            out.kind = NativeEvent::Kind::Deactivated;
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            out.kind = NativeEvent::Kind::Minimized;
+            break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            out.kind = NativeEvent::Kind::Maximized;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            out.kind = NativeEvent::Kind::Restored;
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            out.kind = NativeEvent::Kind::Moved;
+            out.x = event.window.data1;
+            out.y = event.window.data2;
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            out.kind = NativeEvent::Kind::Exposed;
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            out.kind = NativeEvent::Kind::CloseRequested;
+            break;
+        default:
+            return;
+        }
+        break;
+    default:
+        return;
+    }
+    auto native = mWindows.find(out.window);
+    if (native != mWindows.end()) {
+        if (out.kind == NativeEvent::Kind::MouseMove || out.kind == NativeEvent::Kind::ButtonDown ||
+            out.kind == NativeEvent::Kind::ButtonUp)
+            native->second.mouse = POINT{out.x, out.y};
+        else if (out.kind == NativeEvent::Kind::Wheel) {
+            out.x = native->second.mouse.x;
+            out.y = native->second.mouse.y;
+        } else if (out.kind == NativeEvent::Kind::Moved && native->second.state.fullScreen)
+            return;
+    }
+    events.push_back(std::move(out));
+}
+
+bool SdlBackend::CursorPosition(POINT* screen)
+{
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    *screen = POINT{x, y};
+    // Over a full-screen window the screen is the window's logical one.
+    for (auto& entry : mWindows) {
+        Native& native = entry.second;
+        if (!native.window || !native.renderer || !native.state.fullScreen)
+            continue;
+        int wx = 0, wy = 0, ww = 0, wh = 0;
+        SDL_GetWindowPosition(native.window, &wx, &wy);
+        SDL_GetWindowSize(native.window, &ww, &wh);
+        if (x < wx || y < wy || x >= wx + ww || y >= wy + wh)
+            continue;
+        float lx = 0, ly = 0;
+        SDL_RenderWindowToLogical(native.renderer, x - wx, y - wy, &lx, &ly);
+        *screen = POINT{native.state.client.left + int32_t(lx), native.state.client.top + int32_t(ly)};
+    }
+    return true;
+}
+
+void SdlBackend::CaptureMouse(bool on) { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE); }
+
+SDL_Cursor* SdlBackend::CursorFor(HCURSOR handle, const CursorRecord& cursor)
+{
+    auto found = mCursors.find(handle);
+    if (found != mCursors.end())
+        return found->second;
+    SDL_Cursor* made = nullptr;
+    if (cursor.systemId) {
+        made = SDL_CreateSystemCursor(SystemCursorOf(cursor.systemId));
+    } else {
+        int32_t width = (cursor.width + 7) / 8 * 8;
+        std::vector<uint8_t> data(size_t(width / 8) * size_t(cursor.height));
+        std::vector<uint8_t> mask(data.size());
+        for (int32_t y = 0; y < cursor.height; ++y) {
+            for (int32_t x = 0; x < cursor.width; ++x) {
+                CursorPixel pixel = cursor.PixelAt(x, y);
+                uint8_t bit = uint8_t(0x80 >> (x % 8));
+                size_t index = size_t(y) * size_t(width / 8) + size_t(x / 8);
+                if (pixel == CursorPixel::Black || pixel == CursorPixel::Inverted)
+                    data[index] |= bit;
+                if (pixel == CursorPixel::Black || pixel == CursorPixel::White)
+                    mask[index] |= bit;
+            }
+        }
+        made = SDL_CreateCursor(data.data(), mask.data(), width, cursor.height, cursor.hotX, cursor.hotY);
+    }
+    if (!made)
+        LogLine(std::string("SDL cursor: ") + SDL_GetError());
+    mCursors.emplace(handle, made);
+    return made;
+}
+
+void SdlBackend::ShowCursorShape(HCURSOR handle, const CursorRecord* cursor)
+{
+    SDL_Cursor* shown = cursor ? CursorFor(handle, *cursor) : nullptr;
+    if (shown)
+        SDL_SetCursor(shown);
+    SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+}
+
+int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type)
+{
+    std::vector<BoxButton> buttons = ButtonsOf(type);
+    size_t preferred = std::min<size_t>((type >> 8) & 0x0F, buttons.size() - 1);
+    int cancel = buttons[preferred].id;
+    std::vector<SDL_MessageBoxButtonData> data;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        uint32_t flags = i == preferred ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
+        if (buttons[i].id == IDCANCEL) {
+            flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+            cancel = IDCANCEL;
+        }
+        data.push_back(SDL_MessageBoxButtonData{flags, buttons[i].id, buttons[i].label});
+    }
+    std::string title = WithoutCarriageReturns(caption);
+    std::string message = WithoutCarriageReturns(text);
+    auto found = mWindows.find(owner);
+    SDL_MessageBoxData box = {};
+    box.flags = BoxFlagsOf(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    box.window = found != mWindows.end() ? found->second.window : nullptr;
+    box.title = title.c_str();
+    box.message = message.c_str();
+    box.numbuttons = int(data.size());
+    box.buttons = data.data();
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+        LogLine("Message box \"" + Cp1252FromUtf8(title) + "\" could not be shown: " + SDL_GetError());
+        return buttons[preferred].id;
+    }
+    // Closing the box is Cancel where there is one.
+    return pressed < 0 ? cancel : pressed;
+}
+
+bool SdlBackend::SetClipboardText(const std::string& text) { return SDL_SetClipboardText(text.c_str()) == 0; }
+
+bool SdlBackend::GetClipboardText(std::string* text)
+{
+    if (!SDL_HasClipboardText())
+        return false;
+    char* got = SDL_GetClipboardText();
+    if (!got)
+        return false;
+    *text = got;
+    SDL_free(got);
+    return true;
+}
+
+bool SdlBackend::OpenUrl(const std::string& url)
+{
+    char program[] = "xdg-open";
+    std::string argument = url;
+    char* argv[] = {program, argument.data(), nullptr};
+    pid_t child = 0;
+    int error = posix_spawnp(&child, program, nullptr, nullptr, argv, environ);
+    if (error != 0) {
+        LogLine(std::string("Cannot start xdg-open: ") + std::strerror(error));
+        return false;
+    }
+    std::thread([child] { ::waitpid(child, nullptr, 0); }).detach();
+    return true;
+}
+
+} // namespace Platform

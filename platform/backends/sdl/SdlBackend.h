@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/backends/Backend.h"
+
+#include <map>
+#include <memory>
+
+struct SDL_Cursor;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Window;
+union SDL_Event;
+
+namespace Platform {
+
+// Real windows through SDL2. A window gets its desktop window when first
+// shown; frames reach it through a streaming texture scaled to the window.
+class SdlBackend final : public Backend {
+public:
+    // Null when SDL's video cannot start (no display).
+    static std::unique_ptr<Backend> Create();
+    ~SdlBackend() override;
+
+    const char* Name() const override { return "sdl"; }
+    RECT ScreenRect() override;
+    RECT WorkArea() override;
+    RECT FrameInsets(uint32_t style) override;
+    void SyncWindow(HWND window, const NativeWindowState& state, bool activate) override;
+    void DestroyWindow(HWND window) override;
+    void PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) override;
+    void PollEvents(std::vector<NativeEvent>& events) override;
+    bool CursorPosition(POINT* screen) override;
+    void CaptureMouse(bool on) override;
+    void ShowCursorShape(HCURSOR handle, const CursorRecord* cursor) override;
+    int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type) override;
+    bool SetClipboardText(const std::string& text) override;
+    bool GetClipboardText(std::string* text) override;
+    bool OpenUrl(const std::string& url) override;
+    // The desktop's screen saver is not ours to read: reported as off.
+    int ScreenSaverSetting(uint32_t) override { return 0; }
+
+private:
+    struct Native {
+        SDL_Window* window = nullptr;
+        SDL_Renderer* renderer = nullptr;
+        SDL_Texture* texture = nullptr;
+        int32_t textureWidth = 0;
+        int32_t textureHeight = 0;
+        NativeWindowState state;
+        POINT mouse; // last pointer position in client coordinates
+    };
+
+    SdlBackend() = default;
+    bool Open(HWND window, Native& native);
+    void Close(Native& native);
+    HWND HandleOf(uint32_t windowId) const;
+    void Translate(const SDL_Event& event, std::vector<NativeEvent>& events);
+    SDL_Cursor* CursorFor(HCURSOR handle, const CursorRecord& cursor);
+
+    std::map<HWND, Native> mWindows;
+    std::map<HCURSOR, SDL_Cursor*> mCursors;
+    RECT mInsets{2, 24, 2, 2}; // until a framed window was measured
+};
+
+} // namespace Platform

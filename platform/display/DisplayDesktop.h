@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/display/DirectDrawTypes.h"
+#include "platform/display/DirectXResults.h"
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace Platform {
+
+// What the display calls learn of the desktop, and the faults tests ask them
+// to report. The sdl backend fills it from the desktop; headless runs get a
+// 32-bit desktop at 60 Hz that tests may change before they open a display.
+struct DesktopFormat {
+    uint32_t bitsPerPixel = 32;
+    uint32_t redMask = 0x00FF0000;
+    uint32_t greenMask = 0x0000FF00;
+    uint32_t blueMask = 0x000000FF;
+    // 0: the monitor rate cannot be read.
+    uint32_t refreshRate = 60;
+    uint32_t videoMemoryBytes = 256u << 20;
+    // Bytes added to every surface row, so that code that assumes a tight
+    // pitch shows up in tests.
+    int32_t pitchPadding = 0;
+};
+
+class DisplayDesktop {
+public:
+    static DesktopFormat Format();
+    static void SetFormat(const DesktopFormat& format);
+    // Back to what the backend reports, with no faults pending.
+    static void Reset();
+
+    // The nth call (1 = the next) of the named method, counted from now,
+    // fails with the result. Method names are those of the calls ("Blt",
+    // "Lock", "CreateSurface", "DirectDrawCreateEx", ...).
+    static void FailCall(const std::string& method, int32_t nth, HRESULT result);
+    // DD_OK, or the result injected for this call of the method.
+    static HRESULT Fault(const char* method);
+};
+
+} // namespace Platform

@@ -1,0 +1,138 @@
+#include "platform/storage/Folders.h"
+#include "platform/process/InstanceMutex.h"
+#include "platform/process/Log.h"
+#include "platform/process/Process.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace Platform;
+
+namespace {
+
+struct ProcessExited {
+    uint32_t code;
+};
+
+// Sets an environment variable for a scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : mName(name)
+    {
+        const char* old = std::getenv(name);
+        mHad = old != nullptr;
+        if (old)
+            mOld = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedVariable()
+    {
+        if (mHad)
+            ::setenv(mName, mOld.c_str(), 1);
+        else
+            ::unsetenv(mName);
+    }
+
+private:
+    const char* mName;
+    bool mHad;
+    std::string mOld;
+};
+
+TEST(Process, ExitGoesThroughTheHookAndIsLogged)
+{
+    std::vector<std::string> logged;
+    LogHook previousLog = SetLogHook([&](const std::string& line) { logged.push_back(line); });
+    ExitHook previous = SetExitHook([](uint32_t code) { throw ProcessExited{code}; });
+    try {
+        ExitProcess(1);
+        FAIL() << "ExitProcess returned";
+    } catch (const ProcessExited& exited) {
+        EXPECT_EQ(exited.code, 1u);
+    }
+    SetExitHook(previous);
+    SetLogHook(previousLog);
+    EXPECT_EQ(logged, std::vector<std::string>{"Exit with code 1"});
+}
+
+TEST(Process, ProgramPathAndCommandLine)
+{
+    std::string path = GetModuleFileNameA();
+    EXPECT_EQ(path.front(), '/');
+    EXPECT_EQ(std::filesystem::path(path).filename(), "test_platform");
+    std::string line = GetCommandLineA();
+    EXPECT_NE(line.find("test_platform"), std::string::npos) << line;
+}
+
+TEST(Process, PrioritiesBelongToEachThread)
+{
+    EXPECT_EQ(GetThreadPriority(), THREAD_PRIORITY_NORMAL);
+    EXPECT_TRUE(SetThreadPriority(THREAD_PRIORITY_ABOVE_NORMAL));
+    int seenByOther = -1;
+    std::thread([&] { seenByOther = GetThreadPriority(); }).join();
+    EXPECT_EQ(seenByOther, THREAD_PRIORITY_NORMAL);
+    EXPECT_EQ(GetThreadPriority(), THREAD_PRIORITY_ABOVE_NORMAL);
+    SetThreadPriority(THREAD_PRIORITY_NORMAL);
+}
+
+TEST(Process, DataFolderIsTheXdgDataHome)
+{
+    char path[MAX_PATH];
+    {
+        ScopedVariable data("XDG_DATA_HOME", "/srv/data/");
+        ASSERT_EQ(SHGetFolderPathA(CSIDL_COMMON_APPDATA, path), S_OK);
+        EXPECT_STREQ(path, "/srv/data");
+    }
+    {
+        // A relative value is not a folder XDG allows.
+        ScopedVariable data("XDG_DATA_HOME", "relative");
+        ScopedVariable home("HOME", "/home/ann");
+        ASSERT_EQ(SHGetFolderPathA(CSIDL_COMMON_APPDATA, path), S_OK);
+        EXPECT_STREQ(path, "/home/ann/.local/share");
+        EXPECT_EQ(ConfigHomeFolder(), "/home/ann/.config");
+    }
+    {
+        std::string tooLong = "/" + std::string(MAX_PATH, 'x');
+        ScopedVariable data("XDG_DATA_HOME", tooLong.c_str());
+        EXPECT_EQ(SHGetFolderPathA(CSIDL_COMMON_APPDATA, path), E_FAIL);
+    }
+    EXPECT_EQ(SHGetFolderPathA(0x1A, path), E_INVALIDARG);
+}
+
+TEST(InstanceMutex, ASecondHolderIsRefusedUntilTheFirstLetsGo)
+{
+    LumoTest::TempFolder folder;
+    ScopedVariable runtime("XDG_RUNTIME_DIR", folder.Path().c_str());
+    bool exists = true;
+    HANDLE first = CreateMutexA("Zentrova/Mutex", &exists);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(exists);
+    EXPECT_TRUE(std::filesystem::exists(folder / "Zentrova_Mutex.lock"));
+
+    HANDLE second = CreateMutexA("Zentrova/Mutex", &exists);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(exists);
+    EXPECT_TRUE(CloseHandle(second));
+
+    bool otherExists = true;
+    HANDLE other = CreateMutexA("OtherMutex", &otherExists);
+    EXPECT_FALSE(otherExists);
+    CloseHandle(other);
+
+    EXPECT_TRUE(CloseHandle(first));
+    EXPECT_FALSE(CloseHandle(first));
+    HANDLE third = CreateMutexA("Zentrova/Mutex", &exists);
+    EXPECT_FALSE(exists);
+    CloseHandle(third);
+}
+
+} // namespace

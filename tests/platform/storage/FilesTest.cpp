@@ -1,0 +1,83 @@
+#include "platform/storage/Files.h"
+#include "platform/storage/MappedFile.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace Platform;
+using LumoTest::TempFolder;
+
+TEST(Files, NativePathFindsNamesWithoutRegardToCaseOrSeparator)
+{
+    TempFolder dir;
+    dir.Write("Res/Gui.xml", "x");
+    EXPECT_EQ(NativePath(dir.Path() + "\\res\\GUI.XML"), dir / "Res/Gui.xml");
+    EXPECT_EQ(NativePath(dir.Path() + "/RES//gui.xml"), dir / "Res/Gui.xml");
+    // A missing leaf keeps its spelling, so files can be created through it.
+    EXPECT_EQ(NativePath(dir.Path() + "\\res\\New.txt"), dir / "Res/New.txt");
+    FILE* f = OpenFile((dir.Path() + "\\RES\\gui.XML").c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(std::fgetc(f), 'x');
+    std::fclose(f);
+}
+
+TEST(Files, FindListsMatchesWithSizesAndAttributes)
+{
+    TempFolder dir;
+    dir.Write("a.dmo", "12345");
+    dir.Write("B.DMO", "");
+    dir.Write("c.txt", "");
+    dir.Write("sub/x", "");
+    WIN32_FIND_DATAA data;
+    std::set<std::string> names;
+    HANDLE find = FindFirstFileA((dir.Path() + "\\*.dmo").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        names.insert(data.cFileName);
+        if (std::string(data.cFileName) == "a.dmo") {
+            EXPECT_EQ(data.nFileSizeLow, 5u);
+        }
+    } while (FindNextFileA(find, &data));
+    EXPECT_TRUE(FindClose(find));
+    EXPECT_EQ(names, (std::set<std::string>{"a.dmo", "B.DMO"}));
+
+    names.clear();
+    find = FindFirstFileA((dir.Path() + "/*.*").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        names.insert(data.cFileName);
+        if (std::string(data.cFileName) == "sub") {
+            EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    EXPECT_EQ(names, (std::set<std::string>{".", "..", "a.dmo", "B.DMO", "c.txt", "sub"}));
+
+    EXPECT_EQ(FindFirstFileA((dir.Path() + "/*.none").c_str(), &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FindFirstFileA((dir.Path() + "/missing/*").c_str(), &data), INVALID_HANDLE_VALUE);
+}
+
+TEST(Files, FileTimeConvertsToAndFromUnixTime)
+{
+    FILETIME t = UnixTimeToFileTime(0);
+    EXPECT_EQ(FileTimeToU64(t), 116444736000000000ULL);
+    EXPECT_EQ(FileTimeToUnixTime(UnixTimeToFileTime(1700000000)), 1700000000);
+}
+
+TEST(Files, MappedFileViewsTheWholeFile)
+{
+    TempFolder dir;
+    dir.Write("data.bin", std::string("\x01\x02\x03", 3));
+    dir.Write("empty.bin", "");
+    auto mapped = MappedFile::Open(dir / "DATA.BIN");
+    ASSERT_TRUE(mapped);
+    ASSERT_EQ(mapped->Size(), 3u);
+    EXPECT_EQ(mapped->Data()[2], 3);
+    auto empty = MappedFile::Open(dir / "empty.bin");
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->Size(), 0u);
+    EXPECT_FALSE(MappedFile::Open(dir / "missing.bin"));
+    EXPECT_FALSE(MappedFile::Open(dir.Path()));
+}
