@@ -1,6 +1,6 @@
 // PNG and JPEG load times through ImageLib (archive-layer reads, per-row
 // conversion to ARGB) against a plain library decode of the same files.
-#include "framework/graphics/ImageLib.h"
+#include "framework/graphics/codecs/ImageLib.h"
 
 #include <benchmark/benchmark.h>
 #include <png.h>

@@ -6,7 +6,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/display/DisplayAppHost.h"
 #include "framework/display/SoftwareRasterizer.h"
-#include "framework/graphics/ImageHost.h"
+#include "framework/graphics/images/ImageHost.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DisplayDesktop.h"
 #include "platform/backends/headless/HeadlessSession.h"

@@ -2,8 +2,8 @@
 // (the physical limit) and the established software compositor doing the
 // comparable operation on the same images. Prints Mpixels/s and the ratios.
 
-#include "framework/graphics/DefaultImageHost.h"
-#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/images/DefaultImageHost.h"
+#include "framework/graphics/images/MemoryImage.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>

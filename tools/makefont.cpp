@@ -4,11 +4,11 @@
 //
 //   makefont <folder> <name>    writes <name>.png and <name>.txt
 
-#include "framework/graphics/DefaultImageHost.h"
+#include "framework/graphics/images/DefaultImageHost.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/graphics/ImageLib.h"
-#include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SysFont.h"
+#include "framework/graphics/codecs/ImageLib.h"
+#include "framework/graphics/images/MemoryImage.h"
+#include "framework/graphics/fonts/SysFont.h"
 
 #include <cstdio>
 #include <fstream>

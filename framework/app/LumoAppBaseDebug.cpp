@@ -6,7 +6,7 @@
 #include "framework/core/UserDataFolder.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
-#include "framework/graphics/ImageLib.h"
+#include "framework/graphics/codecs/ImageLib.h"
 #include "platform/process/Clock.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/storage/Files.h"

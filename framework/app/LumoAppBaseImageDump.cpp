@@ -5,7 +5,7 @@
 #include "framework/core/UserDataFolder.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
-#include "framework/graphics/ImageLib.h"
+#include "framework/graphics/codecs/ImageLib.h"
 #include "platform/storage/AtomicFile.h"
 #include "platform/process/Clock.h"
 #include "platform/storage/Files.h"

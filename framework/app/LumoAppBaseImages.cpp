@@ -4,7 +4,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/display/Display3D.h"
 #include "framework/display/SoftwareRasterizer.h"
-#include "framework/graphics/SysFont.h"
+#include "framework/graphics/fonts/SysFont.h"
 
 namespace Lumo {
 

@@ -6,7 +6,7 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/graphics/SysFont.h"
+#include "framework/graphics/fonts/SysFont.h"
 #include "framework/resources/SharedPak.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/DialogTable.h"

@@ -2,7 +2,7 @@
 
 #include "framework/display/DDInterface.h"
 #include "framework/display/DisplayAppHost.h"
-#include "framework/graphics/ImageHost.h"
+#include "framework/graphics/images/ImageHost.h"
 
 #include <cstring>
 #include <mutex>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/graphics/FRect.h"
-#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/images/MemoryImage.h"
 #include "framework/display/RasterFormat.h"
 #include "platform/display/DirectDrawSurface.h"
 

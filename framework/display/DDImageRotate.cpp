@@ -2,7 +2,7 @@
 
 #include "framework/display/DDInterface.h"
 #include "framework/display/Display3D.h"
-#include "framework/graphics/BlitGeometry.h"
+#include "framework/graphics/images/BlitGeometry.h"
 
 #include <algorithm>
 #include <climits>

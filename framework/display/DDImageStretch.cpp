@@ -2,8 +2,8 @@
 
 #include "framework/display/DDInterface.h"
 #include "framework/display/Display3D.h"
-#include "framework/graphics/BlitGeometry.h"
-#include "framework/graphics/SmoothStretchBlit.h"
+#include "framework/graphics/images/BlitGeometry.h"
+#include "framework/graphics/images/SmoothStretchBlit.h"
 
 #include <algorithm>
 

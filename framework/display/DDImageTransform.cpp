@@ -2,9 +2,9 @@
 
 #include "framework/display/DDInterface.h"
 #include "framework/display/Display3D.h"
-#include "framework/graphics/ImageHost.h"
-#include "framework/graphics/SoftwareBlits.h"
-#include "framework/graphics/TriangleRasterizer.h"
+#include "framework/graphics/images/ImageHost.h"
+#include "framework/graphics/images/SoftwareBlits.h"
+#include "framework/graphics/images/TriangleRasterizer.h"
 
 #include <algorithm>
 

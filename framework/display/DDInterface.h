@@ -3,7 +3,7 @@
 #include "framework/core/CriticalSectionHolder.h"
 #include "framework/core/Fraction.h"
 #include "framework/display/Display3D.h"
-#include "framework/graphics/NativeDisplay.h"
+#include "framework/graphics/images/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DirectDrawSurface.h"

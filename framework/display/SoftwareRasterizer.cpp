@@ -1,6 +1,6 @@
 #include "framework/display/SoftwareRasterizer.h"
 
-#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/images/MemoryImage.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/graphics/TriangleRasterizer.h"
+#include "framework/graphics/images/TriangleRasterizer.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "framework/graphics/Graphics.h"
 
-#include "framework/graphics/Image.h"
+#include "framework/graphics/images/Image.h"
 
 #include <cmath>
 

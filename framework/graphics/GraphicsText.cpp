@@ -1,6 +1,6 @@
 #include "framework/graphics/Graphics.h"
 
-#include "framework/graphics/Font.h"
+#include "framework/graphics/fonts/Font.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "framework/widgets/Dialog.h"
 
-#include "framework/graphics/Font.h"
+#include "framework/graphics/fonts/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/DialogButton.h"
 #include "framework/widgets/DialogButtonLabels.h"

@@ -1,6 +1,6 @@
 #include "framework/widgets/DialogButton.h"
 
-#include "framework/graphics/Font.h"
+#include "framework/graphics/fonts/Font.h"
 #include "framework/graphics/Graphics.h"
 
 namespace Lumo {

@@ -1,6 +1,6 @@
 #include "framework/widgets/EditWidget.h"
 
-#include "framework/graphics/Font.h"
+#include "framework/graphics/fonts/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/TextEntryListener.h"
 #include "framework/widgets/WidgetAppHost.h"

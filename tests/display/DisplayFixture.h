@@ -3,7 +3,7 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/DisplayAppHost.h"
-#include "framework/graphics/ImageHost.h"
+#include "framework/graphics/images/ImageHost.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DisplayDesktop.h"
 #include "platform/backends/headless/HeadlessSession.h"

@@ -1,5 +1,5 @@
 // Font descriptors of any content: parsed, run as commands, and measured.
-#include "framework/graphics/ImageFont.h"
+#include "framework/graphics/fonts/ImageFont.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // One image reader fed arbitrary files; LUMO_FUZZ_READER names it and
 // LUMO_FUZZ_EXTENSION gives the file its extension.
-#include "framework/graphics/ImageLib.h"
+#include "framework/graphics/codecs/ImageLib.h"
 
 #include <cstdint>
 #include <cstdio>

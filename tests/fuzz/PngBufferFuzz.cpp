@@ -1,5 +1,5 @@
 // PNG decoding from memory, and the same bytes subloaded into a small buffer.
-#include "framework/graphics/ImageLib.h"
+#include "framework/graphics/codecs/ImageLib.h"
 
 #include <cstdint>
 #include <memory>

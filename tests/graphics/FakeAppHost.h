@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/graphics/AppImageHost.h"
-#include "framework/graphics/DefaultImageHost.h"
-#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/images/AppImageHost.h"
+#include "framework/graphics/images/DefaultImageHost.h"
+#include "framework/graphics/images/MemoryImage.h"
 
 #include <atomic>
 #include <string>

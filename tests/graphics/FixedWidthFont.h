@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/graphics/Font.h"
+#include "framework/graphics/fonts/Font.h"
 
 #include <string>
 #include <vector>

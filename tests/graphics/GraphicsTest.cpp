@@ -1,6 +1,6 @@
 #include "framework/graphics/Graphics.h"
 
-#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/images/MemoryImage.h"
 #include "tests/graphics/CaseName.h"
 #include "tests/graphics/FixedWidthFont.h"
 #include "tests/graphics/MockImage.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/graphics/Image.h"
+#include "framework/graphics/images/Image.h"
 
 #include <gmock/gmock.h>
 

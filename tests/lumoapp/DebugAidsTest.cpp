@@ -2,8 +2,8 @@
 
 #include "framework/core/Profiler.h"
 #include "framework/core/UserDataFolder.h"
-#include "framework/graphics/ImageLib.h"
-#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/codecs/ImageLib.h"
+#include "framework/graphics/images/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/storage/Files.h"
 #include "platform/windows/VirtualKeys.h"

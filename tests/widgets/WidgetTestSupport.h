@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/graphics/Font.h"
+#include "framework/graphics/fonts/Font.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/graphics/Image.h"
+#include "framework/graphics/images/Image.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetAppHost.h"

@@ -1,5 +1,5 @@
 #include "framework/core/AppLog.h"
-#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/images/MemoryImage.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <memory>

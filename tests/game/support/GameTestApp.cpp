@@ -1,7 +1,7 @@
 #include "tests/game/support/GameTestApp.h"
 
 #include "framework/audio/SoundManager.h"
-#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/images/MemoryImage.h"
 
 #include <algorithm>
 #include <cctype>

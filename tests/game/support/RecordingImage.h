@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/graphics/Graphics.h"
-#include "framework/graphics/Image.h"
+#include "framework/graphics/images/Image.h"
 
 #include <string>
 #include <vector>

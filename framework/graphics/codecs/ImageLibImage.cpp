@@ -1,0 +1,14 @@
+#include "framework/graphics/codecs/ImageLibImage.h"
+
+#include <cstddef>
+
+namespace ImageLib {
+
+Image::Image(int32_t width, int32_t height)
+    : mWidth(width), mHeight(height), mBits(new uint32_t[size_t(width) * size_t(height)]())
+{
+}
+
+Image::~Image() = default;
+
+} // namespace ImageLib

@@ -1,0 +1,132 @@
+#include "framework/graphics/codecs/ImageLib.h"
+#include "framework/graphics/codecs/JpegErrorManager.h"
+
+#include "framework/core/AppLog.h"
+#include "platform/storage/Files.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include <jpeglib.h>
+
+// Both writers fill a temporary file beside the target and rename it into
+// place once the library is done, so a failure never leaves half a file.
+// The libraries jump back to the writer's recovery point on errors.
+namespace ImageLib {
+
+namespace {
+
+constexpr int kJpegQuality = 80;
+
+void ReportPngError(png_structp png, png_const_charp message)
+{
+    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "[ERROR] PNG: %s", message);
+    png_longjmp(png, 1);
+}
+
+void IgnorePngWarning(png_structp, png_const_charp) {}
+
+bool EncodePng(FILE* file, const Image* image)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportPngError, IgnorePngWarning);
+    if (png == nullptr)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_color_8 significant{8, 8, 8, 8, 8};
+    png_set_sBIT(png, info, &significant);
+    png_set_bgr(png);
+    png_set_IHDR(png, info, png_uint_32(image->Width()), png_uint_32(image->Height()), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    const uint32_t* bits = image->GetBits();
+    for (int32_t y = 0; y < image->Height(); ++y)
+        png_write_row(png, reinterpret_cast<png_const_bytep>(bits + size_t(y) * size_t(image->Width())));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+void WriteJpegRows(jpeg_compress_struct* info, const Image* image, JSAMPLE* row)
+{
+    const uint32_t* bits = image->GetBits();
+    while (info->next_scanline < info->image_height) {
+        const uint32_t* in = bits + size_t(info->next_scanline) * size_t(image->Width());
+        for (int32_t x = 0; x < image->Width(); ++x) {
+            row[x * 3] = JSAMPLE(in[x] >> 16);
+            row[x * 3 + 1] = JSAMPLE(in[x] >> 8);
+            row[x * 3 + 2] = JSAMPLE(in[x]);
+        }
+        jpeg_write_scanlines(info, &row, 1);
+    }
+}
+
+bool EncodeJpeg(FILE* file, const Image* image, JSAMPLE* row)
+{
+    jpeg_compress_struct info;
+    JpegErrorManager error;
+    info.err = InstallJpegErrorManager(&error);
+    if (setjmp(error.recovery)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    info.image_width = JDIMENSION(image->Width());
+    info.image_height = JDIMENSION(image->Height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, kJpegQuality, TRUE);
+    jpeg_stdio_dest(&info, file);
+    jpeg_start_compress(&info, TRUE);
+    WriteJpegRows(&info, image, row);
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
+// Runs encode on a temporary file and renames it over fileName on success.
+template <typename Encode>
+bool WriteReplacing(const std::string& fileName, Encode encode)
+{
+    const std::string temporary = fileName + ".tmp";
+    FILE* file = Platform::OpenFile(temporary.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = encode(file);
+    written = std::fclose(file) == 0 && written;
+    if (written && Platform::MoveFileReplace(temporary.c_str(), fileName.c_str()))
+        return true;
+    Platform::DeleteFileA(temporary.c_str());
+    return false;
+}
+
+} // namespace
+
+bool WritePNGImage(const std::string& fileName, const Image* image)
+{
+    if (image == nullptr || image->Width() <= 0 || image->Height() <= 0)
+        return false;
+    return WriteReplacing(fileName, [image](FILE* file) { return EncodePng(file, image); });
+}
+
+bool WriteJPEGImage(const std::string& fileName, const Image* image)
+{
+    if (image == nullptr || image->Width() <= 0 || image->Height() <= 0)
+        return false;
+    std::vector<JSAMPLE> row(size_t(image->Width()) * 3);
+    return WriteReplacing(fileName, [image, &row](FILE* file) { return EncodeJpeg(file, image, row.data()); });
+}
+
+} // namespace ImageLib

@@ -1,0 +1,399 @@
+#include "framework/graphics/images/PixelKernels.h"
+
+#include "framework/graphics/images/PixelBlend.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Lumo {
+
+namespace {
+
+// Scalar forms, for the groups the vector code leaves and for the tails.
+
+void OverPixel(uint32_t& d, uint32_t s)
+{
+    if (s >> 24)
+        d = PixelBlend::OverLaneShifted(d, s, s >> 24);
+}
+
+using Tint = PixelBlend::Tint;
+
+void OverTintedPixel(uint32_t& d, uint32_t s, const Tint& t)
+{
+    const uint32_t ea = (s >> 24) * t.alpha / 255;
+    if (ea == 0)
+        return;
+    const uint32_t oa = PixelBlend::OverAlpha(d >> 24, ea);
+    d = PixelBlend::TintMix(d, s, PixelBlend::OverWeight(ea, oa), t) | oa << 24;
+}
+
+template <bool White, bool Translucent>
+uint32_t AddPixel(uint32_t d, uint32_t s, const uint32_t* scale)
+{
+    uint32_t result = d & 0xFF000000;
+    for (int c = 0; c < 3; ++c) {
+        const uint32_t shift = 16 - 8 * c;
+        uint32_t add = (s >> shift) & 0xFF;
+        if constexpr (!White)
+            add = add * scale[c] >> 8;
+        if constexpr (Translucent)
+            add = add * (s >> 24) >> 8;
+        result |= PixelBlend::AddClamped((d >> shift) & 0xFF, add) << shift;
+    }
+    return result;
+}
+
+#if defined(__SSE2__)
+
+// Two pixels unpacked to 16-bit lanes: blue, green, red, alpha, twice.
+__m128i Lanes(uint16_t blue, uint16_t green, uint16_t red, uint16_t alpha)
+{
+    return _mm_set_epi16(short(alpha), short(red), short(green), short(blue), short(alpha), short(red), short(green),
+                         short(blue));
+}
+
+__m128i AlphaOfEach(__m128i pixels16)
+{
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels16, 0xFF), 0xFF);
+}
+
+bool AllOpaque(__m128i pixels)
+{
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000));
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(pixels, alpha), alpha)) == 0xFFFF;
+}
+
+__m128i Load(const void* p)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+void Store(void* p, __m128i v)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+
+// Lane-shifted mix of two pixels with per-lane weights; alpha lanes 255.
+__m128i MixLaneShifted2(__m128i d, __m128i s, __m128i w)
+{
+    const __m128i dKeep = _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), w));
+    const __m128i sWeight = _mm_mullo_epi16(s, w);
+    const __m128i joint = _mm_srli_epi16(_mm_add_epi16(dKeep, sWeight), 8);
+    const __m128i apart = _mm_add_epi16(_mm_srli_epi16(dKeep, 8), _mm_srli_epi16(sWeight, 8));
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(joint, Lanes(0, 0xFFFF, 0xFFFF, 0)),
+                                     _mm_and_si128(apart, Lanes(0xFFFF, 0, 0, 0))),
+                        Lanes(0, 0, 0, 255));
+}
+
+__m128i BlendOnOpaque4(__m128i d, __m128i s)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i sLow = _mm_unpacklo_epi8(s, zero);
+    const __m128i sHigh = _mm_unpackhi_epi8(s, zero);
+    const __m128i low = MixLaneShifted2(_mm_unpacklo_epi8(d, zero), sLow, AlphaOfEach(sLow));
+    const __m128i high = MixLaneShifted2(_mm_unpackhi_epi8(d, zero), sHigh, AlphaOfEach(sHigh));
+    return _mm_packus_epi16(low, high);
+}
+
+// The tint of two opaque destination pixels: weight ea = sa * ca / 255.
+class TintLanes {
+public:
+    explicit TintLanes(const Tint& t)
+        : mColor(t.grey ? Lanes(uint16_t(t.red), uint16_t(t.red), uint16_t(t.red), 0)
+                        : Lanes(uint16_t(t.blue), uint16_t(t.green), uint16_t(t.red), 0)),
+          mAlpha(_mm_set1_epi16(short(t.alpha))), mGrey(t.grey)
+    {
+    }
+
+    __m128i Mix(__m128i d, __m128i s) const
+    {
+        const __m128i product = _mm_mullo_epi16(AlphaOfEach(s), mAlpha);
+        // x / 255 for x below 65535.
+        const __m128i w = _mm_srli_epi16(
+            _mm_add_epi16(_mm_add_epi16(product, _mm_set1_epi16(1)), _mm_srli_epi16(product, 8)), 8);
+        const __m128i keep = _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), w));
+        const __m128i sw = _mm_mullo_epi16(s, w);
+        const __m128i high = _mm_mulhi_epu16(sw, mColor);
+        const __m128i low = _mm_mullo_epi16(sw, mColor);
+        // floor((s w c + 256 d (256 - w)) / 65536), and its two-part form.
+        const __m128i joint = _mm_add_epi16(high, _mm_srli_epi16(_mm_add_epi16(_mm_srli_epi16(low, 8), keep), 8));
+        const __m128i apart = _mm_add_epi16(high, _mm_srli_epi16(keep, 8));
+        const __m128i alpha = Lanes(0, 0, 0, 255);
+        if (!mGrey) {
+            return _mm_or_si128(_mm_or_si128(_mm_and_si128(joint, Lanes(0, 0xFFFF, 0xFFFF, 0)),
+                                             _mm_and_si128(apart, Lanes(0xFFFF, 0, 0, 0))),
+                                alpha);
+        }
+        const __m128i tw = _mm_mullo_epi16(_mm_srli_epi16(_mm_mullo_epi16(s, mColor), 8), w);
+        const __m128i red = _mm_srli_epi16(_mm_add_epi16(tw, keep), 8);
+        const __m128i blue = _mm_add_epi16(_mm_srli_epi16(tw, 8), _mm_srli_epi16(keep, 8));
+        return _mm_or_si128(_mm_or_si128(_mm_and_si128(red, Lanes(0, 0, 0xFFFF, 0)),
+                                         _mm_and_si128(joint, Lanes(0, 0xFFFF, 0, 0))),
+                            _mm_or_si128(_mm_and_si128(blue, Lanes(0xFFFF, 0, 0, 0)), alpha));
+    }
+
+private:
+    __m128i mColor;
+    __m128i mAlpha;
+    bool mGrey;
+};
+
+#endif
+
+// Short runs are the common case between a sprite's edges: no call for them.
+void CopyPixels(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    if (count >= 64) {
+        std::memcpy(dest, source, size_t(count) * sizeof(uint32_t));
+        return;
+    }
+    int32_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4)
+        Store(dest + i, Load(source + i));
+#endif
+    for (; i < count; ++i)
+        dest[i] = source[i];
+}
+
+void BlendPixelsOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4)
+        Store(dest + i, BlendOnOpaque4(Load(dest + i), Load(source + i)));
+#endif
+    for (; i < count; ++i)
+        dest[i] = PixelBlend::MixLaneShifted(dest[i], source[i], source[i] >> 24) | 0xFF000000;
+}
+
+} // namespace
+
+void PixelKernels::BlendRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int32_t count)
+{
+    int32_t i = 0;
+    while (i < count) {
+        const int32_t length = std::min(std::max(int32_t(runs[i]), 1), count - i);
+        const uint32_t alpha = source[i] >> 24;
+        if (alpha == 255)
+            CopyPixels(dest + i, source + i, length);
+        else if (alpha != 0)
+            BlendPixelsOnOpaque(dest + i, source + i, length);
+        i += length;
+    }
+}
+
+void PixelKernels::Over(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4) {
+        const __m128i d = Load(dest + i);
+        // Over an opaque pixel the weight is the source alpha.
+        if (AllOpaque(d)) {
+            Store(dest + i, BlendOnOpaque4(d, Load(source + i)));
+        } else {
+            for (int32_t k = i; k < i + 4; ++k)
+                OverPixel(dest[k], source[k]);
+        }
+    }
+#endif
+    for (; i < count; ++i)
+        OverPixel(dest[i], source[i]);
+}
+
+void PixelKernels::OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const Color& color)
+{
+    const Tint tint(color);
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const TintLanes lanes(tint);
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 4 <= count; i += 4) {
+        const __m128i d = Load(dest + i);
+        if (AllOpaque(d)) {
+            const __m128i s = Load(source + i);
+            const __m128i low = lanes.Mix(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
+            const __m128i high = lanes.Mix(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
+            Store(dest + i, _mm_packus_epi16(low, high));
+        } else {
+            for (int32_t k = i; k < i + 4; ++k)
+                OverTintedPixel(dest[k], source[k], tint);
+        }
+    }
+#endif
+    for (; i < count; ++i)
+        OverTintedPixel(dest[i], source[i], tint);
+}
+
+template <bool White, bool Translucent>
+void PixelKernels::Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i scaleLanes = Lanes(uint16_t(scale[2]), uint16_t(scale[1]), uint16_t(scale[0]), 0);
+    auto contribution = [&](__m128i s16) {
+        __m128i add = s16;
+        if constexpr (!White)
+            add = _mm_srli_epi16(_mm_mullo_epi16(add, scaleLanes), 8);
+        if constexpr (Translucent)
+            add = _mm_srli_epi16(_mm_mullo_epi16(add, AlphaOfEach(s16)), 8);
+        return _mm_and_si128(add, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0));
+    };
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = Load(source + i);
+        __m128i add;
+        if constexpr (White && !Translucent)
+            add = _mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF));
+        else
+            add = _mm_packus_epi16(contribution(_mm_unpacklo_epi8(s, zero)), contribution(_mm_unpackhi_epi8(s, zero)));
+        Store(dest + i, _mm_adds_epu8(Load(dest + i), add));
+    }
+#endif
+    for (; i < count; ++i)
+        dest[i] = AddPixel<White, Translucent>(dest[i], source[i], scale);
+}
+
+template void PixelKernels::Add<true, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+template void PixelKernels::Add<true, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+template void PixelKernels::Add<false, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+template void PixelKernels::Add<false, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+
+void PixelKernels::Fill(uint32_t* dest, int32_t count, uint32_t color)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i pattern = _mm_set1_epi32(int(color));
+    for (; i + 4 <= count; i += 4)
+        Store(dest + i, pattern);
+#endif
+    for (; i < count; ++i)
+        dest[i] = color;
+}
+
+void PixelKernels::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    // Over an opaque pixel: (d (256 - a) + s a) >> 8 per channel, alpha 255.
+    const __m128i keep = _mm_set1_epi16(short(256 - alpha));
+    const __m128i colorPart = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_set1_epi32(int(color)), zero),
+                                              _mm_set1_epi16(short(alpha)));
+    auto mix = [&](__m128i d16) {
+        const __m128i mixed = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, keep), colorPart), 8);
+        return _mm_or_si128(_mm_and_si128(mixed, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)), Lanes(0, 0, 0, 255));
+    };
+    for (; i + 4 <= count; i += 4) {
+        const __m128i d = Load(dest + i);
+        if (AllOpaque(d)) {
+            Store(dest + i, _mm_packus_epi16(mix(_mm_unpacklo_epi8(d, zero)), mix(_mm_unpackhi_epi8(d, zero))));
+        } else {
+            for (int32_t k = i; k < i + 4; ++k)
+                dest[k] = PixelBlend::OverSingleShift(dest[k], color, alpha);
+        }
+    }
+#endif
+    for (; i < count; ++i)
+        dest[i] = PixelBlend::OverSingleShift(dest[i], color, alpha);
+}
+
+void PixelKernels::AccumulateTaps(uint16_t* cells, const uint32_t* source, const FilterTap* taps, size_t count)
+{
+    for (size_t t = 0; t < count; ++t) {
+        uint16_t* cell = cells + 4 * size_t(taps[t].cell);
+        const uint32_t pixel = source[taps[t].source];
+#if defined(__SSE2__)
+        const __m128i channels = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(pixel)), _mm_setzero_si128());
+        const __m128i weighted = _mm_mullo_epi16(channels, _mm_set1_epi16(short(taps[t].weight)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cell),
+                         _mm_add_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell)), weighted));
+#else
+        for (int c = 0; c < 4; ++c)
+            cell[c] = uint16_t(cell[c] + ((pixel >> (8 * c)) & 0xFF) * uint32_t(taps[t].weight));
+#endif
+    }
+}
+
+void PixelKernels::AccumulateWeighted(uint32_t* sums, const uint16_t* values, size_t count, uint32_t weight)
+{
+    size_t k = 0;
+#if defined(__SSE2__)
+    const __m128i w = _mm_set1_epi16(short(weight));
+    for (; k + 8 <= count; k += 8) {
+        const __m128i v = Load(values + k);
+        const __m128i low = _mm_mullo_epi16(v, w);
+        const __m128i high = _mm_mulhi_epu16(v, w);
+        Store(sums + k, _mm_add_epi32(Load(sums + k), _mm_unpacklo_epi16(low, high)));
+        Store(sums + k + 4, _mm_add_epi32(Load(sums + k + 4), _mm_unpackhi_epi16(low, high)));
+    }
+#endif
+    for (; k < count; ++k)
+        sums[k] += uint32_t(values[k]) * weight;
+}
+
+namespace {
+
+uint32_t CompositeFilteredPixel(uint32_t d, const uint32_t* sums)
+{
+    const uint32_t sa = std::min(sums[3] >> 16, 255u);
+    const uint32_t da = d >> 24;
+    uint32_t result = (da + (255 - da) * sa / 255) << 24;
+    for (int c = 0; c < 3; ++c) {
+        const uint32_t channel = (d >> (8 * c)) & 0xFF;
+        const uint32_t value = std::min(sums[c] >> 16, 255u);
+        result |= (((channel * (256 - sa)) >> 8) + ((value * sa) >> 8)) << (8 * c);
+    }
+    return result;
+}
+
+#if defined(__SSE2__)
+// Two pixels' channels from their sums, as 16-bit lanes.
+__m128i FilteredChannels(const uint32_t* sums)
+{
+    const __m128i low = _mm_srli_epi32(Load(sums), 16);
+    const __m128i high = _mm_srli_epi32(Load(sums + 4), 16);
+    return _mm_min_epi16(_mm_packs_epi32(low, high), _mm_set1_epi16(255));
+}
+
+// A source alpha of 0 leaves the pixel as it was, so no lane needs a mask.
+__m128i CompositeFiltered2(__m128i d, __m128i s)
+{
+    const __m128i sa = AlphaOfEach(s);
+    const __m128i color = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), sa)), 8),
+                                        _mm_srli_epi16(_mm_mullo_epi16(s, sa), 8));
+    // da + (255 - da) sa / 255, the division as (x + 1 + (x >> 8)) >> 8.
+    const __m128i da = AlphaOfEach(d);
+    const __m128i x = _mm_mullo_epi16(_mm_sub_epi16(_mm_set1_epi16(255), da), sa);
+    const __m128i alpha =
+        _mm_add_epi16(da, _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8));
+    return _mm_or_si128(_mm_and_si128(color, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)),
+                        _mm_and_si128(alpha, Lanes(0, 0, 0, 0xFFFF)));
+}
+#endif
+
+} // namespace
+
+void PixelKernels::CompositeFiltered(uint32_t* dest, const uint32_t* sums, int32_t count)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 4 <= count; i += 4) {
+        const __m128i d = Load(dest + i);
+        const __m128i low = CompositeFiltered2(_mm_unpacklo_epi8(d, zero), FilteredChannels(sums + 4 * i));
+        const __m128i high = CompositeFiltered2(_mm_unpackhi_epi8(d, zero), FilteredChannels(sums + 4 * i + 8));
+        Store(dest + i, _mm_packus_epi16(low, high));
+    }
+#endif
+    for (; i < count; ++i)
+        dest[i] = CompositeFilteredPixel(dest[i], sums + 4 * i);
+}
+
+} // namespace Lumo

@@ -1,0 +1,240 @@
+#include "framework/graphics/images/PixelBlend.h"
+#include "framework/graphics/images/PixelKernels.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+using Lumo::Color;
+using Lumo::PixelBlend;
+using Lumo::PixelKernels;
+
+namespace {
+
+// Random runs that mix the cases the kernels treat apart: opaque and
+// transparent pixels, groups with and without a translucent destination, and
+// lengths that leave a tail.
+class KernelRuns {
+public:
+    explicit KernelRuns(uint32_t seed) : mRandom(seed) {}
+
+    std::vector<uint32_t> Pixels(size_t count, int opaquePercent)
+    {
+        std::vector<uint32_t> pixels(count);
+        for (uint32_t& pixel : pixels) {
+            const int kind = int(mRandom() % 100);
+            const uint32_t alpha = kind < opaquePercent ? 255 : kind < opaquePercent + 10 ? 0 : mRandom() % 256;
+            pixel = alpha << 24 | (mRandom() & 0xFFFFFF);
+        }
+        return pixels;
+    }
+
+    uint32_t Next() { return mRandom(); }
+
+private:
+    std::mt19937 mRandom;
+};
+
+template <typename Kernel, typename Rule>
+void ExpectSameAsRule(uint32_t seed, int destOpaquePercent, Kernel kernel, Rule rule)
+{
+    KernelRuns runs(seed);
+    for (size_t count : {0u, 1u, 3u, 4u, 7u, 64u, 203u}) {
+        const std::vector<uint32_t> source = runs.Pixels(count, 40);
+        std::vector<uint32_t> dest = runs.Pixels(count, destOpaquePercent);
+        std::vector<uint32_t> expected = dest;
+        for (size_t i = 0; i < count; ++i)
+            expected[i] = rule(expected[i], source[i]);
+        kernel(dest.data(), source.data(), int32_t(count));
+        ASSERT_EQ(dest, expected) << "seed " << seed << " count " << count;
+    }
+}
+
+// The run table the image builds: pixels left in each run of equal alpha
+// class, capped at 255.
+std::vector<uint8_t> RunsOf(const uint32_t* pixels, int32_t count)
+{
+    auto alphaClass = [](uint32_t p) { return p >> 24 == 0 ? 0 : p >> 24 == 255 ? 1 : 2; };
+    std::vector<uint8_t> runs(static_cast<size_t>(count));
+    int32_t left = 0;
+    for (int32_t i = count - 1; i >= 0; --i) {
+        left = i + 1 < count && alphaClass(pixels[i]) == alphaClass(pixels[i + 1]) ? left + 1 : 1;
+        runs[size_t(i)] = uint8_t(std::min(left, 255));
+    }
+    return runs;
+}
+
+TEST(PixelKernels, RunWalkMatchesThePerPixelRule)
+{
+    // Either the mixed pixels as they come, or all made translucent: one long
+    // run, as a glow has.
+    for (bool allTranslucent : {false, true}) {
+        auto prepare = [allTranslucent](uint32_t s) {
+            return allTranslucent ? (s & 0xFFFFFF) | (1 + (s & 0xFF) % 250) << 24 : s;
+        };
+        for (uint32_t seed = 1; seed <= 20; ++seed) {
+            ExpectSameAsRule(
+                seed, 50,
+                [&](uint32_t* d, const uint32_t* s, int32_t n) {
+                    std::vector<uint32_t> source(s, s + n);
+                    for (uint32_t& pixel : source)
+                        pixel = prepare(pixel);
+                    PixelKernels::BlendRuns(d, source.data(), RunsOf(source.data(), n).data(), n);
+                },
+                [&](uint32_t d, uint32_t s) {
+                    s = prepare(s);
+                    const uint32_t a = s >> 24;
+                    return a == 255 ? s : a == 0 ? d : PixelBlend::MixLaneShifted(d, s, a) | 0xFF000000;
+                });
+        }
+    }
+}
+
+TEST(PixelKernels, OverMatchesTheRuleOnAnyDestination)
+{
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+        for (int opaque : {100, 90, 0}) {
+            ExpectSameAsRule(seed, opaque, PixelKernels::Over, [](uint32_t d, uint32_t s) {
+                return s >> 24 ? PixelBlend::OverLaneShifted(d, s, s >> 24) : d;
+            });
+        }
+    }
+}
+
+TEST(PixelKernels, TintedOverMatchesTheRuleForGreysAndColours)
+{
+    KernelRuns colours(99);
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        const uint32_t c = colours.Next();
+        const int grey = int(c & 0xFF);
+        const Color color = seed % 2 ? Color(grey, grey, grey, int(c >> 24))
+                                     : Color(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF), int(c >> 24));
+        const PixelBlend::Tint tint(color);
+        for (int opaque : {100, 90}) {
+            ExpectSameAsRule(
+                seed, opaque,
+                [&](uint32_t* d, const uint32_t* s, int32_t n) { PixelKernels::OverTinted(d, s, n, color); },
+                [&](uint32_t d, uint32_t s) {
+                    const uint32_t ea = (s >> 24) * tint.alpha / 255;
+                    if (ea == 0)
+                        return d;
+                    const uint32_t oa = PixelBlend::OverAlpha(d >> 24, ea);
+                    return PixelBlend::TintMix(d, s, PixelBlend::OverWeight(ea, oa), tint) | oa << 24;
+                });
+        }
+    }
+}
+
+template <bool White, bool Translucent>
+void ExpectAddLikeTheRule(uint32_t seed)
+{
+    const uint32_t scale[3] = {seed * 37 % 256, seed * 91 % 256, 255};
+    ExpectSameAsRule(
+        seed, 50,
+        [&](uint32_t* d, const uint32_t* s, int32_t n) { PixelKernels::Add<White, Translucent>(d, s, n, scale); },
+        [&](uint32_t d, uint32_t s) {
+            uint32_t result = d & 0xFF000000;
+            for (int c = 0; c < 3; ++c) {
+                const uint32_t shift = 16 - 8 * c;
+                uint32_t add = (s >> shift) & 0xFF;
+                if (!White)
+                    add = add * scale[c] >> 8;
+                if (Translucent)
+                    add = add * (s >> 24) >> 8;
+                result |= PixelBlend::AddClamped((d >> shift) & 0xFF, add) << shift;
+            }
+            return result;
+        });
+}
+
+TEST(PixelKernels, AddMatchesTheRuleInEveryForm)
+{
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+        ExpectAddLikeTheRule<true, true>(seed);
+        ExpectAddLikeTheRule<true, false>(seed);
+        ExpectAddLikeTheRule<false, true>(seed);
+        ExpectAddLikeTheRule<false, false>(seed);
+    }
+}
+
+TEST(PixelKernels, FillsMatchTheRule)
+{
+    for (uint32_t seed = 1; seed <= 5; ++seed)
+        ExpectSameAsRule(
+            seed, 50, [&](uint32_t* d, const uint32_t*, int32_t n) { PixelKernels::Fill(d, n, seed * 12345u); },
+            [&](uint32_t, uint32_t) { return seed * 12345u; });
+
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+        const uint32_t color = seed * 2654435761u;
+        const uint32_t alpha = 1 + seed * 13 % 254;
+        for (int opaque : {100, 80, 0}) {
+            ExpectSameAsRule(
+                seed, opaque,
+                [&](uint32_t* d, const uint32_t*, int32_t n) { PixelKernels::FillOver(d, n, color, alpha); },
+                [&](uint32_t d, uint32_t) { return PixelBlend::OverSingleShift(d, color, alpha); });
+        }
+    }
+}
+
+TEST(PixelKernels, FilterPassesMatchTheRule)
+{
+    KernelRuns runs(7);
+    {
+        // Two taps per cell whose weights sum to 257, as an enlarging pass makes.
+        const std::vector<uint32_t> source = runs.Pixels(9, 50);
+        std::vector<PixelKernels::FilterTap> taps;
+        for (int32_t cell = 0; cell < 6; ++cell) {
+            const int32_t f = int32_t(runs.Next() % 258);
+            taps.push_back({cell, cell % 9, f});
+            taps.push_back({cell, (cell + 1) % 9, 257 - f});
+        }
+        std::vector<uint16_t> cells(24, 0);
+        std::vector<uint16_t> expected(24, 0);
+        for (const auto& tap : taps)
+            for (int c = 0; c < 4; ++c)
+                expected[size_t(4 * tap.cell + c)] +=
+                    uint16_t(((source[size_t(tap.source)] >> (8 * c)) & 0xFF) * uint32_t(tap.weight));
+        PixelKernels::AccumulateTaps(cells.data(), source.data(), taps.data(), taps.size());
+        ASSERT_EQ(cells, expected);
+    }
+    for (size_t count : {1u, 5u, 8u, 27u}) {
+        std::vector<uint16_t> values(count * 4);
+        std::vector<uint32_t> sums(count * 4);
+        for (size_t k = 0; k < values.size(); ++k) {
+            values[k] = uint16_t(runs.Next());
+            sums[k] = runs.Next() % (65536 * 64);
+        }
+        std::vector<uint32_t> expected = sums;
+        const uint32_t weight = 1 + runs.Next() % 256;
+        for (size_t k = 0; k < values.size(); ++k)
+            expected[k] += uint32_t(values[k]) * weight;
+        PixelKernels::AccumulateWeighted(sums.data(), values.data(), values.size(), weight);
+        ASSERT_EQ(sums, expected);
+
+        // Sums of up to 256.99 in the upper bits, some alpha 0.
+        for (size_t k = 0; k < sums.size(); ++k)
+            sums[k] = k % 8 == 3 ? 0 : runs.Next() % (257u << 16);
+        std::vector<uint32_t> dest = runs.Pixels(count, 50);
+        std::vector<uint32_t> reference = dest;
+        for (size_t i = 0; i < count; ++i) {
+            const uint32_t* s = &sums[4 * i];
+            const uint32_t sa = std::min(s[3] >> 16, 255u);
+            if (sa == 0)
+                continue;
+            const uint32_t d = reference[i];
+            const uint32_t da = d >> 24;
+            uint32_t result = (da + (255 - da) * sa / 255) << 24;
+            for (int c = 0; c < 3; ++c) {
+                const uint32_t value = std::min(s[c] >> 16, 255u);
+                result |= ((((d >> (8 * c)) & 0xFF) * (256 - sa) >> 8) + (value * sa >> 8)) << (8 * c);
+            }
+            reference[i] = result;
+        }
+        PixelKernels::CompositeFiltered(dest.data(), sums.data(), int32_t(count));
+        ASSERT_EQ(dest, reference) << count;
+    }
+}
+
+} // namespace
