@@ -1,5 +1,6 @@
 #include "framework/app/LumoAppBase.h"
 
+#include "framework/core/AppLog.h"
 #include "framework/core/RandomNumber.h"
 #include "platform/storage/AtomicFile.h"
 #include "platform/storage/Files.h"
@@ -153,8 +154,9 @@ void LumoAppBase::DemoFinish()
     AppendU32(out, uint32_t(mUpdateCount));
     if (mDemoBuffer.GetDataLen() > 0)
         out.append(reinterpret_cast<const char*>(mDemoBuffer.GetDataPtr()), size_t(mDemoBuffer.GetDataLen()));
-    // A demo that cannot be written is only logged, by the writer.
-    WriteFileAtomically(NativePath(mDemoFileName), out);
+    std::string error;
+    if (!WriteFileAtomically(NativePath(mDemoFileName), out, &error))
+        AppLog::GetInstance()->Printf(AppLog::kToFile, "The recorded demo is lost: %s", error.c_str());
 }
 
 } // namespace Lumo

@@ -1,5 +1,6 @@
 #include "framework/app/LumoAppBase.h"
 
+#include "framework/core/AppLog.h"
 #include "framework/core/PathUtils.h"
 #include "framework/core/StringUtils.h"
 #include "framework/core/UserDataFolder.h"
@@ -151,7 +152,9 @@ void LumoAppBase::DumpImages()
     for (const Column column : {kNativeAlpha, kRunLengthAlpha, kRunLengthAdditive})
         html += Cell(CommaSeparate(columnTotals[column]));
     html += Cell("&nbsp;") + "</TABLE></CENTER></BODY></HTML>";
-    WriteFileAtomically(NativePath(folder + "imagelist.html"), html);
+    std::string error;
+    if (!WriteFileAtomically(NativePath(folder + "imagelist.html"), html, &error))
+        AppLog::GetInstance()->Printf(AppLog::kToFile, "Image dump not written: %s", error.c_str());
 }
 
 } // namespace Lumo

@@ -17,6 +17,12 @@ int32_t VolumeToSetting(float volume)
     return int32_t(double(volume) * 100.0 + 1e-4);
 }
 
+// A window position that any desktop can hold; arithmetic on it cannot overflow.
+int32_t ScreenCoordinate(int32_t value)
+{
+    return std::clamp(value, -32768, 32767);
+}
+
 } // namespace
 
 std::string LumoAppBase::RegistryKeyPath(const std::string& name, std::string* valueName) const
@@ -188,19 +194,21 @@ void LumoAppBase::LoadSettings()
     if (mRegKey.empty())
         return;
 
+    // A hand-edited file may hold any number: each is held to what the
+    // program itself would have saved.
     int32_t value = 0;
     if (RegistryReadInteger("MusicVolume", &value))
-        mMusicVolume = float(value / 100.0);
+        mMusicVolume = float(std::clamp(value, 0, 100) / 100.0);
     if (RegistryReadInteger("SfxVolume", &value))
-        mSfxVolume = float(value / 100.0);
+        mSfxVolume = float(std::clamp(value, 0, 100) / 100.0);
     if (RegistryReadInteger("Muted", &value))
-        mMuteCount = value;
+        mMuteCount = std::clamp(value, 0, 1);
     if (RegistryReadInteger("ScreenMode", &value))
         mWindowed = value == 0;
     if (RegistryReadInteger("PreferredX", &value))
-        mPreferredX = value;
+        mPreferredX = ScreenCoordinate(value);
     if (RegistryReadInteger("PreferredY", &value))
-        mPreferredY = value;
+        mPreferredY = ScreenCoordinate(value);
     if (RegistryReadInteger("CustomCursors", &value))
         EnableCustomCursors(value != 0);
     if (RegistryReadInteger("WaitForVSync", &value))

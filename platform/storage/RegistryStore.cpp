@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -161,13 +163,30 @@ bool ParseValue(const std::string& text, RegistryStore::Value* value)
 
 RegistryStore::RegistryStore(std::string path) : mPath(std::move(path))
 {
-    std::ifstream in(mPath, std::ios::binary);
-    if (!in)
+    RemoveStaleTemporaries(mPath);
+    std::error_code error;
+    const auto status = std::filesystem::status(mPath, error);
+    if (!std::filesystem::exists(status))
         return;
+    // Something that is not a plain file (a FIFO would block the read) or is
+    // too large to be settings is set aside whole.
+    if (!std::filesystem::is_regular_file(status) || std::filesystem::file_size(mPath, error) > kLargestFile) {
+        mDamaged = true;
+        LogLine("The settings file \"" + mPath + "\" is not a settings file; starting with empty settings");
+        return;
+    }
+    std::ifstream in(mPath, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    if (text.str().size() > kLargestFile || !Parse(text.str()))
-        LogLine("The settings file \"" + mPath + "\" is damaged; starting with empty settings");
+    const std::vector<int> dropped = Parse(text.str());
+    if (dropped.empty())
+        return;
+    mDamaged = true;
+    std::string lines;
+    for (int line : dropped)
+        lines += (lines.empty() ? "" : ", ") + std::to_string(line);
+    LogLine("The settings file \"" + mPath + "\" is damaged; dropped line" + (dropped.size() > 1 ? "s " : " ") +
+            lines);
 }
 
 RegistryStore::Key* RegistryStore::Find(const std::string& path)
@@ -252,46 +271,62 @@ std::string RegistryStore::Serialize() const
     return out;
 }
 
-bool RegistryStore::Parse(const std::string& text)
+std::vector<int> RegistryStore::Parse(const std::string& text)
 {
     mKeys.clear();
+    std::vector<int> dropped;
     Key* current = nullptr;
-    bool damaged = false;
     std::istringstream lines(text);
     std::string line;
-    while (!damaged && std::getline(lines, line)) {
+    for (int number = 1; std::getline(lines, line); ++number) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.empty() || line[0] == ';')
             continue;
         std::string name;
         if (line[0] == '[' && line.back() == ']' && line.size() >= 2) {
-            damaged = !Unescaped(line.substr(1, line.size() - 2), &name) || Normalized(name).empty();
-            if (!damaged)
-                current = &Make(name);
+            // The values under a key that cannot be read have no key to go to.
+            current = Unescaped(line.substr(1, line.size() - 2), &name) && !Normalized(name).empty()
+                          ? &Make(name)
+                          : nullptr;
+            if (!current)
+                dropped.push_back(number);
             continue;
         }
         size_t close = line.find('"', 1);
         Value value;
-        damaged = !current || line[0] != '"' || close == std::string::npos || close + 1 >= line.size() ||
-                  line[close + 1] != '=' || !Unescaped(line.substr(1, close - 1), &name) ||
-                  !ParseValue(line.substr(close + 2), &value);
-        if (!damaged)
-            current->values[LowerCase(name)] = NamedValue{name, value};
+        if (!current || line[0] != '"' || close == std::string::npos || close + 1 >= line.size() ||
+            line[close + 1] != '=' || !Unescaped(line.substr(1, close - 1), &name) ||
+            !ParseValue(line.substr(close + 2), &value)) {
+            dropped.push_back(number);
+            continue;
+        }
+        current->values[LowerCase(name)] = NamedValue{name, value};
     }
-    if (damaged)
-        mKeys.clear();
-    return !damaged;
+    return dropped;
 }
 
-bool RegistryStore::Save() const
+bool RegistryStore::Save()
 {
     if (mPath.empty())
         return true;
     size_t cut = mPath.find_last_of('/');
     if (cut != std::string::npos && cut > 0)
         CreateFolderPath(mPath.substr(0, cut));
-    return WriteFileAtomically(mPath, Serialize());
+    std::string error;
+    if (mDamaged) {
+        // What could not be read is kept for the user, not written over.
+        const std::string target = LinkTarget(mPath);
+        if (std::rename(target.c_str(), (target + ".damaged").c_str()) == 0)
+            LogLine("The damaged settings file is kept as \"" + target + ".damaged\"");
+        mDamaged = false;
+    }
+    const bool saved = WriteFileAtomically(mPath, Serialize(), &error);
+    // One failing disk is one line, not one per value.
+    if (!saved && !mSaveFailing)
+        LogLine(error);
+    mSaveFailing = !saved;
+    return saved;
 }
 
 } // namespace Platform

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace Platform {
 
@@ -20,7 +21,9 @@ public:
     };
 
     RegistryStore() = default;
-    // A missing file is an empty store; a damaged one is logged and read as empty.
+    // A missing file is an empty store. Of a damaged file every line that
+    // parses is kept and the others are logged; the file is set aside as
+    // "<path>.damaged" before the first change writes a new one.
     explicit RegistryStore(std::string path);
 
     bool HasKey(const std::string& path) const;
@@ -46,16 +49,20 @@ private:
     Key* Find(const std::string& path);
     const Key* Find(const std::string& path) const;
     Key& Make(const std::string& path);
-    bool Save() const;
+    // Logs a failure once until a save succeeds again.
+    bool Save();
     // The file's text: "[key]" lines, each followed by its values as
     // "name"=dword:N, "name"=sz:text or "name"=hex(type):bytes, with %XX escapes.
     std::string Serialize() const;
-    // Replaces the contents; false (leaving the store empty) when damaged.
-    bool Parse(const std::string& text);
+    // Replaces the contents with what parses; the numbers of the lines that
+    // do not.
+    std::vector<int> Parse(const std::string& text);
 
     mutable std::mutex mMutex;
     std::map<std::string, Key> mKeys; // by lower-case path
     std::string mPath;
+    bool mDamaged = false;
+    bool mSaveFailing = false;
 };
 
 } // namespace Platform

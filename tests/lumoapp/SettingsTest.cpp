@@ -21,12 +21,12 @@ protected:
 TEST_F(SettingsTest, LoadsAndSavesWithTheirConversions)
 {
     Store("MusicVolume", 29);
-    Store("SfxVolume", 120);
+    Store("SfxVolume", 100);
     Store("ScreenMode", 1);
     Store("InProgress", 1);
     mApp->LoadSettings();
     EXPECT_FLOAT_EQ(mApp->mMusicVolume, 0.29f);
-    EXPECT_FLOAT_EQ(mApp->mSfxVolume, 1.2f);
+    EXPECT_FLOAT_EQ(mApp->mSfxVolume, 1.0f);
     EXPECT_FALSE(mApp->mWindowed);
     EXPECT_FALSE(mApp->mLastRunClean);
     EXPECT_EQ(StoredInteger("InProgress"), 1);
@@ -35,7 +35,7 @@ TEST_F(SettingsTest, LoadsAndSavesWithTheirConversions)
     mApp->mAutoMuteCount = 1;
     mApp->SaveSettings();
     EXPECT_EQ(StoredInteger("MusicVolume"), 29); // no drift through the float
-    EXPECT_EQ(StoredInteger("SfxVolume"), 120);
+    EXPECT_EQ(StoredInteger("SfxVolume"), 100);
     EXPECT_EQ(StoredInteger("Muted"), 1);
     EXPECT_EQ(StoredInteger("ScreenMode"), 1);
     EXPECT_EQ(StoredInteger("InProgress"), 0);
@@ -45,6 +45,36 @@ TEST_F(SettingsTest, LoadsAndSavesWithTheirConversions)
     mApp->SaveSettings();
     EXPECT_EQ(StoredInteger("MusicVolume"), 29);
     EXPECT_EQ(StoredInteger("Muted"), 0);
+}
+
+TEST_F(SettingsTest, StoredNumbersAreHeldToTheirRanges)
+{
+    const struct {
+        int32_t music, sfx, muted, x;
+        float musicVolume, sfxVolume;
+        int32_t muteCount, preferredX;
+    } cases[] = {
+        {150, -20, INT32_MAX, INT32_MAX, 1.0f, 0.0f, 1, 32767},
+        {INT32_MIN, INT32_MAX, -5, INT32_MIN, 0.0f, 1.0f, 0, -32768},
+        {40, 60, 1, -1, 0.4f, 0.6f, 1, -1},
+    };
+    for (const auto& test : cases) {
+        Store("MusicVolume", test.music);
+        Store("SfxVolume", test.sfx);
+        Store("Muted", test.muted);
+        Store("PreferredX", test.x);
+        Store("PreferredY", test.x);
+        mApp = std::make_unique<TestApp>();
+        mApp->LoadSettings();
+        EXPECT_FLOAT_EQ(mApp->mMusicVolume, test.musicVolume) << test.music;
+        EXPECT_FLOAT_EQ(mApp->mSfxVolume, test.sfxVolume) << test.sfx;
+        EXPECT_EQ(mApp->mMuteCount, test.muteCount) << test.muted;
+        EXPECT_EQ(mApp->mPreferredX, test.preferredX) << test.x;
+        EXPECT_EQ(mApp->mPreferredY, test.preferredX) << test.x;
+        // A mute on top of a stored one must not overflow the count.
+        mApp->PushMute(false);
+        EXPECT_EQ(mApp->mMuteCount, test.muteCount + 1);
+    }
 }
 
 TEST_F(SettingsTest, AMissingInProgressMeansACleanRunAndTheScreensaverDoesNotMarkOne)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -166,36 +169,112 @@ TEST_F(RegistryFile, EachChangeReplacesTheWholeFile)
     EXPECT_EQ(entries, 1);
 }
 
-TEST_F(RegistryFile, ADamagedFileIsLoggedAndReadAsEmpty)
+TEST_F(RegistryFile, ADamagedFileKeepsWhatParsesAndIsSetAsideBeforeTheNextWrite)
 {
-    const char* damaged[] = {
-        "\"Orphan\"=dword:1\n",                          // a value before any key
-        "[SOFTWARE\\T]\n\"A\"=dword:4294967296\n",       // a number too large
-        "[SOFTWARE\\T]\n\"A\"=hex(3):abc\n",              // half a byte
-        "[SOFTWARE\\T]\n\"A\"=sz:%4\n",                   // a cut escape
-        "[SOFTWARE\\T]\n\"A\"=text\n",                    // an unknown kind
-        "[SOFTWARE\\T]\n\"A\"=dword:1\ngarbage",         // a stray last line
-        "\x89PNG\r\n\x1A\n",                              // not a settings file at all
+    const struct {
+        const char* text;
+        const char* dropped; // the logged line numbers
+        bool keptA;          // "A" of "SOFTWARE\T" survives
+    } cases[] = {
+        {"\"Orphan\"=dword:1\n[SOFTWARE\\T]\n\"A\"=dword:4\n", "line 1", true},  // a value before any key
+        {"[SOFTWARE\\T]\n\"B\"=dword:4294967296\n\"A\"=dword:4\n", "line 2", true}, // a number too large
+        {"[SOFTWARE\\T]\n\"A\"=dword:4\n\"B\"=hex(3):abc\n\"C\"=sz:%4\n", "lines 3, 4", true},
+        {"[SOFTWARE\\T]\r\n\"A\"=dword:4\r\n\"B\"=text\r\ngarbage", "lines 3, 4", true},
+        {"[%zz]\n\"A\"=dword:4\n[SOFTWARE\\T]\n", "lines 1, 2", false}, // values under a bad key go too
+        {"\x89PNG\r\n\x1A\n", "lines 1, 2", false},
     };
-    for (const char* text : damaged) {
-        mFolder.Write("config/lumo/registry.txt", text);
+    for (const auto& test : cases) {
+        mFolder.Write("config/lumo/registry.txt", test.text);
+        std::filesystem::remove(Path() + ".damaged");
         std::vector<std::string> logged;
         LogHook previous = SetLogHook([&](const std::string& line) { logged.push_back(line); });
-        RegistryStore store(Path());
-        SetLogHook(previous);
-        ScopedRegistryStore scope(&store);
-        EXPECT_EQ(logged.size(), 1u) << text;
-        HKEY key = nullptr;
-        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\T", &key), ERROR_FILE_NOT_FOUND) << text;
+        {
+            RegistryStore store(Path());
+            ScopedRegistryStore scope(&store);
+            ASSERT_EQ(logged.size(), 1u) << test.text;
+            EXPECT_NE(logged[0].find(std::string("dropped ") + test.dropped), std::string::npos) << logged[0];
+            EXPECT_EQ(Read(HKEY_CURRENT_USER, "SOFTWARE\\T", "A").data,
+                      test.keptA ? std::string("\4\0\0\0", 4) : std::string())
+                << test.text;
+            // Reading alone changes nothing on disk.
+            EXPECT_EQ(LumoTest::ReadFile(Path()), test.text);
 
-        // The next change writes a sound file over it.
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\T", &key), ERROR_SUCCESS);
-        SetNumber(key, "A", 5);
-        RegCloseKey(key);
+            HKEY key = nullptr;
+            ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\T", &key), ERROR_SUCCESS);
+            SetNumber(key, "Z", 5);
+            RegCloseKey(key);
+        }
+        SetLogHook(previous);
+        EXPECT_EQ(LumoTest::ReadFile(Path() + ".damaged"), test.text);
         RegistryStore reread(Path());
         ScopedRegistryStore rescope(&reread);
-        EXPECT_EQ(Read(HKEY_CURRENT_USER, "SOFTWARE\\T", "A").data, std::string("\5\0\0\0", 4)) << text;
+        EXPECT_EQ(Read(HKEY_CURRENT_USER, "SOFTWARE\\T", "Z").data, std::string("\5\0\0\0", 4)) << test.text;
+        EXPECT_EQ(Read(HKEY_CURRENT_USER, "SOFTWARE\\T", "A").data.empty(), !test.keptA) << test.text;
     }
+}
+
+TEST_F(RegistryFile, WhatIsNoSettingsFileIsNeverReadAndIsSetAside)
+{
+    std::filesystem::create_directories(mFolder / "config/lumo");
+    // A FIFO would block a reader for ever; a huge file is not settings either.
+    ASSERT_EQ(::mkfifo(Path().c_str(), 0600), 0);
+    {
+        RegistryStore store(Path());
+        ASSERT_TRUE(store.CreateKey("SOFTWARE\\T"));
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(Path() + ".damaged"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(Path()));
+
+    std::filesystem::resize_file(Path(), 64u << 20);
+    {
+        RegistryStore store(Path());
+        EXPECT_FALSE(store.HasKey("SOFTWARE\\T"));
+        ASSERT_TRUE(store.CreateKey("SOFTWARE\\U"));
+    }
+    EXPECT_EQ(std::filesystem::file_size(Path() + ".damaged"), 64u << 20);
+    EXPECT_LT(std::filesystem::file_size(Path()), 1000u);
+}
+
+TEST_F(RegistryFile, AWriteGoesThroughALinkAndCutOffTemporariesAreCleared)
+{
+    mFolder.Write("real/settings.txt", "[SOFTWARE\\T]\n\"A\"=dword:4\n");
+    std::filesystem::create_directories(mFolder / "config/lumo");
+    std::filesystem::create_symlink(mFolder / "real/settings.txt", Path());
+    // Left by writes that were killed: one long ago, one that may be running now.
+    mFolder.Write("real/settings.txt.Ab12Cd", "old");
+    mFolder.Write("real/settings.txt.Ef34Gh", "new");
+    mFolder.Write("real/settings.txt.keep", "not a temporary");
+    std::filesystem::last_write_time(mFolder / "real/settings.txt.Ab12Cd",
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+
+    RegistryStore store(Path());
+    EXPECT_FALSE(std::filesystem::exists(mFolder / "real/settings.txt.Ab12Cd"));
+    EXPECT_TRUE(std::filesystem::exists(mFolder / "real/settings.txt.Ef34Gh"));
+    EXPECT_TRUE(std::filesystem::exists(mFolder / "real/settings.txt.keep"));
+
+    ASSERT_TRUE(store.Set("SOFTWARE\\T", "B", RegistryStore::Value{REG_SZ, "b"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path()));
+    EXPECT_NE(LumoTest::ReadFile(mFolder / "real/settings.txt").find("\"B\"=sz:b"), std::string::npos);
+}
+
+TEST_F(RegistryFile, AFolderThatCannotBeWrittenIsLoggedOncePerFailure)
+{
+    // A file where the folder should be: nothing can be made in it, even by root.
+    mFolder.Write("config", "in the way");
+    std::vector<std::string> logged;
+    LogHook previous = SetLogHook([&](const std::string& line) { logged.push_back(line); });
+    RegistryStore store(Path());
+    ScopedRegistryStore scope(&store);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\T", &key), ERROR_SUCCESS);
+    for (uint32_t number : {1u, 2u, 3u})
+        EXPECT_EQ(RegSetValueExA(key, "A", REG_DWORD, reinterpret_cast<const uint8_t*>(&number), 4), ERROR_WRITE_FAULT);
+    RegCloseKey(key);
+    SetLogHook(previous);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("registry.txt"), std::string::npos);
+    // The values still hold for this run.
+    EXPECT_EQ(Read(HKEY_CURRENT_USER, "SOFTWARE\\T", "A").data, std::string("\3\0\0\0", 4));
 }
 
 TEST_F(RegistryFile, AMissingFileIsQuietlyEmpty)
