@@ -6,7 +6,7 @@
 #include "platform/storage/Files.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdint>
 #include <vector>
 
 namespace Lumo {
@@ -17,6 +17,8 @@ namespace {
 
 constexpr uint32_t kDemoMagic = 0x42BEEF78;
 constexpr uint32_t kDemoVersion = 2;
+// As much as the record buffer can address in bits.
+constexpr uint64_t kLargestDemo = INT32_MAX / 8;
 
 // The file's bytes, read from the front; what lies past the end reads as 0,
 // as a short read would leave it.
@@ -43,19 +45,6 @@ private:
     size_t mPosition = 0;
 };
 
-bool ReadWholeFile(const std::string& name, std::vector<uint8_t>* bytes)
-{
-    FILE* file = OpenFile(name.c_str(), "rb");
-    if (!file)
-        return false;
-    uint8_t chunk[65536];
-    size_t count = 0;
-    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-        bytes->insert(bytes->end(), chunk, chunk + count);
-    std::fclose(file);
-    return true;
-}
-
 void AppendU32(std::string& out, uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
@@ -66,11 +55,18 @@ void AppendU32(std::string& out, uint32_t value)
 
 bool LumoAppBase::OpenDemoFile(std::string& error)
 {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(mDemoFileName, &bytes)) {
-        error = "Demo file not found: " + mDemoFileName;
+    const std::string path = NativePath(mDemoFileName);
+    std::string read;
+    const WholeFile result = ReadWholeFile(path, kLargestDemo, &read);
+    if (result == WholeFile::Missing) {
+        error = "Demo file not found: " + path;
         return false;
     }
+    if (result != WholeFile::Read) {
+        error = "Invalid demo file.";
+        return false;
+    }
+    std::vector<uint8_t> bytes(read.begin(), read.end());
     DemoFileReader file(std::move(bytes));
     if (file.ReadU32() != kDemoMagic) {
         error = "Invalid demo file.";

@@ -53,9 +53,13 @@ bool ReadPakDirectory(const uint8_t* bytes, size_t size, std::vector<PakRecord>*
     Reader reader(bytes, size);
     uint32_t magic = 0;
     uint32_t version = 0;
-    if (!reader.TakeU32(&magic) || magic != PakFormat::kMagic)
+    if (!reader.TakeU32(&magic))
+        return Fail(records, error, "header truncated");
+    if (magic != PakFormat::kMagic)
         return Fail(records, error, "bad magic");
-    if (!reader.TakeU32(&version) || version != PakFormat::kVersion)
+    if (!reader.TakeU32(&version))
+        return Fail(records, error, "header truncated");
+    if (version != PakFormat::kVersion)
         return Fail(records, error, "unsupported version " + std::to_string(version));
 
     uint64_t dataLength = 0;

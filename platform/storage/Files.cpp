@@ -1,10 +1,12 @@
 #include "platform/storage/Files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <strings.h>
@@ -174,6 +176,38 @@ std::string NativePath(const std::string& name)
 }
 
 FILE* OpenFile(const char* name, const char* mode) { return std::fopen(NativePath(name).c_str(), mode); }
+
+WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* bytes)
+{
+    bytes->clear();
+    // Not blocking: opening a FIFO for reading would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return WholeFile::Missing;
+    struct stat st;
+    WholeFile result = WholeFile::Read;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        result = WholeFile::NotAFile;
+    else if (uint64_t(st.st_size) > limit)
+        result = WholeFile::TooLarge;
+    char chunk[65536];
+    ssize_t count = 0;
+    while (result == WholeFile::Read && (count = ::read(fd, chunk, sizeof(chunk))) != 0) {
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            break;
+        // A file that grows while it is read is held to the limit all the same.
+        if (bytes->size() + size_t(count) > limit)
+            result = WholeFile::TooLarge;
+        else
+            bytes->append(chunk, size_t(count));
+    }
+    ::close(fd);
+    if (result != WholeFile::Read)
+        bytes->clear();
+    return result;
+}
 
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data)
 {

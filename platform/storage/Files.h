@@ -46,6 +46,11 @@ std::string NativePath(const std::string& name);
 // fopen on the native path.
 FILE* OpenFile(const char* name, const char* mode);
 
+// Reads a whole file of at most limit bytes. Anything but a plain file (a
+// FIFO, a device) is refused before a byte is read, and so is a larger file.
+enum class WholeFile { Read, Missing, NotAFile, TooLarge };
+WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* bytes);
+
 // Wildcards "*" and "?" in the last component, matched without regard to case;
 // "*.*" matches every name. "." and ".." are listed as Windows lists them.
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);

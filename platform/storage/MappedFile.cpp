@@ -11,7 +11,8 @@ namespace Platform {
 
 std::unique_ptr<MappedFile> MappedFile::Open(const std::string& name)
 {
-    int fd = ::open(NativePath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a FIFO for reading would wait for a writer.
+    int fd = ::open(NativePath(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return nullptr;
     struct stat st;

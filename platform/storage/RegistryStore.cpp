@@ -1,15 +1,14 @@
 #include "platform/storage/RegistryStore.h"
 
-#include "platform/storage/AtomicFile.h"
-#include "platform/storage/Folders.h"
 #include "platform/process/Log.h"
+#include "platform/storage/AtomicFile.h"
+#include "platform/storage/Files.h"
+#include "platform/storage/Folders.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -164,21 +163,18 @@ bool ParseValue(const std::string& text, RegistryStore::Value* value)
 RegistryStore::RegistryStore(std::string path) : mPath(std::move(path))
 {
     RemoveStaleTemporaries(mPath);
-    std::error_code error;
-    const auto status = std::filesystem::status(mPath, error);
-    if (!std::filesystem::exists(status))
+    std::string text;
+    const WholeFile read = ReadWholeFile(mPath, kLargestFile, &text);
+    if (read == WholeFile::Missing)
         return;
-    // Something that is not a plain file (a FIFO would block the read) or is
-    // too large to be settings is set aside whole.
-    if (!std::filesystem::is_regular_file(status) || std::filesystem::file_size(mPath, error) > kLargestFile) {
+    // Something that is not a plain file or is too large to be settings is
+    // set aside whole.
+    if (read != WholeFile::Read) {
         mDamaged = true;
         LogLine("The settings file \"" + mPath + "\" is not a settings file; starting with empty settings");
         return;
     }
-    std::ifstream in(mPath, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::vector<int> dropped = Parse(text.str());
+    const std::vector<int> dropped = Parse(text);
     if (dropped.empty())
         return;
     mDamaged = true;

@@ -164,10 +164,16 @@ TEST_F(DemoFileTest, OpeningReportsEachFaultWithItsText)
     EXPECT_EQ(mApp->mDemoTotalUpdates, 9);
     EXPECT_EQ(mApp->mRandSeed, 1234u);
 
-    mApp->mDemoFileName = mFolder / "absent.dmo";
+    // The name the player sees is spelt with one separator.
+    mApp->mDemoFileName = mFolder.Path() + "\\absent.dmo";
     std::string error;
     EXPECT_FALSE(mApp->OpenDemoFile(error));
     EXPECT_EQ(error, "Demo file not found: " + (mFolder / "absent.dmo"));
+
+    // No byte is read of what is not a plain file: a device never ends.
+    mApp->mDemoFileName = "/dev/zero";
+    EXPECT_FALSE(mApp->OpenDemoFile(error));
+    EXPECT_EQ(error, "Invalid demo file.");
 }
 
 TEST_F(DemoFileTest, FinishWritesTheLayoutThatOpeningReadsBack)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 
@@ -129,19 +131,20 @@ TEST(PakMount, DamagedArchivesAreRefusedAndChangeNothing)
     const struct {
         const char* what;
         std::string bytes;
+        const char* reason;
     } cases[] = {
-        {"empty file", ""},
-        {"magic only", good.substr(0, 4)},
-        {"bad magic", badMagic},
-        {"version 1", version1},
-        {"no directory", good.substr(0, PakFormat::kHeaderSize)},
-        {"record cut short", good.substr(0, PakFormat::kHeaderSize + 9)},
-        {"name runs off the end", nameRunsOff},
-        {"no end byte", good.substr(0, directoryLength - 1)},
-        {"data cut short", good.substr(0, good.size() - 1)},
-        {"size past the end", sizePastEnd},
-        {"size of 4 GiB", hugeSize},
-        {"second record past the end", secondRecordPastEnd},
+        {"empty file", "", "header truncated"},
+        {"magic only", good.substr(0, 4), "header truncated"},
+        {"bad magic", badMagic, "bad magic"},
+        {"version 1", version1, "unsupported version 1"},
+        {"no directory", good.substr(0, PakFormat::kHeaderSize), "directory truncated"},
+        {"record cut short", good.substr(0, PakFormat::kHeaderSize + 9), "directory truncated"},
+        {"name runs off the end", nameRunsOff, "directory truncated"},
+        {"no end byte", good.substr(0, directoryLength - 1), "directory truncated"},
+        {"data cut short", good.substr(0, good.size() - 1), "runs past the end"},
+        {"size past the end", sizePastEnd, "runs past the end"},
+        {"size of 4 GiB", hugeSize, "runs past the end"},
+        {"second record past the end", secondRecordPastEnd, "runs past the end"},
     };
 
     TempFolder dir;
@@ -154,6 +157,7 @@ TEST(PakMount, DamagedArchivesAreRefusedAndChangeNothing)
         PakTest::LogCapture log;
         EXPECT_FALSE(pak.MountArchive(path)) << c.what;
         EXPECT_NE(log.Text().find("refused"), std::string::npos) << c.what;
+        EXPECT_NE(log.Text().find(c.reason), std::string::npos) << c.what << ": " << log.Text();
         EXPECT_EQ(ReadFile(pak, "res\\kept.txt"), "kept") << c.what;
         EXPECT_EQ(ReadFile(pak, "res\\damaged.txt"), "<missing>") << c.what;
         // The refused archive left no entry of its own: its name reads from disk, scrambled.
@@ -163,6 +167,9 @@ TEST(PakMount, DamagedArchivesAreRefusedAndChangeNothing)
     PakTest::LogCapture log;
     EXPECT_FALSE(pak.MountArchive(dir / "missing.pak"));
     EXPECT_NE(log.Text().find("missing.pak"), std::string::npos);
+    // A FIFO has no writer to wait for: it is refused at once.
+    ASSERT_EQ(::mkfifo((dir / "fifo.pak").c_str(), 0600), 0);
+    EXPECT_FALSE(pak.MountArchive(dir / "fifo.pak"));
     ASSERT_TRUE(pak.MountArchive(PakTest::WritePlainBytes(dir, "good.pak", good)));
     EXPECT_EQ(ReadFile(pak, "res\\damaged.txt"), "0123456789");
 }
