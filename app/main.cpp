@@ -29,6 +29,7 @@ int main()
     app->LoadSettings();
     app->Initialize();
     app->Run();
+    const uint32_t code = app->ExitCode();
     delete app;
-    return 0;
+    return int(code);
 }

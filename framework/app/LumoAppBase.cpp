@@ -190,19 +190,26 @@ void LumoAppBase::Initialize()
                       std::string("This application requires DirectX to run.  You can get DirectX at ") +
                           kDirectXDownload);
         MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_ICONSTOP);
-        ExitWithCode(0);
+        ExitWithCode(1);
     }
 
     OnInitializeStart();
     LoadSettings();
 
     if (IsWindowsMajor6OrLater()) {
-        char path[MAX_PATH] = {};
-        if (SHGetFolderPathA(CSIDL_COMMON_APPDATA, path) == S_OK) {
-            const std::string folder =
-                RemoveTrailingSlash(path) + "\\" + mDataFolderName + "\\" + mProductName + "\\";
+        const std::string folder = AppDataFolder();
+        if (!folder.empty()) {
             SetUserDataFolder(folder);
-            CreateFolderPath(NativePath(folder));
+            const std::string native = NativePath(folder);
+            // Said once here; each file that then cannot be saved says so again.
+            if (!CreateFolderPath(native) || !CanWriteInFolder(native))
+                AppLog::GetInstance()->Printf(AppLog::kToFile,
+                                              "The data folder \"%s\" cannot be written: player data, demos "
+                                              "and screenshots will not be saved",
+                                              native.c_str());
+            // Where the working folder takes no log, the data folder does.
+            if (!AppLog::GetInstance()->IsOpen())
+                AppLog::GetInstance()->Open("");
             mDemoFileName = MakeDemoPathAbsolute(mDemoFileName);
         }
     }
@@ -231,7 +238,7 @@ void LumoAppBase::Initialize()
         if (!OpenDemoFile(error)) {
             mPlaying = false;
             ShowFatalErrorA(error);
-            ExitWithCode(0);
+            ExitWithCode(1);
         }
     }
     SRand(GetTickCount());
@@ -365,6 +372,15 @@ void LumoAppBase::OnSecondInstanceNotify(WPARAM wParam, LPARAM)
     if (IsIconic(mHWnd))
         ShowWindow(mHWnd, SW_RESTORE);
     SetForegroundWindow(mHWnd);
+}
+
+std::string LumoAppBase::AppDataFolder() const
+{
+    char path[MAX_PATH] = {};
+    if (SHGetFolderPathA(CSIDL_COMMON_APPDATA, path) != S_OK)
+        return std::string();
+    const std::string& middle = mDataFolderName.empty() ? mCompanyName : mDataFolderName;
+    return RemoveTrailingSlash(path) + "\\" + middle + "\\" + mProductName + "\\";
 }
 
 void LumoAppBase::ExitWithCode(uint32_t code)

@@ -102,6 +102,12 @@ public:
     virtual void OnSecondInstanceNotify(Platform::WPARAM wParam, Platform::LPARAM lParam);
     virtual void NotifyFirstInstanceAndExit();
     [[noreturn]] void ExitWithCode(uint32_t code);
+    // The program's exit code once Run has returned: 1 after a fatal error.
+    uint32_t ExitCode() const { return mExitCode; }
+    // The folder of the user's files: the application-data folder, the
+    // data-folder name (the company name when none is set) and the product
+    // name, in "\" form and ending in one; empty when the system has none.
+    std::string AppDataFolder() const;
     virtual std::unique_ptr<MusicInterface> MakeMusicPlayer(Platform::HWND window);
     virtual bool KeepWorkingFolder(const std::string& folder);
     virtual std::string ExtraInfoText();
@@ -488,6 +494,8 @@ private:
     void CheckTimers();
     void HandleDisplayFailure(int result);
     [[noreturn]] void ShowDisplayFailure(int result);
+    // Logs the text of a fatal error and marks the run as failed.
+    void NoteFatalError(const std::string& text);
     void ApplyScreenImage();
     void CursorThreadLoop();
     void CreateCursors();
@@ -537,6 +545,7 @@ private:
     bool mDisplayLost = false;
     uint32_t mLastRecoveryAttempt = 0;
     bool mErrorLogStarted = true;
+    uint32_t mExitCode = 0;
     // Screensaver close rules.
     Platform::POINT mScreenSaverMousePos;
     bool mScreenSaverMousePosTaken = false;

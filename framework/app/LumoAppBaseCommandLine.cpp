@@ -108,7 +108,7 @@ void LumoAppBase::ApplyCommandLineSwitch(const std::string& name, const std::str
         ShowFatalErrorA(GetString("INVALID_COMMANDLINE_PARAM", "Invalid command line parameter: ") + name);
         if (mDDInterface && mDDInterface->mDD7)
             mDDInterface->mDD7->RestoreDisplayMode();
-        ExitWithCode(0);
+        ExitWithCode(1);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "framework/app/LumoAppBase.h"
 
 #include "framework/audio/SoundManager.h"
+#include "framework/core/AppLog.h"
 #include "framework/core/PathUtils.h"
 #include "framework/core/StringUtils.h"
 #include "framework/core/UserDataFolder.h"
@@ -88,7 +89,9 @@ void LumoAppBase::WriteScreenshot()
     mDDInterface->mDrawSurface = surface;
     if (!shot)
         return;
-    ImageLib::WritePNGImage(fileName, shot.get());
+    if (!ImageLib::WritePNGImage(fileName, shot.get()))
+        AppLog::GetInstance()->Printf(AppLog::kToFile, "Screenshot not written: \"%s\"",
+                                      NativePath(fileName).c_str());
     ResetTimingDebt();
 }
 

@@ -1,5 +1,6 @@
 #include "framework/app/LumoAppBase.h"
 
+#include "framework/core/AppLog.h"
 #include "framework/core/StringUtils.h"
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
@@ -62,6 +63,7 @@ int LumoAppBase::ShowMessageBoxW(const std::wstring& text, const std::wstring& c
 
 void LumoAppBase::ShowFatalErrorA(const std::string& text)
 {
+    NoteFatalError(text);
     if (mIsScreenSaver) {
         AppendErrorLog(text);
         return;
@@ -74,6 +76,7 @@ void LumoAppBase::ShowFatalErrorA(const std::string& text)
 
 void LumoAppBase::ShowFatalErrorW(const std::wstring& text)
 {
+    NoteFatalError(NarrowString(text));
     if (mIsScreenSaver) {
         AppendErrorLog(NarrowString(text));
         return;
@@ -83,6 +86,15 @@ void LumoAppBase::ShowFatalErrorW(const std::wstring& text)
         MessageBoxW(mHWnd, text.c_str(), WidenString(GetString("FATAL_ERROR", "FATAL ERROR")).c_str(),
                     MB_ICONERROR);
     LeavePopupMode();
+}
+
+void LumoAppBase::NoteFatalError(const std::string& text)
+{
+    // The box may never be seen (shutting down, no desktop to show it on):
+    // the log keeps the text and the exit code tells that the run failed.
+    AppLog::GetInstance()->Printf(AppLog::kToFile, "%s: %s", GetString("FATAL_ERROR", "FATAL ERROR").c_str(),
+                                  text.c_str());
+    mExitCode = 1;
 }
 
 void LumoAppBase::AppendErrorLog(const std::string& text)

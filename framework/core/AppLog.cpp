@@ -17,17 +17,20 @@ AppLog* AppLog::GetInstance()
 bool AppLog::Open(const std::string& folder)
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    mStream.close();
-    mStream.clear();
-    mStream.open(Platform::NativePath(GetUserDataFolder() + folder + "applog.txt"),
-                 std::ios::out | std::ios::binary | std::ios::trunc);
+    mFile.Open(Platform::NativePath(GetUserDataFolder() + folder + "applog.txt"));
     return true;
 }
 
 void AppLog::Close()
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    mStream.close();
+    mFile.Close();
+}
+
+bool AppLog::IsOpen()
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mFile.IsOpen();
 }
 
 void AppLog::Printf(int32_t flags, const char* format, ...)
@@ -48,8 +51,7 @@ void AppLog::Printf(int32_t flags, const char* format, ...)
     }
     line += "\r\n";
     std::lock_guard<std::mutex> lock(mMutex);
-    mStream.write(line.data(), std::streamsize(line.size()));
-    mStream.flush();
+    mFile.Write(line);
 }
 
 } // namespace Lumo

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/storage/LogFile.h"
+
 #include <cstdint>
-#include <fstream>
 #include <mutex>
 #include <string>
 
@@ -18,9 +19,12 @@ public:
     static AppLog* GetInstance();
 
     // Replaces any earlier file; lines written while no file is open are lost.
-    // Always true: a file that cannot be opened just drops every line.
+    // Always true: a file that cannot be opened just drops every line. A log
+    // that another process holds open is left untouched, and this one stays
+    // closed.
     bool Open(const std::string& folder);
     void Close();
+    bool IsOpen();
     // Printf rules, cut at 1023 characters. Lines end in "\r\n" on disk, as
     // does every line feed inside the text.
     void Printf(int32_t flags, const char* format, ...) __attribute__((format(printf, 3, 4)));
@@ -29,7 +33,7 @@ private:
     AppLog() = default;
 
     std::mutex mMutex;
-    std::ofstream mStream;
+    Platform::LogFile mFile;
 };
 
 } // namespace Lumo

@@ -41,7 +41,8 @@ public:
     // Null hides the pointer.
     virtual void ShowCursorShape(HCURSOR handle, const CursorRecord* cursor) = 0;
 
-    // Blocks until answered; returns the pressed button's id.
+    // Blocks until answered; returns the pressed button's id, or 0 when no
+    // box could be shown.
     virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type) = 0;
     virtual bool SetClipboardText(const std::string& text) = 0;
     virtual bool GetClipboardText(std::string* text) = 0;

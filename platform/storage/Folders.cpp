@@ -62,4 +62,15 @@ bool CreateFolderPath(const std::string& path)
     return std::filesystem::is_directory(path, error);
 }
 
+bool CanWriteInFolder(const std::string& path)
+{
+    std::string pattern = path + "/.lumo-write-test-XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(pattern.c_str());
+    return true;
+}
+
 } // namespace Platform

@@ -25,5 +25,8 @@ int32_t SHGetFolderPathA(int folder, char* path);
 
 // Creates the folder and its parents; true when it exists afterwards.
 bool CreateFolderPath(const std::string& path);
+// Whether a file can be made in the folder now (tried, not guessed from the
+// permission bits: a read-only disk refuses even the superuser).
+bool CanWriteInFolder(const std::string& path);
 
 } // namespace Platform

@@ -35,6 +35,7 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 // Blocks until a button is pressed and returns its id. Texts are code page 1252.
+// 0 when no box can be shown; the caption and text then go to stderr.
 int MessageBoxA(HWND owner, const char* text, const char* caption, uint32_t type);
 int MessageBoxW(HWND owner, const wchar_t* text, const wchar_t* caption, uint32_t type);
 

@@ -63,6 +63,24 @@ TEST_F(AppLogTest, FileThatCannotBeOpenedDropsLines)
     EXPECT_EQ(ReadFile(mFile), "kept\r\n");
 }
 
+TEST_F(AppLogTest, ALogThatAnotherRunHoldsIsLeftAsItIs)
+{
+    Platform::LogFile running;
+    ASSERT_EQ(running.Open(mFile), Platform::LogFile::OpenResult::Opened);
+    running.Write("first run\r\n");
+
+    EXPECT_TRUE(mLog->Open(mDir.Path() + "/"));
+    EXPECT_FALSE(mLog->IsOpen());
+    mLog->Printf(2, "second run");
+    EXPECT_EQ(ReadFile(mFile), "first run\r\n");
+
+    // Once the first run is over, the next one replaces its log.
+    running.Close();
+    mLog->Open(mDir.Path() + "/");
+    mLog->Printf(2, "third run");
+    EXPECT_EQ(ReadFile(mFile), "third run\r\n");
+}
+
 TEST_F(AppLogTest, LinesOfTwoThreadsNeverMix)
 {
     mLog->Open(mDir.Path() + "/");

@@ -47,7 +47,7 @@ TEST_F(ServicesTest, AnUnknownSwitchEndsTheStartWithItsName)
         mApp->ApplyCommandLineSwitch("-PLAY", "");
         ADD_FAILURE() << "no exit";
     } catch (const ExitCalled& exit) {
-        EXPECT_EQ(exit.code, 0u);
+        EXPECT_EQ(exit.code, 1u);
     }
     EXPECT_EQ(mSession.Desktop().MessageBoxes().back().text, "Invalid command line parameter: -PLAY");
 }

@@ -3,7 +3,11 @@
 #include "framework/display/DDInterface.h"
 #include "platform/display/DirectXResults.h"
 #include "platform/display/DisplayDesktop.h"
+#include "platform/process/InstanceMutex.h"
 #include "platform/process/Modules.h"
+#include "platform/storage/LogFile.h"
+
+#include <functional>
 
 namespace LumoTest {
 namespace {
@@ -13,6 +17,7 @@ using namespace Platform;
 class StartupTest : public AppFixture {
 protected:
     std::string LastBoxText() { return mSession.Desktop().MessageBoxes().back().text; }
+    static std::string ProductName() { return "LumoAppTest" + std::to_string(GetCurrentProcessId()); }
 };
 
 TEST_F(StartupTest, PlacesAWindowInTheWorkArea)
@@ -36,11 +41,11 @@ TEST_F(StartupTest, PlacesAWindowInTheWorkArea)
     }
 }
 
-TEST_F(StartupTest, WithoutTheDisplayLibraryTheStartIsRefusedWithCodeZero)
+TEST_F(StartupTest, WithoutTheDisplayLibraryTheStartFails)
 {
     UnregisterModule("ddraw.dll");
     EXPECT_EQ(StartApp(), nullptr);
-    EXPECT_EQ(mExitCode, 0);
+    EXPECT_EQ(mExitCode, 1);
     EXPECT_EQ(mSession.Desktop().MessageBoxes().back().caption, "You need DirectX");
     RegisterDirectDrawModule();
 }
@@ -59,6 +64,62 @@ TEST_F(StartupTest, ASecondInstanceNotifiesTheFirstAndExits)
     TestApp screensaver;
     screensaver.mIsScreenSaver = true;
     EXPECT_NO_THROW(screensaver.Initialize());
+}
+
+TEST_F(StartupTest, ASecondInstanceLeavesTheFirstOnesLogAlone)
+{
+    // The first instance, as another process would hold them.
+    bool held = false;
+    const HANDLE mutex = CreateMutexA((ProductName() + "Mutex").c_str(), &held);
+    LogFile firstLog;
+    ASSERT_EQ(firstLog.Open(mFolder / "applog.txt"), LogFile::OpenResult::Opened);
+    firstLog.Write("first instance\r\n");
+
+    EXPECT_EQ(StartApp(), nullptr);
+    EXPECT_EQ(mExitCode, 0);
+    EXPECT_EQ(ReadFile(mFolder / "applog.txt"), "first instance\r\n");
+    CloseHandle(mutex);
+}
+
+TEST_F(StartupTest, AFatalErrorIsLoggedShownOnTheTerminalWithoutABoxAndFailsTheRun)
+{
+    const struct {
+        const char* what;
+        std::function<void(TestApp&)> cause;
+        std::string text;
+    } cases[] = {
+        {"unknown switch", [](TestApp& app) { app.ApplyCommandLineSwitch("-PLAY", ""); },
+         "Invalid command line parameter: -PLAY"},
+        {"missing demo",
+         [](TestApp& app) {
+             app.mPlaying = true;
+             app.mDemoFileName = "absent.dmo";
+         },
+         // In the data folder of the company and the product, spelt with one separator.
+         "Demo file not found: " + mFolder.Path() + "/data/TestCompany/" + ProductName() + "/absent.dmo"},
+    };
+    for (const auto& c : cases) {
+        mApp = std::make_unique<TestApp>();
+        mSession.Desktop().ScriptMessageBoxAnswer(0); // no box can be shown
+        testing::internal::CaptureStderr();
+        try {
+            c.cause(*mApp);
+            mApp->Initialize();
+            ADD_FAILURE() << c.what << ": the run went on";
+        } catch (const ExitCalled& exit) {
+            EXPECT_EQ(exit.code, 1u) << c.what;
+        }
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("FATAL ERROR: " + c.text), std::string::npos) << c.what;
+        EXPECT_NE(ReadFile(mFolder / "applog.txt").find("FATAL ERROR: " + c.text + "\r\n"), std::string::npos)
+            << c.what;
+        mApp.reset();
+    }
+
+    // A fatal error that lets the run go on still fails it.
+    ASSERT_NE(StartApp(), nullptr);
+    EXPECT_EQ(mApp->ExitCode(), 0u);
+    mApp->ShowFatalErrorA("Please set your desktop color depth to 16 bit.");
+    EXPECT_EQ(mApp->ExitCode(), 1u);
 }
 
 TEST_F(StartupTest, APlayAreaAsLargeAsTheScreenForcesFullScreen)

@@ -56,7 +56,8 @@ public:
     // new client origin), exposure, the close button.
     void InjectWindowEvent(HWND window, NativeEvent::Kind kind, int32_t x = 0, int32_t y = 0);
 
-    // Answers for the next message boxes, in order; after them a box takes its default button.
+    // Answers for the next message boxes, in order (0: the box could not be
+    // shown); after them a box takes its default button.
     void ScriptMessageBoxAnswer(int answer);
     const std::vector<ShownMessageBox>& MessageBoxes() const { return mBoxes; }
 

@@ -452,7 +452,7 @@ int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::strin
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0) {
         LogLine("Message box \"" + Cp1252FromUtf8(title) + "\" could not be shown: " + SDL_GetError());
-        return buttons[preferred].id;
+        return 0;
     }
     // Closing the box is Cancel where there is one.
     return pressed < 0 ? cancel : pressed;

@@ -1,0 +1,52 @@
+#include "platform/storage/LogFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace Platform {
+
+LogFile::~LogFile() { Close(); }
+
+LogFile::OpenResult LogFile::Open(const std::string& path)
+{
+    Close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
+    if (fd < 0)
+        return OpenResult::Failed;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool inUse = errno == EWOULDBLOCK;
+        ::close(fd);
+        return inUse ? OpenResult::InUse : OpenResult::Failed;
+    }
+    if (::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return OpenResult::Failed;
+    }
+    mFd = fd;
+    return OpenResult::Opened;
+}
+
+void LogFile::Close()
+{
+    if (mFd >= 0)
+        ::close(mFd);
+    mFd = -1;
+}
+
+void LogFile::Write(const std::string& bytes)
+{
+    size_t done = 0;
+    while (mFd >= 0 && done < bytes.size()) {
+        const ssize_t wrote = ::write(mFd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return;
+        done += size_t(wrote);
+    }
+}
+
+} // namespace Platform
