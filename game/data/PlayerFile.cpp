@@ -40,11 +40,13 @@ std::optional<std::string> PlayerFile::Read(const std::string& name, size_t limi
 bool PlayerFile::Write(const std::string& name, const std::string& bytes)
 {
     const std::string folder = Lumo::GetUserDataFolder();
-    if (!folder.empty() && Platform::WriteFileAtomically(Platform::NativePath(folder + name), bytes))
+    std::string error;
+    if (!folder.empty() && Platform::WriteFileAtomically(Platform::NativePath(folder + name), bytes, &error))
         return true;
-    if (Platform::WriteFileAtomically(Platform::NativePath(name), bytes))
+    if (Platform::WriteFileAtomically(Platform::NativePath(name), bytes, &error))
         return true;
-    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: can't write %s", name.c_str());
+    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: can't write %s (%s)", name.c_str(),
+                                        error.c_str());
     return false;
 }
 
