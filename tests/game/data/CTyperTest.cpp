@@ -1,0 +1,89 @@
+#include "game/data/CTyper.h"
+
+#include "framework/core/RandomNumber.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace GameTest {
+namespace {
+
+CTyper MakeTyper(int32_t minLength, int32_t maxLength, int32_t pauseProbability)
+{
+    CTyper typer;
+    typer.mColors = {Lumo::Color(255, 0, 0), Lumo::Color(0, 255, 0)};
+    typer.mLines = {{10, 20}, {10, 30}, {10, 40}};
+    typer.mMinLength = minLength;
+    typer.mMaxLength = maxLength;
+    typer.mPauseProbability = pauseProbability;
+    typer.mPauseAfter = 2;
+    typer.mPauseVariation = 3;
+    typer.mMinSpeed = 0.2f;
+    typer.mMaxSpeed = 0.6f;
+    typer.mFlashSpeed = 0.3f;
+    typer.mPauseSpeed = 0.1f;
+    return typer;
+}
+
+TEST(Typer, EachLineGetsOneDotMoreThanItsDrawnLengthAndTheLastLineStartsOver)
+{
+    for (uint32_t seed : {1u, 7u, 99u, 1234u}) {
+        SCOPED_TRACE(seed);
+        Lumo::SeedRandom(seed);
+        CTyper typer = MakeTyper(3, 5, 0);
+        typer.Start();
+        std::map<int32_t, int32_t> perLine;
+        do {
+            ++perLine[typer.LineIndex()];
+            typer.Step();
+        } while (typer.LineIndex() != 0 || perLine.size() < 3);
+        EXPECT_TRUE(typer.Cells().empty());
+        ASSERT_EQ(perLine.size(), 3u);
+        for (const auto& [line, count] : perLine) {
+            EXPECT_GE(count, 4) << line;
+            EXPECT_LE(count, 5) << line;
+        }
+    }
+}
+
+TEST(Typer, PauseProbabilityDecidesWhetherAFlashPhaseStarts)
+{
+    for (const auto& [probability, pauses] : {std::pair{0, false}, {100, true}}) {
+        SCOPED_TRACE(probability);
+        // One line long enough not to start over, which begins a flash phase of its own.
+        CTyper typer = MakeTyper(150, 160, probability);
+        typer.mMinSpeed = typer.mMaxSpeed = 0.25f;
+        typer.mPauseSpeed = 0.5f;
+        typer.Start();
+        typer.Update();
+        typer.Update();
+        ASSERT_EQ(typer.State(), 1);
+        bool paused = false;
+        for (int i = 0; i < 200; ++i) {
+            typer.Update();
+            paused = paused || typer.State() == 0;
+        }
+        EXPECT_EQ(paused, pauses);
+    }
+}
+
+TEST(Typer, EmptyRangesFromTheDataNeitherCrashNorType)
+{
+    CTyper typer = MakeTyper(4, 4, 50);
+    typer.mPauseVariation = 0;
+    typer.Start();
+    for (int i = 0; i < 100; ++i)
+        typer.Update();
+    EXPECT_FALSE(typer.Cells().empty());
+
+    CTyper empty;
+    empty.mMaxSpeed = empty.mMinSpeed = 1.5f;
+    empty.Start();
+    for (int i = 0; i < 10; ++i)
+        empty.Update();
+    EXPECT_TRUE(empty.Cells().empty());
+}
+
+} // namespace
+} // namespace GameTest
