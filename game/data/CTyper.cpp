@@ -1,7 +1,11 @@
 #include "game/data/CTyper.h"
 
 #include "framework/core/RandomNumber.h"
+#include "framework/core/StringUtils.h"
 #include "framework/graphics/Graphics.h"
+#include "game/data/NumberLists.h"
+
+#include <tinyxml.h>
 
 #include <algorithm>
 
@@ -19,6 +23,34 @@ void CTyper::Reset()
     mCells.clear();
     mTime = 0.0f;
     mState = 0;
+}
+
+void CTyper::LoadFromXml(const TiXmlElement* element)
+{
+    auto number = [element](const char* name) {
+        const char* text = element->Attribute(name);
+        return text ? std::atof(text) : 0.0;
+    };
+    mMinLength = int32_t(number("typer_minlength"));
+    mMaxLength = int32_t(number("typer_maxlength"));
+    mPauseProbability = int32_t(number("typer_pause_probability"));
+    mPauseVariation = int32_t(number("typer_pause_var"));
+    mPauseAfter = int32_t(number("typer_pause_after"));
+    mMinSpeed = float(number("typer_minspeed"));
+    mMaxSpeed = float(number("typer_maxspeed"));
+    mFlashSpeed = float(number("typer_flashspeed"));
+    mPauseSpeed = float(number("typer_pause"));
+    for (int n = 1; const char* text = element->Attribute(Lumo::FormatString("typer_color%d", n).c_str()); ++n) {
+        Lumo::Color colour;
+        ParseColor(text, &colour);
+        mColors.push_back(colour);
+    }
+    for (int n = 1; const char* text = element->Attribute(Lumo::FormatString("typer_line%d", n).c_str()); ++n) {
+        Point start;
+        ParsePoint(text, &start.x, &start.y);
+        mLines.push_back(start);
+    }
+    mCells.reserve(size_t(std::max(mMaxLength, 0) + 1) * mLines.size());
 }
 
 void CTyper::Start()

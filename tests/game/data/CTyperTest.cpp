@@ -1,8 +1,11 @@
 #include "game/data/CTyper.h"
 
 #include "framework/core/RandomNumber.h"
+#include "tests/game/support/RecordingImage.h"
 
 #include <gtest/gtest.h>
+
+#include <tinyxml.h>
 
 #include <map>
 
@@ -68,12 +71,53 @@ TEST(Typer, PauseProbabilityDecidesWhetherAFlashPhaseStarts)
     }
 }
 
+TEST(Typer, ReadsItsSettingsAndDrawsEachDotInItsColourUnderTheTintAlpha)
+{
+    TiXmlDocument document;
+    document.Parse("<map typer_minlength='3' typer_maxlength='5' typer_pause_probability='40' typer_pause_var='2' "
+                   "typer_pause_after='6' typer_minspeed='0.5' typer_maxspeed='0.75' typer_flashspeed='0.2' "
+                   "typer_pause='0.1' typer_color1='255,0,0' typer_color2='0,0,255,7' typer_color4='9,9,9' "
+                   "typer_line1='100,200' typer_line2='100,210'/>");
+    CTyper typer;
+    typer.LoadFromXml(document.RootElement());
+    EXPECT_EQ(typer.mMaxLength, 5);
+    EXPECT_EQ(typer.mPauseAfter, 6);
+    EXPECT_FLOAT_EQ(typer.mMaxSpeed, 0.75f);
+    EXPECT_FLOAT_EQ(typer.mPauseSpeed, 0.1f);
+    ASSERT_EQ(typer.mColors.size(), 2u) << "the numbering stops at the first gap";
+    EXPECT_EQ(typer.mColors[1], Lumo::Color(0, 0, 255, 7));
+    ASSERT_EQ(typer.mLines.size(), 2u);
+    EXPECT_EQ(typer.mLines[1].y, 210);
+
+    typer.Start();
+    typer.Step();
+    typer.Step();
+    GameTest::RecordingGraphics g;
+    g.mGraphics.SetTintImages(true);
+    g.mGraphics.SetColor(Lumo::Color(255, 255, 255, 100));
+    typer.Draw(g.mGraphics);
+    ASSERT_EQ(g.Ops().size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        const TyperCell& cell = typer.Cells()[i];
+        EXPECT_EQ(g.Ops()[i].mOp, "FillRect");
+        EXPECT_EQ(g.Ops()[i].mDestRect, Lumo::Rect(100 + int(i), 200, 1, 1));
+        Lumo::Color expected = typer.mColors[size_t(cell.colour)];
+        expected.mAlpha = 100;
+        EXPECT_EQ(g.Ops()[i].mColor, expected);
+    }
+
+    GameTest::RecordingGraphics plain;
+    plain.mGraphics.SetColor(Lumo::Color(255, 255, 255, 100));
+    typer.Draw(plain.mGraphics);
+    EXPECT_EQ(plain.Ops()[0].mColor.mAlpha, 255);
+}
+
 TEST(Typer, EmptyRangesFromTheDataNeitherCrashNorType)
 {
     CTyper typer = MakeTyper(4, 4, 50);
     typer.mPauseVariation = 0;
     typer.Start();
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < 100 && typer.Cells().empty(); ++i)
         typer.Update();
     EXPECT_FALSE(typer.Cells().empty());
 

@@ -33,7 +33,7 @@ std::vector<std::string> Names(const CUserProfiles& profiles)
 class UserProfilesTest : public PlayerFileFixture {
 protected:
     // Reads the data folder's "users.dat" as the game does at start.
-    void Init(CUserProfiles& profiles) { profiles.Init(*mApp, mFolder / "data"); }
+    void Init(CUserProfiles& profiles) { profiles.Init(App(), mFolder / "data"); }
 };
 
 TEST_F(UserProfilesTest, SaveAndReloadKeepEveryByteAndTheCurrentProfile)
@@ -48,7 +48,7 @@ TEST_F(UserProfilesTest, SaveAndReloadKeepEveryByteAndTheCurrentProfile)
     const int32_t b[5] = {21, 22, 23, 24, -25};
     profiles.SetRecordA(a);
     profiles.SetRecordB(b);
-    profiles.Save(*mApp);
+    profiles.Save(App());
 
     const std::string bytes = ReadData("users.dat");
     ASSERT_EQ(bytes.size(), 3u * 88u);
@@ -67,7 +67,7 @@ TEST_F(UserProfilesTest, SaveAndReloadKeepEveryByteAndTheCurrentProfile)
     EXPECT_EQ(again.CurrentName(), "bob");
     again.Add("dan");
     again.Remove(3);
-    again.Save(*mApp);
+    again.Save(App());
     EXPECT_EQ(ReadData("users.dat"), bytes);
 }
 
@@ -75,7 +75,7 @@ TEST_F(UserProfilesTest, FirstRunMarksTheDataFolderAndMakesItTheUserFolder)
 {
     const std::string folder = mFolder / "fresh/DravikGames/Zentrova";
     CUserProfiles profiles;
-    profiles.Init(*mApp, folder);
+    profiles.Init(App(), folder);
     EXPECT_FALSE(profiles.HasRunBefore());
     EXPECT_TRUE(Lumo::FileExistsOnDisk(folder + "/run.txt"));
     EXPECT_EQ(Lumo::GetUserDataFolder(), folder + "\\");
@@ -83,7 +83,7 @@ TEST_F(UserProfilesTest, FirstRunMarksTheDataFolderAndMakesItTheUserFolder)
     EXPECT_EQ(profiles.CurrentName(), "UNKNOWN\n");
 
     CUserProfiles second;
-    second.Init(*mApp, folder);
+    second.Init(App(), folder);
     EXPECT_TRUE(second.HasRunBefore());
 }
 
@@ -115,10 +115,10 @@ TEST_F(UserProfilesTest, DamagedFilesKeepTheSoundRecordsAndAreNotOverwrittenUnch
         Init(profiles);
         EXPECT_EQ(profiles.Count(), c.count);
         EXPECT_EQ(profiles.CurrentIndex(), c.count > 0 ? 0 : -1);
-        profiles.Save(*mApp);
+        profiles.Save(App());
         EXPECT_EQ(ReadData("users.dat"), c.bytes);
         profiles.Add("new");
-        profiles.Save(*mApp);
+        profiles.Save(App());
         EXPECT_EQ(ReadData("users.dat").size(), size_t(c.count + 1) * 88u);
     }
 }
@@ -140,7 +140,7 @@ TEST_F(UserProfilesTest, StoredCurrentProfileIsSelectedElseTheFirst)
 {
     WriteData("users.dat", Record("ann") + Record("bob"));
     for (const auto& [stored, expected] : {std::pair{"bob", 1}, {"nobody", 0}}) {
-        StoreString("currentprofile", stored);
+        App().RegistryWriteString("currentprofile", stored);
         CUserProfiles profiles;
         Init(profiles);
         EXPECT_EQ(profiles.CurrentIndex(), expected) << stored;
@@ -194,7 +194,7 @@ TEST_F(UserProfilesTest, ProgressGoesOnlyToTheCurrentProfile)
     profiles.SetRecordB(b);
     EXPECT_EQ(profiles.Record(0).bestTenth, 0);
     EXPECT_EQ(profiles.Record(0).progressB[0], 0);
-    profiles.Save(*mApp);
+    profiles.Save(App());
     EXPECT_EQ(StoredString("currentprofile"), "<none>");
 
     profiles.SetCurrentIndex(0);
