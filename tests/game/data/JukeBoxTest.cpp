@@ -1,8 +1,8 @@
 #include "game/data/JukeBox.h"
 
 #include "framework/audio/SoundManager.h"
-#include "platform/AudioModules.h"
-#include "platform/Modules.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/process/Modules.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <gtest/gtest.h>
