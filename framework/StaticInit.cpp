@@ -4,9 +4,12 @@
 #include "framework/core/RandomNumber.h"
 #include "framework/core/StopwatchTimer.h"
 #include "framework/core/UserDataFolder.h"
+#include "framework/diagnostics/HTTPTransfer.h"
+#include "framework/diagnostics/LeakReport.h"
 #include "framework/resources/PakInterface.h"
 #include "framework/widgets/DialogButtonLabels.h"
 
+#include <cstdlib>
 #include <mutex>
 #include <new>
 
@@ -27,7 +30,10 @@ void RunStaticInitialisation()
     std::call_once(gOnce, [] {
         if (gGameStaticInit)
             gGameStaticInit();
+        GetCrashHTTPTransfer();
         Profiler::Reset();
+        LeakReportInit();
+        std::atexit(LeakReportShutdown);
         SeedRandom(4357);
         SetUserDataFolder("");
         gFrameRateStopwatch = StopwatchTimer();

@@ -1,0 +1,335 @@
+#include "framework/diagnostics/HTTPTransfer.h"
+
+#include "framework/core/Buffer.h"
+#include "framework/core/StringUtils.h"
+#include "framework/diagnostics/DiagnosticsAppHost.h"
+#include "platform/Clock.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace Lumo {
+
+using namespace Platform;
+
+namespace {
+
+std::atomic<int32_t> gNextTransferId{1};
+
+constexpr uint32_t kWaitSliceMicros = 100000;
+constexpr int kReceiveChunk = 256;
+// How long the destructor waits for a worker stuck where no abort reaches
+// (a name lookup) before it leaves it behind: the process is ending then.
+constexpr int kDestructorWaitPolls = 250;
+
+bool StartsWith(const std::string& text, const char* prefix)
+{
+    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+} // namespace
+
+HTTPTransfer::HTTPTransfer() : mTransferId(gNextTransferId++) {}
+
+HTTPTransfer::~HTTPTransfer()
+{
+    Abort();
+    for (int poll = 0; mWorkerAlive && poll < kDestructorWaitPolls; ++poll)
+        Sleep(20);
+    if (mWorker.joinable()) {
+        if (mWorkerAlive)
+            mWorker.detach();
+        else
+            mWorker.join();
+    }
+}
+
+void HTTPTransfer::SendRequest(const std::string& host, const std::string& request)
+{
+    PrepareRequest(host);
+    mRequest = request;
+    StartWorker();
+}
+
+int HTTPTransfer::GetResult()
+{
+    SyncWithDemo();
+    return mResult;
+}
+
+void HTTPTransfer::Abort()
+{
+    mAbortRequested = true;
+    mStop = true;
+}
+
+void HTTPTransfer::Reset()
+{
+    if (mWorkerAlive) {
+        Abort();
+        WaitFinish();
+    }
+    if (mWorker.joinable())
+        mWorker.join();
+    mTransferId = gNextTransferId++;
+    mResult = kIdle;
+    mLastSyncedResult = kIdle;
+    {
+        std::lock_guard<std::mutex> lock(mContentMutex);
+        mContent.clear();
+    }
+    mUrlText.clear();
+    mRequest.clear();
+    mUrl.mPath.clear();
+    mStop = false;
+    mAbortRequested = false;
+}
+
+// Without a worker (demo playback) nothing would ever clear the busy flag.
+void HTTPTransfer::WaitFinish()
+{
+    while (mBusy && mWorkerAlive) {
+        SyncWithDemo();
+        Sleep(20);
+    }
+}
+
+std::string HTTPTransfer::GetContent()
+{
+    std::lock_guard<std::mutex> lock(mContentMutex);
+    return mContent;
+}
+
+void HTTPTransfer::PrepareRequest(const std::string& host)
+{
+    Reset();
+    mTransferId = gNextTransferId++;
+    mUrlText = host;
+    mStop = false;
+    mAbortRequested = false;
+    mResult = kRunning;
+    {
+        std::lock_guard<std::mutex> lock(mContentMutex);
+        mContent.clear();
+    }
+    mAnnouncedLength = 0;
+    mUrl = HttpUrl::Split(host);
+}
+
+void HTTPTransfer::StartWorker()
+{
+    mBusy = true;
+    DiagnosticsAppHost* host = GetDiagnosticsAppHost();
+    if (host && host->IsPlayingDemo())
+        return;
+    mWorkerAlive = true;
+    mWorker = std::thread([this] { WorkerThread(); });
+}
+
+void HTTPTransfer::RecordFailure(int code)
+{
+    mResult = code;
+    mStop = true;
+}
+
+bool HTTPTransfer::WaitSocket(bool forRead, bool forWrite)
+{
+    while (!mStop) {
+        SocketWait met;
+        const int count = select(mSocket, forRead, forWrite, kWaitSliceMicros, &met);
+        if (count == SOCKET_ERROR || met.exception) {
+            RecordFailure(kSocketFailed);
+            return false;
+        }
+        if ((forRead && met.readable) || (forWrite && met.writable))
+            return true;
+    }
+    return true;
+}
+
+void HTTPTransfer::WorkerThread()
+{
+    mSocket = OpenStreamSocket();
+    if (mSocket == INVALID_SOCKET)
+        RecordFailure(kSocketFailed);
+    if (!mStop)
+        ConnectAndSend();
+    if (!mStop)
+        ReceiveReply();
+    closesocket(mSocket);
+    mSocket = INVALID_SOCKET;
+    if (mAbortRequested)
+        mResult = kAborted;
+    else if (mResult == kRunning)
+        mResult = kDone;
+    mWorkerAlive = false;
+    mBusy = false;
+}
+
+void HTTPTransfer::ConnectAndSend()
+{
+    uint32_t address = inet_addr(mUrl.mHost.c_str());
+    if (address == INADDR_NONE && (!gethostbyname(mUrl.mHost, &address) || address == INADDR_NONE)) {
+        RecordFailure(kHostUnknown);
+        return;
+    }
+    int error = 0;
+    if (connect(mSocket, address, uint16_t(mUrl.mPort), &error) == SOCKET_ERROR) {
+        if (error != WSAEWOULDBLOCK) {
+            RecordFailure(kConnectFailed);
+            return;
+        }
+        // A refused connection also shows as writable: its error tells.
+        if (!WaitSocket(false, true) || (!mStop && GetSocketError(mSocket) != 0)) {
+            RecordFailure(kConnectFailed);
+            return;
+        }
+    }
+    while (!mRequest.empty() && !mStop) {
+        WaitSocket(false, true);
+        if (mStop)
+            break;
+        const int sent = send(mSocket, mRequest.data(), int(mRequest.size()));
+        if (sent <= 0) {
+            RecordFailure(kSendFailed);
+            return;
+        }
+        mRequest.erase(0, size_t(sent));
+    }
+}
+
+void HTTPTransfer::ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, int32_t* contentDue)
+{
+    if (StartsWith(line, "HTTP/1.")) {
+        const std::string status = line.substr(std::min<size_t>(9, line.size()), 3);
+        if (status == "404")
+            RecordFailure(kNotFound);
+        else if (status != "200")
+            RecordFailure(kBadStatus);
+    }
+    if (line == "Transfer-Encoding: chunked" ||
+        (StartsWith(line, "Transfer-Encoding: ") && line.substr(19) != "identity"))
+        *chunked = true;
+    if (StartsWith(line, "Content-Length: ")) {
+        *contentDue = std::atoi(line.c_str() + 16);
+        mAnnouncedLength = *contentDue;
+    }
+    if (line.empty())
+        *headersDone = true;
+}
+
+void HTTPTransfer::AppendContent(const std::string& bytes)
+{
+    std::lock_guard<std::mutex> lock(mContentMutex);
+    mContent += bytes;
+}
+
+void HTTPTransfer::ReceiveReply()
+{
+    std::string reply;
+    size_t position = 0;
+    bool first = true;
+    size_t previousPosition = 0;
+    bool headersDone = false;
+    bool chunked = false;
+    int32_t chunkDue = 0;
+    int32_t contentDue = 0;
+    const auto left = [&] { return position < reply.size() ? reply.size() - position : 0; };
+
+    while (!mStop) {
+        if (first || position == previousPosition) {
+            if (!WaitSocket(true, false) || mStop)
+                break;
+            char bytes[kReceiveChunk];
+            const int got = recv(mSocket, bytes, kReceiveChunk);
+            if (got <= 0)
+                break;
+            reply.append(bytes, size_t(got));
+        }
+        first = false;
+        previousPosition = position;
+
+        if (!headersDone) {
+            const size_t end = reply.find("\r\n", position);
+            if (end == std::string::npos)
+                continue;
+            const std::string line = reply.substr(position, end - position);
+            position = end + 2;
+            ReadHeaderLine(line, &headersDone, &chunked, &contentDue);
+        } else if (chunked) {
+            if (chunkDue == 0) {
+                const size_t end = reply.find("\r\n", position);
+                if (end == std::string::npos)
+                    continue;
+                int32_t size = 0;
+                if (!ParseInt("0x" + TrimSpace(reply.substr(position, end - position)), &size) || size <= 0)
+                    break;
+                chunkDue = size;
+                position = end + 2;
+            }
+            const size_t n = std::min<size_t>(size_t(chunkDue), left());
+            if (n == 0)
+                continue;
+            AppendContent(reply.substr(position, n));
+            position += n;
+            chunkDue -= int32_t(n);
+            if (chunkDue == 0)
+                position += 2;
+        } else if (contentDue > 0) {
+            const size_t n = std::min<size_t>(size_t(contentDue), left());
+            AppendContent(reply.substr(position, n));
+            position += n;
+            contentDue -= int32_t(n);
+            if (contentDue == 0)
+                break;
+        } else {
+            AppendContent(reply.substr(std::min(position, reply.size())));
+            position = std::max(position, reply.size());
+        }
+    }
+}
+
+void HTTPTransfer::SyncWithDemo()
+{
+    DiagnosticsAppHost* host = GetDiagnosticsAppHost();
+    if (!host)
+        return;
+    if (host->IsPlayingDemo()) {
+        if (!host->DemoReadRecordHeader() || host->DemoRecordIsShort() || host->DemoRecordKind() != kDemoRecordKind)
+            return;
+        Buffer& demo = host->DemoBuffer();
+        const int32_t start = demo.GetReadPosition();
+        if (demo.ReadLong() != mTransferId) {
+            demo.SetReadPosition(start);
+            return;
+        }
+        mResult = demo.ReadByte();
+        const std::string content = demo.ReadString();
+        {
+            std::lock_guard<std::mutex> lock(mContentMutex);
+            mContent = content;
+        }
+        mLastSyncedResult = mResult;
+        host->DemoConsumeRecord();
+    } else if (host->IsRecordingDemo()) {
+        const int result = mResult;
+        if (result == mLastSyncedResult)
+            return;
+        host->DemoRecordSync();
+        Buffer& demo = host->DemoBuffer();
+        demo.WriteBits(0, 1);
+        demo.WriteBits(kDemoRecordKind, 5);
+        demo.WriteLong(mTransferId);
+        demo.WriteByte(uint8_t(result));
+        demo.WriteString(result == kRunning ? std::string() : GetContent());
+        mLastSyncedResult = result;
+    }
+}
+
+HTTPTransfer& GetCrashHTTPTransfer()
+{
+    static HTTPTransfer transfer;
+    return transfer;
+}
+
+} // namespace Lumo

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "framework/diagnostics/HttpUrl.h"
+#include "platform/Sockets.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace Lumo {
+
+// A small HTTP client: one prepared request text goes to a host over TCP on a
+// worker thread while the caller polls the result. While a demo is recorded
+// every change of the result goes into it; while one is played back no
+// traffic happens and the recorded results come back instead.
+class HTTPTransfer {
+public:
+    enum Result {
+        kDone = 0,
+        kIdle = 1,
+        kRunning = 2,
+        kNotFound = 3,
+        kBadStatus = 4,
+        kAborted = 5,
+        kSocketFailed = 6,
+        kHostUnknown = 7,
+        kConnectFailed = 8,
+        kSendFailed = 9,
+    };
+    // The demo record of a result change.
+    static constexpr int kDemoRecordKind = 17;
+
+    HTTPTransfer();
+    virtual ~HTTPTransfer();
+    HTTPTransfer(const HTTPTransfer&) = delete;
+    HTTPTransfer& operator=(const HTTPTransfer&) = delete;
+
+    // Returns at once; the result tells how it went.
+    void SendRequest(const std::string& host, const std::string& request);
+    int GetResult();
+    void Abort();
+    void Reset();
+    void WaitFinish();
+
+    int32_t GetTransferId() const { return mTransferId; }
+    // The reply body received so far.
+    std::string GetContent();
+    const HttpUrl& GetUrl() const { return mUrl; }
+    int32_t GetAnnouncedLength() const { return mAnnouncedLength; }
+
+private:
+    void PrepareRequest(const std::string& host);
+    void StartWorker();
+    void WorkerThread();
+    void SyncWithDemo();
+    // The result becomes the failure code and the worker stops.
+    void RecordFailure(int code);
+    // False when the wait failed (recorded as a socket failure).
+    bool WaitSocket(bool forRead, bool forWrite);
+    void ConnectAndSend();
+    void ReceiveReply();
+    // One header line of the reply.
+    void ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, int32_t* contentDue);
+    void AppendContent(const std::string& bytes);
+
+    int32_t mTransferId;
+    Platform::SOCKET mSocket = Platform::INVALID_SOCKET;
+    std::string mRequest;
+    std::string mUrlText;
+    HttpUrl mUrl;
+    int32_t mAnnouncedLength = 0;
+    std::mutex mContentMutex;
+    std::string mContent;
+    std::atomic<bool> mBusy{false};
+    std::atomic<bool> mWorkerAlive{false};
+    std::atomic<bool> mStop{false};
+    std::atomic<bool> mAbortRequested{false};
+    std::atomic<int> mResult{kIdle};
+    int mLastSyncedResult = kIdle;
+    std::thread mWorker;
+};
+
+// The transfer the crash report goes through; made by the start-up routine.
+HTTPTransfer& GetCrashHTTPTransfer();
+
+} // namespace Lumo

@@ -1,0 +1,98 @@
+#include "framework/diagnostics/LeakReport.h"
+
+#include "framework/core/CriticalSectionHolder.h"
+#include "framework/core/StringUtils.h"
+#include "platform/Debug.h"
+
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace Lumo {
+
+namespace {
+
+struct LeakEntry {
+    int32_t mSize;
+    std::string mFile;
+    int32_t mLine;
+};
+
+CriticalSectionHolder gLeakLock;
+std::unique_ptr<std::map<uintptr_t, LeakEntry>> gLeaks;
+bool gTracking = false;
+bool gDumpWanted = false;
+
+void Emit(FILE* file, const std::string& text)
+{
+    Platform::OutputDebugStringA(text.c_str());
+    std::fputs(text.c_str(), file);
+}
+
+} // namespace
+
+void LeakReportInit()
+{
+    std::lock_guard<CriticalSectionHolder> lock(gLeakLock);
+    gLeaks = std::make_unique<std::map<uintptr_t, LeakEntry>>();
+    gTracking = true;
+}
+
+void LeakReportShutdown()
+{
+    if (gDumpWanted)
+        WriteLeakReport();
+    std::lock_guard<CriticalSectionHolder> lock(gLeakLock);
+    gTracking = false;
+    gLeaks.reset();
+}
+
+void WriteLeakReport()
+{
+    std::lock_guard<CriticalSectionHolder> lock(gLeakLock);
+    if (!gTracking)
+        return;
+    FILE* file = std::fopen("mem_leaks.txt", "wt");
+    if (!file)
+        return;
+    const std::time_t now = std::time(nullptr);
+    std::tm local = {};
+    localtime_r(&now, &local);
+    char stamp[64] = {};
+    std::strftime(stamp, sizeof(stamp), "%a %b %e %H:%M:%S %Y\n", &local);
+    const std::string header = FormatString("Memory Leak Report for %s\n", stamp);
+    std::fputs(header.c_str(), file);
+    Platform::OutputDebugStringA("\n");
+    Platform::OutputDebugStringA(header.c_str());
+
+    int32_t total = 0;
+    for (const auto& [address, entry] : *gLeaks) {
+        Emit(file, FormatString("%s(%d) : Leak %d byte%s\n", entry.mFile.c_str(), entry.mLine, entry.mSize,
+                                entry.mSize >= 2 ? "s" : ""));
+        total = int32_t(uint32_t(total) + uint32_t(entry.mSize));
+    }
+    Emit(file, std::string(59, '-') + "\n");
+    Emit(file, FormatString("Total Unfreed: %d bytes (%dKB)\n\n", total, total / 1024));
+    std::fclose(file);
+}
+
+void LeakTrackAllocation(const void* address, int32_t size, const char* file, int32_t line)
+{
+    std::lock_guard<CriticalSectionHolder> lock(gLeakLock);
+    if (gTracking)
+        (*gLeaks)[reinterpret_cast<uintptr_t>(address)] = LeakEntry{size, file ? file : "", line};
+}
+
+void LeakTrackRelease(const void* address)
+{
+    std::lock_guard<CriticalSectionHolder> lock(gLeakLock);
+    if (gTracking)
+        gLeaks->erase(reinterpret_cast<uintptr_t>(address));
+}
+
+void SetLeakReportWanted(bool wanted) { gDumpWanted = wanted; }
+
+} // namespace Lumo

@@ -1,0 +1,226 @@
+#include "framework/diagnostics/HTTPTransfer.h"
+#include "platform/Sockets.h"
+#include "tests/diagnostics/FakeDiagnosticsHost.h"
+#include "tests/diagnostics/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Lumo::HTTPTransfer;
+using LumoTest::LoopbackServer;
+
+constexpr const char* kRequest = "GET /x HTTP/1.1\r\nHost: h\r\n\r\n";
+
+// Polls until the transfer has left the running state (bounded).
+int Finish(HTTPTransfer& transfer)
+{
+    for (int i = 0; i < 1000 && transfer.GetResult() == HTTPTransfer::kRunning; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return transfer.GetResult();
+}
+
+std::string Local(uint16_t port) { return "http://127.0.0.1:" + std::to_string(port) + "/x"; }
+
+struct ReplyCase {
+    const char* name;
+    std::vector<std::string> pieces;
+    int result;
+    std::string content;
+};
+
+class HTTPReplyTest : public testing::TestWithParam<ReplyCase> {};
+
+TEST_P(HTTPReplyTest, EndsWithResultAndBody)
+{
+    const ReplyCase& c = GetParam();
+    LoopbackServer server(c.pieces);
+    HTTPTransfer transfer;
+    transfer.SendRequest(Local(server.Port()), kRequest);
+    EXPECT_EQ(Finish(transfer), c.result);
+    EXPECT_EQ(transfer.GetContent(), c.content);
+    EXPECT_EQ(server.Request(), kRequest);
+}
+
+std::string Big(size_t n)
+{
+    std::string text(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        text[i] = char('a' + i % 26);
+    return text;
+}
+
+std::string Chunked(const std::string& body, size_t piece)
+{
+    std::string out;
+    for (size_t at = 0; at < body.size(); at += piece) {
+        const std::string part = body.substr(at, piece);
+        char size[16];
+        std::snprintf(size, sizeof(size), "%zx", part.size());
+        out += std::string(size) + "\r\n" + part + "\r\n";
+    }
+    return out + "0\r\n\r\n";
+}
+
+const std::string kBig = Big(70000);
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, HTTPReplyTest,
+    testing::Values(
+        ReplyCase{"Length", {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello-and-more"}, 0, "hello"},
+        ReplyCase{"LengthInPieces", {"HTTP/1.1 200 OK\r\nContent-", "Length: 5\r\n\r\nhe", "llo"}, 0, "hello"},
+        ReplyCase{"Chunked",
+                  {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1a\r\nabcdefghijklmnopqrstuvwxyz\r\n",
+                   " 3 \r\nABC\r\n0\r\n\r\ntrailing"},
+                  0, "abcdefghijklmnopqrstuvwxyzABC"},
+        ReplyCase{"OtherCodingReadAsChunked",
+                  {"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\n5\r\nhello\r\n0\r\n\r\n"}, 0, "hello"},
+        ReplyCase{"IdentityCoding", {"HTTP/1.1 200 OK\r\nTransfer-Encoding: identity\r\n\r\n5\r\nhi"}, 0, "5\r\nhi"},
+        ReplyCase{"ZeroLengthReadsUntilClose", {"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\nuntil close"}, 0,
+                  "until close"},
+        ReplyCase{"NoLengthReadsUntilClose", {"HTTP/1.0 200 OK\r\n\r\nab", "cd"}, 0, "abcd"},
+        ReplyCase{"NotFound", {"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nnop"}, 3, ""},
+        ReplyCase{"ServerError", {"HTTP/1.1 500 Oops\r\nContent-Length: 3\r\n\r\nbad"}, 4, ""},
+        ReplyCase{"Redirect", {"HTTP/1.1 302 Found\r\n\r\n"}, 4, ""},
+        ReplyCase{"EarlyClose", {"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort"}, 0, "short"},
+        ReplyCase{"LargerThanTheBuffer",
+                  {"HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kBig.size()) + "\r\n\r\n" + kBig}, 0,
+                  kBig},
+        ReplyCase{"LargeChunked",
+                  {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + Chunked(kBig, 1000)}, 0, kBig}),
+    [](const testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
+
+TEST(HTTPTransferTest, FailuresBecomeResultCodes)
+{
+    HTTPTransfer transfer;
+    transfer.SendRequest(Local(LoopbackServer::ClosedPort()), kRequest);
+    EXPECT_EQ(Finish(transfer), HTTPTransfer::kConnectFailed);
+
+    const auto previous = Platform::SetHostResolver([](const std::string&, uint32_t*) { return false; });
+    transfer.SendRequest("http://nowhere.invalid/x", kRequest);
+    EXPECT_EQ(Finish(transfer), HTTPTransfer::kHostUnknown);
+    Platform::SetHostResolver(previous);
+}
+
+TEST(HTTPTransferTest, ResolvedNameIsContacted)
+{
+    LoopbackServer server({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"});
+    std::string asked;
+    const auto previous = Platform::SetHostResolver([&](const std::string& host, uint32_t* address) {
+        asked = host;
+        *address = Platform::inet_addr("127.0.0.1");
+        return true;
+    });
+    HTTPTransfer transfer;
+    transfer.SendRequest("reports.example:" + std::to_string(server.Port()), kRequest);
+    EXPECT_EQ(Finish(transfer), HTTPTransfer::kDone);
+    EXPECT_EQ(asked, "reports.example");
+    EXPECT_EQ(transfer.GetContent(), "ok");
+    Platform::SetHostResolver(previous);
+}
+
+TEST(HTTPTransferTest, AbortEndsAStalledTransfer)
+{
+    LoopbackServer server({}, true);
+    HTTPTransfer transfer;
+    transfer.SendRequest(Local(server.Port()), kRequest);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kRunning);
+    const auto start = std::chrono::steady_clock::now();
+    transfer.Abort();
+    EXPECT_EQ(Finish(transfer), HTTPTransfer::kAborted);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(HTTPTransferTest, UrlSplitAndTransferIds)
+{
+    struct {
+        const char* url;
+        const char* protocol;
+        const char* host;
+        int port;
+        const char* path;
+    } cases[] = {
+        {"http://h:8080/p/q", "http", "h", 8080, "/p/q"},
+        {"h", "", "h", 80, "/"},
+        {"h/x", "", "h", 80, "/x"},
+        {"//h", "", "h", 80, "/"},
+    };
+    for (const auto& c : cases) {
+        const Lumo::HttpUrl url = Lumo::HttpUrl::Split(c.url);
+        EXPECT_EQ(url.mProtocol, c.protocol) << c.url;
+        EXPECT_EQ(url.mHost, c.host) << c.url;
+        EXPECT_EQ(url.mPort, c.port) << c.url;
+        EXPECT_EQ(url.mPath, c.path) << c.url;
+    }
+    EXPECT_EQ(Lumo::HttpUrl::Split("http://h:8080/p").HostAndPort(), "h:8080");
+    EXPECT_EQ(Lumo::HttpUrl::Split("http://h/p").HostAndPort(), "h");
+
+    LumoTest::FakeDiagnosticsHost host;
+    host.mPlaying = true; // no traffic
+    HTTPTransfer transfer;
+    const int32_t first = transfer.GetTransferId();
+    transfer.SendRequest("h", kRequest);
+    transfer.SendRequest("h", kRequest);
+    EXPECT_EQ(transfer.GetTransferId(), first + 4);
+}
+
+TEST(HTTPTransferTest, RecordingWritesEachResultChange)
+{
+    LoopbackServer server({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"});
+    LumoTest::FakeDiagnosticsHost host;
+    host.mRecording = true;
+    HTTPTransfer transfer;
+    transfer.SendRequest(Local(server.Port()), kRequest);
+    const int32_t id = transfer.GetTransferId();
+    transfer.GetResult();
+    ASSERT_EQ(Finish(transfer), HTTPTransfer::kDone);
+
+    Lumo::Buffer& demo = host.mDemo;
+    demo.RewindRead();
+    for (const auto& [result, content] : {std::pair<int, std::string>{2, ""}, {0, "ok"}}) {
+        EXPECT_EQ(demo.ReadBits(4, false), 0);
+        EXPECT_EQ(demo.ReadBits(1, false), 0);
+        EXPECT_EQ(demo.ReadBits(5, false), 17);
+        EXPECT_EQ(demo.ReadLong(), id);
+        EXPECT_EQ(demo.ReadByte(), result);
+        EXPECT_EQ(demo.ReadString(), content);
+    }
+    EXPECT_TRUE(demo.AtEnd());
+}
+
+TEST(HTTPTransferTest, PlaybackTakesOnlyItsOwnRecords)
+{
+    LumoTest::FakeDiagnosticsHost host;
+    host.mPlaying = true;
+    bool resolved = false;
+    const auto previous = Platform::SetHostResolver([&](const std::string&, uint32_t*) { return resolved = true; });
+    HTTPTransfer transfer;
+    transfer.SendRequest("recorded.example", kRequest);
+    const auto writeRecord = [&](int32_t id, int result, const std::string& content) {
+        host.mDemo.WriteBits(0, 4);
+        host.mDemo.WriteBits(0, 1);
+        host.mDemo.WriteBits(17, 5);
+        host.mDemo.WriteLong(id);
+        host.mDemo.WriteByte(uint8_t(result));
+        host.mDemo.WriteString(content);
+    };
+    writeRecord(transfer.GetTransferId() + 100, 0, "not mine");
+    EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kRunning);
+    EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kRunning);
+    EXPECT_FALSE(host.mNeedsHeader) << "the other transfer's record stays under the reader";
+
+    host.mDemo.Clear();
+    host.mNeedsHeader = true;
+    writeRecord(transfer.GetTransferId(), 0, "replayed");
+    EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kDone);
+    EXPECT_EQ(transfer.GetContent(), "replayed");
+    EXPECT_TRUE(host.mNeedsHeader);
+    EXPECT_FALSE(resolved);
+    Platform::SetHostResolver(previous);
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+#include "tests/diagnostics/LoopbackServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace LumoTest {
+
+namespace {
+
+int BindLoopback(uint16_t* port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    socklen_t length = sizeof(address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    *port = ntohs(address.sin_port);
+    return fd;
+}
+
+// Waits in short slices so that a stop is seen.
+bool WaitReadable(int fd, const std::atomic<bool>& stop)
+{
+    while (!stop) {
+        pollfd entry = {fd, POLLIN, 0};
+        if (::poll(&entry, 1, 20) > 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+LoopbackServer::LoopbackServer(std::vector<std::string> replyPieces, bool stall)
+    : mPieces(std::move(replyPieces)), mStall(stall)
+{
+    mListener = BindLoopback(&mPort);
+    ::listen(mListener, 1);
+    mThread = std::thread([this] { Serve(); });
+}
+
+LoopbackServer::~LoopbackServer()
+{
+    mStop = true;
+    if (mThread.joinable())
+        mThread.join();
+    ::close(mListener);
+}
+
+std::string LoopbackServer::Request()
+{
+    mStop = true;
+    if (mThread.joinable())
+        mThread.join();
+    return mRequest;
+}
+
+uint16_t LoopbackServer::ClosedPort()
+{
+    uint16_t port = 0;
+    ::close(BindLoopback(&port));
+    return port;
+}
+
+void LoopbackServer::Serve()
+{
+    if (!WaitReadable(mListener, mStop))
+        return;
+    const int peer = ::accept(mListener, nullptr, nullptr);
+    // The head ends with a blank line; a body follows with its length.
+    size_t needed = std::string::npos;
+    while (mRequest.size() < needed && WaitReadable(peer, mStop)) {
+        char bytes[4096];
+        const ssize_t got = ::recv(peer, bytes, sizeof(bytes), 0);
+        if (got <= 0)
+            break;
+        mRequest.append(bytes, size_t(got));
+        const size_t head = mRequest.find("\r\n\r\n");
+        if (head != std::string::npos && needed == std::string::npos) {
+            const size_t field = mRequest.find("Content-Length: ");
+            needed = head + 4 + (field < head ? std::stoul(mRequest.substr(field + 16)) : 0);
+        }
+    }
+    if (!mStall) {
+        for (const std::string& piece : mPieces)
+            ::send(peer, piece.data(), piece.size(), MSG_NOSIGNAL);
+    }
+    while (mStall && !mStop)
+        WaitReadable(peer, mStop);
+    ::close(peer);
+}
+
+} // namespace LumoTest

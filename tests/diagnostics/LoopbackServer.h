@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace LumoTest {
+
+// A TCP server on 127.0.0.1 that takes one connection, reads the request
+// head and answers with the scripted pieces, then closes (or, when told to
+// stall, holds the connection open without a word until it is stopped).
+class LoopbackServer {
+public:
+    explicit LoopbackServer(std::vector<std::string> replyPieces, bool stall = false);
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    uint16_t Port() const { return mPort; }
+    // What the client sent, once the server has finished.
+    std::string Request();
+
+    // A port on which nothing listens.
+    static uint16_t ClosedPort();
+
+private:
+    void Serve();
+
+    int mListener = -1;
+    uint16_t mPort = 0;
+    std::vector<std::string> mPieces;
+    bool mStall;
+    std::atomic<bool> mStop{false};
+    std::string mRequest;
+    std::thread mThread;
+};
+
+} // namespace LumoTest
