@@ -4,6 +4,7 @@
 #include "framework/core/RandomNumber.h"
 #include "framework/core/StopwatchTimer.h"
 #include "framework/core/UserDataFolder.h"
+#include "framework/diagnostics/CrashHandler.h"
 #include "framework/diagnostics/HTTPTransfer.h"
 #include "framework/diagnostics/LeakReport.h"
 #include "framework/resources/PakInterface.h"
@@ -36,6 +37,8 @@ void RunStaticInitialisation()
         std::atexit(LeakReportShutdown);
         SeedRandom(4357);
         SetUserDataFolder("");
+        InstallCrashHandler();
+        std::atexit(RemoveCrashHandler);
         gFrameRateStopwatch = StopwatchTimer();
         // Never deleted: the archives stay mapped until the process ends.
         gPakInterface = new (std::nothrow) PakInterface();

@@ -1,5 +1,6 @@
 #include "framework/app/LumoAppBase.h"
 
+#include "framework/app/AppDiagnosticsHost.h"
 #include "framework/audio/BassMusicInterface.h"
 #include "framework/audio/SoundManager.h"
 #include "framework/core/AppLog.h"
@@ -96,6 +97,7 @@ LumoAppBase::LumoAppBase() : mDiagnostics(std::make_unique<AppDiagnostics>())
         mPageFlip = false;
     }
     gLumoAppForDiagnostics = this;
+    AppDiagnosticsHost::Attach(this);
 }
 
 LumoAppBase::~LumoAppBase()
@@ -168,6 +170,7 @@ LumoAppBase::~LumoAppBase()
         ImageHost::Install(nullptr);
     gLumoApp = nullptr;
     gLumoAppForDiagnostics = nullptr;
+    AppDiagnosticsHost::Attach(nullptr);
     DemoFinish();
     if (mMutex)
         CloseHandle(mMutex);

@@ -11,6 +11,11 @@
 
 namespace Platform {
 
+struct MessageBoxButton {
+    int id;
+    std::string label;
+};
+
 // The table of operations a desktop backend provides: "sdl" shows real
 // windows, "headless" keeps everything in memory for tests. The windowing
 // calls keep their own state and use a backend only to show it and to hear
@@ -42,8 +47,12 @@ public:
     virtual void ShowCursorShape(HCURSOR handle, const CursorRecord* cursor) = 0;
 
     // Blocks until answered; returns the pressed button's id, or 0 when no
-    // box could be shown.
-    virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type) = 0;
+    // box could be shown. Return presses the default button; Escape and
+    // closing the box press the cancel button. The type's icon bits choose
+    // the box's icon.
+    virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
+                           const std::vector<MessageBoxButton>& buttons, size_t defaultButton,
+                           size_t cancelButton) = 0;
     virtual bool SetClipboardText(const std::string& text) = 0;
     virtual bool GetClipboardText(std::string* text) = 0;
     virtual bool OpenUrl(const std::string& url) = 0;

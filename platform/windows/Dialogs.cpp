@@ -4,6 +4,7 @@
 #include "platform/windows/TextCodec.h"
 #include "platform/windows/WindowSystem.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -18,24 +19,68 @@ Backend& Desktop() { return WindowSystem::Current().Desktop(); }
 
 // Windows answers 0 when it cannot show a box; the text must still reach the
 // player, so it goes to the terminal.
-int ShowBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type)
+int ShowBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
+            const std::vector<MessageBoxButton>& buttons, size_t defaultButton, size_t cancelButton)
 {
-    const int answer = Desktop().MessageBox(owner, text, caption, type);
+    const int answer = Desktop().MessageBox(owner, text, caption, type, buttons, defaultButton, cancelButton);
     if (answer == 0)
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return answer;
+}
+
+// The buttons of each MessageBoxA type, left to right.
+std::vector<MessageBoxButton> ButtonsOf(uint32_t type)
+{
+    switch (type & 0x0F) {
+    case MB_OKCANCEL:
+        return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_ABORTRETRYIGNORE:
+        return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
+    case MB_YESNOCANCEL:
+        return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO:
+        return {{IDYES, "Yes"}, {IDNO, "No"}};
+    case MB_RETRYCANCEL:
+        return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
+    default:
+        return {{IDOK, "OK"}};
+    }
+}
+
+// Closing the box is Cancel where there is one, else the default button.
+int ShowTypedBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type)
+{
+    const std::vector<MessageBoxButton> buttons = ButtonsOf(type);
+    const size_t preferred = std::min<size_t>((type >> 8) & 0x0F, buttons.size() - 1);
+    size_t cancel = preferred;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i].id == IDCANCEL)
+            cancel = i;
+    }
+    return ShowBox(owner, text, caption, type, buttons, preferred, cancel);
 }
 
 } // namespace
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, uint32_t type)
 {
-    return ShowBox(owner, Utf8FromCp1252(text ? text : ""), Utf8FromCp1252(caption ? caption : ""), type);
+    return ShowTypedBox(owner, Utf8FromCp1252(text ? text : ""), Utf8FromCp1252(caption ? caption : ""), type);
 }
 
 int MessageBoxW(HWND owner, const wchar_t* text, const wchar_t* caption, uint32_t type)
 {
-    return ShowBox(owner, Utf8FromWide(text ? text : L""), Utf8FromWide(caption ? caption : L""), type);
+    return ShowTypedBox(owner, Utf8FromWide(text ? text : L""), Utf8FromWide(caption ? caption : L""), type);
+}
+
+int MessageBoxWithButtons(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
+                          const std::vector<std::string>& labels)
+{
+    std::vector<MessageBoxButton> buttons;
+    for (const std::string& label : labels)
+        buttons.push_back(MessageBoxButton{int(buttons.size()) + 1, Utf8FromCp1252(label)});
+    if (buttons.empty())
+        buttons.push_back(MessageBoxButton{1, "OK"});
+    return ShowBox(owner, Utf8FromCp1252(text), Utf8FromCp1252(caption), type & 0xF0, buttons, 0, buttons.size() - 1);
 }
 
 bool SetClipboardText(const std::string& text) { return Desktop().SetClipboardText(Utf8FromCp1252(text)); }

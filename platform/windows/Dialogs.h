@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Message boxes, the clipboard and the browser, Win32 style. Main thread only.
 namespace Platform {
@@ -38,6 +39,11 @@ constexpr int IDNO = 7;
 // 0 when no box can be shown; the caption and text then go to stderr.
 int MessageBoxA(HWND owner, const char* text, const char* caption, uint32_t type);
 int MessageBoxW(HWND owner, const wchar_t* text, const wchar_t* caption, uint32_t type);
+// A box with buttons of its own, left to right; the first is the default,
+// the last answers Escape and closing. Returns the pressed button's position
+// counted from 1. Only the icon bits of the type count.
+int MessageBoxWithButtons(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
+                          const std::vector<std::string>& labels);
 
 // Code page 1252 text on the desktop's clipboard; false when it cannot be set.
 bool SetClipboardText(const std::string& text);

@@ -3,6 +3,7 @@
 #include "framework/core/MersenneTwister.h"
 #include "framework/core/RandomNumber.h"
 #include "framework/core/UserDataFolder.h"
+#include "framework/diagnostics/HTTPTransfer.h"
 #include "framework/resources/PakInterface.h"
 #include "framework/resources/SharedPak.h"
 #include "framework/widgets/DialogButtonLabels.h"
@@ -48,6 +49,8 @@ TEST(StaticInit, SetsUpTheGlobalsInOrderOnce)
     EXPECT_EQ(Lumo::GetUserDataFolder(), "");
 
     EXPECT_EQ(Lumo::gCrashAttachmentPath, "");
+    EXPECT_EQ(Lumo::GetCrashHTTPTransfer().GetTransferId(), 1);
+    EXPECT_EQ(Lumo::GetCrashHTTPTransfer().GetResult(), Lumo::HTTPTransfer::kIdle);
     EXPECT_EQ(Lumo::gDialogYesLabel, "YES");
     EXPECT_EQ(Lumo::gDialogNoLabel, "NO");
     EXPECT_EQ(Lumo::gDialogOkLabel, "OK");

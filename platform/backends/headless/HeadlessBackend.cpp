@@ -11,29 +11,6 @@
 
 namespace Platform {
 
-namespace {
-
-// The buttons of each MessageBoxA type, left to right.
-std::vector<int> ButtonsOf(uint32_t type)
-{
-    switch (type & 0x0F) {
-    case MB_OKCANCEL:
-        return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE:
-        return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL:
-        return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO:
-        return {IDYES, IDNO};
-    case MB_RETRYCANCEL:
-        return {IDRETRY, IDCANCEL};
-    default:
-        return {IDOK};
-    }
-}
-
-} // namespace
-
 HeadlessBackend::HeadlessBackend() : mScreen{0, 0, 1920, 1080}, mWorkArea{0, 0, 1920, 1040}
 {
     CursorRecord arrow;
@@ -106,16 +83,15 @@ void HeadlessBackend::ShowCursorShape(HCURSOR, const CursorRecord* cursor)
     mCursor = cursor ? std::optional<CursorRecord>(*cursor) : std::nullopt;
 }
 
-int HeadlessBackend::MessageBox(HWND, const std::string& text, const std::string& caption, uint32_t type)
+int HeadlessBackend::MessageBox(HWND, const std::string& text, const std::string& caption, uint32_t type,
+                                const std::vector<MessageBoxButton>& buttons, size_t defaultButton, size_t)
 {
     int answer;
     if (!mScript.empty()) {
         answer = mScript.front();
         mScript.pop_front();
     } else {
-        std::vector<int> buttons = ButtonsOf(type);
-        size_t preferred = (type >> 8) & 0x0F;
-        answer = buttons[std::min(preferred, buttons.size() - 1)];
+        answer = buttons[defaultButton].id;
     }
     mBoxes.push_back(ShownMessageBox{text, caption, type, answer});
     LogLine("Message box \"" + Cp1252FromUtf8(caption) + "\": " + Cp1252FromUtf8(text) + " -> " +

@@ -59,29 +59,6 @@ SDL_SystemCursor SystemCursorOf(uint32_t id)
     }
 }
 
-struct BoxButton {
-    int id;
-    const char* label;
-};
-
-std::vector<BoxButton> ButtonsOf(uint32_t type)
-{
-    switch (type & 0x0F) {
-    case MB_OKCANCEL:
-        return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_ABORTRETRYIGNORE:
-        return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
-    case MB_YESNOCANCEL:
-        return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO:
-        return {{IDYES, "Yes"}, {IDNO, "No"}};
-    case MB_RETRYCANCEL:
-        return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
-    default:
-        return {{IDOK, "OK"}};
-    }
-}
-
 uint32_t BoxFlagsOf(uint32_t type)
 {
     switch (type & 0xF0) {
@@ -425,19 +402,15 @@ void SdlBackend::ShowCursorShape(HCURSOR handle, const CursorRecord* cursor)
     SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
 
-int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type)
+int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
+                           const std::vector<MessageBoxButton>& buttons, size_t defaultButton, size_t cancelButton)
 {
-    std::vector<BoxButton> buttons = ButtonsOf(type);
-    size_t preferred = std::min<size_t>((type >> 8) & 0x0F, buttons.size() - 1);
-    int cancel = buttons[preferred].id;
     std::vector<SDL_MessageBoxButtonData> data;
     for (size_t i = 0; i < buttons.size(); ++i) {
-        uint32_t flags = i == preferred ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
-        if (buttons[i].id == IDCANCEL) {
+        uint32_t flags = i == defaultButton ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
+        if (i == cancelButton)
             flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-            cancel = IDCANCEL;
-        }
-        data.push_back(SDL_MessageBoxButtonData{flags, buttons[i].id, buttons[i].label});
+        data.push_back(SDL_MessageBoxButtonData{flags, buttons[i].id, buttons[i].label.c_str()});
     }
     std::string title = WithoutCarriageReturns(caption);
     std::string message = WithoutCarriageReturns(text);
@@ -454,8 +427,7 @@ int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::strin
         LogLine("Message box \"" + Cp1252FromUtf8(title) + "\" could not be shown: " + SDL_GetError());
         return 0;
     }
-    // Closing the box is Cancel where there is one.
-    return pressed < 0 ? cancel : pressed;
+    return pressed < 0 ? buttons[cancelButton].id : pressed;
 }
 
 bool SdlBackend::SetClipboardText(const std::string& text) { return SDL_SetClipboardText(text.c_str()) == 0; }

@@ -32,7 +32,8 @@ public:
     bool CursorPosition(POINT* screen) override;
     void CaptureMouse(bool on) override;
     void ShowCursorShape(HCURSOR handle, const CursorRecord* cursor) override;
-    int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type) override;
+    int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
+                   const std::vector<MessageBoxButton>& buttons, size_t defaultButton, size_t cancelButton) override;
     bool SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string* text) override;
     bool OpenUrl(const std::string& url) override;

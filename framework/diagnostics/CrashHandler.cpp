@@ -1,0 +1,125 @@
+#include "framework/diagnostics/CrashHandler.h"
+
+#include "framework/core/Buffer.h"
+#include "framework/core/StringUtils.h"
+#include "framework/diagnostics/CrashReportState.h"
+#include "framework/diagnostics/CrashReportText.h"
+#include "framework/diagnostics/CrashWindows.h"
+#include "framework/diagnostics/DiagnosticsAppHost.h"
+#include "framework/diagnostics/MapFileAnnotation.h"
+#include "framework/diagnostics/SafeText.h"
+#include "platform/AtomicFile.h"
+
+#include <cstdlib>
+
+namespace Lumo {
+
+namespace {
+
+constexpr const char* kCrashFile = "crash.txt";
+// The demo record that closes a demo cut short by a crash.
+constexpr int kDemoFillerRecord = 31;
+// Building the report, before anyone is asked anything.
+constexpr uint32_t kReportSeconds = 15;
+
+void FinishDemo(DiagnosticsAppHost& host, CrashReportState& state)
+{
+    const bool recording = host.IsRecordingDemo();
+    if (recording) {
+        host.DemoRecordSync();
+        host.DemoBuffer().WriteBits(0, 1);
+        host.DemoBuffer().WriteBits(kDemoFillerRecord, 5);
+        host.DemoFinish();
+        state.mAttachmentPath = host.DemoFileName();
+    }
+    state.mAttachDemo = recording;
+    const std::string extra = host.ExtraInfoText();
+    if (!extra.empty()) {
+        state.mAttachmentPath = extra;
+        state.mAttachDemo = true;
+    }
+    host.SetCrashAttachmentPath(state.mAttachmentPath);
+    // The upload must reach the network, not a demo.
+    host.StopDemo();
+}
+
+} // namespace
+
+void InstallCrashHandler()
+{
+    Platform::SetUnhandledExceptionFilter(CrashExceptionFilter, WriteFirstCrashReport);
+}
+
+void RemoveCrashHandler() { Platform::RemoveUnhandledExceptionFilter(); }
+
+void CrashExceptionFilter(const Platform::ExceptionRecord& record)
+{
+    if (DiagnosticsAppHost* host = GetDiagnosticsAppHost())
+        host->SuspendForSystem();
+    HandleCrash(record);
+}
+
+void HandleCrash(const Platform::ExceptionRecord& record)
+{
+    Platform::ExtendCrashDeadline(kReportSeconds);
+    SafeText head;
+    AppendExceptionLine(head, record);
+    std::string text = head.Data();
+
+    std::string module;
+    uint32_t section = 0;
+    uint32_t offset = 0;
+    if (!Platform::GetLogicalAddress(record.ExceptionAddress, &module, &section, &offset)) {
+        module.clear();
+        section = offset = 0;
+    }
+    text += "Module: " + GetPathFileName(module) + "\r\n";
+    text += FormatString("Logical Address: %04X:%08X\r\n\r\n", section, offset);
+    const std::string title = FormatString("Exception at %04X:%08X", section, offset);
+
+    text += StackText(record) + "\r\n";
+    SafeText registers;
+    AppendRegisterLines(registers, record);
+    text += registers.Data();
+    text += GetSystemInfoText();
+
+    DiagnosticsAppHost* host = GetDiagnosticsAppHost();
+    if (host) {
+        const std::string session = host->BuildSessionInfo();
+        if (!session.empty())
+            text += "\r\n" + session;
+        host->CopyToClipboard(text);
+    }
+    FindMapFileLine(text);
+    WriteCrashFile(text);
+    if (host)
+        FinishDemo(*host, GetCrashReportState());
+    CreateCrashWindow(text, title);
+}
+
+void WriteFirstCrashReport(const Platform::ExceptionRecord& record)
+{
+    SafeText text;
+    AppendExceptionLine(text, record);
+    text.Append("\r\n");
+    for (int i = 0; i < record.FrameCount; ++i)
+        text.AppendHex(record.Frames[i], 16).Append("\r\n");
+    text.Append("\r\n");
+    AppendRegisterLines(text, record);
+    Platform::WriteFileFromSignal(kCrashFile, text.Data(), text.Length());
+}
+
+// Replaces the first report whole, so that a reader never sees half of it.
+void WriteCrashFile(const std::string& text)
+{
+    Platform::WriteFileAtomically(kCrashFile, text + "\r\n");
+}
+
+__attribute__((noinline, no_sanitize("address", "undefined"))) void CrashNow()
+{
+    volatile int* nowhere = nullptr;
+    *nowhere = 0;
+    std::abort();
+}
+
+} // namespace Lumo

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/CrashSignals.h"
+
+#include <string>
+
+namespace Lumo {
+
+// The crash catcher: installed by the start-up routine, removed at exit.
+void InstallCrashHandler();
+void RemoveCrashHandler();
+
+// The filter: hides the application, then builds, stores and shows the report.
+void CrashExceptionFilter(const Platform::ExceptionRecord& record);
+// The report: "crash.txt", the clipboard, the finished demo, the crash window.
+void HandleCrash(const Platform::ExceptionRecord& record);
+// The short report written in the fault itself, before anything else runs.
+void WriteFirstCrashReport(const Platform::ExceptionRecord& record);
+void WriteCrashFile(const std::string& text);
+
+// A real fault, for the "-crash" switch: the report is the one a fault gives.
+[[noreturn]] void CrashNow();
+
+} // namespace Lumo

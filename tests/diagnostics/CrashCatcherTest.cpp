@@ -1,0 +1,197 @@
+#include "framework/core/StringUtils.h"
+#include "framework/diagnostics/CrashHandler.h"
+#include "framework/diagnostics/CrashReportState.h"
+#include "platform/CrashSignals.h"
+#include "tests/diagnostics/CrashChild.h"
+#include "tests/diagnostics/FakeDiagnosticsHost.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+// Faults the crash report must name; outside any anonymous namespace so that
+// the program's symbols hold them.
+namespace CrashSamples {
+
+__attribute__((noinline, no_sanitize("address", "undefined"))) void WriteThroughNull()
+{
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+}
+
+__attribute__((noinline, no_sanitize("undefined"))) int DivideByZero(int divisor)
+{
+    volatile int taken = divisor;
+    return 1000 / taken;
+}
+
+__attribute__((noinline)) void AbortProgram() { std::abort(); }
+
+} // namespace CrashSamples
+
+namespace {
+
+using LumoTest::ReadFile;
+using LumoTest::TempFolder;
+
+struct FaultCase {
+    const char* name;
+    void (*fault)();
+    int signal;
+    const char* firstLine;
+    const char* function;
+    const char* module;
+};
+
+class CrashFaultTest : public testing::TestWithParam<FaultCase> {};
+
+TEST_P(CrashFaultTest, ReportNamesTheExceptionAndTheFaultingFunction)
+{
+    const FaultCase& c = GetParam();
+    TempFolder folder;
+    const LumoTest::ChildEnd end = LumoTest::RunInChild(folder.Path(), [&] {
+        Lumo::InstallCrashHandler();
+        c.fault();
+    });
+    ASSERT_FALSE(end.timedOut);
+    EXPECT_TRUE(end.signalled);
+    EXPECT_EQ(end.signal, c.signal);
+
+    const std::string report = ReadFile(folder / "crash.txt");
+    EXPECT_EQ(report.rfind(c.firstLine, 0), 0u) << report;
+    EXPECT_NE(report.find(c.function), std::string::npos) << report;
+    EXPECT_NE(report.find(std::string("\r\nModule: ") + c.module + "\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("\r\nRIP:"), std::string::npos);
+    EXPECT_NE(report.find("\r\nSystem Ver: "), std::string::npos);
+    EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CrashFaultTest,
+    testing::Values(FaultCase{"NullWrite", CrashSamples::WriteThroughNull, SIGSEGV,
+                              "Exception: Access Violation (code 0xc0000005) at address ",
+                              "CrashSamples::WriteThroughNull()+", "test_diagnostics"},
+                    FaultCase{"DivideByZero", [] { CrashSamples::DivideByZero(0); }, SIGFPE,
+                              "Exception: Integer Divide by Zero (code 0xc0000094) at address ",
+                              "CrashSamples::DivideByZero(int)+", "test_diagnostics"},
+                    FaultCase{"Abort", CrashSamples::AbortProgram, SIGABRT,
+                              "Exception: Noncontinuable Exception (code 0xc0000025) at address ",
+                              "CrashSamples::AbortProgram()+", "libc.so.6"}),
+    [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+// The report must never be what keeps a crashed program alive or hides the fault.
+TEST(CrashCatcherTest, BrokenReportStillEndsTheProcessWithTheFirstReport)
+{
+    TempFolder folder;
+    const LumoTest::ChildEnd faulting = LumoTest::RunInChild(folder.Path(), [] {
+        Platform::SetUnhandledExceptionFilter([](const Platform::ExceptionRecord&) { CrashSamples::WriteThroughNull(); },
+                                              Lumo::WriteFirstCrashReport);
+        CrashSamples::DivideByZero(0);
+    });
+    ASSERT_FALSE(faulting.timedOut);
+    EXPECT_EQ(faulting.exitCode, 3);
+    const std::string first = ReadFile(folder / "crash.txt");
+    EXPECT_EQ(first.rfind("Exception: Integer Divide by Zero (code 0xc0000094)", 0), 0u) << first;
+    EXPECT_NE(first.find("\r\nRIP:"), std::string::npos);
+
+    std::filesystem::remove(folder / "crash.txt");
+    const auto start = std::chrono::steady_clock::now();
+    const LumoTest::ChildEnd hanging = LumoTest::RunInChild(folder.Path(), [] {
+        Platform::SetUnhandledExceptionFilter(
+            [](const Platform::ExceptionRecord&) {
+                Platform::ExtendCrashDeadline(1);
+                for (;;)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            },
+            Lumo::WriteFirstCrashReport);
+        CrashSamples::WriteThroughNull();
+    });
+    ASSERT_FALSE(hanging.timedOut);
+    EXPECT_EQ(hanging.signal, SIGSEGV);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_EQ(ReadFile(folder / "crash.txt").rfind("Exception: Access Violation", 0), 0u);
+}
+
+class HandleCrashTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        mPrevious = std::filesystem::current_path();
+        std::filesystem::current_path(mFolder.Path());
+        mRecord = Platform::ExceptionRecord{};
+        mRecord.ExceptionCode = 0xC000008E;
+        mRecord.ExceptionAddress = reinterpret_cast<uint64_t>(&CrashSamples::AbortProgram) + 4;
+        mRecord.ThreadId = 0x2A;
+        mRecord.Context.Rip = mRecord.ExceptionAddress;
+        mRecord.Context.Rax = 0x1122334455667788;
+        mRecord.Context.EFlags = 0x246;
+        mRecord.Frames[0] = mRecord.ExceptionAddress;
+        mRecord.FrameCount = 1;
+    }
+    void TearDown() override { std::filesystem::current_path(mPrevious); }
+
+    TempFolder mFolder;
+    std::filesystem::path mPrevious;
+    Platform::ExceptionRecord mRecord;
+};
+
+TEST_F(HandleCrashTest, ReportGoesToFileClipboardAndFinishedDemo)
+{
+    LumoTest::FakeDiagnosticsHost host;
+    host.mRecording = true;
+    host.mSessionInfo = "Product: Zentrova\r\n";
+    Lumo::CrashExceptionFilter(mRecord);
+
+    const std::string report = ReadFile(mFolder / "crash.txt");
+    EXPECT_EQ(report.rfind(Lumo::FormatString("Exception: Divide by Zero (code 0xc000008e) at address %08llX in "
+                                              "thread 2A\r\nModule: test_diagnostics\r\nLogical Address: ",
+                                              static_cast<unsigned long long>(mRecord.ExceptionAddress)),
+                           0),
+              0u)
+        << report;
+    EXPECT_NE(report.find("CrashSamples::AbortProgram()+4\r\n\r\nRAX:1122334455667788 RBX:0000000000000000"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\r\nFlags:00000246\r\n\r\nSystem Ver: "), std::string::npos);
+    EXPECT_NE(report.find("\r\n\r\nProduct: Zentrova\r\n"), std::string::npos);
+    EXPECT_EQ(host.mClipboard + "\r\n", report);
+
+    EXPECT_EQ(host.mCalls, "suspend;finish;");
+    host.mDemo.RewindRead();
+    EXPECT_EQ(host.mDemo.ReadBits(4, false), 0);
+    EXPECT_EQ(host.mDemo.ReadBits(1, false), 0);
+    EXPECT_EQ(host.mDemo.ReadBits(5, false), 31);
+    const Lumo::CrashReportState& state = Lumo::GetCrashReportState();
+    EXPECT_TRUE(state.mAttachDemo);
+    EXPECT_EQ(state.mAttachmentPath, "crashed.dmo");
+    EXPECT_EQ(host.mAttachmentPath, "crashed.dmo");
+    EXPECT_FALSE(host.mRecording);
+    EXPECT_TRUE(state.mDialogDone);
+}
+
+TEST_F(HandleCrashTest, AttachmentWithoutDemoAndReportWithoutApplication)
+{
+    {
+        LumoTest::FakeDiagnosticsHost host;
+        host.mPlaying = true;
+        Lumo::HandleCrash(mRecord);
+        EXPECT_FALSE(Lumo::GetCrashReportState().mAttachDemo);
+        EXPECT_FALSE(host.mPlaying);
+        host.mExtraInfo = "extra.bin";
+        Lumo::HandleCrash(mRecord);
+        EXPECT_TRUE(Lumo::GetCrashReportState().mAttachDemo);
+        EXPECT_EQ(host.mAttachmentPath, "extra.bin");
+        EXPECT_EQ(host.mCalls, "");
+    }
+    mRecord.ExceptionCode = 0x12345678;
+    Lumo::HandleCrash(mRecord);
+    const std::string report = ReadFile(mFolder / "crash.txt");
+    EXPECT_EQ(report.rfind("Unknown exception: (code 0x12345678) at address ", 0), 0u) << report;
+    EXPECT_EQ(report.find("DDraw Ver:"), std::string::npos);
+}
+
+} // namespace
