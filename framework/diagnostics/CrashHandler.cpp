@@ -8,7 +8,7 @@
 #include "framework/diagnostics/DiagnosticsAppHost.h"
 #include "framework/diagnostics/MapFileAnnotation.h"
 #include "framework/diagnostics/SafeText.h"
-#include "platform/AtomicFile.h"
+#include "platform/storage/AtomicFile.h"
 
 #include <cstdlib>
 

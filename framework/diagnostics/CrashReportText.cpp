@@ -4,7 +4,7 @@
 #include "framework/diagnostics/DiagnosticsAppHost.h"
 #include "framework/diagnostics/ExceptionNameTable.h"
 #include "framework/diagnostics/SafeText.h"
-#include "platform/Modules.h"
+#include "platform/process/Modules.h"
 
 namespace Lumo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CrashSignals.h"
+#include "platform/process/CrashSignals.h"
 
 #include <string>
 

@@ -4,9 +4,9 @@
 #include "framework/diagnostics/CrashReportState.h"
 #include "framework/diagnostics/DiagnosticsAppHost.h"
 #include "framework/diagnostics/HTTPTransfer.h"
-#include "platform/Clock.h"
-#include "platform/CrashSignals.h"
-#include "platform/Dialogs.h"
+#include "platform/process/Clock.h"
+#include "platform/process/CrashSignals.h"
+#include "platform/windows/Dialogs.h"
 
 #include <thread>
 

@@ -3,7 +3,7 @@
 #include "framework/core/Buffer.h"
 #include "framework/core/StringUtils.h"
 #include "framework/diagnostics/DiagnosticsAppHost.h"
-#include "platform/Clock.h"
+#include "platform/process/Clock.h"
 
 #include <algorithm>
 #include <cstdlib>

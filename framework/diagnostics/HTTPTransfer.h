@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/diagnostics/HttpUrl.h"
-#include "platform/Sockets.h"
+#include "platform/network/Sockets.h"
 
 #include <atomic>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "framework/core/CriticalSectionHolder.h"
 #include "framework/core/StringUtils.h"
-#include "platform/Debug.h"
+#include "platform/process/Debug.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,7 +1,7 @@
 #include "framework/diagnostics/MapFileAnnotation.h"
 
 #include "framework/core/StringUtils.h"
-#include "platform/CrashSignals.h"
+#include "platform/process/CrashSignals.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/diagnostics/CrashHandler.h"
 #include "framework/diagnostics/CrashReportState.h"
-#include "platform/CrashSignals.h"
+#include "platform/process/CrashSignals.h"
 #include "tests/diagnostics/CrashChild.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/support/TempFolder.h"

@@ -1,5 +1,5 @@
 #include "framework/diagnostics/HTTPTransfer.h"
-#include "platform/Sockets.h"
+#include "platform/network/Sockets.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/diagnostics/LoopbackServer.h"
 

@@ -1,5 +1,5 @@
 #include "framework/diagnostics/LeakReport.h"
-#include "platform/Debug.h"
+#include "platform/process/Debug.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/CrashSignals.h"
+#include "platform/process/CrashSignals.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/Sockets.h"
+#include "platform/network/Sockets.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
