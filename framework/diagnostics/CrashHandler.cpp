@@ -109,10 +109,12 @@ void WriteFirstCrashReport(const Platform::ExceptionRecord& record)
     Platform::WriteFileFromSignal(kCrashFile, text.Data(), text.Length());
 }
 
-// Replaces the first report whole, so that a reader never sees half of it.
+// Replaces the first report whole, so that a reader never sees half of it;
+// when that fails, the first report stays.
 void WriteCrashFile(const std::string& text)
 {
-    Platform::WriteFileAtomically(kCrashFile, text + "\r\n");
+    std::string error;
+    Platform::WriteFileAtomically(kCrashFile, text + "\r\n", &error);
 }
 
 __attribute__((noinline, no_sanitize("address", "undefined"))) void CrashNow()
