@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/diagnostics/CrashHandler.h"
+#include "framework/diagnostics/ModValReparse.h"
 
 namespace Lumo {
 
@@ -11,9 +12,9 @@ public:
 
     // Sets off the same report as a real fault would.
     virtual void ReportCrashNow() { CrashNow(); }
-    // Re-reads the tweakable values from their source files; false when one
-    // could not be read. Without any there is nothing to fail.
-    virtual bool ModValReparse() { return true; }
+    // Re-reads the tweakable values from their source files; false (after a
+    // message box) when nothing changed or a file could not be read.
+    virtual bool ModValReparse() { return Lumo::ModValReparse(); }
 };
 
 } // namespace Lumo

@@ -29,9 +29,10 @@ void WriteText(const std::string& path, const std::string& text)
     std::ofstream(path) << text;
 }
 
-class FailingReparse final : public Lumo::AppDiagnostics {
+template <bool kResult>
+class StubReparse final : public Lumo::AppDiagnostics {
 public:
-    bool ModValReparse() override { return false; }
+    bool ModValReparse() override { return kResult; }
 };
 
 class DebugAidsTest : public AppFixture {
@@ -128,10 +129,11 @@ TEST_F(DebugAidsTest, SpeedAndSingleStepKeysWithCtrlBeforeShift)
 TEST_F(DebugAidsTest, AFailedReparseReleasesEveryKey)
 {
     mApp->mWidgetManager->mKeyDown['X'] = true;
+    mApp->SetDiagnostics(std::make_unique<StubReparse<true>>());
     Press('R', {VK_MENU});
     EXPECT_TRUE(mApp->mWidgetManager->mKeyDown['X']);
 
-    mApp->SetDiagnostics(std::make_unique<FailingReparse>());
+    mApp->SetDiagnostics(std::make_unique<StubReparse<false>>());
     Press('R');
     EXPECT_TRUE(mApp->mWidgetManager->mKeyDown['X']); // R alone re-reads nothing
     Press('R', {VK_MENU});
