@@ -38,7 +38,6 @@ using namespace Platform;
 
 LumoAppBase* gLumoApp = nullptr;
 LumoAppBase* gLumoAppForDiagnostics = nullptr;
-std::atomic<bool> gD3DFailedThisRun{false};
 std::atomic<bool> gDisplayWorks{true};
 
 namespace {
@@ -123,7 +122,7 @@ LumoAppBase::~LumoAppBase()
                 RegistryWriteBoolean("Is3D", true);
         }
     }
-    if (!asked && gD3DFailedThisRun.load() && !mIsScreenSaver) {
+    if (!asked && D3DInterface::gD3DDrawFailed.load() && !mIsScreenSaver) {
         const std::string caption =
             mCompanyName + " " + GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
         const std::string text = GetString(

@@ -229,6 +229,11 @@ public:
     ImageHost* GetImageHost() override;
     Platform::HMODULE GetDirectDrawModule() override;
     void NewD3DTestResult() override;
+    bool IsMinimized() override;
+    void StoreD3DRuntimeError(const std::string& text) override;
+    std::string GetRegistryKey() override;
+    bool IsPlayingBackDemo() override;
+    void SyncD3DTestResult(std::string& failure, std::string& warning, bool& firstTest) override;
     AppImageServices& GetImageServices() { return *mImageServices; }
 
     // Small services (LumoAppBaseServices.cpp).
@@ -559,8 +564,6 @@ private:
 extern LumoAppBase* gLumoApp;
 // The same, for the crash reporter: set once construction has finished.
 extern LumoAppBase* gLumoAppForDiagnostics;
-// A Direct3D call failed during this run (asked about at exit).
-extern std::atomic<bool> gD3DFailedThisRun;
 // Cleared when a present fails.
 extern std::atomic<bool> gDisplayWorks;
 

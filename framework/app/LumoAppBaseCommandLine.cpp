@@ -104,6 +104,8 @@ void LumoAppBase::ApplyCommandLineSwitch(const std::string& name, const std::str
         mProgramFolder = value;
     } else if (name == "-crash") {
         mDiagnostics->ReportCrashNow();
+    } else if (name == "-3d") {
+        mForce3D = true;
     } else {
         ShowFatalErrorA(GetString("INVALID_COMMANDLINE_PARAM", "Invalid command line parameter: ") + name);
         if (mDDInterface && mDDInterface->mDD7)

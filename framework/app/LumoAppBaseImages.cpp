@@ -2,7 +2,7 @@
 
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
-#include "framework/display/Display3D.h"
+#include "framework/display/D3DInterface.h"
 #include "framework/display/SoftwareRasterizer.h"
 #include "framework/graphics/fonts/SysFont.h"
 
@@ -28,16 +28,14 @@ bool LumoAppBase::Is3DAccelerated()
     return mDDInterface && mDDInterface->mIs3D;
 }
 
-// The self-test keeps only its failure text: a test without one passed, and
-// nothing finer than that is known of its warnings.
 bool LumoAppBase::Is3DTestPassed()
 {
-    return mDDInterface && mDDInterface->mD3DTested && mDDInterface->mD3DInterface->GetErrorText().empty();
+    return mDDInterface && mDDInterface->mD3DTester && mDDInterface->mD3DTester->GetFailureReason().empty();
 }
 
 bool LumoAppBase::Is3DTestClean()
 {
-    return Is3DTestPassed();
+    return Is3DTestPassed() && mDDInterface->mD3DTester->GetWarning().empty();
 }
 
 void LumoAppBase::AddImageToSet(MemoryImage* image)
@@ -62,10 +60,9 @@ NativeDisplay* LumoAppBase::GetNativeDisplay()
     return &mDefaultNativeDisplay;
 }
 
-// The display keeps no texture copies that could be read back.
-bool LumoAppBase::CopyTexturesToBits(MemoryImage*)
+bool LumoAppBase::CopyTexturesToBits(MemoryImage* image)
 {
-    return false;
+    return mDDInterface && mDDInterface->mD3DInterface->CopyTexturesToBits(image);
 }
 
 TriangleRasterizer* LumoAppBase::GetTriangleRasterizer()
@@ -107,6 +104,36 @@ void LumoAppBase::NewD3DTestResult()
 {
     mD3DTestRanAfresh = true;
     OnHardwareTestRan();
+}
+
+bool LumoAppBase::IsMinimized()
+{
+    return mMinimized;
+}
+
+void LumoAppBase::StoreD3DRuntimeError(const std::string& text)
+{
+    RegistryWriteString("Test3D\\RuntimeError", text);
+}
+
+std::string LumoAppBase::GetRegistryKey()
+{
+    std::string key = mRegKey;
+    if (!key.empty() && (key.back() == '\\' || key.back() == '/'))
+        key.pop_back();
+    return key;
+}
+
+bool LumoAppBase::IsPlayingBackDemo()
+{
+    return mPlaying;
+}
+
+void LumoAppBase::SyncD3DTestResult(std::string& failure, std::string& warning, bool& firstTest)
+{
+    DemoSyncString(this, failure);
+    DemoSyncString(this, warning);
+    DemoSyncBool(firstTest);
 }
 
 bool LumoAppBase::LockScreenImage(Image* image)

@@ -1,7 +1,7 @@
 #include "framework/display/DDImage.h"
 
 #include "framework/display/DDInterface.h"
-#include "framework/display/Display3D.h"
+#include "framework/display/D3DInterface.h"
 #include "framework/graphics/images/BlitGeometry.h"
 
 #include <algorithm>

@@ -2,7 +2,6 @@
 
 #include "framework/core/DebugPrintf.h"
 #include "framework/display/DDImage.h"
-#include "framework/display/Display3D.h"
 #include "framework/display/DirectXErrorName.h"
 #include "framework/display/DisplayAppHost.h"
 #include "platform/display/DirectDrawClipper.h"
@@ -60,8 +59,7 @@ void FillConversionTable(uint32_t* table, uint32_t mask)
 
 } // namespace
 
-DDInterface::DDInterface(DisplayAppHost* app, std::unique_ptr<Display3D> device)
-    : mApp(app), mD3DInterface(device ? std::move(device) : std::make_unique<Display3D>())
+DDInterface::DDInterface(DisplayAppHost* app) : mApp(app), mD3DInterface(std::make_unique<D3DInterface>(app))
 {
     HMODULE module = mApp->GetDirectDrawModule();
     mDirectDrawCreate = reinterpret_cast<DirectDrawCreateProc>(GetProcAddress(module, "DirectDrawCreate"));
@@ -245,7 +243,7 @@ int DDInterface::Init(HWND window, bool windowed)
     SetDrawInVideoMemory(mDrawInVideoMemory);
 
     if (mIs3D && !mD3DInterface->InitFromDDInterface(this)) {
-        mErrorText = "3D init error: " + mD3DInterface->GetErrorText();
+        mErrorText = "3D init error: " + D3DInterface::gD3DErrorText;
         return RESULT_3D_FAIL;
     }
     ++mInitCalls;
@@ -308,16 +306,22 @@ void DDInterface::ReadPixelFormat(const DDSURFACEDESC& desc)
 
 bool DDInterface::RunD3DTest(HWND window, bool* newResults)
 {
-    if (mD3DTested || !(mApp->mUse3D || mApp->mTest3D))
+    if (mD3DTester || !(mApp->mUse3D || mApp->mTest3D || mApp->mForce3D))
         return false;
-    mD3DTested = true;
-    const Display3D::TestOutcome outcome =
-        mD3DInterface->RunTest(mDD7, window, mApp->mMinVidMemory, mApp->mRecVidMemory);
-    if (mApp->mUse3D && !outcome.failed && !outcome.warned)
-        mIs3D = true;
-    if (outcome.failed || (outcome.newResults && outcome.warned))
-        mIs3D = false;
-    *newResults = outcome.newResults;
+    mD3DTester = std::make_unique<D3DTester>(mApp);
+    mD3DTester->SetVidMemoryLimits(uint32_t(mApp->mMinVidMemory), uint32_t(mApp->mRecVidMemory));
+    mD3DTester->RunTest(window, mDD7);
+    const bool failed = !mD3DTester->GetFailureReason().empty();
+    const bool warned = !mD3DTester->GetWarning().empty();
+    if (mApp->mForce3D) {
+        mIs3D = !failed;
+    } else {
+        if (mApp->mUse3D && !failed && !warned)
+            mIs3D = true;
+        if (failed || (mD3DTester->IsFirstTest() && warned))
+            mIs3D = false;
+    }
+    *newResults = mD3DTester->IsFirstTest();
     return true;
 }
 

@@ -2,7 +2,8 @@
 
 #include "framework/core/CriticalSectionHolder.h"
 #include "framework/core/Fraction.h"
-#include "framework/display/Display3D.h"
+#include "framework/display/D3DInterface.h"
+#include "framework/display/D3DTester.h"
 #include "framework/graphics/images/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
 #include "platform/display/DirectDraw.h"
@@ -41,8 +42,7 @@ public:
     // up; the raster routines' direct 16-bit loops need that order.
     static inline std::atomic<uint8_t> gChannelOrderFlag{0};
 
-    // Takes ownership of the 3D device; null means a machine without 3D.
-    DDInterface(DisplayAppHost* app, std::unique_ptr<Display3D> device = nullptr);
+    explicit DDInterface(DisplayAppHost* app);
     ~DDInterface() override;
     DDInterface(const DDInterface&) = delete;
     DDInterface& operator=(const DDInterface&) = delete;
@@ -70,8 +70,9 @@ public:
     void MoveCursor(Platform::IDirectDrawSurface* surface, int x, int y);
 
     DisplayAppHost* mApp;
-    std::unique_ptr<Display3D> mD3DInterface;
-    bool mD3DTested = false;
+    std::unique_ptr<D3DInterface> mD3DInterface;
+    // Null until the self-test ran.
+    std::unique_ptr<D3DTester> mD3DTester;
     bool mIs3D = false;
     CriticalSectionHolder mDisplayLock;
     std::atomic<bool> mPresenting{false};

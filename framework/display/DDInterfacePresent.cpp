@@ -1,7 +1,7 @@
 #include "framework/display/DDInterface.h"
 
 #include "framework/display/DDImage.h"
-#include "framework/display/Display3D.h"
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DisplayAppHost.h"
 #include "framework/graphics/Graphics.h"
 #include "platform/windows/Window.h"
@@ -54,7 +54,7 @@ bool DDInterface::Redraw(const Rect* dirtyRect)
     fx.dwSize = sizeof(DDBLTFX);
     mPresenting = true;
     if (mIs3D) {
-        if (!mD3DInterface->GetErrorText().empty()) {
+        if (!D3DInterface::gD3DErrorText.empty()) {
             mPresenting = false;
             mIs3D = false;
             return false;

@@ -4,6 +4,8 @@
 #include "framework/graphics/Rect.h"
 #include "platform/process/Modules.h"
 
+#include <string>
+
 namespace Lumo {
 
 class ImageHost;
@@ -20,6 +22,16 @@ public:
     virtual Platform::HMODULE GetDirectDrawModule() = 0;
     // A display start-up ran the 3D self-test afresh.
     virtual void NewD3DTestResult() {}
+    // The minimised state of the main window: the 3D device draws nothing then.
+    virtual bool IsMinimized() { return false; }
+    // Keeps the text of a failed 3D step in the settings ("Test3D\RuntimeError").
+    virtual void StoreD3DRuntimeError(const std::string&) {}
+    // The settings key below "SOFTWARE\" that holds the self-test's record.
+    virtual std::string GetRegistryKey() { return std::string(); }
+    virtual bool IsPlayingBackDemo() { return false; }
+    // Passes the self-test's outcome through the demo: recorded while
+    // recording, replaced by the recorded one while playing back.
+    virtual void SyncD3DTestResult(std::string&, std::string&, bool&) {}
 
     // Size of the draw buffer.
     int mWidth = 640;
@@ -39,6 +51,9 @@ public:
     bool mCursorRefresh = false;
     bool mUse3D = false;
     bool mTest3D = false;
+    // Draw through the 3D device whenever the self-test does not fail,
+    // whatever the card decision or a stored choice say.
+    bool mForce3D = false;
     int mMinVidMemory = 6;
     int mRecVidMemory = 14;
 };

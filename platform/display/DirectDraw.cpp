@@ -1,5 +1,6 @@
 #include "platform/display/DirectDraw.h"
 
+#include "platform/display/Direct3D.h"
 #include "platform/display/DirectDrawClipper.h"
 #include "platform/display/DirectDrawPalette.h"
 #include "platform/display/DirectDrawSurface.h"
@@ -7,6 +8,8 @@
 #include "platform/process/Modules.h"
 #include "platform/windows/Window.h"
 #include "platform/windows/WindowConstants.h"
+
+#include <algorithm>
 
 namespace Platform {
 
@@ -17,6 +20,10 @@ HRESULT DirectDraw::QueryInterface(REFIID iid, void** out)
     *out = nullptr;
     if (HRESULT fault = DisplayDesktop::Fault("QueryInterface"))
         return fault;
+    if (iid == IID_IDirect3D7) {
+        *out = new Direct3D();
+        return DD_OK;
+    }
     if (iid != IID_IDirectDraw && iid != IID_IDirectDraw7)
         return E_NOINTERFACE;
     AddRef();
@@ -185,6 +192,20 @@ HRESULT DirectDraw::GetAvailableVidMem(const DDSCAPS2*, uint32_t* total, uint32_
         *total = bytes;
     if (free)
         *free = bytes;
+    return DD_OK;
+}
+
+HRESULT DirectDraw::GetDeviceIdentifier(DDDEVICEIDENTIFIER2* identifier, uint32_t)
+{
+    if (!identifier)
+        return DDERR_INVALIDPARAMS;
+    if (HRESULT fault = DisplayDesktop::Fault("GetDeviceIdentifier"))
+        return fault;
+    const DesktopFormat desktop = DisplayDesktop::Format();
+    *identifier = DDDEVICEIDENTIFIER2{};
+    desktop.adapterDriver.copy(identifier->szDriver, sizeof(identifier->szDriver) - 1);
+    desktop.adapterDescription.copy(identifier->szDescription, sizeof(identifier->szDescription) - 1);
+    std::copy(desktop.adapterGuid.begin(), desktop.adapterGuid.end(), identifier->guidDeviceIdentifier);
     return DD_OK;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/display/Direct3DTypes.h"
 #include "platform/display/DirectDrawObject.h"
 #include "platform/display/DirectDrawTypes.h"
 #include "platform/display/DirectXResults.h"
@@ -16,6 +17,7 @@ class DirectDrawSurface;
 // converted when shown.
 class DirectDraw final : public DirectDrawObject {
 public:
+    // IID_IDirect3D7 gives a new Direct3D object.
     HRESULT QueryInterface(REFIID iid, void** out);
     HRESULT SetCooperativeLevel(HWND window, uint32_t flags);
     HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bitsPerPixel);
@@ -27,6 +29,8 @@ public:
     HRESULT GetMonitorFrequency(uint32_t* hertz);
     HRESULT GetAvailableVidMem(const DDSCAPS2* caps, uint32_t* total, uint32_t* free);
     HRESULT FlipToGDISurface();
+    // The adapter the desktop reports.
+    HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* identifier, uint32_t flags);
 
     // The pixel format of surfaces made without one: the mode's, else the desktop's.
     DDPIXELFORMAT DisplayFormat() const;

@@ -62,6 +62,10 @@ public:
     // The raw pixel at (x, y), for tests and the presenter.
     uint32_t PixelAt(int32_t x, int32_t y) const;
     void SetPixelAt(int32_t x, int32_t y, uint32_t value);
+    // The pixel rows and the attached palette, for the layer's own 3D device,
+    // which draws without locking.
+    uint8_t* Memory() { return mPixels.data(); }
+    DirectDrawPalette* Palette() const { return mPalette; }
     // Full-screen primaries: the back buffer the flip chain was made with.
     void AttachBackBuffer(DirectDrawSurface* backBuffer);
 

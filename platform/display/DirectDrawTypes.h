@@ -78,12 +78,14 @@ enum class REFIID : uint32_t {
     IID_IDirectDrawSurface,
     IID_IDirectDrawSurface7,
     IID_IDirect3D7,
+    IID_IDirect3DHALDevice,
 };
 constexpr REFIID IID_IDirectDraw = REFIID::IID_IDirectDraw;
 constexpr REFIID IID_IDirectDraw7 = REFIID::IID_IDirectDraw7;
 constexpr REFIID IID_IDirectDrawSurface = REFIID::IID_IDirectDrawSurface;
 constexpr REFIID IID_IDirectDrawSurface7 = REFIID::IID_IDirectDrawSurface7;
 constexpr REFIID IID_IDirect3D7 = REFIID::IID_IDirect3D7;
+constexpr REFIID IID_IDirect3DHALDevice = REFIID::IID_IDirect3DHALDevice;
 
 constexpr uint32_t DDSD_CAPS = 0x1;
 constexpr uint32_t DDSD_HEIGHT = 0x2;

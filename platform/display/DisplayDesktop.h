@@ -3,6 +3,7 @@
 #include "platform/display/DirectDrawTypes.h"
 #include "platform/display/DirectXResults.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -24,6 +25,13 @@ struct DesktopFormat {
     // Bytes added to every surface row, so that code that assumes a tight
     // pitch shows up in tests.
     int32_t pitchPadding = 0;
+    // The display adapter: its driver file (a bare name lies in the system
+    // folder), description and device identifier. The layer's own device is
+    // no card the self-test knows.
+    std::string adapterDriver = "lumosoft.drv";
+    std::string adapterDescription = "Lumo Software Rasterizer";
+    std::array<uint8_t, 16> adapterGuid{0x4C, 0x75, 0x6D, 0x6F, 0x53, 0x6F, 0x66, 0x74,
+                                        0x52, 0x61, 0x73, 0x74, 0x65, 0x72, 0x37, 0x01};
 };
 
 class DisplayDesktop {

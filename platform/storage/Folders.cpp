@@ -73,4 +73,9 @@ bool CanWriteInFolder(const std::string& path)
     return true;
 }
 
+std::string GetSystemDirectoryA()
+{
+    return "/usr/lib";
+}
+
 } // namespace Platform

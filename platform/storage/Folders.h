@@ -23,6 +23,10 @@ std::string RuntimeFolder();
 // path holds MAX_PATH bytes; E_FAIL when the folder is longer.
 int32_t SHGetFolderPathA(int folder, char* path);
 
+// The folder that holds the system's driver files (the system library folder
+// here); no trailing "/".
+std::string GetSystemDirectoryA();
+
 // Creates the folder and its parents; true when it exists afterwards.
 bool CreateFolderPath(const std::string& path);
 // Whether a file can be made in the folder now (tried, not guessed from the

@@ -8,17 +8,6 @@ using Lumo::Fraction;
 
 namespace {
 
-// A machine whose 3D self-test passes; the device starts as told.
-class Passing3D : public Lumo::Display3D {
-public:
-    bool mStarts = true;
-    std::string mError;
-
-    TestOutcome RunTest(DirectDraw*, HWND, int, int) override { return TestOutcome{true, false, false}; }
-    bool InitFromDDInterface(DDInterface*) override { return mStarts; }
-    std::string GetErrorText() override { return mError; }
-};
-
 class DisplayInit : public DisplayTest::DisplayFixture {};
 
 struct FormatCase {
@@ -150,11 +139,11 @@ TEST_F(DisplayInit, FullScreenWith3DOnAWideDesktopCentresThePicture)
     mSession.Desktop().SetScreen(RECT{0, 0, 1680, 1050}, RECT{0, 0, 1680, 1050});
     mApp.mWidth = 800;
     mApp.mHeight = 600;
-    mApp.mUse3D = true;
+    mApp.mForce3D = true;
     for (bool fill : {false, true}) {
         mApp.mFillAspect = fill;
         DisplayDesktop::SetFormat(DisplayTest::kDesktopRgb32);
-        mDisplay = std::make_unique<DDInterface>(&mApp, std::make_unique<Passing3D>());
+        mDisplay = std::make_unique<DDInterface>(&mApp);
         mApp.mDisplay = mDisplay.get();
         ASSERT_EQ(mDisplay->Init(mWindow, false), DDInterface::RESULT_OK);
         EXPECT_TRUE(mDisplay->mIs3D);
@@ -169,20 +158,18 @@ TEST_F(DisplayInit, FullScreenWith3DOnAWideDesktopCentresThePicture)
             EXPECT_EQ(mDisplay->mPresentRect, (Lumo::Rect{140, 0, 1400, 1050}));
         }
     }
-    EXPECT_EQ(mApp.mNewTestResults, 2);
+    // The second start finds the first one's record.
+    EXPECT_EQ(mApp.mNewTestResults, 1);
 }
 
 TEST_F(DisplayInit, FailedDeviceStartNamesTheDevicesError)
 {
-    mApp.mUse3D = true;
-    auto device = std::make_unique<Passing3D>();
-    device->mStarts = false;
-    device->mError = "no device";
-    DisplayDesktop::SetFormat(DisplayTest::kDesktopRgb32);
-    mDisplay = std::make_unique<DDInterface>(&mApp, std::move(device));
-    mApp.mDisplay = mDisplay.get();
-    EXPECT_EQ(mDisplay->Init(mWindow, true), DDInterface::RESULT_3D_FAIL);
-    EXPECT_EQ(mDisplay->mErrorText, "3D init error: no device");
+    mApp.mForce3D = true;
+    // The self-test's device starts; the display's own does not.
+    DisplayDesktop::FailCall("CreateDevice", 2, DDERR_NO3D);
+    EXPECT_EQ(Open(DisplayTest::kDesktopRgb32), DDInterface::RESULT_3D_FAIL);
+    EXPECT_EQ(mDisplay->mErrorText, "3D init error: CreateDevice IID_IDirect3DHALDevice: DDERR_NO3D");
+    EXPECT_EQ(mApp.mRuntimeErrors, std::vector<std::string>{"CreateDevice IID_IDirect3DHALDevice: DDERR_NO3D"});
 }
 
 TEST_F(DisplayInit, InitTwiceReleasesTheFirstSetAndCleanupReleasesAll)

@@ -8,12 +8,14 @@
 #include "platform/display/DisplayDesktop.h"
 #include "platform/backends/headless/HeadlessSession.h"
 #include "platform/windows/Messages.h"
+#include "platform/storage/Registry.h"
 #include "platform/windows/Window.h"
 #include "platform/windows/WindowConstants.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace DisplayTest {
@@ -29,15 +31,30 @@ public:
     Platform::HMODULE GetDirectDrawModule() override { return mModule; }
     void NewD3DTestResult() override { ++mNewTestResults; }
 
+    bool IsMinimized() override { return mMinimized; }
+    void StoreD3DRuntimeError(const std::string& text) override { mRuntimeErrors.push_back(text); }
+    std::string GetRegistryKey() override { return "Tests\\Display"; }
+    bool IsPlayingBackDemo() override { return mPlayingBack; }
+
     void AddImageToSet(Lumo::MemoryImage*) override {}
-    void RemoveImageFromSet(Lumo::MemoryImage*) override {}
-    void DropImageTextures(Lumo::MemoryImage*) override {}
-    bool Is3DAccelerated() override { return false; }
+    void RemoveImageFromSet(Lumo::MemoryImage* image) override { DropImageTextures(image); }
+    void DropImageTextures(Lumo::MemoryImage* image) override
+    {
+        if (mDisplay)
+            mDisplay->RemoveImageTextures(image);
+    }
+    bool Is3DAccelerated() override { return mDisplay && mDisplay->mIs3D; }
     Lumo::NativeDisplay* GetNativeDisplay() override { return mDisplay; }
-    bool CopyTexturesToBits(Lumo::MemoryImage*) override { return false; }
+    bool CopyTexturesToBits(Lumo::MemoryImage* image) override
+    {
+        return mDisplay && mDisplay->mD3DInterface->CopyTexturesToBits(image);
+    }
     Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return mRasterizer; }
 
     Lumo::TriangleRasterizer* mRasterizer = nullptr;
+    bool mMinimized = false;
+    bool mPlayingBack = false;
+    std::vector<std::string> mRuntimeErrors;
 };
 
 inline Platform::LRESULT PlainProc(Platform::HWND window, uint32_t message, Platform::WPARAM wParam,
@@ -100,6 +117,32 @@ protected:
         return mDisplay->Init(mWindow, windowed);
     }
 
+    // The self-test's record of a clean pass on the layer's adapter, so that a
+    // start with 3D asked for draws through the device without testing it.
+    void StoreCleanTestRecord()
+    {
+        Platform::HKEY key = nullptr;
+        Platform::RegCreateKeyExA(Platform::HKEY_CURRENT_USER, "SOFTWARE\\Tests\\Display\\Test3D", &key);
+        const uint32_t values[3] = {2, uint32_t(mApp.mMinVidMemory), uint32_t(mApp.mRecVidMemory)};
+        const char* names[3] = {"Version", "MinVidMemory", "RecVidMemory"};
+        for (int i = 0; i < 3; ++i)
+            Platform::RegSetValueExA(key, names[i], Platform::REG_DWORD, reinterpret_cast<const uint8_t*>(&values[i]),
+                                     4);
+        const auto guid = Platform::DisplayDesktop::Format().adapterGuid;
+        Platform::RegSetValueExA(key, "DisplayGUID", Platform::REG_BINARY, guid.data(), 16);
+        for (const char* name : {"FailureReason", "Warning"})
+            Platform::RegSetValueExA(key, name, Platform::REG_SZ, reinterpret_cast<const uint8_t*>(""), 1);
+        Platform::RegCloseKey(key);
+    }
+
+    // Opens the display drawing through the 3D device.
+    int Open3D(const Platform::DesktopFormat& desktop)
+    {
+        StoreCleanTestRecord();
+        mApp.mUse3D = true;
+        return Open(desktop);
+    }
+
     Lumo::DDImage* Screen() { return mDisplay->GetScreenImage(); }
 
     // An image of the display holding the pixels, row by row.
@@ -125,6 +168,9 @@ protected:
     static uint32_t Pixel(Platform::IDirectDrawSurface* surface, int x, int y) { return surface->PixelAt(x, y); }
 
     Platform::HeadlessSession mSession;
+    // The self-test's record and runtime errors stay in memory.
+    Platform::RegistryStore mRegistry;
+    Platform::ScopedRegistryStore mRegistryScope{&mRegistry};
     TestApp mApp;
     Platform::HWND mWindow = nullptr;
     std::unique_ptr<Lumo::DDInterface> mDisplay;

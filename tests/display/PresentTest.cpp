@@ -167,23 +167,13 @@ TEST_F(Presenting, RedrawFailuresAndModes)
 
 TEST_F(Presenting, DeviceErrorSwitches3DOffForGood)
 {
-    class Broken3D : public Lumo::Display3D {
-    public:
-        TestOutcome RunTest(DirectDraw*, HWND, int, int) override { return TestOutcome{false, false, false}; }
-        bool InitFromDDInterface(DDInterface*) override { return true; }
-        std::string GetErrorText() override { return mError; }
-        std::string mError;
-    };
-    mApp.mUse3D = true;
-    auto device = std::make_unique<Broken3D>();
-    Broken3D* broken = device.get();
-    DisplayDesktop::SetFormat(DisplayTest::kDesktopRgb32);
-    mDisplay = std::make_unique<DDInterface>(&mApp, std::move(device));
-    mApp.mDisplay = mDisplay.get();
-    ASSERT_EQ(mDisplay->Init(mWindow, true), DDInterface::RESULT_OK);
+    mApp.mForce3D = true;
+    ASSERT_EQ(Open(DisplayTest::kDesktopRgb32), DDInterface::RESULT_OK);
     ASSERT_TRUE(mDisplay->mIs3D);
+    Screen()->FillRect(Lumo::Rect{0, 0, 4, 4}, Lumo::Color::White, 0);
     EXPECT_TRUE(mDisplay->Redraw(nullptr));
-    broken->mError = "lost";
+    DisplayDesktop::FailCall("DrawPrimitive", 1, DDERR_SURFACELOST);
+    Screen()->FillRect(Lumo::Rect{0, 0, 4, 4}, Lumo::Color::White, 0);
     EXPECT_FALSE(mDisplay->Redraw(nullptr));
     EXPECT_FALSE(mDisplay->mIs3D);
     EXPECT_TRUE(mDisplay->Redraw(nullptr));

@@ -1,4 +1,5 @@
 #include "tests/display/DisplayFixture.h"
+#include "tests/display/RecordingDevice.h"
 
 using namespace Platform;
 using Lumo::Color;
@@ -157,39 +158,29 @@ TEST_F(RasterBlit, OtherModesChangeNothingAndKeepMemory)
     EXPECT_EQ(dest->GetPixelBits()[0], 0xFF000000u);
 }
 
-// Records what reaches the 3D device.
-class Recording3D : public Lumo::Display3D {
-public:
-    std::vector<std::string> mCalls;
-    void Blt(Lumo::Image*, float, float, const Rect&, const Color&, int, bool linear) override
-    {
-        mCalls.push_back(linear ? "Blt linear" : "Blt");
-    }
-    void BltF(Lumo::Image*, float, float, const Rect&, const Rect&, const Color&, int) override
-    {
-        mCalls.push_back("BltF");
-    }
-};
-
 TEST_F(RasterBlit, FractionalBlitsOnThe3DSurfaceChooseByClip)
 {
-    DisplayDesktop::SetFormat(DisplayTest::kDesktopRgb32);
-    auto device = std::make_unique<Recording3D>();
-    Recording3D* recorder = device.get();
-    mDisplay = std::make_unique<DDInterface>(&mApp, std::move(device));
-    mApp.mDisplay = mDisplay.get();
-    ASSERT_EQ(mDisplay->Init(mWindow, true), DDInterface::RESULT_OK);
-    mDisplay->mIs3D = true;
+    DisplayTest::RecordingDeviceScope devices;
+    ASSERT_EQ(Open3D(DisplayTest::kDesktopRgb32), DDInterface::RESULT_OK);
     ASSERT_TRUE(Screen()->IsScreen3D());
     Lumo::MemoryImage source(&mApp);
     const uint32_t pixels[4] = {};
     source.SetBits(pixels, 2, 2, true);
     const Rect clip{0, 0, 100, 100};
+    devices.Device()->ClearLog();
     Screen()->BlitFloat(&source, 10.5f, 10.5f, Rect{0, 0, 2, 2}, clip, Color::White, 0);
     Screen()->BlitFloat(&source, -1.0f, 10.0f, Rect{0, 0, 2, 2}, clip, Color::White, 0);
     Screen()->BlitFloat(&source, 200.0f, 10.0f, Rect{0, 0, 2, 2}, clip, Color::White, 0);
     Screen()->Blit(&source, 1, 1, Rect{0, 0, 2, 2}, Color::White, 0);
-    EXPECT_EQ(recorder->mCalls, (std::vector<std::string>{"Blt linear", "BltF", "Blt"}));
+    // Inside the clip a piece strip at the fractional spot, filtered; across
+    // its edge a clipped fan; past it nothing; a whole blit a plain strip.
+    const auto& draws = devices.Device()->mDraws;
+    ASSERT_EQ(draws.size(), 3u);
+    EXPECT_EQ(draws[0].mType, Platform::D3DPT_TRIANGLESTRIP);
+    EXPECT_FLOAT_EQ(draws[0].mVertices[0].sx, 10.0f);
+    EXPECT_EQ(draws[1].mType, Platform::D3DPT_TRIANGLEFAN);
+    EXPECT_EQ(draws[2].mType, Platform::D3DPT_TRIANGLESTRIP);
+    EXPECT_FLOAT_EQ(draws[2].mVertices[0].sx, 0.5f);
     EXPECT_FALSE(Screen()->LockSurface());
 }
 
