@@ -2,7 +2,7 @@
 #include "framework/diagnostics/CrashHandler.h"
 #include "framework/diagnostics/CrashReportState.h"
 #include "platform/process/CrashSignals.h"
-#include "tests/diagnostics/CrashChild.h"
+#include "tests/support/ForkedChild.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/support/TempFolder.h"
 

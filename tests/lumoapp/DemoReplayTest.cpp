@@ -1,7 +1,11 @@
 #include "tests/lumoapp/AppFixture.h"
 
+#include "framework/diagnostics/CrashHandler.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/backends/headless/HeadlessBackend.h"
+#include "tests/support/ForkedChild.h"
+
+#include <csignal>
 
 #include <string>
 #include <vector>
@@ -143,6 +147,53 @@ TEST_F(DemoReplayTest, PlaybackRepeatsTheRecordedRunUpdateForUpdate)
     EXPECT_EQ(played, recorded);
     EXPECT_EQ(playedAnswers, recordedAnswers);
     EXPECT_EQ(StoredInteger("Level"), 100); // the replay wrote nothing
+}
+
+// A crash finishes the demo it cuts short, so that the run can be replayed
+// up to the fault.
+TEST_F(DemoReplayTest, ACrashedRecordingReplaysToTheCrash)
+{
+    constexpr int kCrashUpdate = 60;
+    const ChildEnd end = RunInChild(mFolder.Path(), [&] {
+        Lumo::InstallCrashHandler();
+        StartDemoApp("-record");
+        HeadlessBackend& desktop = mSession.Desktop();
+        mApp->mOnUpdate = [&] {
+            if (mApp->mUpdateCount == 20) {
+                desktop.InjectMouseMove(mApp->mHWnd, 40, 50);
+                desktop.InjectButton(mApp->mHWnd, MouseButton::Left, true, 40, 50);
+            } else if (mApp->mUpdateCount == kCrashUpdate) {
+                Lumo::CrashNow();
+            }
+        };
+        mApp->Run();
+    });
+    ASSERT_FALSE(end.timedOut);
+    EXPECT_EQ(end.signal, SIGSEGV);
+    const std::string report = ReadFile(mFolder / "crash.txt");
+    EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005)", 0), 0u) << report;
+    EXPECT_NE(report.find("Lumo::CrashNow()"), std::string::npos) << report;
+    EXPECT_NE(report.find("\r\nProduct: "), std::string::npos) << report;
+
+    ASSERT_TRUE(StartDemoApp("-play"));
+    EXPECT_EQ(mApp->mDemoTotalUpdates, kCrashUpdate);
+    LoggingWidget widget(&mApp->mUpdateCount);
+    widget.Resize(0, 0, 320, 240);
+    mApp->mWidgetManager->AddChild(&widget);
+    // What comes next at the crash's update is the record the crash closed the demo with.
+    bool closedAtCrash = false;
+    mApp->mOnUpdate = [&] {
+        if (mApp->mUpdateCount == kCrashUpdate) {
+            closedAtCrash = mApp->DemoReadRecordHeader() && !mApp->mDemoIsShort && mApp->mDemoCommand == 31;
+            mApp->RequestShutdown();
+        }
+    };
+    mApp->Run();
+    mApp->mWidgetManager->RemoveChild(&widget);
+    mApp.reset();
+    EXPECT_TRUE(closedAtCrash);
+    ASSERT_GE(widget.mLog.size(), 2u);
+    EXPECT_EQ(widget.mLog[1].rfind("20: down 40,50", 0), 0u) << testing::PrintToString(widget.mLog);
 }
 
 } // namespace

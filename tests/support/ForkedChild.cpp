@@ -1,4 +1,4 @@
-#include "tests/diagnostics/CrashChild.h"
+#include "tests/support/ForkedChild.h"
 
 #include <chrono>
 #include <csignal>
