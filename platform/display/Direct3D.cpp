@@ -34,9 +34,6 @@ HRESULT Direct3D::CreateDevice(REFIID kind, DirectDrawSurface* target, Direct3DD
         return DDERR_INVALIDPARAMS;
     if (!(target->Caps() & DDSCAPS_3DDEVICE))
         return DDERR_INVALIDCAPS;
-    const uint32_t bits = target->Format().dwRGBBitCount;
-    if (bits != 16 && bits != 32)
-        return DDERR_INVALIDPIXELFORMAT;
     DeviceMaker maker;
     {
         std::lock_guard<std::mutex> hold(Maker().lock);

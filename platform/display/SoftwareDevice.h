@@ -12,7 +12,8 @@ class DirectDrawSurface;
 // strips and fans and line strips into the render target's memory, with the
 // texture colour and alpha modulated by the diffuse colour, point or linear
 // filtering with clamped addressing, and the blend factors zero, one, source
-// alpha and inverse source alpha. Pixel centres lie on whole coordinates.
+// alpha and inverse source alpha, into targets of any whole-byte depth.
+// Pixel centres lie on whole coordinates.
 // It identifies as no known card, so the card decision keeps 3D off unless
 // the user asks for it.
 class SoftwareDevice final : public Direct3DDevice7 {
