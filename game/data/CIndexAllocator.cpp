@@ -22,3 +22,9 @@ void CIndexAllocator::Release(int32_t id)
     }
     mFree.push_back(id);
 }
+
+void CIndexAllocator::Reset()
+{
+    mCounter = 0;
+    mFree.clear();
+}

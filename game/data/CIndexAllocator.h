@@ -10,6 +10,10 @@ public:
     // Ids never handed out, or released already, are ignored: a second
     // release would hand one id to two owners.
     void Release(int32_t id);
+    // Forgets every id: the next one handed out is 0 again.
+    void Reset();
+    // Ids below it have been handed out at least once.
+    int32_t Counter() const { return mCounter; }
 
 private:
     int32_t mCounter = 0;

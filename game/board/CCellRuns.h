@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class CCellGrid;
+struct CFieldBlock;
+
+// The undo record of a puzzle level's field steps: per step, which lines took
+// new blocks, the position and colour of every block that had left each of
+// those lines, and the colours the entering blocks were given.
+class CCellRuns {
+public:
+    struct Run {
+        int32_t mFirstPair = 0;
+        int32_t mHeaders = 0;
+        int32_t mDirection = 0;
+    };
+    // A line header {new blocks n, line} followed by n entries
+    // {row << 16 | column, new colour << 16 | old colour}.
+    using Pair = std::pair<uint32_t, uint32_t>;
+
+    // The one instance, set by Init.
+    static CCellRuns* Current();
+
+    // Publishes this instance, stops recording and empties the runs.
+    void Init();
+    void Clear();
+
+    void SetRecording(bool on) { mRecording = on; }
+    bool Recording() const { return mRecording; }
+
+    void PushRun(int32_t direction);
+    // Opens the header of a line that took new blocks in the last run.
+    bool OpenLine(int32_t line);
+    // One block that left the open line: its cell and its colour.
+    bool AddEntry(const CFieldBlock& block);
+    // Writes the colours the entering cells of every line of the last run
+    // were given. False when there is no run.
+    bool RefreshFromField(const CCellGrid& grid);
+    // Drops the last run; false when there is none.
+    bool PopRun();
+
+    const std::vector<Pair>& Pairs() const { return mPairs; }
+    const std::vector<Run>& Runs() const { return mRuns; }
+
+private:
+    bool mRecording = false;
+    std::vector<Pair> mPairs;
+    std::vector<Run> mRuns;
+    int32_t mHeader = -1;
+};

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "game/board/BlockShape.h"
+#include "game/board/CCellGrid.h"
+#include "game/board/CellRecord.h"
+#include "game/board/FieldPoint.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CBlockReleaseHandler;
+class CFieldBase;
+struct CFieldBlock;
+
+// The play field: w x h cells on an oblique grid drawn from the block
+// sprite's shape, its cell grid, the record of what each cell draws and the
+// pool of block objects.
+class CGameField {
+public:
+    static constexpr int32_t kNone = -2;
+
+    CGameField();
+    ~CGameField();
+    CGameField(const CGameField&) = delete;
+    CGameField& operator=(const CGameField&) = delete;
+
+    // Sizes the field, returns every block to the pool and lays the cells out.
+    void Build(int32_t w, int32_t h);
+    // A random field of the current size, a block in every cell.
+    void ResetForLevel();
+    // The field of a fixed shape, a block in every cell.
+    // False, changing nothing, for an unknown shape or one with colours the
+    // field lacks.
+    bool SetupFromLevel(const CFieldBase& shapes, int32_t shapeIndex);
+
+    FieldPoint FieldToScreen(FieldPoint point) const;
+    // Where the block sprite of the cell is drawn.
+    void CellToScreen(int32_t column, int32_t row, int32_t* x, int32_t* y) const;
+    // The cell's centre, relative to the origin.
+    FieldPoint CellCenterToScreen(int32_t column, int32_t row) const;
+    // Distance and angle of the cell's corner from the field's centre, in field units.
+    void CellPolar(int32_t column, int32_t row, float* distance, float* angle) const;
+    // The cell under a point given in the coordinates of the field's origin.
+    bool HitTest(float x, float y, int32_t* column, int32_t* row) const;
+
+    CFieldBlock* AcquireBlock();
+    void RemoveBlock(CFieldBlock* block);
+    // Takes the block out of its cell record into the detached records.
+    void DetachBlock(CFieldBlock* block);
+    // A block without a bonus, away from the excluded cell; null after 32 misses.
+    CFieldBlock* PickRandomBlock() const;
+    void ClearBlockLinks();
+    void SyncBlockColours();
+    // Block display mode: 0 play, 1 randomize, 2 shadow ball, 3 shell.
+    void ResetBlockStates(int32_t mode);
+
+    void SetBlockShape(const BlockShape& shape) { mShape = shape; }
+    const BlockShape& Shape() const { return mShape; }
+    void SetCentre(int32_t x, int32_t y);
+    void SetReleaseHandler(CBlockReleaseHandler* handler) { mReleaseHandler = handler; }
+    void SetReservedColour(int32_t colour) { mReservedColour = colour; }
+    int32_t ReservedColour() const { return mReservedColour; }
+    void SetReservedSprite(int32_t sprite) { mReservedSprite = sprite; }
+    int32_t ReservedSprite() const { return mReservedSprite; }
+
+    // The shift direction's entry stencil.
+    void SetStencilImages(int32_t upLeft, int32_t downRight);
+    void SetStencilOffset(int32_t direction, int32_t x, int32_t y);
+    void SetStencilDirection(int32_t direction);
+    int32_t CurrentStencil() const { return mStencil; }
+    int32_t StencilOffsetX() const { return mStencilX; }
+    int32_t StencilOffsetY() const { return mStencilY; }
+
+    // The cell of the ball's last landing.
+    void SetExcludedCell(int32_t column, int32_t row);
+    int32_t ExcludedColumn() const { return mExcludedColumn; }
+    int32_t ExcludedRow() const { return mExcludedRow; }
+
+    void SetStatusLine(const std::string& text) { mStatus = text; }
+    const std::string& StatusLine() const { return mStatus; }
+
+    CCellGrid& Grid() { return mGrid; }
+    const CCellGrid& Grid() const { return mGrid; }
+    int32_t Width() const { return mW; }
+    int32_t Height() const { return mH; }
+    int32_t CellCount() const { return mCellCount; }
+    CellRecord& Record(int32_t cell) { return mRecords[size_t(cell)]; }
+    const CellRecord& Record(int32_t cell) const { return mRecords[size_t(cell)]; }
+    const std::vector<CellRecord>& DetachedBlocks() const { return mDetached; }
+    int32_t ActiveBlocks() const { return mActiveBlocks; }
+    int32_t BlockDisplayMode() const { return mBlockDisplayMode; }
+
+    FieldPoint Origin() const { return mOrigin; }
+    int32_t OriginX() const { return mOriginX; }
+    int32_t OriginY() const { return mOriginY; }
+    float StepX() const { return mStepX; }
+    float StepY() const { return mStepY; }
+    float CellEdgeX() const { return mLx; }
+    float CellEdgeY() const { return mLy; }
+    FieldPoint AxisX() const { return {mMatrix[0], mMatrix[1]}; }
+    FieldPoint AxisY() const { return {mMatrix[2], mMatrix[3]}; }
+    FieldPoint CentreInFieldUnits() const { return {mCx, mCy}; }
+
+private:
+    int32_t mW = 0;
+    int32_t mH = 0;
+    int32_t mCellCount = 0;
+    CCellGrid mGrid;
+    int32_t mOfsX = 0;
+    int32_t mOfsY = 0;
+
+    int32_t mReservedSprite = kNone;
+    int32_t mReservedColour = 0;
+    std::vector<CellRecord> mRecords;
+
+    BlockShape mShape;
+    FieldPoint mOrigin;
+    int32_t mOriginX = 0;
+    int32_t mOriginY = 0;
+    float mLx = 0.0f;
+    float mLy = 0.0f;
+    std::array<FieldPoint, 2> mCorners{};
+    // Column-major: the x axis's direction, then the y axis's.
+    std::array<float, 4> mMatrix{};
+    std::array<float, 4> mInverse{};
+    float mInvStepX = 0.0f;
+    float mInvStepY = 0.0f;
+    float mStepX = 0.0f;
+    float mStepY = 0.0f;
+    float mCx = 0.0f;
+    float mCy = 0.0f;
+
+    std::vector<std::unique_ptr<CFieldBlock>> mPool;
+    int32_t mActiveBlocks = 0;
+    std::vector<CellRecord> mDetached;
+    CBlockReleaseHandler* mReleaseHandler = nullptr;
+
+    std::array<int32_t, 2> mStencilImages{kNone, kNone};
+    int32_t mStencil = kNone;
+    std::array<int32_t, 8> mStencilOffsets{};
+    int32_t mStencilX = 0;
+    int32_t mStencilY = 0;
+    int32_t mBlockDisplayMode = 0;
+    int32_t mExcludedColumn = -1;
+    int32_t mExcludedRow = -1;
+    std::string mStatus = "empty";
+};

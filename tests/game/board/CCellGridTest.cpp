@@ -1,0 +1,316 @@
+#include "game/board/CCellGrid.h"
+#include "game/board/CFieldBlock.h"
+#include "game/board/CGameField.h"
+#include "framework/core/RuntimeRandom.h"
+#include "tests/game/board/FieldPicture.h"
+#include "tests/game/support/GameFixture.h"
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <set>
+
+using BoardTest::Picture;
+using BoardTest::PrepareField;
+using BoardTest::SetCells;
+
+namespace {
+
+CGridParameters Rules(int32_t blockTypes, int32_t minGroups, int32_t maxGroups)
+{
+    CGridParameters p;
+    p.mBlockTypes = blockTypes;
+    p.mMinGroups = minGroups;
+    p.mMaxGroups = maxGroups;
+    p.mGenerationsPerTurn = 1;
+    p.mMaxGroupSize = 10;
+    return p;
+}
+
+// Checks the grid against a labelling of its own: every group is exactly one
+// 4-connected region of one colour, the counters agree, and ids that label
+// no region hold no members.
+void ExpectGroupsAreRegions(const CCellGrid& grid, int32_t reserved, const std::string& context)
+{
+    SCOPED_TRACE(context);
+    const int32_t w = grid.Width();
+    const int32_t h = grid.Height();
+    std::vector<bool> seen(size_t(w * h), false);
+    std::set<int32_t> ids;
+    int32_t matchedGroups = 0;
+    int32_t matchedBlocks = 0;
+    for (int32_t start = 0; start < w * h; ++start) {
+        if (seen[size_t(start)] || !CCellGrid::IsOccupied(grid.Cell(start)))
+            continue;
+        const int32_t colour = CCellGrid::ColourOf(grid.Cell(start));
+        std::vector<int32_t> region{start};
+        seen[size_t(start)] = true;
+        for (size_t i = 0; i < region.size(); ++i) {
+            const int32_t c = region[i] % w;
+            const int32_t r = region[i] / w;
+            const int32_t next[4][2] = {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}};
+            for (const auto& n : next) {
+                if (n[0] < 0 || n[1] < 0 || n[0] >= w || n[1] >= h)
+                    continue;
+                const int32_t cell = n[1] * w + n[0];
+                const uint32_t word = grid.Cell(cell);
+                if (!seen[size_t(cell)] && CCellGrid::IsOccupied(word) && CCellGrid::ColourOf(word) == colour) {
+                    seen[size_t(cell)] = true;
+                    region.push_back(cell);
+                }
+            }
+        }
+        const int32_t id = CCellGrid::GroupOf(grid.Cell(start));
+        for (int32_t cell : region)
+            ASSERT_EQ(CCellGrid::GroupOf(grid.Cell(cell)), id) << "cell " << cell;
+        std::vector<int32_t> members = grid.Group(id).mMembers;
+        std::sort(members.begin(), members.end());
+        std::sort(region.begin(), region.end());
+        ASSERT_EQ(members, region) << "group " << id;
+        ASSERT_TRUE(ids.insert(id).second) << "group " << id << " labels two regions";
+        if (int32_t(region.size()) >= grid.MatchCount()) {
+            matchedBlocks += int32_t(region.size());
+            if (colour != reserved)
+                ++matchedGroups;
+        }
+    }
+    for (int32_t id = 0; id < w * h; ++id) {
+        if (!ids.count(id)) {
+            ASSERT_EQ(grid.Group(id).Count(), 0) << "id " << id << " leaks";
+        }
+    }
+    EXPECT_LT(ids.empty() ? -1 : *ids.rbegin(), grid.GroupIdCounter());
+    EXPECT_EQ(grid.MatchedGroups(), matchedGroups);
+    EXPECT_EQ(grid.MatchedBlocks(), matchedBlocks);
+}
+
+struct ShapeCase {
+    int32_t mW;
+    int32_t mH;
+};
+
+class CCellGridTest : public GameTest::GameFixture {
+protected:
+    CGameField mField;
+};
+
+class CCellGridInvariantTest : public GameTest::GameFixture, public ::testing::WithParamInterface<ShapeCase> {};
+
+} // namespace
+
+// Seeded random fields through every operation that changes the labelling:
+// a rebuild, a scan of the empty cells, and field steps of taken groups,
+// shifted lines and coloured new blocks.
+TEST_P(CCellGridInvariantTest, GroupsAreTheSameColourRegionsAfterEveryChange)
+{
+    const ShapeCase shape = GetParam();
+    std::mt19937 random(uint32_t(shape.mW * 100 + shape.mH));
+    for (int32_t seed = 0; seed < 60; ++seed) {
+        CGameField field;
+        CGridParameters p = Rules(2 + seed % 3, seed % 4, seed % 4 + seed % 5);
+        p.mGenerationsPerTurn = 1 + seed % 3;
+        p.mMaxGroupSize = 3 + seed % 6;
+        p.mPreventAutoCombo = 1;
+        p.mAntiCombo = seed % 2;
+        p.mSwitchSide = seed % 7;
+        PrepareField(field, p);
+        Lumo::SRand(uint32_t(seed));
+        CCellGrid& grid = field.Grid();
+        grid.SetQueueDirection(seed % 4);
+
+        std::vector<std::string> rows(size_t(shape.mH), std::string(size_t(shape.mW), '.'));
+        for (std::string& row : rows)
+            for (char& c : row)
+                c = random() % 3 == 0 ? '.' : char('0' + random() % 5);
+        SetCells(field, rows);
+        const std::string context = "seed " + std::to_string(seed);
+        ExpectGroupsAreRegions(grid, 4, context + " rebuild");
+        grid.ScanEmptyCells();
+        ExpectGroupsAreRegions(grid, 4, context + " scan");
+        for (const std::string& row : Picture(grid))
+            ASSERT_EQ(row.find('.'), std::string::npos) << row;
+
+        for (int32_t step = 0; step < 4; ++step) {
+            for (int32_t cell = 0; cell < grid.CellCount(); ++cell) {
+                CellRecord& record = field.Record(cell);
+                if (!record.mBlock) {
+                    record.mBlock = field.AcquireBlock();
+                    record.mBlock->mColumn = cell % shape.mW;
+                    record.mBlock->mRow = cell / shape.mW;
+                }
+            }
+            grid.CollectMatchedGroups();
+            for (const GroupRecord& group : grid.MatchedGroupList())
+                for (int32_t cell : group.mMembers)
+                    grid.Cell(cell) &= ~CCellGrid::kOccupied;
+            const int32_t landing = int32_t(random() % uint32_t(grid.CellCount()));
+            field.SetExcludedCell(landing % shape.mW, landing / shape.mW);
+            grid.UpdateQueue();
+            std::vector<MoveRecord> moves;
+            std::vector<CFieldBlock*> blocks;
+            for (int32_t line = 0; line < grid.LineCount(); ++line)
+                grid.ShiftQueue(line, &moves, &blocks);
+            grid.MarkPlacedBlocks(blocks);
+            ExpectGroupsAreRegions(grid, 4, context + " step " + std::to_string(step));
+            for (const CFieldBlock* block : blocks)
+                ASSERT_EQ(block->mColour, CCellGrid::ColourOf(grid.Cell(block->mColumn, block->mRow)));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, CCellGridInvariantTest,
+                         ::testing::Values(ShapeCase{5, 3}, ShapeCase{7, 5}, ShapeCase{8, 8}, ShapeCase{10, 10},
+                                           ShapeCase{1, 6}, ShapeCase{6, 1}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.mW) + "x" + std::to_string(info.param.mH);
+                         });
+
+TEST_F(CCellGridTest, CountsMatchedGroupsAndBlocksThroughMerges)
+{
+    struct Case {
+        const char* mName;
+        std::vector<std::string> mRows;
+        int32_t mGroups;
+        int32_t mBlocks;
+        int32_t mGroupCount;
+    };
+    const Case cases[] = {
+        // Two columns joined only by the last row.
+        {"u shape", {"1.1", "1.1", "111"}, 1, 7, 1},
+        // Both columns reach the match size before they merge.
+        {"two matched groups merge", {"1.1", "1.1", "1.1", "111"}, 1, 9, 1},
+        {"reserved colour counts blocks only", {"444", "010"}, 0, 3, 4},
+        {"below the match size", {"11.", "..2"}, 0, 0, 2},
+    };
+    PrepareField(mField, Rules(4, 0, 4));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mName);
+        SetCells(mField, c.mRows);
+        EXPECT_EQ(mField.Grid().MatchedGroups(), c.mGroups);
+        EXPECT_EQ(mField.Grid().MatchedBlocks(), c.mBlocks);
+        int32_t groups = 0;
+        for (int32_t id = 0; id < mField.Grid().GroupIdCounter(); ++id)
+            groups += mField.Grid().Group(id).Count() > 0 ? 1 : 0;
+        EXPECT_EQ(groups, c.mGroupCount);
+    }
+}
+
+TEST_F(CCellGridTest, EvaluatesAnEmptyCellByTheRules)
+{
+    struct Case {
+        const char* mName;
+        std::vector<std::string> mRows;
+        int32_t mMatch;
+        CGridParameters mRules;
+        int32_t mExpected;
+    };
+    CGridParameters grow = Rules(4, 1, 4);
+    CGridParameters doubleCounted = Rules(3, 1, 4);
+    doubleCounted.mMaxGroupSize = 5;
+    const Case cases[] = {
+        // Too few groups: the cell completes a group of m - 1 beside it.
+        {"grows a group", {"00.", "121", "212"}, 3, grow, 0},
+        // An L-shaped group touches the cell twice, so its total of 6 passes
+        // the maximum group size and the rarest free colour is taken.
+        {"counts a group twice", {"00", "0."}, 4, doubleCounted, 1},
+        // Too many groups: the rarest colour no neighbour has.
+        {"too many groups", {"000", "1.1", "111"}, 3, Rules(4, 0, 1), 2},
+        {"every colour beside it", {"000", "1.2", "333"}, 3, Rules(4, 0, 0), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mName);
+        CGameField field;
+        PrepareField(field, c.mRules);
+        field.Grid().SetMatchCount(c.mMatch);
+        SetCells(field, c.mRows);
+        const int32_t w = field.Width();
+        int32_t cell = 0;
+        while (CCellGrid::IsOccupied(field.Grid().Cell(cell)))
+            ++cell;
+        field.Grid().EvaluateEmptyCell(cell % w, cell / w);
+        EXPECT_EQ(CCellGrid::ColourOf(field.Grid().Cell(cell)), c.mExpected);
+        EXPECT_TRUE(CCellGrid::IsOccupied(field.Grid().Cell(cell)));
+    }
+}
+
+TEST_F(CCellGridTest, ACellWithoutNeighboursTakesTheNextRandomColour)
+{
+    PrepareField(mField, Rules(4, 5, 9));
+    SetCells(mField, {"...", "...", "..."});
+    Lumo::SRand(77);
+    const int32_t expected = Lumo::Rand() % 4;
+    Lumo::SRand(77);
+    mField.Grid().EvaluateEmptyCell(1, 1);
+    EXPECT_EQ(CCellGrid::ColourOf(mField.Grid().Cell(1, 1)), expected);
+    EXPECT_EQ(mField.Grid().ColourHistogram(expected), 9 * (expected == 0) + 1);
+}
+
+TEST_F(CCellGridTest, MajorColourModeSetsItsShareOfCells)
+{
+    CGridParameters rules = Rules(4, 1, 6);
+    rules.mGenerationMode = 2;
+    PrepareField(mField, rules);
+    for (int32_t percent : {0, 100}) {
+        SCOPED_TRACE(percent);
+        rules.mMajorColourPercent = percent;
+        ASSERT_TRUE(mField.Grid().SetParameters(rules));
+        mField.Build(8, 8);
+        mField.Grid().FillRandom();
+        EXPECT_EQ(mField.Grid().ColourHistogram(3), percent == 100 ? 64 : 0);
+        ExpectGroupsAreRegions(mField.Grid(), 4, "filled");
+    }
+    EXPECT_EQ(mField.StatusLine().rfind("groups=", 0), 0u);
+}
+
+TEST_F(CCellGridTest, CollectsAnAreaWithWholeMatchedGroups)
+{
+    PrepareField(mField, Rules(4, 0, 4));
+    SetCells(mField, {"11100", "23232", "32323", "23232"});
+    mField.Grid().CollectArea(2, 0, 3, 3);
+    ASSERT_EQ(mField.Grid().AreaGroups().size(), 1u);
+    EXPECT_EQ(mField.Grid().AreaGroups()[0].Count(), 3);
+    const std::vector<std::pair<int32_t, int32_t>> expected = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {2, 1},
+                                                                {3, 1}, {4, 1}, {2, 2}, {3, 2}, {4, 2}};
+    EXPECT_EQ(mField.Grid().AreaCells(), expected);
+    for (int32_t cell = 0; cell < mField.CellCount(); ++cell)
+        EXPECT_EQ(mField.Grid().Cell(cell) & CCellGrid::kVisited, 0u);
+}
+
+TEST_F(CCellGridTest, AnEmptyCellInAnAreaStandsForItselfAlone)
+{
+    PrepareField(mField, Rules(4, 0, 4));
+    // The empty cell's stale id bits name group 0, the matched row above it.
+    SetCells(mField, {"222", ".13"});
+    ASSERT_EQ(CCellGrid::GroupOf(mField.Grid().Cell(0, 1)), 0);
+    mField.Grid().CollectArea(0, 1, 1, 1);
+    EXPECT_TRUE(mField.Grid().AreaGroups().empty());
+    EXPECT_EQ(mField.Grid().AreaCells(), (std::vector<std::pair<int32_t, int32_t>>{{0, 1}}));
+}
+
+TEST_F(CCellGridTest, RefusesRulesItCannotWorkWith)
+{
+    PrepareField(mField, Rules(3, 1, 4));
+    CGridParameters majorOfOne = Rules(1, 0, 1);
+    majorOfOne.mGenerationMode = 2;
+    const CGridParameters refused[] = {Rules(0, 0, 1), Rules(6, 0, 1), majorOfOne, Rules(3, 4, 2)};
+    for (const CGridParameters& rules : refused) {
+        EXPECT_FALSE(mField.Grid().SetParameters(rules));
+        EXPECT_EQ(mField.Grid().Parameters().mBlockTypes, 3);
+        EXPECT_EQ(mField.Grid().Parameters().mMaxGroups, 4);
+    }
+}
+
+// The group above the cell also lies to its right; the group to its left is
+// merged in once, and the wrapping group's id is not released twice.
+TEST_F(CCellGridTest, ACellJoiningThreeNeighboursMergesEachGroupOnce)
+{
+    CGridParameters rules = Rules(3, 1, 4);
+    PrepareField(mField, rules);
+    mField.Grid().SetMatchCount(4);
+    SetCells(mField, {".11", "1.1", "..."});
+    mField.Grid().EvaluateEmptyCell(1, 1);
+    EXPECT_EQ(Picture(mField.Grid()), (std::vector<std::string>{".11", "111", "..."}));
+    ExpectGroupsAreRegions(mField.Grid(), 4, "joined");
+    EXPECT_EQ(mField.Grid().MatchedBlocks(), 5);
+    EXPECT_EQ(LogText().find("released twice"), std::string::npos) << LogText();
+}

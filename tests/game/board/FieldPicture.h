@@ -1,0 +1,24 @@
+#pragma once
+
+#include "game/board/CGameField.h"
+
+#include <string>
+#include <vector>
+
+namespace BoardTest {
+
+// The block shape of the sample content (64 x 40 sprite).
+BlockShape SampleShape();
+
+// A field of the picture's size whose cells read: '.' empty, '0'-'9' and
+// 'a'-'f' an occupied cell of that colour. The grid is labelled afterwards.
+void SetCells(CGameField& field, const std::vector<std::string>& rows);
+
+// The cells as SetCells reads them.
+std::vector<std::string> Picture(const CCellGrid& grid);
+
+// A field ready for the rules: the sample shape, colour count 5 (4 the
+// reserved colour), match size 3 and the given parameters.
+void PrepareField(CGameField& field, const CGridParameters& parameters);
+
+} // namespace BoardTest
