@@ -1,9 +1,5 @@
 #include "framework/diagnostics/CrashReportState.h"
 
-#ifndef LUMO_CRASH_UPLOAD_HOST
-#define LUMO_CRASH_UPLOAD_HOST ""
-#endif
-
 namespace Lumo {
 
 CrashReportState& GetCrashReportState()

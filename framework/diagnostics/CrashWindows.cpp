@@ -27,6 +27,8 @@ constexpr uint32_t kAbortGraceMillis = 2000;
 void RunUpload(CrashReportState& state)
 {
     HTTPTransfer& transfer = GetCrashHTTPTransfer();
+    // No result of an earlier run may pass for this one's.
+    transfer.Reset();
     std::thread(SubmitCrashReport).detach();
     uint32_t waited = 0;
     while (!state.mDialogDone) {

@@ -116,6 +116,21 @@ TEST(CrashCatcherTest, BrokenReportStillEndsTheProcessWithTheFirstReport)
     EXPECT_EQ(ReadFile(folder / "crash.txt").rfind("Exception: Access Violation", 0), 0u);
 }
 
+TEST(CrashCatcherTest, RemovingPutsThePreviousHandlingBack)
+{
+    struct sigaction before = {};
+    ::sigaction(SIGSEGV, nullptr, &before);
+    Lumo::InstallCrashHandler();
+    struct sigaction during = {};
+    ::sigaction(SIGSEGV, nullptr, &during);
+    EXPECT_NE(during.sa_sigaction, before.sa_sigaction);
+    EXPECT_TRUE(during.sa_flags & SA_ONSTACK);
+    Lumo::RemoveCrashHandler();
+    struct sigaction after = {};
+    ::sigaction(SIGSEGV, nullptr, &after);
+    EXPECT_EQ(after.sa_sigaction, before.sa_sigaction);
+}
+
 class HandleCrashTest : public testing::Test {
 protected:
     void SetUp() override

@@ -2,8 +2,7 @@
 #include "framework/diagnostics/ModValRegistry.h"
 #include "framework/diagnostics/ModValParse.h"
 #include "framework/diagnostics/ModValReparse.h"
-#include "platform/backends/headless/HeadlessBackend.h"
-#include "platform/windows/WindowSystem.h"
+#include "platform/backends/headless/HeadlessSession.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -113,15 +112,8 @@ protected:
     {
         mPrevious = std::filesystem::current_path();
         std::filesystem::current_path(mFolder.Path());
-        auto backend = std::make_unique<Platform::HeadlessBackend>();
-        mDesktop = backend.get();
-        mSystem = Platform::WindowSystem::Replace(std::make_unique<Platform::WindowSystem>(std::move(backend)));
     }
-    void TearDown() override
-    {
-        Platform::WindowSystem::Replace(std::move(mSystem));
-        std::filesystem::current_path(mPrevious);
-    }
+    void TearDown() override { std::filesystem::current_path(mPrevious); }
 
     // Writes the source and dates it later than anything read before.
     void WriteSource(const std::string& text, int secondsLater)
@@ -131,15 +123,14 @@ protected:
         std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) +
                                                    std::chrono::seconds(secondsLater));
     }
-    std::string LastBox() const
+    std::string LastBox()
     {
-        return mDesktop->MessageBoxes().empty() ? "" : mDesktop->MessageBoxes().back().caption;
+        return mSession.Desktop().MessageBoxes().empty() ? "" : mSession.Desktop().MessageBoxes().back().caption;
     }
 
     LumoTest::TempFolder mFolder;
     std::filesystem::path mPrevious;
-    Platform::HeadlessBackend* mDesktop = nullptr;
-    std::unique_ptr<Platform::WindowSystem> mSystem;
+    Platform::HeadlessSession mSession;
 };
 
 TEST_F(ModValReparseTest, ChangedSourceIsPickedUpAndBrokenSourcesAreReported)
@@ -165,7 +156,7 @@ TEST_F(ModValReparseTest, ChangedSourceIsPickedUpAndBrokenSourcesAreReported)
 
     ASSERT_FALSE(Lumo::ModValReparse());
     EXPECT_EQ(LastBox(), "MODVAL WARNING!");
-    EXPECT_NE(mDesktop->MessageBoxes().back().text.find("Files parsed: \r\n  modval_fixture.cpp"), std::string::npos);
+    EXPECT_NE(mSession.Desktop().MessageBoxes().back().text.find("\r\n  modval_fixture.cpp"), std::string::npos);
 
     const struct {
         const char* source;
@@ -180,7 +171,7 @@ TEST_F(ModValReparseTest, ChangedSourceIsPickedUpAndBrokenSourcesAreReported)
     for (const auto& b : broken) {
         WriteSource(b.source, later += 100);
         EXPECT_FALSE(Lumo::ModValReparse()) << b.source;
-        EXPECT_EQ(mDesktop->MessageBoxes().back().text, b.message) << b.source;
+        EXPECT_EQ(mSession.Desktop().MessageBoxes().back().text, b.message) << b.source;
     }
     std::filesystem::remove(mFolder / "modval_fixture.cpp");
     EXPECT_FALSE(Lumo::ModValReparse());
