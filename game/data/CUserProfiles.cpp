@@ -45,9 +45,10 @@ void EncodeRecord(const CUserProfile& record, std::string& bytes)
 
 CUserProfiles::CUserProfiles() : mRecords(kInitialCapacity) {}
 
-void CUserProfiles::Init(Lumo::LumoAppBase& app, const std::string& dataFolder)
+void CUserProfiles::Init(Lumo::LumoAppBase& app)
 {
     mHasRunBefore = false;
+    const std::string dataFolder = app.AppDataFolder();
     if (!dataFolder.empty()) {
         const std::string folder = Lumo::RemoveTrailingSlash(dataFolder);
         Lumo::CreateDirectoryPath(folder);

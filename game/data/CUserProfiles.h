@@ -20,10 +20,10 @@ public:
 
     CUserProfiles();
 
-    // dataFolder is the framework's user data folder ("" when it has none):
-    // it is created, marked with "run.txt" and made the user data folder.
-    // Then the profiles and the current one are read.
-    void Init(Lumo::LumoAppBase& app, const std::string& dataFolder);
+    // The application's data folder (when the system has one) is created,
+    // marked with "run.txt" and made the user data folder; then the profiles
+    // and the current one are read.
+    void Init(Lumo::LumoAppBase& app);
     // Writes "users.dat" when the profiles changed since they were read or
     // written, and the current profile's name.
     void Save(Lumo::LumoAppBase& app);

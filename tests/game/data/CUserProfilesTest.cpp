@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace GameTest {
@@ -33,7 +34,7 @@ std::vector<std::string> Names(const CUserProfiles& profiles)
 class UserProfilesTest : public PlayerFileFixture {
 protected:
     // Reads the data folder's "users.dat" as the game does at start.
-    void Init(CUserProfiles& profiles) { profiles.Init(App(), mFolder / "data"); }
+    void Init(CUserProfiles& profiles) { profiles.Init(App()); }
 };
 
 TEST_F(UserProfilesTest, SaveAndReloadKeepEveryByteAndTheCurrentProfile)
@@ -73,17 +74,18 @@ TEST_F(UserProfilesTest, SaveAndReloadKeepEveryByteAndTheCurrentProfile)
 
 TEST_F(UserProfilesTest, FirstRunMarksTheDataFolderAndMakesItTheUserFolder)
 {
-    const std::string folder = mFolder / "fresh/DravikGames/Zentrova";
+    Lumo::SetUserDataFolder("");
+    std::filesystem::remove_all(mFolder / "xdg");
     CUserProfiles profiles;
-    profiles.Init(App(), folder);
+    Init(profiles);
     EXPECT_FALSE(profiles.HasRunBefore());
-    EXPECT_TRUE(Lumo::FileExistsOnDisk(folder + "/run.txt"));
-    EXPECT_EQ(Lumo::GetUserDataFolder(), folder + "\\");
+    EXPECT_EQ(Lumo::GetUserDataFolder(), App().AppDataFolder());
+    EXPECT_TRUE(std::filesystem::exists(mFolder / "xdg/TestCompany/ZentrovaTest/run.txt"));
     EXPECT_EQ(profiles.CurrentIndex(), -1);
     EXPECT_EQ(profiles.CurrentName(), "UNKNOWN\n");
 
     CUserProfiles second;
-    second.Init(App(), folder);
+    Init(second);
     EXPECT_TRUE(second.HasRunBefore());
 }
 

@@ -6,12 +6,15 @@
 
 namespace GameTest {
 
-// The player's files in the data folder, and the settings they go with.
+// The player's files in the application's data folder, made the user data
+// folder, and the settings they go with.
 class PlayerFileFixture : public GameFixture {
 protected:
-    std::string DataPath(const std::string& name) const { return mDataFolder + name; }
+    PlayerFileFixture();
+
+    std::string DataPath(const std::string& name) const;
     std::string ReadData(const std::string& name) const { return LumoTest::ReadFile(DataPath(name)); }
-    void WriteData(const std::string& name, const std::string& bytes) { WriteFile("data\\" + name, bytes); }
+    void WriteData(const std::string& name, const std::string& bytes);
     // The application's settings value, or "<none>".
     std::string StoredString(const std::string& name);
 };
