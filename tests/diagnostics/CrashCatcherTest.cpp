@@ -31,6 +31,16 @@ __attribute__((noinline, no_sanitize("undefined"))) int DivideByZero(int divisor
 
 __attribute__((noinline)) void AbortProgram() { std::abort(); }
 
+// Deeper than any stack; each call keeps a buffer alive across the next.
+volatile int gRecursionLimit = 1 << 30;
+
+__attribute__((noinline, no_sanitize("address"))) int RecurseForever(int depth)
+{
+    volatile char buffer[1024];
+    buffer[depth % 1024] = char(depth);
+    return depth < gRecursionLimit ? RecurseForever(depth + 1) + buffer[0] : 0;
+}
+
 } // namespace CrashSamples
 
 namespace {
@@ -78,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
                     FaultCase{"DivideByZero", [] { CrashSamples::DivideByZero(0); }, SIGFPE,
                               "Exception: Integer Divide by Zero (code 0xc0000094) at address ",
                               "CrashSamples::DivideByZero(int)+", "test_diagnostics"},
+                    FaultCase{"StackOverflow", [] { CrashSamples::RecurseForever(0); }, SIGSEGV,
+                              "Exception: Stack Overflow (code 0xc00000fd) at address ",
+                              "CrashSamples::RecurseForever(int)+", "test_diagnostics"},
                     FaultCase{"Abort", CrashSamples::AbortProgram, SIGABRT,
                               "Exception: Noncontinuable Exception (code 0xc0000025) at address ",
                               "CrashSamples::AbortProgram()+", "libc.so.6"}),
