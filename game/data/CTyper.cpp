@@ -4,6 +4,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/graphics/Graphics.h"
 #include "game/data/NumberLists.h"
+#include "game/data/XmlLoading.h"
 
 #include <tinyxml.h>
 
@@ -27,19 +28,15 @@ void CTyper::Reset()
 
 void CTyper::LoadFromXml(const TiXmlElement* element)
 {
-    auto number = [element](const char* name) {
-        const char* text = element->Attribute(name);
-        return text ? std::atof(text) : 0.0;
-    };
-    mMinLength = int32_t(number("typer_minlength"));
-    mMaxLength = int32_t(number("typer_maxlength"));
-    mPauseProbability = int32_t(number("typer_pause_probability"));
-    mPauseVariation = int32_t(number("typer_pause_var"));
-    mPauseAfter = int32_t(number("typer_pause_after"));
-    mMinSpeed = float(number("typer_minspeed"));
-    mMaxSpeed = float(number("typer_maxspeed"));
-    mFlashSpeed = float(number("typer_flashspeed"));
-    mPauseSpeed = float(number("typer_pause"));
+    mMinLength = XmlIntAttribute(element, "typer_minlength", 0);
+    mMaxLength = XmlIntAttribute(element, "typer_maxlength", 0);
+    mPauseProbability = XmlIntAttribute(element, "typer_pause_probability", 0);
+    mPauseVariation = XmlIntAttribute(element, "typer_pause_var", 0);
+    mPauseAfter = XmlIntAttribute(element, "typer_pause_after", 0);
+    mMinSpeed = XmlFloatAttribute(element, "typer_minspeed", 0.0f);
+    mMaxSpeed = XmlFloatAttribute(element, "typer_maxspeed", 0.0f);
+    mFlashSpeed = XmlFloatAttribute(element, "typer_flashspeed", 0.0f);
+    mPauseSpeed = XmlFloatAttribute(element, "typer_pause", 0.0f);
     for (int n = 1; const char* text = element->Attribute(Lumo::FormatString("typer_color%d", n).c_str()); ++n) {
         Lumo::Color colour;
         ParseColor(text, &colour);

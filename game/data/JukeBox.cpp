@@ -3,26 +3,10 @@
 #include "framework/audio/MusicInterface.h"
 #include "framework/audio/SoundManager.h"
 #include "framework/core/AppLog.h"
+#include "game/data/XmlLoading.h"
 
 #include <tinyxml.h>
 
-#include <cstdlib>
-
-namespace {
-
-float FloatAttribute(const TiXmlElement* element, const char* name, float absent)
-{
-    const char* text = element->Attribute(name);
-    return text ? float(std::atof(text)) : absent;
-}
-
-std::string TextAttribute(const TiXmlElement* element, const char* name)
-{
-    const char* text = element->Attribute(name);
-    return text ? text : "";
-}
-
-} // namespace
 
 JukeBox& JukeBox::Get()
 {
@@ -44,13 +28,12 @@ void JukeBox::LoadFromXml(const TiXmlElement* root)
         return;
     for (const TiXmlElement* media = root->FirstChildElement("media"); media;
          media = media->NextSiblingElement("media")) {
-        const float maxVolume = FloatAttribute(media, "maxvolume", 1.0f);
+        const float maxVolume = XmlFloatAttribute(media, "maxvolume", 1.0f);
         for (const TiXmlElement* song = media->FirstChildElement("song"); song;
              song = song->NextSiblingElement("song")) {
-            const char* start = song->Attribute("start");
-            mSongs.push_back({int32_t(mMedia.size()), start ? std::atoi(start) : 0, maxVolume});
+            mSongs.push_back({int32_t(mMedia.size()), XmlIntAttribute(song, "start", 0), maxVolume});
         }
-        mMedia.push_back({TextAttribute(media, "src"), 0});
+        mMedia.push_back({XmlTextAttribute(media, "src"), 0});
     }
     if (mMusic)
         mMusic->InitSongs(int32_t(mMedia.size()));
@@ -59,9 +42,9 @@ void JukeBox::LoadFromXml(const TiXmlElement* root)
     uint32_t id = 0;
     for (const TiXmlElement* sample = root->FirstChildElement("sample"); sample;
          sample = sample->NextSiblingElement("sample"), ++id) {
-        const std::string name = TextAttribute(sample, "src");
+        const std::string name = XmlTextAttribute(sample, "src");
         if (id < Lumo::SoundManager::kMaxSounds && mSounds->LoadSound(id, name))
-            mSounds->SetBaseVolume(id, FloatAttribute(sample, "volume", 1.0f));
+            mSounds->SetBaseVolume(id, XmlFloatAttribute(sample, "volume", 1.0f));
         else
             Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
                                                 "ERROR: JukeBox_LoadFromXml - can't load sound %s", name.c_str());
