@@ -18,7 +18,7 @@ constexpr const char* kRequest = "GET /x HTTP/1.1\r\nHost: h\r\n\r\n";
 // Polls until the transfer has left the running state (bounded).
 int Finish(HTTPTransfer& transfer)
 {
-    for (int i = 0; i < 1000 && transfer.GetResult() == HTTPTransfer::kRunning; ++i)
+    for (int i = 0; i < 4000 && transfer.GetResult() == HTTPTransfer::kRunning; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return transfer.GetResult();
 }
