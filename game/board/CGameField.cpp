@@ -7,6 +7,7 @@
 #include "game/board/CFieldBlock.h"
 #include "game/data/CCurve.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -35,6 +36,10 @@ void CGameField::Build(int32_t w, int32_t h)
     mW = w;
     mH = h;
     mCellCount = w * h;
+    mLineEntries.clear();
+    mLineEntries.reserve(size_t(2 * std::max(w, h)));
+    mMovingBlocks.clear();
+    mMovingBlocks.reserve(size_t(mCellCount));
     mRecords.assign(size_t(mCellCount), CellRecord{});
     mDetached.clear();
     mDetached.reserve(size_t(mCellCount));
@@ -67,6 +72,8 @@ void CGameField::Build(int32_t w, int32_t h)
             CellRecord& record = mRecords[size_t(row * w + column)];
             CellToScreen(column, row, &record.mScreenX, &record.mScreenY);
         }
+    BuildSpinRings();
+    SetupSpinPoints();
 }
 
 void CGameField::ResetForLevel()

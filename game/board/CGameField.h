@@ -4,6 +4,9 @@
 #include "game/board/CCellGrid.h"
 #include "game/board/CellRecord.h"
 #include "game/board/FieldPoint.h"
+#include "game/board/LineEntry.h"
+#include "game/board/QueueController.h"
+#include "game/board/SpinRing.h"
 
 #include <array>
 #include <cstdint>
@@ -11,8 +14,11 @@
 #include <string>
 #include <vector>
 
+class CAnimTrack;
 class CBlockReleaseHandler;
 class CFieldBase;
+class CTrackBase;
+class TiXmlElement;
 struct CFieldBlock;
 
 // The play field: w x h cells on an oblique grid drawn from the block
@@ -56,6 +62,36 @@ public:
     void SyncBlockColours();
     // Block display mode: 0 play, 1 randomize, 2 shadow ball, 3 shell.
     void ResetBlockStates(int32_t mode);
+
+    // Opens a line entry and makes it the current one.
+    LineEntry* MakeBlockAt(int32_t column, int32_t row, int32_t dx, int32_t dy, int32_t count, CAnimTrack* track,
+                           bool sliding);
+    // Adds one entering block to the current sliding entry.
+    void AttachPieceBlocks(CFieldBlock* block);
+    // Ends every line entry.
+    void CollectBlocks();
+    // Moves the blocks of every line entry by its track's time.
+    void StepLineEntries();
+    const std::vector<LineEntry>& LineEntries() const { return mLineEntries; }
+    const std::vector<MovingBlock>& MovingBlocks() const { return mMovingBlocks; }
+    std::vector<MovingBlock>& MovingBlocks() { return mMovingBlocks; }
+
+    // Reads the queue_controller children of element with their tracks.
+    // False, after a log line, when one of them names a track that does not exist.
+    bool LoadQueueControllers(const TiXmlElement* element, CTrackBase& tracks);
+    void BuildSpinRings();
+    void SetupSpinPoints();
+    // The rising stage of every ring.
+    void UpdateSpinPoints();
+    // The falling stage of a ring.
+    void StepSpinPoint(SpinRing& ring);
+    // Gives the blocks of a ring their drawing positions for the ring's stage.
+    void PlaceSpinRing(const SpinRing& ring);
+    // Rings needed by a field of w x h cells.
+    static int32_t RingCount(int32_t w, int32_t h);
+    std::vector<SpinRing>& SpinRings() { return mSpinRings; }
+    const std::vector<SpinElement>& SpinElements() const { return mSpinElements; }
+    const std::vector<QueueController>& QueueControllers() const { return mControllers; }
 
     void SetBlockShape(const BlockShape& shape) { mShape = shape; }
     const BlockShape& Shape() const { return mShape; }
@@ -114,7 +150,16 @@ private:
 
     int32_t mReservedSprite = kNone;
     int32_t mReservedColour = 0;
+    std::vector<LineEntry> mLineEntries;
+    std::vector<MovingBlock> mMovingBlocks;
     std::vector<CellRecord> mRecords;
+    std::vector<QueueController> mControllers;
+    CTrackBase* mTracks = nullptr;
+    std::vector<SpinRing> mSpinRings;
+    std::vector<SpinElement> mSpinElements;
+    // The size the rings were built for.
+    int32_t mRingW = 0;
+    int32_t mRingH = 0;
 
     BlockShape mShape;
     FieldPoint mOrigin;
