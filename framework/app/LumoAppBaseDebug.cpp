@@ -7,6 +7,7 @@
 #include "framework/core/UserDataFolder.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
+#include "framework/display/TextureData.h"
 #include "framework/graphics/codecs/ImageLib.h"
 #include "platform/process/Clock.h"
 #include "platform/windows/Dialogs.h"
@@ -17,6 +18,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace Lumo {
 
@@ -74,6 +76,9 @@ void LumoAppBase::WriteScreenshot()
     }
     const std::string fileName = folder + "image" + std::to_string(found ? largest + 1 : 1) + ".png";
 
+    // The 3D device ends its scene, so the draw surface holds the frame.
+    if (mDDInterface->mIs3D)
+        mDDInterface->mD3DInterface->Flush();
     // The screen image must not see its surface adopted by another image.
     IDirectDrawSurface* surface = mDDInterface->mDrawSurface;
     mDDInterface->mDrawSurface = nullptr;
@@ -112,10 +117,27 @@ void LumoAppBase::BuildVideoStats()
     }
     text += "Video Memory: " + CommaSeparate((total - available) / 1024) + "/" + CommaSeparate(total / 1024) +
             " KB\r\n";
-    // The 3D device here draws without textures, so no image holds any.
-    text += "Texture Memory: 0 KB\r\n";
-    for (const char* format : {"A8R8G8B8", "A4R4G4B4", "R5G6B5", "Palette8"})
-        text += FormatString("%s: 0 - 0 KB\r\n", format);
+    int64_t textureMemory = 0;
+    int32_t counts[4] = {};
+    int64_t memories[4] = {};
+    {
+        std::lock_guard<CriticalSectionHolder> hold(GetDisplayLock());
+        for (const MemoryImage* image : mImageServices->ImagesInSet()) {
+            if (!image->textureData)
+                continue;
+            textureMemory += image->textureData->mTextureMemory;
+            for (int format = 0; format < 4; ++format) {
+                if (image->textureData->mPixelType == 1 << format) {
+                    ++counts[format];
+                    memories[format] += image->textureData->mTextureMemory;
+                }
+            }
+        }
+    }
+    text += "Texture Memory: " + CommaSeparate(textureMemory / 1024) + " KB\r\n";
+    for (int format = 0; format < 4; ++format)
+        text += FormatString("%s: %d - %s KB\r\n", D3DInterface::TexturePixelTypeName(1 << format), counts[format],
+                             CommaSeparate(memories[format] / 1024).c_str());
     ShowMessageBoxA(text, "Video Stats", MB_OK);
 }
 

@@ -6,6 +6,7 @@
 #include "framework/core/UserDataFolder.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
+#include "framework/display/TextureData.h"
 #include "framework/graphics/codecs/ImageLib.h"
 #include "platform/storage/AtomicFile.h"
 #include "platform/process/Clock.h"
@@ -44,8 +45,7 @@ ImageMemory Measure(MemoryImage* image)
     memory.amounts[kBits] = image->bits ? 4 * pixels : -1;
     memory.amounts[kPalette] = image->colorTable ? pixels + 1024 : -1;
     memory.amounts[kSurface] = surfaceImage && surfaceImage->mSurface ? 4 * pixels : -1;
-    // The 3D device here draws without textures, so no image holds any.
-    memory.amounts[kTexture] = -1;
+    memory.amounts[kTexture] = image->textureData ? image->textureData->mTextureMemory : -1;
     memory.amounts[kNativeAlpha] = image->nativeAlphaData ? (image->colorTable ? 1024 : 4 * pixels) : -1;
     memory.amounts[kRunLengthAlpha] = image->runLengthAlphaData ? pixels : -1;
     memory.amounts[kRunLengthAdditive] = image->runLengthAdditiveData ? pixels : -1;
@@ -59,7 +59,14 @@ std::string Cell(const std::string& content) { return "<TD>" + content + "</TD>\
 std::string MemoryCell(const ImageMemory& memory, Column column)
 {
     const int64_t amount = memory.amounts[column];
-    return Cell(amount < 0 ? "&nbsp;" : kColumnLabels[column] + CommaSeparate(amount));
+    if (amount < 0)
+        return Cell("&nbsp;");
+    // The texture cell names its pixel format between label and amount.
+    const std::string format =
+        column == kTexture
+            ? std::string(D3DInterface::TexturePixelTypeName(memory.image->textureData->mPixelType)) + "<BR>"
+            : std::string();
+    return Cell(kColumnLabels[column] + format + CommaSeparate(amount));
 }
 
 // The standard calendar-time text of now, newline included.
@@ -72,13 +79,16 @@ std::string LocalTimeText()
 }
 
 // The full-size pixels and the nearest-sampled thumbnail of an image that
-// has any.
-void WriteImageFiles(const MemoryImage& image, const std::string& folder, int number)
+// has any; an image whose textures hold its only copy is read back from them.
+void WriteImageFiles(const MemoryImage& image, D3DInterface* device, const std::string& folder, int number)
 {
     MemoryImage copy(image);
-    const uint32_t* pixels = copy.GetPixelBits();
+    const bool onlyTextures = !image.bits && !image.colorTable && !image.nativeAlphaData && image.textureData;
+    uint32_t* pixels = copy.GetPixelBits();
     if (!pixels)
         return;
+    if (onlyTextures && device)
+        device->CopyTexturesToBits(&image, pixels);
     const int width = copy.mWidth;
     const int height = copy.mHeight;
     ImageLib::Image thumb(kThumbSize, kThumbSize);
@@ -142,7 +152,7 @@ void LumoAppBase::DumpImages()
             html += MemoryCell(memory, column);
         html += Cell(image.mName.empty() ? "&nbsp;" : image.mName);
         html += "</TR>\n";
-        WriteImageFiles(image, folder, int(number));
+        WriteImageFiles(image, mDDInterface ? mDDInterface->mD3DInterface.get() : nullptr, folder, int(number));
     }
     html += Cell("Totals") + Cell(CommaSeparate(grandTotal));
     for (const Column column : {kBits, kPalette, kSurface, kTexture})

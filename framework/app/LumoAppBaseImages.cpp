@@ -62,7 +62,7 @@ NativeDisplay* LumoAppBase::GetNativeDisplay()
 
 bool LumoAppBase::CopyTexturesToBits(MemoryImage* image)
 {
-    return mDDInterface && mDDInterface->mD3DInterface->CopyTexturesToBits(image);
+    return mDDInterface && mDDInterface->mD3DInterface->CopyTexturesToBits(image, image->bits.get());
 }
 
 TriangleRasterizer* LumoAppBase::GetTriangleRasterizer()

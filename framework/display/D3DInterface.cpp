@@ -100,6 +100,22 @@ int D3DInterface::GetTexturePixelType(const DDPIXELFORMAT& format)
     return kPixelTypeNone;
 }
 
+const char* D3DInterface::TexturePixelTypeName(int pixelType)
+{
+    switch (pixelType) {
+    case kPixelTypeA8R8G8B8:
+        return "A8R8G8B8";
+    case kPixelTypeA4R4G4B4:
+        return "A4R4G4B4";
+    case kPixelTypeR5G6B5:
+        return "R5G6B5";
+    case kPixelTypePalette8:
+        return "Palette8";
+    default:
+        return "";
+    }
+}
+
 bool D3DInterface::InitFromDDInterface(DDInterface* display)
 {
     gD3DErrorText.clear();
@@ -298,12 +314,12 @@ void D3DInterface::RemoveImageTexture(MemoryImage* image)
     }
 }
 
-bool D3DInterface::CopyTexturesToBits(MemoryImage* image)
+bool D3DInterface::CopyTexturesToBits(const MemoryImage* image, uint32_t* pixels)
 {
     TextureData* textures = image->textureData;
-    if (!textures || textures->mChangeCount != image->bitsChangeCount)
+    if (!textures || !pixels || textures->mChangeCount != image->bitsChangeCount)
         return false;
-    return textures->CopyToBits(this, image);
+    return textures->CopyToBits(this, image, pixels);
 }
 
 void D3DInterface::Cleanup()

@@ -72,8 +72,9 @@ public:
     // Makes sure the image has current textures; false when it has none.
     bool CreateImageTexture(MemoryImage* image);
     void RemoveImageTexture(MemoryImage* image);
-    // Fills the image's allocated 32-bit pixels from current textures.
-    bool CopyTexturesToBits(MemoryImage* image);
+    // Fills width x height 32-bit pixels from the image's textures when
+    // they are current.
+    bool CopyTexturesToBits(const MemoryImage* image, uint32_t* pixels);
     void Cleanup();
     // The images that hold textures; read under the display lock.
     const std::set<MemoryImage*>& ImagesWithTextures() const { return mImages; }
@@ -97,6 +98,8 @@ public:
 
     static void FillTexturePixelFormat(Platform::DDPIXELFORMAT* format, int pixelType);
     static int GetTexturePixelType(const Platform::DDPIXELFORMAT& format);
+    // "A8R8G8B8", "A4R4G4B4", "R5G6B5" or "Palette8"; empty for other codes.
+    static const char* TexturePixelTypeName(int pixelType);
     // The vertex colour of a draw colour, unclamped.
     static uint32_t PackColor(const Color& color);
 

@@ -296,10 +296,9 @@ IDirectDrawSurface7* TextureData::GetTexture(int x, int y, int* width, int* heig
     return piece.mTexture;
 }
 
-bool TextureData::CopyToBits(D3DInterface* owner, MemoryImage* image)
+bool TextureData::CopyToBits(D3DInterface* owner, const MemoryImage* image, uint32_t* bits)
 {
-    uint32_t* bits = image->bits.get();
-    if (!bits || image->mWidth != mWidth || image->mHeight != mHeight)
+    if (image->mWidth != mWidth || image->mHeight != mHeight)
         return false;
     for (int row = 0; row < mRows; ++row) {
         for (int column = 0; column < mColumns; ++column) {

@@ -48,8 +48,8 @@ public:
     // the piece, with the texture coordinates of the part.
     Platform::IDirectDrawSurface7* GetTexture(int x, int y, int* width, int* height, float* uMin, float* vMin,
                                               float* uMax, float* vMax);
-    // Reads every piece back into the image's allocated pixels.
-    bool CopyToBits(D3DInterface* owner, MemoryImage* image);
+    // Reads every piece back into width x height pixels of the image's size.
+    bool CopyToBits(D3DInterface* owner, const MemoryImage* image, uint32_t* bits);
 
     void Blt(D3DInterface* owner, const Rect& srcRect, uint32_t color, float x, float y);
     void BltTransformed(D3DInterface* owner, uint32_t color, const Matrix3& transform, const Rect& srcRect,

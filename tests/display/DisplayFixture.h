@@ -47,7 +47,7 @@ public:
     Lumo::NativeDisplay* GetNativeDisplay() override { return mDisplay; }
     bool CopyTexturesToBits(Lumo::MemoryImage* image) override
     {
-        return mDisplay && mDisplay->mD3DInterface->CopyTexturesToBits(image);
+        return mDisplay && mDisplay->mD3DInterface->CopyTexturesToBits(image, image->bits.get());
     }
     Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return mRasterizer; }
 

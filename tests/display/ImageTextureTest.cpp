@@ -205,7 +205,7 @@ TEST_F(ImageTexture, ReadBackRestoresThePixelsOfEachType)
     Build(image.get());
     image->MarkBitsChanged();
     ASSERT_NE(image->bits, nullptr);
-    EXPECT_FALSE(mDisplay->mD3DInterface->CopyTexturesToBits(image.get()));
+    EXPECT_FALSE(mDisplay->mD3DInterface->CopyTexturesToBits(image.get(), image->bits.get()));
 }
 
 } // namespace
