@@ -177,7 +177,7 @@ void CImageTable::FetchImage(CImageRecord* record)
         CImageSlot* target = Slot(record->mTargetSlot);
         if (!target || !target->mImage || !target->mRecord)
             break;
-        mApp->SubloadImage(target->mImage, record->mName);
+        mApp->GetImageServices().SubloadImage(target->mImage, record->mName);
         target->mRecord->mContent = record->mRecordIndex;
         SetRecordImage(record, target->mImage);
         break;

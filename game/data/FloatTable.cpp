@@ -21,7 +21,7 @@ int LoadFloatTable(const std::string& path)
     std::vector<float>& table = SharedFloatTable();
     int appended = 0;
     unsigned char bytes[4];
-    while (std::fread(bytes, 1, 4, file) == 4) {
+    while (appended < kMaxFloatTable && std::fread(bytes, 1, 4, file) == 4) {
         const uint32_t word = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
                               uint32_t(bytes[3]) << 24;
         const float value = std::bit_cast<float>(word);

@@ -48,6 +48,13 @@ TEST_F(FloatTableTest, MissingAndEmptyFilesAppendNothing)
     EXPECT_EQ(SharedFloatTable(), (std::vector<float>{3.0f}));
 }
 
+TEST_F(FloatTableTest, StopsAtTheTableLimit)
+{
+    SharedFloatTable().clear();
+    EXPECT_EQ(LoadFloatTable("/dev/zero"), kMaxFloatTable);
+    EXPECT_EQ(SharedFloatTable().size(), size_t(kMaxFloatTable));
+}
+
 // Only the disk is read, never an archive entry of the same name.
 TEST_F(FloatTableTest, IgnoresTheArchive)
 {
