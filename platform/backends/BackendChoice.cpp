@@ -28,7 +28,7 @@ BackendKind ChosenBackend()
         return BackendKind::Headless;
     if (!choice.empty())
         LogLine("LUMO_PLATFORM=\"" + choice + "\" is neither \"sdl\" nor \"headless\"; choosing by the display");
-    return HasDisplay() ? BackendKind::Sdl : BackendKind::Headless;
+    return HasDisplay() ? BackendKind::Sdl : BackendKind::None;
 }
 
 } // namespace Platform

@@ -5,11 +5,13 @@
 #include "platform/process/EndSessionSignal.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/process/Log.h"
+#include "platform/process/Process.h"
 #include "platform/backends/sdl/SdlBackend.h"
 #include "platform/windows/WindowConstants.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,12 +27,18 @@ std::unique_ptr<WindowSystem> gCurrent;
 
 std::unique_ptr<Backend> ChooseBackend()
 {
-    if (ChosenBackend() == BackendKind::Sdl) {
+    const BackendKind kind = ChosenBackend();
+    if (kind == BackendKind::Headless)
+        return std::make_unique<HeadlessBackend>();
+    if (kind == BackendKind::Sdl) {
         if (std::unique_ptr<Backend> sdl = SdlBackend::Create())
             return sdl;
-        LogLine("The sdl platform cannot start; running headless");
     }
-    return std::make_unique<HeadlessBackend>();
+    // An invisible run that nobody asked for would look like a hang.
+    const char* line = "No display to open a window on; to run without one, set LUMO_PLATFORM=headless";
+    std::fprintf(stderr, "%s\n", line);
+    LogLine(line);
+    ExitProcess(1);
 }
 
 bool IsInput(NativeEvent::Kind kind)

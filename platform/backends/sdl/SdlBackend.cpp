@@ -87,6 +87,15 @@ std::unique_ptr<Backend> SdlBackend::Create()
         LogLine(std::string("SDL video: ") + SDL_GetError());
         return nullptr;
     }
+    // Where no display opens, SDL falls back to drivers that show nothing: a
+    // window there is no window, unless SDL_VIDEODRIVER asked for one.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if ((driver == "offscreen" || driver == "dummy") && !(asked && std::strstr(asked, driver.c_str()))) {
+        LogLine("SDL video: no display, only the invisible \"" + driver + "\" driver");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     SDL_StartTextInput();
     return std::unique_ptr<Backend>(new SdlBackend());
 }

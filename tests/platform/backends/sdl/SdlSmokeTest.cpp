@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 using namespace Platform;
@@ -40,6 +41,31 @@ LRESULT Record(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam)
 {
     gSeen.push_back(message);
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A display that does not answer is no display, even though SDL would fall
+// back to a driver that shows nothing.
+TEST(SdlSmoke, AnInvisibleFallbackIsNoDisplay)
+{
+    const auto saved = [](const char* name) { return std::string(std::getenv(name) ? std::getenv(name) : ""); };
+    const std::string display = saved("DISPLAY");
+    const std::string wayland = saved("WAYLAND_DISPLAY");
+    const std::string driver = saved("SDL_VIDEODRIVER");
+    setenv("DISPLAY", ":4711", 1);
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    // A console's own graphics device could still open a real display.
+    if (!std::filesystem::exists("/dev/dri")) {
+        DesktopLibraryLeaksAllowed allowed;
+        EXPECT_EQ(SdlBackend::Create(), nullptr);
+    }
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+        if (!*std::getenv(name))
+            unsetenv(name);
+    }
 }
 
 // Opens a real 800 x 600 window where there is a display to show it on.
