@@ -20,8 +20,15 @@ struct NamedResult {
     const char* name;
 };
 
-// The name is the constant's own, less its "Platform::" prefix.
-#define NAMED(code) {code, #code + 10}
+constexpr const char kNamespacePrefix[] = "Platform::";
+
+// The name is the constant's own, less its namespace prefix.
+constexpr const char* WithoutNamespace(const char* qualified)
+{
+    return qualified + sizeof(kNamespacePrefix) - 1;
+}
+
+#define NAMED(code) {code, WithoutNamespace(#code)}
 
 // The general COM codes appear once, under the one name each is given.
 constexpr NamedResult kNames[] = {

@@ -1,22 +1,14 @@
 // Font descriptors of any content: parsed, run as commands, and measured.
 #include "framework/graphics/fonts/ImageFont.h"
+#include "tests/fuzz/FuzzInputFile.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <random>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = (std::filesystem::temp_directory_path() /
-                                        ("lumo-fuzz-" + std::to_string(std::random_device()()) + ".txt")).string();
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-    Lumo::ImageFont font(nullptr, path);
+    const FuzzInputFile file(data, size, "input.txt");
+    Lumo::ImageFont font(nullptr, file.Path());
     font.SetPointSize(font.GetDefaultPointSize() + 3);
     font.StringWidth(std::string(reinterpret_cast<const char*>(data), size < 64 ? size : 64));
     font.GetDefine("Chars");

@@ -2,28 +2,13 @@
 
 #include "framework/resources/PakDirectory.h"
 #include "framework/resources/PakInterface.h"
+#include "tests/fuzz/FuzzInputFile.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string ArchivePath()
-{
-    static const std::string path = [] {
-        std::string folder = (std::filesystem::temp_directory_path() / "lumo-fuzz-XXXXXX").string();
-        if (!::mkdtemp(folder.data()))
-            std::abort();
-        static const std::string removed = folder;
-        std::atexit([] { std::filesystem::remove_all(removed); });
-        return folder + "/fuzz.pak";
-    }();
-    return path;
-}
 
 void ReadEntry(PakInterface& pak, PakFileHandle* handle)
 {
@@ -53,12 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         }
     }
 
-    {
-        std::ofstream out(ArchivePath(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes), std::streamsize(size));
-    }
+    const FuzzInputFile archive(bytes, size, "fuzz.pak");
     PakInterface pak;
-    if (pak.MountArchive(ArchivePath()) != error.empty())
+    if (pak.MountArchive(archive.Path()) != error.empty())
         std::abort();
     for (const PakRecord& record : records) {
         PakFileHandle* handle = pak.Open(record.name.c_str(), "rb");

@@ -94,7 +94,8 @@ TEST(SharedImageRef, EveryHandleCountsOnce)
         SharedImageRef c;
         c = b;
         EXPECT_EQ(record->mRefCount, 3);
-        c = c;
+        SharedImageRef& itself = c; // a self-assignment the compiler cannot see
+        c = itself;
         a = record;
         b = a;
         EXPECT_EQ(record->mRefCount, 3);
