@@ -1,6 +1,8 @@
-// pakpack [--real-times] <folder> <archive>
-// Packs every file below a folder into an archive, in key order so the same
-// folder always gives the same bytes. File times are 0 unless --real-times.
+// pakpack [--real-times] <folder>... <archive>
+// Packs every file below the folders into one archive, each named relative to
+// its folder, in key order so the same folders always give the same bytes.
+// A name found twice (in any letter case) is refused. File times are 0
+// unless --real-times.
 
 #include "framework/resources/PakWriter.h"
 
@@ -16,18 +18,25 @@ int main(int argc, char** argv)
         realTimes = true;
         ++first;
     }
-    if (argc - first != 2) {
-        std::fprintf(stderr, "usage: pakpack [--real-times] <folder> <archive>\n");
+    if (argc - first < 2) {
+        std::fprintf(stderr, "usage: pakpack [--real-times] <folder>... <archive>\n");
         return 2;
     }
     PakWriter writer;
     std::string error;
-    if (!writer.AddFolder(argv[first], realTimes, &error)) {
-        std::fprintf(stderr, "pakpack: %s\n", error.c_str());
-        return 1;
+    for (int i = first; i < argc - 1; ++i) {
+        if (!writer.AddFolder(argv[i], realTimes, &error)) {
+            std::fprintf(stderr, "pakpack: %s\n", error.c_str());
+            return 1;
+        }
     }
     writer.SortByKey();
-    if (!writer.WriteFile(argv[first + 1], &error)) {
+    const std::string repeated = writer.RepeatedName();
+    if (!repeated.empty()) {
+        std::fprintf(stderr, "pakpack: %s is in more than one folder\n", repeated.c_str());
+        return 1;
+    }
+    if (!writer.WriteFile(argv[argc - 1], &error)) {
         std::fprintf(stderr, "pakpack: %s\n", error.c_str());
         return 1;
     }

@@ -84,6 +84,14 @@ void PakWriter::SortByKey()
     });
 }
 
+std::string PakWriter::RepeatedName() const
+{
+    for (size_t i = 1; i < mEntries.size(); ++i)
+        if (PakFormat::UpperKey(mEntries[i - 1].name) == PakFormat::UpperKey(mEntries[i].name))
+            return mEntries[i].name;
+    return "";
+}
+
 std::string PakWriter::PlainBytes() const
 {
     std::string out;

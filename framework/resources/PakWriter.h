@@ -15,6 +15,9 @@ public:
     bool AddFolder(const std::string& folder, bool realTimes, std::string* error);
     // Orders entries byte-wise by their upper-cased names, then by the names.
     void SortByKey();
+    // After SortByKey: the first name another entry shares in any letter case,
+    // or "" when every name is unique. Such an archive would hide one of them.
+    std::string RepeatedName() const;
 
     // The archive before scrambling, entries in the order they stand.
     std::string PlainBytes() const;

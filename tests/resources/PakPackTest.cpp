@@ -81,6 +81,22 @@ TEST(PakPack, RealTimesOnRequest)
     pak.FindEnd(find);
 }
 
+TEST(PakPack, JoinsFoldersAndRefusesANameInTwo)
+{
+    TempFolder dir;
+    dir.Write("written/res/gui.xml", "<root/>");
+    dir.Write("made/res/blocks.png", "png");
+    ASSERT_EQ(RunPakPack(dir / "written " + dir / "made " + dir / "joined.pak"), 0);
+    PakInterface pak;
+    ASSERT_TRUE(pak.MountArchive(dir / "joined.pak"));
+    EXPECT_EQ(ReadFile(pak, "res\\gui.xml"), "<root/>");
+    EXPECT_EQ(ReadFile(pak, "res\\blocks.png"), "png");
+
+    dir.Write("made/RES/Gui.xml", "<other/>");
+    EXPECT_EQ(RunPakPack(dir / "written " + dir / "made " + dir / "twice.pak"), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "twice.pak"));
+}
+
 TEST(PakPack, RefusesWhatItCannotPack)
 {
     TempFolder dir;
