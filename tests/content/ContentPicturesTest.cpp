@@ -1,0 +1,114 @@
+#include "framework/graphics/codecs/ImageLib.h"
+#include "tests/content/ContentFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <regex>
+#include <set>
+
+namespace ContentTest {
+namespace {
+
+std::unique_ptr<ImageLib::Image> Picture(const std::string& name)
+{
+    return std::unique_ptr<ImageLib::Image>(ImageLib::GetPNGImage(ContentFiles::Made(name)));
+}
+
+// Pictures the game opens by file name, not through the image table.
+const std::map<std::string, std::pair<int, int>> kLoosePictures = {
+    {"res/loading_wheel.png", {64, 64}},
+    {"res/cursor_pointer.png", {32, 32}},
+    {"res/splash_800x600.png", {800, 600}},
+    {"res/titlescreen.png", {800, 600}},
+};
+
+TEST(ContentPictures, EverySlotLiesInItsPictureAndStripsFillThem)
+{
+    const auto slots = ImageTable();
+    ASSERT_FALSE(slots.empty());
+    std::map<std::string, std::unique_ptr<ImageLib::Image>> pictures;
+    for (const auto& [name, slot] : slots) {
+        auto& picture = pictures[slot.picture];
+        if (!picture)
+            picture = Picture(slot.picture);
+        ASSERT_TRUE(picture) << slot.picture;
+        EXPECT_GE(slot.x, 0) << name;
+        EXPECT_GE(slot.y, 0) << name;
+        EXPECT_LE(slot.x + slot.w, picture->Width()) << name;
+        EXPECT_LE(slot.y + slot.h, picture->Height()) << name;
+    }
+    // A strip's cels reach the picture's right and bottom edges: no cel was miscounted.
+    std::map<std::string, std::pair<int, int>> reach;
+    for (const auto& [name, slot] : slots) {
+        if (!slot.cel)
+            continue;
+        auto& [right, bottom] = reach[slot.picture];
+        right = std::max(right, slot.x + slot.w);
+        bottom = std::max(bottom, slot.y + slot.h);
+    }
+    for (const auto& [file, extent] : reach) {
+        EXPECT_EQ(extent.first, pictures[file]->Width()) << file;
+        EXPECT_EQ(extent.second, pictures[file]->Height()) << file;
+    }
+}
+
+TEST(ContentPictures, EveryMadePictureIsUsedAndTransparentPixelsAreZero)
+{
+    std::set<std::string> tabled;
+    for (const auto& [name, slot] : ImageTable())
+        tabled.insert(slot.picture);
+    for (const std::string& name : ContentFiles::List(LUMO_CONTENT_MADE)) {
+        if (name.size() < 4 || name.substr(name.size() - 4) != ".png")
+            continue;
+        const bool glyphStrip = name.rfind("res/fonts/", 0) == 0;
+        const auto loose = kLoosePictures.find(name);
+        EXPECT_TRUE(glyphStrip || loose != kLoosePictures.end() || tabled.count(name)) << name << " is not in imgsplats.xml";
+        const auto picture = Picture(name);
+        ASSERT_TRUE(picture) << name;
+        if (loose != kLoosePictures.end()) {
+            EXPECT_EQ(picture->Width(), loose->second.first) << name;
+            EXPECT_EQ(picture->Height(), loose->second.second) << name;
+        }
+        const uint32_t* bits = picture->GetBits();
+        const bool opaque = name == "res/splash_800x600.png" || name == "res/titlescreen.png";
+        for (int i = 0; i < picture->Width() * picture->Height(); ++i) {
+            if ((bits[i] >> 24) == 0) {
+                ASSERT_EQ(bits[i], 0u) << name << " pixel " << i;
+            }
+            if (opaque) {
+                ASSERT_EQ(bits[i] >> 24, 0xFFu) << name << " pixel " << i;
+            }
+        }
+    }
+    for (const auto& [name, size] : kLoosePictures)
+        EXPECT_TRUE(Picture(name)) << name;
+}
+
+// Several readers take a slot's rectangle size, which is 0 for a bare key, so
+// the data names cels and sprites only, and every one of them exists.
+TEST(ContentPictures, EveryPictureTheDataNamesIsASlot)
+{
+    const auto slots = ImageTable();
+    const std::regex reference(R"(res\\[a-z0-9_]+\.png[^"]*)");
+    for (const std::string& name : ContentFiles::List(LUMO_CONTENT_WRITTEN)) {
+        if (name.size() < 4 || name.substr(name.size() - 4) != ".xml" || name == "res/imgsplats.xml")
+            continue;
+        const auto document = ContentFiles::Xml(name.substr(4));
+        ASSERT_TRUE(document);
+        for (const TiXmlElement* element : ContentFiles::Elements(document->RootElement()))
+            for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next()) {
+                const std::string value = a->Value();
+                if (!std::regex_match(value, reference))
+                    continue;
+                // animations.xml names the picture and numbers the cels itself.
+                const bool frames = std::string(element->Value()) == "frames";
+                EXPECT_TRUE(frames || slots.count(value)) << name << ": " << value;
+                EXPECT_TRUE(!frames || slots.count(value + "|" + ContentFiles::Attribute(element, "start"))) << value;
+            }
+    }
+}
+
+} // namespace
+} // namespace ContentTest
