@@ -53,7 +53,8 @@ float Coverage(float distance) { return std::clamp(0.5f - distance, 0.0f, 1.0f);
 
 } // namespace
 
-void Canvas::Fill(const Distance& shape, const Shader& shader, float x0, float y0, float x1, float y1)
+template <class Painter>
+void Canvas::Cover(const Distance& shape, float x0, float y0, float x1, float y1, Painter paint)
 {
     const Box box = Clipped(x0, y0, x1, y1, mWidth, mHeight);
     for (int y = box.y0; y < box.y1; ++y) {
@@ -62,9 +63,15 @@ void Canvas::Fill(const Distance& shape, const Shader& shader, float x0, float y
             const float py = y + 0.5f;
             const float coverage = Coverage(shape(px, py));
             if (coverage > 0.0f)
-                Blend(x, y, shader(px, py), coverage);
+                paint(x, y, PixelCentre{px, py}, coverage);
         }
     }
+}
+
+void Canvas::Fill(const Distance& shape, const Shader& shader, float x0, float y0, float x1, float y1)
+{
+    Cover(shape, x0, y0, x1, y1,
+          [&](int x, int y, PixelCentre at, float coverage) { Blend(x, y, shader(at.x, at.y), coverage); });
 }
 
 void Canvas::Fill(const Distance& shape, const Rgba& colour, float x0, float y0, float x1, float y1)
@@ -81,23 +88,15 @@ void Canvas::Paint(const Shader& shader)
 
 void Canvas::Add(const Distance& shape, const Shader& shader, float x0, float y0, float x1, float y1)
 {
-    const Box box = Clipped(x0, y0, x1, y1, mWidth, mHeight);
-    for (int y = box.y0; y < box.y1; ++y) {
-        for (int x = box.x0; x < box.x1; ++x) {
-            const float px = x + 0.5f;
-            const float py = y + 0.5f;
-            const float coverage = Coverage(shape(px, py));
-            if (coverage <= 0.0f)
-                continue;
-            const Rgba c = shader(px, py);
-            const float k = c.a * coverage;
-            Pixel& p = mPixels[size_t(y) * size_t(mWidth) + size_t(x)];
-            p.r = std::min(1.0f, p.r + c.r * k);
-            p.g = std::min(1.0f, p.g + c.g * k);
-            p.b = std::min(1.0f, p.b + c.b * k);
-            p.a = std::min(1.0f, std::max({p.a, p.r, p.g, p.b}));
-        }
-    }
+    Cover(shape, x0, y0, x1, y1, [&](int x, int y, PixelCentre at, float coverage) {
+        const Rgba c = shader(at.x, at.y);
+        const float k = c.a * coverage;
+        Pixel& p = mPixels[size_t(y) * size_t(mWidth) + size_t(x)];
+        p.r = std::min(1.0f, p.r + c.r * k);
+        p.g = std::min(1.0f, p.g + c.g * k);
+        p.b = std::min(1.0f, p.b + c.b * k);
+        p.a = std::min(1.0f, std::max({p.a, p.r, p.g, p.b}));
+    });
 }
 
 void Canvas::Text(const GlyphFace& face, float x, float baseline, const std::string& text, const Rgba& colour,

@@ -47,6 +47,12 @@ public:
     std::vector<uint32_t> Pixels() const;
 
 private:
+    struct PixelCentre {
+        float x, y;
+    };
+    // Calls paint(x, y, centre, coverage) for every pixel of the box the shape covers.
+    template <class Painter>
+    void Cover(const Distance& shape, float x0, float y0, float x1, float y1, Painter paint);
     void Blend(int x, int y, const Rgba& colour, float coverage);
     struct Pixel {
         float r = 0, g = 0, b = 0, a = 0; // premultiplied

@@ -3,6 +3,7 @@
 #include "tools/GlyphFace.h"
 #include "tools/pictures/Art.h"
 #include "tools/pictures/Noise.h"
+#include "tools/pictures/Outlined.h"
 #include "tools/pictures/Palette.h"
 #include "tools/pictures/PictureWriter.h"
 #include "tools/pictures/Shapes.h"
@@ -151,11 +152,10 @@ void Undo(PictureWriter& out)
 void Arrow(PictureWriter& out)
 {
     Canvas canvas(24, 24);
-    const std::vector<Point> shape = {{3, 8}, {12, 8}, {12, 2}, {22, 12}, {12, 22}, {12, 16}, {3, 16}};
-    canvas.Fill([&](float x, float y) { return Shapes::Polygon(x, y, shape) - 1.2f; }, Palette::kInk, 0, 0, 24, 24);
-    canvas.Fill([&](float x, float y) { return Shapes::Polygon(x, y, shape); },
-                [](float, float y) { return VerticalGradient(Mix(Palette::kGold, Palette::kWhite, 0.5f), Palette::kGoldDark, y, 2, 22); },
-                0, 0, 24, 24);
+    FillOutlined(canvas, {{3, 8}, {12, 8}, {12, 2}, {22, 12}, {12, 22}, {12, 16}, {3, 16}}, Palette::kInk, 1.2f,
+                 [](float, float y) {
+                     return VerticalGradient(Mix(Palette::kGold, Palette::kWhite, 0.5f), Palette::kGoldDark, y, 2, 22);
+                 });
     out.Write("res/arrow.png", canvas);
 }
 

@@ -6,6 +6,7 @@
 #include "tools/pictures/BlockGeometry.h"
 #include "tools/pictures/BlockPainter.h"
 #include "tools/pictures/Noise.h"
+#include "tools/pictures/Outlined.h"
 #include "tools/pictures/Palette.h"
 #include "tools/pictures/PictureWriter.h"
 #include "tools/pictures/Shapes.h"
@@ -198,10 +199,10 @@ void LoadingWheel(PictureWriter& out)
 void Pointer(PictureWriter& out)
 {
     Canvas canvas(32, 32);
-    const std::vector<Point> arrow = {{0, 0}, {0, 21}, {5.5f, 16.5f}, {9.5f, 25}, {13, 23.5f}, {9.2f, 15.2f}, {16, 15.2f}};
-    canvas.Fill([&](float x, float y) { return Shapes::Polygon(x, y, arrow) - 1.4f; }, Palette::kInk, 0, 0, 32, 32);
-    canvas.Fill([&](float x, float y) { return Shapes::Polygon(x, y, arrow); },
-                [](float x, float y) { return Mix(Palette::kWhite, FromBytes(200, 210, 230), (x + y) / 40); }, 0, 0, 32, 32);
+    // The tip is the hot spot, at the top-left pixel.
+    FillOutlined(canvas, {{0, 0}, {0, 21}, {5.5f, 16.5f}, {9.5f, 25}, {13, 23.5f}, {9.2f, 15.2f}, {16, 15.2f}},
+                 Palette::kInk, 1.4f,
+                 [](float x, float y) { return Mix(Palette::kWhite, FromBytes(200, 210, 230), (x + y) / 40); });
     out.Write("res/cursor_pointer.png", canvas);
 }
 
