@@ -1,7 +1,10 @@
 #include "game/data/CParticleEmitter.h"
 
 #include "framework/core/RuntimeRandom.h"
+#include "game/data/CAnimBase.h"
+#include "game/data/CImageTable.h"
 #include "game/data/CParticleSystem.h"
+#include "game/data/XmlLoading.h"
 
 #include <algorithm>
 
@@ -11,6 +14,40 @@ namespace {
 float U() { return float(1.0 - double(Lumo::Rand() % 1000) * 0.002); }
 
 } // namespace
+
+void CParticleEmitter::LoadFromXml(const TiXmlElement* element, ParticleConfig& config, CAnimBase& anims,
+                                   const CImageTable& images)
+{
+    config.flags = 0;
+    config.energySpeed = XmlFloatAttribute(element, "energyspeed", 0.0f);
+    config.particleCount = XmlIntAttribute(element, "particlecount", 0);
+    if (element->Attribute("emitsquare_side")) {
+        config.emitSquareSide = XmlFloatAttribute(element, "emitsquare_side", 0.0f);
+        config.flags |= ParticleConfig::kEmitSquare;
+    }
+    config.accelX = XmlFloatAttribute(element, "accel_x", 0.0f);
+    config.accelY = XmlFloatAttribute(element, "accel_y", 0.0f);
+    config.accelXRange = XmlFloatAttribute(element, "accel_x_range", 0.0f);
+    config.accelYRange = XmlFloatAttribute(element, "accel_y_range", 0.0f);
+    config.vxBase = XmlFloatAttribute(element, "vx_base", 0.0f);
+    config.vyBase = XmlFloatAttribute(element, "vy_base", 0.0f);
+    config.vxRange = XmlFloatAttribute(element, "vx_range", 0.0f);
+    config.vyRange = XmlFloatAttribute(element, "vy_range", 0.0f);
+    config.dragBase = XmlFloatAttribute(element, "drag_base", 0.0f);
+    config.dragRange = XmlFloatAttribute(element, "drag_range", 0.0f);
+    config.visual = -2;
+    const char* anim = element->Attribute("particleanim");
+    if (anim) {
+        if (*anim && anims.FindAnim(anim, &config.visual)) {
+            config.flags |= ParticleConfig::kAnimated;
+            config.animInstance = anims.CreateInstance(config.visual, nullptr);
+        }
+        return;
+    }
+    const char* face = element->Attribute("particleface");
+    if (face && *face && !images.FindByName(face, &config.visual))
+        config.visual = -2;
+}
 
 ParticleRun& CParticleEmitter::Run(int32_t i) { return CParticleSystem::Get().GetRun(mFirst + i); }
 

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+class CAnimBase;
+class CImageTable;
 class TiXmlElement;
 
 // A game component's spray of particles: runs [first, end) of the run pool,
@@ -15,6 +17,11 @@ class TiXmlElement;
 class CParticleEmitter {
 public:
     using Callback = void (*)(void* argument);
+
+    // Reads a "particleconfig" element; the look is an animation of anims
+    // ("particleanim", which gets an instance) or an image of images ("particleface").
+    static void LoadFromXml(const TiXmlElement* element, ParticleConfig& config, CAnimBase& anims,
+                            const CImageTable& images);
 
     // The first n runs become idle and in use; the run range grows when it holds fewer.
     void Resize(int32_t n);

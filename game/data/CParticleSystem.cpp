@@ -1,11 +1,59 @@
 #include "game/data/CParticleSystem.h"
 
+#include "framework/graphics/Graphics.h"
+#include "game/data/CAnimBase.h"
+#include "game/data/CCurve.h"
 #include "game/data/CParticleEmitter.h"
+#include "game/data/ImageDrawing.h"
+
+#include <algorithm>
 
 CParticleSystem& CParticleSystem::Get()
 {
     static CParticleSystem system;
     return system;
+}
+
+void CParticleSystem::Attach(const CAnimBase* anims, const CImageTable* images)
+{
+    mAnims = anims;
+    mImages = images;
+}
+
+void CParticleSystem::Draw(Lumo::Graphics& g, const CParticleEmitter& emitter, int32_t x, int32_t y)
+{
+    if (!mImages)
+        return;
+    g.SetTintImages(true);
+    for (int32_t r = emitter.mFirst; r < emitter.mActiveEnd; ++r) {
+        const ParticleRun& run = mRuns[size_t(r)];
+        if (run.state != ParticleRun::kLive)
+            continue;
+        const CAnimInstance* anim = (run.flags & ParticleConfig::kAnimated) ? run.animInstance : nullptr;
+        // An animated run without frames, or a run without a look, draws nothing.
+        if ((run.flags & ParticleConfig::kAnimated) && (!anim || !anim->mTrack || !mAnims || run.frameCount <= 0))
+            continue;
+        if (!(run.flags & ParticleConfig::kAnimated) && run.visual < 0)
+            continue;
+        const int32_t base = anim ? TruncateToInt(SampleCurve1D(anim->mTrack->mCurve, anim->mTrack->mTime)) : 0;
+        for (int32_t i = run.begin; i < run.end; ++i) {
+            Particle& p = mParticles[size_t(i)];
+            if (p.energy <= 0.0f)
+                continue;
+            int32_t image = run.visual;
+            if (anim) {
+                const int32_t frame = ((p.frameOffset + base) % run.frameCount + run.frameCount) % run.frameCount;
+                const size_t index = size_t(anim->mFirstFrame + frame);
+                if (index >= mAnims->Frames().size())
+                    continue;
+                image = mAnims->Frames()[index];
+            }
+            p.colour.mAlpha = std::clamp(int32_t(p.energy * 255.0f), 0, 255);
+            g.SetColor(p.colour);
+            DrawImageCel(image, *mImages, g, int32_t(p.x) + x, int32_t(p.y) + y);
+        }
+    }
+    g.SetTintImages(false);
 }
 
 void CParticleSystem::Reserve(size_t particles, size_t runs)

@@ -7,7 +7,13 @@
 #include <cstdint>
 #include <vector>
 
+class CAnimBase;
+class CImageTable;
 class CParticleEmitter;
+
+namespace Lumo {
+class Graphics;
+}
 
 // The process's particles and runs, in two pools that emitters address by
 // index ranges, and the list of emitters advanced once per frame. Freed
@@ -20,11 +26,15 @@ public:
 
     static CParticleSystem& Get();
 
+    // The tables that particle looks come from.
+    void Attach(const CAnimBase* anims, const CImageTable* images);
     // Room for the first frames of play, so that they allocate nothing.
     void Reserve(size_t particles, size_t runs);
     // Advances every listed emitter by dt updates; emitters whose last
     // particle died leave the list.
     void UpdateEmitters(float dt);
+    // The emitter's live particles, faded by their energy, offset by (x, y).
+    void Draw(Lumo::Graphics& g, const CParticleEmitter& emitter, int32_t x, int32_t y);
 
     // A range of n elements of the pool of that kind: a free range when one
     // is large enough, else at the pool's end.
@@ -51,6 +61,8 @@ private:
     void ResizePool(int32_t kind, int32_t size);
     void RemoveListed(size_t position);
 
+    const CAnimBase* mAnims = nullptr;
+    const CImageTable* mImages = nullptr;
     std::vector<Particle> mParticles;
     std::vector<ParticleRun> mRuns;
     std::vector<FreeRange> mFree;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+struct CAnimInstance;
+
 // How the particles of a run start and move: one "particleconfig" element.
 struct ParticleConfig {
     static constexpr uint32_t kAnimated = 1;
@@ -10,8 +12,8 @@ struct ParticleConfig {
     uint32_t flags = 0;
     // The animation id when animated, else the image index of "particleface"; -2 for none.
     int32_t visual = -2;
-    // The animation instance of an animated configuration, -2 for none.
-    int32_t animInstance = -2;
+    // The animation instance of an animated configuration.
+    CAnimInstance* animInstance = nullptr;
     float vxBase = 0.0f;
     float vyBase = 0.0f;
     float vxRange = 0.0f;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct CAnimInstance;
+
 // A group of an emitter's particles sharing one look, one colour and one
 // energy speed; its particles are the range [begin, end) of the particle pool.
 struct ParticleRun {
@@ -16,8 +18,8 @@ struct ParticleRun {
     // An animation id when animated, else an image index; -2 for none.
     int32_t visual = -2;
     Lumo::Color colour;
-    // The animation instance of an animated run, -2 for none.
-    int32_t animInstance = -2;
+    // The animation instance of an animated run.
+    const CAnimInstance* animInstance = nullptr;
     int32_t frameCount = 0;
     float energySpeed = 0.0f;
     int32_t state = kIdle;

@@ -2,6 +2,7 @@
 #include "game/data/CParticleSystem.h"
 
 #include "framework/core/RuntimeRandom.h"
+#include "tests/game/data/SampleTables.h"
 
 #include <gtest/gtest.h>
 
@@ -197,6 +198,85 @@ TEST_F(ParticlesTest, ClearedSlotsAndFinishedEmittersLeaveTheListWithoutSkipping
     EXPECT_FLOAT_EQ(System().GetParticle(c.Run(0).begin).energy, 0.5f);
     EXPECT_FLOAT_EQ(System().GetParticle(mA.Run(0).begin).energy, 1.0f);
     c.Release();
+}
+
+class ParticleLooksTest : public SampleTables {
+protected:
+    ParticleLooksTest()
+    {
+        App().AddImage("res\\star.png", 36, 9);
+        LoadTables();
+        CParticleSystem::Get().Attach(&mAnims, &mImages);
+    }
+    ~ParticleLooksTest() override
+    {
+        mEmitter.Release();
+        CParticleSystem::Get().Attach(nullptr, nullptr);
+    }
+
+    ParticleConfig Read(const std::string& attributes)
+    {
+        TiXmlDocument document;
+        document.Parse(("<particleconfig " + attributes + "/>").c_str());
+        ParticleConfig config;
+        CParticleEmitter::LoadFromXml(document.RootElement(), config, mAnims, mImages);
+        return config;
+    }
+
+    CParticleEmitter mEmitter;
+};
+
+TEST_F(ParticleLooksTest, TheLookIsAnAnimationOrAnImageOfTheTables)
+{
+    int32_t anim = -1, slot = -1;
+    ASSERT_TRUE(mAnims.FindAnim("star_anim", &anim));
+    ASSERT_TRUE(mImages.FindByName("res\\star.png|2", &slot));
+    const struct {
+        std::string attributes;
+        uint32_t flags;
+        int32_t visual;
+    } cases[] = {
+        {"particleanim=\"star_anim\" particleface=\"res\\star.png|2\"", ParticleConfig::kAnimated, anim},
+        {"particleanim=\"nothing\" particleface=\"res\\star.png|2\"", 0, -2},
+        {"particleface=\"res\\star.png|2\" emitsquare_side=\"\"", ParticleConfig::kEmitSquare, slot},
+        {"particleface=\"nothing\" particlecount=\"5\"", 0, -2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.attributes);
+        const ParticleConfig config = Read(c.attributes);
+        EXPECT_EQ(config.flags, c.flags);
+        EXPECT_EQ(config.visual, c.visual);
+        EXPECT_EQ(config.animInstance != nullptr, c.flags == ParticleConfig::kAnimated);
+        EXPECT_EQ(config.emitSquareSide, 0.0f);
+    }
+    EXPECT_EQ(Read("particlecount=\"5\" drag_range=\"0.5\"").particleCount, 5);
+}
+
+TEST_F(ParticleLooksTest, ParticlesAreDrawnFadedByTheirEnergyAtTheirWholePosition)
+{
+    int32_t slot = -1;
+    ASSERT_TRUE(mImages.FindByName("res\\star.png|2", &slot));
+    mImages.FetchSlotImage(slot);
+    const ParticleConfig config = Read("particleface=\"res\\star.png|2\"");
+    mEmitter.Resize(2);
+    mEmitter.AllocParticles(0, 2);
+    ParticleRun& run = mEmitter.Run(0);
+    run.state = ParticleRun::kLive;
+    run.visual = config.visual;
+    run.colour = Lumo::Color(10, 20, 30);
+    mEmitter.Emit(0, config, 2, 4.7f, -3.2f, 0);
+    CParticleSystem::Get().GetParticle(run.begin + 1).energy = 0.5f;
+    mEmitter.Run(1).state = ParticleRun::kLive;
+
+    RecordingGraphics g;
+    CParticleSystem::Get().Draw(g.mGraphics, mEmitter, 100, 200);
+    ASSERT_EQ(g.Ops().size(), 2u);
+    EXPECT_EQ(g.Ops()[0].mX, 104);
+    EXPECT_EQ(g.Ops()[0].mY, 197);
+    EXPECT_EQ(g.Ops()[0].mSrcRect, mImages.SourceRect(slot));
+    EXPECT_EQ(g.Ops()[0].mColor, Lumo::Color(10, 20, 30, 255));
+    EXPECT_EQ(g.Ops()[1].mColor.mAlpha, 127);
+    EXPECT_FALSE(g.mGraphics.GetTintImages());
 }
 
 } // namespace
