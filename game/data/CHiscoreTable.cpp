@@ -1,8 +1,13 @@
 #include "game/data/CHiscoreTable.h"
 
 #include "framework/core/AppLog.h"
+#include "framework/graphics/Graphics.h"
+#include "game/data/CGameConfig.h"
+#include "game/data/CImageTable.h"
+#include "game/data/CTextLabels.h"
 #include "game/data/PlayerFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -121,4 +126,98 @@ void CHiscoreTable::InsertAt(int32_t table, int32_t rank, const char* name, int3
     entry.score = score;
     entry.extra = extra;
     mChanged = true;
+}
+
+void CHiscoreTable::ReleaseHandles()
+{
+    CTextLabels& labels = CTextLabels::Get();
+    for (int32_t* handle : {&mNameLabel, &mScoreLabel}) {
+        if (*handle != CTextLabels::kNone)
+            labels.Finish(*handle);
+        *handle = CTextLabels::kNone;
+    }
+}
+
+void CHiscoreTable::ShowHighlight()
+{
+    if (!mShowHighlight || mCurrentEntry < 0)
+        return;
+    ReleaseHandles();
+    const CGameConfig::HiscoreLayout& layout = CGameConfig::hiscoreLayout;
+    const bool second = mCurrentEntry >= kEntryCount;
+    const int32_t row = second ? mCurrentEntry - kEntryCount : mCurrentEntry;
+    const CGameConfig::Point& column = second ? layout.line2P : layout.line1P;
+    const HiscoreEntry& entry = mTables[second ? 1 : 0][size_t(row)];
+    const int32_t rowY = column.y + row * layout.rowSpacing;
+    CTextLabels& labels = CTextLabels::Get();
+    mNameLabel = labels.Create(entry.name, column.x + layout.textOffset.x, rowY + layout.textOffset.y);
+    mScoreLabel = labels.Create(nullptr, column.x + layout.scoreOffset.x, rowY + layout.scoreOffset.y);
+    if (mScoreLabel != CTextLabels::kNone)
+        labels.Start(mScoreLabel, entry.score);
+    if (mNameLabel != CTextLabels::kNone)
+        labels.StartTyping(mNameLabel);
+}
+
+void CHiscoreTable::Draw(Lumo::Graphics& g, int32_t alpha, const CImageTable& images,
+                         const std::vector<std::string>& rankNames) const
+{
+    const CGameConfig::HiscoreLayout& layout = CGameConfig::hiscoreLayout;
+    const CGameConfig::Point& line1 = layout.line1P;
+    const CGameConfig::Point& line2 = layout.line2P;
+    if (mShowHighlight && mCurrentEntry >= 0) {
+        const bool second = mCurrentEntry >= kEntryCount;
+        const int32_t row = second ? mCurrentEntry - kEntryCount : mCurrentEntry;
+        const int32_t columnX = second ? line2.x : line1.x;
+        Lumo::Color colour = layout.highlightColor;
+        colour.mAlpha = std::min(colour.mAlpha, alpha);
+        g.SetColor(colour);
+        const Lumo::Rect& rect = layout.highlightRect;
+        g.FillRect(columnX + layout.digitOffset.x + rect.mX,
+                   line1.y + layout.digitOffset.y + row * layout.rowSpacing + rect.mY, rect.mWidth, rect.mHeight);
+    }
+
+    g.SetTintImages(true);
+    g.SetColor(Lumo::Color(255, 127, 0, alpha));
+    g.FillRect(line1.x, line1.y, 2, layout.lineWidth);
+    g.SetColor(Lumo::Color(208, 16, 177, alpha));
+    g.FillRect(line2.x, line2.y, 2, layout.lineWidth);
+
+    g.SetColor(Lumo::Color(255, 255, 255, alpha));
+    for (const auto& [slot, at] : {std::pair{layout.basicImg, layout.basicP}, {layout.scoreImg, layout.scoreP}}) {
+        const CImageSlot* picture = images.Slot(slot);
+        if (picture && picture->mImage) {
+            const Lumo::Rect source = images.SourceRect(slot);
+            g.DrawImageRotated(picture->mImage, at.x, at.y, 1.571, &source);
+        }
+    }
+
+    for (int32_t i = 0; i < kEntryCount; ++i) {
+        const int32_t base = line1.y + i * layout.rowSpacing;
+        const std::string digit(1, char('1' + i));
+        g.SetFont(CGameConfig::FontAt(layout.entryFont));
+        for (int32_t table = 0; table < 2; ++table) {
+            const int32_t x = table == 0 ? line1.x : line2.x;
+            g.DrawText(digit, x + layout.digitOffset.x, base + layout.digitOffset.y);
+            if (mShowHighlight && mCurrentEntry == table * kEntryCount + i)
+                continue;
+            const HiscoreEntry& entry = mTables[size_t(table)][size_t(i)];
+            g.DrawText(entry.name, x + layout.textOffset.x, base + layout.textOffset.y);
+            g.DrawText(std::to_string(entry.score), x + layout.scoreOffset.x, base + layout.scoreOffset.y);
+        }
+        const HiscoreEntry& first = mTables[0][size_t(i)];
+        // A rank out of the names' range (possible in a file from elsewhere) shows the nearest one.
+        if (first.name[0] != 0 && !rankNames.empty()) {
+            const int32_t rank = std::clamp(first.extra, 0, std::min(9, int32_t(rankNames.size()) - 1));
+            g.SetFont(CGameConfig::FontAt(layout.rankFont));
+            g.DrawText(rankNames[size_t(rank)], line1.x + layout.rankOffset.x, base + layout.rankOffset.y);
+        }
+    }
+
+    if (mShowHighlight) {
+        for (int32_t handle : {mNameLabel, mScoreLabel}) {
+            if (handle != CTextLabels::kNone)
+                CTextLabels::Get().Draw(handle, g, alpha);
+        }
+    }
+    g.SetTintImages(false);
 }

@@ -5,6 +5,13 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+class CImageTable;
+
+namespace Lumo {
+class Graphics;
+}
 
 // The local hiscores: tables 0 and 1 are played into and shown side by side;
 // tables 2 and 3 hold the copies that a reset brings back. "scores.dat" holds
@@ -36,6 +43,16 @@ public:
     // Tables 2 and 3 over tables 0 and 1.
     void ResetTables();
 
+    // Whether the hiscore window shows the current entry as new.
+    void SetShowHighlight(bool on) { mShowHighlight = on; }
+    bool ShowsHighlight() const { return mShowHighlight; }
+    // The current entry's name typing in and its score counting up.
+    void ShowHighlight();
+    void ReleaseHandles();
+    // Tables 0 and 1 side by side; table 0's rank names come from rankNames.
+    void Draw(Lumo::Graphics& g, int32_t alpha, const CImageTable& images,
+              const std::vector<std::string>& rankNames) const;
+
     const Table& GetTable(int32_t table) const { return mTables[size_t(table)]; }
     // -1 none, 0..7 an entry of table 0, 8..15 entry n - 8 of table 1.
     int32_t CurrentEntry() const { return mCurrentEntry; }
@@ -46,4 +63,7 @@ private:
     std::array<Table, kTableCount> mTables{};
     int32_t mCurrentEntry = -1;
     bool mChanged = false;
+    bool mShowHighlight = false;
+    int32_t mNameLabel = -2;
+    int32_t mScoreLabel = -2;
 };

@@ -1,6 +1,10 @@
 #include "game/data/CHiscoreTable.h"
 
 #include "framework/core/PathUtils.h"
+#include "game/data/CGameConfig.h"
+#include "game/data/CImageTable.h"
+#include "game/data/CTextLabels.h"
+#include "game/data/CTrackBase.h"
 #include "game/data/PlayerFile.h"
 #include "tests/game/data/PlayerFileFixture.h"
 
@@ -173,6 +177,65 @@ TEST_F(HiscoreTableTest, MissingFileLeavesEmptyTables)
     EXPECT_FALSE(table.FindRank(0, 0, &rank, nullptr));
     table.Save();
     EXPECT_FALSE(Lumo::FileExistsOnDisk(DataPath("scores.dat")));
+}
+
+TEST_F(HiscoreTableTest, TheNewEntryIsDrawnByItsLabelsAndRanksStayWithinTheNames)
+{
+    FixedWidthFont entryFont(10), rankFont(7);
+    CGameConfig::live.fonts[CGameConfig::kNormal] = &entryFont;
+    CGameConfig::live.fonts[CGameConfig::kService] = &rankFont;
+    CGameConfig::HiscoreLayout& layout = CGameConfig::hiscoreLayout;
+    layout.entryFont = CGameConfig::kNormal;
+    layout.rankFont = CGameConfig::kService;
+    layout.line1P = {170, 170};
+    layout.line2P = {460, 170};
+    layout.rowSpacing = 34;
+    layout.textOffset = {40, 22};
+    layout.scoreOffset = {170, 22};
+    layout.digitOffset = {12, 22};
+    layout.rankOffset = {40, 38};
+    layout.highlightRect = {-4, -18, 256, 32};
+    layout.highlightColor = Lumo::Color(255, 200, 60, 96);
+    CTrackBase tracks;
+    CTextLabels::Get().Attach(&tracks, nullptr);
+
+    // A file from elsewhere may hold ranks beyond the names, or below 0.
+    std::string t0 = TableBytes({{"ann", 500}}, -3).substr(0, 24) + TableBytes({{"bob", 400}}, 42).substr(0, 24);
+    t0.resize(size_t(CHiscoreTable::kTableBytes), '\0');
+    WriteData("scores.dat", TableBytes({{"cid", 90}}) + t0);
+    CHiscoreTable table;
+    table.Load();
+    ASSERT_TRUE(table.Insert("dan", 95));
+    table.SetShowHighlight(true);
+    table.ShowHighlight();
+
+    RecordingGraphics g;
+    CImageTable images(&App());
+    table.Draw(g.mGraphics, 80, images, {"r0", "r1", "r2"});
+    std::vector<std::string> texts;
+    for (const GraphicsTests::TextDraw& draw : entryFont.mDraws)
+        texts.push_back(draw.mText + "@" + std::to_string(draw.mX) + "," + std::to_string(draw.mY));
+    // Row 0 of the second table is the new entry: its name and score come from the labels.
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "dan@500,192"), 0);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "d@500,192"), 1) << "typing starts with one character";
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "95@630,192"), 0);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "0@630,192"), 1) << "counting starts from 0";
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "ann@210,192"), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "cid@500,226"), 1);
+    std::vector<std::string> ranks;
+    for (const GraphicsTests::TextDraw& draw : rankFont.mDraws)
+        ranks.push_back(draw.mText);
+    EXPECT_EQ(ranks, (std::vector<std::string>{"r0", "r2"}));
+    ASSERT_FALSE(g.Ops().empty());
+    EXPECT_EQ(g.Ops()[0].mOp, "FillRect");
+    EXPECT_EQ(g.Ops()[0].mDestRect, Lumo::Rect(460 + 12 - 4, 170 + 22 - 18, 256, 32));
+    EXPECT_EQ(g.Ops()[0].mColor.mAlpha, 80);
+
+    table.ReleaseHandles();
+    EXPECT_EQ(tracks.Running().Used(), 0u);
+    CTextLabels::Get().Attach(nullptr, nullptr);
+    CGameConfig::live = CGameConfig::Values();
+    CGameConfig::hiscoreLayout = CGameConfig::HiscoreLayout();
 }
 
 } // namespace
