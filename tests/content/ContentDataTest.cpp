@@ -205,6 +205,33 @@ TEST(ContentData, EveryNameTheFilesLookUpExists)
             EXPECT_TRUE(Tags("curves.xml").count("map" + std::to_string(map) + "_" + std::to_string(i)));
 }
 
+// A zero speed never finishes what it times, and whatever waits for it waits
+// for ever; a negative one only where the sign is a direction. A random spread
+// must stay below its speed, or the speed can reach zero.
+TEST(ContentData, NoSpeedIsZero)
+{
+    int speeds = 0;
+    for (const std::string& name : F::List(LUMO_CONTENT_WRITTEN)) {
+        if (name.size() < 4 || name.substr(name.size() - 4) != ".xml")
+            continue;
+        const auto document = F::Xml(name.substr(4));
+        ASSERT_TRUE(document);
+        for (const TiXmlElement* e : F::Elements(document->RootElement()))
+            for (const TiXmlAttribute* a = e->FirstAttribute(); a; a = a->Next()) {
+                const std::string attribute = a->Name();
+                if (attribute.find("speed") == std::string::npos && attribute.find("spd") == std::string::npos)
+                    continue;
+                ++speeds;
+                EXPECT_NE(std::atof(a->Value()), 0.0) << name << ": " << attribute;
+                if (attribute.size() > 4 && attribute.substr(attribute.size() - 4) == "_rng") {
+                    const std::string base = attribute.substr(0, attribute.size() - 4);
+                    EXPECT_LT(std::atof(a->Value()), std::atof(F::Attribute(e, base.c_str()).c_str())) << attribute;
+                }
+            }
+    }
+    EXPECT_GT(speeds, 100);
+}
+
 // Scene objects mirror the animations, so an animation id and a scene-object
 // index name the same thing whichever way the code reads them.
 TEST(ContentData, SceneObjectsMirrorTheAnimations)
