@@ -1,5 +1,7 @@
 #include "game/data/CCurve.h"
 
+#include "game/data/CAnimTrack.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -62,6 +64,14 @@ void SampleCurve2D(const CCurve* curve, float* out, float t) { SampleCurve(curve
 void SampleCurve3D(const CCurve* curve, float* out, float t) { SampleCurve(curve, t, out, 3); }
 
 void SampleCurve4D(const CCurve* curve, float* out, float t) { SampleCurve(curve, t, out, 4); }
+
+void SampleCurve2DInt(const CAnimTrack& track, int32_t* x, int32_t* y)
+{
+    float point[2];
+    SampleCurve2D(track.mCurve, point, track.mTime);
+    *x = TruncateToInt(point[0]);
+    *y = TruncateToInt(point[1]);
+}
 
 int32_t TruncateToInt(float value)
 {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+class CAnimTrack;
+
 // A curve of mChannels (1 to 4) channels: mValues holds point after point,
 // mChannels floats each.
 struct CCurve {
@@ -23,6 +25,9 @@ float SampleCurve1D(const CCurve* curve, float t);
 void SampleCurve2D(const CCurve* curve, float* out, float t);
 void SampleCurve3D(const CCurve* curve, float* out, float t);
 void SampleCurve4D(const CCurve* curve, float* out, float t);
+
+// The track's curve at the track's time, each coordinate truncated toward zero.
+void SampleCurve2DInt(const CAnimTrack& track, int32_t* x, int32_t* y);
 
 // A float truncated toward zero, saturated to the int range (NaN gives 0).
 int32_t TruncateToInt(float value);

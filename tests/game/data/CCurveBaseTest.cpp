@@ -1,3 +1,4 @@
+#include "game/data/CAnimTrack.h"
 #include "game/data/CCurveBase.h"
 
 #include "tests/game/support/GameFixture.h"
@@ -104,8 +105,17 @@ TEST_F(CCurveBaseTest, SamplesPassThroughThePointsWithCubicSegments)
     EXPECT_EQ(out[3], 0.0f);
 }
 
-TEST(TruncateToIntTest, SaturatesAndMapsNanToZero)
+TEST(TruncateToIntTest, IntegerSamplesTruncateAndSaturate)
 {
+    CCurve path{2, 0, {0.0f, 0.0f, -5.0f, 9.0f}};
+    CAnimTrack track;
+    track.mCurve = &path;
+    track.mTime = 0.5f;
+    int32_t x = 0, y = 0;
+    SampleCurve2DInt(track, &x, &y);
+    EXPECT_EQ(x, -2);
+    EXPECT_EQ(y, 4);
+
     EXPECT_EQ(TruncateToInt(2.7f), 2);
     EXPECT_EQ(TruncateToInt(-2.7f), -2);
     EXPECT_EQ(TruncateToInt(1e20f), INT32_MAX);
