@@ -86,15 +86,8 @@ void TopOutline(Canvas& canvas, float x, float y, const Rgba& colour, float widt
 {
     const auto top = Placed({{G::kTopX, G::kTopY}, {G::kRightX, G::kRightY}, {G::kBottomX, G::kBottomY},
                              {G::kLeftX, G::kLeftY}}, x, y, 1.0f);
-    // Inset by half the width, so the glow stays inside the sprite.
-    std::vector<Point> inset;
-    const float cx = x + (G::kTopX + G::kBottomX) / 2, cy = y + (G::kTopY + G::kBottomY) / 2;
-    for (const Point& p : top) {
-        const float dx = p.x - cx, dy = p.y - cy;
-        const float length = std::hypot(dx, dy);
-        const float k = (length - width * 1.4f) / length;
-        inset.push_back({cx + dx * k, cy + dy * k});
-    }
+    // Inset by half the width, so the glow runs along the inside of the face's edge.
+    const std::vector<Point> inset = Shapes::Grown(top, -(width / 2 + 0.5f));
     canvas.Fill([&](float px, float py) { return Shapes::Outline(Shapes::Polygon(px, py, inset), width); },
                 [&](float px, float py) {
                     const float d = std::abs(Shapes::Polygon(px, py, inset));

@@ -48,20 +48,9 @@ void Stencil(PictureWriter& out, const char* name, bool vee)
 // grown outward by d.
 std::vector<Point> FieldOutline(float d, float dy)
 {
-    const Point corners[4] = {{-64, -135}, {270, 32}, {64, 135}, {-270, -32}};
-    std::vector<Point> out;
-    for (int i = 0; i < 4; ++i) {
-        // Each corner moves out along the bisector of its two edges' normals.
-        const Point prev = corners[(i + 3) % 4], here = corners[i], next = corners[(i + 1) % 4];
-        const auto normal = [](Point a, Point b) {
-            const float ex = b.x - a.x, ey = b.y - a.y, l = std::hypot(ex, ey);
-            return Point{ey / l, -ex / l};
-        };
-        const Point n1 = normal(prev, here), n2 = normal(here, next);
-        const float k = d / (1 + n1.x * n2.x + n1.y * n2.y);
-        out.push_back({300 + here.x + (n1.x + n2.x) * k, 160 + here.y + (n1.y + n2.y) * k + dy});
-    }
-    return out;
+    return Shapes::Grown({{300 - 64, 160 - 135 + dy}, {300 + 270, 160 + 32 + dy}, {300 + 64, 160 + 135 + dy},
+                          {300 - 270, 160 - 32 + dy}},
+                         d);
 }
 
 void Plate(Canvas& canvas, float top, const Rgba& tint, uint32_t seed)

@@ -49,4 +49,23 @@ float Polygon(float x, float y, const std::vector<Point>& v)
     return sign * std::sqrt(d);
 }
 
+std::vector<Point> Grown(const std::vector<Point>& polygon, float d)
+{
+    const auto normal = [](Point a, Point b) {
+        const float ex = b.x - a.x, ey = b.y - a.y, l = std::hypot(ex, ey);
+        return Point{ey / l, -ex / l};
+    };
+    std::vector<Point> out;
+    const size_t n = polygon.size();
+    for (size_t i = 0; i < n; ++i) {
+        // Each corner moves along the sum of its two edges' normals, far enough
+        // that both edges move by d.
+        const Point n1 = normal(polygon[(i + n - 1) % n], polygon[i]);
+        const Point n2 = normal(polygon[i], polygon[(i + 1) % n]);
+        const float k = d / (1 + n1.x * n2.x + n1.y * n2.y);
+        out.push_back({polygon[i].x + (n1.x + n2.x) * k, polygon[i].y + (n1.y + n2.y) * k});
+    }
+    return out;
+}
+
 } // namespace Shapes

@@ -17,6 +17,9 @@ float RoundBox(float x, float y, float left, float top, float w, float h, float 
 // A thick segment with round ends.
 float Capsule(float x, float y, Point a, Point b, float radius);
 float Polygon(float x, float y, const std::vector<Point>& points);
+// The polygon (corners clockwise on screen) with every edge moved outward by
+// d pixels; a negative d shrinks it.
+std::vector<Point> Grown(const std::vector<Point>& polygon, float d);
 // A band of the given width along the shape's edge.
 inline float Outline(float distance, float width)
 {
