@@ -2,6 +2,8 @@
 
 #include "framework/core/AppLog.h"
 #include "framework/core/RuntimeRandom.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/images/MemoryImage.h"
 #include "game/board/CBlockReleaseHandler.h"
 #include "game/board/CFieldBase.h"
 #include "game/board/CFieldBlock.h"

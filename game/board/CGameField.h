@@ -1,10 +1,14 @@
 #pragma once
 
+#include "framework/graphics/Color.h"
+#include "game/board/BlockDef.h"
 #include "game/board/BlockShape.h"
 #include "game/board/CCellGrid.h"
 #include "game/board/CellRecord.h"
 #include "game/board/FieldPoint.h"
+#include "game/board/FieldTables.h"
 #include "game/board/LineEntry.h"
+#include "game/board/PopupRecord.h"
 #include "game/board/QueueController.h"
 #include "game/board/SpinRing.h"
 
@@ -17,9 +21,30 @@
 class CAnimTrack;
 class CBlockReleaseHandler;
 class CFieldBase;
+class CFieldDrawLink;
 class CTrackBase;
 class TiXmlElement;
+struct CAnimInstance;
 struct CFieldBlock;
+
+namespace Lumo {
+class Graphics;
+class MemoryImage;
+} // namespace Lumo
+
+// What the intro, the outro and the bonuses set on the field for its drawing.
+struct FieldEffects {
+    // The game-over shake: a two-channel direction scaled by a one-channel amplitude.
+    CAnimTrack* mShakeTrack = nullptr;
+    CAnimTrack* mShakeAmplitude = nullptr;
+    uint8_t mBonusInAction = 0;
+    int32_t mBonusAlpha = 255;
+    // The border's offset and tint, and its objects under and over the cells.
+    CAnimTrack* mBorderMotionTrack = nullptr;
+    CAnimTrack* mBorderColourTrack = nullptr;
+    int32_t mBorderBefore = -2;
+    int32_t mBorderAfter = -2;
+};
 
 // The play field: w x h cells on an oblique grid drawn from the block
 // sprite's shape, its cell grid, the record of what each cell draws and the
@@ -32,6 +57,15 @@ public:
     ~CGameField();
     CGameField(const CGameField&) = delete;
     CGameField& operator=(const CGameField&) = delete;
+
+    static constexpr int32_t kStencilScratchW = 80;
+    static constexpr int32_t kStencilScratchH = 40;
+
+    // Reads the "gamefield1" element. False, after a log line, for a field
+    // that cannot be played: no "block" or "block_queues", no block
+    // definition, a match size below 2, or fewer queue controllers than the
+    // field has rings.
+    bool LoadFromXml(const TiXmlElement* element, const FieldTables& tables);
 
     // Sizes the field, returns every block to the pool and lays the cells out.
     void Build(int32_t w, int32_t h);
@@ -62,6 +96,33 @@ public:
     void SyncBlockColours();
     // Block display mode: 0 play, 1 randomize, 2 shadow ball, 3 shell.
     void ResetBlockStates(int32_t mode);
+    // The falling track's speed varied by up to the variation percentage.
+    float RandomFallSpeed() const;
+
+    // The frame's drawing, every position relative to (x, y).
+    void Draw(Lumo::Graphics& g, int32_t x, int32_t y);
+    void DrawCellRecord(Lumo::Graphics& g, const CellRecord& record, int32_t x, int32_t y, bool hoverAllowed);
+    // The colour's block sprite at every cell of a rows x columns byte mask
+    // that is not 0, on the field's oblique grid with its corner at (x, y).
+    void DrawPieceMask(int32_t colour, int32_t rows, Lumo::Graphics& g, const uint8_t* mask, int32_t columns,
+                       int32_t x, int32_t y) const;
+    // A free record of the popup list takes it; its index is its handle.
+    int32_t AddPopupRecord(const PopupRecord& record);
+    void RemovePopupRecord(int32_t index);
+    PopupRecord& Popup(int32_t index) { return mPopups[size_t(index)]; }
+    FieldEffects& Effects() { return mEffects; }
+    void SetDrawLink(CFieldDrawLink* link) { mDrawLink = link; }
+    const std::vector<BlockDef>& BlockDefs() const { return mBlockDefs; }
+    float Speed() const { return mSpeed; }
+    int32_t FallingTrack() const { return mFallingTrack; }
+    int32_t FadingTrack() const { return mFadingTrack; }
+    int32_t SpringTrack() const { return mSpringTrack; }
+    int32_t SpinTrack() const { return mSpinTrack; }
+    int32_t StartHoverAnim() const { return mStartHoverAnim; }
+    int32_t OnHoverAnim() const { return mOnHoverAnim; }
+    int32_t EndHoverAnim() const { return mEndHoverAnim; }
+    float ColorChangerSpeed() const { return mColorChangerSpeed; }
+    const Lumo::MemoryImage* StencilScratch() const { return mScratch.get(); }
 
     // Opens a line entry and makes it the current one.
     LineEntry* MakeBlockAt(int32_t column, int32_t row, int32_t dx, int32_t dy, int32_t count, CAnimTrack* track,
@@ -141,20 +202,51 @@ public:
     FieldPoint CentreInFieldUnits() const { return {mCx, mCy}; }
 
 private:
+    int32_t FrameOf(const CAnimInstance* anim) const;
+    int32_t ColourSprite(const CFieldBlock& block) const;
+    int32_t OwnSprite(const CFieldBlock& block) const;
+    int32_t DefinitionSprite(int32_t colour) const;
+    void DrawSlot(Lumo::Graphics& g, int32_t slot, int32_t x, int32_t y) const;
+    void DrawSlotTinted(Lumo::Graphics& g, int32_t slot, int32_t x, int32_t y, const Lumo::Color& colour,
+                        int32_t drawMode) const;
+    // The colour sprite with the own sprite over it at the block's light level.
+    void DrawLitBlock(Lumo::Graphics& g, const CFieldBlock& block, int32_t x, int32_t y) const;
+    void DrawBorder(Lumo::Graphics& g, int32_t object, int32_t x, int32_t y, bool moved) const;
+    void DrawNormal(Lumo::Graphics& g, int32_t x, int32_t y);
+    void DrawRandomize(Lumo::Graphics& g, int32_t x, int32_t y);
+    void DrawShadow(Lumo::Graphics& g, int32_t x, int32_t y);
+    void DrawShell(Lumo::Graphics& g, int32_t x, int32_t y);
+    void DrawDetachedBlocks(Lumo::Graphics& g, int32_t x, int32_t y);
+    void DrawBlockHover(Lumo::Graphics& g, const CFieldBlock& block, int32_t x, int32_t y) const;
+    void DrawBlockBonus(Lumo::Graphics& g, const CFieldBlock& block, int32_t x, int32_t y) const;
+    void DrawFieldBonuses(Lumo::Graphics& g, int32_t x, int32_t y) const;
+    void DrawPopupList(Lumo::Graphics& g, int32_t x, int32_t y);
+    void DrawMovingImage(Lumo::Graphics& g, const PopupRecord& record, int32_t x, int32_t y) const;
+    void DrawBeam(Lumo::Graphics& g, PopupRecord& record, int32_t x, int32_t y) const;
+
+    FieldTables mTables;
     int32_t mW = 0;
     int32_t mH = 0;
     int32_t mCellCount = 0;
     CCellGrid mGrid;
     int32_t mOfsX = 0;
     int32_t mOfsY = 0;
+    int32_t mFallingTrack = kNone;
+    int32_t mFadingTrack = kNone;
+    int32_t mSpringTrack = kNone;
+    int32_t mSpinTrack = kNone;
+    int32_t mStartHoverAnim = kNone;
+    int32_t mOnHoverAnim = kNone;
+    int32_t mEndHoverAnim = kNone;
 
     int32_t mReservedSprite = kNone;
     int32_t mReservedColour = 0;
+    std::vector<BlockDef> mBlockDefs;
     std::vector<LineEntry> mLineEntries;
     std::vector<MovingBlock> mMovingBlocks;
     std::vector<CellRecord> mRecords;
+    float mColorChangerSpeed = 0.0f;
     std::vector<QueueController> mControllers;
-    CTrackBase* mTracks = nullptr;
     std::vector<SpinRing> mSpinRings;
     std::vector<SpinElement> mSpinElements;
     // The size the rings were built for.
@@ -182,14 +274,23 @@ private:
     int32_t mActiveBlocks = 0;
     std::vector<CellRecord> mDetached;
     CBlockReleaseHandler* mReleaseHandler = nullptr;
+    float mSpeed = 1.0f;
 
     std::array<int32_t, 2> mStencilImages{kNone, kNone};
     int32_t mStencil = kNone;
+    std::unique_ptr<Lumo::MemoryImage> mScratch;
+    std::unique_ptr<Lumo::Graphics> mScratchGraphics;
     std::array<int32_t, 8> mStencilOffsets{};
     int32_t mStencilX = 0;
     int32_t mStencilY = 0;
     int32_t mBlockDisplayMode = 0;
+    int32_t mHoverX = 0;
+    int32_t mHoverY = 0;
+    int32_t mFallSpeedVariation = 0;
     int32_t mExcludedColumn = -1;
     int32_t mExcludedRow = -1;
     std::string mStatus = "empty";
+    FieldEffects mEffects;
+    CFieldDrawLink* mDrawLink = nullptr;
+    std::vector<PopupRecord> mPopups;
 };

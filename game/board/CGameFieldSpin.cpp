@@ -20,7 +20,7 @@ float Finite(float value) { return std::isfinite(value) ? value : 0.0f; }
 
 bool CGameField::LoadQueueControllers(const TiXmlElement* element, CTrackBase& tracks)
 {
-    mTracks = &tracks;
+    mTables.mTracks = &tracks;
     for (QueueController& controller : mControllers) {
         tracks.FreeInstance(controller.mRiseFall);
         tracks.FreeInstance(controller.mSpinTrack);
@@ -136,11 +136,11 @@ void CGameField::SetupSpinPoints()
 
 void CGameField::UpdateSpinPoints()
 {
-    if (!mTracks || mControllers.empty())
+    if (!mTables.mTracks || mControllers.empty())
         return;
     for (SpinRing& ring : mSpinRings) {
         QueueController& controller = mControllers[size_t(ring.mController)];
-        mTracks->StartTrack(controller.mRiseFall, controller.mUp, false, nullptr);
+        mTables.mTracks->StartTrack(controller.mRiseFall, controller.mUp, false, nullptr);
         ring.mTrack = controller.mRiseFall;
         ring.mStage = 0;
         ring.mStartHeight = 0.0f;
@@ -157,10 +157,10 @@ void CGameField::UpdateSpinPoints()
 
 void CGameField::StepSpinPoint(SpinRing& ring)
 {
-    if (!mTracks || mControllers.empty())
+    if (!mTables.mTracks || mControllers.empty())
         return;
     QueueController& controller = mControllers[size_t(ring.mController)];
-    mTracks->StartTrack(controller.mRiseFall, controller.mDown, false, nullptr);
+    mTables.mTracks->StartTrack(controller.mRiseFall, controller.mDown, false, nullptr);
     ring.mTrack = controller.mRiseFall;
     ring.mStage = 2;
     ring.mStartHeight = controller.mH;

@@ -38,6 +38,11 @@ const CAnimTrack* CTrackBase::Definition(int32_t index) const
     return mDefinitions.At(size_t(index));
 }
 
+CAnimTrack* CTrackBase::Definition(int32_t index)
+{
+    return const_cast<CAnimTrack*>(static_cast<const CTrackBase*>(this)->Definition(index));
+}
+
 CAnimTrack* CTrackBase::NewIdleInstance()
 {
     CAnimTrack* track = mRunning.Acquire();

@@ -21,6 +21,7 @@ public:
     bool FindTrack(const std::string& name, int32_t* index) const;
     // Null for an index that names no definition.
     const CAnimTrack* Definition(int32_t index) const;
+    CAnimTrack* Definition(int32_t index);
 
     // A taken track, neither running nor attached.
     CAnimTrack* NewIdleInstance();

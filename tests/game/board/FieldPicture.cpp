@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 namespace BoardTest {
 
 BlockShape SampleShape()
@@ -56,6 +59,60 @@ void PrepareField(CGameField& field, const CGridParameters& parameters)
     field.SetReservedColour(4);
     field.Grid().SetMatchCount(3);
     ASSERT_TRUE(field.Grid().SetParameters(parameters));
+}
+
+void ExpectGroupsAreRegions(const CCellGrid& grid, int32_t reserved, const std::string& context)
+{
+    SCOPED_TRACE(context);
+    const int32_t w = grid.Width();
+    const int32_t h = grid.Height();
+    std::vector<bool> seen(size_t(w * h), false);
+    std::set<int32_t> ids;
+    int32_t matchedGroups = 0;
+    int32_t matchedBlocks = 0;
+    for (int32_t start = 0; start < w * h; ++start) {
+        if (seen[size_t(start)] || !CCellGrid::IsOccupied(grid.Cell(start)))
+            continue;
+        const int32_t colour = CCellGrid::ColourOf(grid.Cell(start));
+        std::vector<int32_t> region{start};
+        seen[size_t(start)] = true;
+        for (size_t i = 0; i < region.size(); ++i) {
+            const int32_t c = region[i] % w;
+            const int32_t r = region[i] / w;
+            const int32_t next[4][2] = {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}};
+            for (const auto& n : next) {
+                if (n[0] < 0 || n[1] < 0 || n[0] >= w || n[1] >= h)
+                    continue;
+                const int32_t cell = n[1] * w + n[0];
+                const uint32_t word = grid.Cell(cell);
+                if (!seen[size_t(cell)] && CCellGrid::IsOccupied(word) && CCellGrid::ColourOf(word) == colour) {
+                    seen[size_t(cell)] = true;
+                    region.push_back(cell);
+                }
+            }
+        }
+        const int32_t id = CCellGrid::GroupOf(grid.Cell(start));
+        for (int32_t cell : region)
+            ASSERT_EQ(CCellGrid::GroupOf(grid.Cell(cell)), id) << "cell " << cell;
+        std::vector<int32_t> members = grid.Group(id).mMembers;
+        std::sort(members.begin(), members.end());
+        std::sort(region.begin(), region.end());
+        ASSERT_EQ(members, region) << "group " << id;
+        ASSERT_TRUE(ids.insert(id).second) << "group " << id << " labels two regions";
+        if (int32_t(region.size()) >= grid.MatchCount()) {
+            matchedBlocks += int32_t(region.size());
+            if (colour != reserved)
+                ++matchedGroups;
+        }
+    }
+    for (int32_t id = 0; id < w * h; ++id) {
+        if (!ids.count(id)) {
+            ASSERT_EQ(grid.Group(id).Count(), 0) << "id " << id << " leaks";
+        }
+    }
+    EXPECT_LT(ids.empty() ? -1 : *ids.rbegin(), grid.GroupIdCounter());
+    EXPECT_EQ(grid.MatchedGroups(), matchedGroups);
+    EXPECT_EQ(grid.MatchedBlocks(), matchedBlocks);
 }
 
 } // namespace BoardTest

@@ -21,4 +21,9 @@ std::vector<std::string> Picture(const CCellGrid& grid);
 // reserved colour), match size 3 and the given parameters.
 void PrepareField(CGameField& field, const CGridParameters& parameters);
 
+// Checks the grid against a labelling of its own: every group is exactly one
+// 4-connected region of one colour, the counters agree, and ids that label
+// no region hold no members.
+void ExpectGroupsAreRegions(const CCellGrid& grid, int32_t reserved, const std::string& context);
+
 } // namespace BoardTest
