@@ -1,6 +1,8 @@
 #include "game/data/CGameConfig.h"
 
+#include "framework/app/LumoAppBase.h"
 #include "framework/core/AppLog.h"
+#include "framework/graphics/fonts/ImageFont.h"
 #include "framework/graphics/fonts/Font.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CImageTable.h"
@@ -373,6 +375,13 @@ bool MakeFonts(const CGameConfig::FontMaker& makeFont)
 }
 
 } // namespace
+
+CGameConfig::FontMaker CGameConfig::ImageFontMaker(Lumo::LumoAppBase& app)
+{
+    return [&app](const std::string& descriptor) -> Lumo::Font* {
+        return new Lumo::ImageFont(&app.GetImageServices(), descriptor);
+    };
+}
 
 Lumo::Font* CGameConfig::FontAt(int32_t slot)
 {

@@ -15,7 +15,8 @@ class TiXmlElement;
 
 namespace Lumo {
 class Font;
-}
+class LumoAppBase;
+} // namespace Lumo
 
 // The game-wide tuning of "res\globals.xml". LoadGameConfig reads it into
 // `parsed`; LoadHudControls makes the fonts, turns names into ids and
@@ -167,6 +168,8 @@ public:
 
     // Makes the font of a descriptor name; null when it cannot.
     using FontMaker = std::function<Lumo::Font*(const std::string& descriptor)>;
+    // The game's maker: a bitmap font of the application's images.
+    static FontMaker ImageFontMaker(Lumo::LumoAppBase& app);
 
     static Values parsed;
     static Values live;

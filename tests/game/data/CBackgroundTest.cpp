@@ -52,6 +52,20 @@ protected:
     CBackground mBackground{mImages, mAnims, mTracks, mSceneObjects};
 };
 
+TEST_F(BackgroundTest, TheSampleFileResolvesEveryName)
+{
+    WriteFile("res\\backgrounds.xml", ContentFile("backgrounds.xml"));
+    mBackground.LoadFromXml();
+    ASSERT_EQ(mBackground.Records().size(), 1u);
+    const CBackground::Record& record = mBackground.Records()[0];
+    EXPECT_EQ(record.imageCount, 1);
+    EXPECT_EQ(record.starCount, 1);
+    EXPECT_EQ(record.starAmount, 8);
+    ASSERT_EQ(record.groupCount, 1);
+    EXPECT_EQ(mBackground.Groups()[0].objectCount, 1);
+    EXPECT_TRUE(LogHas("Backgrounds: loaded 1 backgrounds."));
+}
+
 TEST_F(BackgroundTest, StarsSitInDistinctCellsOfTheGrid)
 {
     Lumo::SRand(5);

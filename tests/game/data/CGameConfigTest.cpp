@@ -173,6 +173,15 @@ TEST_F(GameConfigTest, ASecondPublishingFreesTheFirstFontsAndKeepsTheNewValues)
     EXPECT_EQ(CGameConfig::parsed.maxCount, 5);
 }
 
+TEST_F(GameConfigTest, TheGameMakesBitmapFontsFromTheDescriptors)
+{
+    WriteFile("res\\fonts\\sample.txt", ContentFile("fonts/sample.txt"));
+    WriteFile("res\\fonts\\sample.png", ContentFile("fonts/sample.png"));
+    std::unique_ptr<Lumo::Font> font(CGameConfig::ImageFontMaker(App())("res\\fonts\\sample.txt"));
+    ASSERT_NE(font, nullptr);
+    EXPECT_GT(font->StringWidth("AB"), 0) << "a descriptor that failed would measure nothing";
+}
+
 TEST(FontIndexByName, NamesTheTwelveSlotsExactly)
 {
     const char* names[] = {"service", "hud_score", "combo", "bonusbanner", "header", "big",
