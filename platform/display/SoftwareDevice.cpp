@@ -45,12 +45,14 @@ uint32_t Modulate(uint32_t a, uint32_t b)
     return out;
 }
 
+// a towards b by f in 0..1, in 256ths.
 uint32_t Lerp(uint32_t a, uint32_t b, double f)
 {
+    const uint32_t weight = uint32_t(std::clamp(f, 0.0, 1.0) * 256.0);
     uint32_t out = 0;
-    for (int i = 0; i < 4; ++i) {
-        const double mixed = Channel(a, i) + (double(Channel(b, i)) - double(Channel(a, i))) * f;
-        out |= uint32_t(std::lround(mixed)) << (24 - 8 * i);
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t mixed = (((a >> shift) & 0xFF) * (256 - weight) + ((b >> shift) & 0xFF) * weight + 128) >> 8;
+        out |= std::min<uint32_t>(mixed, 255) << shift;
     }
     return out;
 }
@@ -284,6 +286,7 @@ SoftwareDevice::PixelLayout SoftwareDevice::LayoutOf(DirectDrawSurface* surface)
     layout.palettized = (format.dwFlags & DDPF_PALETTEINDEXED8) != 0;
     const uint32_t masks[4] = {(format.dwFlags & DDPF_ALPHAPIXELS) ? format.dwRGBAlphaBitMask : 0,
                                format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
+    layout.tabled = true;
     for (int i = 0; i < 4; ++i) {
         layout.masks[i] = masks[i];
         if (masks[i] == 0)
@@ -291,7 +294,17 @@ SoftwareDevice::PixelLayout SoftwareDevice::LayoutOf(DirectDrawSurface* surface)
         while (!((masks[i] >> layout.shifts[i]) & 1))
             ++layout.shifts[i];
         layout.maxima[i] = masks[i] >> layout.shifts[i];
+        if (layout.maxima[i] > 255) {
+            layout.tabled = false;
+            continue;
+        }
+        for (uint32_t v = 0; v <= layout.maxima[i]; ++v)
+            layout.widen[size_t(i)][v] = uint8_t(v * 255 / layout.maxima[i]);
+        for (uint32_t c = 0; c < 256; ++c)
+            layout.narrow[size_t(i)][c] = uint8_t(c * layout.maxima[i] / 255);
     }
+    layout.direct32 = layout.bytes == 4 && !layout.palettized && (masks[0] == 0 || masks[0] == 0xFF000000) &&
+                      masks[1] == 0x00FF0000 && masks[2] == 0x0000FF00 && masks[3] == 0x000000FF;
     if (layout.palettized) {
         DDPALETTEENTRY entries[256];
         if (DirectDrawPalette* palette = surface->Palette(); palette && SUCCEEDED(palette->GetEntries(0, 0, 256, entries)))
@@ -309,13 +322,17 @@ uint32_t SoftwareDevice::ReadArgb(const PixelLayout& layout, int32_t x, int32_t 
     uint32_t raw = 0;
     std::memcpy(&raw, layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes,
                 size_t(layout.bytes));
+    if (layout.direct32)
+        return layout.masks[0] ? raw : raw | 0xFF000000;
     if (layout.palettized)
         return layout.palette[raw & 0xFF];
     uint32_t argb = 0;
     for (int i = 0; i < 4; ++i) {
-        const uint32_t value =
-            layout.maxima[i] ? ((raw & layout.masks[i]) >> layout.shifts[i]) * 255 / layout.maxima[i] : 255;
-        argb |= value << (24 - 8 * i);
+        const uint32_t value = (raw & layout.masks[i]) >> layout.shifts[i];
+        const uint32_t wide = !layout.maxima[i] ? 255
+                              : layout.tabled   ? layout.widen[size_t(i)][value]
+                                                : value * 255 / layout.maxima[i];
+        argb |= wide << (24 - 8 * i);
     }
     return argb;
 }
@@ -323,9 +340,17 @@ uint32_t SoftwareDevice::ReadArgb(const PixelLayout& layout, int32_t x, int32_t 
 void SoftwareDevice::WriteArgb(const PixelLayout& layout, int32_t x, int32_t y, uint32_t argb)
 {
     uint32_t raw = 0;
-    for (int i = 0; i < 4; ++i)
-        if (layout.maxima[i])
-            raw |= ((Channel(argb, i) * layout.maxima[i] / 255) << layout.shifts[i]) & layout.masks[i];
+    if (layout.direct32) {
+        raw = layout.masks[0] ? argb : argb & 0x00FFFFFF;
+    } else {
+        for (int i = 0; i < 4; ++i) {
+            if (!layout.maxima[i])
+                continue;
+            const uint32_t value = layout.tabled ? layout.narrow[size_t(i)][Channel(argb, i)]
+                                                 : Channel(argb, i) * layout.maxima[i] / 255;
+            raw |= (value << layout.shifts[i]) & layout.masks[i];
+        }
+    }
     std::memcpy(layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes, &raw,
                 size_t(layout.bytes));
 }
@@ -339,7 +364,7 @@ uint32_t SoftwareDevice::Sample(const PixelLayout& texture, double u, double v) 
                         int32_t(std::clamp<int64_t>(y, 0, texture.height - 1)));
     };
     if (mMagFilter != D3DTFG_LINEAR && mMinFilter != D3DTFN_LINEAR)
-        return texel(int64_t(std::floor(tu)), int64_t(std::floor(tv)));
+        return texel(tu < 0 ? -1 : int64_t(tu), tv < 0 ? -1 : int64_t(tv));
     const double fx = tu - 0.5, fy = tv - 0.5;
     const double x0 = std::floor(fx), y0 = std::floor(fy);
     const int64_t ix = int64_t(x0), iy = int64_t(y0);
@@ -353,7 +378,7 @@ uint32_t SoftwareDevice::Shade(const PixelLayout* texture, double u, double v, u
     if (!texture)
         return diffuse;
     const uint32_t texel = Sample(*texture, u, v);
-    const uint32_t modulated = Modulate(texel, diffuse);
+    const uint32_t modulated = diffuse == 0xFFFFFFFF ? texel : Modulate(texel, diffuse);
     const uint32_t color = (mColorOp == D3DTOP_MODULATE ? modulated : texel) & 0x00FFFFFF;
     const uint32_t alpha = (mAlphaOp == D3DTOP_MODULATE ? modulated : texel) & 0xFF000000;
     return alpha | color;

@@ -51,6 +51,14 @@ private:
         uint32_t shifts[4] = {};
         uint32_t maxima[4] = {};
         bool palettized = false;
+        // 32-bit pixels with the channels at their byte places: read and
+        // written as they are (without an alpha mask, read as opaque).
+        bool direct32 = false;
+        // Per channel of at most 8 bits: the 8-bit value of each raw value,
+        // and the raw value of each 8-bit one.
+        bool tabled = false;
+        std::array<std::array<uint8_t, 256>, 4> widen{};
+        std::array<std::array<uint8_t, 256>, 4> narrow{};
         std::array<uint32_t, 256> palette{};
     };
     struct Bounds {
