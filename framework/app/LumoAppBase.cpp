@@ -210,7 +210,7 @@ void LumoAppBase::Initialize()
                                               "and screenshots will not be saved",
                                               native.c_str());
             // Where the working folder takes no log, the data folder does.
-            if (!AppLog::GetInstance()->IsOpen())
+            if (AppLog::GetInstance()->OpenFailed())
                 AppLog::GetInstance()->Open("");
             mDemoFileName = MakeDemoPathAbsolute(mDemoFileName);
         }

@@ -17,7 +17,8 @@ AppLog* AppLog::GetInstance()
 bool AppLog::Open(const std::string& folder)
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    mFile.Open(Platform::NativePath(GetUserDataFolder() + folder + "applog.txt"));
+    mOpenFailed = mFile.Open(Platform::NativePath(GetUserDataFolder() + folder + "applog.txt")) ==
+                  Platform::LogFile::OpenResult::Failed;
     return true;
 }
 
@@ -31,6 +32,12 @@ bool AppLog::IsOpen()
 {
     std::lock_guard<std::mutex> lock(mMutex);
     return mFile.IsOpen();
+}
+
+bool AppLog::OpenFailed()
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mOpenFailed;
 }
 
 void AppLog::Printf(int32_t flags, const char* format, ...)

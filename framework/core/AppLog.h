@@ -25,6 +25,9 @@ public:
     bool Open(const std::string& folder);
     void Close();
     bool IsOpen();
+    // Whether the last Open found no file it could write (a log that another
+    // process holds is not such a failure).
+    bool OpenFailed();
     // Printf rules, cut at 1023 characters. Lines end in "\r\n" on disk, as
     // does every line feed inside the text.
     void Printf(int32_t flags, const char* format, ...) __attribute__((format(printf, 3, 4)));
@@ -34,6 +37,7 @@ private:
 
     std::mutex mMutex;
     Platform::LogFile mFile;
+    bool mOpenFailed = false;
 };
 
 } // namespace Lumo

@@ -57,6 +57,7 @@ TEST_F(AppLogTest, OpenReplacesTheEarlierFileInTheUserDataFolder)
 TEST_F(AppLogTest, FileThatCannotBeOpenedDropsLines)
 {
     EXPECT_TRUE(mLog->Open(mDir.Path() + "/missing/"));
+    EXPECT_TRUE(mLog->OpenFailed());
     mLog->Printf(2, "dropped");
     mLog->Open(mDir.Path() + "/");
     mLog->Printf(2, "kept");
@@ -71,6 +72,7 @@ TEST_F(AppLogTest, ALogThatAnotherRunHoldsIsLeftAsItIs)
 
     EXPECT_TRUE(mLog->Open(mDir.Path() + "/"));
     EXPECT_FALSE(mLog->IsOpen());
+    EXPECT_FALSE(mLog->OpenFailed());
     mLog->Printf(2, "second run");
     EXPECT_EQ(ReadFile(mFile), "first run\r\n");
 

@@ -7,6 +7,7 @@
 #include "platform/process/Modules.h"
 #include "platform/storage/LogFile.h"
 
+#include <filesystem>
 #include <functional>
 
 namespace LumoTest {
@@ -78,6 +79,8 @@ TEST_F(StartupTest, ASecondInstanceLeavesTheFirstOnesLogAlone)
     EXPECT_EQ(StartApp(), nullptr);
     EXPECT_EQ(mExitCode, 0);
     EXPECT_EQ(ReadFile(mFolder / "applog.txt"), "first instance\r\n");
+    // Nor does it start a log of its own elsewhere.
+    EXPECT_FALSE(std::filesystem::exists(mFolder / ("data/TestCompany/" + ProductName() + "/applog.txt")));
     CloseHandle(mutex);
 }
 
