@@ -326,6 +326,10 @@ void D3DInterface::Cleanup()
 {
     Flush();
     for (MemoryImage* image : mImages) {
+        // A purged image keeps its pixels only in its textures: they come
+        // back before the textures go.
+        if (!image->bits && !image->colorTable && image->textureData->mPixelType != kPixelTypeNone)
+            image->GetPixelBits();
         delete image->textureData;
         image->textureData = nullptr;
     }

@@ -201,6 +201,17 @@ TEST_F(ImageTexture, ReadBackRestoresThePixelsOfEachType)
         EXPECT_EQ(std::vector<uint32_t>(back, back + 3), each.expected) << each.name;
     }
 
+    // A display start-up drops every texture; a purged image reads its
+    // pixels back first.
+    auto purged = Filled(2, 1, 0x80123456);
+    purged->purgeWanted = true;
+    Build(purged.get());
+    ASSERT_EQ(purged->bits, nullptr);
+    ASSERT_EQ(mDisplay->Init(mWindow, true), DDInterface::RESULT_OK);
+    EXPECT_EQ(purged->textureData, nullptr);
+    ASSERT_NE(purged->bits, nullptr);
+    EXPECT_EQ(purged->bits[1], 0x80123456u);
+
     auto image = Filled(2, 2, 0xFF336699);
     Build(image.get());
     image->MarkBitsChanged();
