@@ -9,6 +9,7 @@
 #include "game/data/CAnimTrack.h"
 #include "game/data/CCurve.h"
 #include "game/data/CImageTable.h"
+#include "game/data/CParticleSystem.h"
 #include "game/data/ImageDrawing.h"
 
 #include <algorithm>
@@ -17,6 +18,15 @@
 namespace {
 
 int32_t Level(float value) { return std::clamp(TruncateToInt(value * 255.0f), 0, 255); }
+
+// The track's integer offset; none without a track.
+void Offset(const CAnimTrack* track, int32_t* x, int32_t* y)
+{
+    *x = 0;
+    *y = 0;
+    if (track)
+        SampleCurve2DInt(*track, x, y);
+}
 
 } // namespace
 
@@ -223,8 +233,8 @@ void CGameField::DrawCellRecord(Lumo::Graphics& g, const CellRecord& record, int
                                 bool hoverAllowed)
 {
     if (CFieldBlock* b = record.mBlock) {
-        int32_t mx = 0, my = 0;
-        SampleCurve2DInt(b->mMotionTrack, &mx, &my);
+        int32_t mx, my;
+        Offset(b->mMotionTrack, &mx, &my);
         b->mDrawX = record.mScreenX + mx;
         b->mDrawY = record.mScreenY + my;
         const int32_t px = b->mDrawX + x;
@@ -290,8 +300,8 @@ void CGameField::DrawCellRecord(Lumo::Graphics& g, const CellRecord& record, int
     }
 
     if (CFieldBlock* l = record.mLeaving) {
-        int32_t mx = 0, my = 0;
-        SampleCurve2DInt(l->mMotionTrack, &mx, &my);
+        int32_t mx, my;
+        Offset(l->mMotionTrack, &mx, &my);
         l->mDrawX = record.mLeavingX + mx;
         l->mDrawY = record.mLeavingY + my;
         DrawLitBlock(g, *l, l->mDrawX + x, l->mDrawY + y);
@@ -354,8 +364,8 @@ void CGameField::DrawPopupList(Lumo::Graphics& g, int32_t x, int32_t y)
         case PopupRecord::kScore: {
             if (r.mHidden != 0)
                 break;
-            int32_t ox = 0, oy = 0;
-            SampleCurve2DInt(r.mMoveTrack, &ox, &oy);
+            int32_t ox, oy;
+            Offset(r.mMoveTrack, &ox, &oy);
             if (r.mColourTrack)
                 DrawSlotTinted(g, r.mSlot, r.mX + ox + x, r.mY + oy + y, ColourTrackToColour(*r.mColourTrack), 0);
             else
@@ -368,6 +378,10 @@ void CGameField::DrawPopupList(Lumo::Graphics& g, int32_t x, int32_t y)
             break;
         case PopupRecord::kBeam:
             DrawBeam(g, r, x, y);
+            break;
+        case PopupRecord::kEmitter:
+            if (r.mEmitter)
+                CParticleSystem::Get().Draw(g, *r.mEmitter, x, y);
             break;
         case PopupRecord::kAnimation:
             DrawSlot(g, FrameOf(r.mAnim), r.mX + x, r.mY + y);

@@ -83,12 +83,3 @@ int32_t TruncateToInt(float value)
         return INT32_MIN;
     return int32_t(value);
 }
-
-void SampleCurve2DInt(const CAnimTrack* track, int32_t* x, int32_t* y)
-{
-    float point[2] = {0.0f, 0.0f};
-    if (track)
-        SampleCurve2D(track->mCurve, point, track->mTime);
-    *x = TruncateToInt(point[0]);
-    *y = TruncateToInt(point[1]);
-}

@@ -31,7 +31,3 @@ void SampleCurve2DInt(const CAnimTrack& track, int32_t* x, int32_t* y);
 
 // A float truncated toward zero, saturated to the int range (NaN gives 0).
 int32_t TruncateToInt(float value);
-
-// The track's two-channel curve at the track's time, each coordinate
-// truncated toward zero; (0, 0) for a null track.
-void SampleCurve2DInt(const CAnimTrack* track, int32_t* x, int32_t* y);

@@ -29,8 +29,8 @@ struct FakeLink : CFieldDrawLink {
         *l3 = 30;
     }
     int32_t TakeShadowTurn() override { return std::exchange(mTurn, 0); }
-    int32_t ShellPhase() const override { return 1; }
-    const CAnimTrack* ShellTrack() const override { return nullptr; }
+    int32_t ShellPhase() const override { return mShellPhase; }
+    const CAnimTrack* ShellTrack() const override { return mShellTrack; }
     BonusAppearance DescribeBonus(const BonusRecord&) const override { return mLook; }
     int32_t FieldBonusCount() const override { return 0; }
     CFieldBlock* FieldBonusBlock(int32_t) const override { return nullptr; }
@@ -38,6 +38,8 @@ struct FakeLink : CFieldDrawLink {
     const CAnimTrack* mFade = nullptr;
     int32_t mPassCount = 1;
     int32_t mTurn = 0;
+    int32_t mShellPhase = 1;
+    const CAnimTrack* mShellTrack = nullptr;
     BonusAppearance mLook;
 };
 
@@ -238,4 +240,54 @@ TEST_F(CGameFieldDrawingTest, DrawsAPieceMaskOnTheObliqueGrid)
     EXPECT_EQ(g.Ops()[1].mX, 100 + int32_t(lean.mX) + shift);
     EXPECT_EQ(g.Ops()[1].mY, 50 + int32_t(lean.mY));
     EXPECT_EQ(g.Ops()[0].mSrcRect.mX, 2 * 64);
+}
+
+// The shell darkens the blocks it has not opened while it fades, and keeps
+// the light levels while it acts.
+TEST_F(CGameFieldDrawingTest, ShellModeDarkensTheBlocksItHasNotOpened)
+{
+    mField.ResetForLevel();
+    mField.ResetBlockStates(3);
+    CFieldBlock* opened = mField.Record(9).mBlock;
+    opened->mShellState = 1;
+    opened->mLightLevel = 17;
+    ConstantTrack dark{0.5f};
+    mLink.mShellTrack = &dark.mTrack;
+    mLink.mShellPhase = 0;
+    GameTest::RecordingGraphics g;
+    mField.Draw(g.mGraphics, 400, 300);
+    EXPECT_EQ(mField.Record(0).mBlock->mLightLevel, 127);
+    EXPECT_EQ(opened->mLightLevel, 17);
+
+    ConstantTrack light{1.0f};
+    mLink.mShellTrack = &light.mTrack;
+    mLink.mShellPhase = 1;
+    mField.Draw(g.mGraphics, 400, 300);
+    EXPECT_EQ(mField.Record(0).mBlock->mLightLevel, 127);
+    mLink.mShellPhase = 2;
+    mField.Draw(g.mGraphics, 400, 300);
+    EXPECT_EQ(mField.Record(0).mBlock->mLightLevel, 255);
+}
+
+// While the randomize bonus runs, only the rings' blocks are drawn: each
+// block's colour sprite (whatever its light level) where its ring puts it,
+// the outer ring last.
+TEST_F(CGameFieldDrawingTest, RandomizeModeDrawsTheRingsColourSprites)
+{
+    mField.ResetForLevel();
+    CFieldBlock* first = mField.Record(mField.SpinElements()[0].mCell).mBlock;
+    first->mLightLevel = 255;
+    mField.ResetBlockStates(1);
+    mField.UpdateSpinPoints();
+    for (SpinRing& ring : mField.SpinRings())
+        ring.mTrack->mRunning = 1;
+    GameTest::RecordingGraphics g;
+    mField.Draw(g.mGraphics, 400, 300);
+    ASSERT_EQ(g.Ops().size(), 64u);
+    const GameTest::DrawOp& last = g.Ops().back();
+    EXPECT_EQ(last.mSrcRect.mX, 64 * first->mColour);
+    EXPECT_EQ(last.mX, first->mDrawX + 400);
+    EXPECT_EQ(g.Ops()[0].mSrcRect.mX % 64, 0);
+    for (const GameTest::DrawOp& op : g.Ops())
+        EXPECT_LT(op.mSrcRect.mX, 4 * 64);
 }
