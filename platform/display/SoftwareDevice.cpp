@@ -357,8 +357,9 @@ void SoftwareDevice::WriteArgb(const PixelLayout& layout, int32_t x, int32_t y, 
 
 uint32_t SoftwareDevice::Sample(const PixelLayout& texture, double u, double v) const
 {
-    const double tu = u * texture.width;
-    const double tv = v * texture.height;
+    // Clamped addressing; far-off or undefined coordinates land on an edge.
+    const double tu = std::isnan(u) ? 0.0 : std::clamp(u * texture.width, -1.0, double(texture.width));
+    const double tv = std::isnan(v) ? 0.0 : std::clamp(v * texture.height, -1.0, double(texture.height));
     auto texel = [&](int64_t x, int64_t y) {
         return ReadArgb(texture, int32_t(std::clamp<int64_t>(x, 0, texture.width - 1)),
                         int32_t(std::clamp<int64_t>(y, 0, texture.height - 1)));
@@ -444,7 +445,8 @@ void SoftwareDevice::FillTriangle(const PixelLayout& target, const PixelLayout* 
             if (!flat) {
                 diffuse = 0;
                 for (int i = 0; i < 4; ++i)
-                    diffuse |= uint32_t(std::clamp(std::lround(colors[i].At(px, py)), 0L, 255L)) << (24 - 8 * i);
+                    diffuse |= uint32_t(std::lround(std::clamp(colors[i].At(px, py), 0.0, 255.0)))
+                               << (24 - 8 * i);
             }
             Put(target, int32_t(px), int32_t(py), Shade(texture, u.At(px, py), tv.At(px, py), diffuse));
         }
@@ -459,7 +461,8 @@ void SoftwareDevice::DrawSegment(const PixelLayout& target, const PixelLayout* t
     const double x0 = std::floor(double(a.sx) + 0.5), y0 = std::floor(double(a.sy) + 0.5);
     const double x1 = std::floor(double(b.sx) + 0.5), y1 = std::floor(double(b.sy) + 0.5);
     const double steps = std::max(std::fabs(x1 - x0), std::fabs(y1 - y0));
-    if (!(steps >= 1) || steps > 1 << 24)
+    const double reach = std::max(std::max(std::fabs(x0), std::fabs(x1)), std::max(std::fabs(y0), std::fabs(y1)));
+    if (!(steps >= 1) || steps > 1 << 24 || !(reach < 1 << 30))
         return;
     for (double i = 0; i < steps; ++i) {
         const double t = i / steps;
