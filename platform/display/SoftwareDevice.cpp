@@ -319,11 +319,16 @@ SoftwareDevice::PixelLayout SoftwareDevice::LayoutOf(DirectDrawSurface* surface)
 
 uint32_t SoftwareDevice::ReadArgb(const PixelLayout& layout, int32_t x, int32_t y)
 {
+    const uint8_t* at = layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes;
     uint32_t raw = 0;
-    std::memcpy(&raw, layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes,
-                size_t(layout.bytes));
-    if (layout.direct32)
+    if (layout.direct32) {
+        std::memcpy(&raw, at, 4);
         return layout.masks[0] ? raw : raw | 0xFF000000;
+    }
+    if (layout.bytes == 2)
+        std::memcpy(&raw, at, 2);
+    else
+        std::memcpy(&raw, at, size_t(layout.bytes));
     if (layout.palettized)
         return layout.palette[raw & 0xFF];
     uint32_t argb = 0;
@@ -351,8 +356,13 @@ void SoftwareDevice::WriteArgb(const PixelLayout& layout, int32_t x, int32_t y, 
             raw |= (value << layout.shifts[i]) & layout.masks[i];
         }
     }
-    std::memcpy(layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes, &raw,
-                size_t(layout.bytes));
+    uint8_t* at = layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes;
+    if (layout.bytes == 4)
+        std::memcpy(at, &raw, 4);
+    else if (layout.bytes == 2)
+        std::memcpy(at, &raw, 2);
+    else
+        std::memcpy(at, &raw, size_t(layout.bytes));
 }
 
 uint32_t SoftwareDevice::Sample(const PixelLayout& texture, double u, double v) const
@@ -440,15 +450,24 @@ void SoftwareDevice::FillTriangle(const PixelLayout& target, const PixelLayout* 
         const double shortX = py < y[middle] ? edgeX(top, middle, py) : edgeX(middle, bottom, py);
         const double first = std::max(std::ceil(std::min(longX, shortX)), double(bounds.left));
         const double end = std::min(std::ceil(std::max(longX, shortX)), double(bounds.right));
+        // The planes step across the span.
+        double uu = u.At(first, py), vv = tv.At(first, py);
+        double channels[4] = {};
+        if (!flat)
+            for (int i = 0; i < 4; ++i)
+                channels[i] = colors[i].At(first, py);
         for (double px = first; px < end; ++px) {
             uint32_t diffuse = a.color;
             if (!flat) {
                 diffuse = 0;
-                for (int i = 0; i < 4; ++i)
-                    diffuse |= uint32_t(std::lround(std::clamp(colors[i].At(px, py), 0.0, 255.0)))
-                               << (24 - 8 * i);
+                for (int i = 0; i < 4; ++i) {
+                    diffuse |= uint32_t(std::lround(std::clamp(channels[i], 0.0, 255.0))) << (24 - 8 * i);
+                    channels[i] += colors[i].perX;
+                }
             }
-            Put(target, int32_t(px), int32_t(py), Shade(texture, u.At(px, py), tv.At(px, py), diffuse));
+            Put(target, int32_t(px), int32_t(py), Shade(texture, uu, vv, diffuse));
+            uu += u.perX;
+            vv += tv.perX;
         }
     }
 }
