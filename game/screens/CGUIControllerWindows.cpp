@@ -125,7 +125,9 @@ void CGUIController::OpenWindow(int32_t id, bool immediate)
             mState = kFadingOut;
             mAlphaEnd = 0.0f;
             mAlphaStart = 255.0f;
-            StartWindowTrack(mWindowTrack != nullptr ? mWindowTrack->mSpeed : mWindowFadeSpeed);
+            // The fade speed a shown window was faded in with; after an immediate
+            // opening the track holds no speed of its own.
+            StartWindowTrack(mWindowFadeSpeed);
         }
         break;
     default:
