@@ -314,6 +314,7 @@ private:
     GUISlider* mHoverSlider = nullptr;
     GUIListBox* mHoverList = nullptr;
     bool mSkipCounting = false;
+    bool mPointerDown = false;
 
     // Transition state.
     float mTargetWidth = 0.0f;

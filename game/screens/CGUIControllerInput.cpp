@@ -32,7 +32,8 @@ void CGUIController::OnPointerMove(int32_t x, int32_t y)
                 mHoverButton = nullptr;
             }
         } else if (mHoverCheckbox != nullptr) {
-            if (!Inside(mHoverCheckbox->mRect, wx, y))
+            // A pressed checkbox toggles on release wherever the pointer is.
+            if (!mPointerDown && !Inside(mHoverCheckbox->mRect, wx, y))
                 mHoverCheckbox = nullptr;
         } else if (mHoverSlider != nullptr) {
             GUISlider& slider = *mHoverSlider;
@@ -114,6 +115,7 @@ void CGUIController::OnPointerDown(int32_t x, int32_t y, bool doubleClick)
 {
     if (!ControlsActive())
         return;
+    mPointerDown = true;
     if (mCurrentWindow == GUIWindowId::kStageSelect && mSlotPanel != nullptr) {
         mSlotPanel->HitTest(x, y);
         if (mSlotPanel->HoveredSlot() >= 0) {
@@ -164,6 +166,7 @@ void CGUIController::SelectListRow(GUIListBox& list, int32_t index, int32_t wx, 
 
 void CGUIController::OnPointerUp(int32_t x, int32_t y)
 {
+    mPointerDown = false;
     if (!ControlsActive() || mHoverWindow != mCurrentWindow)
         return;
     const int32_t wx = x + CurrentWidth() / 2 - 400;

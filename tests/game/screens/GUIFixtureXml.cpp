@@ -11,6 +11,7 @@ struct WindowDef {
     int mButtons;
     int mWidth;
     const char* mExtra;
+    int mButtonY = 200;
 };
 
 const char* const kRoot =
@@ -56,7 +57,8 @@ const std::vector<WindowDef> kWindows = {
          selection_width="332" selection_vertical_offset="-20" selection_height="26" font="normal"
          selectioncolor="255,200,60,110" rect="40,160,344,172" scrollbar_up="sb_up" scrollbar_down="sb_down"
          scrollbar_rail="sb_rail" scrollbar_thumb="sb_thumb" scrollbar_thumb1="sb_thumb1"
-         scrollbar_thumb2="sb_thumb2" scrollbar_thumboffset="0" scrollbar_relative_rect="388,160,16,172"/></listboxes>)"},
+         scrollbar_thumb2="sb_thumb2" scrollbar_thumboffset="0" scrollbar_relative_rect="388,160,16,172"/></listboxes>)",
+     350},
     {"createplayer2", 2, 400,
      R"(<editboxes><editbox font="big" rect="40,240,320,32" pos="48,244,304,24" bgcolor="0,0,0,140"/></editboxes>)"},
     {"createplayer2_identical", 1, 360, ""},
@@ -89,7 +91,7 @@ std::string FixtureXml(const std::string& rootExtra)
         xml += "<window name=\"" + std::string(window.mName) + "\" width=\"" + std::to_string(window.mWidth) +
                "\">" + window.mExtra + "<buttons>";
         for (int i = 0; i < window.mButtons; ++i) {
-            const std::string y = std::to_string(200 + 40 * i);
+            const std::string y = std::to_string(window.mButtonY + 40 * i);
             xml += "<button caption=\"" + std::string(window.mName) + std::to_string(i) +
                    "\" font=\"normal\" hoverfont=\"big\" rect=\"40," + y + ",200,32\" p=\"56," + y + "\"/>";
         }
