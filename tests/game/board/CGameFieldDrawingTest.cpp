@@ -186,6 +186,30 @@ TEST_F(CGameFieldDrawingTest, ScalesAMovingImageAboutItsCornerOrTheOrigin)
     EXPECT_EQ(mField.AddPopupRecord(record), handle);
 }
 
+TEST_F(CGameFieldDrawingTest, ScorePopupsMoveWithTheirTrackAndFadeWithTheirColour)
+{
+    int32_t cel = -1;
+    ASSERT_TRUE(mImages.FindByName("res\\blocks.png|3", &cel));
+    ConstantTrack move{4.7f, -2.2f};
+    ConstantTrack fade{1.0f, 1.0f, 1.0f, 0.5f};
+    PopupRecord record;
+    record.mType = PopupRecord::kScore;
+    record.mSlot = cel;
+    record.mX = 30;
+    record.mY = 40;
+    record.mMoveTrack = &move.mTrack;
+    record.mColourTrack = &fade.mTrack;
+    mField.AddPopupRecord(record);
+    GameTest::RecordingGraphics g;
+    mField.Draw(g.mGraphics, 400, 300);
+    ASSERT_EQ(g.Ops().size(), 1u);
+    EXPECT_EQ(g.Ops()[0].mX, 400 + 30 + 4);
+    EXPECT_EQ(g.Ops()[0].mY, 300 + 40 - 2);
+    EXPECT_EQ(g.Ops()[0].mSrcRect.mX, 2 * 64);
+    EXPECT_EQ(g.Ops()[0].mColor, Lumo::Color(255, 255, 255, 127));
+    EXPECT_FALSE(g.mGraphics.GetTintImages());
+}
+
 TEST_F(CGameFieldDrawingTest, ABonusInActionFadesWithTheProcessorsTrack)
 {
     int32_t anim = -1;

@@ -113,6 +113,17 @@ TEST_F(CGameFieldLoadingTest, ReadsAttributesWithTheirDefaults)
     EXPECT_EQ(mField.BlockDefs()[2].mColour, Lumo::Color(70, 120, 230, 255));
 }
 
+// The stencil scratch holds a whole entering block of a sprite larger than 80 x 40.
+TEST_F(CGameFieldLoadingTest, SizesTheStencilScratchToTheBlockSprite)
+{
+    ASSERT_TRUE(LoadField(SampleText()));
+    EXPECT_EQ(mField.StencilScratch()->GetWidth(), 80);
+    EXPECT_EQ(mField.StencilScratch()->GetHeight(), 40);
+    ASSERT_TRUE(LoadField(Sample("<block w=\"64\" h=\"40\"", "<block w=\"96\" h=\"48\"")));
+    EXPECT_EQ(mField.StencilScratch()->GetWidth(), 96);
+    EXPECT_EQ(mField.StencilScratch()->GetHeight(), 48);
+}
+
 TEST_F(CGameFieldLoadingTest, EndsTheBlockListAtTheFirstFailedBlock)
 {
     ASSERT_TRUE(LoadField(Sample("res\\blocks.png|3", "res\\none.png|3")));
