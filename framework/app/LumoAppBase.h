@@ -212,6 +212,8 @@ public:
     virtual MemoryImage* CreateImageFromFile(const std::string& name, const std::string& alphaName,
                                              bool commitBits);
     virtual MemoryImage* CreateImageFromFileAlt(const std::string& name, bool commitBits);
+    void SubloadImage(MemoryImage* image, const std::string& fileName);
+    MemoryImage* DuplicateImage(MemoryImage* image);
     virtual SharedImageRef FindOrLoadSharedImage(const std::string& name, const std::string& variant,
                                                  bool* isNew);
     bool Is3DAccelerated() override;

@@ -18,6 +18,16 @@ MemoryImage* LumoAppBase::CreateImageFromFileAlt(const std::string& name, bool c
     return mImageServices->CreateImageFromFileAlt(name, commitBits);
 }
 
+void LumoAppBase::SubloadImage(MemoryImage* image, const std::string& fileName)
+{
+    mImageServices->SubloadImage(image, fileName);
+}
+
+MemoryImage* LumoAppBase::DuplicateImage(MemoryImage* image)
+{
+    return mImageServices->DuplicateImage(image);
+}
+
 SharedImageRef LumoAppBase::FindOrLoadSharedImage(const std::string& name, const std::string& variant, bool* isNew)
 {
     return mImageServices->FindOrLoadSharedImage(name, variant, isNew);

@@ -84,7 +84,7 @@ void Graphics::SetClipRect(int x, int y, int width, int height)
     mClipRect = Rect{TranslateX(x), TranslateY(y), width, height}.Intersect(DestinationBounds());
 }
 
-void Graphics::SetClipRect(const Rect& rect) { SetClipRect(rect.mX, rect.mY, rect.mWidth, rect.mHeight); }
+void Graphics::SetClipRectR(const Rect& rect) { SetClipRect(rect.mX, rect.mY, rect.mWidth, rect.mHeight); }
 
 void Graphics::NarrowClipRect(int x, int y, int width, int height)
 {
@@ -100,7 +100,9 @@ void Graphics::FillRect(int x, int y, int width, int height)
                          mDrawMode);
 }
 
-void Graphics::FillRect(const Rect& rect) { FillRect(rect.mX, rect.mY, rect.mWidth, rect.mHeight); }
+void Graphics::FillRectR(const Rect& rect) { FillRect(rect.mX, rect.mY, rect.mWidth, rect.mHeight); }
+
+void Graphics::FillRectRWrap(const Rect& rect) { FillRectR(rect); }
 
 void Graphics::DrawRect(int x, int y, int width, int height)
 {

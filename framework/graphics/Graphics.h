@@ -45,12 +45,14 @@ public:
     void ResetClip();
     // The translated rectangle within the destination; replaces the clip.
     void SetClipRect(int x, int y, int width, int height);
-    void SetClipRect(const Rect& rect);
+    void SetClipRectR(const Rect& rect);
     // The translated rectangle within the current clip.
     void NarrowClipRect(int x, int y, int width, int height);
 
     void FillRect(int x, int y, int width, int height);
-    void FillRect(const Rect& rect);
+    void FillRectR(const Rect& rect);
+    // The same fill under the second name the game calls it by.
+    void FillRectRWrap(const Rect& rect);
     // Outline covering width + 1 by height + 1 pixels.
     void DrawRect(int x, int y, int width, int height);
     void ClearRectArea(int x, int y, int width, int height);

@@ -435,8 +435,8 @@ void CGameField::DrawBeam(Lumo::Graphics& g, PopupRecord& r, int32_t x, int32_t 
         if (r.mCachedFrame != frame && record && record->mGraphics) {
             const Lumo::Rect rect = mTables.mImages->SourceRect(r.mTipSlot);
             Lumo::Graphics& page = *record->mGraphics;
-            page.SetClipRect(rect);
-            page.FillRect(rect);
+            page.SetClipRectR(rect);
+            page.FillRectR(rect);
             page.ResetClip();
             DrawSlotMasked(*mTables.mImages, page, frame, rect.mX, rect.mY, r.mMaskSlot, rect.mX, rect.mY);
             r.mCachedFrame = frame;

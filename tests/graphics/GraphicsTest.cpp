@@ -96,7 +96,7 @@ TEST(GraphicsClip, SetClipIsTranslatedAndCutToTheDestination)
     g.SetClipRect(-20, 0, 50, 100);
     EXPECT_EQ(g.mClipRect, (Rect{0, 20, 40, 60}));
     // Setting replaces the clip; narrowing cuts the current one.
-    g.SetClipRect(Rect{0, 0, 30, 30});
+    g.SetClipRectR(Rect{0, 0, 30, 30});
     EXPECT_EQ(g.mClipRect, (Rect{10, 20, 30, 30}));
     g.NarrowClipRect(20, 10, 100, 100);
     EXPECT_EQ(g.mClipRect, (Rect{30, 30, 10, 20}));
@@ -144,6 +144,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, GraphicsTranslation,
                                            TranslationCase{"HalfLeftOfTen", -0.5f, 10, Rect{9, 0, 5, 5}},
                                            TranslationCase{"FractionRightOfTen", 2.75f, 10, Rect{12, 0, 5, 5}}),
                          CaseName());
+
+TEST(GraphicsFill, RectangleFormsFillTheTranslatedClippedRectangle)
+{
+    StrictMock<MockImage> dest(100, 100);
+    Graphics g(&dest);
+    g.Translate(10, 0);
+    EXPECT_CALL(dest, FillRect(Eq(Rect{15, 5, 85, 10}), Eq(Color{0, 0, 0, 255}), 0)).Times(2);
+    g.FillRectR(Rect{5, 5, 100, 10});
+    g.FillRectRWrap(Rect{5, 5, 100, 10});
+}
 
 TEST(GraphicsFill, TransparentColourDrawsNothingAndClippedAwayStillCalls)
 {
