@@ -17,7 +17,6 @@
 #include "framework/graphics/fonts/Font.h"
 #include "framework/graphics/codecs/ImageLib.h"
 #include "framework/resources/PakInterface.h"
-#include "framework/widgets/Dialog.h"
 #include "framework/widgets/DialogTable.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/process/Clock.h"
@@ -31,6 +30,7 @@
 #include "platform/windows/Window.h"
 
 #include <cstring>
+#include <mutex>
 
 namespace Lumo {
 
@@ -135,8 +135,7 @@ LumoAppBase::~LumoAppBase()
     }
 
     // Closing queues each dialog for deletion; at depth 0 the queue empties.
-    while (Dialog* dialog = mDialogs->DialogAt(0))
-        mDialogs->CloseDialogEx(dialog->mId, true, true);
+    mDialogs->CloseAllDialogs();
     ProcessDeferredDeletes();
 
     if (mInvisHWnd) {
@@ -149,7 +148,12 @@ LumoAppBase::~LumoAppBase()
     delete mOverlayImage;
     delete mPlaybackOverlayImage;
     delete mOverlayFont;
-    mImageServices->GetSharedImages().SweepUnreferenced();
+    // Shared images still held are display images too: they go now, while
+    // their display exists.
+    {
+        std::lock_guard<CriticalSectionHolder> hold(GetDisplayLock());
+        mImageServices->GetSharedImages().DeleteAllImages();
+    }
 
     delete mDDInterface;
     mDDInterface = nullptr;

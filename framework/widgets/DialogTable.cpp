@@ -85,6 +85,12 @@ bool DialogTable::CloseDialogEx(int id, bool removeWidget, bool deleteDialog)
     return true;
 }
 
+void DialogTable::CloseAllDialogs()
+{
+    while (!mDialogMap.empty())
+        CloseDialogEx(mDialogMap.begin()->first, true, true);
+}
+
 int DialogTable::DialogCount() const
 {
     return static_cast<int>(mDialogList.size());

@@ -33,6 +33,8 @@ public:
     // Never deletes at once: deletion goes to the application's deferred
     // deletion, so a dialog may be closed from its own button handler.
     bool CloseDialogEx(int id, bool removeWidget, bool deleteDialog);
+    // Each by the id it is registered under, which need not be its own.
+    void CloseAllDialogs();
     int DialogCount() const;
     // In the order they were registered; null past the end.
     Dialog* DialogAt(int index) const;

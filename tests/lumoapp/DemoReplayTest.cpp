@@ -3,10 +3,11 @@
 #include "framework/diagnostics/CrashHandler.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/windows/VirtualKeys.h"
 #include "tests/support/ForkedChild.h"
 
 #include <csignal>
-
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,9 @@ protected:
 
     // One run of the application: input arrives live while recording; both
     // runs read the clipboard and the settings at the same updates.
-    std::vector<std::string> RunSession(const std::string& demoSwitch, std::vector<std::string>* answers)
+    // extraLive adds input of its own to the recorded run at the updates it chooses.
+    std::vector<std::string> RunSession(const std::string& demoSwitch, std::vector<std::string>* answers,
+                                        const std::function<void(int)>& extraLive = nullptr)
     {
         EXPECT_TRUE(StartDemoApp(demoSwitch));
         LoggingWidget widget(&mApp->mUpdateCount);
@@ -89,6 +92,8 @@ protected:
         HeadlessBackend& desktop = mSession.Desktop();
         mApp->mOnUpdate = [&] {
             const int update = mApp->mUpdateCount;
+            if (live && extraLive)
+                extraLive(update);
             if (live && update == 20) {
                 desktop.InjectMouseMove(mApp->mHWnd, 40, 50);
                 desktop.InjectButton(mApp->mHWnd, MouseButton::Left, true, 40, 50);
@@ -115,6 +120,7 @@ protected:
         };
         mApp->Run();
         answers->push_back(std::to_string(mApp->mUpdateCount));
+        answers->push_back(mApp->mIsWindowed ? "windowed" : "full screen");
         mApp->mWidgetManager->RemoveChild(&widget);
         mApp.reset();
         return widget.mLog;
@@ -194,6 +200,33 @@ TEST_F(DemoReplayTest, ACrashedRecordingReplaysToTheCrash)
     EXPECT_TRUE(closedAtCrash);
     ASSERT_GE(widget.mLog.size(), 2u);
     EXPECT_EQ(widget.mLog[1].rfind("20: down 40,50", 0), 0u) << testing::PrintToString(widget.mLog);
+}
+
+// Alt+Enter and a maximise are taken by the framework, not the widgets, and
+// switch the screen mode, which reads the settings: the replay must do the
+// same or it falls out of step with the stream.
+TEST_F(DemoReplayTest, ScreenModeSwitchesReplayLikeLiveInput)
+{
+    HeadlessBackend& desktop = mSession.Desktop();
+    const auto modeSwitches = [&](int update) {
+        if (update == 10 || update == 100) {
+            desktop.InjectKey(VK_MENU, true);
+            desktop.InjectKey(VK_RETURN, true);
+            desktop.InjectKey(VK_RETURN, false);
+            desktop.InjectKey(VK_MENU, false);
+        } else if (update == 110) {
+            desktop.InjectWindowEvent(mApp->mHWnd, NativeEvent::Kind::Maximized);
+        }
+    };
+    std::vector<std::string> recordedAnswers;
+    const std::vector<std::string> recorded = RunSession("-record", &recordedAnswers, modeSwitches);
+    ASSERT_GE(recorded.size(), 8u);
+    EXPECT_EQ(recordedAnswers.back(), "full screen");
+
+    std::vector<std::string> playedAnswers;
+    const std::vector<std::string> played = RunSession("-play", &playedAnswers);
+    EXPECT_EQ(played, recorded);
+    EXPECT_EQ(playedAnswers, recordedAnswers);
 }
 
 } // namespace

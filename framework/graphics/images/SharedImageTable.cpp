@@ -35,4 +35,12 @@ void SharedImageTable::SweepUnreferenced()
     }
 }
 
+void SharedImageTable::DeleteAllImages()
+{
+    for (auto& entry : mImages) {
+        delete entry.second.mImage;
+        entry.second.mImage = nullptr;
+    }
+}
+
 } // namespace Lumo

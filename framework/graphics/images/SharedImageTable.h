@@ -30,6 +30,9 @@ public:
     bool IsSweepPending() const;
     // Deletes every record no handle refers to, with its image.
     void SweepUnreferenced();
+    // Deletes every image, held or not; the records stay for the handles
+    // still referring to them, with no image.
+    void DeleteAllImages();
 
 private:
     std::map<std::pair<std::string, std::string>, SharedImage> mImages;
