@@ -277,8 +277,7 @@ void LumoAppBase::Initialize()
 
     if (mPlaying && DemoReadRecordHeader() && !mDemoIsShort && mDemoCommand == 23) {
         mDemoNeedsHeader = true;
-        mIsWindowed = mDemoBuffer.ReadBool();
-        mRefreshRate = mDemoBuffer.ReadByte();
+        ReadDemoDisplayMode();
     }
 
     if (!mSoundManager)

@@ -62,6 +62,7 @@ public:
 
     // Main loop (LumoAppBaseLoop.cpp).
     virtual bool RunTimingStep(bool allowSleep);
+    bool IdleAfterReplay(double stepMs, bool allowSleep);
     virtual void UpdateFrames();
     virtual bool UpdateTick();
     virtual void UpdateFraction(float fraction);
@@ -492,11 +493,15 @@ private:
     void RunLoadingDoneTransition();
     void ApplyPlaybackKey(char key);
     void ApplyDemoRecord();
+    // The display-mode record's payload. The recorded run's wanted mode
+    // becomes this run's, so a replayed mode switch decides as it did.
+    void ReadDemoDisplayMode();
     int64_t DemoBitsLeft() const;
     Platform::LRESULT QueueInputMessage(Platform::HWND window, uint32_t message, Platform::WPARAM wParam,
                                         Platform::LPARAM lParam);
     void DispatchQueuedMessage(const QueuedMessage& record);
-    void DispatchKeyDown(const QueuedMessage& record);
+    // A system key is one pressed with Alt (Alt+Enter switches the screen mode).
+    void DispatchKeyDown(int key, bool systemKey);
     void DispatchMouse(const QueuedMessage& record);
     void CheckTimers();
     void HandleDisplayFailure(int result);

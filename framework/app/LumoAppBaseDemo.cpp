@@ -105,6 +105,10 @@ void LumoAppBase::DemoRecordInput(HWND window, uint32_t message, WPARAM wParam, 
     case WM_SIZE:
         DemoRecordKind(2);
         mDemoBuffer.WriteBool(wParam == SIZE_MINIMIZED);
+        // Maximising switches to full screen. Its own record kind carries
+        // nothing, so players that pass over unknown kinds stay in step.
+        if (wParam == SIZE_MAXIMIZED)
+            DemoRecordKind(24);
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

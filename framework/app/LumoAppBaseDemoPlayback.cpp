@@ -1,6 +1,7 @@
 #include "framework/app/LumoAppBase.h"
 
 #include "framework/widgets/WidgetManager.h"
+#include "platform/windows/VirtualKeys.h"
 
 namespace Lumo {
 
@@ -70,7 +71,11 @@ void LumoAppBase::ApplyDemoRecord()
         break;
     }
     case 3:
-        mWidgetManager->KeyDown(mDemoBuffer.ReadBits(8, false));
+        // Through the live dispatch, so the keys the framework takes (Alt+Enter,
+        // the debug keys) do here what they did in the recorded run. The record
+        // does not tell a system key; Alt held without Ctrl is what made one.
+        DispatchKeyDown(mDemoBuffer.ReadBits(8, false),
+                        mWidgetManager->IsKeyDown(Platform::VK_MENU) && !mWidgetManager->IsKeyDown(Platform::VK_CONTROL));
         break;
     case 4:
         mWidgetManager->KeyUp(mDemoBuffer.ReadBits(8, false));
@@ -99,13 +104,21 @@ void LumoAppBase::ApplyDemoRecord()
     case 21:
         mWidgetManager->MouseWheel(mDemoBuffer.ReadBits(8, true));
         break;
+    case 24:
+        ChangeWindowedMode(false);
+        break;
     case 23:
-        mIsWindowed = mDemoBuffer.ReadBool();
-        mRefreshRate = mDemoBuffer.ReadByte();
+        ReadDemoDisplayMode();
         break;
     default:
         break;
     }
+}
+
+void LumoAppBase::ReadDemoDisplayMode()
+{
+    mWindowed = mIsWindowed = mDemoBuffer.ReadBool();
+    mRefreshRate = mDemoBuffer.ReadByte();
 }
 
 void LumoAppBase::ToggleDemoSound()

@@ -147,6 +147,8 @@ bool LumoAppBase::RunTimingStep(bool allowSleep)
         ProcessDeferredDeletes();
         return true;
     }
+    if (mPlaying && mDemoEnded)
+        return IdleAfterReplay(stepMs, allowSleep);
 
     const uint32_t now = timeGetTime();
     int slept = 0;
@@ -226,6 +228,24 @@ bool LumoAppBase::RunTimingStep(bool allowSleep)
                 return false;
             Sleep(uint32_t(yield));
         }
+    }
+    ProcessDeferredDeletes();
+    return true;
+}
+
+// Past a replay's last record no update can run, so no timing debt is ever
+// paid off: the loop draws, sleeps one step and pumps, as a live run with
+// nothing to do, and so keeps answering its window.
+bool LumoAppBase::IdleAfterReplay(double stepMs, bool allowSleep)
+{
+    if (mStepState == 1) {
+        mStepState = 3;
+        ResetTimingDebt();
+        DrawFrame();
+        if (!allowSleep)
+            return false;
+        ++mSleepCount;
+        Sleep(uint32_t(std::max(stepMs, 1.0)));
     }
     ProcessDeferredDeletes();
     return true;

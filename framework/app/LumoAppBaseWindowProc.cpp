@@ -321,7 +321,7 @@ void LumoAppBase::DispatchQueuedMessage(const QueuedMessage& record)
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        DispatchKeyDown(record);
+        DispatchKeyDown(int(record.mWParam), record.mMessage == WM_SYSKEYDOWN);
         break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -346,11 +346,10 @@ void LumoAppBase::DispatchQueuedMessage(const QueuedMessage& record)
     }
 }
 
-void LumoAppBase::DispatchKeyDown(const QueuedMessage& record)
+void LumoAppBase::DispatchKeyDown(int key, bool systemKey)
 {
     mLastUserInputTick = mLastTimerTime;
-    const int key = int(record.mWParam);
-    if (key == VK_RETURN && record.mMessage == WM_SYSKEYDOWN) {
+    if (key == VK_RETURN && systemKey) {
         if (!mForceFullscreen && !mForceWindowed) {
             ChangeWindowedMode(!mIsWindowed);
             ClearKeyStates();

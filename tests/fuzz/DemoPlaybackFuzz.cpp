@@ -24,8 +24,8 @@
 
 namespace {
 
-// Enough for any delta a file of the fuzzer's sizes can ask for.
-constexpr int kMaxPasses = 20000;
+// How long the loop may idle once the stream has been played out.
+constexpr uint32_t kIdleMs = 1000;
 
 class FuzzApp final : public Lumo::LumoAppBase {
 public:
@@ -96,6 +96,12 @@ Harness& TheHarness()
 
 void ResetDemoState(FuzzApp& app)
 {
+    if (app.mDemoMute)
+        app.PopMute(true);
+    app.mDemoMute = false;
+    app.mJumpToEnd = false;
+    app.mJumpTarget = 0;
+    app.mStepState = 0;
     app.mShutdown = false;
     app.mManualShutdown = false;
     app.mPlaying = false;
@@ -107,7 +113,10 @@ void ResetDemoState(FuzzApp& app)
     app.mDemoMouseX = 0;
     app.mDemoMouseY = 0;
     app.mUpdateCount = 0;
-    app.mDemoLoadingComplete = app.mLoadingDoneHandled = true;
+    // As at a real start whose loading has finished: the switch to the game
+    // waits for the stream's loading-done record.
+    app.mLoadingFinished = true;
+    app.mDemoLoadingComplete = app.mLoadingDoneHandled = false;
 }
 
 } // namespace
@@ -128,11 +137,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         return 0;
     }
     app.mPlaying = true;
-    for (int pass = 0; pass < kMaxPasses && !app.mShutdown && !app.mDemoEnded; ++pass) {
-        app.DemoPlaybackStep();
-        app.UpdateTick();
-    }
-    // Playback never goes backwards, and a replay never runs past a stream's records.
+    // The main loop itself, running through the stream back to back as the
+    // jump-to-end key does; the fake clock stands still until the loop
+    // sleeps. Bounded by time, not by passes: a loop that stops pumping or
+    // spins without sleeping never gets there, and the fuzzer reports the hang.
+    app.mJumpToEnd = true;
+    const uint64_t idleEnd = harness.clock.NowMicros() + uint64_t(kIdleMs) * 1000;
+    while (!app.mShutdown && harness.clock.NowMicros() < idleEnd)
+        app.PumpAndStep(nullptr);
+    // A replay ends once its time is up, never goes backwards and never runs
+    // past a stream's records.
+    if (!app.mShutdown && !app.mDemoEnded)
+        std::abort();
     if (app.mUpdateCount < 0 || app.mUpdateCount > app.mDemoNextUpdate)
         std::abort();
     app.mPlaying = false;

@@ -1,6 +1,7 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/widgets/WidgetManager.h"
+#include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/windows/Messages.h"
 
 #include <string>
@@ -145,6 +146,36 @@ TEST_F(DemoPlaybackTest, JumpToEndStopsWhereTheStreamEnds)
     EXPECT_FALSE(mApp->mDemoMute);
     EXPECT_EQ(mApp->mUpdateCount, 5);
     EXPECT_EQ(mApp->mAutoMuteCount, autoMutes); // unmuted again
+}
+
+// A replay that has run out, after its last record or (a damaged file) with
+// no record at all, not even the loading-done one, leaves the loop idling: it
+// sleeps between frames and still answers its window.
+TEST_F(DemoPlaybackTest, AReplayThatHasRunOutIdlesAndStillClosesOnRequest)
+{
+    for (const bool loadingRecorded : {true, false}) {
+        SCOPED_TRACE(loadingRecorded ? "after the last record" : "an empty stream");
+        ASSERT_NE(StartApp(), nullptr);
+        mRecords = Lumo::Buffer();
+        if (loadingRecorded)
+            Header(2, false, 7);
+        Play();
+        mApp->mLoadingFinished = true;
+        mApp->mDemoLoadingComplete = mApp->mLoadingDoneHandled = loadingRecorded;
+        const uint64_t start = mClock.NowMicros();
+        for (int pass = 0; pass < 300; ++pass)
+            mApp->PumpAndStep(nullptr);
+        EXPECT_TRUE(mApp->mDemoEnded);
+        EXPECT_EQ(mApp->mUpdateCount, loadingRecorded ? 2 : 0);
+        EXPECT_GE(mClock.NowMicros() - start, 500'000u); // slept, not spun
+
+        mSession.Desktop().InjectWindowEvent(mApp->mHWnd, NativeEvent::Kind::CloseRequested);
+        for (int pass = 0; pass < 10 && !mApp->mShutdown; ++pass)
+            mApp->PumpAndStep(nullptr);
+        EXPECT_TRUE(mApp->mShutdown);
+        mApp->mPlaying = false;
+        mApp.reset();
+    }
 }
 
 TEST_F(DemoPlaybackTest, JumpTimesFoldIntoSecondsAndAreRemembered)
