@@ -107,7 +107,8 @@ bool DDImage::WriteSurfaceFromBits()
     };
     const uint32_t* pixels = bits.get();
     const size_t count = size_t(mWidth) * size_t(mHeight);
-    const bool keyed = pixels && hasTransparency;
+    // An attached surface is shown as it is: it never takes a key.
+    const bool keyed = pixels && hasTransparency && !mSurfaceAttached;
     auto* surface = static_cast<uint8_t*>(mLockDesc.lpSurface);
     auto row = [&](int y) { return surface + ptrdiff_t(y) * mLockDesc.lPitch; };
 
@@ -292,6 +293,15 @@ void DDImage::ReapplyStorageMode()
 void DDImage::MarkBitsChanged()
 {
     MemoryImage::MarkBitsChanged();
+    if (mSurfaceAttached) {
+        // The window shows this surface: the changed pixels go into it, and
+        // the image keeps drawing there rather than on a private one.
+        if (bits && LockSurface()) {
+            WriteSurfaceFromBits();
+            UnlockSurface();
+        }
+        return;
+    }
     if (mSurface)
         mSurface->Release();
     mSurface = nullptr;
@@ -315,6 +325,8 @@ void DDImage::DeleteNativeData()
 void DDImage::SetSize(int width, int height)
 {
     bits.reset();
+    // A palette of the old size would expand past its index buffer.
+    DropPalette();
     mWidth = width;
     mHeight = height;
     MarkBitsChanged();

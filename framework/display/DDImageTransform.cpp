@@ -112,17 +112,21 @@ void DDImage::FillSpansWithCoverage(Span* spans, int spanCount, const Color& col
             packed[c] = uint32_t((uint64_t(channels[c]) * masks[c] >> 8) & masks[c]);
         for (int s = 0; s < spanCount; ++s) {
             const Span& span = spans[s];
+            // Cut to the image, as the memory image does.
+            if (span.mY < 0 || span.mY >= mHeight)
+                continue;
+            const int32_t first = std::max(span.mX, 0);
+            const int32_t end = int32_t(std::min(int64_t(span.mX) + span.mWidth, int64_t(mWidth)));
             Pixel* row = raster.Row(span.mY);
-            const uint8_t* weights =
-                coverage + ptrdiff_t(span.mY - coverY) * coverStride + ptrdiff_t(span.mX - coverX);
-            for (int32_t i = 0; i < span.mWidth; ++i) {
-                const uint32_t a = ((uint32_t(weights[i]) + 1) * alpha) >> 8;
-                const uint32_t d = row[span.mX + i];
+            const uint8_t* weights = coverage + ptrdiff_t(span.mY - coverY) * coverStride - ptrdiff_t(coverX);
+            for (int32_t x = first; x < end; ++x) {
+                const uint32_t a = ((uint32_t(weights[x]) + 1) * alpha) >> 8;
+                const uint32_t d = row[x];
                 uint32_t pixel = 0;
                 for (int c = 0; c < 3; ++c)
                     pixel |= uint32_t(((uint64_t(d & masks[c]) * (256 - a) + uint64_t(packed[c]) * a) >> 8) &
                                       masks[c]);
-                row[span.mX + i] = Pixel(pixel);
+                row[x] = Pixel(pixel);
             }
         }
     });

@@ -161,4 +161,41 @@ TEST_F(SurfaceImage, ScreenImageIsNeverReadBackInVideoOnlyMode)
     EXPECT_EQ(Screen()->GetPixelBits(), nullptr);
 }
 
+// A palette of the old size must not expand into the new one.
+TEST_F(SurfaceImage, ResizingAPalettizedImageDropsItsPalette)
+{
+    ASSERT_EQ(Open(DisplayTest::kDesktopRgb32), DDInterface::RESULT_OK);
+    auto image = MakeImage(2, 1, {0xFF102030, 0xFF405060});
+    ASSERT_TRUE(image->Palettize());
+    image->SetSize(16, 16);
+    const uint32_t* pixels = image->GetPixelBits();
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(pixels[255], 0u);
+}
+
+// A coverage span reaching outside the image is cut to it, on a surface as in memory.
+TEST_F(SurfaceImage, CoverageSpansAreClippedToTheImage)
+{
+    ASSERT_EQ(Open(DisplayTest::kDesktopRgb32), DDInterface::RESULT_OK);
+    const uint8_t coverage[16] = {255, 255, 255, 255, 255, 255, 255, 255,
+                                  255, 255, 255, 255, 255, 255, 255, 255};
+    struct Case {
+        const char* name;
+        Lumo::Span span;
+    };
+    const Case cases[] = {
+        {"left", {1, -4, 6}}, {"right", {1, 2, 8}}, {"above", {-1, 0, 4}}, {"below", {4, 0, 4}}};
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        auto image = Destination(4, 4, 0);
+        Lumo::Span span = each.span;
+        image->FillSpansWithCoverage(&span, 1, Color::White, 0, coverage, span.mX, span.mY, 16, 0);
+        int lit = 0;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                lit += (Pixel(image->mSurface, x, y) & 0xFFFFFF) != 0;
+        EXPECT_EQ(lit, each.span.mY == 1 ? 2 : 0);
+    }
+}
+
 } // namespace

@@ -69,4 +69,33 @@ TEST_F(RasterScreen, EveryOperationKeepsTheScreenSurface)
     }
 }
 
+// Clearing or replacing the screen image's pixels reaches the window's
+// surface, and the image keeps drawing on that surface afterwards.
+TEST_F(RasterScreen, ClearsAndNewPixelsReachTheScreenSurface)
+{
+    ASSERT_EQ(Open(DisplayTest::kDesktopRgb32), DDInterface::RESULT_OK);
+    const std::vector<uint32_t> black(200 * 150, 0xFF000000);
+    const struct {
+        const char* name;
+        std::function<void(Lumo::DDImage*)> change;
+    } operations[] = {
+        {"clear rect", [](Lumo::DDImage* s) { s->ClearRect(Rect{0, 0, 4, 4}); }},
+        {"clear", [](Lumo::DDImage* s) { s->Clear(); }},
+        {"set bits", [&](Lumo::DDImage* s) { s->SetBits(black.data(), 200, 150, false); }},
+    };
+    for (const auto& operation : operations) {
+        SCOPED_TRACE(operation.name);
+        Lumo::DDImage* screen = Screen();
+        IDirectDrawSurface* surface = mDisplay->mDrawSurface;
+        screen->FillRect(Rect{0, 0, 200, 150}, Color(255, 255, 255), 0);
+        operation.change(screen);
+        ASSERT_EQ(screen->mSurface, surface);
+        EXPECT_EQ(Pixel(surface, 1, 1) & 0xFFFFFF, 0u);
+        screen->FillRect(Rect{199, 149, 1, 1}, Color(0, 0, 255), 0);
+        const uint32_t shown = Pixel(surface, 199, 149);
+        EXPECT_EQ(shown & 0xFFFF00, 0u); // blue alone
+        EXPECT_GE(shown & 0xFF, 0xF0u);
+    }
+}
+
 } // namespace

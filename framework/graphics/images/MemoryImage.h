@@ -108,13 +108,15 @@ public:
     // (image unchanged) when there are more.
     virtual bool Palettize();
 
+protected:
+    // Native data built while palettized holds the palette's 256 entries and
+    // means nothing without it, so it goes with the palette.
+    void DropPalette();
+
 private:
     // width x height, or 0 for an image without pixels.
     size_t PixelCount() const;
     void AllocateBits();
-    // Native data built while palettized holds the palette's 256 entries and
-    // means nothing without it, so it goes with the palette.
-    void DropPalette();
 };
 
 } // namespace Lumo
