@@ -164,11 +164,10 @@ bool FontData::ParamColor(DataElement* element, Color& out)
 
 bool FontData::CmdDefine(const Params& params)
 {
-    const std::string& written = static_cast<SingleDataElement*>(params[1])->mValue;
     std::string name;
     if (!ParamName(params[1], name))
         return false;
-    if (IsImmediate(written))
+    if (IsImmediate(static_cast<SingleDataElement*>(params[1])->mValue))
         return InvalidParameter();
     DataElement* value = nullptr;
     if (params[2]->mIsList) {

@@ -109,6 +109,7 @@ TEST_F(FontDataTest, ErrorTable)
         {"CreateLayer;", "Invalid Number of Parameters"},
         {"CreateLayer L; CreateLayer l;", "Layer Already Exists"},
         {"Define 12 (1);", "Invalid Paramater Type"},
+        {"Define (a b) 1;", "Invalid Paramater Type"},
         {"SetCharMap ('a', 'b') ('c');", "List Size Mismatch"},
         {"SetCharMap ('ab') ('c');", "Invalid Paramater Type"},
         {"CreateLayer L; LayerSetImage L 'nothing.png';", "Failed to Load Image"},
