@@ -1,7 +1,6 @@
 #include "framework/core/CriticalSectionHolder.h"
 #include "framework/core/DebugPrintf.h"
 #include "framework/core/Fraction.h"
-#include "framework/core/SystemVersion.h"
 #include "platform/process/Debug.h"
 
 #include <gtest/gtest.h>
@@ -49,12 +48,6 @@ TEST(CriticalSectionHolder, TheOwnerMayEnterAgainAndOthersWait)
         std::thread([&] { otherEntered = section.try_lock(); }).join();
         EXPECT_FALSE(otherEntered);
     }
-}
-
-TEST(SystemVersion, ReportsTheCurrentLineOfWindows)
-{
-    EXPECT_TRUE(IsWindowsMajor6OrLater());
-    EXPECT_FALSE(IsWindows9xPlatform());
 }
 
 TEST(DebugPrintf, SendsTheTextUnchanged)

@@ -188,6 +188,26 @@ TEST_F(RasterStretchMask, IdentityMatrixEqualsPlainBlit)
     }
 }
 
+// Pixel centres lie on whole coordinates and the clip reaches half a pixel
+// past its first and last centres: a triangle over everything fills exactly
+// the clip's pixels, its last row and column included.
+TEST_F(RasterStretchMask, TrianglesFillTheWholeClipAndNothingPastIt)
+{
+    Lumo::SoftwareRasterizer rasterizer;
+    mApp.mRasterizer = &rasterizer;
+    ASSERT_EQ(Open(DisplayTest::kDesktopRgb32), DDInterface::RESULT_OK);
+    Lumo::MemoryImage source(&mApp);
+    const std::vector<uint32_t> white(16, 0xFFFFFFFF);
+    source.SetBits(white.data(), 4, 4, true);
+    auto dest = Destination(10, 10, 0);
+    const Lumo::TriVertex everything[1][3] = {{{-20, -20, 0, 0, 0}, {60, -20, 1, 0, 0}, {-20, 60, 0, 1, 0}}};
+    dest->BlitTriangles(&source, everything, 1, Rect{2, 3, 4, 5}, Color::White, 0, 0, 0, false);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(Pixel(dest->mSurface, x, y) & 0xFFFFFF, x >= 2 && x <= 5 && y >= 3 && y <= 7 ? 0xFFFFFFu : 0u)
+                << x << "," << y;
+}
+
 TEST_F(RasterStretchMask, SpanKeysAndClipping)
 {
     using R = Lumo::SoftwareRasterizer;

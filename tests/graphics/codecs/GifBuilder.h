@@ -20,6 +20,7 @@ public:
     int transparentIndex = -1;
     int minCodeSize = 0;            // 0: from the palette size
     std::vector<uint8_t> indices;   // width x height, in the order rows are stored
+    bool keepFullTable = false;     // go on with 12-bit codes once the table is full, with no clear code
 
     std::string Build() const
     {
@@ -128,7 +129,7 @@ private:
                 table[{prefix, index}] = next++;
                 if (next > (1 << codeSize) && codeSize < 12)
                     ++codeSize;
-            } else {
+            } else if (!keepFullTable) {
                 emit(clear);
                 table.clear();
                 next = clear + 2;

@@ -146,6 +146,33 @@ TEST(ImageLibGif, DecodesLzwRoundTripsAcrossCodeSizesAndTableResets)
     }
 }
 
+// Once the code table is full an encoder may go on without a clear code; the
+// reader keeps decoding with the full table rather than stopping there, so
+// the whole picture arrives.
+TEST(ImageLibGif, AFullCodeTableKeepsDecoding)
+{
+    TempFolder folder;
+    GifBuilder gif;
+    gif.width = 200;
+    gif.height = 150;
+    gif.keepFullTable = true;
+    for (uint32_t i = 0; i < 256; ++i)
+        gif.palette.push_back(i * 0x010101);
+    uint32_t seed = 7;
+    for (int i = 0; i < gif.width * gif.height; ++i) {
+        seed = seed * 1103515245 + 12345;
+        gif.indices.push_back(uint8_t(seed >> 16));
+    }
+    folder.Write("full.gif", gif.Build());
+
+    std::unique_ptr<Image> decoded(ImageLib::GetGIFImage(folder / "full.gif"));
+    ASSERT_TRUE(decoded);
+    std::vector<uint32_t> expected;
+    for (uint8_t index : gif.indices)
+        expected.push_back(0xFF000000u | gif.palette[index]);
+    EXPECT_EQ(expected, PixelsOf(*decoded));
+}
+
 TEST(ImageLibGif, InterlacedRowsFollowThePasses)
 {
     TempFolder folder;

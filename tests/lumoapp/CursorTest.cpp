@@ -1,0 +1,89 @@
+#include "tests/lumoapp/AppFixture.h"
+
+#include "framework/display/DDInterface.h"
+#include "framework/graphics/images/MemoryImage.h"
+#include "platform/windows/Cursor.h"
+#include "platform/windows/Window.h"
+#include "platform/windows/WindowSystem.h"
+
+namespace LumoTest {
+namespace {
+
+using namespace Platform;
+
+class CursorTest : public AppFixture {
+protected:
+    ~CursorTest() override
+    {
+        if (mApp)
+            mApp->mPlaying = false;
+    }
+};
+
+// Which pointer shows for each cursor id: the system's own, the framework's
+// hand cursors, or the custom image drawn by the display.
+TEST_F(CursorTest, ApplyCursorPicksThePointerForEachState)
+{
+    ASSERT_NE(StartApp(), nullptr);
+    Lumo::MemoryImage custom(mApp.get());
+    custom.SetSize(4, 4);
+    POINT inside{10, 10};
+    ClientToScreen(mApp->mHWnd, &inside);
+    WindowSystem::Current().Input().SetCursorPosition(inside);
+
+    enum class Shows { Arrow, Hand, Dragging, IBeam, Wait, No, Hidden };
+    struct Case {
+        const char* name;
+        int cursor;
+        bool mouseIn;
+        bool customOn;
+        bool playing;
+        bool hasImage;
+        Shows system;
+        bool drawsImage;
+    };
+    const Case cases[] = {
+        {"outside the window", 1, false, true, false, true, Shows::Arrow, false},
+        {"hand", 1, true, false, false, false, Shows::Hand, false},
+        {"dragging", 2, true, false, false, false, Shows::Dragging, false},
+        {"text", 3, true, false, false, false, Shows::IBeam, false},
+        {"wait", 10, true, false, false, false, Shows::Wait, false},
+        {"none", 11, true, false, false, false, Shows::Hidden, false},
+        {"unknown id", 40, true, true, false, false, Shows::Arrow, false},
+        {"custom image", 1, true, true, false, true, Shows::Hidden, true},
+        {"custom image while custom cursors are off", 1, true, false, false, true, Shows::Hand, false},
+        {"id 12 is always custom", 12, true, false, false, true, Shows::Hidden, true},
+        {"playback refuses the real pointer inside", 1, true, false, true, true, Shows::No, true},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        mApp->mCursorNum = each.cursor;
+        mApp->mMouseIn = each.mouseIn;
+        mApp->mCustomCursorsEnabled = each.customOn;
+        mApp->mPlaying = each.playing;
+        for (Lumo::Image*& image : mApp->mCursorImages)
+            image = each.hasImage ? &custom : nullptr;
+        mApp->ApplyCursor();
+
+        HCURSOR expected = nullptr;
+        switch (each.system) {
+        case Shows::Arrow: expected = LoadCursorA(IDC_ARROW); break;
+        case Shows::Hand: expected = mApp->mHandCursor; break;
+        case Shows::Dragging: expected = mApp->mDraggingCursor; break;
+        case Shows::IBeam: expected = LoadCursorA(IDC_IBEAM); break;
+        case Shows::Wait: expected = LoadCursorA(IDC_WAIT); break;
+        case Shows::No: expected = LoadCursorA(IDC_NO); break;
+        case Shows::Hidden: break;
+        }
+        EXPECT_EQ(GetCursor(), expected);
+        EXPECT_EQ(mApp->mDDInterface->mCursorImage, each.drawsImage ? &custom : nullptr);
+        EXPECT_EQ(mApp->mSysCursor, !each.drawsImage);
+    }
+    for (Lumo::Image*& image : mApp->mCursorImages)
+        image = nullptr;
+    mApp->mPlaying = false;
+    mApp->ApplyCursor();
+}
+
+} // namespace
+} // namespace LumoTest
