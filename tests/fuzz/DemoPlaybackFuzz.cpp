@@ -102,6 +102,8 @@ void ResetDemoState(FuzzApp& app)
     app.mJumpToEnd = false;
     app.mJumpTarget = 0;
     app.mStepState = 0;
+    // A shutdown asks every loop to return to the top; the harness's loop is the top.
+    app.mExitToTop = false;
     app.mShutdown = false;
     app.mManualShutdown = false;
     app.mPlaying = false;
