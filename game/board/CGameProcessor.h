@@ -1,0 +1,164 @@
+#pragma once
+
+#include "game/board/ProcessSlot.h"
+#include "game/data/CAnimPlayer.h"
+#include "game/data/CImageStrip.h"
+#include "game/data/CIndexAllocator.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class CAnimTrack;
+class CBall;
+class CBoardHost;
+class CBonusHooks;
+class CGameField;
+class CImageTable;
+class CLevelFlow;
+class CTrackBase;
+struct CFieldBlock;
+
+namespace Lumo {
+class LumoAppBase;
+}
+
+// What runs a process kind: the follow-up when one of its tracks finishes,
+// and for a kind that waiting for the field to settle stops, how to stop it.
+struct ProcessHandler {
+    std::function<void(CAnimTrack& track, int32_t slot)> mFinished;
+    std::function<void(CAnimTrack& track, int32_t slot)> mStop;
+};
+
+// The game's tables and components the processor works with; none owned.
+struct ProcessorLinks {
+    Lumo::LumoAppBase* mApp = nullptr;
+    CGameField* mField = nullptr;
+    CBall* mBall = nullptr;
+    CTrackBase* mTracks = nullptr;
+    CImageTable* mImages = nullptr;
+    CLevelFlow* mLevel = nullptr;
+    CBoardHost* mHost = nullptr;
+    CBonusHooks* mBonuses = nullptr;
+};
+
+// Runs every consequence of play that takes time as a process: a slot naming
+// its kind plus the tracks that carry the slot's index, advanced by the
+// processor's own player. When a track finishes, its kind's follow-up runs.
+class CGameProcessor {
+public:
+    static constexpr int32_t kNone = -2;
+    enum Hazard : int32_t { kHazardEnergy = 0, kHazardTime = 1, kHazardBall = 2 };
+    enum HazardFlag : int32_t { kTimeHazard = 1, kEnergyHazard = 2 };
+    // How waiting for the field to settle treats a running process.
+    enum class SettleClass : uint8_t { kPass, kBusy, kStop };
+
+    explicit CGameProcessor(const ProcessorLinks& links);
+    ~CGameProcessor();
+    CGameProcessor(const CGameProcessor&) = delete;
+    CGameProcessor& operator=(const CGameProcessor&) = delete;
+
+    // Takes the owned tracks; the hazard tracks from their configured definitions.
+    void Init();
+    void Shutdown();
+
+    // Sets the follow-up of a kind, 1 to 34; the kinds the processor runs
+    // itself are registered by Init.
+    void RegisterKind(int32_t kind, ProcessHandler handler);
+    static SettleClass SettleClassOf(int32_t kind);
+
+    // A slot of the kind for track, which takes its index; the caller fills words 2 to 5.
+    ProcessSlot& StartProcess(int32_t kind, CAnimTrack* track, bool attach);
+    ProcessSlot& StartProcessWith(int32_t kind, const ProcessSlot& record, CAnimTrack* track);
+    // Frees the track's slot and detaches the track.
+    void StopProcess(CAnimTrack* track);
+    // Time, running and one repeat; the track stays attached with its slot.
+    void RestartTimer(CAnimTrack* track, float time);
+    // Frees the slot (kind 36) and gives its index back.
+    void FreeSlot(int32_t slot);
+
+    // The per-frame step: tracks, settle timer, points drain, follow-ups.
+    void DispatchFinished(float dt);
+    void SetState(int32_t state, bool force = false);
+    int32_t State() const { return mState; }
+
+    // The landing reaction.
+    void OnBallLanded(CFieldBlock* block, bool scored);
+    int32_t ApplyPendingCombo();
+    void StartBlockBump(CFieldBlock& block, int32_t animation);
+    void StartHazardBall();
+    void SetHazards(bool on, int32_t flags);
+
+    // Popup kinds: 0 points, 1 to 4 the combo levels, -1 the superbonus. A
+    // definition of -2 takes the kind's own track. Dropped while every cell
+    // of the popup strip is in use.
+    static constexpr int32_t kSuperbonusPopup = -1;
+    void ShowPopup(int32_t kind, int32_t value, bool atGiven, int32_t x, int32_t y, int32_t fadeDefinition = kNone,
+                   int32_t moveDefinition = kNone);
+    void FinishScorePopup(CAnimTrack& track);
+    void FinishScorePopups();
+    int32_t PopupCellsInUse() const { return mPopupCells; }
+
+    // Points drain on timed levels: rate in points per unit of update time.
+    void SetDrain(bool on, float rate);
+
+    const std::vector<ProcessSlot>& Slots() const { return mSlots; }
+    const ProcessSlot& Slot(int32_t index) const { return mSlots[size_t(index)]; }
+    ProcessSlot& Slot(int32_t index) { return mSlots[size_t(index)]; }
+    // Slots in use.
+    int32_t LiveProcesses() const;
+    CAnimPlayer& Player() { return mPlayer; }
+    const CAnimPlayer& Player() const { return mPlayer; }
+
+    int32_t PendingBlockMoves() const { return mPendingBlockMoves; }
+    float SettleTimer() const { return mSettleTimer; }
+    bool Busy() const { return mBusy != 0; }
+    CAnimTrack* ComboWindow() const { return mComboWindow; }
+    // The level's combo window: how fast it closes after a scoring landing.
+    void SetComboSpeed(float speed);
+    CAnimTrack* DelayTimer() const { return mDelayTimer; }
+    CAnimTrack* HazardTrack(int32_t which) const { return mHazardTracks[size_t(which)]; }
+    CAnimTrack* HazardCheck() const { return mHazardCheck; }
+    bool BlockLinksCleared() const { return mBlockLinksCleared; }
+    void SetBlockLinksCleared(bool cleared) { mBlockLinksCleared = cleared; }
+
+private:
+    void RegisterOwnKinds();
+    void ResetAndDelay(int32_t state, bool force);
+    void StopDelay();
+    void WaitForSettle();
+    void PlaySound(int32_t id);
+    void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void DrainPoints(float dt);
+    void FinishHazardCheck(CAnimTrack& track);
+    void FinishBlockBump(CAnimTrack& track, int32_t slot);
+    void StopHazard(int32_t hazard);
+    void ShowHazard(int32_t hazard, int32_t kind);
+    void SetUpPopupStrip();
+    void DrawPopupText(int32_t slot, int32_t kind, int32_t value);
+
+    ProcessorLinks mLinks;
+    int32_t mPendingBlockMoves = 0;
+    std::vector<ProcessSlot> mSlots;
+    CAnimPlayer mPlayer;
+    CIndexAllocator mIndices;
+    std::array<ProcessHandler, kProcessFree> mHandlers{};
+    float mSettleTimer = 0.0f;
+    bool mBlockLinksCleared = false;
+
+    CAnimTrack* mDelayTimer = nullptr;
+    CAnimTrack* mHazardCheck = nullptr;
+    CAnimTrack* mComboWindow = nullptr;
+    // Energy, time and ball, in the order of their configured names.
+    std::array<CAnimTrack*, 3> mHazardTracks{};
+
+    int32_t mBusy = 0;
+    bool mDrainOn = false;
+    float mDrainRate = 0.0f;
+    float mDrainAccumulator = 0.0f;
+    int32_t mState = 0;
+    bool mUndoRequest = false;
+    CImageStrip mStrip;
+    int32_t mPopupCells = 0;
+};
