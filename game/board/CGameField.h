@@ -110,6 +110,7 @@ public:
     int32_t AddPopupRecord(const PopupRecord& record);
     void RemovePopupRecord(int32_t index);
     PopupRecord& Popup(int32_t index) { return mPopups[size_t(index)]; }
+    int32_t PopupCount() const { return int32_t(mPopups.size()); }
     FieldEffects& Effects() { return mEffects; }
     void SetDrawLink(CFieldDrawLink* link) { mDrawLink = link; }
     const std::vector<BlockDef>& BlockDefs() const { return mBlockDefs; }
