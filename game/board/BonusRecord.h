@@ -31,7 +31,10 @@ struct BonusRecord {
     CAnimTrack* mColourTrack = nullptr;
     CAnimTrack* mFadeTrack = nullptr;
     CFieldBlock* mBlock = nullptr;
+    // Set once the bonus has come onto its block and its lifetime runs.
     uint8_t mFlags = 0;
+    // The live bonus's process slot.
+    int32_t mSlot = kNone;
 
     // A definition: how many more of its type may appear in this level.
     int32_t mAmount = 0;
