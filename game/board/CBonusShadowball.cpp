@@ -1,5 +1,6 @@
 #include "game/board/CBonusShadowball.h"
 
+#include "game/board/BonusId.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CFieldBonuses.h"
 #include "game/board/CGameField.h"
@@ -40,6 +41,10 @@ void CBonusShadowball::Init()
                                                      Finish();
                                                      mBonuses.ClearBonusState();
                                                  }});
+    mBonuses.SetEffect(kBonusShadowBall, [this](CFieldBlock*) {
+        Activate(0);
+        return true;
+    });
 }
 
 bool CBonusShadowball::Running() const

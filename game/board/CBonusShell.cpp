@@ -1,5 +1,6 @@
 #include "game/board/CBonusShell.h"
 
+#include "game/board/BonusId.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CFieldBlock.h"
 #include "game/board/CFieldBonuses.h"
@@ -37,6 +38,10 @@ void CBonusShell::Init()
     mProcessor.RegisterKind(kProcessShellFrame,
                             {[this](CAnimTrack&, int32_t slot) { OnBlockTrack(slot); }, nullptr});
     mBonuses.SetShellHooks({[this](CFieldBlock& block) { UpdateFrame(block); }, [this] { Finish(); }});
+    mBonuses.SetEffect(kBonusShell, [this](CFieldBlock*) {
+        mOpened = 0;
+        return Activate(kFadeToBlack);
+    });
 }
 
 bool CBonusShell::Active() const
