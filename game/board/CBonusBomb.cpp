@@ -1,0 +1,250 @@
+#include "game/board/CBonusBomb.h"
+
+#include "framework/app/LumoAppBase.h"
+#include "game/board/BonusId.h"
+#include "game/board/BonusRecord.h"
+#include "game/board/CBall.h"
+#include "game/board/CBonusBase.h"
+#include "game/board/CBonusLevel.h"
+#include "game/board/CFieldActivity.h"
+#include "game/board/CFieldBlock.h"
+#include "game/board/CFieldBonuses.h"
+#include "game/board/CGameField.h"
+#include "game/board/CGameProcessor.h"
+#include "game/board/ProcessSlot.h"
+#include "game/data/CAnimBase.h"
+#include "game/data/CAnimTrack.h"
+#include "game/data/CGameConfig.h"
+#include "game/data/CImageSlot.h"
+#include "game/data/CImageTable.h"
+#include "game/data/CParticleSystem.h"
+#include "game/data/CTrackBase.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int32_t kBombSample = 7;
+constexpr int32_t kBombPoints = 100;
+// The shortest wait, for data whose start percentage or ball makes none.
+constexpr float kShortestWait = 0.1f;
+
+float Finite(float value)
+{
+    return std::isfinite(value) ? value : 0.0f;
+}
+
+} // namespace
+
+CBonusBomb::CBonusBomb(const BombLinks& links) : mLinks(links) {}
+
+CBonusBomb::~CBonusBomb() = default;
+
+void CBonusBomb::Init()
+{
+    mEmitter.mCallback = [](void* bomb) { static_cast<CBonusBomb*>(bomb)->OnParticlesDone(); };
+    mEmitter.mCallbackArgument = this;
+    mCells.reserve(16);
+    mGroups.reserve(8);
+    if (!mTrack)
+        mTrack = mLinks.mTracks->NewIdleInstance();
+    mState = kIdle;
+    mLinks.mProcessor->RegisterKind(kProcessBomb, {[this](CAnimTrack& track, int32_t) { Update(track); }, nullptr});
+    mLinks.mBonuses->SetEffect(kBonusBomb, [this](CFieldBlock* block) {
+        return block && Activate(block->mColumn, block->mRow);
+    });
+}
+
+void CBonusBomb::Shutdown()
+{
+    mLinks.mTracks->FreeInstance(mTrack);
+    mTrack = nullptr;
+    ReleaseEmitter();
+}
+
+void CBonusBomb::ReleaseEmitter()
+{
+    if (mEmitter.mListIndex != -2) {
+        std::vector<CParticleEmitter*>& list = CParticleSystem::Get().Emitters();
+        if (size_t(mEmitter.mListIndex) < list.size())
+            list[size_t(mEmitter.mListIndex)] = nullptr;
+        mEmitter.mListIndex = -2;
+    }
+    mEmitter.Release();
+}
+
+bool CBonusBomb::Activate(int32_t column, int32_t row)
+{
+    if (mState != kIdle)
+        return false;
+    CGameField& field = *mLinks.mField;
+    mLinks.mActivity->SetFieldActive(false);
+    mColumn = column;
+    mRow = row;
+    // The 3 x 3 cells around the landing, cut to the field.
+    CCellGrid& grid = field.Grid();
+    grid.CollectArea(column - 1, row - 1, 3, 3);
+    mCells = grid.AreaCells();
+    mGroups = grid.AreaGroups();
+
+    const CBonusBase::Bomb& bomb = mLinks.mBase->mBomb;
+    ReleaseEmitter();
+    const float wait = std::max(Finite(bomb.mStartPercent * mLinks.mBall->Times().mRise), kShortestWait);
+    mLinks.mTracks->StartTimer(mTrack, 0.0f, 50.0f / wait, 1, true, &mLinks.mProcessor->Player());
+    mLinks.mProcessor->StartProcess(kProcessBomb, mTrack, true);
+    mState = kWaiting;
+    if (mLinks.mApp)
+        mLinks.mApp->PlaySoundById(kBombSample);
+    return true;
+}
+
+void CBonusBomb::Update(CAnimTrack& track)
+{
+    CAnimInstance* explosion = mLinks.mBase->mBomb.mExplosion;
+    if (&track == mTrack) {
+        if (mState == kWaiting)
+            StartDestruction();
+        else if (mState == kDestroying)
+            Destroy();
+        return;
+    }
+    if (explosion && &track == explosion->mTrack) {
+        if (!mTrack->mAttached)
+            Finish();
+        mLinks.mField->RemovePopupRecord(mExplosionPopup);
+        mExplosionPopup = -2;
+        mLinks.mProcessor->Player().Detach(explosion->mTrack);
+    }
+}
+
+void CBonusBomb::StartDestruction()
+{
+    CGameProcessor& processor = *mLinks.mProcessor;
+    CGameField& field = *mLinks.mField;
+    const CBonusBase::Bomb& bomb = mLinks.mBase->mBomb;
+    if (mEmitterPopup == -2) {
+        PopupRecord record;
+        record.mType = PopupRecord::kEmitter;
+        record.mEmitter = &mEmitter;
+        mEmitterPopup = field.AddPopupRecord(record);
+        mEmitter.Register();
+        if (CAnimInstance* particles = bomb.mParticles.animInstance; particles && particles->mTrack) {
+            particles->mTrack->mRunning = 1;
+            processor.StartProcess(kProcessBomb, particles->mTrack, true);
+        }
+    }
+    if (CAnimInstance* explosion = bomb.mExplosion; explosion && explosion->mTrack) {
+        const FieldPoint centre = field.CellCenterToScreen(mColumn, mRow);
+        Lumo::Rect frame{};
+        const CAnimBase::Record* anim = mLinks.mAnims->AnimRecord(bomb.mExplosionAnim);
+        if (anim && anim->mEndFrame > anim->mFirstFrame) {
+            const CImageSlot* slot = mLinks.mImages->Slot(mLinks.mAnims->Frames()[size_t(anim->mFirstFrame)]);
+            frame = slot && slot->mRect.mWidth > 0 ? slot->mRect : frame;
+        }
+        PopupRecord record;
+        record.mType = PopupRecord::kAnimation;
+        record.mAnim = explosion;
+        record.mX = int32_t(centre.mX) - frame.mWidth / 2;
+        record.mY = int32_t(centre.mY) - frame.mHeight / 2;
+        mExplosionPopup = field.AddPopupRecord(record);
+        explosion->mTrack->mOwnerTag = mTrack->mOwnerTag;
+        processor.Player().Attach(explosion->mTrack);
+        processor.RestartTimer(explosion->mTrack, 0.0f);
+    }
+    mTrack->mSpeed = bomb.mDestructionTime;
+    mState = kDestroying;
+    processor.RestartTimer(mTrack, Finite(mTrack->mOvershoot));
+    const CGameConfig::Values& config = CGameConfig::live;
+    processor.ShowPopup(0, kBombPoints, false, 0, 0, config.ctrlBombBanerFader, config.ctrlBombBaner);
+    mLinks.mLevel->AddPoints(kBombPoints);
+}
+
+void CBonusBomb::Destroy()
+{
+    CGameProcessor& processor = *mLinks.mProcessor;
+    CGameField& field = *mLinks.mField;
+    CBonusBase& base = *mLinks.mBase;
+    const float overshoot = Finite(mTrack->mOvershoot);
+    processor.Player().Detach(mTrack);
+    const CAnimInstance* explosion = base.mBomb.mExplosion;
+    if (!explosion || !explosion->mTrack || !explosion->mTrack->mAttached)
+        Finish();
+
+    // Particles for the blocks the area still holds.
+    const ParticleConfig& config = base.mBomb.mParticles;
+    const int32_t count = std::max(config.particleCount, 0);
+    int32_t blocks = 0;
+    for (const auto& [column, row] : mCells)
+        blocks += field.Record(row * field.Width() + column).mBlock != nullptr;
+    mEmitter.Resize(1);
+    mEmitter.AllocParticles(0, blocks * count);
+    ParticleRun& run = mEmitter.Run(0);
+    run.flags = config.flags;
+    run.visual = config.visual;
+    run.colour = Lumo::Color(255, 255, 255, 255);
+    run.animInstance = config.animInstance;
+    run.frameCount = run.animInstance ? run.animInstance->mEndFrame - run.animInstance->mFirstFrame : 0;
+    run.energySpeed = config.energySpeed;
+    int32_t k = 0;
+    for (const auto& [column, row] : mCells) {
+        const int32_t cell = row * field.Width() + column;
+        CFieldBlock* block = field.Record(cell).mBlock;
+        // An empty cell in the area has nothing to destroy.
+        if (!block)
+            continue;
+        const FieldPoint centre = field.CellCenterToScreen(column, row);
+        mEmitter.Emit(0, config, count, centre.mX, centre.mY, k);
+        k += count;
+        if (BonusRecord* bonus = block->mBonus) {
+            base.SetAmount(bonus->mId, base.Amount(bonus->mId) + 1);
+            // The bonus leaves with its block, so nothing of it outlives the block.
+            mLinks.mBonuses->RemoveBonusFromBlock(bonus);
+        }
+        field.RemoveBlock(block);
+        field.Record(cell).mBlock = nullptr;
+        field.Grid().Cell(cell) &= ~CCellGrid::kOccupied;
+    }
+    field.Grid().CountColours();
+    run.state = ParticleRun::kLive;
+    // The particle system lets an emitter go while it has no particle.
+    mEmitter.Register();
+    // With no particle to die, nothing would call the emitter's end.
+    if (blocks * count == 0)
+        OnParticlesDone();
+    for (const GroupRecord& group : mGroups) {
+        const int32_t points = mLinks.mLevel->MatchPoints(group.Count());
+        const int32_t first = group.mMembers.empty() ? 0 : group.mMembers.front();
+        const FieldPoint centre = field.CellCenterToScreen(first % field.Width(), first / field.Width());
+        processor.ShowPopup(0, points, true, int32_t(centre.mX), int32_t(centre.mY));
+        mLinks.mLevel->AddPoints(points);
+    }
+    CBall& ball = *mLinks.mBall;
+    ball.SetBounce(ball.Def().mGMatched, ball.Def().mPMatched);
+    const float rise = ball.Times().mRise;
+    mLinks.mActivity->SetFieldActive(true);
+    mLinks.mLevel->StepAfterBonus((2.0f - base.mBomb.mStartPercent * 0.02f) * rise - overshoot * 100.0f, 1.0f);
+}
+
+void CBonusBomb::Finish()
+{
+    CGameProcessor& processor = *mLinks.mProcessor;
+    processor.FreeSlot(mTrack->mOwnerTag);
+    processor.Player().Detach(mTrack);
+    mTrack->mOwnerTag = CGameProcessor::kNone;
+    mLinks.mBonuses->ClearBonusState();
+    mState = kIdle;
+}
+
+void CBonusBomb::OnParticlesDone()
+{
+    if (mEmitterPopup == -2)
+        return;
+    mLinks.mField->RemovePopupRecord(mEmitterPopup);
+    mEmitterPopup = -2;
+    if (CAnimInstance* particles = mLinks.mBase->mBomb.mParticles.animInstance; particles && particles->mTrack) {
+        mLinks.mProcessor->FreeSlot(particles->mTrack->mOwnerTag);
+        mLinks.mProcessor->Player().Detach(particles->mTrack);
+        particles->mTrack->mOwnerTag = CGameProcessor::kNone;
+    }
+}

@@ -1,0 +1,140 @@
+#include "game/board/BonusRecord.h"
+#include "game/board/CBonusBomb.h"
+#include "game/board/CBonusLevel.h"
+#include "game/board/CFieldActivity.h"
+#include "game/board/CFieldBlock.h"
+#include "game/board/ProcessSlot.h"
+#include "game/data/CParticleSystem.h"
+#include "tests/game/board/BonusFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace BoardTest {
+namespace {
+
+struct RecordingBonusLevel : CBonusLevel {
+    int32_t MatchPoints(int32_t groupSize) const override { return 10 * groupSize; }
+    void AddPoints(int32_t points) override { mPoints += points; }
+    void StepAfterBonus(float settleTime, float stepDelaySpeed) override
+    {
+        mSteps.push_back(settleTime);
+        mStepDelaySpeed = stepDelaySpeed;
+    }
+    int32_t mPoints = 0;
+    std::vector<float> mSteps;
+    float mStepDelaySpeed = 0.0f;
+};
+
+struct RecordingActivity : CFieldActivity {
+    void SetFieldActive(bool active) override { mActive.push_back(active); }
+    std::vector<bool> mActive;
+};
+
+class CBonusBombTest : public BonusFixture {
+protected:
+    CBonusBombTest() : mBomb(Links())
+    {
+        CParticleSystem::Get().Attach(&mAnims, &mImages);
+        mBomb.Init();
+        TakeBaseline();
+    }
+    ~CBonusBombTest() override { mBomb.Shutdown(); }
+
+    BombLinks Links()
+    {
+        BombLinks links;
+        links.mApp = &App();
+        links.mProcessor = &mProcessor;
+        links.mField = &mField;
+        links.mBall = &mBall;
+        links.mBase = &mBase;
+        links.mTracks = &mTracks;
+        links.mAnims = &mAnims;
+        links.mImages = &mImages;
+        links.mBonuses = &mBonuses;
+        links.mActivity = &mActivity;
+        links.mLevel = &mLevel;
+        return links;
+    }
+    // Frames with the particles running, until the bomb and its particles are done.
+    bool RunBomb()
+    {
+        for (int32_t i = 0; i < 5000; ++i) {
+            if (Idle() && mBomb.GetState() == CBonusBomb::kIdle)
+                return true;
+            mProcessor.DispatchFinished(1.0f);
+            CParticleSystem::Get().UpdateEmitters(1.0f);
+        }
+        return false;
+    }
+
+    RecordingBonusLevel mLevel;
+    RecordingActivity mActivity;
+    CBonusBomb mBomb;
+};
+
+// The 3 x 3 cells around the landing, cut to the field at every edge and corner.
+TEST_F(CBonusBombTest, AreaIsTheThreeByThreeCutToTheField)
+{
+    mField.Grid().SetMatchCount(1000);
+    const int32_t w = mField.Width();
+    const int32_t h = mField.Height();
+    for (const auto& [c, r] : std::vector<std::pair<int32_t, int32_t>>{
+             {0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}, {w - 2, 3}, {1, h - 2}, {3, 0}, {0, 3}, {3, 4}}) {
+        ASSERT_TRUE(mBomb.Activate(c, r));
+        EXPECT_FALSE(mBomb.Activate(c, r));
+        std::set<std::pair<int32_t, int32_t>> expected;
+        for (int32_t y = std::max(r - 1, 0); y <= std::min(r + 1, h - 1); ++y)
+            for (int32_t x = std::max(c - 1, 0); x <= std::min(c + 1, w - 1); ++x)
+                expected.emplace(x, y);
+        const std::set<std::pair<int32_t, int32_t>> cells(mBomb.Cells().begin(), mBomb.Cells().end());
+        EXPECT_EQ(cells, expected) << c << "," << r;
+        ASSERT_TRUE(RunBomb()) << c << "," << r;
+        mField.ResetForLevel();
+    }
+}
+
+// Matched groups reaching in go whole and score; an empty cell in the area and
+// a bonus on a destroyed block are handled; the field step follows once.
+TEST_F(CBonusBombTest, DestroysScoresAndHandsOverToTheFieldStep)
+{
+    const int32_t w = mField.Width();
+    const int32_t landing = 3 * w + 3;
+    // An empty cell beside the landing.
+    CFieldBlock* gone = mField.Record(landing + 1).mBlock;
+    mField.RemoveBlock(gone);
+    mField.Record(landing + 1).mBlock = nullptr;
+    mField.Grid().Cell(landing + 1) &= ~CCellGrid::kOccupied;
+    PlaceVisibleBonus(kBonusTime, 2, 2);
+    const int32_t times = mBase.Amount(kBonusTime);
+    CFieldBlock* bombBlock = mField.Record(landing).mBlock;
+    BonusRecord* bombBonus = PlaceVisibleBonus(kBonusBomb, 3, 3);
+    mBonuses.ActivateBonus(bombBonus);
+    ASSERT_EQ(mBomb.GetState(), CBonusBomb::kWaiting);
+    EXPECT_EQ(bombBlock->mBonus, nullptr);
+    int32_t expected = 100;
+    for (const GroupRecord& group : mBomb.Groups())
+        expected += 10 * group.Count();
+    const std::vector<std::pair<int32_t, int32_t>> cells = mBomb.Cells();
+
+    ASSERT_TRUE(RunBomb());
+    EXPECT_EQ(mLevel.mPoints, expected);
+    ASSERT_EQ(mLevel.mSteps.size(), 1u);
+    EXPECT_FLOAT_EQ(mLevel.mStepDelaySpeed, 1.0f);
+    EXPECT_EQ(mActivity.mActive, (std::vector<bool>{false, true}));
+    for (const auto& [c, r] : cells) {
+        EXPECT_EQ(mField.Record(r * w + c).mBlock, nullptr);
+        EXPECT_FALSE(CCellGrid::IsOccupied(mField.Grid().Cell(r * w + c)));
+    }
+    EXPECT_EQ(mBase.Amount(kBonusTime), times + 1);
+    EXPECT_EQ(mBonuses.BonusesOnField(), 0);
+    EXPECT_EQ(mField.Effects().mBonusInAction, 0);
+    EXPECT_EQ(SlotsOfKind(kProcessBomb), 0);
+    mBonuses.StopBonusTimer();
+    EXPECT_TRUE(RunUntilIdle());
+}
+
+} // namespace
+} // namespace BoardTest
