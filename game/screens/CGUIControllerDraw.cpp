@@ -255,7 +255,7 @@ void CGUIController::DrawWindowContent(Lumo::Graphics& graphics, int32_t alpha, 
     if (id == GUIWindowId::kStageSelect && mSlotPanel != nullptr) {
         mSlotPanel->Draw(graphics, alpha);
     } else if (id >= GUIWindowId::kHiscoreShow && id <= GUIWindowId::kHiscoreShowGameover) {
-        mHost->DrawHiscores(graphics, alpha);
+        mHost->DrawHiscores(graphics, alpha, std::vector<std::string>(mRankNames.begin(), mRankNames.end()));
     } else if (id == GUIWindowId::kCredits) {
         const CGUITuning tuning = mHost->Tuning();
         const int32_t bodyWidth = mWindows[size_t(GUIWindowId::kCreditsBody)].mWidth;

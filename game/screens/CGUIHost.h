@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CTrackBase;
 
@@ -55,6 +56,6 @@ public:
     virtual CTrackBase& Tracks() = 0;
     // Null while the picture is missing.
     virtual Lumo::Image* LoadingWheel() = 0;
-    virtual void DrawHiscores(Lumo::Graphics& graphics, int32_t alpha) = 0;
+    virtual void DrawHiscores(Lumo::Graphics& graphics, int32_t alpha, const std::vector<std::string>& rankNames) = 0;
     virtual CGUITuning Tuning() = 0;
 };

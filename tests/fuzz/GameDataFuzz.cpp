@@ -9,12 +9,19 @@
 #include "framework/resources/PakWriter.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CCurveBase.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/images/MemoryImage.h"
+#include "game/data/CHiscoreTable.h"
+#include "game/data/CImageAtlas.h"
 #include "game/data/CImageTable.h"
 #include "game/data/CObjBase.h"
 #include "game/data/CPieceBase.h"
 #include "game/data/CSceneObjBase.h"
 #include "game/data/CTrackBase.h"
 #include "game/data/XmlLoading.h"
+#include "game/screens/CGUICommandHandler.h"
+#include "game/screens/CGUIController.h"
+#include "game/screens/CGameGUIHost.h"
 #include "platform/backends/headless/HeadlessSession.h"
 #include "platform/storage/Files.h"
 
@@ -88,6 +95,54 @@ struct Tables {
     CAnimBase anims{images, tracks, curves};
 };
 
+// Hooks that do nothing: the window file alone is under test.
+class QuietHandler : public CGUICommandHandler {
+public:
+    void OnGuiCommand(int32_t, int32_t) override {}
+    void OnWindowShowing(int32_t) override {}
+    void OnWindowShown(int32_t) override {}
+    void OnWindowClosed(int32_t) override {}
+    void OnWindowAction(int32_t) override {}
+    void ApplyVolumeSlider(int32_t, float, bool) override {}
+    void OnProfileSelected() override {}
+    void OnProfileListChoice(int32_t, const std::string&) override {}
+    void ShowScorePopup(int32_t) override {}
+    void OnHudTrackFinished(CAnimTrack*, const CGUITrackEntry&) override {}
+    void OnTextLabelTrackFinished(CAnimTrack*, const CGUITrackEntry&) override {}
+};
+
+// Loads a window file and opens, draws and clicks every window.
+void UseWindows(const TiXmlElement* root, Tables& tables, Lumo::LumoAppBase* app)
+{
+    CImageAtlas atlas;
+    atlas.Setup(tables.images);
+    CHiscoreTable hiscores;
+    CGameGUIHost host(tables.images, atlas, tables.tracks, hiscores, [] { return nullptr; });
+    QuietHandler handler;
+    CGUIController gui(app, &host, &handler);
+    gui.LoadFromXml(root);
+    gui.CreateImages();
+    Lumo::MemoryImage screen;
+    screen.SetSize(800, 600);
+    Lumo::Graphics graphics(&screen);
+    for (int32_t id = 0; id < GUIWindowId::kCount; ++id) {
+        gui.OpenWindow(id, id % 2 == 0);
+        for (int step = 0; step < 3; ++step) {
+            gui.UpdateTracks(10.0f);
+            gui.DrawWindow(graphics);
+        }
+        gui.OnPointerMove(400, 300);
+        gui.OnPointerDown(400, 300, true);
+        gui.OnPointerUp(400, 300);
+        gui.ScrollList(-120);
+        gui.StartCountUp(id % CGUIController::kInfoSlots, 100, 10, 0, 3);
+        gui.SetLabelValue(id, id);
+    }
+    gui.SkipCountUps();
+    gui.CloseWindow(false);
+    gui.UpdateTracks(10.0f);
+}
+
 void Run(uint8_t loader, Lumo::LumoAppBase* app)
 {
     if (loader == 0) {
@@ -146,6 +201,9 @@ void Run(uint8_t loader, Lumo::LumoAppBase* app)
         objects.SetColorTrack(false, nullptr, instance, 0);
         break;
     }
+    case 7:
+        UseWindows(root, tables, app);
+        break;
     default: {
         CPieceBase pieces(tables.images);
         pieces.LoadFromXml(root);
@@ -163,7 +221,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static Harness harness;
     if (size < 1)
         return 0;
-    const uint8_t loader = data[0] % 7;
+    const uint8_t loader = data[0] % 8;
     const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
     PakWriter writer;
     writer.Add(loader == 0 ? "res\\curves.xml" : "res\\data.xml", file);

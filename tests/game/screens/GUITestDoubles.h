@@ -44,7 +44,10 @@ public:
     void FreeRuntimeImage(int32_t slot) override { mFreedRuntime.push_back(slot); }
     CTrackBase& Tracks() override { return mTracks; }
     Lumo::Image* LoadingWheel() override { return mWheel.get(); }
-    void DrawHiscores(Lumo::Graphics&, int32_t alpha) override { mHiscoreDraws.push_back(alpha); }
+    void DrawHiscores(Lumo::Graphics&, int32_t alpha, const std::vector<std::string>&) override
+    {
+        mHiscoreDraws.push_back(alpha);
+    }
     CGUITuning Tuning() override { return mTuning; }
 
     std::vector<std::unique_ptr<GlyphFont>> mFonts;
