@@ -165,9 +165,9 @@ void CGUIController::DrawWindowBorder(Lumo::Graphics& graphics, int32_t alpha)
     graphics.SetTintImages(true);
     graphics.SetColor(Lumo::Color(255, 255, 255, alpha));
     graphics.DrawImageSrcRect(image, kCenterX - mLeftBorderWidth, 0,
-                              Lumo::Rect(frame.mX + mPieceX[0], frame.mY, mLeftBorderWidth, frame.mHeight));
+                              Lumo::Rect{frame.mX + mPieceX[0], frame.mY, mLeftBorderWidth, frame.mHeight});
     graphics.DrawImageSrcRect(image, kCenterX,
-                              0, Lumo::Rect(frame.mX + mPieceX[4], frame.mY, mRightBorderWidth, frame.mHeight));
+                              0, Lumo::Rect{frame.mX + mPieceX[4], frame.mY, mRightBorderWidth, frame.mHeight});
     graphics.SetTintImages(false);
 }
 
@@ -181,8 +181,8 @@ void CGUIController::DrawWindowPanel(Lumo::Graphics& graphics, int32_t width, in
     auto piece = [&](int32_t piece, int32_t sourceOffset, int32_t pieceWidth, int32_t x) {
         if (pieceWidth > 0)
             graphics.DrawImageSrcRect(image, x, 0,
-                                      Lumo::Rect(frame.mX + mPieceX[size_t(piece)] + sourceOffset, frame.mY,
-                                                 pieceWidth, frame.mHeight));
+                                      Lumo::Rect{frame.mX + mPieceX[size_t(piece)] + sourceOffset, frame.mY,
+                                                 pieceWidth, frame.mHeight});
     };
     piece(0, 0, mLeftBorderWidth, left - mLeftBorderWidth);
     piece(4, 0, mRightBorderWidth, left + width);
@@ -209,7 +209,7 @@ void CGUIController::DrawWindowPanel(Lumo::Graphics& graphics, int32_t width, in
         for (int32_t c = 0; c < columns; ++c, x += mTileWidth)
             graphics.DrawImageSrcRect(tile, x, y, tileRect);
         if (rest > 0)
-            graphics.DrawImageSrcRect(tile, x, y, Lumo::Rect(tileRect.mX, tileRect.mY, rest, tileRect.mHeight));
+            graphics.DrawImageSrcRect(tile, x, y, Lumo::Rect{tileRect.mX, tileRect.mY, rest, tileRect.mHeight});
     }
 }
 
@@ -326,8 +326,8 @@ void CGUIController::DrawZoomedLabel(Lumo::Graphics& graphics, GUILabel& label, 
     const Lumo::Color before = graphics.GetColor();
     graphics.SetColor(Lumo::Color(255, 255, 255, std::min(before.mAlpha, ClampAlpha(255.0f * zoom[1]))));
     graphics.DrawImageStretched(mZoomImage.get(),
-                                Lumo::Rect(centerX - width / 2, centerY - height / 2, width, height),
-                                Lumo::Rect(0, 0, mZoomWidth, mZoomHeight));
+                                Lumo::Rect{centerX - width / 2, centerY - height / 2, width, height},
+                                Lumo::Rect{0, 0, mZoomWidth, mZoomHeight});
     graphics.SetColor(before);
 }
 

@@ -66,7 +66,7 @@ void CGUIScrollbar::DrawThumbBox(Lumo::Graphics& graphics, int x, int y, int, in
         Lumo::MemoryImage* image = mHost->SlotImage(mImages.mThumb, &rect);
         while (pos < end) {
             const int step = std::min(mThumbHeight, end - pos);
-            graphics.DrawImageSrcRect(image, x, pos, Lumo::Rect(rect.mX, rect.mY, rect.mWidth, step));
+            graphics.DrawImageSrcRect(image, x, pos, Lumo::Rect{rect.mX, rect.mY, rect.mWidth, step});
             pos += step;
         }
     }

@@ -46,10 +46,10 @@ TEST_F(WindowTest, OpeningRollsTheBorderOutAndFadesTheContentsIn)
     ASSERT_EQ(ops.size(), 2u);
     EXPECT_EQ(ops[0].mSource, Frame());
     EXPECT_EQ(ops[0].mX, 376);
-    EXPECT_EQ(ops[0].mSrcRect, Lumo::Rect(0, 0, 24, 600));
+    EXPECT_EQ(ops[0].mSrcRect, (Lumo::Rect{0, 0, 24, 600}));
     EXPECT_EQ(ops[0].mColor.mAlpha, 127);
     EXPECT_EQ(ops[1].mX, 400);
-    EXPECT_EQ(ops[1].mSrcRect, Lumo::Rect(56, 0, 24, 600));
+    EXPECT_EQ(ops[1].mSrcRect, (Lumo::Rect{56, 0, 24, 600}));
 
     EXPECT_EQ(StatesUntil(CGUIController::kRolling), (std::vector<int32_t>{1, 2}));
     // The roll to 360 pixels takes 18 steps; after 9 the panel is 180 wide.
@@ -59,7 +59,7 @@ TEST_F(WindowTest, OpeningRollsTheBorderOutAndFadesTheContentsIn)
     EXPECT_EQ(ops[0].mX, left - 24);
     EXPECT_EQ(ops[1].mX, left + 180);
     EXPECT_EQ(ops[2].mX, left);
-    EXPECT_EQ(ops[2].mSrcRect, Lumo::Rect(24, 0, 8, 600));
+    EXPECT_EQ(ops[2].mSrcRect, (Lumo::Rect{24, 0, 8, 600}));
     EXPECT_EQ(ops[3].mX, left + 180 - 8);
     // 164 middle pixels: two 64-pixel tile columns and 36 more, in each of the 8 rows.
     ASSERT_EQ(ops.size(), 4u + 8u * 3u);
@@ -206,7 +206,7 @@ TEST_F(WindowTest, ExtrasAreDrawnForTheCurrentWindow)
     EXPECT_EQ(body.mText, "Zentrova");
     // The body scrolls up through the band 160..520 of the body's width.
     EXPECT_EQ(body.mY, 520 - 200);
-    EXPECT_EQ(body.mClip, Lumo::Rect(250, 160, 300, 360));
+    EXPECT_EQ(body.mClip, (Lumo::Rect{250, 160, 300, 360}));
     Step(3);
     EXPECT_FLOAT_EQ(mGui->CreditsPosition(), 0.0f);
 }

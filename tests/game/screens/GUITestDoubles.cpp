@@ -55,7 +55,7 @@ Lumo::MemoryImage* TestHost::SlotImage(int32_t slot, Lumo::Rect* rect)
     if (slot < 0 || size_t(slot) >= mImages.size() || mImages[size_t(slot)] == nullptr)
         return nullptr;
     Lumo::MemoryImage* image = mImages[size_t(slot)].get();
-    *rect = Lumo::Rect(0, 0, image->mWidth, image->mHeight);
+    *rect = Lumo::Rect{0, 0, image->mWidth, image->mHeight};
     return image;
 }
 
