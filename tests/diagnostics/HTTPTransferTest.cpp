@@ -171,12 +171,14 @@ TEST(HTTPTransferTest, UrlSplitAndTransferIds)
 TEST(HTTPTransferTest, RecordingWritesEachResultChange)
 {
     LoopbackServer server({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"});
+    server.Hold();
     LumoTest::FakeDiagnosticsHost host;
     host.mRecording = true;
     HTTPTransfer transfer;
     transfer.SendRequest(Local(server.Port()), kRequest);
     const int32_t id = transfer.GetTransferId();
-    transfer.GetResult();
+    ASSERT_EQ(transfer.GetResult(), HTTPTransfer::kRunning);
+    server.Release();
     ASSERT_EQ(Finish(transfer), HTTPTransfer::kDone);
 
     Lumo::Buffer& demo = host.mDemo;

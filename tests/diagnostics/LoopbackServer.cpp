@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+
 namespace LumoTest {
 
 namespace {
@@ -86,6 +88,8 @@ void LoopbackServer::Serve()
             needed = head + 4 + (field < head ? std::stoul(mRequest.substr(field + 16)) : 0);
         }
     }
+    while (mHeld && !mStop)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (!mStall) {
         for (const std::string& piece : mPieces)
             ::send(peer, piece.data(), piece.size(), MSG_NOSIGNAL);

@@ -22,6 +22,11 @@ public:
     // What the client sent, once the server has finished.
     std::string Request();
 
+    // Holds the reply back until Release, so a test can see the transfer
+    // running before it ends.
+    void Hold() { mHeld = true; }
+    void Release() { mHeld = false; }
+
     // A port on which nothing listens.
     static uint16_t ClosedPort();
 
@@ -33,6 +38,7 @@ private:
     std::vector<std::string> mPieces;
     bool mStall;
     std::atomic<bool> mStop{false};
+    std::atomic<bool> mHeld{false};
     std::string mRequest;
     std::thread mThread;
 };
