@@ -16,6 +16,7 @@ TEST(ModValSiteTest, MarkedLiteralsReadAsThemselvesAndRegisterTheirFile)
     EXPECT_DOUBLE_EQ(scale, 2.5);
     EXPECT_EQ(name, "tile");
     EXPECT_TRUE(Lumo::ModValFileMap()[__FILE__].mReparse);
+    Lumo::ModValFileMap().erase(__FILE__);
 }
 
 } // namespace
