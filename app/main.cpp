@@ -1,6 +1,6 @@
 #include "framework/StaticInit.h"
 #include "framework/core/AppLog.h"
-#include "framework/app/LumoAppBase.h"
+#include "app/CGameApp.h"
 #include "platform/sound/AudioModules.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/process/EndSessionSignal.h"
@@ -19,13 +19,7 @@ int main()
     Platform::RegisterJ2kCodecModule();
     Platform::WatchEndSessionSignals();
 
-    auto* app = new Lumo::LumoAppBase();
-    app->mCompanyName = "DravikGames";
-    app->mProductName = "Zentrova";
-    app->mTitle = "Zentrova - " ZENTROVA_VERSION;
-    app->mRegKey = "DravikGames\\Zentrova";
-    app->mWidth = 800;
-    app->mHeight = 600;
+    auto* app = new CGameApp();
     app->LoadSettings();
     app->Initialize();
     app->Run();

@@ -1,0 +1,139 @@
+#include "app/CGameApp.h"
+
+#include "framework/core/AppLog.h"
+#include "framework/core/RuntimeRandom.h"
+#include "game/board/CCellRuns.h"
+#include "game/board/CGameField.h"
+#include "game/data/CAnimBase.h"
+#include "game/data/CBackground.h"
+#include "game/data/CCurveBase.h"
+#include "game/data/CGameConfig.h"
+#include "game/data/CHiscoreTable.h"
+#include "game/data/CImageAtlas.h"
+#include "game/data/CImageRecord.h"
+#include "game/data/CImageTable.h"
+#include "game/data/CObjBase.h"
+#include "game/data/CParticleSystem.h"
+#include "game/data/CPieceBase.h"
+#include "game/data/CSceneObjBase.h"
+#include "game/data/CTextLabels.h"
+#include "game/data/CTrackBase.h"
+#include "game/data/JukeBox.h"
+#include "game/data/XmlLoading.h"
+#include "platform/process/Clock.h"
+
+#include <tinyxml.h>
+
+const TiXmlElement* CGameApp::ReadRoot(const char* file, TiXmlDocument& document)
+{
+    LoadXmlDocument(file, document);
+    return document.FirstChildElement("root");
+}
+
+void CGameApp::RunLoadingThread()
+{
+    if (mLoadingState == kNeverLoaded && !mLoadedOnce)
+        RunFullLoad();
+}
+
+void CGameApp::RunFullLoad()
+{
+    Lumo::SRand(Platform::GetTickCount());
+    mHiscores = std::make_unique<CHiscoreTable>();
+    mHiscores->Load();
+
+    JukeBox& jukebox = JukeBox::Get();
+    jukebox.SetPlayers(mMusicInterface.get(), mSoundManager.get());
+    {
+        TiXmlDocument document;
+        jukebox.LoadFromXml(ReadRoot("res\\jukebox.xml", document));
+    }
+    jukebox.RequestMedia(0);
+    jukebox.CheckLoaded();
+
+    mImages = std::make_unique<CImageTable>(this);
+    {
+        TiXmlDocument document;
+        mImages->LoadFromXml(ReadRoot(CImageTable::kFileName, document));
+    }
+    mCurves = std::make_unique<CCurveBase>();
+    mTracks = std::make_unique<CTrackBase>();
+    {
+        TiXmlDocument document;
+        mTracks->LoadFromXml(ReadRoot("res\\trackbase.xml", document), *mCurves);
+    }
+    mAnims = std::make_unique<CAnimBase>(*mImages, *mTracks, *mCurves);
+    {
+        TiXmlDocument document;
+        mAnims->LoadFromXml(ReadRoot("res\\animations.xml", document));
+    }
+    {
+        TiXmlDocument document;
+        mLoadFailed = !LoadGameConfig(ReadRoot("res\\globals.xml", document), *mTracks, *mAnims, *mImages);
+    }
+    mAtlas = std::make_unique<CImageAtlas>();
+    mAtlas->Setup(*mImages);
+    mObjects = std::make_unique<CObjBase>(*mImages);
+    {
+        TiXmlDocument document;
+        mObjects->LoadFromXml(ReadRoot("res\\objects.xml", document));
+    }
+    {
+        TiXmlDocument document;
+        mBorders.LoadFromXml(ReadRoot(CGameBorders::kFileName, document), *mObjects);
+    }
+    // Every picture file is read here, off the main thread.
+    for (size_t i = 0; i < mImages->RecordCount(); ++i) {
+        CImageRecord* record = mImages->Record(int32_t(i));
+        if (!record)
+            continue;
+        mImages->PrepareRecord(record);
+        if (record->mKind == CImageRecord::kFile)
+            mImages->FetchImage(record);
+    }
+    mSceneObjects = std::make_unique<CSceneObjBase>(*mImages, *mAnims, *mTracks);
+    {
+        TiXmlDocument document;
+        mSceneObjects->LoadFromXml(ReadRoot("res\\sceneobjects.xml", document));
+    }
+    mPieces = std::make_unique<CPieceBase>(*mImages);
+    {
+        TiXmlDocument document;
+        mPieces->LoadFromXml(ReadRoot("res\\pieces.xml", document));
+    }
+    {
+        TiXmlDocument document;
+        mFieldShapes.LoadFromXml(ReadRoot(CFieldBase::kFileName, document));
+    }
+    mBackground = std::make_unique<CBackground>(*mImages, *mAnims, *mTracks, *mSceneObjects);
+    mBackground->LoadFromXml();
+    mCellRuns = std::make_unique<CCellRuns>();
+    mCellRuns->Init();
+
+    mField = std::make_unique<CGameField>();
+    {
+        TiXmlDocument document;
+        const TiXmlElement* root = ReadRoot("res\\gamefields.xml", document);
+        FieldTables tables;
+        tables.mImages = mImages.get();
+        tables.mAnims = mAnims.get();
+        tables.mTracks = mTracks.get();
+        tables.mCurves = mCurves.get();
+        tables.mObjects = mObjects.get();
+        // Without its blocks and queues no level could start: the load fails.
+        if (!mField->LoadFromXml(root ? root->FirstChildElement("gamefield1") : nullptr, tables))
+            mLoadFailed = true;
+    }
+
+    if (!mLoadFailed)
+        mLoadFailed = !LoadHudControls(CGameConfig::ImageFontMaker(*this), *mTracks, *mAnims, *mImages);
+    CParticleSystem::Get().Attach(mAnims.get(), mImages.get());
+    CParticleSystem::Get().Reserve(1024, 32);
+    CTextLabels::Get().Attach(mTracks.get(), nullptr);
+    mPieces->EnsureImage();
+
+    mLoadedOk = !mLoadFailed;
+    mLoadedOnce = true;
+    if (mLoadFailed)
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "[ERROR] Loading failed");
+}
