@@ -1,0 +1,105 @@
+#include "app/CGameApp.h"
+#include "framework/core/UserDataFolder.h"
+#include "platform/storage/Files.h"
+#include "game/board/CGameField.h"
+#include "game/data/CHiscoreTable.h"
+#include "game/data/CImageTable.h"
+#include "tests/game/support/GameFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace AppTest {
+namespace {
+
+// The game application with its message boxes and shutdown requests kept.
+class RecordingGame : public CGameApp {
+public:
+    void ShowFatalErrorA(const std::string& text) override { mFatalErrors.push_back(text); }
+    void RequestShutdown() override { ++mShutdownRequests; }
+
+    std::vector<std::string> mFatalErrors;
+    int mShutdownRequests = 0;
+};
+
+// The sample content's data files as loose files of the working folder.
+class GameLoadingTest : public GameTest::GameFixture {
+protected:
+    GameLoadingTest()
+    {
+        std::filesystem::copy(std::string(ZENTROVA_CONTENT_DIR) + "/res", mFolder / "res",
+                              std::filesystem::copy_options::recursive);
+    }
+
+    std::string ReadContent(const std::string& name) const
+    {
+        std::ifstream in(mFolder / ("res/" + name));
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // Runs the loading thread to its end and the hook that follows it.
+    void Load(RecordingGame& game)
+    {
+        game.StartLoadingThread();
+        game.WaitForLoadingThread();
+        game.OnLoadingDone();
+    }
+};
+
+TEST_F(GameLoadingTest, SampleContentLoadsAndTheFilesAreSavedAtExit)
+{
+    {
+        RecordingGame game;
+        Load(game);
+        EXPECT_TRUE(game.LoadedOk());
+        EXPECT_EQ(game.LoadingStateNow(), CGameApp::kLoadHandled);
+        EXPECT_TRUE(game.mFatalErrors.empty());
+        EXPECT_EQ(game.mShutdownRequests, 0);
+        EXPECT_GT(game.Images()->RecordCount(), 0u);
+        ASSERT_NE(game.Field(), nullptr);
+        EXPECT_FALSE(LogHas("[ERROR] Loading failed"));
+        EXPECT_EQ(GameApp(), &game);
+        EXPECT_TRUE(game.Hiscores()->Insert("Ada", 98765));
+    }
+    EXPECT_EQ(GameApp(), nullptr);
+    EXPECT_NE(LumoTest::ReadFile(Platform::NativePath(Lumo::GetUserDataFolder() + "scores.dat")).find("Ada"), std::string::npos);
+}
+
+TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
+{
+    struct Case {
+        const char* mWhat;
+        const char* mFile;
+        std::string (*mChange)(const std::string& text);
+    };
+    const Case cases[] = {
+        {"no globals file", "globals.xml", [](const std::string&) { return std::string(); }},
+        {"a fixed track missing", "trackbase.xml",
+         [](const std::string& text) { return std::regex_replace(text, std::regex("ctrl_hazard_ball"), "renamed"); }},
+        {"the field without its blocks", "gamefields.xml",
+         [](const std::string& text) { return std::regex_replace(text, std::regex("<block_queues"), "<unknown"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mWhat);
+        const std::string original = ReadContent(c.mFile);
+        WriteFile(std::string("res\\") + c.mFile, c.mChange(original));
+        {
+            RecordingGame game;
+            Load(game);
+            EXPECT_FALSE(game.LoadedOk());
+            EXPECT_EQ(game.mFatalErrors, std::vector<std::string>{"Error while loading."});
+            EXPECT_EQ(game.mShutdownRequests, 1);
+            EXPECT_TRUE(LogHas("[ERROR] Loading failed"));
+        }
+        WriteFile(std::string("res\\") + c.mFile, original);
+    }
+}
+
+} // namespace
+} // namespace AppTest
