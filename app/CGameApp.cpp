@@ -23,6 +23,7 @@
 #include "game/data/CTrackBase.h"
 #include "game/data/CUserProfiles.h"
 #include "game/data/JukeBox.h"
+#include "game/screens/CBackgroundWidget.h"
 #include "game/screens/CTitleScreen.h"
 
 namespace {
@@ -60,6 +61,11 @@ CGameApp::~CGameApp()
         mWidgetManager->RemoveChild(mTitleScreen);
         delete mTitleScreen;
         mTitleScreen = nullptr;
+    }
+    if (mBackgroundWidget) {
+        if (mBackgroundWidget->mParent)
+            mBackgroundWidget->mParent->RemoveChild(mBackgroundWidget.get());
+        mBackgroundWidget.reset();
     }
     CTextLabels::Get().Attach(nullptr, nullptr);
     CParticleSystem::Get().Attach(nullptr, nullptr);
@@ -145,7 +151,22 @@ Lumo::Image* CGameApp::LoadingWheel()
 
 void CGameApp::ShowGameScreen()
 {
+    if (!mBackgroundWidget)
+        return;
+    mBackgroundWidget->Resize(0, 0, mWidth, mHeight);
+    mBackgroundWidget->SetupFromBackground(*mImages);
+    ShowBackgroundWidget();
+}
+
+void CGameApp::ShowBackgroundWidget()
+{
+    mBackgroundWidget->FadeIn();
+    if (!mWidgetManager->HasChild(mBackgroundWidget.get()))
+        mWidgetManager->AddChild(mBackgroundWidget.get());
+    mWidgetManager->BringToFront(mBackgroundWidget.get());
+    mWidgetManager->SetFocus(mBackgroundWidget.get());
     mGamePaused = true;
+    mGameScreenShown = true;
 }
 
 void CGameApp::TitleScreenGone(CTitleScreen* title)

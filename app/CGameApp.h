@@ -10,6 +10,7 @@
 
 class CAnimBase;
 class CBackground;
+class CBackgroundWidget;
 class CCellRuns;
 class CCurveBase;
 class CGameField;
@@ -43,6 +44,8 @@ public:
 
     Lumo::Image* LoadingWheel() override;
     void ShowGameScreen() override;
+    // Puts the menu backdrop in front and fades it in.
+    void ShowBackgroundWidget();
     void TitleScreenGone(CTitleScreen* title) override;
 
     bool LoadedOk() const { return mLoadedOk; }
@@ -54,6 +57,8 @@ public:
     CGameField* Field() const { return mField.get(); }
     CUserProfiles* Profiles() const { return mProfiles.get(); }
     CHiscoreTable* Hiscores() const { return mHiscores.get(); }
+    CBackgroundWidget* BackgroundWidget() const { return mBackgroundWidget.get(); }
+    bool GamePaused() const { return mGamePaused; }
 
 private:
     void RunFullLoad();
@@ -76,10 +81,12 @@ private:
     std::unique_ptr<Lumo::MemoryImage> mLoadingWheel;
     std::unique_ptr<Lumo::MemoryImage> mCursorImage;
     CTitleScreen* mTitleScreen = nullptr;
+    std::unique_ptr<CBackgroundWidget> mBackgroundWidget;
     std::unique_ptr<CUserProfiles> mProfiles;
     std::unique_ptr<CHiscoreTable> mHiscores;
 
     bool mGamePaused = true;
+    bool mGameScreenShown = false;
     // Written by the loading thread, read by the main thread's hooks.
     std::atomic<bool> mLoadFailed{false};
     std::atomic<bool> mLoadedOk{false};

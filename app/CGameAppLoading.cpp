@@ -20,6 +20,7 @@
 #include "game/data/CTrackBase.h"
 #include "game/data/JukeBox.h"
 #include "game/data/XmlLoading.h"
+#include "game/screens/CBackgroundWidget.h"
 #include "platform/process/Clock.h"
 
 #include <tinyxml.h>
@@ -131,6 +132,7 @@ void CGameApp::RunFullLoad()
     CParticleSystem::Get().Reserve(1024, 32);
     CTextLabels::Get().Attach(mTracks.get(), nullptr);
     mPieces->EnsureImage();
+    mBackgroundWidget = std::make_unique<CBackgroundWidget>();
 
     mLoadedOk = !mLoadFailed;
     mLoadedOnce = true;
