@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class CLevelTable;
+class TiXmlElement;
+
+// The order in which levels are played: each graph lists levels of the levels
+// file, with onload entries that change the border, background and ball from
+// a position on. A graph with difficulty ranges is played endlessly: past its
+// listed levels it cycles through its medium and hard entries, reshuffled each
+// cycle.
+class CLevelGraphs {
+public:
+    struct Entry {
+        int32_t mLevel = 0;
+        int32_t mModeDesc = 0;
+        int32_t mBonus = 0;
+    };
+    struct Onload {
+        int32_t mGameBorder = 0;
+        int32_t mBackground = 0;
+        int32_t mBall = 0;
+        int32_t mFrom = 0;
+    };
+    // Positions within the graph's entries, to exclusive.
+    struct Range {
+        int32_t mFrom = 0;
+        int32_t mTo = 0;
+        int32_t Length() const { return mTo - mFrom; }
+    };
+    struct Graph {
+        int32_t mFirstOnload = 0;
+        int32_t mOnloadCount = 0;
+        int32_t mEntryCount = 0;
+        int32_t mFirstEntry = 0;
+        bool mHasRanges = false;
+        Range mEasy;
+        Range mMedium;
+        Range mHard;
+        // The entries past the list cycles through: medium.from on, medium and hard lengths long.
+        Range mCycle;
+        float mDamageScale = 1.0f;
+    };
+
+    // False when the file gives no graph with a level.
+    bool LoadFromXml(const TiXmlElement* root, const CLevelTable& levels);
+
+    // Makes the working copy of a graph with ranges, each range shuffled.
+    void PrepareGraph(int32_t graph);
+    // The level index at position; onload is the onload entry in force there (-1 none).
+    // A graph without levels gives -1; past the list of a graph without a cycle,
+    // the last listed level.
+    int32_t PickNext(int32_t graph, int32_t position, int32_t* onload);
+    int32_t GetEntryBonus(int32_t graph, int32_t position) const;
+    int32_t GetEntryModeDesc(int32_t graph, int32_t position) const;
+
+    int32_t GraphCount() const { return int32_t(mGraphs.size()); }
+    const Graph& GraphAt(int32_t graph) const { return mGraphs[size_t(graph)]; }
+    const Onload& OnloadAt(int32_t index) const { return mOnloads[size_t(index)]; }
+    int32_t WorkingLength() const { return mWorkingLength; }
+
+private:
+    // The entry a position plays, and the position its onload is looked up at.
+    const Entry& EntryAt(const Graph& graph, int32_t position, int32_t* lookup) const;
+    // The entry of a position without reshuffling; null for a graph without levels.
+    const Entry* Listed(int32_t graph, int32_t position) const;
+    void Shuffle(int32_t first, int32_t length);
+    // Ranges that fit the graph's entries, medium and hard side by side.
+    void ClampRanges(Graph& graph, int32_t index);
+
+    std::vector<Graph> mGraphs;
+    std::vector<Entry> mEntries;
+    std::vector<Onload> mOnloads;
+    size_t mLoadedEntries = 0;
+    int32_t mWorkingLength = 0;
+    int32_t mPrepared = -1;
+};
