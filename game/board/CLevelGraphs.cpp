@@ -187,6 +187,12 @@ const CLevelGraphs::Entry* CLevelGraphs::Listed(int32_t graph, int32_t position)
     return &EntryAt(mGraphs[size_t(graph)], position, &lookup);
 }
 
+int32_t CLevelGraphs::GetEntryLevel(int32_t graph, int32_t position) const
+{
+    const Entry* entry = Listed(graph, position);
+    return entry ? entry->mLevel : -1;
+}
+
 int32_t CLevelGraphs::GetEntryBonus(int32_t graph, int32_t position) const
 {
     const Entry* entry = Listed(graph, position);

@@ -54,6 +54,7 @@ public:
     // A graph without levels gives -1; past the list of a graph without a cycle,
     // the last listed level.
     int32_t PickNext(int32_t graph, int32_t position, int32_t* onload);
+    int32_t GetEntryLevel(int32_t graph, int32_t position) const;
     int32_t GetEntryBonus(int32_t graph, int32_t position) const;
     int32_t GetEntryModeDesc(int32_t graph, int32_t position) const;
 

@@ -1,0 +1,187 @@
+#pragma once
+
+#include "game/board/CLevelTable.h"
+#include "game/board/LevelCommands.h"
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+class CCellGrid;
+class CHiscoreTable;
+class CLevelGraphs;
+class CLevelHost;
+class CLevelWindows;
+class CPieceBase;
+class CUserProfiles;
+
+// Runs the level in play: starts it at a position of a level graph, scores the
+// ball's landings, tests for the level's end and drives the level states with
+// the windows they open. Game mode 1 is the level-map game (stages of ten,
+// lives, a result window after each level); game mode 2 the endless game.
+class CLevelController : public CLevelCommandTarget {
+public:
+    enum State : int32_t {
+        kPlaying = 0,
+        kFailed = 1,
+        kCompleted = 2,
+        kIntro = 3,
+        kCompletedDone = 4,
+        kFailedDone = 5,
+        kRequested = 6,
+        kNothing = 7,
+    };
+    enum Kind : int32_t { kPointsKind = 0, kTimedKind = 1, kPuzzleKind = 2, kCrazyKind = 3, kEndlessKind = 4 };
+
+    struct Request {
+        int32_t mGraph = 0;
+        int32_t mPosition = 0;
+        int32_t mPoints = 0;
+        int32_t mLives = 0;
+        int32_t mLevelGain = 0;
+        int32_t mScore = 0;
+        int32_t mSupercomboPoints = 0;
+        int32_t mComboPoints = 0;
+        int32_t mProgress = 0;
+        int32_t mEnergy = 0;
+        int32_t mResult = 0;
+    };
+
+    struct Parts {
+        CCellGrid& mGrid;
+        CPieceBase& mPieces;
+        CLevelGraphs& mGraphs;
+        CUserProfiles& mProfiles;
+        CHiscoreTable& mHiscores;
+        CLevelHost& mHost;
+        CLevelWindows& mWindows;
+        // The field's reserved colour: a puzzle is solved when every cell holds it.
+        int32_t mReservedColour = 0;
+    };
+
+    explicit CLevelController(const Parts& parts);
+
+    bool LoadFromXml(const TiXmlElement* root, const CFieldBase& shapes);
+    const CLevelTable& Table() const { return mTable; }
+
+    // Returns 2 when handled at once (from state 7), else 1; plus 4 on another graph or stage.
+    int32_t RequestLevel(const Request& request);
+    void StartLevel(int32_t graph, int32_t position);
+    void BeginPlay();
+    void HandleState();
+    void CheckLevelEnd();
+    // After the reload of a new map: takes over the requested graph and applies
+    // the onload entry of the requested position. Touches only the controller,
+    // the graphs and what ApplyOnload changes, so the loading thread may run it
+    // while the main thread keeps off the board.
+    void NextLevelInGraph();
+    void RestartAfterLoad();
+    void SetLevelMapWanted(bool wanted) { mLevelMapWanted = wanted; }
+    bool StageChanged() const { return mStageChanged; }
+    static bool IsOtherStage(int32_t graphA, int32_t positionA, int32_t graphB, int32_t positionB);
+    int32_t GetResultIndex() const;
+
+    // taken: the size of the group the landing took.
+    void OnBallLanded(bool countTurn, bool bonusFired, int32_t* taken);
+    void OnFieldSettled();
+    void AddPoints(int32_t points);
+    int32_t ApplyCombo();
+    int32_t MatchPoints(int32_t count) const;
+    void SetMatch(int32_t count, int32_t points);
+    void UpdateProgressBar();
+    void ShowEnergy();
+    bool GetHazardFlags(int32_t* flags) const;
+    void PickSuperbonusPiece();
+    bool TestSuperbonusShape(int32_t group);
+    void SetProgress(int32_t progress);
+    void ApplyCheckpoint(int32_t k);
+    void ApplyOnload(int32_t onload);
+    void SaveProgress();
+    // The energy bonus and the misses: at most 1000.
+    void AddEnergy(int32_t amount);
+
+    void SetBallSpeeds(float first, float second) override;
+
+    int32_t State() const { return mState; }
+    int32_t GameMode() const { return mGameMode; }
+    int32_t LevelKind() const { return mLevelKind; }
+    int32_t Energy() const { return mEnergy; }
+    int32_t Score() const { return mScore; }
+    int32_t LevelPoints() const { return mLevelPoints; }
+    void SetLevelPoints(int32_t points) { mLevelPoints = points; }
+    int32_t Lives() const { return mLives; }
+    int32_t Progress() const { return mProgress; }
+    int32_t CurrentCheckpoint() const { return mCheckpoint; }
+    int32_t Damage() const { return mDamage; }
+    int32_t FailReason() const { return mFailReason; }
+    bool HiscoreQualified() const { return mHiscoreQualified; }
+    bool Changed() const { return mChanged; }
+    void SetChanged() { mChanged = true; }
+    int32_t ComboCount() const { return mComboCount; }
+    int32_t CurrentPosition() const { return mPosition; }
+    int32_t CurrentGraph() const { return mGraph; }
+    const LevelRecord& Level() const { return *mLevel; }
+    int32_t ScoringMode() const { return mLevel ? mLevel->mScoringMode : 0; }
+    bool SuperbonusActive() const { return mPieceActive; }
+
+private:
+    bool PuzzleSolved() const;
+    void HandleRequest();
+    void EnterResultState(int32_t state);
+    void OpenStatus(int32_t id);
+
+    CCellGrid& mGrid;
+    CPieceBase& mPieces;
+    CLevelGraphs& mGraphs;
+    CUserProfiles& mProfiles;
+    CHiscoreTable& mHiscores;
+    CLevelHost& mHost;
+    CLevelWindows& mWindows;
+    int32_t mReservedColour;
+    CLevelTable mTable;
+
+    LevelDefaults mActive;
+    std::map<int32_t, int32_t> mMatches;
+    int32_t mHighestMatch = 0;
+    const LevelRecord* mLevel = nullptr;
+    bool mChanged = false;
+    int32_t mComboCount = 0;
+    float mDamageScale = 1.0f;
+    int32_t mCheckpoint = -1;
+    int32_t mDamage = 0;
+    int32_t mTurnLimit = 0;
+    int32_t mColourCount = 0;
+    int32_t mEnergy = 0;
+    int32_t mScore = 0;
+    int32_t mLevelPoints = 0;
+    int32_t mLevelGain = 0;
+    int32_t mSupercomboPoints = 0;
+    int32_t mComboPoints = 0;
+    int32_t mProgress = 0;
+    int32_t mCheckpointTurns = 0;
+    bool mPieceActive = false;
+    int32_t mPiece = 0;
+    int32_t mPiecePoints = 0;
+    int32_t mPieceColour = 0;
+    bool mDrain = false;
+    int32_t mTimeHazard = 0;
+    int32_t mLevelKind = 0;
+    bool mHasRequest = false;
+    Request mRequest;
+    int32_t mStage = 0;
+    int32_t mLevelInStage = 0;
+    int32_t mLives = 0;
+    int32_t mFailReason = 0;
+    int32_t mGraph = -2;
+    int32_t mPosition = 0;
+    int32_t mResult = 0;
+    bool mStageChanged = false;
+    bool mFirstStart = true;
+    bool mHiscoreQualified = false;
+    bool mLevelMapWanted = false;
+    int32_t mSong = 0;
+    int32_t mOnload = -1;
+    int32_t mState = kNothing;
+    int32_t mGameMode = 0;
+    bool mModeChanged = false;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+
+// What the level controller drives in the game around it: the game processor,
+// the ball, the bonuses, the field and the board widget with its HUD panel.
+class CLevelHost {
+public:
+    virtual ~CLevelHost() = default;
+
+    // Game processor.
+    // Switches the processor's state; its delay ends in the controller's HandleState.
+    virtual void SetProcessorState(int32_t state) = 0;
+    virtual void SetHazards(bool on, int32_t flags) = 0;
+    // The points drain of a timed level, its accumulator set to 0.
+    virtual void SetDrain(bool on, float rate) = 0;
+    virtual void StopPendingProcess() = 0;
+    virtual void StartIntro(int32_t variant) = 0;
+    virtual void RestartBonusTimer() = 0;
+    // Removes the group in a field step.
+    virtual void ProcessGroup(int32_t group) = 0;
+    // A points popup of kind at the ball's landing (0 points, -1 superbonus).
+    virtual void ShowPopup(int32_t kind, int32_t value) = 0;
+    virtual void StartHazardBall() = 0;
+    virtual bool BlockMovesPending() const = 0;
+    // Arrow markers of a puzzle level: stop and hide removes them.
+    virtual void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) = 0;
+
+    // Ball.
+    virtual void BallCell(int32_t* column, int32_t* row) const = 0;
+    // Ball speeds back to the definition's, the ball on its cell at the level start.
+    virtual void ResetBall(bool placeOnCell, int32_t column, int32_t row) = 0;
+    virtual void SetBallSpeeds(float first, float second) = 0;
+    virtual void ClearBallState() = 0;
+
+    // Bonuses.
+    virtual void SetBonusGeneration(bool present, float minimum, float maximum) = 0;
+    virtual void SetBonusAmount(int32_t bonus, int32_t amount) = 0;
+    virtual void SetBonusActionSpeeds(float shell, float shadowBall) = 0;
+    virtual void SetCheckpointBonuses(int32_t simultaneous, int32_t energy, float time) = 0;
+    // Whether the shell is active and the landing block still closed.
+    virtual bool ClosedShellUnderBall() const = 0;
+
+    // Field.
+    // A fixed shape, or a random fill when shape is -1.
+    virtual void SetUpField(int32_t shape) = 0;
+    virtual void ApplyOnload(int32_t gameBorder, int32_t background, int32_t ball) = 0;
+    // The crazy level's turn counter: blocks not yet showing the crazy colour.
+    virtual int32_t CrazyBlocksToTurn() const = 0;
+    virtual void CrazyNewTurn() = 0;
+    virtual void CrazyPhaseAnim() = 0;
+    virtual void CrazyPhaseStep(int32_t cell) = 0;
+    // Starts the superbonus effect of the piece.
+    virtual void StartSuperbonus() = 0;
+
+    // Board widget and HUD panel.
+    virtual void SetBoardActive(bool active) = 0;
+    virtual void SetBoardBusy(bool busy) = 0;
+    // After a reload: the board's flags set again and its overlay played.
+    virtual void RestartBoard() = 0;
+    virtual void SetPanelLabels(int32_t stage, int32_t level) = 0;
+    virtual void SetPanelScore(int32_t score) = 0;
+    virtual void SetPanelCompletion(int32_t percent) = 0;
+    virtual void SetPanelEnergy(int32_t tenths) = 0;
+    virtual void SlidePanel(bool on) = 0;
+    virtual void ShowPanelPiece(bool on) = 0;
+    virtual void PlaySample(int32_t sample) = 0;
+    // Writes the profiles and the hiscore tables.
+    virtual void SaveFiles() = 0;
+};
