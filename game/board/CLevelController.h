@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/board/CEnergyMeter.h"
 #include "game/board/CLevelTable.h"
 #include "game/board/LevelCommands.h"
 
@@ -19,7 +20,7 @@ class CUserProfiles;
 // ball's landings, tests for the level's end and drives the level states with
 // the windows they open. Game mode 1 is the level-map game (stages of ten,
 // lives, a result window after each level); game mode 2 the endless game.
-class CLevelController : public CLevelCommandTarget {
+class CLevelController : public CLevelCommandTarget, public CEnergyMeter {
 public:
     enum State : int32_t {
         kPlaying = 0,
@@ -89,6 +90,7 @@ public:
     int32_t MatchPoints(int32_t count) const;
     void SetMatch(int32_t count, int32_t points);
     void UpdateProgressBar();
+    // The panel's energy bar at once.
     void ShowEnergy();
     bool GetHazardFlags(int32_t* flags) const;
     void PickSuperbonusPiece();
@@ -97,15 +99,16 @@ public:
     void ApplyCheckpoint(int32_t k);
     void ApplyOnload(int32_t onload);
     void SaveProgress();
-    // The energy bonus and the misses: at most 1000.
-    void AddEnergy(int32_t amount);
+    int32_t Energy() const override { return mEnergy; }
+    void SetEnergy(int32_t energy) override { mEnergy = energy; }
+    void ShowEnergy(int32_t percent, bool immediate, float speed) override;
+    void SetChanged() override { mChanged = true; }
 
     void SetBallSpeeds(float first, float second) override;
 
     int32_t State() const { return mState; }
     int32_t GameMode() const { return mGameMode; }
     int32_t LevelKind() const { return mLevelKind; }
-    int32_t Energy() const { return mEnergy; }
     int32_t Score() const { return mScore; }
     int32_t LevelPoints() const { return mLevelPoints; }
     void SetLevelPoints(int32_t points) { mLevelPoints = points; }
@@ -116,7 +119,6 @@ public:
     int32_t FailReason() const { return mFailReason; }
     bool HiscoreQualified() const { return mHiscoreQualified; }
     bool Changed() const { return mChanged; }
-    void SetChanged() { mChanged = true; }
     int32_t ComboCount() const { return mComboCount; }
     int32_t CurrentPosition() const { return mPosition; }
     int32_t CurrentGraph() const { return mGraph; }

@@ -113,7 +113,7 @@ void CLevelController::OnBallLanded(bool countTurn, bool bonusFired, int32_t* ta
             ++mComboCount;
             mHost.ShowPopup(0, points);
         } else if (!bonusFired && !mHost.ClosedShellUnderBall()) {
-            AddEnergy(-mDamage);
+            AddEnergy(*this, -mDamage, false);
             mHost.StartHazardBall();
         }
     }
@@ -139,13 +139,6 @@ void CLevelController::AddPoints(int32_t points)
     mLevelPoints += points;
     mLevelGain += points;
     UpdateProgressBar();
-    mChanged = true;
-}
-
-void CLevelController::AddEnergy(int32_t amount)
-{
-    mEnergy = std::min(kFullEnergy, mEnergy + amount);
-    ShowEnergy();
     mChanged = true;
 }
 
@@ -196,7 +189,12 @@ void CLevelController::UpdateProgressBar()
     mHost.SetPanelCompletion(goal > 0 ? 100 - std::max(0, goal - mLevelPoints) * 100 / goal : 100);
 }
 
-void CLevelController::ShowEnergy() { mHost.SetPanelEnergy(mEnergy / 10); }
+void CLevelController::ShowEnergy() { ShowEnergy(mEnergy / 10, true, 0.0f); }
+
+void CLevelController::ShowEnergy(int32_t percent, bool immediate, float speed)
+{
+    mHost.SetPanelEnergy(percent, immediate, speed);
+}
 
 void CLevelController::PickSuperbonusPiece()
 {

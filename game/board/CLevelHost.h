@@ -61,7 +61,8 @@ public:
     virtual void SetPanelLabels(int32_t stage, int32_t level) = 0;
     virtual void SetPanelScore(int32_t score) = 0;
     virtual void SetPanelCompletion(int32_t percent) = 0;
-    virtual void SetPanelEnergy(int32_t tenths) = 0;
+    // The energy bar in percent; immediate jumps, else it counts at speed.
+    virtual void SetPanelEnergy(int32_t percent, bool immediate, float speed) = 0;
     virtual void SlidePanel(bool on) = 0;
     virtual void ShowPanelPiece(bool on) = 0;
     virtual void PlaySample(int32_t sample) = 0;

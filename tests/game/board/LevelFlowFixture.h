@@ -54,7 +54,7 @@ public:
     void SetPanelLabels(int32_t, int32_t) override {}
     void SetPanelScore(int32_t) override {}
     void SetPanelCompletion(int32_t percent) override { mCompletion = percent; }
-    void SetPanelEnergy(int32_t) override {}
+    void SetPanelEnergy(int32_t, bool, float) override {}
     void SlidePanel(bool) override {}
     void ShowPanelPiece(bool) override {}
     void PlaySample(int32_t sample) override;
