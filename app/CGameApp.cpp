@@ -6,6 +6,8 @@
 #include "framework/core/AppLog.h"
 #include "framework/graphics/images/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/board/CBall.h"
+#include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
 #include "game/board/CGameField.h"
 #include "game/data/CAnimBase.h"
@@ -70,8 +72,10 @@ CGameApp::~CGameApp()
     CTextLabels::Get().Attach(nullptr, nullptr);
     CParticleSystem::Get().Attach(nullptr, nullptr);
     mPieces.reset();
+    mBonusBase.reset();
     mBackground.reset();
     mSceneObjects.reset();
+    mBall.reset();
     mField.reset();
     mAtlas.reset();
     mImages.reset();

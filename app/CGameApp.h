@@ -11,6 +11,8 @@
 class CAnimBase;
 class CBackground;
 class CBackgroundWidget;
+class CBall;
+class CBonusBase;
 class CCellRuns;
 class CCurveBase;
 class CGameField;
@@ -55,6 +57,8 @@ public:
     CTrackBase* Tracks() const { return mTracks.get(); }
     CAnimBase* Anims() const { return mAnims.get(); }
     CGameField* Field() const { return mField.get(); }
+    CBall* Ball() const { return mBall.get(); }
+    CBonusBase* BonusBase() const { return mBonusBase.get(); }
     CUserProfiles* Profiles() const { return mProfiles.get(); }
     CHiscoreTable* Hiscores() const { return mHiscores.get(); }
     CBackgroundWidget* BackgroundWidget() const { return mBackgroundWidget.get(); }
@@ -68,10 +72,12 @@ private:
     std::unique_ptr<CImageTable> mImages;
     std::unique_ptr<CObjBase> mObjects;
     std::unique_ptr<CGameField> mField;
+    std::unique_ptr<CBall> mBall;
     std::unique_ptr<CCurveBase> mCurves;
     std::unique_ptr<CAnimBase> mAnims;
     std::unique_ptr<CTrackBase> mTracks;
     std::unique_ptr<CSceneObjBase> mSceneObjects;
+    std::unique_ptr<CBonusBase> mBonusBase;
     std::unique_ptr<CBackground> mBackground;
     std::unique_ptr<CPieceBase> mPieces;
     std::unique_ptr<CImageAtlas> mAtlas;

@@ -2,6 +2,8 @@
 
 #include "framework/core/AppLog.h"
 #include "framework/core/RuntimeRandom.h"
+#include "game/board/CBall.h"
+#include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
 #include "game/board/CGameField.h"
 #include "game/data/CAnimBase.h"
@@ -108,6 +110,11 @@ void CGameApp::RunFullLoad()
     }
     mBackground = std::make_unique<CBackground>(*mImages, *mAnims, *mTracks, *mSceneObjects);
     mBackground->LoadFromXml();
+    mBonusBase = std::make_unique<CBonusBase>();
+    {
+        TiXmlDocument document;
+        mBonusBase->LoadFromXml(ReadRoot("res\\bonusbase.xml", document), *mTracks, *mAnims, *mImages);
+    }
     mCellRuns = std::make_unique<CCellRuns>();
     mCellRuns->Init();
 
@@ -124,6 +131,11 @@ void CGameApp::RunFullLoad()
         // Without its blocks and queues no level could start: the load fails.
         if (!mField->LoadFromXml(root ? root->FirstChildElement("gamefield1") : nullptr, tables))
             mLoadFailed = true;
+    }
+    mBall = std::make_unique<CBall>(*mField, *mImages, *mAnims, *mSceneObjects);
+    {
+        TiXmlDocument document;
+        mBall->LoadFromXml(ReadRoot("res\\balls.xml", document));
     }
 
     if (!mLoadFailed)

@@ -1,6 +1,7 @@
 #include "app/CGameApp.h"
 #include "framework/core/UserDataFolder.h"
 #include "platform/storage/Files.h"
+#include "game/board/CBall.h"
 #include "game/board/CGameField.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CImageTable.h"
@@ -63,6 +64,8 @@ TEST_F(GameLoadingTest, SampleContentLoadsAndTheFilesAreSavedAtExit)
         EXPECT_EQ(game.mShutdownRequests, 0);
         EXPECT_GT(game.Images()->RecordCount(), 0u);
         ASSERT_NE(game.Field(), nullptr);
+        ASSERT_NE(game.Ball(), nullptr);
+        EXPECT_FALSE(game.Ball()->Definitions().empty());
         EXPECT_FALSE(LogHas("[ERROR] Loading failed"));
         EXPECT_EQ(GameApp(), &game);
         EXPECT_TRUE(game.Hiscores()->Insert("Ada", 98765));
