@@ -186,7 +186,7 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
         mHost.SetProcessorState(kIntro);
         mHost.SetBoardActive(false);
         mHost.StopPendingProcess();
-        mHost.StartIntro(Lumo::RandomNumber(3) + 1);
+        StartIntro(Lumo::RandomNumber(3) + 1);
     }
     if (level.mLevelType != 1)
         mHost.SetArrows(true, false, true, false, false);
@@ -325,5 +325,11 @@ void CLevelController::ApplyOnload(int32_t onload)
     mHost.ApplyOnload(entry.mGameBorder, entry.mBackground, entry.mBall);
     mOnload = onload;
 }
+
+void CLevelController::StartIntro(int32_t variant) { mHost.StartPhase(variant); }
+
+void CLevelController::StartOutro(int32_t variant) { mHost.StartPhase(variant); }
+
+void CLevelController::StartFinalOutro() { mHost.StartPhase(kFinalOutro); }
 
 void CLevelController::SetBallSpeeds(float first, float second) { mHost.SetBallSpeeds(first, second); }

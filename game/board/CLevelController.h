@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/board/CEnergyMeter.h"
+#include "game/board/CLevelFlow.h"
 #include "game/board/CLevelTable.h"
 #include "game/board/LevelCommands.h"
 
@@ -20,7 +21,7 @@ class CUserProfiles;
 // ball's landings, tests for the level's end and drives the level states with
 // the windows they open. Game mode 1 is the level-map game (stages of ten,
 // lives, a result window after each level); game mode 2 the endless game.
-class CLevelController : public CLevelCommandTarget, public CEnergyMeter {
+class CLevelController : public CLevelFlow, public CLevelCommandTarget, public CEnergyMeter {
 public:
     enum State : int32_t {
         kPlaying = 0,
@@ -32,6 +33,8 @@ public:
         kRequested = 6,
         kNothing = 7,
     };
+    // The phase sequence after a failed level; intros are 1 to 3, outros 6 to 8.
+    static constexpr int32_t kFinalOutro = 10;
     enum Kind : int32_t { kPointsKind = 0, kTimedKind = 1, kPuzzleKind = 2, kCrazyKind = 3, kEndlessKind = 4 };
 
     struct Request {
@@ -69,7 +72,7 @@ public:
     int32_t RequestLevel(const Request& request);
     void StartLevel(int32_t graph, int32_t position);
     void BeginPlay();
-    void HandleState();
+    void HandleState() override;
     void CheckLevelEnd();
     // After the reload of a new map: takes over the requested graph and applies
     // the onload entry of the requested position. Touches only the controller,
@@ -84,15 +87,17 @@ public:
 
     // taken: the size of the group the landing took.
     void OnBallLanded(bool countTurn, bool bonusFired, int32_t* taken);
-    void OnFieldSettled();
+    void OnFieldSettled() override;
     void AddPoints(int32_t points);
-    int32_t ApplyCombo();
+    int32_t ApplyCombo() override;
+    // Combo level 1 to 4: the points of 2x, 3x, 4x and the supercombo.
+    int32_t ComboValue(int32_t level) const override;
     int32_t MatchPoints(int32_t count) const;
     void SetMatch(int32_t count, int32_t points);
-    void UpdateProgressBar();
+    void UpdateProgressBar() override;
     // The panel's energy bar at once.
     void ShowEnergy();
-    bool GetHazardFlags(int32_t* flags) const;
+    bool GetHazardFlags(int32_t* flags) override;
     void PickSuperbonusPiece();
     bool TestSuperbonusShape(int32_t group);
     void SetProgress(int32_t progress);
@@ -107,11 +112,15 @@ public:
     void SetBallSpeeds(float first, float second) override;
 
     int32_t State() const { return mState; }
-    int32_t GameMode() const { return mGameMode; }
+    int32_t GameMode() const override { return mGameMode; }
+    int32_t Points() const override { return mLevelPoints; }
+    void SetPoints(int32_t points) override { mLevelPoints = points; }
+    void StartIntro(int32_t variant) override;
+    void StartOutro(int32_t variant) override;
+    void StartFinalOutro() override;
     int32_t LevelKind() const { return mLevelKind; }
     int32_t Score() const { return mScore; }
     int32_t LevelPoints() const { return mLevelPoints; }
-    void SetLevelPoints(int32_t points) { mLevelPoints = points; }
     int32_t Lives() const { return mLives; }
     int32_t Progress() const { return mProgress; }
     int32_t CurrentCheckpoint() const { return mCheckpoint; }
@@ -123,7 +132,7 @@ public:
     int32_t CurrentPosition() const { return mPosition; }
     int32_t CurrentGraph() const { return mGraph; }
     const LevelRecord& Level() const { return *mLevel; }
-    int32_t ScoringMode() const { return mLevel ? mLevel->mScoringMode : 0; }
+    int32_t ScoringMode() const override { return mLevel ? mLevel->mScoringMode : 0; }
     bool SuperbonusActive() const { return mPieceActive; }
 
 private:

@@ -72,7 +72,7 @@ bool CLevelController::PuzzleSolved() const
     return mGrid.ColourHistogram(mReservedColour) == mGrid.CellCount();
 }
 
-bool CLevelController::GetHazardFlags(int32_t* flags) const
+bool CLevelController::GetHazardFlags(int32_t* flags)
 {
     *flags = 0;
     if (mDrain && mLevelPoints < mTimeHazard)
@@ -149,11 +149,7 @@ int32_t CLevelController::ApplyCombo()
         return 0;
     }
     const int32_t count = std::min(mComboCount, 5);
-    const ComboPoints& combos = mTable.Combos();
-    const int32_t value = count == 2   ? combos.mMatch2
-                          : count == 3 ? combos.mMatch3
-                          : count == 4 ? combos.mMatch4
-                                       : combos.mSupercombo;
+    const int32_t value = ComboValue(count - 1);
     mScore += value;
     mLevelPoints += value;
     mLevelGain += value;
@@ -164,6 +160,23 @@ int32_t CLevelController::ApplyCombo()
     UpdateProgressBar();
     mComboCount = 0;
     return count - 1;
+}
+
+int32_t CLevelController::ComboValue(int32_t level) const
+{
+    const ComboPoints& combos = mTable.Combos();
+    switch (level) {
+    case 1:
+        return combos.mMatch2;
+    case 2:
+        return combos.mMatch3;
+    case 3:
+        return combos.mMatch4;
+    case 4:
+        return combos.mSupercombo;
+    default:
+        return 0;
+    }
 }
 
 int32_t CLevelController::MatchPoints(int32_t count) const

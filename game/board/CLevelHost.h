@@ -15,7 +15,8 @@ public:
     // The points drain of a timed level, its accumulator set to 0.
     virtual void SetDrain(bool on, float rate) = 0;
     virtual void StopPendingProcess() = 0;
-    virtual void StartIntro(int32_t variant) = 0;
+    // Plays a sequence of the intro and outro phases (1 to 3, 6 to 8, 10).
+    virtual void StartPhase(int32_t sequence) = 0;
     virtual void RestartBonusTimer() = 0;
     // Removes the group in a field step.
     virtual void ProcessGroup(int32_t group) = 0;

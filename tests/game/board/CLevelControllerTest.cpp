@@ -29,6 +29,7 @@ TEST_F(CLevelControllerTest, APointsLevelPlaysFromItsStartToItsWin)
     EXPECT_TRUE(mHost.Has("Onload 0 0 1"));
     EXPECT_TRUE(mHost.Has("BallSpeeds 0.500000 0.250000"));
     EXPECT_TRUE(mHost.Has("Arrows stop hide"));
+    EXPECT_TRUE(mHost.Has("Phase 1") || mHost.Has("Phase 2") || mHost.Has("Phase 3"));
     EXPECT_EQ(mLevels.LevelKind(), CLevelController::kPointsKind);
     EXPECT_EQ(mLevels.Energy(), 1000);
     const CUserProfile started = Saved();
@@ -125,6 +126,14 @@ TEST_F(CLevelControllerTest, MatchTableAndCombos)
     EXPECT_EQ(mLevels.ApplyCombo(), 4);
     EXPECT_EQ(mLevels.Score(), before + 1000);
     EXPECT_EQ(mLevels.ApplyCombo(), 0);
+
+    // What the game processor reads through the level-flow interface.
+    CLevelFlow& flow = mLevels;
+    const int32_t values[] = {0, 100, 250, 500, 1000, 0};
+    for (int32_t level = 0; level < 6; ++level)
+        EXPECT_EQ(flow.ComboValue(level), values[level]) << level;
+    flow.StartFinalOutro();
+    EXPECT_EQ(mHost.mCalls.back(), "Phase 10");
 }
 
 TEST_F(CLevelControllerTest, EndTestPerLevelType)
@@ -152,7 +161,7 @@ TEST_F(CLevelControllerTest, EndTestPerLevelType)
         SCOPED_TRACE(c.mName);
         Play(0, c.mPosition);
         Field(c.mField);
-        mLevels.SetLevelPoints(c.mPoints);
+        mLevels.SetPoints(c.mPoints);
         mHost.mCrazyToTurn = c.mCrazyToTurn;
         mLevels.CheckLevelEnd();
         EXPECT_EQ(mLevels.State(), c.mExpected);
@@ -178,7 +187,7 @@ TEST_F(CLevelControllerTest, EachKindOpensItsResultWindow)
         Play(0, c.mPosition);
         EXPECT_EQ(mLevels.LevelKind(), c.mKind);
         Field(c.mField);
-        mLevels.SetLevelPoints(1000);
+        mLevels.SetPoints(1000);
         mHost.mCrazyToTurn = 0;
         FinishLevel();
         EXPECT_EQ(mWindows.mOpened.back(), c.mWindow);

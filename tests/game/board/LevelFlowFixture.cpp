@@ -33,7 +33,7 @@ void RecordingLevelHost::SetHazards(bool on, int32_t flags)
     mCalls.push_back("Hazards " + std::to_string(on) + " " + std::to_string(flags));
 }
 void RecordingLevelHost::SetDrain(bool on, float) { mCalls.push_back("Drain " + std::to_string(on)); }
-void RecordingLevelHost::StartIntro(int32_t variant) { mCalls.push_back("Intro " + std::to_string(variant)); }
+void RecordingLevelHost::StartPhase(int32_t sequence) { mCalls.push_back("Phase " + std::to_string(sequence)); }
 void RecordingLevelHost::ProcessGroup(int32_t group) { mCalls.push_back("Group " + std::to_string(group)); }
 void RecordingLevelHost::ShowPopup(int32_t kind, int32_t value)
 {

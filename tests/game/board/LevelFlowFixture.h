@@ -25,7 +25,7 @@ public:
     void SetHazards(bool on, int32_t flags) override;
     void SetDrain(bool on, float rate) override;
     void StopPendingProcess() override {}
-    void StartIntro(int32_t variant) override;
+    void StartPhase(int32_t sequence) override;
     void RestartBonusTimer() override {}
     void ProcessGroup(int32_t group) override;
     void ShowPopup(int32_t kind, int32_t value) override;
