@@ -6,6 +6,7 @@
 #include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
 #include "game/board/CGameField.h"
+#include "game/board/LevelCommands.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CBackground.h"
 #include "game/data/CCurveBase.h"
@@ -74,6 +75,7 @@ void CGameApp::RunFullLoad()
         TiXmlDocument document;
         mLoadFailed = !LoadGameConfig(ReadRoot("res\\globals.xml", document), *mTracks, *mAnims, *mImages);
     }
+    RegisterLevelCommands();
     mAtlas = std::make_unique<CImageAtlas>();
     mAtlas->Setup(*mImages);
     mObjects = std::make_unique<CObjBase>(*mImages);
