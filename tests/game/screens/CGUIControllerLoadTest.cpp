@@ -52,6 +52,24 @@ TEST_F(LoadTest, ButtonsTakeTheCommandIdsOfTheirWindowsFixedIndicesAndSlots)
     EXPECT_EQ(mGui->DefaultWindow(), 13);
 }
 
+TEST_F(LoadTest, WindowsWithoutFixedIndicesTakeTheNextFreeOnes)
+{
+    // phase_start is read before phase_end; both take buttons from 62 on, and options' fixed
+    // checkboxes 0 and 1 leave the running ones to start at 2.
+    std::string xml = FixtureXml();
+    xml.insert(xml.find("<window "), R"(<window name="phase_end" width="300"><buttons><button/><button/></buttons>
+        <checkboxes><cb/></checkboxes></window>
+        <window name="phase_start" width="300"><buttons><button/></buttons></window>)");
+    Load(xml);
+    EXPECT_EQ(mGui->ButtonCount(), 65);
+    EXPECT_EQ(mGui->Window(11)->mFirstButton, 62);
+    EXPECT_EQ(mGui->Window(10)->mFirstButton, 63);
+    EXPECT_EQ(mGui->Window(10)->mEndButton, 65);
+    EXPECT_EQ(mGui->Window(10)->mFirstCheckbox, 2);
+    EXPECT_EQ(mGui->Window(10)->mEndCheckbox, 3);
+    EXPECT_EQ(mGui->Window(14)->mEndCheckbox, 2);
+}
+
 TEST_F(LoadTest, GroupIdsDefaultAndBadOnesAreReportedAndNeutralised)
 {
     Load(R"(<root><windows><window name="levelstart" width="300"><labels>
