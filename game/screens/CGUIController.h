@@ -89,6 +89,8 @@ public:
     void CloseWindow(bool immediate);
     void UpdateTracks(float dt);
     void DrawWindow(Lumo::Graphics& graphics);
+    // A window's contents (no panel) at alpha, outside the open and close transitions.
+    void DrawWindowFaded(Lumo::Graphics& graphics, int32_t id, int32_t alpha);
     void FetchWindowImages(int32_t id);
     void StopWindowTrack();
     void StartWindowFade(float speed);

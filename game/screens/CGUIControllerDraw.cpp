@@ -149,6 +149,13 @@ void CGUIController::DrawWindow(Lumo::Graphics& graphics)
         DrawHighlight(graphics);
 }
 
+void CGUIController::DrawWindowFaded(Lumo::Graphics& graphics, int32_t id, int32_t alpha)
+{
+    graphics.PushState();
+    DrawWindowContent(graphics, alpha, id, true, 0);
+    graphics.PopState();
+}
+
 void CGUIController::DrawSlot(Lumo::Graphics& graphics, int32_t slot, int32_t x, int32_t y)
 {
     GUIDrawSlot(*mHost, graphics, slot, x, y);
