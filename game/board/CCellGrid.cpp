@@ -196,6 +196,20 @@ void CCellGrid::FillRandom()
     CountColours();
 }
 
+void CCellGrid::ClearGroupCells(int32_t id)
+{
+    if (id < 0 || size_t(id) >= mGroups.size())
+        return;
+    for (int32_t cell : mGroups[size_t(id)].mMembers) {
+        if (!IsOccupied(mCells[cell]))
+            continue;
+        mCells[cell] &= ~kOccupied;
+        const int32_t colour = ColourOf(mCells[cell]);
+        if (colour < kMaxColours)
+            --mHistogram[size_t(colour)];
+    }
+}
+
 void CCellGrid::CountColours()
 {
     mHistogram.fill(0);

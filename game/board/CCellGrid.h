@@ -57,6 +57,8 @@ public:
 
     // Labels every occupied cell with its group in one row-major pass.
     void Rebuild();
+    // Empties the group's cells (colours and ids stay) and takes them off the histogram.
+    void ClearGroupCells(int32_t id);
     // Moves every member of source into target and releases source's id.
     void MergeGroups(int32_t target, int32_t source);
     // A random field for a level without fixed contents.

@@ -13,6 +13,8 @@ struct BlockHover {
     CAnimInstance* mAnim = nullptr;
     CAnimTrack* mTrack = nullptr;
     CAnimTrack* mColourTrack = nullptr;
+    // 0 none, 1 starting, 2 looping, 3 ending.
+    int32_t mPhase = 0;
 };
 
 // One block of the field, taken from the field's pool.

@@ -207,6 +207,17 @@ void CGameField::RemoveBlock(CFieldBlock* block)
     --mActiveBlocks;
 }
 
+CFieldBlock* CGameField::TakeDetachedBlock(int32_t record)
+{
+    if (record < 0 || size_t(record) >= mDetached.size())
+        return nullptr;
+    CFieldBlock* block = mDetached[size_t(record)].mBlock;
+    mDetached[size_t(record)].mBlock = nullptr;
+    if (std::none_of(mDetached.begin(), mDetached.end(), [](const CellRecord& r) { return r.mBlock != nullptr; }))
+        mDetached.clear();
+    return block;
+}
+
 void CGameField::DetachBlock(CFieldBlock* block)
 {
     if (block->mColumn < 0 || block->mRow < 0 || block->mColumn >= mW || block->mRow >= mH)

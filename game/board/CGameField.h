@@ -90,6 +90,8 @@ public:
     void RemoveBlock(CFieldBlock* block);
     // Takes the block out of its cell record into the detached records.
     void DetachBlock(CFieldBlock* block);
+    // Takes the block out of a detached record; the records go once every one is empty.
+    CFieldBlock* TakeDetachedBlock(int32_t record);
     // A block without a bonus, away from the excluded cell; null after 32 misses.
     CFieldBlock* PickRandomBlock() const;
     void ClearBlockLinks();
@@ -135,6 +137,7 @@ public:
     // Moves the blocks of every line entry by its track's time.
     void StepLineEntries();
     const std::vector<LineEntry>& LineEntries() const { return mLineEntries; }
+    LineEntry& LineEntryAt(int32_t index) { return mLineEntries[size_t(index)]; }
     const std::vector<MovingBlock>& MovingBlocks() const { return mMovingBlocks; }
     std::vector<MovingBlock>& MovingBlocks() { return mMovingBlocks; }
 

@@ -6,6 +6,7 @@
 #include "game/board/CBall.h"
 #include "game/board/CBoardHost.h"
 #include "game/board/CBonusHooks.h"
+#include "game/board/CFieldBlock.h"
 #include "game/board/CGameField.h"
 #include "game/board/CLevelFlow.h"
 #include "game/data/CAnimTrack.h"
@@ -46,6 +47,9 @@ void CGameProcessor::Init()
     }
     mComboWindow->mRepeatCount = 1;
     StartProcess(kProcessComboWindow, mComboWindow, false);
+    mUndoCurve.mChannels = 4;
+    mUndoCurve.mValues = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 0.0f};
+    mNewBlocks.reserve(64);
     SetUpPopupStrip();
     RegisterOwnKinds();
 }
@@ -54,7 +58,7 @@ void CGameProcessor::Shutdown()
 {
     CTrackBase& tracks = *mLinks.mTracks;
     for (CAnimTrack** owned : {&mDelayTimer, &mHazardCheck, &mComboWindow, &mHazardTracks[0], &mHazardTracks[1],
-                               &mHazardTracks[2]}) {
+                               &mHazardTracks[2], &mUndoTimer, &mBallFadeTimer}) {
         if (*owned)
             tracks.FreeInstance(*owned);
         *owned = nullptr;
@@ -104,18 +108,23 @@ CGameProcessor::SettleClass CGameProcessor::SettleClassOf(int32_t kind)
     }
 }
 
-ProcessSlot& CGameProcessor::StartProcess(int32_t kind, CAnimTrack* track, bool attach)
+int32_t CGameProcessor::NewSlot(int32_t kind)
 {
     const int32_t index = mIndices.Allocate();
     if (size_t(index) == mSlots.size())
         mSlots.emplace_back();
-    ProcessSlot& slot = mSlots[size_t(index)];
-    slot = ProcessSlot{};
-    slot.mKind = kind;
+    mSlots[size_t(index)] = ProcessSlot{};
+    mSlots[size_t(index)].mKind = kind;
+    return index;
+}
+
+ProcessSlot& CGameProcessor::StartProcess(int32_t kind, CAnimTrack* track, bool attach)
+{
+    const int32_t index = NewSlot(kind);
     track->mOwnerTag = index;
     if (attach)
         mPlayer.Attach(track);
-    return slot;
+    return mSlots[size_t(index)];
 }
 
 ProcessSlot& CGameProcessor::StartProcessWith(int32_t kind, const ProcessSlot& record, CAnimTrack* track)
@@ -351,6 +360,31 @@ void CGameProcessor::WaitForSettle()
 
 void CGameProcessor::RegisterOwnKinds()
 {
+    RegisterKind(kProcessCellHover, {[this](CAnimTrack& track, int32_t slot) { FinishHoverTrack(track, slot); },
+                                     [this](CAnimTrack&, int32_t slot) {
+                                         if (CFieldBlock* block = mSlots[size_t(slot)].Object<CFieldBlock>(2))
+                                             FinishHover(*block);
+                                         FreeSlot(slot);
+                                     }});
+    RegisterKind(kProcessLinePlacement,
+                 {[this](CAnimTrack& track, int32_t slot) { FinishLinePlacement(track, slot); }, {}});
+    RegisterKind(kProcessBlockFall, {[this](CAnimTrack&, int32_t slot) { FinishBlockFall(slot); }, {}});
+    RegisterKind(kProcessLineStart, {[this](CAnimTrack& track, int32_t) {
+                                         const float overshoot = track.mOvershoot;
+                                         StopProcess(&track);
+                                         mLinks.mTracks->FreeInstance(&track);
+                                         FinishGroupStep(overshoot);
+                                     },
+                                     {}});
+    RegisterKind(kProcessBlockRemoval, {[this](CAnimTrack& track, int32_t slot) {
+                                            const int32_t first = int32_t(mSlots[size_t(slot)].Word(3));
+                                            const int32_t end = int32_t(mSlots[size_t(slot)].Word(4));
+                                            StopProcess(&track);
+                                            mLinks.mTracks->FreeInstance(&track);
+                                            FinishBlockRemoval(first, end);
+                                        },
+                                        {}});
+    RegisterKind(kProcessUndo, {[this](CAnimTrack& track, int32_t) { FinishUndo(track); }, {}});
     RegisterKind(kProcessBlockBump, {[this](CAnimTrack& track, int32_t slot) { FinishBlockBump(track, slot); }, {}});
     RegisterKind(kProcessComboWindow, {[this](CAnimTrack& track, int32_t) {
                                            if (mState != 0)

@@ -1,19 +1,24 @@
 #pragma once
 
+#include "game/board/LinePlacement.h"
 #include "game/board/ProcessSlot.h"
 #include "game/data/CAnimPlayer.h"
+#include "game/data/CCurve.h"
 #include "game/data/CImageStrip.h"
 #include "game/data/CIndexAllocator.h"
+#include "game/data/CStore.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
+class CAnimBase;
 class CAnimTrack;
 class CBall;
 class CBoardHost;
 class CBonusHooks;
+class CCellRuns;
 class CGameField;
 class CImageTable;
 class CLevelFlow;
@@ -38,6 +43,7 @@ struct ProcessorLinks {
     CBall* mBall = nullptr;
     CTrackBase* mTracks = nullptr;
     CImageTable* mImages = nullptr;
+    CAnimBase* mAnims = nullptr;
     CLevelFlow* mLevel = nullptr;
     CBoardHost* mHost = nullptr;
     CBonusHooks* mBonuses = nullptr;
@@ -100,6 +106,38 @@ public:
     void FinishScorePopups();
     int32_t PopupCellsInUse() const { return mPopupCells; }
 
+    // The hover of the block under the pointer: start, loop while the
+    // pointer stays, end when it leaves.
+    void StartCellHover(CFieldBlock& block);
+    void StartHoverLoop(CFieldBlock& block);
+    void StartHoverEnd(CFieldBlock& block);
+    void FinishHover(CFieldBlock& block);
+
+    // The field step after a scoring landing (withoutTimer false) or after
+    // a bonus that emptied the cells itself (true: the lines move at once).
+    void ProcessGroups(int32_t group, bool withoutTimer);
+    void StartBlockFall(CFieldBlock& block);
+    void FinishBlockRemoval(int32_t first, int32_t end);
+    void SettleNewBlocks();
+    void PlanLineTiming(LinePlacement& placement) const;
+    void PutPiece(ProcessSlot& record);
+    void FinishGroupStep(float overshoot);
+    void StepPieceBlocks(LinePlacement& placement);
+    const std::vector<CFieldBlock*>& NewBlocks() const { return mNewBlocks; }
+    const CStore<LinePlacement>& GroupStore() const { return mGroupStore; }
+    const CStore<MoveList>& ChainStore() const { return mChainStore; }
+    int32_t LandingCount() const { return mLandingCount; }
+    void SetLandingCount(int32_t count) { mLandingCount = count; }
+    float StepDelaySpeed() const { return mStepDelaySpeed; }
+    void SetStepTiming(float settleTimer, float delaySpeed);
+
+    // Takes the last field step back on a puzzle level; false when nothing
+    // can be undone.
+    bool StartUndo();
+    void FinishUndo(CAnimTrack& track);
+    bool UndoRequested() const { return mUndoRequest; }
+    CAnimTrack* UndoTimer() const { return mUndoTimer; }
+
     // Points drain on timed levels: rate in points per unit of update time.
     void SetDrain(bool on, float rate);
 
@@ -135,6 +173,14 @@ private:
     void FinishBlockBump(CAnimTrack& track, int32_t slot);
     void StopHazard(int32_t hazard);
     void ShowHazard(int32_t hazard, int32_t kind);
+    int32_t NewSlot(int32_t kind);
+    void SpawnHover(CFieldBlock& block, int32_t animation, bool fadeIn, int32_t slot);
+    void ReleaseHover(CFieldBlock& block);
+    bool OnLandingCell(const CFieldBlock& block) const;
+    void FinishHoverTrack(CAnimTrack& track, int32_t slot);
+    void FinishBlockFall(int32_t slot);
+    void FinishLinePlacement(CAnimTrack& track, int32_t slot);
+    void RecolourLastRun(const CCellRuns& runs);
     void SetUpPopupStrip();
     void DrawPopupText(int32_t slot, int32_t kind, int32_t value);
 
@@ -161,4 +207,16 @@ private:
     bool mUndoRequest = false;
     CImageStrip mStrip;
     int32_t mPopupCells = 0;
+
+    float mStepDelaySpeed = 0.0f;
+    std::vector<ProcessSlot> mPlacementList;
+    CStore<LinePlacement> mGroupStore;
+    CStore<MoveList> mChainStore;
+    std::vector<CFieldBlock*> mNewBlocks;
+    int32_t mLandingCount = 0;
+
+    CAnimTrack* mUndoTimer = nullptr;
+    CAnimTrack* mBallFadeTimer = nullptr;
+    CCurve mUndoCurve;
+    CCurve mBallFadeCurve;
 };

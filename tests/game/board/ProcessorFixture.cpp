@@ -1,6 +1,8 @@
 #include "tests/game/board/ProcessorFixture.h"
 
+#include "game/board/CFieldBlock.h"
 #include "game/data/CAnimPlayer.h"
+#include "tests/game/board/FieldPicture.h"
 #include "game/data/CGameConfig.h"
 
 
@@ -17,7 +19,7 @@ int32_t RecordingLevel::Count(const std::string& call) const
 }
 
 ProcessorFixture::ProcessorFixture()
-    : mProcessor(ProcessorLinks{&App(), &mField, &mBall, &mTracks, &mImages, &mLevel, &mHost, nullptr})
+    : mProcessor(ProcessorLinks{&App(), &mField, &mBall, &mTracks, &mImages, &mAnims, &mLevel, &mHost, nullptr})
 {
     mSceneObjects.LoadFromXml(Root("sceneobjects.xml"));
     EXPECT_TRUE(LoadField(SampleText()));
@@ -52,6 +54,39 @@ void ProcessorFixture::Frames(int32_t n, float dt)
 {
     for (int32_t i = 0; i < n; ++i)
         mProcessor.DispatchFinished(dt);
+}
+
+void ProcessorFixture::SetRules()
+{
+    CGridParameters rules;
+    rules.mBlockTypes = 4;
+    rules.mMaxGroups = 6;
+    rules.mGenerationsPerTurn = 1;
+    rules.mMaxGroupSize = 8;
+    EXPECT_TRUE(mField.Grid().SetParameters(rules));
+}
+
+void ProcessorFixture::Fill(const std::vector<std::string>& rows)
+{
+    BoardTest::SetCells(mField, rows);
+    for (int32_t cell = 0; cell < mField.CellCount(); ++cell) {
+        CFieldBlock* block = mField.AcquireBlock();
+        block->mColumn = cell % mField.Width();
+        block->mRow = cell / mField.Width();
+        block->mColour = CCellGrid::ColourOf(mField.Grid().Cell(cell));
+        mField.Record(cell).mBlock = block;
+    }
+}
+
+bool ProcessorFixture::RunUntilIdle()
+{
+    for (int32_t n = 0; n < 3000; ++n) {
+        if (mProcessor.LiveProcesses() == 1 && mProcessor.PendingBlockMoves() == 0)
+            return true;
+        mProcessor.DispatchFinished(1.0f);
+        mField.StepLineEntries();
+    }
+    return false;
 }
 
 int32_t ProcessorFixture::FramesFor(float speed) { return int32_t(std::ceil(CAnimPlayer::kEnd / speed)); }

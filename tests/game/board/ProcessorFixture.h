@@ -85,6 +85,12 @@ protected:
     void Frames(int32_t n, float dt = 1.0f);
     // Frames until a track of the speed has run once.
     static int32_t FramesFor(float speed);
+    // Rules for colouring new blocks from four colours.
+    void SetRules();
+    // The cells of the picture, each with a block of its colour.
+    void Fill(const std::vector<std::string>& rows);
+    // Frames until only the combo window's slot is left and no block moves; false after a limit.
+    bool RunUntilIdle();
 
     CSceneObjBase mSceneObjects{mImages, mAnims, mTracks};
     CBall mBall{mField, mImages, mAnims, mSceneObjects};
