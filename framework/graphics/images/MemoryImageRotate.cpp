@@ -3,9 +3,14 @@
 #include "framework/graphics/images/BlitGeometry.h"
 #include "framework/graphics/images/BlitSource.h"
 #include "framework/graphics/images/PixelBlend.h"
+#include "framework/graphics/images/PixelKernels.h"
 
 #include <algorithm>
 #include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Lumo {
 
@@ -90,6 +95,103 @@ uint32_t Composite(uint32_t d, const uint32_t* sum, uint32_t total)
     return result;
 }
 
+#if defined(__SSE2__)
+// Four destination pixels of a row drawn as Filter and Composite draw them,
+// for a destination known to be opaque: 16-bit lanes, two pixels a register.
+class FilterOverOpaque {
+public:
+    // tint: each colour component plus one, blue first; null for white.
+    FilterOverOpaque(uint32_t alphaScale, const uint32_t* tint)
+        : mAlphaScale(_mm_set1_epi16(short(alphaScale))), mScaled(alphaScale != 256), mTinted(tint != nullptr),
+          mTint(tint ? _mm_set_epi16(0, short(tint[2]), short(tint[1]), short(tint[0]), 0, short(tint[2]),
+                                     short(tint[1]), short(tint[0]))
+                     : _mm_setzero_si128())
+    {
+    }
+
+    template <typename Plane>
+    void Draw4(uint32_t* dest, const Plane& plane, int32_t originX, int32_t originY, int32_t u, int32_t v,
+               int32_t stepU, int32_t stepV) const
+    {
+        uint32_t texels[4][4];
+        uint16_t fx[4];
+        uint16_t fy[4];
+        for (int p = 0; p < 4; ++p, u += stepU, v += stepV) {
+            const int32_t i = originX + (u >> 16);
+            const int32_t l = originY + (v >> 16);
+            texels[0][p] = plane(i, l);
+            texels[1][p] = plane(i + 1, l);
+            texels[2][p] = plane(i, l + 1);
+            texels[3][p] = plane(i + 1, l + 1);
+            fx[p] = uint16_t((uint32_t(u) & 0xFFFE) + 1);
+            fy[p] = uint16_t((uint32_t(v) & 0xFFFE) + 1);
+        }
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i low = Pair(_mm_unpacklo_epi8(d, zero), texels, fx, fy, 0);
+        const __m128i high = Pair(_mm_unpackhi_epi8(d, zero), texels, fx, fy, 2);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_packus_epi16(low, high));
+    }
+
+private:
+    static __m128i Spread(const uint16_t* values, int first)
+    {
+        return _mm_set_epi16(short(values[first + 1]), short(values[first + 1]), short(values[first + 1]),
+                             short(values[first + 1]), short(values[first]), short(values[first]),
+                             short(values[first]), short(values[first]));
+    }
+
+    __m128i Pair(__m128i d, const uint32_t (&texels)[4][4], const uint16_t* fx, const uint16_t* fy, int first) const
+    {
+        const __m128i zero = _mm_setzero_si128();
+        // 0x10000 - f, which the 16-bit lanes hold as 0 - f for f >= 1.
+        const __m128i x = Spread(fx, first);
+        const __m128i y = Spread(fy, first);
+        const __m128i restX = _mm_sub_epi16(zero, x);
+        const __m128i restY = _mm_sub_epi16(zero, y);
+        const __m128i areas[4] = {_mm_mulhi_epu16(restX, restY), _mm_mulhi_epu16(x, restY),
+                                  _mm_mulhi_epu16(restX, y), _mm_mulhi_epu16(x, y)};
+        __m128i total = zero;
+        __m128i sum = zero;
+        for (int t = 0; t < 4; ++t) {
+            const __m128i texel = _mm_unpacklo_epi8(
+                _mm_set_epi32(0, 0, int(texels[t][first + 1]), int(texels[t][first])), zero);
+            const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(texel, 0xFF), 0xFF);
+            __m128i weight = _mm_mulhi_epu16(areas[t], alpha);
+            if (mScaled)
+                weight = _mm_srli_epi16(_mm_mullo_epi16(weight, mAlphaScale), 8);
+            total = _mm_add_epi16(total, weight);
+            sum = _mm_add_epi16(sum, _mm_mullo_epi16(texel, weight));
+        }
+        if (mTinted) {
+            sum = _mm_or_si128(_mm_slli_epi16(_mm_mulhi_epu16(sum, mTint), 8),
+                               _mm_srli_epi16(_mm_mullo_epi16(sum, mTint), 8));
+        }
+        // Over an opaque pixel: ((d 255 >> 8) (256 - total) + sum) >> 8,
+        // which stays below 65536.
+        const __m128i kept = _mm_srli_epi16(_mm_mullo_epi16(d, _mm_set1_epi16(255)), 8);
+        const __m128i mixed =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(kept, _mm_sub_epi16(_mm_set1_epi16(256), total)), sum), 8);
+        const __m128i solid = _mm_cmpgt_epi16(total, _mm_set1_epi16(250));
+        __m128i color = _mm_or_si128(_mm_and_si128(solid, _mm_srli_epi16(sum, 8)), _mm_andnot_si128(solid, mixed));
+        const __m128i empty = _mm_cmpeq_epi16(total, zero);
+        color = _mm_or_si128(_mm_and_si128(empty, d), _mm_andnot_si128(empty, color));
+        const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+        return _mm_or_si128(_mm_andnot_si128(alphaLanes, color), _mm_and_si128(alphaLanes, _mm_set1_epi16(255)));
+    }
+
+    __m128i mAlphaScale;
+    bool mScaled;
+    bool mTinted;
+    __m128i mTint;
+};
+
+bool AllOpaque4(const uint32_t* dest)
+{
+    return (dest[0] & dest[1] & dest[2] & dest[3]) >> 24 == 255;
+}
+#endif
+
 } // namespace
 
 void MemoryImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clip,
@@ -130,6 +232,35 @@ void MemoryImage::BlitRotated(Image* source, float x, float y, const Rect& srcRe
     for (int c = 0; c < 3; ++c)
         addScale[c] = tint[c] * tintAlpha / 255;
 
+    auto drawPixel = [&](uint32_t& d, const auto& plane, int32_t u, int32_t v) {
+        if (drawMode == 0) {
+            Sample sample = Filter(plane, srcRect.mX, srcRect.mY, u, v, white ? 256 : tintAlpha);
+            if (sample.total == 0)
+                return;
+            if (!white) {
+                for (int c = 0; c < 3; ++c)
+                    sample.sum[c] = sample.sum[c] * (tint[c] + 1) >> 8;
+            }
+            d = Composite(d, sample.sum, sample.total);
+            return;
+        }
+        const Sample sample = Filter(plane, srcRect.mX, srcRect.mY, u, v, 256);
+        if (sample.total == 0)
+            return;
+        uint32_t result = d & 0xFF000000;
+        for (int c = 0; c < 3; ++c) {
+            const uint32_t shift = 16 - 8 * c;
+            const uint32_t add = white ? sample.sum[c] >> 8 : ((sample.sum[c] >> 8) * addScale[c]) >> 8;
+            result |= PixelBlend::AddClamped((d >> shift) & 0xFF, add) << shift;
+        }
+        d = result;
+    };
+#if defined(__SSE2__)
+    const uint32_t tintPlusOne[3] = {tint[2] + 1, tint[1] + 1, tint[0] + 1};
+    const bool grouped = drawMode == 0 && PixelKernels::CurrentWidth() != PixelKernels::Width::Pixel;
+    const FilterOverOpaque groups(white ? 256 : tintAlpha, white ? nullptr : tintPlusOne);
+#endif
+
     from.VisitPlane([&](const auto& plane) {
         for (int32_t j = 0; j < bounds.mHeight && top + j < mHeight; ++j) {
             const int32_t row = top + j;
@@ -145,30 +276,21 @@ void MemoryImage::BlitRotated(Image* source, float x, float y, const Rect& srcRe
             int32_t u = int32_t(u0 + first * stepU);
             int32_t v = int32_t(v0 + first * stepV);
             uint32_t* dest = pixels + size_t(row) * size_t(mWidth) + size_t(left);
-            for (int64_t k = first; k <= last; ++k, u += stepU, v += stepV) {
-                uint32_t& d = dest[k];
-                if (drawMode == 0) {
-                    Sample sample = Filter(plane, srcRect.mX, srcRect.mY, u, v, white ? 256 : tintAlpha);
-                    if (sample.total == 0)
+            int64_t k = first;
+#if defined(__SSE2__)
+            if (grouped) {
+                for (; k + 4 <= last + 1; k += 4, u += 4 * stepU, v += 4 * stepV) {
+                    if (AllOpaque4(dest + k)) {
+                        groups.Draw4(dest + k, plane, srcRect.mX, srcRect.mY, u, v, stepU, stepV);
                         continue;
-                    if (!white) {
-                        for (int c = 0; c < 3; ++c)
-                            sample.sum[c] = sample.sum[c] * (tint[c] + 1) >> 8;
                     }
-                    d = Composite(d, sample.sum, sample.total);
-                } else {
-                    const Sample sample = Filter(plane, srcRect.mX, srcRect.mY, u, v, 256);
-                    if (sample.total == 0)
-                        continue;
-                    uint32_t result = d & 0xFF000000;
-                    for (int c = 0; c < 3; ++c) {
-                        const uint32_t shift = 16 - 8 * c;
-                        const uint32_t add = white ? sample.sum[c] >> 8 : ((sample.sum[c] >> 8) * addScale[c]) >> 8;
-                        result |= PixelBlend::AddClamped((d >> shift) & 0xFF, add) << shift;
-                    }
-                    d = result;
+                    for (int p = 0; p < 4; ++p)
+                        drawPixel(dest[k + p], plane, u + p * stepU, v + p * stepV);
                 }
             }
+#endif
+            for (; k <= last; ++k, u += stepU, v += stepV)
+                drawPixel(dest[k], plane, u, v);
         }
     });
     MarkBitsChanged();

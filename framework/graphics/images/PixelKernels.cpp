@@ -13,6 +13,8 @@ namespace Lumo {
 
 namespace {
 
+PixelKernels::Width gWidth = PixelKernels::ProcessorWidth();
+
 // Scalar forms, for the groups the vector code leaves and for the tails.
 
 void OverPixel(uint32_t& d, uint32_t s)
@@ -173,6 +175,27 @@ void BlendPixelsOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
 }
 
 } // namespace
+
+PixelKernels::Width PixelKernels::ProcessorWidth()
+{
+#if defined(__SSE2__) && defined(__x86_64__)
+    return __builtin_cpu_supports("avx2") ? Width::Avx2 : Width::Sse2;
+#elif defined(__SSE2__)
+    return Width::Sse2;
+#else
+    return Width::Pixel;
+#endif
+}
+
+PixelKernels::Width PixelKernels::CurrentWidth()
+{
+    return gWidth;
+}
+
+void PixelKernels::SetWidth(Width width)
+{
+    gWidth = std::min(width, ProcessorWidth());
+}
 
 void PixelKernels::BlendRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int32_t count)
 {

@@ -12,6 +12,13 @@ namespace Lumo {
 // rule gives; groups whose destination is not wholly opaque fall back to it.
 class PixelKernels {
 public:
+    // The widest groups the routines use. The processor decides it once;
+    // tests narrow it to compare each form with the one below it.
+    enum class Width { Pixel, Sse2, Avx2 };
+    static Width CurrentWidth();
+    static void SetWidth(Width width);
+    static Width ProcessorWidth();
+
     // A row over a destination taken as opaque, walked by the source's alpha
     // runs (runs[i]: the pixels left in the run of pixel i, cut to count):
     // opaque runs are copied, transparent ones skipped, and in the others

@@ -1,12 +1,15 @@
 #include "framework/graphics/images/BlitGeometry.h"
+#include "framework/graphics/images/PixelKernels.h"
 #include "framework/graphics/images/TriangleRasterizer.h"
 #include "tests/graphics/images/ImagingFixture.h"
 
 #include <numbers>
+#include <random>
 
 using Lumo::Color;
 using Lumo::FRect;
 using Lumo::MemoryImage;
+using Lumo::PixelKernels;
 using Lumo::Rect;
 using Lumo::TriVertex;
 
@@ -222,6 +225,41 @@ TEST_F(MemoryImageResample, RotatedDrawStaysInsideClipAndImage)
     EXPECT_EQ(At(dest, 5, 4) >> 24, 0xFFu);
     EXPECT_GE(At(dest, 5, 4) & 0xFF, 0xF8u);
     EXPECT_EQ(dest.bits[100], MemoryImage::kGuardWord);
+}
+
+// Over opaque destination pixels the row loop draws groups at once; the
+// pixel-by-pixel route is the rule they must match.
+TEST_F(MemoryImageResample, RotatedGroupsMatchThePixelByPixelRoute)
+{
+    std::mt19937 random(7);
+    auto pixels = [&](size_t count, int opaquePercent) {
+        std::vector<uint32_t> out(count);
+        for (uint32_t& pixel : out) {
+            const int kind = int(random() % 100);
+            const uint32_t alpha = kind < opaquePercent ? 255 : kind < opaquePercent + 15 ? 0 : random() % 256;
+            pixel = alpha << 24 | (random() & 0xFFFFFF);
+        }
+        return out;
+    };
+    MemoryImage source(&host);
+    Fill(source, 23, 17, pixels(23 * 17, 50));
+    const std::vector<uint32_t> ground = pixels(30 * 26, 90);
+    const Color colors[] = {Color::White, Color(200, 120, 60, 255), Color(255, 255, 255, 150), Color(90, 90, 90, 200)};
+    auto draw = [&](PixelKernels::Width width, double angle, const Color& color) {
+        const PixelKernels::Width widest = PixelKernels::CurrentWidth();
+        PixelKernels::SetWidth(width);
+        MemoryImage dest(&host);
+        Fill(dest, 30, 26, ground);
+        dest.BlitRotated(&source, 3.5f, 4.25f, Rect{0, 0, 23, 17}, Rect{0, 0, 30, 26}, color, 0, angle, 11.5f, 8.5f);
+        PixelKernels::SetWidth(widest);
+        return PixelsOf(dest);
+    };
+    for (double angle : {0.3, -1.1, 2.5, 0.0}) {
+        for (const Color& color : colors) {
+            ASSERT_EQ(draw(PixelKernels::Width::Sse2, angle, color), draw(PixelKernels::Width::Pixel, angle, color))
+                << "angle " << angle << " colour " << color.mRed << "," << color.mAlpha;
+        }
+    }
 }
 
 class RecordingRasterizer : public Lumo::TriangleRasterizer {
