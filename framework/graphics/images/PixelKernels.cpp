@@ -8,12 +8,13 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include "framework/graphics/images/PixelKernelsAvx2.h"
+#endif
 
 namespace Lumo {
 
 namespace {
-
-PixelKernels::Width gWidth = PixelKernels::ProcessorWidth();
 
 // Scalar forms, for the groups the vector code leaves and for the tails.
 
@@ -163,22 +164,213 @@ void CopyPixels(uint32_t* dest, const uint32_t* source, int32_t count)
         dest[i] = source[i];
 }
 
-void BlendPixelsOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
+// The grouped forms of each routine: each draws whole groups from the start
+// and returns how many pixels it drew, stopping at a group whose destination
+// it needs opaque and is not. The pixel-by-pixel rule does the rest.
+
+struct GroupForms {
+    int32_t (*blendOnOpaque)(uint32_t*, const uint32_t*, int32_t);
+    int32_t (*over)(uint32_t*, const uint32_t*, int32_t);
+    int32_t (*overTinted)(uint32_t*, const uint32_t*, int32_t, const Tint&);
+    int32_t (*add[2][2])(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+    int32_t (*fillOver)(uint32_t*, int32_t, uint32_t, uint32_t);
+};
+
+#if defined(__SSE2__)
+
+int32_t BlendOnOpaqueSse2(uint32_t* dest, const uint32_t* source, int32_t count)
 {
     int32_t i = 0;
-#if defined(__SSE2__)
     for (; i + 4 <= count; i += 4)
         Store(dest + i, BlendOnOpaque4(Load(dest + i), Load(source + i)));
+    return i;
+}
+
+int32_t OverSse2(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i d = Load(dest + i);
+        // Over an opaque pixel the weight is the source alpha.
+        if (!AllOpaque(d))
+            break;
+        Store(dest + i, BlendOnOpaque4(d, Load(source + i)));
+    }
+    return i;
+}
+
+int32_t OverTintedSse2(uint32_t* dest, const uint32_t* source, int32_t count, const Tint& tint)
+{
+    const TintLanes lanes(tint);
+    const __m128i zero = _mm_setzero_si128();
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i d = Load(dest + i);
+        if (!AllOpaque(d))
+            break;
+        const __m128i s = Load(source + i);
+        const __m128i low = lanes.Mix(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
+        const __m128i high = lanes.Mix(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
+        Store(dest + i, _mm_packus_epi16(low, high));
+    }
+    return i;
+}
+
+template <bool White, bool Translucent>
+int32_t AddSse2(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i scaleLanes = Lanes(uint16_t(scale[2]), uint16_t(scale[1]), uint16_t(scale[0]), 0);
+    auto contribution = [&](__m128i s16) {
+        __m128i add = s16;
+        if constexpr (!White)
+            add = _mm_srli_epi16(_mm_mullo_epi16(add, scaleLanes), 8);
+        if constexpr (Translucent)
+            add = _mm_srli_epi16(_mm_mullo_epi16(add, AlphaOfEach(s16)), 8);
+        return _mm_and_si128(add, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0));
+    };
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = Load(source + i);
+        __m128i add;
+        if constexpr (White && !Translucent)
+            add = _mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF));
+        else
+            add = _mm_packus_epi16(contribution(_mm_unpacklo_epi8(s, zero)), contribution(_mm_unpackhi_epi8(s, zero)));
+        Store(dest + i, _mm_adds_epu8(Load(dest + i), add));
+    }
+    return i;
+}
+
+int32_t FillOverSse2(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
+{
+    const __m128i zero = _mm_setzero_si128();
+    // Over an opaque pixel: (d (256 - a) + s a) >> 8 per channel, alpha 255.
+    const __m128i keep = _mm_set1_epi16(short(256 - alpha));
+    const __m128i colorPart = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_set1_epi32(int(color)), zero),
+                                              _mm_set1_epi16(short(alpha)));
+    auto mix = [&](__m128i d16) {
+        const __m128i mixed = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, keep), colorPart), 8);
+        return _mm_or_si128(_mm_and_si128(mixed, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)), Lanes(0, 0, 0, 255));
+    };
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i d = Load(dest + i);
+        if (!AllOpaque(d))
+            break;
+        Store(dest + i, _mm_packus_epi16(mix(_mm_unpacklo_epi8(d, zero)), mix(_mm_unpackhi_epi8(d, zero))));
+    }
+    return i;
+}
+
+constexpr GroupForms kSse2Forms{BlendOnOpaqueSse2,
+                                OverSse2,
+                                OverTintedSse2,
+                                {{AddSse2<false, false>, AddSse2<false, true>}, {AddSse2<true, false>, AddSse2<true, true>}},
+                                FillOverSse2};
+
 #endif
-    for (; i < count; ++i)
+
+#if defined(__x86_64__)
+
+// Eight at a time, then the four-pixel form for what is left.
+template <auto Wide, auto Narrow, typename... Args>
+int32_t WideThenNarrow(uint32_t* dest, const uint32_t* source, int32_t count, Args... args)
+{
+    const int32_t done = Wide(dest, source, count, args...);
+    return done + (done + 8 > count ? Narrow(dest + done, source + done, count - done, args...) : 0);
+}
+
+int32_t OverTintedAvx2(uint32_t* dest, const uint32_t* source, int32_t count, const Tint& tint)
+{
+    const uint32_t color[4] = {tint.blue, tint.green, tint.red, tint.alpha};
+    const int32_t done = PixelKernelsAvx2::OverTinted(dest, source, count, color, tint.grey);
+    return done + (done + 8 > count ? OverTintedSse2(dest + done, source + done, count - done, tint) : 0);
+}
+
+template <bool White, bool Translucent>
+int32_t AddAvx2(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale)
+{
+    return WideThenNarrow<PixelKernelsAvx2::Add<White, Translucent>, AddSse2<White, Translucent>>(dest, source, count,
+                                                                                                  scale);
+}
+
+int32_t FillOverAvx2(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
+{
+    const int32_t done = PixelKernelsAvx2::FillOver(dest, count, color, alpha);
+    return done + (done + 8 > count ? FillOverSse2(dest + done, count - done, color, alpha) : 0);
+}
+
+constexpr GroupForms kAvx2Forms{WideThenNarrow<PixelKernelsAvx2::BlendOnOpaque, BlendOnOpaqueSse2>,
+                                WideThenNarrow<PixelKernelsAvx2::Over, OverSse2>,
+                                OverTintedAvx2,
+                                {{AddAvx2<false, false>, AddAvx2<false, true>}, {AddAvx2<true, false>, AddAvx2<true, true>}},
+                                FillOverAvx2};
+
+#endif
+
+constexpr GroupForms kPixelForms{
+    [](uint32_t*, const uint32_t*, int32_t) { return 0; },
+    [](uint32_t*, const uint32_t*, int32_t) { return 0; },
+    [](uint32_t*, const uint32_t*, int32_t, const Tint&) { return 0; },
+    {{[](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; },
+      [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; }},
+     {[](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; },
+      [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; }}},
+    [](uint32_t*, int32_t, uint32_t, uint32_t) { return 0; }};
+
+struct Dispatch {
+    PixelKernels::Width width;
+    const GroupForms* forms;
+};
+
+Dispatch DispatchFor(PixelKernels::Width width)
+{
+#if defined(__x86_64__)
+    if (width == PixelKernels::Width::Avx2)
+        return {width, &kAvx2Forms};
+#endif
+#if defined(__SSE2__)
+    if (width == PixelKernels::Width::Sse2)
+        return {width, &kSse2Forms};
+#endif
+    return {PixelKernels::Width::Pixel, &kPixelForms};
+}
+
+Dispatch& Current()
+{
+    static Dispatch dispatch = DispatchFor(PixelKernels::ProcessorWidth());
+    return dispatch;
+}
+
+const GroupForms& Forms()
+{
+    return *Current().forms;
+}
+
+void BlendPixelsOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    for (int32_t i = Forms().blendOnOpaque(dest, source, count); i < count; ++i)
         dest[i] = PixelBlend::MixLaneShifted(dest[i], source[i], source[i] >> 24) | 0xFF000000;
+}
+
+// Runs the grouped form, then the rule on the group that stopped it, and on.
+template <typename Grouped, typename Rule>
+void GroupsThenRule(int32_t count, Grouped grouped, Rule rule)
+{
+    int32_t i = 0;
+    while (i < count) {
+        i += grouped(i);
+        for (const int32_t end = std::min(i + 4, count); i < end; ++i)
+            rule(i);
+    }
 }
 
 } // namespace
 
 PixelKernels::Width PixelKernels::ProcessorWidth()
 {
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(__x86_64__)
     return __builtin_cpu_supports("avx2") ? Width::Avx2 : Width::Sse2;
 #elif defined(__SSE2__)
     return Width::Sse2;
@@ -189,12 +381,12 @@ PixelKernels::Width PixelKernels::ProcessorWidth()
 
 PixelKernels::Width PixelKernels::CurrentWidth()
 {
-    return gWidth;
+    return Current().width;
 }
 
 void PixelKernels::SetWidth(Width width)
 {
-    gWidth = std::min(width, ProcessorWidth());
+    Current() = DispatchFor(std::min(width, ProcessorWidth()));
 }
 
 void PixelKernels::BlendRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int32_t count)
@@ -213,73 +405,25 @@ void PixelKernels::BlendRuns(uint32_t* dest, const uint32_t* source, const uint8
 
 void PixelKernels::Over(uint32_t* dest, const uint32_t* source, int32_t count)
 {
-    int32_t i = 0;
-#if defined(__SSE2__)
-    for (; i + 4 <= count; i += 4) {
-        const __m128i d = Load(dest + i);
-        // Over an opaque pixel the weight is the source alpha.
-        if (AllOpaque(d)) {
-            Store(dest + i, BlendOnOpaque4(d, Load(source + i)));
-        } else {
-            for (int32_t k = i; k < i + 4; ++k)
-                OverPixel(dest[k], source[k]);
-        }
-    }
-#endif
-    for (; i < count; ++i)
-        OverPixel(dest[i], source[i]);
+    const GroupForms& forms = Forms();
+    GroupsThenRule(
+        count, [&](int32_t i) { return forms.over(dest + i, source + i, count - i); },
+        [&](int32_t i) { OverPixel(dest[i], source[i]); });
 }
 
 void PixelKernels::OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const Color& color)
 {
     const Tint tint(color);
-    int32_t i = 0;
-#if defined(__SSE2__)
-    const TintLanes lanes(tint);
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 4 <= count; i += 4) {
-        const __m128i d = Load(dest + i);
-        if (AllOpaque(d)) {
-            const __m128i s = Load(source + i);
-            const __m128i low = lanes.Mix(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
-            const __m128i high = lanes.Mix(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
-            Store(dest + i, _mm_packus_epi16(low, high));
-        } else {
-            for (int32_t k = i; k < i + 4; ++k)
-                OverTintedPixel(dest[k], source[k], tint);
-        }
-    }
-#endif
-    for (; i < count; ++i)
-        OverTintedPixel(dest[i], source[i], tint);
+    const GroupForms& forms = Forms();
+    GroupsThenRule(
+        count, [&](int32_t i) { return forms.overTinted(dest + i, source + i, count - i, tint); },
+        [&](int32_t i) { OverTintedPixel(dest[i], source[i], tint); });
 }
 
 template <bool White, bool Translucent>
 void PixelKernels::Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale)
 {
-    int32_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i scaleLanes = Lanes(uint16_t(scale[2]), uint16_t(scale[1]), uint16_t(scale[0]), 0);
-    auto contribution = [&](__m128i s16) {
-        __m128i add = s16;
-        if constexpr (!White)
-            add = _mm_srli_epi16(_mm_mullo_epi16(add, scaleLanes), 8);
-        if constexpr (Translucent)
-            add = _mm_srli_epi16(_mm_mullo_epi16(add, AlphaOfEach(s16)), 8);
-        return _mm_and_si128(add, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0));
-    };
-    for (; i + 4 <= count; i += 4) {
-        const __m128i s = Load(source + i);
-        __m128i add;
-        if constexpr (White && !Translucent)
-            add = _mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF));
-        else
-            add = _mm_packus_epi16(contribution(_mm_unpacklo_epi8(s, zero)), contribution(_mm_unpackhi_epi8(s, zero)));
-        Store(dest + i, _mm_adds_epu8(Load(dest + i), add));
-    }
-#endif
-    for (; i < count; ++i)
+    for (int32_t i = Forms().add[White][Translucent](dest, source, count, scale); i < count; ++i)
         dest[i] = AddPixel<White, Translucent>(dest[i], source[i], scale);
 }
 
@@ -302,29 +446,10 @@ void PixelKernels::Fill(uint32_t* dest, int32_t count, uint32_t color)
 
 void PixelKernels::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
 {
-    int32_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    // Over an opaque pixel: (d (256 - a) + s a) >> 8 per channel, alpha 255.
-    const __m128i keep = _mm_set1_epi16(short(256 - alpha));
-    const __m128i colorPart = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_set1_epi32(int(color)), zero),
-                                              _mm_set1_epi16(short(alpha)));
-    auto mix = [&](__m128i d16) {
-        const __m128i mixed = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, keep), colorPart), 8);
-        return _mm_or_si128(_mm_and_si128(mixed, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)), Lanes(0, 0, 0, 255));
-    };
-    for (; i + 4 <= count; i += 4) {
-        const __m128i d = Load(dest + i);
-        if (AllOpaque(d)) {
-            Store(dest + i, _mm_packus_epi16(mix(_mm_unpacklo_epi8(d, zero)), mix(_mm_unpackhi_epi8(d, zero))));
-        } else {
-            for (int32_t k = i; k < i + 4; ++k)
-                dest[k] = PixelBlend::OverSingleShift(dest[k], color, alpha);
-        }
-    }
-#endif
-    for (; i < count; ++i)
-        dest[i] = PixelBlend::OverSingleShift(dest[i], color, alpha);
+    const GroupForms& forms = Forms();
+    GroupsThenRule(
+        count, [&](int32_t i) { return forms.fillOver(dest + i, count - i, color, alpha); },
+        [&](int32_t i) { dest[i] = PixelBlend::OverSingleShift(dest[i], color, alpha); });
 }
 
 void PixelKernels::AccumulateTaps(uint16_t* cells, const uint32_t* source, const FilterTap* taps, size_t count)

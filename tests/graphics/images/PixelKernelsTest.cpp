@@ -37,19 +37,26 @@ private:
     std::mt19937 mRandom;
 };
 
+// At every group width the processor has, from pixel by pixel up.
 template <typename Kernel, typename Rule>
 void ExpectSameAsRule(uint32_t seed, int destOpaquePercent, Kernel kernel, Rule rule)
 {
-    KernelRuns runs(seed);
-    for (size_t count : {0u, 1u, 3u, 4u, 7u, 64u, 203u}) {
-        const std::vector<uint32_t> source = runs.Pixels(count, 40);
-        std::vector<uint32_t> dest = runs.Pixels(count, destOpaquePercent);
-        std::vector<uint32_t> expected = dest;
-        for (size_t i = 0; i < count; ++i)
-            expected[i] = rule(expected[i], source[i]);
-        kernel(dest.data(), source.data(), int32_t(count));
-        ASSERT_EQ(dest, expected) << "seed " << seed << " count " << count;
+    const PixelKernels::Width widest = PixelKernels::CurrentWidth();
+    for (PixelKernels::Width width :
+         {PixelKernels::Width::Pixel, PixelKernels::Width::Sse2, PixelKernels::Width::Avx2}) {
+        PixelKernels::SetWidth(width);
+        KernelRuns runs(seed);
+        for (size_t count : {0u, 1u, 3u, 4u, 7u, 9u, 64u, 203u}) {
+            const std::vector<uint32_t> source = runs.Pixels(count, 40);
+            std::vector<uint32_t> dest = runs.Pixels(count, destOpaquePercent);
+            std::vector<uint32_t> expected = dest;
+            for (size_t i = 0; i < count; ++i)
+                expected[i] = rule(expected[i], source[i]);
+            kernel(dest.data(), source.data(), int32_t(count));
+            ASSERT_EQ(dest, expected) << "seed " << seed << " count " << count << " width " << int(width);
+        }
     }
+    PixelKernels::SetWidth(widest);
 }
 
 // The run table the image builds: pixels left in each run of equal alpha

@@ -1,0 +1,186 @@
+// Built with AVX2 enabled: nothing here may be an inline function shared with
+// the rest of the program, or the linker could keep this build of it.
+#include "framework/graphics/images/PixelKernelsAvx2.h"
+
+#include <immintrin.h>
+
+namespace Lumo {
+
+namespace {
+
+__m256i Load(const void* p)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+void Store(void* p, __m256i v)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+// Four pixels unpacked to 16-bit lanes: blue, green, red, alpha each.
+__m256i Lanes(uint16_t blue, uint16_t green, uint16_t red, uint16_t alpha)
+{
+    return _mm256_set1_epi64x(int64_t(uint64_t(alpha) << 48 | uint64_t(red) << 32 | uint64_t(green) << 16 | blue));
+}
+
+__m256i AlphaOfEach(__m256i pixels16)
+{
+    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(pixels16, 0xFF), 0xFF);
+}
+
+bool AllOpaque(__m256i pixels)
+{
+    const __m256i alpha = _mm256_set1_epi32(int(0xFF000000));
+    return _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(pixels, alpha), alpha)) == -1;
+}
+
+__m256i MixLaneShifted(__m256i d, __m256i s, __m256i w)
+{
+    const __m256i dKeep = _mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), w));
+    const __m256i sWeight = _mm256_mullo_epi16(s, w);
+    const __m256i joint = _mm256_srli_epi16(_mm256_add_epi16(dKeep, sWeight), 8);
+    const __m256i apart = _mm256_add_epi16(_mm256_srli_epi16(dKeep, 8), _mm256_srli_epi16(sWeight, 8));
+    return _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(joint, Lanes(0, 0xFFFF, 0xFFFF, 0)),
+                                           _mm256_and_si256(apart, Lanes(0xFFFF, 0, 0, 0))),
+                           Lanes(0, 0, 0, 255));
+}
+
+// Unpacking and packing stay within each 128-bit half, so pixel order holds.
+__m256i BlendOnOpaque8(__m256i d, __m256i s)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i sLow = _mm256_unpacklo_epi8(s, zero);
+    const __m256i sHigh = _mm256_unpackhi_epi8(s, zero);
+    const __m256i low = MixLaneShifted(_mm256_unpacklo_epi8(d, zero), sLow, AlphaOfEach(sLow));
+    const __m256i high = MixLaneShifted(_mm256_unpackhi_epi8(d, zero), sHigh, AlphaOfEach(sHigh));
+    return _mm256_packus_epi16(low, high);
+}
+
+__m256i TintMix(__m256i d, __m256i s, __m256i color, __m256i tintAlpha, bool grey)
+{
+    const __m256i product = _mm256_mullo_epi16(AlphaOfEach(s), tintAlpha);
+    // x / 255 for x below 65535.
+    const __m256i w = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(product, _mm256_set1_epi16(1)), _mm256_srli_epi16(product, 8)), 8);
+    const __m256i keep = _mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), w));
+    const __m256i sw = _mm256_mullo_epi16(s, w);
+    const __m256i high = _mm256_mulhi_epu16(sw, color);
+    const __m256i low = _mm256_mullo_epi16(sw, color);
+    const __m256i joint =
+        _mm256_add_epi16(high, _mm256_srli_epi16(_mm256_add_epi16(_mm256_srli_epi16(low, 8), keep), 8));
+    const __m256i apart = _mm256_add_epi16(high, _mm256_srli_epi16(keep, 8));
+    const __m256i alpha = Lanes(0, 0, 0, 255);
+    if (!grey) {
+        return _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(joint, Lanes(0, 0xFFFF, 0xFFFF, 0)),
+                                               _mm256_and_si256(apart, Lanes(0xFFFF, 0, 0, 0))),
+                               alpha);
+    }
+    const __m256i tw = _mm256_mullo_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(s, color), 8), w);
+    const __m256i red = _mm256_srli_epi16(_mm256_add_epi16(tw, keep), 8);
+    const __m256i blue = _mm256_add_epi16(_mm256_srli_epi16(tw, 8), _mm256_srli_epi16(keep, 8));
+    return _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(red, Lanes(0, 0, 0xFFFF, 0)),
+                                           _mm256_and_si256(joint, Lanes(0, 0xFFFF, 0, 0))),
+                           _mm256_or_si256(_mm256_and_si256(blue, Lanes(0xFFFF, 0, 0, 0)), alpha));
+}
+
+} // namespace
+
+int32_t PixelKernelsAvx2::BlendOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        Store(dest + i, BlendOnOpaque8(Load(dest + i), Load(source + i)));
+    return i;
+}
+
+int32_t PixelKernelsAvx2::Over(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i d = Load(dest + i);
+        if (!AllOpaque(d))
+            break;
+        // Over an opaque pixel the weight is the source alpha; alpha 0 mixes
+        // to the destination itself.
+        Store(dest + i, BlendOnOpaque8(d, Load(source + i)));
+    }
+    return i;
+}
+
+int32_t PixelKernelsAvx2::OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color,
+                                     bool grey)
+{
+    const __m256i colorLanes = grey ? Lanes(uint16_t(color[2]), uint16_t(color[2]), uint16_t(color[2]), 0)
+                                    : Lanes(uint16_t(color[0]), uint16_t(color[1]), uint16_t(color[2]), 0);
+    const __m256i tintAlpha = _mm256_set1_epi16(short(color[3]));
+    const __m256i zero = _mm256_setzero_si256();
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i d = Load(dest + i);
+        if (!AllOpaque(d))
+            break;
+        const __m256i s = Load(source + i);
+        const __m256i low = TintMix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), colorLanes,
+                                    tintAlpha, grey);
+        const __m256i high = TintMix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), colorLanes,
+                                     tintAlpha, grey);
+        Store(dest + i, _mm256_packus_epi16(low, high));
+    }
+    return i;
+}
+
+template <bool White, bool Translucent>
+int32_t PixelKernelsAvx2::Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i scaleLanes = Lanes(uint16_t(scale[2]), uint16_t(scale[1]), uint16_t(scale[0]), 0);
+    auto contribution = [&](__m256i s16) {
+        __m256i add = s16;
+        if constexpr (!White)
+            add = _mm256_srli_epi16(_mm256_mullo_epi16(add, scaleLanes), 8);
+        if constexpr (Translucent)
+            add = _mm256_srli_epi16(_mm256_mullo_epi16(add, AlphaOfEach(s16)), 8);
+        return _mm256_and_si256(add, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0));
+    };
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = Load(source + i);
+        __m256i add;
+        if constexpr (White && !Translucent)
+            add = _mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF));
+        else
+            add = _mm256_packus_epi16(contribution(_mm256_unpacklo_epi8(s, zero)),
+                                      contribution(_mm256_unpackhi_epi8(s, zero)));
+        Store(dest + i, _mm256_adds_epu8(Load(dest + i), add));
+    }
+    return i;
+}
+
+template int32_t PixelKernelsAvx2::Add<true, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+template int32_t PixelKernelsAvx2::Add<true, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+template int32_t PixelKernelsAvx2::Add<false, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+template int32_t PixelKernelsAvx2::Add<false, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+
+int32_t PixelKernelsAvx2::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i keep = _mm256_set1_epi16(short(256 - alpha));
+    const __m256i colorPart = _mm256_mullo_epi16(_mm256_unpacklo_epi8(_mm256_set1_epi32(int(color)), zero),
+                                                 _mm256_set1_epi16(short(alpha)));
+    auto mix = [&](__m256i d16) {
+        const __m256i mixed = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, keep), colorPart), 8);
+        return _mm256_or_si256(_mm256_and_si256(mixed, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)), Lanes(0, 0, 0, 255));
+    };
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i d = Load(dest + i);
+        if (!AllOpaque(d))
+            break;
+        Store(dest + i,
+              _mm256_packus_epi16(mix(_mm256_unpacklo_epi8(d, zero)), mix(_mm256_unpackhi_epi8(d, zero))));
+    }
+    return i;
+}
+
+} // namespace Lumo

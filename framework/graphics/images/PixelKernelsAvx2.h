@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+namespace Lumo {
+
+// The eight-pixel forms of PixelKernels' routines, built for processors with
+// AVX2 and called only on them. Each works through whole groups of eight from
+// the start and returns how many pixels it drew; one that needs an opaque
+// destination stops at the first group that is not. The caller finishes the
+// rest with the narrower forms, which give the same pixels.
+class PixelKernelsAvx2 {
+public:
+    // Over a destination taken as opaque: source alpha as the weight,
+    // lane-shifted, made opaque.
+    static int32_t BlendOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count);
+
+    static int32_t Over(uint32_t* dest, const uint32_t* source, int32_t count);
+
+    // color: blue, green, red (components 0..255), then alpha.
+    static int32_t OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color, bool grey);
+
+    // scale: red, green, blue, as PixelKernels::Add.
+    template <bool White, bool Translucent>
+    static int32_t Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale);
+
+    static int32_t FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
+};
+
+} // namespace Lumo
