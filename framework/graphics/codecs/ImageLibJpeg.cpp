@@ -3,6 +3,7 @@
 
 #include "framework/resources/SharedPak.h"
 
+#include <bit>
 #include <csetjmp>
 #include <cstdio>
 
@@ -15,13 +16,14 @@ namespace ImageLib {
 
 namespace {
 
-constexpr int kInputBufferSize = 4096;
+// Large reads keep the archive layer's per-call cost out of the decode.
+constexpr int kInputBufferSize = 65536;
 
 struct PakSource {
     jpeg_source_mgr pub;
     PakFileHandle* file;
     bool startOfFile;
-    JOCTET buffer[kInputBufferSize];
+    JOCTET* buffer;
 };
 
 void InitSource(j_decompress_ptr info)
@@ -62,33 +64,28 @@ void SkipInputData(j_decompress_ptr info, long count)
 
 void TermSource(j_decompress_ptr) {}
 
+// The library writes the image's own layout: 0xAARRGGBB words are blue,
+// green, red, alpha in memory on a little-endian machine.
+constexpr J_COLOR_SPACE kWordLayout = std::endian::native == std::endian::little ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+
 void DecodeRows(jpeg_decompress_struct* info, Image** result)
 {
     jpeg_read_header(info, TRUE);
-    if (info->num_components != 1)
-        info->out_color_space = JCS_RGB;
-    jpeg_start_decompress(info);
-    const int components = info->output_components;
-    if ((components != 1 && components != 3) ||
-        int64_t(info->output_width) * info->output_height > kMaxPixels)
+    if (info->num_components != 1 && info->num_components != 3)
         ERREXIT(info, JERR_CONVERSION_NOTIMPL);
+    info->out_color_space = kWordLayout;
+    jpeg_calc_output_dimensions(info);
+    if (int64_t(info->output_width) * info->output_height > kMaxPixels)
+        ERREXIT(info, JERR_CONVERSION_NOTIMPL);
+    jpeg_start_decompress(info);
     *result = new Image(int32_t(info->output_width), int32_t(info->output_height));
-    JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
-                                                info->output_width * JDIMENSION(components), 1);
-    uint32_t* out = (*result)->GetBits();
-    while (info->output_scanline < info->output_height) {
-        jpeg_read_scanlines(info, row, 1);
-        const JSAMPLE* sample = row[0];
-        for (JDIMENSION x = 0; x < info->output_width; ++x) {
-            if (components == 1) {
-                *out++ = 0xFF000000u + uint32_t(sample[0]) * 65793u;
-                ++sample;
-            } else {
-                *out++ = 0xFF000000u | (uint32_t(sample[0]) << 16) | (uint32_t(sample[1]) << 8) | sample[2];
-                sample += 3;
-            }
-        }
-    }
+    auto* rows = static_cast<JSAMPROW*>((*info->mem->alloc_small)(
+        reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE, sizeof(JSAMPROW) * info->output_height));
+    uint32_t* bits = (*result)->GetBits();
+    for (JDIMENSION y = 0; y < info->output_height; ++y)
+        rows[y] = reinterpret_cast<JSAMPROW>(bits + size_t(y) * info->output_width);
+    while (info->output_scanline < info->output_height)
+        jpeg_read_scanlines(info, rows + info->output_scanline, info->output_height - info->output_scanline);
     jpeg_finish_decompress(info);
 }
 
@@ -107,6 +104,8 @@ bool DecodeJpeg(PakFileHandle* file, Image** result)
     jpeg_create_decompress(&info);
     source.file = file;
     source.startOfFile = true;
+    source.buffer = static_cast<JOCTET*>((*info.mem->alloc_large)(reinterpret_cast<j_common_ptr>(&info),
+                                                                   JPOOL_PERMANENT, kInputBufferSize));
     source.pub.init_source = InitSource;
     source.pub.fill_input_buffer = FillInputBuffer;
     source.pub.skip_input_data = SkipInputData;

@@ -334,6 +334,30 @@ TEST(ImageLibJpeg, WriterReaderAndGreySamples)
         noise[i] = uint32_t(i * 2654435761u);
     ASSERT_TRUE(ImageLib::WriteJPEGImage(folder / "noise.jpg", MakeImage(64, 64, noise).get()));
     const std::string whole = LumoTest::ReadFile(folder / "noise.jpg");
+    // Decoded into the image's words, the pixels are the library's own RGB samples.
+    {
+        jpeg_decompress_struct plain;
+        jpeg_error_mgr plainError;
+        plain.err = jpeg_std_error(&plainError);
+        jpeg_create_decompress(&plain);
+        jpeg_mem_src(&plain, reinterpret_cast<const unsigned char*>(whole.data()), static_cast<unsigned long>(whole.size()));
+        jpeg_read_header(&plain, TRUE);
+        jpeg_start_decompress(&plain);
+        std::vector<uint32_t> expected;
+        std::vector<JSAMPLE> samples(64 * 3);
+        while (plain.output_scanline < plain.output_height) {
+            JSAMPROW sampleRow = samples.data();
+            jpeg_read_scanlines(&plain, &sampleRow, 1);
+            for (size_t x = 0; x < 64; ++x)
+                expected.push_back(0xFF000000u | uint32_t(samples[3 * x]) << 16 | uint32_t(samples[3 * x + 1]) << 8 |
+                                   samples[3 * x + 2]);
+        }
+        jpeg_finish_decompress(&plain);
+        jpeg_destroy_decompress(&plain);
+        std::unique_ptr<Image> decoded(ImageLib::GetJPEGImage(folder / "noise.jpg"));
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(expected, PixelsOf(*decoded));
+    }
     folder.Write("cut.jpg", whole.substr(0, whole.size() * 3 / 4));
     std::unique_ptr<Image> cut(ImageLib::GetJPEGImage(folder / "cut.jpg"));
     EXPECT_TRUE(cut);
