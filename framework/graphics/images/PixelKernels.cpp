@@ -25,6 +25,7 @@ void OverPixel(uint32_t& d, uint32_t s)
 }
 
 using Tint = PixelBlend::Tint;
+using FilterTap = PixelKernels::FilterTap;
 
 void OverTintedPixel(uint32_t& d, uint32_t s, const Tint& t)
 {
@@ -69,6 +70,11 @@ bool AllOpaque(__m128i pixels)
 {
     const __m128i alpha = _mm_set1_epi32(int(0xFF000000));
     return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(pixels, alpha), alpha)) == 0xFFFF;
+}
+
+bool AllTransparent(__m128i pixels)
+{
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(pixels, 24), _mm_setzero_si128())) == 0xFFFF;
 }
 
 __m128i Load(const void* p)
@@ -164,16 +170,30 @@ void CopyPixels(uint32_t* dest, const uint32_t* source, int32_t count)
         dest[i] = source[i];
 }
 
+uint32_t CompositeFilteredPixel(uint32_t d, const uint32_t* sums)
+{
+    const uint32_t sa = std::min(sums[3] >> 16, 255u);
+    const uint32_t da = d >> 24;
+    uint32_t result = (da + (255 - da) * sa / 255) << 24;
+    for (int c = 0; c < 3; ++c) {
+        const uint32_t channel = (d >> (8 * c)) & 0xFF;
+        const uint32_t value = std::min(sums[c] >> 16, 255u);
+        result |= (((channel * (256 - sa)) >> 8) + ((value * sa) >> 8)) << (8 * c);
+    }
+    return result;
+}
+
 // The grouped forms of each routine: each draws whole groups from the start
 // and returns how many pixels it drew, stopping at a group whose destination
 // it needs opaque and is not. The pixel-by-pixel rule does the rest.
-
 struct GroupForms {
     int32_t (*blendOnOpaque)(uint32_t*, const uint32_t*, int32_t);
     int32_t (*over)(uint32_t*, const uint32_t*, int32_t);
     int32_t (*overTinted)(uint32_t*, const uint32_t*, int32_t, const Tint&);
     int32_t (*add[2][2])(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+    int32_t (*fill)(uint32_t*, int32_t, uint32_t);
     int32_t (*fillOver)(uint32_t*, int32_t, uint32_t, uint32_t);
+    int32_t (*compositeFiltered)(uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t);
 };
 
 #if defined(__SSE2__)
@@ -190,11 +210,15 @@ int32_t OverSse2(uint32_t* dest, const uint32_t* source, int32_t count)
 {
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
+        // A transparent source leaves any destination; over an opaque pixel
+        // the weight is the source alpha.
+        const __m128i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
         const __m128i d = Load(dest + i);
-        // Over an opaque pixel the weight is the source alpha.
         if (!AllOpaque(d))
             break;
-        Store(dest + i, BlendOnOpaque4(d, Load(source + i)));
+        Store(dest + i, BlendOnOpaque4(d, s));
     }
     return i;
 }
@@ -205,10 +229,12 @@ int32_t OverTintedSse2(uint32_t* dest, const uint32_t* source, int32_t count, co
     const __m128i zero = _mm_setzero_si128();
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
+        const __m128i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
         const __m128i d = Load(dest + i);
         if (!AllOpaque(d))
             break;
-        const __m128i s = Load(source + i);
         const __m128i low = lanes.Mix(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
         const __m128i high = lanes.Mix(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
         Store(dest + i, _mm_packus_epi16(low, high));
@@ -242,6 +268,15 @@ int32_t AddSse2(uint32_t* dest, const uint32_t* source, int32_t count, const uin
     return i;
 }
 
+int32_t FillSse2(uint32_t* dest, int32_t count, uint32_t color)
+{
+    const __m128i pattern = _mm_set1_epi32(int(color));
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4)
+        Store(dest + i, pattern);
+    return i;
+}
+
 int32_t FillOverSse2(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
 {
     const __m128i zero = _mm_setzero_si128();
@@ -263,29 +298,82 @@ int32_t FillOverSse2(uint32_t* dest, int32_t count, uint32_t color, uint32_t alp
     return i;
 }
 
+// Two pixels' channels from their sums, as 16-bit lanes.
+__m128i FilteredChannels(__m128i first, __m128i second)
+{
+    return _mm_min_epi16(_mm_packs_epi32(_mm_srli_epi32(first, 16), _mm_srli_epi32(second, 16)),
+                         _mm_set1_epi16(255));
+}
+
+// A source alpha of 0 leaves the pixel as it was, so no lane needs a mask.
+__m128i CompositeFiltered2(__m128i d, __m128i s)
+{
+    const __m128i sa = AlphaOfEach(s);
+    const __m128i color = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), sa)), 8),
+                                        _mm_srli_epi16(_mm_mullo_epi16(s, sa), 8));
+    // da + (255 - da) sa / 255, the division as (x + 1 + (x >> 8)) >> 8.
+    const __m128i da = AlphaOfEach(d);
+    const __m128i x = _mm_mullo_epi16(_mm_sub_epi16(_mm_set1_epi16(255), da), sa);
+    const __m128i alpha =
+        _mm_add_epi16(da, _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8));
+    return _mm_or_si128(_mm_and_si128(color, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)),
+                        _mm_and_si128(alpha, Lanes(0, 0, 0, 0xFFFF)));
+}
+
+int32_t CompositeFilteredSse2(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,
+                              size_t tapCount, int32_t count)
+{
+    const __m128i zero = _mm_setzero_si128();
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        // Sums of values 0-3, 4-7, 8-11 and 12-15 of the four pixels.
+        __m128i sums[4] = {zero, zero, zero, zero};
+        for (size_t t = 0; t < tapCount; ++t) {
+            const uint16_t* values = cells + size_t(taps[t].source) * pitch + 4 * size_t(i);
+            const __m128i w = _mm_set1_epi16(short(taps[t].weight));
+            for (int half = 0; half < 2; ++half) {
+                const __m128i v = Load(values + 8 * half);
+                const __m128i low = _mm_mullo_epi16(v, w);
+                const __m128i high = _mm_mulhi_epu16(v, w);
+                sums[2 * half] = _mm_add_epi32(sums[2 * half], _mm_unpacklo_epi16(low, high));
+                sums[2 * half + 1] = _mm_add_epi32(sums[2 * half + 1], _mm_unpackhi_epi16(low, high));
+            }
+        }
+        const __m128i d = Load(dest + i);
+        const __m128i low = CompositeFiltered2(_mm_unpacklo_epi8(d, zero), FilteredChannels(sums[0], sums[1]));
+        const __m128i high = CompositeFiltered2(_mm_unpackhi_epi8(d, zero), FilteredChannels(sums[2], sums[3]));
+        Store(dest + i, _mm_packus_epi16(low, high));
+    }
+    return i;
+}
+
 constexpr GroupForms kSse2Forms{BlendOnOpaqueSse2,
                                 OverSse2,
                                 OverTintedSse2,
-                                {{AddSse2<false, false>, AddSse2<false, true>}, {AddSse2<true, false>, AddSse2<true, true>}},
-                                FillOverSse2};
+                                {{AddSse2<false, false>, AddSse2<false, true>},
+                                 {AddSse2<true, false>, AddSse2<true, true>}},
+                                FillSse2,
+                                FillOverSse2,
+                                CompositeFilteredSse2};
 
 #endif
 
 #if defined(__x86_64__)
 
-// Eight at a time, then the four-pixel form for what is left.
-template <auto Wide, auto Narrow, typename... Args>
-int32_t WideThenNarrow(uint32_t* dest, const uint32_t* source, int32_t count, Args... args)
+// Eight at a time, then the four-pixel form for what is left or from the
+// group that stopped the wide one.
+template <auto Wide, auto Narrow, typename Dest, typename Source, typename Count, typename... Args>
+Count WideThenNarrow(Dest* dest, const Source* source, Count count, Args... args)
 {
-    const int32_t done = Wide(dest, source, count, args...);
-    return done + (done + 8 > count ? Narrow(dest + done, source + done, count - done, args...) : 0);
+    const Count done = Wide(dest, source, count, args...);
+    return done + Narrow(dest + done, source + done, count - done, args...);
 }
 
 int32_t OverTintedAvx2(uint32_t* dest, const uint32_t* source, int32_t count, const Tint& tint)
 {
     const uint32_t color[4] = {tint.blue, tint.green, tint.red, tint.alpha};
     const int32_t done = PixelKernelsAvx2::OverTinted(dest, source, count, color, tint.grey);
-    return done + (done + 8 > count ? OverTintedSse2(dest + done, source + done, count - done, tint) : 0);
+    return done + OverTintedSse2(dest + done, source + done, count - done, tint);
 }
 
 template <bool White, bool Translucent>
@@ -295,17 +383,33 @@ int32_t AddAvx2(uint32_t* dest, const uint32_t* source, int32_t count, const uin
                                                                                                   scale);
 }
 
+int32_t FillAvx2(uint32_t* dest, int32_t count, uint32_t color)
+{
+    const int32_t done = PixelKernelsAvx2::Fill(dest, count, color);
+    return done + FillSse2(dest + done, count - done, color);
+}
+
 int32_t FillOverAvx2(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
 {
     const int32_t done = PixelKernelsAvx2::FillOver(dest, count, color, alpha);
-    return done + (done + 8 > count ? FillOverSse2(dest + done, count - done, color, alpha) : 0);
+    return done + FillOverSse2(dest + done, count - done, color, alpha);
+}
+
+int32_t CompositeFilteredAvx2(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,
+                              size_t tapCount, int32_t count)
+{
+    const int32_t done = PixelKernelsAvx2::CompositeFiltered(dest, cells, pitch, taps, tapCount, count);
+    return done + CompositeFilteredSse2(dest + done, cells + 4 * size_t(done), pitch, taps, tapCount, count - done);
 }
 
 constexpr GroupForms kAvx2Forms{WideThenNarrow<PixelKernelsAvx2::BlendOnOpaque, BlendOnOpaqueSse2>,
                                 WideThenNarrow<PixelKernelsAvx2::Over, OverSse2>,
                                 OverTintedAvx2,
-                                {{AddAvx2<false, false>, AddAvx2<false, true>}, {AddAvx2<true, false>, AddAvx2<true, true>}},
-                                FillOverAvx2};
+                                {{AddAvx2<false, false>, AddAvx2<false, true>},
+                                 {AddAvx2<true, false>, AddAvx2<true, true>}},
+                                FillAvx2,
+                                FillOverAvx2,
+                                CompositeFilteredAvx2};
 
 #endif
 
@@ -317,7 +421,9 @@ constexpr GroupForms kPixelForms{
       [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; }},
      {[](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; },
       [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; }}},
-    [](uint32_t*, int32_t, uint32_t, uint32_t) { return 0; }};
+    [](uint32_t*, int32_t, uint32_t) { return 0; },
+    [](uint32_t*, int32_t, uint32_t, uint32_t) { return 0; },
+    [](uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t) { return 0; }};
 
 struct Dispatch {
     PixelKernels::Width width;
@@ -434,13 +540,7 @@ template void PixelKernels::Add<false, false>(uint32_t*, const uint32_t*, int32_
 
 void PixelKernels::Fill(uint32_t* dest, int32_t count, uint32_t color)
 {
-    int32_t i = 0;
-#if defined(__SSE2__)
-    const __m128i pattern = _mm_set1_epi32(int(color));
-    for (; i + 4 <= count; i += 4)
-        Store(dest + i, pattern);
-#endif
-    for (; i < count; ++i)
+    for (int32_t i = Forms().fill(dest, count, color); i < count; ++i)
         dest[i] = color;
 }
 
@@ -454,94 +554,42 @@ void PixelKernels::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint3
 
 void PixelKernels::AccumulateTaps(uint16_t* cells, const uint32_t* source, const FilterTap* taps, size_t count)
 {
+#if defined(__SSE2__)
+    // Consecutive taps of one cell add up in a register.
+    size_t t = 0;
+    while (t < count) {
+        const int32_t index = taps[t].cell;
+        auto* cell = reinterpret_cast<__m128i*>(cells + 4 * size_t(index));
+        __m128i sum = _mm_loadl_epi64(cell);
+        for (; t < count && taps[t].cell == index; ++t) {
+            const __m128i channels =
+                _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(source[taps[t].source])), _mm_setzero_si128());
+            sum = _mm_add_epi16(sum, _mm_mullo_epi16(channels, _mm_set1_epi16(short(taps[t].weight))));
+        }
+        _mm_storel_epi64(cell, sum);
+    }
+#else
     for (size_t t = 0; t < count; ++t) {
         uint16_t* cell = cells + 4 * size_t(taps[t].cell);
         const uint32_t pixel = source[taps[t].source];
-#if defined(__SSE2__)
-        const __m128i channels = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(pixel)), _mm_setzero_si128());
-        const __m128i weighted = _mm_mullo_epi16(channels, _mm_set1_epi16(short(taps[t].weight)));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(cell),
-                         _mm_add_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell)), weighted));
-#else
         for (int c = 0; c < 4; ++c)
             cell[c] = uint16_t(cell[c] + ((pixel >> (8 * c)) & 0xFF) * uint32_t(taps[t].weight));
-#endif
-    }
-}
-
-void PixelKernels::AccumulateWeighted(uint32_t* sums, const uint16_t* values, size_t count, uint32_t weight)
-{
-    size_t k = 0;
-#if defined(__SSE2__)
-    const __m128i w = _mm_set1_epi16(short(weight));
-    for (; k + 8 <= count; k += 8) {
-        const __m128i v = Load(values + k);
-        const __m128i low = _mm_mullo_epi16(v, w);
-        const __m128i high = _mm_mulhi_epu16(v, w);
-        Store(sums + k, _mm_add_epi32(Load(sums + k), _mm_unpacklo_epi16(low, high)));
-        Store(sums + k + 4, _mm_add_epi32(Load(sums + k + 4), _mm_unpackhi_epi16(low, high)));
     }
 #endif
-    for (; k < count; ++k)
-        sums[k] += uint32_t(values[k]) * weight;
 }
 
-namespace {
-
-uint32_t CompositeFilteredPixel(uint32_t d, const uint32_t* sums)
+void PixelKernels::CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,
+                                     size_t tapCount, int32_t count)
 {
-    const uint32_t sa = std::min(sums[3] >> 16, 255u);
-    const uint32_t da = d >> 24;
-    uint32_t result = (da + (255 - da) * sa / 255) << 24;
-    for (int c = 0; c < 3; ++c) {
-        const uint32_t channel = (d >> (8 * c)) & 0xFF;
-        const uint32_t value = std::min(sums[c] >> 16, 255u);
-        result |= (((channel * (256 - sa)) >> 8) + ((value * sa) >> 8)) << (8 * c);
+    for (int32_t i = Forms().compositeFiltered(dest, cells, pitch, taps, tapCount, count); i < count; ++i) {
+        uint32_t sums[4] = {0, 0, 0, 0};
+        for (size_t t = 0; t < tapCount; ++t) {
+            const uint16_t* values = cells + size_t(taps[t].source) * pitch + 4 * size_t(i);
+            for (size_t c = 0; c < 4; ++c)
+                sums[c] += uint32_t(values[c]) * uint32_t(taps[t].weight);
+        }
+        dest[i] = CompositeFilteredPixel(dest[i], sums);
     }
-    return result;
-}
-
-#if defined(__SSE2__)
-// Two pixels' channels from their sums, as 16-bit lanes.
-__m128i FilteredChannels(const uint32_t* sums)
-{
-    const __m128i low = _mm_srli_epi32(Load(sums), 16);
-    const __m128i high = _mm_srli_epi32(Load(sums + 4), 16);
-    return _mm_min_epi16(_mm_packs_epi32(low, high), _mm_set1_epi16(255));
-}
-
-// A source alpha of 0 leaves the pixel as it was, so no lane needs a mask.
-__m128i CompositeFiltered2(__m128i d, __m128i s)
-{
-    const __m128i sa = AlphaOfEach(s);
-    const __m128i color = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), sa)), 8),
-                                        _mm_srli_epi16(_mm_mullo_epi16(s, sa), 8));
-    // da + (255 - da) sa / 255, the division as (x + 1 + (x >> 8)) >> 8.
-    const __m128i da = AlphaOfEach(d);
-    const __m128i x = _mm_mullo_epi16(_mm_sub_epi16(_mm_set1_epi16(255), da), sa);
-    const __m128i alpha =
-        _mm_add_epi16(da, _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8));
-    return _mm_or_si128(_mm_and_si128(color, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)),
-                        _mm_and_si128(alpha, Lanes(0, 0, 0, 0xFFFF)));
-}
-#endif
-
-} // namespace
-
-void PixelKernels::CompositeFiltered(uint32_t* dest, const uint32_t* sums, int32_t count)
-{
-    int32_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 4 <= count; i += 4) {
-        const __m128i d = Load(dest + i);
-        const __m128i low = CompositeFiltered2(_mm_unpacklo_epi8(d, zero), FilteredChannels(sums + 4 * i));
-        const __m128i high = CompositeFiltered2(_mm_unpackhi_epi8(d, zero), FilteredChannels(sums + 4 * i + 8));
-        Store(dest + i, _mm_packus_epi16(low, high));
-    }
-#endif
-    for (; i < count; ++i)
-        dest[i] = CompositeFilteredPixel(dest[i], sums + 4 * i);
 }
 
 } // namespace Lumo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/graphics/Color.h"
+#include "framework/graphics/images/FilterTap.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -44,25 +45,20 @@ public:
     // Over with one colour (single-shift form) of alpha 1..254.
     static void FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
 
-    // One contribution of a source pixel to a filtered cell.
-    struct FilterTap {
-        int32_t cell;
-        int32_t source;
-        int32_t weight;
-    };
+    using FilterTap = Lumo::FilterTap;
 
     // For each tap, the four channels of source[tap.source] times tap.weight
     // added to cells[4 * tap.cell ...] (blue first); the weights reaching one
     // cell sum to at most 257, so no 16-bit sum overflows.
     static void AccumulateTaps(uint16_t* cells, const uint32_t* source, const FilterTap* taps, size_t count);
 
-    // sums[k] += values[k] * weight, weight at most 256: a filter pass.
-    static void AccumulateWeighted(uint32_t* sums, const uint16_t* values, size_t count, uint32_t weight);
-
-    // Filtered pixels as four channel sums each (blue first) in 65792ths:
-    // the upper 16 bits, at most 255, are the channel; each is composited
-    // as (d (256 - sa) >> 8) + (s sa >> 8) with alpha da + (255 - da) sa / 255.
-    static void CompositeFiltered(uint32_t* dest, const uint32_t* sums, int32_t count);
+    // The second filter pass and the composite of one destination row: for
+    // pixel i, channel c (blue first) sums cells[tap.source * pitch + 4 i + c]
+    // times tap.weight (at most 256) over the taps, in 65792ths: the upper 16
+    // bits, at most 255, are the channel; each is composited as
+    // (d (256 - sa) >> 8) + (s sa >> 8) with alpha da + (255 - da) sa / 255.
+    static void CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,
+                                  size_t tapCount, int32_t count);
 };
 
 } // namespace Lumo

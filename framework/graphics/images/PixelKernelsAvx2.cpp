@@ -8,34 +8,39 @@ namespace Lumo {
 
 namespace {
 
-__m256i Load(const void* p)
+[[gnu::always_inline]] inline __m256i Load(const void* p)
 {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
-void Store(void* p, __m256i v)
+[[gnu::always_inline]] inline void Store(void* p, __m256i v)
 {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
 // Four pixels unpacked to 16-bit lanes: blue, green, red, alpha each.
-__m256i Lanes(uint16_t blue, uint16_t green, uint16_t red, uint16_t alpha)
+[[gnu::always_inline]] inline __m256i Lanes(uint16_t blue, uint16_t green, uint16_t red, uint16_t alpha)
 {
     return _mm256_set1_epi64x(int64_t(uint64_t(alpha) << 48 | uint64_t(red) << 32 | uint64_t(green) << 16 | blue));
 }
 
-__m256i AlphaOfEach(__m256i pixels16)
+[[gnu::always_inline]] inline __m256i AlphaOfEach(__m256i pixels16)
 {
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(pixels16, 0xFF), 0xFF);
 }
 
-bool AllOpaque(__m256i pixels)
+[[gnu::always_inline]] inline bool AllOpaque(__m256i pixels)
 {
     const __m256i alpha = _mm256_set1_epi32(int(0xFF000000));
     return _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(pixels, alpha), alpha)) == -1;
 }
 
-__m256i MixLaneShifted(__m256i d, __m256i s, __m256i w)
+[[gnu::always_inline]] inline bool AllTransparent(__m256i pixels)
+{
+    return _mm256_testz_si256(pixels, _mm256_set1_epi32(int(0xFF000000))) != 0;
+}
+
+[[gnu::always_inline]] inline __m256i MixLaneShifted(__m256i d, __m256i s, __m256i w)
 {
     const __m256i dKeep = _mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), w));
     const __m256i sWeight = _mm256_mullo_epi16(s, w);
@@ -47,7 +52,7 @@ __m256i MixLaneShifted(__m256i d, __m256i s, __m256i w)
 }
 
 // Unpacking and packing stay within each 128-bit half, so pixel order holds.
-__m256i BlendOnOpaque8(__m256i d, __m256i s)
+[[gnu::always_inline]] inline __m256i BlendOnOpaque8(__m256i d, __m256i s)
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i sLow = _mm256_unpacklo_epi8(s, zero);
@@ -57,7 +62,7 @@ __m256i BlendOnOpaque8(__m256i d, __m256i s)
     return _mm256_packus_epi16(low, high);
 }
 
-__m256i TintMix(__m256i d, __m256i s, __m256i color, __m256i tintAlpha, bool grey)
+[[gnu::always_inline]] inline __m256i TintMix(__m256i d, __m256i s, __m256i color, __m256i tintAlpha, bool grey)
 {
     const __m256i product = _mm256_mullo_epi16(AlphaOfEach(s), tintAlpha);
     // x / 255 for x below 65535.
@@ -84,6 +89,30 @@ __m256i TintMix(__m256i d, __m256i s, __m256i color, __m256i tintAlpha, bool gre
                            _mm256_or_si256(_mm256_and_si256(blue, Lanes(0xFFFF, 0, 0, 0)), alpha));
 }
 
+// A source alpha of 0 leaves the pixel as it was, so no lane needs a mask.
+[[gnu::always_inline]] inline __m256i CompositeFiltered16(__m256i d, __m256i s)
+{
+    const __m256i sa = AlphaOfEach(s);
+    const __m256i color =
+        _mm256_add_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), sa)), 8),
+                         _mm256_srli_epi16(_mm256_mullo_epi16(s, sa), 8));
+    // da + (255 - da) sa / 255, the division as (x + 1 + (x >> 8)) >> 8.
+    const __m256i da = AlphaOfEach(d);
+    const __m256i x = _mm256_mullo_epi16(_mm256_sub_epi16(_mm256_set1_epi16(255), da), sa);
+    const __m256i alpha = _mm256_add_epi16(
+        da, _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(x, _mm256_set1_epi16(1)), _mm256_srli_epi16(x, 8)), 8));
+    return _mm256_or_si256(_mm256_and_si256(color, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)),
+                           _mm256_and_si256(alpha, Lanes(0, 0, 0, 0xFFFF)));
+}
+
+// The channels of four pixels from their sums (two pixels in each),
+// ordered as unpacking the destination orders them.
+[[gnu::always_inline]] inline __m256i FilteredChannels(__m256i first, __m256i second)
+{
+    const __m256i packed = _mm256_packs_epi32(_mm256_srli_epi32(first, 16), _mm256_srli_epi32(second, 16));
+    return _mm256_min_epi16(_mm256_permute4x64_epi64(packed, 0xD8), _mm256_set1_epi16(255));
+}
+
 } // namespace
 
 int32_t PixelKernelsAvx2::BlendOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
@@ -98,12 +127,15 @@ int32_t PixelKernelsAvx2::Over(uint32_t* dest, const uint32_t* source, int32_t c
 {
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
+        // A transparent source leaves any destination; over an opaque pixel
+        // the weight is the source alpha.
+        const __m256i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
         const __m256i d = Load(dest + i);
         if (!AllOpaque(d))
             break;
-        // Over an opaque pixel the weight is the source alpha; alpha 0 mixes
-        // to the destination itself.
-        Store(dest + i, BlendOnOpaque8(d, Load(source + i)));
+        Store(dest + i, BlendOnOpaque8(d, s));
     }
     return i;
 }
@@ -117,10 +149,12 @@ int32_t PixelKernelsAvx2::OverTinted(uint32_t* dest, const uint32_t* source, int
     const __m256i zero = _mm256_setzero_si256();
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
+        const __m256i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
         const __m256i d = Load(dest + i);
         if (!AllOpaque(d))
             break;
-        const __m256i s = Load(source + i);
         const __m256i low = TintMix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), colorLanes,
                                     tintAlpha, grey);
         const __m256i high = TintMix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), colorLanes,
@@ -179,6 +213,49 @@ int32_t PixelKernelsAvx2::FillOver(uint32_t* dest, int32_t count, uint32_t color
             break;
         Store(dest + i,
               _mm256_packus_epi16(mix(_mm256_unpacklo_epi8(d, zero)), mix(_mm256_unpackhi_epi8(d, zero))));
+    }
+    return i;
+}
+
+int32_t PixelKernelsAvx2::Fill(uint32_t* dest, int32_t count, uint32_t color)
+{
+    const __m256i pattern = _mm256_set1_epi32(int(color));
+    int32_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        Store(dest + i, pattern);
+        Store(dest + i + 8, pattern);
+    }
+    for (; i + 8 <= count; i += 8)
+        Store(dest + i, pattern);
+    return i;
+}
+
+int32_t PixelKernelsAvx2::CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch,
+                                            const FilterTap* taps, size_t tapCount, int32_t count)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        // Sums of values 0-7, 8-15, 16-23 and 24-31 of the eight pixels.
+        __m256i sums[4] = {zero, zero, zero, zero};
+        for (size_t t = 0; t < tapCount; ++t) {
+            const uint16_t* values = cells + size_t(taps[t].source) * pitch + 4 * size_t(i);
+            const __m256i w = _mm256_set1_epi16(short(taps[t].weight));
+            for (int half = 0; half < 2; ++half) {
+                // Reordered so that unpacking within each half gives values
+                // in order.
+                const __m256i v = _mm256_permute4x64_epi64(Load(values + 16 * half), 0xD8);
+                const __m256i low = _mm256_mullo_epi16(v, w);
+                const __m256i high = _mm256_mulhi_epu16(v, w);
+                sums[2 * half] = _mm256_add_epi32(sums[2 * half], _mm256_unpacklo_epi16(low, high));
+                sums[2 * half + 1] = _mm256_add_epi32(sums[2 * half + 1], _mm256_unpackhi_epi16(low, high));
+            }
+        }
+        const __m256i d = Load(dest + i);
+        // Pixels 0, 1, 4, 5 and 2, 3, 6, 7, as unpacking orders them.
+        const __m256i low = CompositeFiltered16(_mm256_unpacklo_epi8(d, zero), FilteredChannels(sums[0], sums[2]));
+        const __m256i high = CompositeFiltered16(_mm256_unpackhi_epi8(d, zero), FilteredChannels(sums[1], sums[3]));
+        Store(dest + i, _mm256_packus_epi16(low, high));
     }
     return i;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "framework/graphics/images/FilterTap.h"
+
+#include <cstddef>
 #include <cstdint>
 
 namespace Lumo {
@@ -24,7 +27,12 @@ public:
     template <bool White, bool Translucent>
     static int32_t Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale);
 
+    static int32_t Fill(uint32_t* dest, int32_t count, uint32_t color);
+
     static int32_t FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
+
+    static int32_t CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,
+                                     size_t tapCount, int32_t count);
 };
 
 } // namespace Lumo

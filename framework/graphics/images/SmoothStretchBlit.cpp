@@ -96,18 +96,15 @@ void SmoothStretchBlit(MemoryImage* dest, Image* source, const Rect& destRect, c
                                      from.Row(x0, y0 + r, areaWidth, scratch.data()), acrossTaps.data(),
                                      acrossTaps.size());
 
-    // Down, one destination row at a time, then composited.
-    std::vector<uint32_t> line(columns * 4);
-    size_t next = 0;
+    // Down, one destination row at a time, composited as it is summed.
+    const Tap* first = downTaps.data();
+    const Tap* const last = first + downTaps.size();
     for (int32_t j = 0; j < destRect.mHeight; ++j) {
-        std::fill(line.begin(), line.end(), 0u);
-        for (; next < downTaps.size() && downTaps[next].cell == j; ++next)
-            PixelKernels::AccumulateWeighted(line.data(),
-                                             across.data() + size_t(downTaps[next].source) * columns * 4,
-                                             columns * 4, uint32_t(downTaps[next].weight));
+        const Tap* end = std::find_if(first, last, [j](const Tap& tap) { return tap.cell != j; });
         PixelKernels::CompositeFiltered(
-            pixels + size_t(destRect.mY + j) * size_t(dest->mWidth) + size_t(destRect.mX), line.data(),
-            destRect.mWidth);
+            pixels + size_t(destRect.mY + j) * size_t(dest->mWidth) + size_t(destRect.mX), across.data(),
+            columns * 4, first, size_t(end - first), destRect.mWidth);
+        first = end;
     }
 }
 

@@ -340,7 +340,8 @@ TEST(ImageLibJpeg, WriterReaderAndGreySamples)
         jpeg_error_mgr plainError;
         plain.err = jpeg_std_error(&plainError);
         jpeg_create_decompress(&plain);
-        jpeg_mem_src(&plain, reinterpret_cast<const unsigned char*>(whole.data()), static_cast<unsigned long>(whole.size()));
+        jpeg_mem_src(&plain, reinterpret_cast<const unsigned char*>(whole.data()),
+                     static_cast<unsigned long>(whole.size()));
         jpeg_read_header(&plain, TRUE);
         jpeg_start_decompress(&plain);
         std::vector<uint32_t> expected;

@@ -37,14 +37,24 @@ private:
     std::mt19937 mRandom;
 };
 
-// At every group width the processor has, from pixel by pixel up.
-template <typename Kernel, typename Rule>
-void ExpectSameAsRule(uint32_t seed, int destOpaquePercent, Kernel kernel, Rule rule)
+// Runs check at every group width the processor has, from pixel by pixel up.
+template <typename Check>
+void AtEveryWidth(Check check)
 {
     const PixelKernels::Width widest = PixelKernels::CurrentWidth();
     for (PixelKernels::Width width :
          {PixelKernels::Width::Pixel, PixelKernels::Width::Sse2, PixelKernels::Width::Avx2}) {
         PixelKernels::SetWidth(width);
+        SCOPED_TRACE(testing::Message() << "width " << int(PixelKernels::CurrentWidth()));
+        check();
+    }
+    PixelKernels::SetWidth(widest);
+}
+
+template <typename Kernel, typename Rule>
+void ExpectSameAsRule(uint32_t seed, int destOpaquePercent, Kernel kernel, Rule rule)
+{
+    AtEveryWidth([&] {
         KernelRuns runs(seed);
         for (size_t count : {0u, 1u, 3u, 4u, 7u, 9u, 64u, 203u}) {
             const std::vector<uint32_t> source = runs.Pixels(count, 40);
@@ -53,10 +63,9 @@ void ExpectSameAsRule(uint32_t seed, int destOpaquePercent, Kernel kernel, Rule 
             for (size_t i = 0; i < count; ++i)
                 expected[i] = rule(expected[i], source[i]);
             kernel(dest.data(), source.data(), int32_t(count));
-            ASSERT_EQ(dest, expected) << "seed " << seed << " count " << count << " width " << int(width);
+            ASSERT_EQ(dest, expected) << "seed " << seed << " count " << count;
         }
-    }
-    PixelKernels::SetWidth(widest);
+    });
 }
 
 // The run table the image builds: pixels left in each run of equal alpha
@@ -187,61 +196,67 @@ TEST(PixelKernels, FillsMatchTheRule)
 
 TEST(PixelKernels, FilterPassesMatchTheRule)
 {
-    KernelRuns runs(7);
-    {
-        // Two taps per cell whose weights sum to 257, as an enlarging pass makes.
-        const std::vector<uint32_t> source = runs.Pixels(9, 50);
-        std::vector<PixelKernels::FilterTap> taps;
-        for (int32_t cell = 0; cell < 6; ++cell) {
-            const int32_t f = int32_t(runs.Next() % 258);
-            taps.push_back({cell, cell % 9, f});
-            taps.push_back({cell, (cell + 1) % 9, 257 - f});
-        }
-        std::vector<uint16_t> cells(24, 0);
-        std::vector<uint16_t> expected(24, 0);
-        for (const auto& tap : taps)
-            for (int c = 0; c < 4; ++c)
-                expected[size_t(4 * tap.cell + c)] +=
-                    uint16_t(((source[size_t(tap.source)] >> (8 * c)) & 0xFF) * uint32_t(tap.weight));
-        PixelKernels::AccumulateTaps(cells.data(), source.data(), taps.data(), taps.size());
-        ASSERT_EQ(cells, expected);
-    }
-    for (size_t count : {1u, 5u, 8u, 27u}) {
-        std::vector<uint16_t> values(count * 4);
-        std::vector<uint32_t> sums(count * 4);
-        for (size_t k = 0; k < values.size(); ++k) {
-            values[k] = uint16_t(runs.Next());
-            sums[k] = runs.Next() % (65536 * 64);
-        }
-        std::vector<uint32_t> expected = sums;
-        const uint32_t weight = 1 + runs.Next() % 256;
-        for (size_t k = 0; k < values.size(); ++k)
-            expected[k] += uint32_t(values[k]) * weight;
-        PixelKernels::AccumulateWeighted(sums.data(), values.data(), values.size(), weight);
-        ASSERT_EQ(sums, expected);
-
-        // Sums of up to 256.99 in the upper bits, some alpha 0.
-        for (size_t k = 0; k < sums.size(); ++k)
-            sums[k] = k % 8 == 3 ? 0 : runs.Next() % (257u << 16);
-        std::vector<uint32_t> dest = runs.Pixels(count, 50);
-        std::vector<uint32_t> reference = dest;
-        for (size_t i = 0; i < count; ++i) {
-            const uint32_t* s = &sums[4 * i];
-            const uint32_t sa = std::min(s[3] >> 16, 255u);
-            if (sa == 0)
-                continue;
-            const uint32_t d = reference[i];
-            const uint32_t da = d >> 24;
-            uint32_t result = (da + (255 - da) * sa / 255) << 24;
-            for (int c = 0; c < 3; ++c) {
-                const uint32_t value = std::min(s[c] >> 16, 255u);
-                result |= ((((d >> (8 * c)) & 0xFF) * (256 - sa) >> 8) + (value * sa >> 8)) << (8 * c);
+    AtEveryWidth([] {
+        KernelRuns runs(7);
+        for (bool reversed : {false, true}) {
+            // Two taps per cell whose weights sum to 257, as an enlarging pass makes.
+            const std::vector<uint32_t> source = runs.Pixels(9, 50);
+            std::vector<PixelKernels::FilterTap> taps;
+            for (int32_t cell = 0; cell < 6; ++cell) {
+                const int32_t f = int32_t(runs.Next() % 258);
+                taps.push_back({cell, cell % 9, f});
+                taps.push_back({cell, (cell + 1) % 9, 257 - f});
             }
-            reference[i] = result;
+            std::vector<uint16_t> cells(24, 0);
+            std::vector<uint16_t> expected(24, 0);
+            for (const auto& tap : taps)
+                for (int c = 0; c < 4; ++c)
+                    expected[size_t(4 * tap.cell + c)] +=
+                        uint16_t(((source[size_t(tap.source)] >> (8 * c)) & 0xFF) * uint32_t(tap.weight));
+            // Taps of one cell need not be next to each other.
+            if (reversed)
+                std::reverse(taps.begin(), taps.end());
+            PixelKernels::AccumulateTaps(cells.data(), source.data(), taps.data(), taps.size());
+            ASSERT_EQ(cells, expected);
         }
-        PixelKernels::CompositeFiltered(dest.data(), sums.data(), int32_t(count));
-        ASSERT_EQ(dest, reference) << count;
-    }
+        // Rows of cells, a destination row summed from some of them.
+        for (size_t count : {1u, 5u, 8u, 27u}) {
+            const size_t pitch = count * 4 + 3;
+            std::vector<uint16_t> cells(pitch * 4);
+            for (uint16_t& value : cells)
+                value = uint16_t(runs.Next());
+            // Channels past 255 are cut to it; with the row 2 alone every
+            // other pixel has alpha 0.
+            const std::vector<PixelKernels::FilterTap> taps{{0, 2, 256}, {0, 0, 1 + int32_t(runs.Next() % 256)}};
+            for (size_t k = 0; k < count * 4; k += 8)
+                cells[2 * pitch + k + 3] = 0;
+            for (size_t tapCount : {0u, 1u, 2u}) {
+                std::vector<uint32_t> dest = runs.Pixels(count, 50);
+                std::vector<uint32_t> reference = dest;
+                for (size_t i = 0; i < count; ++i) {
+                    uint32_t s[4] = {0, 0, 0, 0};
+                    for (size_t t = 0; t < tapCount; ++t)
+                        for (size_t c = 0; c < 4; ++c)
+                            s[c] += uint32_t(cells[size_t(taps[t].source) * pitch + 4 * i + c]) *
+                                    uint32_t(taps[t].weight);
+                    const uint32_t sa = std::min(s[3] >> 16, 255u);
+                    if (sa == 0)
+                        continue;
+                    const uint32_t d = reference[i];
+                    const uint32_t da = d >> 24;
+                    uint32_t result = (da + (255 - da) * sa / 255) << 24;
+                    for (int c = 0; c < 3; ++c) {
+                        const uint32_t value = std::min(s[c] >> 16, 255u);
+                        result |= ((((d >> (8 * c)) & 0xFF) * (256 - sa) >> 8) + (value * sa >> 8)) << (8 * c);
+                    }
+                    reference[i] = result;
+                }
+                PixelKernels::CompositeFiltered(dest.data(), cells.data(), pitch, taps.data(), tapCount,
+                                                int32_t(count));
+                ASSERT_EQ(dest, reference) << count << " " << tapCount;
+            }
+        }
+    });
 }
 
 } // namespace
