@@ -192,6 +192,7 @@ struct GroupForms {
     int32_t (*overTinted)(uint32_t*, const uint32_t*, int32_t, const Tint&);
     int32_t (*add[2][2])(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
     int32_t (*fill)(uint32_t*, int32_t, uint32_t);
+    int32_t (*gather)(uint32_t*, const uint32_t*, const int32_t*, int32_t);
     int32_t (*fillOver)(uint32_t*, int32_t, uint32_t, uint32_t);
     int32_t (*compositeFiltered)(uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t);
 };
@@ -353,6 +354,7 @@ constexpr GroupForms kSse2Forms{BlendOnOpaqueSse2,
                                 {{AddSse2<false, false>, AddSse2<false, true>},
                                  {AddSse2<true, false>, AddSse2<true, true>}},
                                 FillSse2,
+                                [](uint32_t*, const uint32_t*, const int32_t*, int32_t) { return 0; },
                                 FillOverSse2,
                                 CompositeFilteredSse2};
 
@@ -361,19 +363,19 @@ constexpr GroupForms kSse2Forms{BlendOnOpaqueSse2,
 #if defined(__x86_64__)
 
 // Eight at a time, then the four-pixel form for what is left or from the
-// group that stopped the wide one.
+// group that stopped the wide one, when a group of four is left.
 template <auto Wide, auto Narrow, typename Dest, typename Source, typename Count, typename... Args>
 Count WideThenNarrow(Dest* dest, const Source* source, Count count, Args... args)
 {
     const Count done = Wide(dest, source, count, args...);
-    return done + Narrow(dest + done, source + done, count - done, args...);
+    return count - done < 4 ? done : done + Narrow(dest + done, source + done, count - done, args...);
 }
 
 int32_t OverTintedAvx2(uint32_t* dest, const uint32_t* source, int32_t count, const Tint& tint)
 {
     const uint32_t color[4] = {tint.blue, tint.green, tint.red, tint.alpha};
     const int32_t done = PixelKernelsAvx2::OverTinted(dest, source, count, color, tint.grey);
-    return done + OverTintedSse2(dest + done, source + done, count - done, tint);
+    return count - done < 4 ? done : done + OverTintedSse2(dest + done, source + done, count - done, tint);
 }
 
 template <bool White, bool Translucent>
@@ -386,20 +388,22 @@ int32_t AddAvx2(uint32_t* dest, const uint32_t* source, int32_t count, const uin
 int32_t FillAvx2(uint32_t* dest, int32_t count, uint32_t color)
 {
     const int32_t done = PixelKernelsAvx2::Fill(dest, count, color);
-    return done + FillSse2(dest + done, count - done, color);
+    return count - done < 4 ? done : done + FillSse2(dest + done, count - done, color);
 }
 
 int32_t FillOverAvx2(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
 {
     const int32_t done = PixelKernelsAvx2::FillOver(dest, count, color, alpha);
-    return done + FillOverSse2(dest + done, count - done, color, alpha);
+    return count - done < 4 ? done : done + FillOverSse2(dest + done, count - done, color, alpha);
 }
 
 int32_t CompositeFilteredAvx2(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,
                               size_t tapCount, int32_t count)
 {
     const int32_t done = PixelKernelsAvx2::CompositeFiltered(dest, cells, pitch, taps, tapCount, count);
-    return done + CompositeFilteredSse2(dest + done, cells + 4 * size_t(done), pitch, taps, tapCount, count - done);
+    return count - done < 4 ? done
+                            : done + CompositeFilteredSse2(dest + done, cells + 4 * size_t(done), pitch, taps,
+                                                           tapCount, count - done);
 }
 
 constexpr GroupForms kAvx2Forms{WideThenNarrow<PixelKernelsAvx2::BlendOnOpaque, BlendOnOpaqueSse2>,
@@ -408,6 +412,7 @@ constexpr GroupForms kAvx2Forms{WideThenNarrow<PixelKernelsAvx2::BlendOnOpaque, 
                                 {{AddAvx2<false, false>, AddAvx2<false, true>},
                                  {AddAvx2<true, false>, AddAvx2<true, true>}},
                                 FillAvx2,
+                                PixelKernelsAvx2::Gather,
                                 FillOverAvx2,
                                 CompositeFilteredAvx2};
 
@@ -422,6 +427,7 @@ constexpr GroupForms kPixelForms{
      {[](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; },
       [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; }}},
     [](uint32_t*, int32_t, uint32_t) { return 0; },
+    [](uint32_t*, const uint32_t*, const int32_t*, int32_t) { return 0; },
     [](uint32_t*, int32_t, uint32_t, uint32_t) { return 0; },
     [](uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t) { return 0; }};
 
@@ -456,7 +462,8 @@ const GroupForms& Forms()
 
 void BlendPixelsOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
 {
-    for (int32_t i = Forms().blendOnOpaque(dest, source, count); i < count; ++i)
+    // A sprite's soft rim is a run or two of pixels: no group call for it.
+    for (int32_t i = count < 4 ? 0 : Forms().blendOnOpaque(dest, source, count); i < count; ++i)
         dest[i] = PixelBlend::MixLaneShifted(dest[i], source[i], source[i] >> 24) | 0xFF000000;
 }
 
@@ -542,6 +549,12 @@ void PixelKernels::Fill(uint32_t* dest, int32_t count, uint32_t color)
 {
     for (int32_t i = Forms().fill(dest, count, color); i < count; ++i)
         dest[i] = color;
+}
+
+void PixelKernels::Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count)
+{
+    for (int32_t i = Forms().gather(dest, source, indices, count); i < count; ++i)
+        dest[i] = source[indices[i]];
 }
 
 void PixelKernels::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)

@@ -42,6 +42,9 @@ public:
 
     static void Fill(uint32_t* dest, int32_t count, uint32_t color);
 
+    // dest[i] = source[indices[i]]: a row of nearest samples.
+    static void Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count);
+
     // Over with one colour (single-shift form) of alpha 1..254.
     static void FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
 

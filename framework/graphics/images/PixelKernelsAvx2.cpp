@@ -40,26 +40,37 @@ namespace {
     return _mm256_testz_si256(pixels, _mm256_set1_epi32(int(0xFF000000))) != 0;
 }
 
+// Red and green as (d (256 - w) + s w) >> 8, blue as the sum of the two
+// parts shifted apart; the alpha lanes are left for the caller to set.
 [[gnu::always_inline]] inline __m256i MixLaneShifted(__m256i d, __m256i s, __m256i w)
 {
     const __m256i dKeep = _mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), w));
     const __m256i sWeight = _mm256_mullo_epi16(s, w);
     const __m256i joint = _mm256_srli_epi16(_mm256_add_epi16(dKeep, sWeight), 8);
     const __m256i apart = _mm256_add_epi16(_mm256_srli_epi16(dKeep, 8), _mm256_srli_epi16(sWeight, 8));
-    return _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(joint, Lanes(0, 0xFFFF, 0xFFFF, 0)),
-                                           _mm256_and_si256(apart, Lanes(0xFFFF, 0, 0, 0))),
-                           Lanes(0, 0, 0, 255));
+    return _mm256_blend_epi16(joint, apart, 0x11);
+}
+
+// The alpha of pixels 0, 1 (first) or 2, 3 of each half of 8-bit pixels,
+// spread over that pixel's four 16-bit lanes.
+[[gnu::always_inline]] inline __m256i SpreadAlpha(__m256i pixels, bool first)
+{
+    const char a = first ? 3 : 11;
+    const char b = first ? 7 : 15;
+    const char z = char(0x80);
+    return _mm256_shuffle_epi8(pixels, _mm256_setr_epi8(a, z, a, z, a, z, a, z, b, z, b, z, b, z, b, z, a, z, a, z, a,
+                                                        z, a, z, b, z, b, z, b, z, b, z));
 }
 
 // Unpacking and packing stay within each 128-bit half, so pixel order holds.
 [[gnu::always_inline]] inline __m256i BlendOnOpaque8(__m256i d, __m256i s)
 {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i sLow = _mm256_unpacklo_epi8(s, zero);
-    const __m256i sHigh = _mm256_unpackhi_epi8(s, zero);
-    const __m256i low = MixLaneShifted(_mm256_unpacklo_epi8(d, zero), sLow, AlphaOfEach(sLow));
-    const __m256i high = MixLaneShifted(_mm256_unpackhi_epi8(d, zero), sHigh, AlphaOfEach(sHigh));
-    return _mm256_packus_epi16(low, high);
+    const __m256i low =
+        MixLaneShifted(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), SpreadAlpha(s, true));
+    const __m256i high =
+        MixLaneShifted(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), SpreadAlpha(s, false));
+    return _mm256_or_si256(_mm256_packus_epi16(low, high), _mm256_set1_epi32(int(0xFF000000)));
 }
 
 [[gnu::always_inline]] inline __m256i TintMix(__m256i d, __m256i s, __m256i color, __m256i tintAlpha, bool grey)
@@ -195,6 +206,14 @@ template int32_t PixelKernelsAvx2::Add<true, true>(uint32_t*, const uint32_t*, i
 template int32_t PixelKernelsAvx2::Add<true, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
 template int32_t PixelKernelsAvx2::Add<false, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
 template int32_t PixelKernelsAvx2::Add<false, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+
+int32_t PixelKernelsAvx2::Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count)
+{
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        Store(dest + i, _mm256_i32gather_epi32(reinterpret_cast<const int*>(source), Load(indices + i), 4));
+    return i;
+}
 
 int32_t PixelKernelsAvx2::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
 {

@@ -29,6 +29,8 @@ public:
 
     static int32_t Fill(uint32_t* dest, int32_t count, uint32_t color);
 
+    static int32_t Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count);
+
     static int32_t FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
 
     static int32_t CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,

@@ -194,6 +194,26 @@ TEST(PixelKernels, FillsMatchTheRule)
     }
 }
 
+TEST(PixelKernels, GatherTakesTheIndexedPixels)
+{
+    AtEveryWidth([] {
+        KernelRuns runs(5);
+        const std::vector<uint32_t> source = runs.Pixels(37, 50);
+        for (int32_t count : {0, 3, 8, 21}) {
+            // Repeated, backwards and out-of-order indices, as stretching makes.
+            std::vector<int32_t> indices(static_cast<size_t>(count));
+            std::vector<uint32_t> expected(indices.size());
+            for (size_t i = 0; i < indices.size(); ++i) {
+                indices[i] = int32_t((36 - i / 2 + (i % 3) * 5) % 37);
+                expected[i] = source[size_t(indices[i])];
+            }
+            std::vector<uint32_t> dest(indices.size(), 0);
+            PixelKernels::Gather(dest.data(), source.data(), indices.data(), count);
+            ASSERT_EQ(dest, expected) << count;
+        }
+    });
+}
+
 TEST(PixelKernels, FilterPassesMatchTheRule)
 {
     AtEveryWidth([] {
