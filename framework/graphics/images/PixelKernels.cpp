@@ -187,6 +187,7 @@ uint32_t CompositeFilteredPixel(uint32_t d, const uint32_t* sums)
 // and returns how many pixels it drew, stopping at a group whose destination
 // it needs opaque and is not. The pixel-by-pixel rule does the rest.
 struct GroupForms {
+    int32_t (*blendRow)(uint32_t*, const uint32_t*, int32_t);
     int32_t (*blendOnOpaque)(uint32_t*, const uint32_t*, int32_t);
     int32_t (*over)(uint32_t*, const uint32_t*, int32_t);
     int32_t (*overTinted)(uint32_t*, const uint32_t*, int32_t, const Tint&);
@@ -348,7 +349,9 @@ int32_t CompositeFilteredSse2(uint32_t* dest, const uint16_t* cells, size_t pitc
     return i;
 }
 
-constexpr GroupForms kSse2Forms{BlendOnOpaqueSse2,
+// Narrower, the run table's walk copies and skips whole runs faster.
+constexpr GroupForms kSse2Forms{[](uint32_t*, const uint32_t*, int32_t) { return 0; },
+                                BlendOnOpaqueSse2,
                                 OverSse2,
                                 OverTintedSse2,
                                 {{AddSse2<false, false>, AddSse2<false, true>},
@@ -406,7 +409,8 @@ int32_t CompositeFilteredAvx2(uint32_t* dest, const uint16_t* cells, size_t pitc
                                                            tapCount, count - done);
 }
 
-constexpr GroupForms kAvx2Forms{WideThenNarrow<PixelKernelsAvx2::BlendOnOpaque, BlendOnOpaqueSse2>,
+constexpr GroupForms kAvx2Forms{PixelKernelsAvx2::BlendRow,
+                                WideThenNarrow<PixelKernelsAvx2::BlendOnOpaque, BlendOnOpaqueSse2>,
                                 WideThenNarrow<PixelKernelsAvx2::Over, OverSse2>,
                                 OverTintedAvx2,
                                 {{AddAvx2<false, false>, AddAvx2<false, true>},
@@ -419,6 +423,7 @@ constexpr GroupForms kAvx2Forms{WideThenNarrow<PixelKernelsAvx2::BlendOnOpaque, 
 #endif
 
 constexpr GroupForms kPixelForms{
+    [](uint32_t*, const uint32_t*, int32_t) { return 0; },
     [](uint32_t*, const uint32_t*, int32_t) { return 0; },
     [](uint32_t*, const uint32_t*, int32_t) { return 0; },
     [](uint32_t*, const uint32_t*, int32_t, const Tint&) { return 0; },
@@ -504,7 +509,8 @@ void PixelKernels::SetWidth(Width width)
 
 void PixelKernels::BlendRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int32_t count)
 {
-    int32_t i = 0;
+    // Wide groups test their alphas faster than the runs can be walked.
+    int32_t i = Forms().blendRow(dest, source, count);
     while (i < count) {
         const int32_t length = std::min(std::max(int32_t(runs[i]), 1), count - i);
         const uint32_t alpha = source[i] >> 24;

@@ -134,6 +134,26 @@ int32_t PixelKernelsAvx2::BlendOnOpaque(uint32_t* dest, const uint32_t* source, 
     return i;
 }
 
+int32_t PixelKernelsAvx2::BlendRow(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    const __m256i alpha = _mm256_set1_epi32(int(0xFF000000));
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = Load(source + i);
+        const __m256i sAlpha = _mm256_and_si256(s, alpha);
+        if (_mm256_testz_si256(s, alpha))
+            continue;
+        if (_mm256_testc_si256(s, alpha)) {
+            Store(dest + i, s);
+            continue;
+        }
+        const __m256i d = Load(dest + i);
+        const __m256i mixed = _mm256_blendv_epi8(BlendOnOpaque8(d, s), s, _mm256_cmpeq_epi32(sAlpha, alpha));
+        Store(dest + i, _mm256_blendv_epi8(mixed, d, _mm256_cmpeq_epi32(sAlpha, _mm256_setzero_si256())));
+    }
+    return i;
+}
+
 int32_t PixelKernelsAvx2::Over(uint32_t* dest, const uint32_t* source, int32_t count)
 {
     int32_t i = 0;

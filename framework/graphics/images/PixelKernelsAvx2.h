@@ -18,6 +18,9 @@ public:
     // lane-shifted, made opaque.
     static int32_t BlendOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count);
 
+    // As BlendOnOpaque, but alpha 0 leaves the pixel and 255 copies it.
+    static int32_t BlendRow(uint32_t* dest, const uint32_t* source, int32_t count);
+
     static int32_t Over(uint32_t* dest, const uint32_t* source, int32_t count);
 
     // color: blue, green, red (components 0..255), then alpha.

@@ -108,6 +108,31 @@ TEST(PixelKernels, RunWalkMatchesThePerPixelRule)
     }
 }
 
+TEST(PixelKernels, RunWalkOverSpriteRowsMatchesThePerPixelRule)
+{
+    // Stretches of one class longer than a group, as a sprite's rows have.
+    KernelRuns runs(11);
+    std::vector<uint32_t> source(203);
+    for (size_t i = 0; i < source.size(); ++i) {
+        const size_t stretch = i / 13 % 4;
+        const uint32_t alpha = stretch == 0 ? 0 : stretch == 1 ? 255 : stretch == 2 ? 1 + runs.Next() % 254 : 255;
+        source[i] = alpha << 24 | (runs.Next() & 0xFFFFFF);
+    }
+    const std::vector<uint32_t> ground = runs.Pixels(source.size(), 70);
+    std::vector<uint32_t> expected = ground;
+    for (size_t i = 0; i < source.size(); ++i) {
+        const uint32_t a = source[i] >> 24;
+        if (a != 0)
+            expected[i] = a == 255 ? source[i] : PixelBlend::MixLaneShifted(ground[i], source[i], a) | 0xFF000000;
+    }
+    AtEveryWidth([&] {
+        std::vector<uint32_t> dest = ground;
+        PixelKernels::BlendRuns(dest.data(), source.data(), RunsOf(source.data(), int32_t(source.size())).data(),
+                                int32_t(source.size()));
+        ASSERT_EQ(dest, expected);
+    });
+}
+
 TEST(PixelKernels, OverMatchesTheRuleOnAnyDestination)
 {
     for (uint32_t seed = 1; seed <= 20; ++seed) {
