@@ -454,10 +454,17 @@ Dispatch DispatchFor(PixelKernels::Width width)
     return {PixelKernels::Width::Pixel, &kPixelForms};
 }
 
+// Pixel by pixel until this file's initialisation chooses, so that drawing
+// from another file's initialisation is still right.
+constinit Dispatch gDispatch{PixelKernels::Width::Pixel, &kPixelForms};
+[[maybe_unused]] const bool gChosen = [] {
+    gDispatch = DispatchFor(PixelKernels::ProcessorWidth());
+    return true;
+}();
+
 Dispatch& Current()
 {
-    static Dispatch dispatch = DispatchFor(PixelKernels::ProcessorWidth());
-    return dispatch;
+    return gDispatch;
 }
 
 const GroupForms& Forms()
@@ -489,6 +496,8 @@ void GroupsThenRule(int32_t count, Grouped grouped, Rule rule)
 PixelKernels::Width PixelKernels::ProcessorWidth()
 {
 #if defined(__x86_64__)
+    // Before the runtime's own initialisation the processor is not yet known.
+    __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") ? Width::Avx2 : Width::Sse2;
 #elif defined(__SSE2__)
     return Width::Sse2;
