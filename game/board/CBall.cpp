@@ -1,11 +1,14 @@
 #include "game/board/CBall.h"
 
 #include "framework/core/AppLog.h"
+#include "framework/graphics/Graphics.h"
 #include "game/board/CGameField.h"
+#include "game/board/ColourTrack.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CCurve.h"
 #include "game/data/CImageTable.h"
 #include "game/data/CSceneObjBase.h"
+#include "game/data/ImageDrawing.h"
 #include "game/data/XmlLoading.h"
 
 #include <tinyxml.h>
@@ -225,6 +228,31 @@ void CBall::Update(float dt)
         CCurve curve{3, 0, mCurvePoints};
         SampleCurve3D(&curve, mPosition.data(), mCarryTrack->mTime);
     }
+}
+
+void CBall::Draw(Lumo::Graphics& g, int32_t x, int32_t y) const
+{
+    if (mRandomizeHold)
+        return;
+    if (mShadowVisible)
+        DrawImageCel(mFrame, mImages, g, mScreenX + x, mScreenY + y);
+    if (!mPair.mFrameAnim)
+        return;
+    const int32_t frame = mAnims.GetFrameImage(*mPair.mFrameAnim);
+    const FieldPoint p = mField.FieldToScreen({mPosition[0], mPosition[1]});
+    const int32_t bx = TruncateToInt(p.mX + mField.Origin().mX) - mDef.mHotSpotX + x;
+    const int32_t by = TruncateToInt(p.mY + mField.Origin().mY - mPosition[2]) - mDef.mHotSpotY + y;
+    const auto drawTinted = [&](const CAnimTrack* tint) {
+        if (tint) {
+            g.SetTintImages(true);
+            g.SetColor(ColourTrackToColour(*tint));
+        }
+        DrawImageCel(frame, mImages, g, bx, by);
+        g.SetTintImages(false);
+    };
+    drawTinted(mColourTrack);
+    if (mHazardTrack)
+        drawTinted(mHazardTrack);
 }
 
 void CBall::UpdateScreenPos()

@@ -14,6 +14,10 @@ class CImageTable;
 class CSceneObjBase;
 class TiXmlElement;
 
+namespace Lumo {
+class Graphics;
+}
+
 // The player's piece: it bounces on its cell, flies along a curve to the
 // clicked cell and reports its landing.
 class CBall {
@@ -62,6 +66,9 @@ public:
     bool Has(uint32_t flags) const { return (mState & flags) != 0; }
 
     void Update(float dt);
+    // The shadow, then the ball tinted by its colour track and once more by
+    // its hazard track, relative to the field's draw origin (x, y).
+    void Draw(Lumo::Graphics& g, int32_t x, int32_t y) const;
     void UpdateScreenPos();
     // The ball's rectangle on the screen relative to the draw origin: x, y, width, height.
     std::array<int32_t, 4> GetScreenRect() const;

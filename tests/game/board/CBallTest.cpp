@@ -164,3 +164,35 @@ TEST_F(CBallTest, AClickWhileTheFieldSettlesGoesOnlyWhenItCanLandThreeUnitsAfter
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CBallTest, DrawsTheShadowOnTheGroundAndTheBallAboveItTintedByItsTracks)
+{
+    App().AddImage("res\\ball.png", 96, 24);
+    App().AddImage("res\\ballshadow.png", 96, 12);
+    for (const char* name : {"res\\ball.png|1", "res\\ballshadow.png|1"}) {
+        int32_t slot = -1;
+        ASSERT_TRUE(mImages.FindByName(name, &slot));
+        mImages.FetchSlotImage(slot);
+    }
+    mBall.PlaceOnCell(1, 1);
+    mBall.SetPosition(mBall.Position()[0], mBall.Position()[1], 10.0f);
+    GameTest::RecordingGraphics g;
+    mBall.Draw(g.mGraphics, 400, 300);
+    ASSERT_EQ(g.Ops().size(), 2u);
+    EXPECT_GT(g.Ops()[0].mY, g.Ops()[1].mY);
+    EXPECT_EQ(g.Ops()[0].mX, mBall.ScreenX() + 400);
+
+    mBall.SetHazardTrack(mProcessor.HazardTrack(CGameProcessor::kHazardBall));
+    GameTest::RecordingGraphics hazard;
+    mBall.Draw(hazard.mGraphics, 400, 300);
+    EXPECT_EQ(hazard.Ops().size(), 3u);
+
+    mBall.SetRandomizeHold(true);
+    GameTest::RecordingGraphics hidden;
+    mBall.Draw(hidden.mGraphics, 400, 300);
+    EXPECT_TRUE(hidden.Ops().empty());
+}
+
+} // namespace
