@@ -65,6 +65,8 @@ void CGameProcessor::Shutdown()
     }
     if (mLinks.mImages)
         mLinks.mImages->FreeStrip(mStrip);
+    Log("Chainstore Capacity=%d, occupied=%d", int32_t(mChainStore.Size()), int32_t(mChainStore.Used()));
+    Log("Groupstore Capacity=%d, occupied=%d", int32_t(mGroupStore.Size()), int32_t(mGroupStore.Used()));
 }
 
 void CGameProcessor::RegisterKind(int32_t kind, ProcessHandler handler)

@@ -83,6 +83,9 @@ TEST_F(FieldStepTest, AScoringStepEmptiesTheGroupShiftsEachLineAndSettlesOnce)
     ExpectFieldConsistent();
     EXPECT_EQ(Picture(mField.Grid())[2], "22122");
     EXPECT_EQ(mTracks.Running().Used(), tracksBefore);
+    mProcessor.Shutdown();
+    EXPECT_TRUE(LogHas("Chainstore Capacity=3, occupied=0"));
+    EXPECT_TRUE(LogHas("Groupstore Capacity=3, occupied=0"));
 }
 
 TEST_F(FieldStepTest, ABonusStepMovesTheLinesAtOnceWithoutTimersOrFallingBlocks)
