@@ -56,6 +56,7 @@ void CGameProcessor::Init()
 
 void CGameProcessor::Shutdown()
 {
+    RemoveArrows();
     CTrackBase& tracks = *mLinks.mTracks;
     for (CAnimTrack** owned : {&mDelayTimer, &mHazardCheck, &mComboWindow, &mHazardTracks[0], &mHazardTracks[1],
                                &mHazardTracks[2], &mUndoTimer, &mBallFadeTimer}) {

@@ -141,6 +141,17 @@ public:
     // Points drain on timed levels: rate in points per unit of update time.
     void SetDrain(bool on, float rate);
 
+    // The column of four arrows over the field, all faded by one track. Of
+    // dim, hide, show and flash the first in the order hide, dim, flash, show
+    // is acted upon; stop with hide removes the arrows, stop alone halts the fade.
+    enum : int32_t { kArrowsNew = -2, kArrowsDim = 0, kArrowsHidden = 1, kArrowsShown = 2, kArrowsFlash = 3 };
+    static constexpr int32_t kArrowCount = 4;
+    void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash);
+    CAnimTrack* ArrowTrack() const { return mArrowTrack; }
+    int32_t ArrowMode() const { return mArrowMode; }
+    // The arrow's index in the field's popup list, -2 when there are no arrows.
+    int32_t ArrowRecord(int32_t arrow) const { return mArrowRecords[size_t(arrow)]; }
+
     const std::vector<ProcessSlot>& Slots() const { return mSlots; }
     const ProcessSlot& Slot(int32_t index) const { return mSlots[size_t(index)]; }
     ProcessSlot& Slot(int32_t index) { return mSlots[size_t(index)]; }
@@ -183,6 +194,8 @@ private:
     void RecolourLastRun(const CCellRuns& runs);
     void SetUpPopupStrip();
     void DrawPopupText(int32_t slot, int32_t kind, int32_t value);
+    void RemoveArrows();
+    void AddArrows();
 
     ProcessorLinks mLinks;
     int32_t mPendingBlockMoves = 0;
@@ -219,4 +232,10 @@ private:
     CAnimTrack* mBallFadeTimer = nullptr;
     CCurve mUndoCurve;
     CCurve mBallFadeCurve;
+
+    CAnimTrack* mArrowTrack = nullptr;
+    int32_t mArrowMode = kArrowsNew;
+    // White, from the current alpha to the target alpha.
+    CCurve mArrowCurve{4, 0, {1.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f}};
+    std::array<int32_t, kArrowCount> mArrowRecords{kNone, kNone, kNone, kNone};
 };
