@@ -41,8 +41,13 @@ bool PlayerFile::Write(const std::string& name, const std::string& bytes)
 {
     const std::string folder = Lumo::GetUserDataFolder();
     std::string error;
-    if (!folder.empty() && Platform::WriteFileAtomically(Platform::NativePath(folder + name), bytes, &error))
-        return true;
+    if (!folder.empty()) {
+        const std::string path = Platform::NativePath(folder + name);
+        // Writes killed halfway leave their temporaries beside the file.
+        Platform::RemoveStaleTemporaries(path);
+        if (Platform::WriteFileAtomically(path, bytes, &error))
+            return true;
+    }
     if (Platform::WriteFileAtomically(Platform::NativePath(name), bytes, &error))
         return true;
     Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: can't write %s (%s)", name.c_str(),

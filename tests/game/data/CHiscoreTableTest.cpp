@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace GameTest {
@@ -165,6 +167,19 @@ TEST_F(HiscoreTableTest, DamagedFilesKeepTheSoundTablesAndAreNotOverwrittenUncha
         table.Save();
         EXPECT_EQ(ReadData("scores.dat").size(), 768u);
     }
+}
+
+TEST_F(HiscoreTableTest, SavingClearsTemporariesOfKilledWritesButNotOfRunningOnes)
+{
+    WriteData("scores.dat.Ab12Cd", "old");
+    WriteData("scores.dat.Ef34Gh", "new");
+    std::filesystem::last_write_time(DataPath("scores.dat.Ab12Cd"),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    CHiscoreTable table;
+    table.InsertWithExtra("new", 400, 2);
+    table.Save();
+    EXPECT_FALSE(std::filesystem::exists(DataPath("scores.dat.Ab12Cd")));
+    EXPECT_TRUE(std::filesystem::exists(DataPath("scores.dat.Ef34Gh")));
 }
 
 TEST_F(HiscoreTableTest, MissingFileLeavesEmptyTables)
