@@ -223,7 +223,7 @@ void CBonusBomb::Destroy()
     ball.SetBounce(ball.Def().mGMatched, ball.Def().mPMatched);
     const float rise = ball.Times().mRise;
     mLinks.mActivity->SetFieldActive(true);
-    mLinks.mLevel->StepAfterBonus((2.0f - base.mBomb.mStartPercent * 0.02f) * rise - overshoot * 100.0f, 1.0f);
+    processor.StepAfterBonus((2.0f - base.mBomb.mStartPercent * 0.02f) * rise - overshoot * 100.0f, 1.0f);
 }
 
 void CBonusBomb::Finish()

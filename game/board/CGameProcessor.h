@@ -130,6 +130,9 @@ public:
     void SetLandingCount(int32_t count) { mLandingCount = count; }
     float StepDelaySpeed() const { return mStepDelaySpeed; }
     void SetStepTiming(float settleTimer, float delaySpeed);
+    // The field step of a bonus that has emptied the cells and taken the
+    // blocks itself: the step's timing, then the lines move at once.
+    void StepAfterBonus(float settleTimer, float delaySpeed);
 
     // Takes the last field step back on a puzzle level; false when nothing
     // can be undone.

@@ -125,6 +125,12 @@ void CGameProcessor::SetStepTiming(float settleTimer, float delaySpeed)
     mStepDelaySpeed = delaySpeed;
 }
 
+void CGameProcessor::StepAfterBonus(float settleTimer, float delaySpeed)
+{
+    SetStepTiming(settleTimer, delaySpeed);
+    ProcessGroups(0, true);
+}
+
 void CGameProcessor::StartBlockFall(CFieldBlock& block)
 {
     CGameField& field = *mLinks.mField;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/board/CBonusLevel.h"
 #include "game/board/CEnergyMeter.h"
 #include "game/board/CLevelFlow.h"
 #include "game/board/CLevelTable.h"
@@ -21,7 +22,7 @@ class CUserProfiles;
 // ball's landings, tests for the level's end and drives the level states with
 // the windows they open. Game mode 1 is the level-map game (stages of ten,
 // lives, a result window after each level); game mode 2 the endless game.
-class CLevelController : public CLevelFlow, public CLevelCommandTarget, public CEnergyMeter {
+class CLevelController : public CLevelFlow, public CLevelCommandTarget, public CEnergyMeter, public CBonusLevel {
 public:
     enum State : int32_t {
         kPlaying = 0,
@@ -88,11 +89,11 @@ public:
     // taken: the size of the group the landing took.
     void OnBallLanded(bool countTurn, bool bonusFired, int32_t* taken);
     void OnFieldSettled() override;
-    void AddPoints(int32_t points);
+    void AddPoints(int32_t points) override;
     int32_t ApplyCombo() override;
     // Combo level 1 to 4: the points of 2x, 3x, 4x and the supercombo.
     int32_t ComboValue(int32_t level) const override;
-    int32_t MatchPoints(int32_t count) const;
+    int32_t MatchPoints(int32_t count) const override;
     void SetMatch(int32_t count, int32_t points);
     void UpdateProgressBar() override;
     // The panel's energy bar at once.

@@ -3,7 +3,6 @@
 #include "framework/core/AppLog.h"
 #include "framework/graphics/Graphics.h"
 #include "game/board/CBall.h"
-#include "game/board/CBonusLevel.h"
 #include "game/board/CFieldActivity.h"
 #include "game/board/CFieldBlock.h"
 #include "game/board/CGameField.h"
@@ -188,7 +187,7 @@ void CSuperBonus::OnRaised()
     processor.StopProcess(mRaise);
     mRaise->mCurve = nullptr;
     mLinks.mActivity->SetFieldActive(true);
-    mLinks.mLevel->StepAfterBonus(mLinks.mBall->Times().mRise, 1.0f);
+    processor.StepAfterBonus(mLinks.mBall->Times().mRise, 1.0f);
 }
 
 void CSuperBonus::OnFaded()

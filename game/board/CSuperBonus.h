@@ -8,7 +8,6 @@
 
 class CAnimTrack;
 class CBall;
-class CBonusLevel;
 class CFieldActivity;
 class CGameField;
 class CGameProcessor;
@@ -25,7 +24,6 @@ struct SuperBonusLinks {
     CImageTable* mImages = nullptr;
     CImageAtlas* mAtlas = nullptr;
     CFieldActivity* mActivity = nullptr;
-    CBonusLevel* mLevel = nullptr;
 };
 
 // The superbonus: the group's blocks rise, then the group leaves the field as

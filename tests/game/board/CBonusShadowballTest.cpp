@@ -1,4 +1,6 @@
+#include "game/board/CBonusDrawLink.h"
 #include "game/board/CBonusShadowball.h"
+#include "game/board/CBonusShell.h"
 #include "game/board/ProcessSlot.h"
 #include "game/data/CAnimTrack.h"
 #include "tests/game/board/BonusFixture.h"
@@ -78,6 +80,38 @@ TEST_F(CBonusShadowballTest, ALongStepCountsEveryTurnAndARestartKeepsOneProcess)
     EXPECT_EQ(mField.BlockDisplayMode(), 0);
     EXPECT_TRUE(RunUntilIdle());
     EXPECT_EQ(TracksTaken(), 0);
+}
+
+// The field's drawing reads the light levels at the ball's height over its
+// apex, and each counted turn once.
+TEST_F(CBonusShadowballTest, TheDrawLinkLightsByTheBallsHeightAndHandsEachTurnOverOnce)
+{
+    CBonusShell shell{mProcessor, mField, mBase, mTracks, mAnims, mBonuses};
+    CBonusDrawLink link{mBonuses, mShadow, shell, mBase, mBall};
+    CBonusBase::ShadowBall& s = mBase.mShadowBall;
+    s.mStart = {0.2f, 0.0f, 0.5f};
+    s.mEnd = {0.6f, 0.5f, 1.0f};
+    s.mReciprocal = {2.5f, 2.0f, 2.0f};
+    const float apex = mBall.Times().mApex;
+    ASSERT_GT(apex, 0.0f);
+    struct Case {
+        float height;
+        std::array<int32_t, 3> levels;
+    };
+    for (const Case& c : {Case{0.0f, {255, 255, 255}}, Case{0.35f, {160, 77, 255}}, Case{0.83f, {0, 0, 87}}}) {
+        mBall.SetPosition(0.0f, 0.0f, c.height * apex);
+        std::array<int32_t, 3> levels{};
+        link.ShadowLevels(&levels[0], &levels[1], &levels[2]);
+        EXPECT_EQ(levels, c.levels) << c.height;
+    }
+
+    mShadow.Activate(0);
+    mProcessor.DispatchFinished(13.2f);
+    EXPECT_EQ(link.ShadowPassCount(), mShadow.PassCount());
+    EXPECT_EQ(link.TakeShadowTurn(), 2);
+    EXPECT_EQ(mShadow.TakeTurn(), 0);
+    mShadow.Finish();
+    EXPECT_TRUE(RunUntilIdle());
 }
 
 } // namespace

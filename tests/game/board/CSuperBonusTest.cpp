@@ -1,4 +1,3 @@
-#include "game/board/CBonusLevel.h"
 #include "game/board/CFieldActivity.h"
 #include "game/board/CFieldBlock.h"
 #include "game/board/CSuperBonus.h"
@@ -10,13 +9,6 @@
 
 namespace BoardTest {
 namespace {
-
-struct StepLevel : CBonusLevel {
-    int32_t MatchPoints(int32_t) const override { return 0; }
-    void AddPoints(int32_t) override {}
-    void StepAfterBonus(float settleTime, float) override { mSteps.push_back(settleTime); }
-    std::vector<float> mSteps;
-};
 
 struct Activity : CFieldActivity {
     void SetFieldActive(bool active) override { mActive.push_back(active); }
@@ -46,7 +38,6 @@ protected:
         links.mImages = &mImages;
         links.mAtlas = &mAtlas;
         links.mActivity = &mActivity;
-        links.mLevel = &mLevel;
         return links;
     }
     void Paint(int32_t cell, int32_t colour)
@@ -58,7 +49,6 @@ protected:
     int32_t GroupOf(int32_t cell) { return CCellGrid::GroupOf(mField.Grid().Cell(cell)); }
 
     CImageAtlas mAtlas;
-    StepLevel mLevel;
     Activity mActivity;
     CSuperBonus mSuper;
 };
@@ -78,12 +68,9 @@ TEST_F(CSuperBonusTest, AnLShapeRisesFliesAsOnePictureAndEmptiesItsCells)
         mProcessor.DispatchFinished(1.0f);
     ASSERT_NE(mSuper.Picture(), -2);
     EXPECT_EQ(mField.Popup(mSuper.PopupHandle()).mSlot, mSuper.Picture());
-    for (int32_t cell : shape) {
-        EXPECT_EQ(mField.Record(cell).mBlock, nullptr);
-        EXPECT_FALSE(CCellGrid::IsOccupied(mField.Grid().Cell(cell)));
-    }
-    ASSERT_EQ(mLevel.mSteps.size(), 1u);
-    EXPECT_FLOAT_EQ(mLevel.mSteps[0], mBall.Times().mRise);
+    // The lines close up over the emptied cells at once.
+    EXPECT_GT(mProcessor.PendingBlockMoves(), 0);
+    EXPECT_FLOAT_EQ(mProcessor.SettleTimer(), mBall.Times().mRise);
     EXPECT_EQ(mActivity.mActive, (std::vector<bool>{false, true}));
     EXPECT_TRUE(LogText().find("start=") != std::string::npos);
 
@@ -92,6 +79,8 @@ TEST_F(CSuperBonusTest, AnLShapeRisesFliesAsOnePictureAndEmptiesItsCells)
     EXPECT_EQ(mSuper.Picture(), -2);
     EXPECT_EQ(PopupRecordsInUse(), 0);
     EXPECT_EQ(TracksTaken(), 0);
+    EXPECT_EQ(mLevel.Count("settled"), 1);
+    ExpectFieldConsistent();
 }
 
 TEST_F(CSuperBonusTest, AGroupWiderThanFourCellsLeavesWithoutAPicture)
@@ -104,10 +93,9 @@ TEST_F(CSuperBonusTest, AGroupWiderThanFourCellsLeavesWithoutAPicture)
     ASSERT_TRUE(RunUntilIdle());
     EXPECT_FALSE(mSuper.Running());
     EXPECT_EQ(mSuper.Picture(), -2);
-    for (int32_t k = 0; k < 5; ++k)
-        EXPECT_EQ(mField.Record(w + k).mBlock, nullptr);
-    EXPECT_EQ(mLevel.mSteps.size(), 1u);
+    EXPECT_EQ(mLevel.Count("settled"), 1);
     EXPECT_EQ(PopupRecordsInUse(), 0);
+    ExpectFieldConsistent();
 }
 
 } // namespace

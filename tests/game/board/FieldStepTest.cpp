@@ -34,25 +34,6 @@ protected:
         return n;
     }
 
-    // Every cell holds one block that knows its cell and has the cell's colour.
-    void ExpectFieldConsistent()
-    {
-        for (int32_t cell = 0; cell < mField.CellCount(); ++cell) {
-            const CFieldBlock* block = mField.Record(cell).mBlock;
-            ASSERT_NE(block, nullptr) << cell;
-            EXPECT_EQ(block->mRow * mField.Width() + block->mColumn, cell);
-            EXPECT_TRUE(CCellGrid::IsOccupied(mField.Grid().Cell(cell)));
-            EXPECT_EQ(block->mColour, CCellGrid::ColourOf(mField.Grid().Cell(cell))) << cell;
-            EXPECT_EQ(block->mMotionTrack, nullptr);
-            EXPECT_EQ(mField.Record(cell).mLeaving, nullptr);
-            EXPECT_EQ(mField.Record(cell).mArriving, nullptr);
-        }
-        EXPECT_EQ(mField.ActiveBlocks(), mField.CellCount());
-        EXPECT_TRUE(mField.DetachedBlocks().empty());
-        EXPECT_EQ(mProcessor.GroupStore().Used(), 0u);
-        EXPECT_EQ(mProcessor.ChainStore().Used(), 0u);
-    }
-
     CCellRuns mRuns;
 };
 
@@ -99,8 +80,7 @@ TEST_F(FieldStepTest, ABonusStepMovesTheLinesAtOnceWithoutTimersOrFallingBlocks)
         mField.RemoveBlock(mField.Record(cell).mBlock);
         mField.Record(cell).mBlock = nullptr;
     }
-    mProcessor.SetStepTiming(4.0f, 1.0f);
-    mProcessor.ProcessGroups(12345, true);
+    mProcessor.StepAfterBonus(4.0f, 1.0f);
     EXPECT_EQ(mProcessor.PendingBlockMoves(), 1);
     EXPECT_EQ(SlotsOfKind(kProcessLineStart), 0);
     EXPECT_EQ(SlotsOfKind(kProcessBlockRemoval), 0);

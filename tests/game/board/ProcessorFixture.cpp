@@ -66,6 +66,24 @@ void ProcessorFixture::SetRules()
     EXPECT_TRUE(mField.Grid().SetParameters(rules));
 }
 
+void ProcessorFixture::ExpectFieldConsistent()
+{
+    for (int32_t cell = 0; cell < mField.CellCount(); ++cell) {
+        const CFieldBlock* block = mField.Record(cell).mBlock;
+        ASSERT_NE(block, nullptr) << cell;
+        EXPECT_EQ(block->mRow * mField.Width() + block->mColumn, cell);
+        EXPECT_TRUE(CCellGrid::IsOccupied(mField.Grid().Cell(cell)));
+        EXPECT_EQ(block->mColour, CCellGrid::ColourOf(mField.Grid().Cell(cell))) << cell;
+        EXPECT_EQ(block->mMotionTrack, nullptr);
+        EXPECT_EQ(mField.Record(cell).mLeaving, nullptr);
+        EXPECT_EQ(mField.Record(cell).mArriving, nullptr);
+    }
+    EXPECT_EQ(mField.ActiveBlocks(), mField.CellCount());
+    EXPECT_TRUE(mField.DetachedBlocks().empty());
+    EXPECT_EQ(mProcessor.GroupStore().Used(), 0u);
+    EXPECT_EQ(mProcessor.ChainStore().Used(), 0u);
+}
+
 void ProcessorFixture::Fill(const std::vector<std::string>& rows)
 {
     BoardTest::SetCells(mField, rows);

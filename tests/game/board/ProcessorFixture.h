@@ -91,6 +91,9 @@ protected:
     void Fill(const std::vector<std::string>& rows);
     // Frames until only the combo window's slot is left and no block moves; false after a limit.
     bool RunUntilIdle();
+    // Every cell holds one block that knows its cell and has the cell's
+    // colour, nothing moves or leaves, and the step's stores are empty.
+    void ExpectFieldConsistent();
 
     CSceneObjBase mSceneObjects{mImages, mAnims, mTracks};
     CBall mBall{mField, mImages, mAnims, mSceneObjects};
