@@ -254,12 +254,13 @@ bool CLevelController::TestSuperbonusShape(int32_t group)
     const uint16_t turns[4] = {piece.mMask, piece.mRotations[0], piece.mRotations[1], piece.mRotations[2]};
     if (std::find(std::begin(turns), std::end(turns), uint16_t(mask)) == std::end(turns))
         return false;
+    if (!mHost.StartSuperbonus(group))
+        return false;
     mScore += mPiecePoints;
     mLevelPoints += mPiecePoints;
     mLevelGain += mPiecePoints;
     UpdateProgressBar();
     mHost.PlaySample(kSuperbonusSample);
-    mHost.StartSuperbonus();
     mHost.ShowPopup(-1, mPiecePoints);
     return true;
 }

@@ -51,8 +51,9 @@ public:
     virtual void CrazyNewTurn() = 0;
     virtual void CrazyPhaseAnim() = 0;
     virtual void CrazyPhaseStep(int32_t cell) = 0;
-    // Starts the superbonus effect of the piece.
-    virtual void StartSuperbonus() = 0;
+    // Starts the superbonus effect of the group; false while one still runs,
+    // so that the group is scored the normal way.
+    virtual bool StartSuperbonus(int32_t group) = 0;
 
     // Board widget and HUD panel.
     virtual void SetBoardActive(bool active) = 0;

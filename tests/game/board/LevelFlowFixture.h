@@ -47,7 +47,11 @@ public:
     void CrazyNewTurn() override { mCalls.push_back("CrazyNewTurn"); }
     void CrazyPhaseAnim() override { mCalls.push_back("CrazyPhaseAnim"); }
     void CrazyPhaseStep(int32_t cell) override;
-    void StartSuperbonus() override { mCalls.push_back("Superbonus"); }
+    bool StartSuperbonus(int32_t) override
+    {
+        mCalls.push_back("Superbonus");
+        return true;
+    }
     void SetBoardActive(bool) override {}
     void SetBoardBusy(bool) override {}
     void RestartBoard() override { mCalls.push_back("RestartBoard"); }
