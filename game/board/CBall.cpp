@@ -109,6 +109,21 @@ bool CBall::SetBallIndex(int32_t index)
     return true;
 }
 
+void CBall::SetFlightSpeeds(float curveSpeed, float minCurveSpeed)
+{
+    mDef.mCurveSpeed = curveSpeed;
+    mDef.mMinCurveSpeed = minCurveSpeed;
+    LogTiming();
+}
+
+void CBall::RestoreFlightSpeeds()
+{
+    if (mIndex < 0)
+        return;
+    const BallDef& definition = mDefinitions[size_t(mIndex)];
+    SetFlightSpeeds(definition.mCurveSpeed, definition.mMinCurveSpeed);
+}
+
 void CBall::SetBounce(float g, float p)
 {
     mGravity = g;

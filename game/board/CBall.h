@@ -85,6 +85,9 @@ public:
     // Places the ball on the cell's centre on the ground.
     void PlaceOnCell(int32_t column, int32_t row);
     // The bounce values in use; the field step raises them while groups leave.
+    // A level's own flight speeds; the definition's come back at the next level.
+    void SetFlightSpeeds(float curveSpeed, float minCurveSpeed);
+    void RestoreFlightSpeeds();
     void SetBounce(float g, float p);
     void RestoreBounce() { SetBounce(mDef.mG, mDef.mP); }
     float Gravity() const { return mGravity; }

@@ -65,6 +65,10 @@ public:
     CGameProcessor(const CGameProcessor&) = delete;
     CGameProcessor& operator=(const CGameProcessor&) = delete;
 
+    // The level, the bonuses and the board are made after the processor, which
+    // they all reach: the application fills their links in once they exist.
+    ProcessorLinks& Links() { return mLinks; }
+
     // Takes the owned tracks; the hazard tracks from their configured definitions.
     void Init();
     void Shutdown();
