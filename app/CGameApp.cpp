@@ -7,9 +7,13 @@
 #include "framework/graphics/images/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/board/CBall.h"
+#include "game/board/CBonusBanner.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
 #include "game/board/CGameField.h"
+#include "game/board/CGameProcessor.h"
+#include "game/board/CLevelController.h"
+#include "game/board/CLevelGraphs.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CBackground.h"
 #include "game/data/CCurveBase.h"
@@ -26,7 +30,13 @@
 #include "game/data/CUserProfiles.h"
 #include "game/data/JukeBox.h"
 #include "game/screens/CBackgroundWidget.h"
+#include "game/screens/CGUIController.h"
+#include "game/screens/CGameGUIHost.h"
+#include "game/screens/CLevelMap.h"
+#include "game/screens/CSlotPanel.h"
 #include "game/screens/CTitleScreen.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -59,22 +69,36 @@ CGameApp::~CGameApp()
 {
     // The loading thread may still be building what is torn down below.
     WaitForLoadingThread();
+    if (mLevelController)
+        mLevelController->SaveProgress();
+    mSlotPanel.reset();
+    RemoveWidget(mLevelMap.get());
+    mLevelMap.reset();
     if (mTitleScreen) {
         mWidgetManager->RemoveChild(mTitleScreen);
         delete mTitleScreen;
         mTitleScreen = nullptr;
     }
-    if (mBackgroundWidget) {
-        if (mBackgroundWidget->mParent)
-            mBackgroundWidget->mParent->RemoveChild(mBackgroundWidget.get());
-        mBackgroundWidget.reset();
-    }
+    RemoveWidget(mBackgroundWidget.get());
+    mBackgroundWidget.reset();
     CTextLabels::Get().Attach(nullptr, nullptr);
     CParticleSystem::Get().Attach(nullptr, nullptr);
+    // Processes still running reach the level, the bonuses, the field and the
+    // ball when they are stopped: the processor goes before them.
+    if (mProcessor)
+        mProcessor->Shutdown();
+    mBanner.reset();
     mPieces.reset();
+    mLevelController.reset();
+    mLevelGraphs.reset();
     mBonusBase.reset();
     mBackground.reset();
     mSceneObjects.reset();
+    mProcessor.reset();
+    if (mGui)
+        mGui->Release();
+    mGui.reset();
+    mGuiHost.reset();
     mBall.reset();
     mField.reset();
     mAtlas.reset();
@@ -116,9 +140,18 @@ void CGameApp::Initialize()
     }
 }
 
+void CGameApp::RemoveWidget(Lumo::Widget* widget)
+{
+    if (widget && widget->mParent)
+        widget->mParent->RemoveChild(widget);
+}
+
 void CGameApp::OnLoadingDone()
 {
-    if (mLoadFailed) {
+    if (mLoadingState == kReloading) {
+        if (mLevelController)
+            mLevelController->RestartAfterLoad();
+    } else if (mLoadFailed) {
         ShowFatalErrorA("Error while loading.");
         // The message alone would leave the game on its title for good.
         RequestShutdown();
@@ -126,6 +159,47 @@ void CGameApp::OnLoadingDone()
         mTitleScreen->StartTitle();
     }
     mLoadingState = kLoadHandled;
+    if (mReloadQueued) {
+        mReloadQueued = false;
+        Reload();
+    }
+}
+
+void CGameApp::Reload()
+{
+    // The loading-done hook that ends a running load runs on this thread:
+    // waiting for it here would never end, so the reload waits its turn.
+    if (mLoadingState != kLoadHandled) {
+        mReloadQueued = true;
+        return;
+    }
+    mLoadingState = kReloading;
+    mLoadingStarted = false;
+    mLoadingFinished = false;
+    mLoadingDoneHandled = false;
+    StartLoadingThread();
+}
+
+bool CGameApp::Reloading() const
+{
+    return mLoadingState == kReloading;
+}
+
+void CGameApp::UpdateFrames()
+{
+    if (!Reloading())
+        LumoAppBase::UpdateFrames();
+}
+
+void CGameApp::UpdateFraction(float fraction)
+{
+    if (!Reloading())
+        LumoAppBase::UpdateFraction(fraction);
+}
+
+bool CGameApp::DrawFrame()
+{
+    return !Reloading() && LumoAppBase::DrawFrame();
 }
 
 void CGameApp::OnAppActivated()
@@ -178,4 +252,70 @@ void CGameApp::TitleScreenGone(CTitleScreen* title)
     mWidgetManager->RemoveChild(title);
     DeferDelete(title);
     mTitleScreen = nullptr;
+}
+
+void CGameApp::ShowLevelMap(int32_t map, int32_t from, int32_t to)
+{
+    if (from > 9 || to > 9)
+        from = to = 9;
+    // A first level has no position before it: nothing below 0 is drawn.
+    from = std::max(from, 0);
+    to = std::max(to, 0);
+    mLevelMap->SetMap(map);
+    const int32_t graph = mLevelController->CurrentGraph();
+    mMapPosition = map * 10 + to;
+    mLevelMap->SetIndicatorsToLight(ColourCount(graph, mMapPosition));
+    for (int32_t i = 0; i < 10; ++i)
+        mLevelMap->SetPosition(i, IconKind(graph, map * 10 + i), i < to);
+    const int32_t current = mProfiles->CurrentIndex();
+    const bool allCups = current >= 0 && current < mProfiles->Count() && mProfiles->Record(current).bestTenth != 0;
+    mLevelMap->SelectCup(from, to, false, allCups);
+    mLevelMap->Resize(0, 0, mWidth, mHeight);
+    if (!mWidgetManager->HasChild(mLevelMap.get()))
+        mWidgetManager->AddChild(mLevelMap.get());
+    mWidgetManager->BringToFront(mLevelMap.get());
+    mWidgetManager->SetFocus(mLevelMap.get());
+    mLevelMap->Reset();
+    mGui->mOwner = mLevelMap.get();
+}
+
+const LevelRecord* CGameApp::ListedLevel(int32_t graph, int32_t position) const
+{
+    // Only listed positions are looked up: a lookup past the list would
+    // reshuffle the graph or, without difficulty ranges, have no cycle.
+    if (graph < 0 || graph >= mLevelGraphs->GraphCount() || position < 0 ||
+        position >= mLevelGraphs->GraphAt(graph).mEntryCount)
+        return nullptr;
+    const int32_t level = mLevelGraphs->GetEntryLevel(graph, position);
+    return level >= 0 ? &mLevelController->Table().Level(level) : nullptr;
+}
+
+int32_t CGameApp::ColourCount(int32_t graph, int32_t position) const
+{
+    const LevelRecord* level = ListedLevel(graph, position);
+    if (!level || level->mCheckpointCount == 0)
+        return 0;
+    return mLevelController->Table().CheckpointOf(*level, 0).mBlockTypes;
+}
+
+int32_t CGameApp::IconKind(int32_t graph, int32_t position) const
+{
+    const LevelRecord* level = ListedLevel(graph, position);
+    if (!level)
+        return 0;
+    if (level->mPointsDecreaseSpeed > 0.0001f)
+        return 1;
+    return level->mLevelType == 1 ? 2 : level->mLevelType == 2 ? 3 : 0;
+}
+
+void CGameApp::StartSelectedLevel()
+{
+    if (mLevelMap->VisibilityState() > CLevelMap::kShowing)
+        return;
+    const int32_t graph = mLevelController->CurrentGraph();
+    mLevelMap->Hide();
+    mLevelController->SetProgress(0);
+    mLevelController->StartLevel(graph, mMapPosition);
+    mLevelController->UpdateProgressBar();
+    mGamePaused = false;
 }

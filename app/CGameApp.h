@@ -3,6 +3,7 @@
 #include "framework/app/LumoAppBase.h"
 #include "game/board/CFieldBase.h"
 #include "game/board/CGameBorders.h"
+#include "game/screens/CGameFlowHost.h"
 #include "game/screens/CScreenHost.h"
 
 #include <atomic>
@@ -12,24 +13,34 @@ class CAnimBase;
 class CBackground;
 class CBackgroundWidget;
 class CBall;
+class CBonusBanner;
 class CBonusBase;
 class CCellRuns;
 class CCurveBase;
+class CGUIController;
 class CGameField;
+class CGameGUIHost;
+class CGameProcessor;
 class CHiscoreTable;
 class CImageAtlas;
 class CImageTable;
+class CLevelController;
+class CLevelGraphs;
+class CLevelMap;
+struct CLevelMapServices;
 class CObjBase;
 class CPieceBase;
 class CSceneObjBase;
+class CSlotPanel;
 class CTitleScreen;
 class CTrackBase;
 class CUserProfiles;
 class TiXmlElement;
+struct LevelRecord;
 
 // The game's application: it owns every game component, builds them on the
 // loading thread behind the title screen and saves the player's files at exit.
-class CGameApp : public Lumo::LumoAppBase, public CScreenHost {
+class CGameApp : public Lumo::LumoAppBase, public CScreenHost, public CGameFlowHost {
 public:
     enum LoadingState { kNeverLoaded = 0, kReloading = 1, kLoadHandled = 2 };
 
@@ -42,13 +53,19 @@ public:
     void OnAppActivated() override;
     void OnAppDeactivated() override;
 
-    void LoadCursor();
-
     Lumo::Image* LoadingWheel() override;
     void ShowGameScreen() override;
-    // Puts the menu backdrop in front and fades it in.
-    void ShowBackgroundWidget();
     void TitleScreenGone(CTitleScreen* title) override;
+
+    bool GamePaused() const override { return mGamePaused; }
+    void SetGamePaused(bool paused) override { mGamePaused = paused; }
+    bool GameScreenShown() const override { return mGameScreenShown; }
+    void SetGameScreenShown(bool shown) override { mGameScreenShown = shown; }
+    void ShowBackgroundWidget() override;
+    void ShowLevelMap(int32_t map, int32_t from, int32_t to) override;
+    void StartSelectedLevel() override;
+    void Reload() override;
+    void LoadCursor() override;
 
     bool LoadedOk() const { return mLoadedOk; }
     int LoadingStateNow() const { return mLoadingState; }
@@ -62,10 +79,29 @@ public:
     CUserProfiles* Profiles() const { return mProfiles.get(); }
     CHiscoreTable* Hiscores() const { return mHiscores.get(); }
     CBackgroundWidget* BackgroundWidget() const { return mBackgroundWidget.get(); }
-    bool GamePaused() const { return mGamePaused; }
+    CGUIController* GuiController() const { return mGui.get(); }
+    CGameProcessor* Processor() const { return mProcessor.get(); }
+    CLevelController* LevelController() const { return mLevelController.get(); }
+    CLevelGraphs* LevelGraphs() const { return mLevelGraphs.get(); }
+    CLevelMap* LevelMap() const { return mLevelMap.get(); }
+    CSlotPanel* SlotPanel() const { return mSlotPanel.get(); }
+    CBonusBanner* BonusBanner() const { return mBanner.get(); }
 
 private:
     void RunFullLoad();
+    // The main thread keeps off the game while the loading thread moves it to the next level.
+    bool Reloading() const;
+    void UpdateFrames() override;
+    void UpdateFraction(float fraction) override;
+    bool DrawFrame() override;
+    static void RemoveWidget(Lumo::Widget* widget);
+    // The level listed at the graph's position, null past the list.
+    const LevelRecord* ListedLevel(int32_t graph, int32_t position) const;
+    // The colours of the level's first checkpoint; 0 without one.
+    int32_t ColourCount(int32_t graph, int32_t position) const;
+    // The level map's icon: 1 timed, 2 puzzle, 3 crazy, else 0.
+    int32_t IconKind(int32_t graph, int32_t position) const;
+    CLevelMapServices LevelMapServices();
     // The "root" element of the data file, parsed into document; null when absent.
     static const TiXmlElement* ReadRoot(const char* file, class TiXmlDocument& document);
 
@@ -79,17 +115,25 @@ private:
     std::unique_ptr<CSceneObjBase> mSceneObjects;
     std::unique_ptr<CBonusBase> mBonusBase;
     std::unique_ptr<CBackground> mBackground;
+    std::unique_ptr<CLevelController> mLevelController;
+    std::unique_ptr<CLevelGraphs> mLevelGraphs;
     std::unique_ptr<CPieceBase> mPieces;
+    std::unique_ptr<CBonusBanner> mBanner;
     std::unique_ptr<CImageAtlas> mAtlas;
     CFieldBase mFieldShapes;
     CGameBorders mBorders;
     std::unique_ptr<CCellRuns> mCellRuns;
+    std::unique_ptr<CGameGUIHost> mGuiHost;
+    std::unique_ptr<CGUIController> mGui;
+    std::unique_ptr<CGameProcessor> mProcessor;
     std::unique_ptr<Lumo::MemoryImage> mLoadingWheel;
     std::unique_ptr<Lumo::MemoryImage> mCursorImage;
     CTitleScreen* mTitleScreen = nullptr;
     std::unique_ptr<CBackgroundWidget> mBackgroundWidget;
     std::unique_ptr<CUserProfiles> mProfiles;
     std::unique_ptr<CHiscoreTable> mHiscores;
+    std::unique_ptr<CSlotPanel> mSlotPanel;
+    std::unique_ptr<CLevelMap> mLevelMap;
 
     bool mGamePaused = true;
     bool mGameScreenShown = false;
@@ -98,6 +142,9 @@ private:
     std::atomic<bool> mLoadedOk{false};
     std::atomic<bool> mLoadedOnce{false};
     std::atomic<int> mLoadingState{kNeverLoaded};
+    bool mReloadQueued = false;
+    // The graph position the level map leads to; its start button plays it.
+    int32_t mMapPosition = 0;
 };
 
 // The one application object while it exists.

@@ -3,9 +3,12 @@
 #include "framework/core/AppLog.h"
 #include "framework/core/RuntimeRandom.h"
 #include "game/board/CBall.h"
+#include "game/board/CBonusBanner.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
 #include "game/board/CGameField.h"
+#include "game/board/CGameProcessor.h"
+#include "game/board/CLevelController.h"
 #include "game/board/LevelCommands.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CBackground.h"
@@ -24,6 +27,10 @@
 #include "game/data/JukeBox.h"
 #include "game/data/XmlLoading.h"
 #include "game/screens/CBackgroundWidget.h"
+#include "game/screens/CGUIController.h"
+#include "game/screens/CGameGUIHost.h"
+#include "game/screens/CLevelMap.h"
+#include "game/screens/CSlotPanel.h"
 #include "platform/process/Clock.h"
 
 #include <tinyxml.h>
@@ -36,8 +43,13 @@ const TiXmlElement* CGameApp::ReadRoot(const char* file, TiXmlDocument& document
 
 void CGameApp::RunLoadingThread()
 {
-    if (mLoadingState == kNeverLoaded && !mLoadedOnce)
+    if (mLoadingState == kNeverLoaded && !mLoadedOnce) {
         RunFullLoad();
+    } else if (mLoadingState == kReloading) {
+        mLoadFailed = false;
+        if (mLevelController)
+            mLevelController->NextLevelInGraph();
+    }
 }
 
 void CGameApp::RunFullLoad()
@@ -110,6 +122,24 @@ void CGameApp::RunFullLoad()
         TiXmlDocument document;
         mFieldShapes.LoadFromXml(ReadRoot(CFieldBase::kFileName, document));
     }
+    mGuiHost = std::make_unique<CGameGUIHost>(*mImages, *mAtlas, *mTracks, *mHiscores,
+                                              [this] { return mLoadingWheel.get(); });
+    mGui = std::make_unique<CGUIController>(this, mGuiHost.get(), nullptr);
+    {
+        TiXmlDocument document;
+        mGui->LoadFromXml(ReadRoot("res\\gui.xml", document));
+    }
+    // The processor reaches the field and the ball, which load later.
+    mField = std::make_unique<CGameField>();
+    mBall = std::make_unique<CBall>(*mField, *mImages, *mAnims, *mSceneObjects);
+    ProcessorLinks links;
+    links.mApp = this;
+    links.mField = mField.get();
+    links.mBall = mBall.get();
+    links.mTracks = mTracks.get();
+    links.mImages = mImages.get();
+    links.mAnims = mAnims.get();
+    mProcessor = std::make_unique<CGameProcessor>(links);
     mBackground = std::make_unique<CBackground>(*mImages, *mAnims, *mTracks, *mSceneObjects);
     mBackground->LoadFromXml();
     mBonusBase = std::make_unique<CBonusBase>();
@@ -120,7 +150,6 @@ void CGameApp::RunFullLoad()
     mCellRuns = std::make_unique<CCellRuns>();
     mCellRuns->Init();
 
-    mField = std::make_unique<CGameField>();
     {
         TiXmlDocument document;
         const TiXmlElement* root = ReadRoot("res\\gamefields.xml", document);
@@ -134,11 +163,18 @@ void CGameApp::RunFullLoad()
         if (!mField->LoadFromXml(root ? root->FirstChildElement("gamefield1") : nullptr, tables))
             mLoadFailed = true;
     }
-    mBall = std::make_unique<CBall>(*mField, *mImages, *mAnims, *mSceneObjects);
     {
         TiXmlDocument document;
         mBall->LoadFromXml(ReadRoot("res\\balls.xml", document));
     }
+    mLevelMap = std::make_unique<CLevelMap>(LevelMapServices());
+    {
+        TiXmlDocument document;
+        LoadXmlDocument("res\\levelmap.xml", document);
+        mLevelMap->LoadFromXml(document.FirstChildElement("levelmap"));
+    }
+    mLevelMap->Resize(0, 0, mWidth, mHeight);
+    mBanner = std::make_unique<CBonusBanner>(*mProcessor, *mField, *mImages, *mTracks);
 
     if (!mLoadFailed)
         mLoadFailed = !LoadHudControls(CGameConfig::ImageFontMaker(*this), *mTracks, *mAnims, *mImages);
@@ -146,10 +182,29 @@ void CGameApp::RunFullLoad()
     CParticleSystem::Get().Reserve(1024, 32);
     CTextLabels::Get().Attach(mTracks.get(), nullptr);
     mPieces->EnsureImage();
+    mGui->CreateImages();
+    mProcessor->Init();
+    mBanner->Reset();
+    mSlotPanel = std::make_unique<CSlotPanel>(mGui.get());
+    mGui->mSlotPanel = mSlotPanel.get();
     mBackgroundWidget = std::make_unique<CBackgroundWidget>();
 
     mLoadedOk = !mLoadFailed;
     mLoadedOnce = true;
     if (mLoadFailed)
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "[ERROR] Loading failed");
+}
+
+CLevelMapServices CGameApp::LevelMapServices()
+{
+    CLevelMapServices services;
+    services.mApp = this;
+    services.mImages = mImages.get();
+    services.mAnims = mAnims.get();
+    services.mTracks = mTracks.get();
+    services.mCurves = mCurves.get();
+    services.mAtlas = mAtlas.get();
+    services.mGui = mGui.get();
+    services.mBackground = mBackground.get();
+    return services;
 }

@@ -3,6 +3,9 @@
 #include "platform/storage/Files.h"
 #include "game/board/CBall.h"
 #include "game/board/CGameField.h"
+#include "game/board/CGameProcessor.h"
+#include "game/screens/CGUIController.h"
+#include "game/screens/CLevelMap.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CImageTable.h"
 #include "tests/game/support/GameFixture.h"
@@ -69,6 +72,13 @@ TEST_F(GameLoadingTest, PackedSampleContentLoadsCleanAndTheFilesAreSavedAtExit)
         ASSERT_NE(game.Field(), nullptr);
         ASSERT_NE(game.Ball(), nullptr);
         EXPECT_FALSE(game.Ball()->Definitions().empty());
+        ASSERT_NE(game.GuiController(), nullptr);
+        EXPECT_NE(game.GuiController()->Window(0), nullptr);
+        EXPECT_EQ(game.GuiController()->mSlotPanel, game.SlotPanel());
+        ASSERT_NE(game.Processor(), nullptr);
+        EXPECT_NE(game.Processor()->DelayTimer(), nullptr);
+        ASSERT_NE(game.LevelMap(), nullptr);
+        EXPECT_EQ(game.LevelMap()->mWidth, 800);
         EXPECT_NE(LogText().find("Objbase: loaded"), std::string::npos);
         for (const std::string& line : LogLines())
             EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
@@ -77,6 +87,22 @@ TEST_F(GameLoadingTest, PackedSampleContentLoadsCleanAndTheFilesAreSavedAtExit)
     }
     EXPECT_EQ(GameApp(), nullptr);
     EXPECT_NE(LumoTest::ReadFile(Platform::NativePath(Lumo::GetUserDataFolder() + "scores.dat")).find("Ada"), std::string::npos);
+}
+
+TEST_F(GameLoadingTest, AReloadAskedForDuringALoadWaitsForItsEndWithoutBlocking)
+{
+    RecordingGame game;
+    game.StartLoadingThread();
+    // The main thread that asks is the one that handles the load's end.
+    game.Reload();
+    EXPECT_EQ(game.LoadingStateNow(), CGameApp::kNeverLoaded);
+    game.WaitForLoadingThread();
+    game.OnLoadingDone();
+    EXPECT_EQ(game.LoadingStateNow(), CGameApp::kReloading);
+    game.WaitForLoadingThread();
+    game.OnLoadingDone();
+    EXPECT_EQ(game.LoadingStateNow(), CGameApp::kLoadHandled);
+    EXPECT_TRUE(game.LoadedOk());
 }
 
 TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)

@@ -1,0 +1,175 @@
+#include "app/CGameLevelHost.h"
+
+#include "framework/app/LumoAppBase.h"
+#include "game/board/CBall.h"
+#include "game/board/CBonusBase.h"
+#include "game/board/CBonusShell.h"
+#include "game/board/CCrazyTurns.h"
+#include "game/board/CFieldActivity.h"
+#include "game/board/CFieldBase.h"
+#include "game/board/CFieldBlock.h"
+#include "game/board/CFieldBonuses.h"
+#include "game/board/CGameBorders.h"
+#include "game/board/CGameField.h"
+#include "game/board/CGameProcessor.h"
+#include "game/board/CSuperBonus.h"
+#include "game/data/CBackground.h"
+#include "game/data/CHiscoreTable.h"
+#include "game/data/CObjBase.h"
+#include "game/data/CUserProfiles.h"
+
+#include <algorithm>
+
+CGameLevelHost::CGameLevelHost(const LevelHostLinks& links) : mLinks(links) {}
+
+void CGameLevelHost::SetProcessorState(int32_t state) { mLinks.mProcessor->SetState(state); }
+
+void CGameLevelHost::SetHazards(bool on, int32_t flags) { mLinks.mProcessor->SetHazards(on, flags); }
+
+void CGameLevelHost::SetDrain(bool on, float rate) { mLinks.mProcessor->SetDrain(on, rate); }
+
+void CGameLevelHost::StopPendingProcess()
+{
+    CAnimTrack* delay = mLinks.mProcessor->DelayTimer();
+    if (delay && delay->mAttached)
+        mLinks.mProcessor->StopProcess(delay);
+}
+
+void CGameLevelHost::StartPhase(int32_t) {}
+
+void CGameLevelHost::RestartBonusTimer() { mLinks.mBonuses->RestartBonusTimer(); }
+
+void CGameLevelHost::ProcessGroup(int32_t group) { mLinks.mProcessor->ProcessGroups(group, false); }
+
+void CGameLevelHost::ShowPopup(int32_t kind, int32_t value) { mLinks.mProcessor->ShowPopup(kind, value, false, 0, 0); }
+
+void CGameLevelHost::StartHazardBall() { mLinks.mProcessor->StartHazardBall(); }
+
+bool CGameLevelHost::BlockMovesPending() const { return mLinks.mProcessor->PendingBlockMoves() != 0; }
+
+void CGameLevelHost::SetArrows(bool stop, bool dim, bool hide, bool show, bool flash)
+{
+    mLinks.mProcessor->SetArrows(stop, dim, hide, show, flash);
+}
+
+void CGameLevelHost::BallCell(int32_t* column, int32_t* row) const
+{
+    const CGameField& field = *mLinks.mField;
+    const std::array<float, 3>& position = mLinks.mBall->Position();
+    const auto cell = [](float at, float step, int32_t count) {
+        const int32_t index = step > 0.0f ? int32_t(at / step) : 0;
+        return std::clamp(index, 0, std::max(count - 1, 0));
+    };
+    *column = cell(position[0], field.StepX(), field.Width());
+    *row = cell(position[1], field.StepY(), field.Height());
+}
+
+void CGameLevelHost::ResetBall(bool placeOnCell, int32_t column, int32_t row)
+{
+    CBall& ball = *mLinks.mBall;
+    ball.RestoreFlightSpeeds();
+    if (!placeOnCell)
+        return;
+    ball.PlaceOnCell(column, row);
+    ball.LogTiming();
+}
+
+void CGameLevelHost::SetBallSpeeds(float first, float second) { mLinks.mBall->SetFlightSpeeds(first, second); }
+
+void CGameLevelHost::ClearBallState()
+{
+    CBall& ball = *mLinks.mBall;
+    ball.ClearState(ball.State());
+}
+
+void CGameLevelHost::SetBonusGeneration(bool, float minimum, float maximum)
+{
+    mLinks.mBonuses->SetGenerationSpeed(minimum, (maximum - minimum) * 0.01f);
+}
+
+void CGameLevelHost::SetBonusAmount(int32_t bonus, int32_t amount) { mLinks.mBonusBase->SetAmount(bonus, amount); }
+
+void CGameLevelHost::SetBonusActionSpeeds(float shell, float shadowBall)
+{
+    CBonusBase& base = *mLinks.mBonusBase;
+    base.mShell.mActionSpeed = shell;
+    base.mShadowBall.mActionSpeed = shadowBall;
+    base.AvailableBonuses();
+}
+
+void CGameLevelHost::SetCheckpointBonuses(int32_t simultaneous, int32_t energy, float time)
+{
+    CBonusBase& base = *mLinks.mBonusBase;
+    base.mSimultaneousCount = simultaneous;
+    base.mEnergyAmount = energy;
+    base.mTimeSpeed = time;
+}
+
+bool CGameLevelHost::ClosedShellUnderBall() const
+{
+    if (!mLinks.mShell->Active())
+        return false;
+    int32_t column = 0;
+    int32_t row = 0;
+    BallCell(&column, &row);
+    const CFieldBlock* block = mLinks.mField->Record(row * mLinks.mField->Width() + column).mBlock;
+    return block && block->mShellState == CBonusShell::kClosed;
+}
+
+void CGameLevelHost::SetUpField(int32_t shape)
+{
+    if (shape < 0 || !mLinks.mField->SetupFromLevel(*mLinks.mShapes, shape))
+        mLinks.mField->ResetForLevel();
+}
+
+void CGameLevelHost::ApplyOnload(int32_t gameBorder, int32_t background, int32_t ball)
+{
+    const CGameBorders::Border* border = mLinks.mBorders->Get(gameBorder);
+    if (border && gameBorder != mBorder) {
+        mLinks.mObjects->FetchObjectImages(border->mBeforeCells);
+        mLinks.mObjects->FetchObjectImages(border->mAfterCells);
+        FieldEffects& effects = mLinks.mField->Effects();
+        effects.mBorderBefore = border->mBeforeCells;
+        effects.mBorderAfter = border->mAfterCells;
+        mBorder = gameBorder;
+    }
+    mLinks.mBackground->SetBackground(background, true);
+    mLinks.mBall->SetBallIndex(ball);
+}
+
+int32_t CGameLevelHost::CrazyBlocksToTurn() const { return mLinks.mCrazy->BlocksToTurn(); }
+
+void CGameLevelHost::CrazyNewTurn() { mLinks.mCrazy->NewTurn(); }
+
+// Without a spin to watch, landings count at once.
+void CGameLevelHost::CrazyPhaseAnim() { mLinks.mCrazy->SpinFinished(); }
+
+void CGameLevelHost::CrazyPhaseStep(int32_t cell) { mLinks.mCrazy->PhaseStep(cell); }
+
+bool CGameLevelHost::StartSuperbonus(int32_t group) { return mLinks.mSuperBonus->Start(group); }
+
+void CGameLevelHost::SetBoardActive(bool active) { mLinks.mActivity->SetFieldActive(active); }
+
+void CGameLevelHost::SetBoardBusy(bool) {}
+
+void CGameLevelHost::RestartBoard() {}
+
+void CGameLevelHost::SetPanelLabels(int32_t, int32_t) {}
+
+void CGameLevelHost::SetPanelScore(int32_t) {}
+
+void CGameLevelHost::SetPanelCompletion(int32_t) {}
+
+void CGameLevelHost::SetPanelEnergy(int32_t, bool, float) {}
+
+void CGameLevelHost::SlidePanel(bool) {}
+
+void CGameLevelHost::ShowPanelPiece(bool) {}
+
+void CGameLevelHost::PlaySample(int32_t sample) { mLinks.mApp->PlaySoundById(sample); }
+
+void CGameLevelHost::SaveFiles()
+{
+    mLinks.mProfiles->Save(*mLinks.mApp);
+    mLinks.mHiscores->Save();
+}

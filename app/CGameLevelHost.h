@@ -1,0 +1,101 @@
+#pragma once
+
+#include "game/board/CLevelHost.h"
+
+class CBackground;
+class CBall;
+class CBonusBase;
+class CBonusShell;
+class CCrazyTurns;
+class CFieldActivity;
+class CFieldBase;
+class CFieldBonuses;
+class CGameBorders;
+class CGameField;
+class CGameProcessor;
+class CHiscoreTable;
+class CObjBase;
+class CSuperBonus;
+class CUserProfiles;
+
+namespace Lumo {
+class LumoAppBase;
+}
+
+// The game's components the level controller drives; none owned.
+struct LevelHostLinks {
+    Lumo::LumoAppBase* mApp = nullptr;
+    CGameProcessor* mProcessor = nullptr;
+    CBall* mBall = nullptr;
+    CGameField* mField = nullptr;
+    const CFieldBase* mShapes = nullptr;
+    const CGameBorders* mBorders = nullptr;
+    CObjBase* mObjects = nullptr;
+    CBackground* mBackground = nullptr;
+    CBonusBase* mBonusBase = nullptr;
+    CFieldBonuses* mBonuses = nullptr;
+    CBonusShell* mShell = nullptr;
+    CSuperBonus* mSuperBonus = nullptr;
+    CCrazyTurns* mCrazy = nullptr;
+    CFieldActivity* mActivity = nullptr;
+    CUserProfiles* mProfiles = nullptr;
+    CHiscoreTable* mHiscores = nullptr;
+};
+
+// The level controller's hold on the game in play: the game processor, the
+// ball, the bonuses, the field with its border and background, and the board.
+class CGameLevelHost : public CLevelHost {
+public:
+    explicit CGameLevelHost(const LevelHostLinks& links);
+    // The bonuses, the crazy turns and the board are made after the level
+    // controller that takes this host: the application fills them in.
+    LevelHostLinks& Links() { return mLinks; }
+
+    void SetProcessorState(int32_t state) override;
+    void SetHazards(bool on, int32_t flags) override;
+    void SetDrain(bool on, float rate) override;
+    void StopPendingProcess() override;
+    void StartPhase(int32_t sequence) override;
+    void RestartBonusTimer() override;
+    void ProcessGroup(int32_t group) override;
+    void ShowPopup(int32_t kind, int32_t value) override;
+    void StartHazardBall() override;
+    bool BlockMovesPending() const override;
+    void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) override;
+
+    void BallCell(int32_t* column, int32_t* row) const override;
+    void ResetBall(bool placeOnCell, int32_t column, int32_t row) override;
+    void SetBallSpeeds(float first, float second) override;
+    void ClearBallState() override;
+
+    void SetBonusGeneration(bool present, float minimum, float maximum) override;
+    void SetBonusAmount(int32_t bonus, int32_t amount) override;
+    void SetBonusActionSpeeds(float shell, float shadowBall) override;
+    void SetCheckpointBonuses(int32_t simultaneous, int32_t energy, float time) override;
+    bool ClosedShellUnderBall() const override;
+
+    void SetUpField(int32_t shape) override;
+    void ApplyOnload(int32_t gameBorder, int32_t background, int32_t ball) override;
+    int32_t CrazyBlocksToTurn() const override;
+    void CrazyNewTurn() override;
+    void CrazyPhaseAnim() override;
+    void CrazyPhaseStep(int32_t cell) override;
+    bool StartSuperbonus(int32_t group) override;
+
+    void SetBoardActive(bool active) override;
+    void SetBoardBusy(bool busy) override;
+    void RestartBoard() override;
+    void SetPanelLabels(int32_t stage, int32_t level) override;
+    void SetPanelScore(int32_t score) override;
+    void SetPanelCompletion(int32_t percent) override;
+    void SetPanelEnergy(int32_t percent, bool immediate, float speed) override;
+    void SlidePanel(bool on) override;
+    void ShowPanelPiece(bool on) override;
+    void PlaySample(int32_t sample) override;
+    void SaveFiles() override;
+
+private:
+    LevelHostLinks mLinks;
+    // The onload border in place; another index changes the field's objects.
+    int32_t mBorder = -1;
+};
