@@ -149,12 +149,7 @@ void CBonusBase::LoadPowerBall(const TiXmlElement* element, bool* chain, CAnimBa
     p.mPostFadeSpeed = Float(element, "postfade_spd");
     if (const CAnimBase::Record* source = *chain ? anims.AnimRecord(p.mAnim) : nullptr) {
         p.mDefinition = *source;
-        // A cel's size is known from the image file's entry before its picture is loaded.
-        const int32_t slot = p.mDefinition.mEndFrame > p.mDefinition.mFirstFrame
-                                 ? anims.Frames()[size_t(p.mDefinition.mFirstFrame)]
-                                 : kNone;
-        const CImageSlot* first = images.Slot(slot);
-        const Lumo::Rect frame = first && first->mRect.mWidth > 0 ? first->mRect : images.SourceRect(slot);
+        const Lumo::Rect frame = anims.FirstFrameRect(p.mAnim);
         p.mFrameWidth = float(frame.mWidth);
         p.mFrameHeight = float(frame.mHeight);
         p.mFrameSum = p.mFrameWidth + p.mFrameHeight;

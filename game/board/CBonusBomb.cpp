@@ -15,9 +15,6 @@
 #include "game/data/CAnimBase.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CImageSlot.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CParticleSystem.h"
 #include "game/data/CTrackBase.h"
 
 #include <algorithm>
@@ -37,14 +34,15 @@ float Finite(float value)
 
 } // namespace
 
-CBonusBomb::CBonusBomb(const BombLinks& links) : mLinks(links) {}
+CBonusBomb::CBonusBomb(const BonusEffectLinks& links)
+    : mLinks(links), mParticles(*links.mProcessor, *links.mField, links.mBase->mBomb.mParticles, kProcessBomb)
+{
+}
 
 CBonusBomb::~CBonusBomb() = default;
 
 void CBonusBomb::Init()
 {
-    mEmitter.mCallback = [](void* bomb) { static_cast<CBonusBomb*>(bomb)->OnParticlesDone(); };
-    mEmitter.mCallbackArgument = this;
     mCells.reserve(16);
     mGroups.reserve(8);
     if (!mTrack)
@@ -60,18 +58,7 @@ void CBonusBomb::Shutdown()
 {
     mLinks.mTracks->FreeInstance(mTrack);
     mTrack = nullptr;
-    ReleaseEmitter();
-}
-
-void CBonusBomb::ReleaseEmitter()
-{
-    if (mEmitter.mListIndex != -2) {
-        std::vector<CParticleEmitter*>& list = CParticleSystem::Get().Emitters();
-        if (size_t(mEmitter.mListIndex) < list.size())
-            list[size_t(mEmitter.mListIndex)] = nullptr;
-        mEmitter.mListIndex = -2;
-    }
-    mEmitter.Release();
+    mParticles.Release();
 }
 
 bool CBonusBomb::Activate(int32_t column, int32_t row)
@@ -89,7 +76,7 @@ bool CBonusBomb::Activate(int32_t column, int32_t row)
     mGroups = grid.AreaGroups();
 
     const CBonusBase::Bomb& bomb = mLinks.mBase->mBomb;
-    ReleaseEmitter();
+    mParticles.Release();
     const float wait = std::max(Finite(bomb.mStartPercent * mLinks.mBall->Times().mRise), kShortestWait);
     mLinks.mTracks->StartTimer(mTrack, 0.0f, 50.0f / wait, 1, true, &mLinks.mProcessor->Player());
     mLinks.mProcessor->StartProcess(kProcessBomb, mTrack, true);
@@ -123,25 +110,10 @@ void CBonusBomb::StartDestruction()
     CGameProcessor& processor = *mLinks.mProcessor;
     CGameField& field = *mLinks.mField;
     const CBonusBase::Bomb& bomb = mLinks.mBase->mBomb;
-    if (mEmitterPopup == -2) {
-        PopupRecord record;
-        record.mType = PopupRecord::kEmitter;
-        record.mEmitter = &mEmitter;
-        mEmitterPopup = field.AddPopupRecord(record);
-        mEmitter.Register();
-        if (CAnimInstance* particles = bomb.mParticles.animInstance; particles && particles->mTrack) {
-            particles->mTrack->mRunning = 1;
-            processor.StartProcess(kProcessBomb, particles->mTrack, true);
-        }
-    }
+    mParticles.Show();
     if (CAnimInstance* explosion = bomb.mExplosion; explosion && explosion->mTrack) {
-        const FieldPoint centre = field.CellCenterToScreen(mColumn, mRow);
-        Lumo::Rect frame{};
-        const CAnimBase::Record* anim = mLinks.mAnims->AnimRecord(bomb.mExplosionAnim);
-        if (anim && anim->mEndFrame > anim->mFirstFrame) {
-            const CImageSlot* slot = mLinks.mImages->Slot(mLinks.mAnims->Frames()[size_t(anim->mFirstFrame)]);
-            frame = slot && slot->mRect.mWidth > 0 ? slot->mRect : frame;
-        }
+        const FieldPoint centre = field.CellCentre(mColumn, mRow);
+        const Lumo::Rect frame = mLinks.mAnims->FirstFrameRect(bomb.mExplosionAnim);
         PopupRecord record;
         record.mType = PopupRecord::kAnimation;
         record.mAnim = explosion;
@@ -171,51 +143,41 @@ void CBonusBomb::Destroy()
     if (!explosion || !explosion->mTrack || !explosion->mTrack->mAttached)
         Finish();
 
-    // Particles for the blocks the area still holds.
+    // Particles for the blocks the area still holds, one run for each
+    // block, in the look of its sprite.
     const ParticleConfig& config = base.mBomb.mParticles;
     const int32_t count = std::max(config.particleCount, 0);
     int32_t blocks = 0;
     for (const auto& [column, row] : mCells)
         blocks += field.Record(row * field.Width() + column).mBlock != nullptr;
-    mEmitter.Resize(1);
-    mEmitter.AllocParticles(0, blocks * count);
-    ParticleRun& run = mEmitter.Run(0);
-    run.flags = config.flags;
-    run.visual = config.visual;
-    run.colour = Lumo::Color(255, 255, 255, 255);
-    run.animInstance = config.animInstance;
-    run.frameCount = run.animInstance ? run.animInstance->mEndFrame - run.animInstance->mFirstFrame : 0;
-    run.energySpeed = config.energySpeed;
-    int32_t k = 0;
+    CParticleEmitter& emitter = mParticles.Emitter();
+    emitter.Resize(blocks);
+    int32_t run = 0;
     for (const auto& [column, row] : mCells) {
         const int32_t cell = row * field.Width() + column;
         CFieldBlock* block = field.Record(cell).mBlock;
         // An empty cell in the area has nothing to destroy.
         if (!block)
             continue;
-        const FieldPoint centre = field.CellCenterToScreen(column, row);
-        mEmitter.Emit(0, config, count, centre.mX, centre.mY, k);
-        k += count;
-        if (BonusRecord* bonus = block->mBonus) {
-            base.SetAmount(bonus->mId, base.Amount(bonus->mId) + 1);
-            // The bonus leaves with its block, so nothing of it outlives the block.
-            mLinks.mBonuses->RemoveBonusFromBlock(bonus);
-        }
+        mParticles.SetUpRun(run, count, field.ColourSprite(*block));
+        const FieldPoint centre = field.CellCentre(column, row);
+        emitter.Emit(run, config, count, centre.mX, centre.mY, 0);
+        emitter.Run(run).state = ParticleRun::kLive;
+        ++run;
+        mLinks.mBonuses->TakeOffWithBlock(*block);
         field.RemoveBlock(block);
         field.Record(cell).mBlock = nullptr;
-        field.Grid().Cell(cell) &= ~CCellGrid::kOccupied;
+        field.Grid().EmptyCell(cell);
     }
-    field.Grid().CountColours();
-    run.state = ParticleRun::kLive;
     // The particle system lets an emitter go while it has no particle.
-    mEmitter.Register();
+    emitter.Register();
     // With no particle to die, nothing would call the emitter's end.
     if (blocks * count == 0)
-        OnParticlesDone();
+        mParticles.OnDone();
     for (const GroupRecord& group : mGroups) {
         const int32_t points = mLinks.mLevel->MatchPoints(group.Count());
         const int32_t first = group.mMembers.empty() ? 0 : group.mMembers.front();
-        const FieldPoint centre = field.CellCenterToScreen(first % field.Width(), first / field.Width());
+        const FieldPoint centre = field.CellCentre(first % field.Width(), first / field.Width());
         processor.ShowPopup(0, points, true, int32_t(centre.mX), int32_t(centre.mY));
         mLinks.mLevel->AddPoints(points);
     }
@@ -234,17 +196,4 @@ void CBonusBomb::Finish()
     mTrack->mOwnerTag = CGameProcessor::kNone;
     mLinks.mBonuses->ClearBonusState();
     mState = kIdle;
-}
-
-void CBonusBomb::OnParticlesDone()
-{
-    if (mEmitterPopup == -2)
-        return;
-    mLinks.mField->RemovePopupRecord(mEmitterPopup);
-    mEmitterPopup = -2;
-    if (CAnimInstance* particles = mLinks.mBase->mBomb.mParticles.animInstance; particles && particles->mTrack) {
-        mLinks.mProcessor->FreeSlot(particles->mTrack->mOwnerTag);
-        mLinks.mProcessor->Player().Detach(particles->mTrack);
-        particles->mTrack->mOwnerTag = CGameProcessor::kNone;
-    }
 }

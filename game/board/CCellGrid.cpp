@@ -200,14 +200,18 @@ void CCellGrid::ClearGroupCells(int32_t id)
 {
     if (id < 0 || size_t(id) >= mGroups.size())
         return;
-    for (int32_t cell : mGroups[size_t(id)].mMembers) {
-        if (!IsOccupied(mCells[cell]))
-            continue;
-        mCells[cell] &= ~kOccupied;
-        const int32_t colour = ColourOf(mCells[cell]);
-        if (colour < kMaxColours)
-            --mHistogram[size_t(colour)];
-    }
+    for (int32_t cell : mGroups[size_t(id)].mMembers)
+        EmptyCell(cell);
+}
+
+void CCellGrid::EmptyCell(int32_t cell)
+{
+    if (cell < 0 || cell >= mCellCount || !IsOccupied(mCells[cell]))
+        return;
+    mCells[cell] &= ~kOccupied;
+    const int32_t colour = ColourOf(mCells[cell]);
+    if (colour < kMaxColours)
+        --mHistogram[size_t(colour)];
 }
 
 void CCellGrid::CountColours()

@@ -59,6 +59,8 @@ public:
     void Rebuild();
     // Empties the group's cells (colours and ids stay) and takes them off the histogram.
     void ClearGroupCells(int32_t id);
+    // Empties one cell (colour and id stay) and takes it off the histogram.
+    void EmptyCell(int32_t cell);
     // Moves every member of source into target and releases source's id.
     void MergeGroups(int32_t target, int32_t source);
     // A random field for a level without fixed contents.

@@ -9,6 +9,12 @@ CCellRuns* gCellRuns = nullptr;
 
 } // namespace
 
+CCellRuns::~CCellRuns()
+{
+    if (gCellRuns == this)
+        gCellRuns = nullptr;
+}
+
 CCellRuns* CCellRuns::Current() { return gCellRuns; }
 
 void CCellRuns::Init()

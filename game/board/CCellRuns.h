@@ -21,6 +21,12 @@ public:
     // {row << 16 | column, new colour << 16 | old colour}.
     using Pair = std::pair<uint32_t, uint32_t>;
 
+    CCellRuns() = default;
+    // The published instance is withdrawn with it.
+    ~CCellRuns();
+    CCellRuns(const CCellRuns&) = delete;
+    CCellRuns& operator=(const CCellRuns&) = delete;
+
     // The one instance, set by Init.
     static CCellRuns* Current();
 

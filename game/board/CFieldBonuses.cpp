@@ -182,6 +182,15 @@ void CFieldBonuses::RemoveBonusFromBlock(BonusRecord* bonus)
     ReleaseBonus(bonus);
 }
 
+void CFieldBonuses::TakeOffWithBlock(CFieldBlock& block)
+{
+    BonusRecord* bonus = block.mBonus;
+    if (!bonus)
+        return;
+    mLinks.mBase->SetAmount(bonus->mId, mLinks.mBase->Amount(bonus->mId) + 1);
+    RemoveBonusFromBlock(bonus);
+}
+
 void CFieldBonuses::ClearFieldBonuses(bool giveBack)
 {
     std::vector<BonusRecord*> bonuses;

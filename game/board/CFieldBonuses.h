@@ -75,6 +75,8 @@ public:
     bool TryGenerateBonus();
     void AttachBonusToBlock(BonusRecord* bonus);
     void RemoveBonusFromBlock(BonusRecord* bonus);
+    // A block an effect destroys: its bonus leaves with it and may come again.
+    void TakeOffWithBlock(CFieldBlock& block);
     // Does nothing while the processor is busy.
     void ActivateBonus(BonusRecord* bonus);
     void ClearBonusState();

@@ -143,6 +143,12 @@ FieldPoint CGameField::CellCenterToScreen(int32_t column, int32_t row) const
     return FieldToScreen({(float(column) + 0.5f) * mStepX, (float(row) + 0.5f) * mStepY});
 }
 
+FieldPoint CGameField::CellCentre(int32_t column, int32_t row) const
+{
+    const FieldPoint p = CellCenterToScreen(column, row);
+    return {p.mX + mOrigin.mX, p.mY + mOrigin.mY};
+}
+
 void CGameField::CellPolar(int32_t column, int32_t row, float* distance, float* angle) const
 {
     const float dx = float(column) * mStepX - mCx;

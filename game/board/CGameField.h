@@ -81,6 +81,8 @@ public:
     void CellToScreen(int32_t column, int32_t row, int32_t* x, int32_t* y) const;
     // The cell's centre, relative to the origin.
     FieldPoint CellCenterToScreen(int32_t column, int32_t row) const;
+    // The cell's centre on the screen, relative to the draw origin.
+    FieldPoint CellCentre(int32_t column, int32_t row) const;
     // Distance and angle of the cell's corner from the field's centre, in field units.
     void CellPolar(int32_t column, int32_t row, float* distance, float* angle) const;
     // The cell under a point given in the coordinates of the field's origin.
@@ -205,9 +207,11 @@ public:
     FieldPoint AxisY() const { return {mMatrix[2], mMatrix[3]}; }
     FieldPoint CentreInFieldUnits() const { return {mCx, mCy}; }
 
+    // The image slot the block shows its colour with now.
+    int32_t ColourSprite(const CFieldBlock& block) const;
+
 private:
     int32_t FrameOf(const CAnimInstance* anim) const;
-    int32_t ColourSprite(const CFieldBlock& block) const;
     int32_t OwnSprite(const CFieldBlock& block) const;
     int32_t DefinitionSprite(int32_t colour) const;
     void DrawSlot(Lumo::Graphics& g, int32_t slot, int32_t x, int32_t y) const;

@@ -181,9 +181,8 @@ void CSuperBonus::OnRaised()
             field.RemoveBlock(block);
             field.Record(cell).mBlock = nullptr;
         }
-        field.Grid().Cell(cell) &= ~CCellGrid::kOccupied;
+        field.Grid().EmptyCell(cell);
     }
-    field.Grid().CountColours();
     processor.StopProcess(mRaise);
     mRaise->mCurve = nullptr;
     mLinks.mActivity->SetFieldActive(true);

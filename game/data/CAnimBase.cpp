@@ -119,6 +119,22 @@ const CAnimBase::Record* CAnimBase::AnimRecord(int32_t id) const
     return id >= 0 && size_t(id) < mRecords.size() ? &mRecords[size_t(id)] : nullptr;
 }
 
+Lumo::Rect CAnimBase::FirstFrameRect(int32_t id) const
+{
+    const Record* record = AnimRecord(id);
+    if (!record || record->mEndFrame <= record->mFirstFrame || size_t(record->mFirstFrame) >= mFrames.size())
+        return {};
+    const int32_t slot = mFrames[size_t(record->mFirstFrame)];
+    const CImageSlot* cel = mImages.Slot(slot);
+    return cel && cel->mRect.mWidth > 0 ? cel->mRect : mImages.SourceRect(slot);
+}
+
+void CAnimBase::SetFrame(int32_t index, int32_t slot)
+{
+    if (index >= 0 && size_t(index) < mFrames.size())
+        mFrames[size_t(index)] = slot;
+}
+
 CAnimInstance* CAnimBase::CreateInstance(int32_t id, CAnimPlayer* player)
 {
     const Record* record = AnimRecord(id);

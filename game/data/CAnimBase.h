@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/graphics/Rect.h"
 #include "game/data/CAnimInstance.h"
 #include "game/data/CAnimPlayer.h"
 #include "game/data/CAnimTrack.h"
@@ -52,6 +53,12 @@ public:
     void FetchFrameImages(const CAnimInstance& instance);
 
     const Record* AnimRecord(int32_t id) const;
+    // The first frame's rectangle: the cel's, known before its picture is
+    // loaded, else the loaded picture's; empty for an animation without frames.
+    Lumo::Rect FirstFrameRect(int32_t id) const;
+    // Points frame index of the frame list at another image slot (pictures
+    // made at run time for an animation of its own).
+    void SetFrame(int32_t index, int32_t slot);
     size_t AnimCount() const { return mRecords.size(); }
     const std::vector<int32_t>& Frames() const { return mFrames; }
     const CStore<CAnimInstance>& Instances() const { return mInstances; }

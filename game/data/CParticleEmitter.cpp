@@ -86,6 +86,18 @@ void CParticleEmitter::AllocParticles(int32_t run, int32_t n)
     mLive += n;
 }
 
+void CParticleEmitter::SetupRun(int32_t run, const ParticleConfig& config)
+{
+    ParticleRun& target = Run(run);
+    target.flags = config.flags;
+    target.visual = config.visual;
+    target.colour = Lumo::Color(255, 255, 255, 255);
+    const bool animated = (config.flags & ParticleConfig::kAnimated) != 0;
+    target.animInstance = animated ? config.animInstance : nullptr;
+    target.frameCount = target.animInstance ? target.animInstance->mEndFrame - target.animInstance->mFirstFrame : 0;
+    target.energySpeed = config.energySpeed;
+}
+
 void CParticleEmitter::Emit(int32_t run, const ParticleConfig& config, int32_t n, float x, float y, int32_t start)
 {
     EmitAt(run, config, n, x, y, Run(run).colour, start);

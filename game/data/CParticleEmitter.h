@@ -27,6 +27,9 @@ public:
     void Resize(int32_t n);
     // Gives run number `run` n fresh particles, all of them alive once emitted.
     void AllocParticles(int32_t run, int32_t n);
+    // The run takes the configuration's look and energy speed, white: its
+    // animation with the frame count, or its particle image.
+    void SetupRun(int32_t run, const ParticleConfig& config);
     // Starts particles start .. start + n - 1 of the run at (x, y) in the run's colour.
     void Emit(int32_t run, const ParticleConfig& config, int32_t n, float x, float y, int32_t start);
     void EmitAt(int32_t run, const ParticleConfig& config, int32_t n, float x, float y, const Lumo::Color& colour,

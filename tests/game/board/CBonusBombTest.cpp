@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 namespace BoardTest {
@@ -35,9 +36,9 @@ protected:
     }
     ~CBonusBombTest() override { mBomb.Shutdown(); }
 
-    BombLinks Links()
+    BonusEffectLinks Links()
     {
-        BombLinks links;
+        BonusEffectLinks links;
         links.mApp = &App();
         links.mProcessor = &mProcessor;
         links.mField = &mField;
@@ -123,6 +124,51 @@ TEST_F(CBonusBombTest, DestroysScoresAndHandsOverToTheFieldStep)
     mBonuses.StopBonusTimer();
     EXPECT_TRUE(RunUntilIdle());
     ExpectFieldConsistent();
+}
+
+// The explosion and the particles sit on the cells on the screen (the field's
+// origin counted), and particles of a look without animation take the look of
+// the block they come from.
+TEST_F(CBonusBombTest, ExplosionAndParticlesSitOnTheCellsInTheBlocksLook)
+{
+    mField.Grid().SetMatchCount(1000);
+    mBase.mBomb.mParticles.flags &= ~ParticleConfig::kAnimated;
+    std::map<std::pair<int32_t, int32_t>, int32_t> sprites;
+    for (int32_t row = 2; row <= 4; ++row)
+        for (int32_t column = 2; column <= 4; ++column)
+            sprites[{column, row}] = mField.ColourSprite(*mField.Record(row * mField.Width() + column).mBlock);
+    ASSERT_TRUE(mBomb.Activate(3, 3));
+    const auto onCell = [this](float x, float y, int32_t column, int32_t row) {
+        int32_t c = -1, r = -1;
+        return mField.HitTest(x, y, &c, &r) && c == column && r == row;
+    };
+    bool exploded = false;
+    for (int32_t i = 0; i < 5000 && mBomb.GetState() == CBonusBomb::kWaiting; ++i)
+        mProcessor.DispatchFinished(1.0f);
+    for (int32_t i = 0; i < mField.PopupCount(); ++i) {
+        const PopupRecord& record = mField.Popup(i);
+        if (record.mType != PopupRecord::kAnimation)
+            continue;
+        const Lumo::Rect frame = mAnims.FirstFrameRect(mBase.mBomb.mExplosionAnim);
+        EXPECT_TRUE(onCell(float(record.mX + frame.mWidth / 2), float(record.mY + frame.mHeight / 2), 3, 3));
+        exploded = true;
+    }
+    EXPECT_TRUE(exploded);
+    for (int32_t i = 0; i < 5000 && mBomb.GetState() == CBonusBomb::kDestroying && mBomb.Emitter().ActiveRuns() == 0;
+         ++i)
+        mProcessor.DispatchFinished(1.0f);
+    const CParticleEmitter& emitter = mBomb.Emitter();
+    ASSERT_EQ(emitter.ActiveRuns(), 9);
+    CParticleSystem& particles = CParticleSystem::Get();
+    for (int32_t run = 0; run < 9; ++run) {
+        const auto& [column, row] = mBomb.Cells()[size_t(run)];
+        const ParticleRun& spray = particles.GetRun(emitter.mFirst + run);
+        EXPECT_EQ(spray.visual, (sprites[{column, row}])) << run;
+        ASSERT_LT(spray.begin, spray.end);
+        const Particle& first = particles.GetParticle(spray.begin);
+        EXPECT_TRUE(onCell(first.x, first.y, column, row)) << run;
+    }
+    ASSERT_TRUE(RunBomb());
 }
 
 } // namespace
