@@ -19,6 +19,7 @@ CBonusParticles::~CBonusParticles() = default;
 
 void CBonusParticles::Release()
 {
+    OnDone();
     if (mEmitter.mListIndex != -2) {
         std::vector<CParticleEmitter*>& list = CParticleSystem::Get().Emitters();
         if (size_t(mEmitter.mListIndex) < list.size())

@@ -18,7 +18,7 @@ public:
     CBonusParticles(const CBonusParticles&) = delete;
     CBonusParticles& operator=(const CBonusParticles&) = delete;
 
-    // Gives the emitter's particles and list entry back.
+    // Takes the spray off the field and gives its particles and list entry back.
     void Release();
     // Run number run gets n particles of the configuration's look; a look
     // without animation takes the sprite instead (the block the particles
