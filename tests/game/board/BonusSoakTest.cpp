@@ -1,11 +1,17 @@
 #include "framework/core/RandomNumber.h"
 #include "framework/core/RuntimeRandom.h"
 #include "game/board/BonusRecord.h"
+#include "game/board/CBonusBomb.h"
+#include "game/board/CBonusLevel.h"
+#include "game/board/CBonusPowerball.h"
 #include "game/board/CBonusRandomize.h"
 #include "game/board/CBonusShadowball.h"
 #include "game/board/CBonusShell.h"
 #include "game/board/CFieldActivity.h"
 #include "game/board/CFieldBlock.h"
+#include "game/board/CSuperBonus.h"
+#include "game/data/CImageAtlas.h"
+#include "game/data/CParticleSystem.h"
 #include "tests/game/board/BonusFixture.h"
 
 #include <gtest/gtest.h>
@@ -18,50 +24,102 @@ struct Activity : CFieldActivity {
     bool mActive = true;
 };
 
+struct Scoring : CBonusLevel {
+    int32_t MatchPoints(int32_t groupSize) const override { return groupSize; }
+    void AddPoints(int32_t points) override { mPoints += points; }
+    int32_t mPoints = 0;
+};
+
 class BonusSoakTest : public BonusFixture {
 protected:
     BonusSoakTest()
     {
+        mAtlas.Setup(mImages);
+        CParticleSystem::Get().Attach(&mAnims, &mImages);
         mShadow.Init();
         mShell.Init();
         mRandomize.Init();
+        mBomb.Init();
+        mPower.Init();
+        mSuper.Init();
         mBase.mEnergyAmount = 50;
         mBase.mTimeSpeed = 0.02f;
         TakeBaseline();
     }
+    ~BonusSoakTest() override
+    {
+        mPower.Shutdown();
+        mBomb.Shutdown();
+    }
 
+    BonusEffectLinks EffectLinks()
+    {
+        return {&App(),  &mProcessor, &mField,   &mBall,     &mBase,     &mTracks,
+                &mAnims, &mImages,    &mAtlas,   &mBonuses,  &mActivity, &mScoring};
+    }
+    // Frames with the particles moving.
+    void Run(int32_t frames)
+    {
+        for (int32_t i = 0; i < frames; ++i) {
+            mProcessor.DispatchFinished(1.0f);
+            CParticleSystem::Get().UpdateEmitters(1.0f);
+        }
+    }
+    bool RunToIdle()
+    {
+        for (int32_t i = 0; i < 20000 && !Idle(); ++i)
+            Run(1);
+        return Idle();
+    }
+
+    CImageAtlas mAtlas;
     Activity mActivity;
+    Scoring mScoring;
     CBonusShadowball mShadow{mProcessor, mField, mBase, mTracks, mBonuses};
     CBonusShell mShell{mProcessor, mField, mBase, mTracks, mAnims, mBonuses};
     CBonusRandomize mRandomize{mProcessor, mField, mBall, mTracks, mActivity, mBonuses};
+    CBonusBomb mBomb{EffectLinks()};
+    CBonusPowerball mPower{EffectLinks()};
+    CSuperBonus mSuper{SuperBonusLinks{&mProcessor, &mField, &mBall, &mTracks, &mImages, &mAtlas, &mActivity}};
 };
 
-// Games of random bonus clicks, some landing while another bonus still runs:
-// every one ends idle, with the field whole and back in play.
+// Games of random bonus clicks, some landing while another bonus still runs,
+// and superbonus groups: every one ends idle, with the field whole and back
+// in play. As in play, the ball lands only while the field takes clicks and
+// no line moves.
 TEST_F(BonusSoakTest, RandomBonusClicksAlwaysEndInPlay)
 {
-    const std::array<int32_t, 6> ids = {kBonusSniper, kBonusRandomize, kBonusShadowBall,
-                                        kBonusShell,  kBonusEnergy,    kBonusTime};
-    std::array<int32_t, kBonusCount> fired{};
+    const std::array<int32_t, 8> ids = {kBonusSniper, kBonusRandomize, kBonusShadowBall, kBonusShell,
+                                        kBonusEnergy, kBonusTime,      kBonusBomb,       kBonusPowerBall};
+    constexpr int32_t kSuperbonusClick = int32_t(ids.size());
+    std::array<int32_t, kBonusCount + 1> fired{};
     for (uint32_t game = 0; game < 1000; ++game) {
         Lumo::SeedRandom(game);
         Lumo::SRand(game);
         const int32_t clicks = 1 + Lumo::RandomNumber(3);
         for (int32_t click = 0; click < clicks; ++click) {
             const int32_t cell = Lumo::RandomNumber(mField.CellCount());
+            const int32_t choice = Lumo::RandomNumber(kSuperbonusClick + 1);
+            if (mProcessor.PendingBlockMoves() != 0)
+                continue;
             CFieldBlock* block = mField.Record(cell).mBlock;
             ASSERT_NE(block, nullptr) << game;
-            if (block->mBonus)
+            if (block->mBonus || !mActivity.mActive)
                 continue;
-            BonusRecord* bonus = PlaceVisibleBonus(ids[size_t(Lumo::RandomNumber(int32_t(ids.size())))],
-                                                   cell % mField.Width(), cell / mField.Width());
-            if (mShell.Active())
-                mBonuses.ShellLanding(*block);
-            ++fired[size_t(bonus->mId)];
-            mBonuses.ActivateBonus(bonus);
-            Frames(Lumo::RandomNumber(120));
+            if (choice == kSuperbonusClick) {
+                mField.Grid().Rebuild();
+                fired[size_t(kBonusCount)] += mSuper.Start(CCellGrid::GroupOf(mField.Grid().Cell(cell)));
+            } else {
+                BonusRecord* bonus =
+                    PlaceVisibleBonus(ids[size_t(choice)], cell % mField.Width(), cell / mField.Width());
+                if (mShell.Active())
+                    mBonuses.ShellLanding(*block);
+                ++fired[size_t(bonus->mId)];
+                mBonuses.ActivateBonus(bonus);
+            }
+            Run(Lumo::RandomNumber(120));
         }
-        ASSERT_TRUE(RunUntilIdle()) << game;
+        ASSERT_TRUE(RunToIdle()) << game;
         mBonuses.StopBonusTimer();
         ASSERT_EQ(mBonuses.BonusesOnField(), 0) << game;
         ASSERT_EQ(mBase.RecordsInUse(), kBonusCount) << game;
@@ -69,14 +127,19 @@ TEST_F(BonusSoakTest, RandomBonusClicksAlwaysEndInPlay)
         ASSERT_EQ(mField.BlockDisplayMode(), 0) << game;
         ASSERT_TRUE(mActivity.mActive) << game;
         ASSERT_FALSE(mBonuses.SniperRunning() || mShadow.Running() || mShell.Active() || mRandomize.Running() ||
-                     mTime.Running() || mBanner.Showing())
+                     mTime.Running() || mBanner.Showing() || mSuper.Running())
             << game;
+        ASSERT_EQ(mBomb.GetState(), CBonusBomb::kIdle) << game;
+        ASSERT_EQ(mPower.GetState(), CBonusPowerball::kIdle) << game;
+        ASSERT_FALSE(mBall.Has(CBall::kHeld) || mBall.Has(CBall::kFrozen)) << game;
         ASSERT_EQ(PopupRecordsInUse(), 0) << game;
-        for (int32_t c = 0; c < mField.CellCount(); ++c)
-            ASSERT_NE(mField.Record(c).mBlock, nullptr) << game;
+        ASSERT_EQ(mAtlas.ShelvesInUse(), 0) << game;
+        ExpectFieldConsistent();
+        ASSERT_FALSE(HasFailure()) << game;
     }
     for (int32_t id : ids)
-        EXPECT_GT(fired[size_t(id)], 200) << id;
+        EXPECT_GT(fired[size_t(id)], 150) << id;
+    EXPECT_GT(fired[size_t(kBonusCount)], 150);
 }
 
 } // namespace
