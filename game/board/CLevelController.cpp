@@ -74,7 +74,7 @@ void CLevelController::HandleRequest()
         return;
     }
     if (mLevelMapWanted) {
-        mWindows.ShowLevelMap(mStage);
+        mWindows.ShowLevelMap(mRequest.mPosition);
         return;
     }
     mHost.SetBoardActive(true);
@@ -316,7 +316,15 @@ void CLevelController::RestartAfterLoad()
     mStageChanged = false;
     mHost.RestartBoard();
     if (mLevelMapWanted)
-        mWindows.ShowLevelMap(mStage);
+        mWindows.ShowLevelMap(mPosition);
+}
+
+void CLevelController::RequestNextMap(int32_t position)
+{
+    mRequest.mGraph = mGraph;
+    mRequest.mPosition = position;
+    mStageChanged = true;
+    mChanged = false;
 }
 
 void CLevelController::ApplyOnload(int32_t onload)

@@ -82,7 +82,11 @@ public:
     void NextLevelInGraph();
     void RestartAfterLoad();
     void SetLevelMapWanted(bool wanted) { mLevelMapWanted = wanted; }
+    bool LevelMapWanted() const { return mLevelMapWanted; }
     bool StageChanged() const { return mStageChanged; }
+    // The tally reached the first position of a new map in the current graph:
+    // the reload takes it over, and the score, lives and counters run on.
+    void RequestNextMap(int32_t position);
     static bool IsOtherStage(int32_t graphA, int32_t positionA, int32_t graphB, int32_t positionB);
     int32_t GetResultIndex() const;
 
@@ -122,6 +126,12 @@ public:
     int32_t LevelKind() const { return mLevelKind; }
     int32_t Score() const { return mScore; }
     int32_t LevelPoints() const { return mLevelPoints; }
+    int32_t LevelGain() const { return mLevelGain; }
+    int32_t ComboGain() const { return mComboPoints; }
+    int32_t SupercomboGain() const { return mSupercomboPoints; }
+    // The song of the level in play; 0 is the title song.
+    int32_t Song() const { return mSong; }
+    void SetSong(int32_t song) { mSong = song; }
     int32_t Lives() const { return mLives; }
     int32_t Progress() const { return mProgress; }
     int32_t CurrentCheckpoint() const { return mCheckpoint; }

@@ -191,6 +191,15 @@ bool CLevelTable::FindLevel(const std::string& name, int32_t* index) const
     return true;
 }
 
+std::string CLevelTable::LevelName(int32_t index) const
+{
+    for (const auto& [name, level] : mNames) {
+        if (level == index)
+            return name;
+    }
+    return {};
+}
+
 Checkpoint CLevelTable::CheckpointOf(const LevelRecord& level, int32_t k) const
 {
     const int32_t at = level.mFirstCheckpoint + k * LevelRecord::kCheckpointValues;

@@ -40,6 +40,8 @@ public:
     bool LoadFromXml(const TiXmlElement* root, const CPieceBase& pieces, const CFieldBase& shapes);
 
     bool FindLevel(const std::string& name, int32_t* index) const;
+    // The name that leads to the level; empty when none does (a repeated name leads to its last level).
+    std::string LevelName(int32_t index) const;
     const std::vector<LevelRecord>& Levels() const { return mLevels; }
     const LevelRecord& Level(int32_t index) const { return mLevels[size_t(index)]; }
     const std::vector<TypedValue>& Pool() const { return mPool; }

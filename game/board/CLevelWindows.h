@@ -9,8 +9,9 @@ public:
 
     // Opens a result or start window: the HUD panel slides off and the game pauses.
     virtual void OpenStatusWindow(int32_t id) = 0;
-    // Opens window id over the current screen (the stage window on a stage change).
-    virtual void OpenWindow(int32_t id, int32_t arg) = 0;
-    // Closes the open window and shows the level map at the stage.
-    virtual void ShowLevelMap(int32_t stage) = 0;
+    // Opens window id over the current screen (the stage window on a stage change);
+    // immediate non-zero skips the transition.
+    virtual void OpenWindow(int32_t id, int32_t immediate) = 0;
+    // Closes the open window and shows the level map standing at the graph position.
+    virtual void ShowLevelMap(int32_t position) = 0;
 };

@@ -74,12 +74,30 @@ public:
     int32_t mProcessorState = -1;
 };
 
+// Keeps the windows asked for: status windows by id, others as 100 + id, the
+// level map as 200 + position; passes them on when mForward is set.
 class RecordingWindows : public CLevelWindows {
 public:
-    void OpenStatusWindow(int32_t id) override { mOpened.push_back(id); }
-    void OpenWindow(int32_t id, int32_t) override { mOpened.push_back(100 + id); }
-    void ShowLevelMap(int32_t stage) override { mOpened.push_back(200 + stage); }
+    void OpenStatusWindow(int32_t id) override
+    {
+        mOpened.push_back(id);
+        if (mForward)
+            mForward->OpenStatusWindow(id);
+    }
+    void OpenWindow(int32_t id, int32_t immediate) override
+    {
+        mOpened.push_back(100 + id);
+        if (mForward)
+            mForward->OpenWindow(id, immediate);
+    }
+    void ShowLevelMap(int32_t position) override
+    {
+        mOpened.push_back(200 + position);
+        if (mForward)
+            mForward->ShowLevelMap(position);
+    }
     std::vector<int32_t> mOpened;
+    CLevelWindows* mForward = nullptr;
 };
 
 // A level controller on a small field with the sample kinds of level: graph 0
