@@ -159,6 +159,10 @@ public:
     bool WindowOpened() const { return mWindowOpened; }
     int32_t DefaultWindow() const { return mDefaultWindow; }
     float CreditsPosition() const { return mCreditsPosition; }
+    // Back to the top of the credits text.
+    void RestartCredits() { mCreditsPosition = 0.0f; }
+    // The speed of the fade a level-end window runs after its count-ups were skipped.
+    float PointsStaySpeed() const { return mPointsStaySpeed; }
     CAnimTrack* WindowTrack() const { return mWindowTrack; }
     bool HighlightOn() const { return mHighlightOn; }
 
