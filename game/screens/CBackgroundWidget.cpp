@@ -6,6 +6,9 @@
 #include "game/data/CImageRecord.h"
 #include "game/data/CImageSlot.h"
 #include "game/data/CImageTable.h"
+#include "game/data/CUserProfiles.h"
+#include "game/screens/CGUIController.h"
+#include "game/screens/GUIWindowTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,6 +30,11 @@ int FadeAlpha(float fade)
 }
 
 } // namespace
+
+CBackgroundWidget::CBackgroundWidget(CGUIController* gui, const CUserProfiles* profiles)
+    : mGui(gui), mProfiles(profiles)
+{
+}
 
 void CBackgroundWidget::SetupFromBackground(CImageTable& images)
 {
@@ -67,8 +75,14 @@ void CBackgroundWidget::Update()
         mFade += mFadeInSpeed;
         if (mFade >= 1.0f) {
             mState = kShown;
-            if (!mMenuOpened)
+            if (!mMenuOpened) {
                 mMenuOpened = true;
+                if (mGui != nullptr) {
+                    mGui->mOwner = this;
+                    const bool players = mProfiles != nullptr && mProfiles->Count() > 0;
+                    mGui->OpenWindow(players ? GUIWindowId::kMenu : GUIWindowId::kCreatePlayer1, false);
+                }
+            }
         }
     } else if (mState == kFadingOut) {
         mFade -= mFadeOutSpeed;
@@ -103,4 +117,30 @@ void CBackgroundWidget::Draw(Lumo::Graphics& graphics)
     if (mFront)
         graphics.DrawImage(mFront, 0, 0);
     graphics.SetTintImages(false);
+    if (mState == kShown && mGui != nullptr)
+        mGui->DrawWindow(graphics);
+}
+
+void CBackgroundWidget::MouseMove(int x, int y)
+{
+    if (CGUIController* gui = PointerGui())
+        gui->OnPointerMove(x, y);
+}
+
+void CBackgroundWidget::MouseDown(int x, int y, int, int clickCount)
+{
+    if (CGUIController* gui = PointerGui())
+        gui->OnPointerDown(x, y, clickCount > 1);
+}
+
+void CBackgroundWidget::MouseUp(int x, int y, int, int)
+{
+    if (CGUIController* gui = PointerGui())
+        gui->OnPointerUp(x, y);
+}
+
+void CBackgroundWidget::MouseWheel(int delta)
+{
+    if (CGUIController* gui = PointerGui())
+        gui->ScrollList(delta);
 }

@@ -1,10 +1,15 @@
 #include "game/data/CGameConfig.h"
 #include "game/data/CImageTable.h"
+#include "game/data/CUserProfiles.h"
 #include "game/screens/CBackgroundWidget.h"
+#include "tests/game/screens/GUIFixtureXml.h"
+#include "tests/game/screens/GUITestDoubles.h"
 #include "tests/game/support/GameFixture.h"
 #include "tests/game/support/RecordingImage.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <tinyxml.h>
 
@@ -117,6 +122,108 @@ TEST_F(BackgroundWidgetTest, FadesInOnceThenOutAndLeavesTheScreen)
     GameTest::RecordingGraphics g;
     mWidget.Draw(g.mGraphics);
     EXPECT_TRUE(g.Ops().empty());
+}
+
+// The backdrop hosting the window system: it opens the first window and
+// passes the pointer only once it has faded in.
+class BackdropWindowsTest : public BackgroundWidgetTest {
+protected:
+    BackdropWindowsTest()
+    {
+        mHost.AddPicture("frame", 80, 600, 0xFF102030);
+        mHost.AddPicture("header", 256, 48);
+        TiXmlDocument document;
+        document.Parse(GUITest::FixtureXml().c_str());
+        mGui.LoadFromXml(document.RootElement());
+        mGui.CreateImages();
+    }
+
+    void FadeIn(CBackgroundWidget& widget)
+    {
+        widget.SetupFromBackground(mImages);
+        widget.FadeIn();
+        for (int i = 0; i < 200 && widget.State() != CBackgroundWidget::kShown; ++i)
+            widget.Update();
+    }
+
+    // The menu's first button, in screen coordinates.
+    void ClickPlayers(CBackgroundWidget& widget)
+    {
+        const GUIButton* button = mGui.Button(16);
+        const int x = 400 - mGui.Window(13)->mWidth / 2 + button->mRect.mX + 2;
+        const int y = button->mRect.mY + 2;
+        widget.MouseMove(x, y);
+        widget.MouseDown(x, y, 1, 1);
+        widget.MouseUp(x, y, 1, 1);
+    }
+
+    int Opened(int window) const
+    {
+        return int(std::count(mSpy.mCalls.begin(), mSpy.mCalls.end(), "showing " + std::to_string(window)));
+    }
+
+    void Run(int steps)
+    {
+        for (int i = 0; i < steps; ++i)
+            mGui.UpdateTracks(1.0f);
+    }
+
+    GUITest::TestHost mHost;
+    GUITest::SpyHandler mSpy;
+    CGUIController mGui{&App(), &mHost, &mSpy};
+    CUserProfiles mProfiles;
+};
+
+TEST_F(BackdropWindowsTest, TheFirstFadeInOpensTheMenuOrTheFirstPlayersWindow)
+{
+    for (const bool players : {false, true}) {
+        SCOPED_TRACE(players);
+        if (players)
+            mProfiles.Add("ann");
+        mGui.CloseWindow(true);
+        CBackgroundWidget widget(&mGui, &mProfiles);
+        FadeIn(widget);
+        ASSERT_EQ(widget.State(), CBackgroundWidget::kShown);
+        EXPECT_EQ(mGui.mOwner, &widget);
+        EXPECT_EQ(mGui.LastOpenedWindow(), players ? 13 : 15);
+    }
+}
+
+TEST_F(BackdropWindowsTest, WindowsTakeThePointerAndAreDrawnOnlyOnceFadedIn)
+{
+    mProfiles.Add("ann");
+    CBackgroundWidget widget(&mGui, &mProfiles);
+    widget.SetupFromBackground(mImages);
+    widget.FadeIn();
+    mGui.OpenWindow(13, true);
+    // Still fading in: the windows get no pointer and are not drawn.
+    widget.Update();
+    ClickPlayers(widget);
+    EXPECT_TRUE(std::find(mSpy.mCalls.begin(), mSpy.mCalls.end(), "command 16 1") == mSpy.mCalls.end());
+    GameTest::RecordingGraphics fading;
+    widget.Draw(fading.mGraphics);
+
+    FadeIn(widget);
+    Run(100);
+    ASSERT_EQ(mGui.CurrentWindow(), 13);
+    ASSERT_EQ(mGui.State(), CGUIController::kShown);
+    GameTest::RecordingGraphics shown;
+    widget.Draw(shown.mGraphics);
+    EXPECT_GT(shown.Ops().size(), fading.Ops().size());
+    ClickPlayers(widget);
+    EXPECT_TRUE(std::find(mSpy.mCalls.begin(), mSpy.mCalls.end(), "command 16 1") != mSpy.mCalls.end());
+
+    // Further updates open nothing more; a new fade-in opens the menu again.
+    const int menus = Opened(13);
+    for (int i = 0; i < 50; ++i)
+        widget.Update();
+    mGui.CloseWindow(true);
+    Run(100);
+    EXPECT_EQ(Opened(13), menus);
+    EXPECT_EQ(mGui.State(), CGUIController::kNone);
+    FadeIn(widget);
+    Run(100);
+    EXPECT_EQ(Opened(13), menus + 1);
 }
 
 } // namespace

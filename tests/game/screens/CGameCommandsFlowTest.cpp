@@ -1,0 +1,328 @@
+#include "game/data/CUserProfile.h"
+#include "tests/game/screens/GameCommandsFixture.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace CommandsTest {
+namespace {
+
+using namespace GUIWindowId;
+
+class GameFlowTest : public CommandsFixture {
+protected:
+    void SetUp() override
+    {
+        CommandsFixture::SetUp();
+        mWindows.mForward = mCommands.get();
+    }
+
+    // A level of graph 0 at the position, played to a win with a combo.
+    void WinLevel(int32_t position)
+    {
+        PlayAt(0, position);
+        Settle();
+        Land(0, 0);
+        Land(4, 0);
+        mLevels.ApplyCombo();
+    }
+
+    int32_t ClickSounds()
+    {
+        return int32_t(std::count(App().mSoundsPlayed.begin(), App().mSoundsPlayed.end(),
+                                  CGameCommands::kSoundClick));
+    }
+
+    bool Counting()
+    {
+        for (int32_t slot = 0; slot < CGUIController::kInfoSlots; ++slot) {
+            const GUILabel* label = mGui->Label(mGui->InfoLabelIndex(slot));
+            if (label != nullptr && (label->mTrack != nullptr || label->Has(GUILabel::kCounting)))
+                return true;
+        }
+        return false;
+    }
+
+    // Runs the window system until the count-ups of the tally have ended.
+    void RunTally()
+    {
+        Settle();
+        for (int i = 0; i < 5000 && Counting(); ++i)
+            Step(1);
+        ASSERT_FALSE(Counting());
+    }
+};
+
+TEST_F(GameFlowTest, StatusWindowsPauseAndFillTheirLabels)
+{
+    struct Row {
+        int32_t mWindow;
+        int32_t mPosition;
+        std::vector<std::pair<int32_t, std::string>> mLabels;
+    };
+    const Row rows[] = {
+        {kLevelStart, 12, {{0, "Level 3"}, {1, "Stage 2"}, {2, "Desc 1"}, {3, "Kind 0"}, {4, "Type 0"}}},
+        {kLevelStart, 1, {{0, "Level 2"}, {2, "Desc 0"}, {3, "Kind 1"}}},
+        {kGameoverContinue, 0, {{25, "Score 0"}, {26, "Attempt 3"}}},
+        {kGameover, 0, {{24, "Score 0"}}},
+        {kPauseScore, 0, {{34, "Player: ann"}}},
+        {kPauseBasic, 1, {{29, "Level 2"}, {30, "Player: ann"}, {31, "timed"}, {32, "Result 0"}, {33, "Stage 1"}}},
+        {kLevelEndClassic, 12, {{6, "Level 3"}, {7, "Stage 2"}, {8, "Result 1"}, {9, ""}, {13, ""}}},
+        {kLevelEndPuzzle, 2, {{14, "Level 3"}, {15, "Stage 1"}, {16, "Result 0"}, {17, ""}}},
+        {kLevelEndCrazy, 3, {{18, "Level 4"}, {19, "Stage 1"}, {20, "Result 0"}, {21, ""}, {23, ""}}},
+        {kScoreStart, 0, {{5, "Score 0"}}},
+        {kPhaseEnd, 9, {{27, "Map 10 done"}, {28, "Next: map 1"}}},
+        {kGameoverHiscore, 0, {{38, "Score 0"}}},
+        // Windows without labels open all the same.
+        {kScoreGameover, 0, {}},
+        {kHiscoreShow, 0, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mWindow);
+        PlayAt(0, row.mPosition);
+        Settle();
+        for (int32_t slot = 6; slot < 24; ++slot)
+            mGui->SetInfoLabelText(slot, "stale");
+        const int32_t score = mLevels.Score();
+        mFlow.mPaused = false;
+        mCommands->OpenStatusWindow(row.mWindow);
+        EXPECT_TRUE(mFlow.mPaused);
+        for (const auto& [slot, text] : row.mLabels)
+            EXPECT_EQ(Slot(slot), text) << "slot " << slot;
+        // A level-end window adds the graph entry's bonus to the points.
+        const bool levelEnd = row.mWindow >= kLevelEndClassic && row.mWindow <= kLevelEndCrazy;
+        const int32_t bonus = mGraphs.GetEntryBonus(0, row.mPosition);
+        EXPECT_EQ(mLevels.Score(), score + (levelEnd ? bonus : 0));
+        Settle();
+        EXPECT_EQ(Shown(), row.mWindow);
+    }
+}
+
+TEST_F(GameFlowTest, EscapeActsOnTheWindowShown)
+{
+    struct Row {
+        int32_t mOpen;
+        bool mPaused;
+        int32_t mAfter;
+        bool mPausedAfter;
+        int32_t mSounds;
+    };
+    const Row rows[] = {
+        {kLevelStart, true, -1, false, 1}, {kPauseScore, true, -1, false, 1}, {kPauseBasic, true, -1, false, 1},
+        // As its button: no count-up runs, so play goes on at the next position.
+        {kLevelEndClassic, true, -1, false, 1}, {kGameoverContinue, true, kGameoverContinue, true, 0},
+        {kGameover, true, kGameover, true, 0},
+        // No window: Esc pauses the map game with its pause window.
+        {-1, false, kPauseBasic, true, 0},
+        {-1, true, -1, true, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mOpen);
+        PlayAt(0, 0);
+        mGui->CloseWindow(true);
+        if (row.mOpen >= 0)
+            OpenNow(row.mOpen);
+        mFlow.mPaused = row.mPaused;
+        App().mSoundsPlayed.clear();
+        mCommands->OnEscapeKey();
+        Settle();
+        EXPECT_EQ(Shown(), row.mAfter);
+        EXPECT_EQ(mFlow.mPaused, row.mPausedAfter);
+        EXPECT_EQ(ClickSounds(), row.mSounds);
+        if (row.mOpen == kLevelStart) {
+            EXPECT_EQ(mLevels.State(), CLevelController::kPlaying);
+        }
+        if (row.mOpen == kLevelEndClassic) {
+            EXPECT_EQ(mLevels.CurrentPosition(), 1);
+        }
+    }
+}
+
+TEST_F(GameFlowTest, PauseButtonAndLostFocusOpenThePauseWindow)
+{
+    PlayAt(1, 0);
+    mGui->CloseWindow(true);
+    mFlow.mPaused = false;
+    mCommands->TogglePause();
+    Settle();
+    EXPECT_EQ(Shown(), kPauseScore);
+    EXPECT_EQ(Slot(34), "Player: ann");
+    EXPECT_TRUE(mFlow.mPaused);
+    // The button, not the keyboard: no click of its own.
+    App().mSoundsPlayed.clear();
+    mCommands->TogglePause();
+    Settle();
+    EXPECT_EQ(Shown(), -1);
+    EXPECT_FALSE(mFlow.mPaused);
+    EXPECT_EQ(ClickSounds(), 0);
+
+    PlayAt(0, 1);
+    mGui->CloseWindow(true);
+    mFlow.mPaused = false;
+    mCommands->OpenPauseWindow();
+    EXPECT_EQ(mGui->State(), CGUIController::kShown);
+    EXPECT_EQ(mGui->CurrentWindow(), kPauseBasic);
+    EXPECT_EQ(Slot(31), "timed");
+    EXPECT_TRUE(mFlow.mPaused);
+    // Over a window already open it does nothing.
+    OpenNow(kMenuConfirm);
+    mCommands->OpenPauseWindow();
+    EXPECT_EQ(mGui->CurrentWindow(), kMenuConfirm);
+}
+
+TEST_F(GameFlowTest, ReturnToMenuSavesTheGameAndBringsBackTheMenu)
+{
+    PlayAt(0, 2);
+    EXPECT_EQ(mLevels.Song(), 1);
+    mFlow.mScreenShown = true;
+    mCommands->ReturnToMenu();
+    EXPECT_EQ(mFlow.Calls(), "");
+    mFlow.mScreenShown = false;
+    mCommands->ReturnToMenu();
+    EXPECT_EQ(mFlow.Calls(), "menu");
+    EXPECT_EQ(mLevels.Song(), 0);
+    EXPECT_EQ(mProfiles.Record(mProfiles.CurrentIndex()).progressA[2], 2);
+}
+
+TEST_F(GameFlowTest, TheTallyCountsEachLevelEndToItsEnd)
+{
+    struct Row {
+        int32_t mPosition;
+        int32_t mWindow;
+        std::function<std::vector<std::pair<int32_t, int32_t>>(const CLevelController&, int32_t bonus)> mCounts;
+    };
+    const Row rows[] = {
+        {0, kLevelEndClassic,
+         [](const CLevelController& levels, int32_t bonus) {
+             return std::vector<std::pair<int32_t, int32_t>>{
+                 {9, levels.LevelGain() - bonus - levels.ComboGain() - levels.SupercomboGain()},
+                 {10, levels.ComboGain()},
+                 {11, levels.SupercomboGain()},
+                 {12, bonus},
+                 {13, levels.LevelGain()}};
+         }},
+        {2, kLevelEndPuzzle,
+         [](const CLevelController&, int32_t bonus) { return std::vector<std::pair<int32_t, int32_t>>{{17, bonus}}; }},
+        {3, kLevelEndCrazy,
+         [](const CLevelController& levels, int32_t bonus) {
+             return std::vector<std::pair<int32_t, int32_t>>{
+                 {21, levels.LevelGain() - bonus}, {22, bonus}, {23, levels.LevelGain()}};
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mWindow);
+        WinLevel(row.mPosition);
+        mCommands->OpenStatusWindow(row.mWindow);
+        RunTally();
+        if (row.mWindow == kLevelEndClassic) {
+            EXPECT_GT(mLevels.ComboGain(), 0);
+        }
+        const int32_t bonus = mGraphs.GetEntryBonus(0, row.mPosition);
+        for (const auto& [slot, value] : row.mCounts(mLevels, bonus)) {
+            const std::string format = mGui->Label(mGui->InfoLabelIndex(slot))->mFormat;
+            EXPECT_EQ(Slot(slot), format.substr(0, format.find("{}")) + std::to_string(value)) << "slot " << slot;
+        }
+        EXPECT_EQ(Shown(), row.mWindow);
+    }
+}
+
+TEST_F(GameFlowTest, AfterTheTallyPlayGoesToTheMapTheNextLevelANewMapOrTheEnd)
+{
+    struct Row {
+        const char* mName;
+        int32_t mPosition;
+        bool mPhase;
+        bool mSkipCounting;
+        int32_t mAfter;
+        std::string mFlow;
+        int32_t mPositionAfter;
+    };
+    const Row rows[] = {
+        // The map game: the level map leads on from the level won.
+        // Without the map, the next level starts at once.
+        {"next level", 0, false, false, -1, "map 0 0 1", 1},
+        {"map", 0, true, false, -1, "map 0 0 1", 0},
+        {"map after skipping the count", 4, true, true, -1, "map 0 4 5", 4},
+        {"new map", 9, true, false, kPhaseEnd, "", 9},
+        {"graph done", 11, true, false, kHappyEnd, "", 11},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mName);
+        WinLevel(row.mPosition);
+        if (row.mPhase)
+            mCommands->OnWindowShowing(kPhaseEnd);
+        mCommands->OpenStatusWindow(kLevelEndClassic);
+        Settle();
+        if (!row.mSkipCounting)
+            RunTally();
+        mFlow.mCalls.clear();
+        Click(8);
+        // A skipped count fades out before play goes on.
+        Step(200);
+        Settle();
+        EXPECT_EQ(Shown(), row.mAfter);
+        EXPECT_EQ(mFlow.Calls(), row.mFlow);
+        EXPECT_EQ(mLevels.CurrentPosition(), row.mPositionAfter);
+        EXPECT_EQ(mFlow.mPaused, row.mAfter >= 0 || row.mPhase);
+        if (row.mAfter == kPhaseEnd) {
+            EXPECT_TRUE(mLevels.StageChanged());
+            EXPECT_TRUE(mLevels.LevelMapWanted());
+            EXPECT_EQ(Slot(27), "Map 10 done");
+            // The reload takes over the first position of the new map.
+            mLevels.NextLevelInGraph();
+            EXPECT_EQ(mLevels.CurrentPosition(), 10);
+        }
+        if (row.mAfter == kHappyEnd) {
+            EXPECT_EQ(mCommands->GraphsCompleted(), 1);
+            EXPECT_EQ(mCommands->NextPosition(), 0);
+            EXPECT_FALSE(mCommands->PhaseFlag());
+        }
+        mGui->CloseWindow(true);
+    }
+}
+
+TEST_F(GameFlowTest, TheOverlayEndReloadsANewMapThenStartsItsLevel)
+{
+    // An endless run from the menu: the stage window covers the load.
+    SaveB({0, 4, 900, 700, 3});
+    OpenNow(kMenu);
+    Click(18);
+    Settle();
+    ASSERT_EQ(Shown(), kPhaseStart);
+    mCommands->OnWindowAction(8);
+    EXPECT_EQ(mFlow.Calls(), "reload");
+    EXPECT_EQ(Shown(), kPhaseStart);
+    mLevels.NextLevelInGraph();
+    mLevels.RestartAfterLoad();
+    mCommands->OnWindowAction(8);
+    Settle();
+    EXPECT_EQ(mLevels.CurrentGraph(), 1);
+    EXPECT_EQ(mLevels.State(), CLevelController::kIntro);
+    EXPECT_EQ(Shown(), -1);
+    EXPECT_FALSE(mFlow.mPaused);
+    EXPECT_EQ(mFlow.Calls(), "reload");
+
+    // The map game loads its first map, then shows it instead of starting.
+    SaveA({1, 0, 3});
+    OpenNow(kMenu);
+    mCommands->OnGuiCommand(17, 0);
+    OpenNow(kGameContinue);
+    mFlow.mCalls.clear();
+    Click(36);
+    Settle();
+    // Play has run: the processor's delay hands the request to the controller.
+    EXPECT_EQ(Shown(), -1);
+    mLevels.HandleState();
+    Settle();
+    ASSERT_EQ(Shown(), kPhaseStart);
+    mCommands->OnWindowAction(8);
+    mLevels.NextLevelInGraph();
+    mLevels.RestartAfterLoad();
+    mCommands->OnWindowAction(8);
+    EXPECT_EQ(mFlow.Calls(), "reload, map 0 3 3");
+    EXPECT_EQ(mLevels.CurrentPosition(), 3);
+    EXPECT_EQ(mCommands->NextPosition(), 3);
+}
+
+} // namespace
+} // namespace CommandsTest
