@@ -174,10 +174,14 @@ void CGameCommands::ReturnToMenu()
     if (mServices.mFlow->GameScreenShown())
         return;
     CLevelController& levels = *mServices.mLevels;
-    if (levels.Song() != 0)
-        JukeBox::Get().CrossFade(levels.Song(), 0, kMenuSongFade, kMenuSongFade);
+    JukeBox& jukebox = JukeBox::Get();
+    // A level song the jukebox does not hold has nothing to fade from: the
+    // cross-fade would leave the menu silent.
+    const int32_t song = levels.Song();
+    if (song > 0 && song < int32_t(jukebox.GetSongs().size()))
+        jukebox.CrossFade(song, 0, kMenuSongFade, kMenuSongFade);
     else
-        JukeBox::Get().PlaySong(0, kMenuSongFade);
+        jukebox.PlaySong(0, kMenuSongFade);
     levels.SaveProgress();
     levels.SetSong(0);
     mServices.mFlow->ShowBackgroundWidget();

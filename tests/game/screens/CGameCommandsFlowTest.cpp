@@ -1,8 +1,11 @@
 #include "game/data/CUserProfile.h"
+#include "game/data/JukeBox.h"
 #include "tests/game/screens/GameCommandsFixture.h"
 
 #include <algorithm>
 #include <functional>
+
+#include <tinyxml.h>
 
 namespace CommandsTest {
 namespace {
@@ -170,18 +173,39 @@ TEST_F(GameFlowTest, PauseButtonAndLostFocusOpenThePauseWindow)
     EXPECT_EQ(mGui->CurrentWindow(), kMenuConfirm);
 }
 
-TEST_F(GameFlowTest, ReturnToMenuSavesTheGameAndBringsBackTheMenu)
+TEST_F(GameFlowTest, ReturnToMenuSavesTheGameAndBringsBackTheMenuMusic)
 {
-    PlayAt(0, 2);
-    EXPECT_EQ(mLevels.Song(), 1);
-    mFlow.mScreenShown = true;
-    mCommands->ReturnToMenu();
-    EXPECT_EQ(mFlow.Calls(), "");
-    mFlow.mScreenShown = false;
-    mCommands->ReturnToMenu();
-    EXPECT_EQ(mFlow.Calls(), "menu");
-    EXPECT_EQ(mLevels.Song(), 0);
-    EXPECT_EQ(mProfiles.Record(mProfiles.CurrentIndex()).progressA[2], 2);
+    JukeBox& jukebox = JukeBox::Get();
+    jukebox.SetPlayers(&App().Music(), nullptr);
+    TiXmlDocument songs;
+    songs.Parse("<root><media src='title.mod'><song start='0'/></media><media src='map.mod'><song start='0'/>"
+                "</media></root>");
+    jukebox.LoadFromXml(songs.RootElement());
+    struct Row {
+        int32_t mSong;
+        std::string mMusic;
+    };
+    // Song 2 is not in the jukebox: the title song starts without a fade from it.
+    const Row rows[] = {{1, "FadeOutThenFadeIn 1 0.005 0 0.005 0"}, {2, "FadeIn 0 0 0.005 0"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mSong);
+        PlayAt(0, 2);
+        mLevels.SetSong(row.mSong);
+        mFlow.mCalls.clear();
+        mFlow.mScreenShown = true;
+        mCommands->ReturnToMenu();
+        EXPECT_EQ(mFlow.Calls(), "");
+        mFlow.mScreenShown = false;
+        App().Music().mCalls.clear();
+        mCommands->ReturnToMenu();
+        EXPECT_EQ(mFlow.Calls(), "menu");
+        EXPECT_EQ(mLevels.Song(), 0);
+        EXPECT_EQ(mProfiles.Record(mProfiles.CurrentIndex()).progressA[2], 2);
+        EXPECT_NE(std::find(App().Music().mCalls.begin(), App().Music().mCalls.end(), row.mMusic),
+                  App().Music().mCalls.end());
+    }
+    jukebox.Clear();
+    jukebox.SetPlayers(nullptr, nullptr);
 }
 
 TEST_F(GameFlowTest, TheTallyCountsEachLevelEndToItsEnd)
