@@ -188,6 +188,15 @@ void CBall::PlaceOnCell(int32_t column, int32_t row)
     UpdateScreenPos();
 }
 
+void CBall::SetCarryPath(const std::array<float, 3>& start, const std::array<float, 3>& end)
+{
+    mCurvePoints.clear();
+    mCurvePoints.insert(mCurvePoints.end(), start.begin(), start.end());
+    for (size_t i = 0; i < 3; ++i)
+        mCurvePoints.push_back((start[i] + end[i]) * 0.5f);
+    mCurvePoints.insert(mCurvePoints.end(), end.begin(), end.end());
+}
+
 void CBall::Bounce()
 {
     const float h2 = mDef.mSpeed * mDef.mSpeed;
@@ -247,7 +256,7 @@ void CBall::Update(float dt)
 
 void CBall::Draw(Lumo::Graphics& g, int32_t x, int32_t y) const
 {
-    if (mRandomizeHold)
+    if (mRandomizeHold || mHidden)
         return;
     if (mShadowVisible)
         DrawImageCel(mFrame, mImages, g, mScreenX + x, mScreenY + y);

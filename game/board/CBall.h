@@ -109,6 +109,13 @@ public:
     void SetColourTrack(CAnimTrack* track) { mColourTrack = track; }
     CAnimTrack* ColourTrack() const { return mColourTrack; }
     void SetCarryTrack(CAnimTrack* track) { mCarryTrack = track; }
+    CAnimTrack* CarryTrack() const { return mCarryTrack; }
+    // The straight path a carried ball takes, from start at the carry
+    // track's time 0 to end at its time 1.
+    void SetCarryPath(const std::array<float, 3>& start, const std::array<float, 3>& end);
+    // A hidden ball is not drawn.
+    void SetHidden(bool hidden) { mHidden = hidden; }
+    bool Hidden() const { return mHidden; }
 
 private:
     void Bounce();
@@ -141,6 +148,7 @@ private:
     int32_t mScreenY = 0;
     bool mRandomizeHold = false;
     bool mShadowVisible = true;
+    bool mHidden = false;
     CAnimTrack* mHazardTrack = nullptr;
     CAnimTrack* mColourTrack = nullptr;
     CAnimTrack* mCarryTrack = nullptr;

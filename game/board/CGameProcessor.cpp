@@ -9,6 +9,7 @@
 #include "game/board/CFieldBlock.h"
 #include "game/board/CGameField.h"
 #include "game/board/CLevelFlow.h"
+#include "game/data/CAnimBase.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
 #include "game/data/CImageTable.h"
@@ -151,6 +152,37 @@ void CGameProcessor::StopProcess(CAnimTrack* track)
     FreeSlot(track->mOwnerTag);
     mPlayer.Detach(track);
     track->mOwnerTag = kNone;
+}
+
+void CGameProcessor::StopExplosionAnim(CAnimTrack& track)
+{
+    const int32_t slot = track.mOwnerTag;
+    const int32_t record = slot >= 0 && size_t(slot) < mSlots.size() ? int32_t(mSlots[size_t(slot)].Word(3)) : kNone;
+    StopProcess(&track);
+    CGameField& field = *mLinks.mField;
+    if (record >= 0 && record < field.PopupCount() && field.Popup(record).mAnim && mLinks.mAnims)
+        mLinks.mAnims->ReleaseInstance(field.Popup(record).mAnim);
+    field.RemovePopupRecord(record);
+}
+
+void CGameProcessor::StopExplosionAnims()
+{
+    const CAnimTrack* handled = nullptr;
+    size_t i = 0;
+    while (i < mPlayer.mActive.size()) {
+        CAnimTrack* track = mPlayer.mActive[i];
+        const int32_t slot = track->mOwnerTag;
+        if (slot < 0 || size_t(slot) >= mSlots.size() || mSlots[size_t(slot)].mKind != kProcessFinalOutro) {
+            ++i;
+            continue;
+        }
+        // A track that stays after its own removal would loop for ever.
+        if (track == handled)
+            return;
+        handled = track;
+        StopExplosionAnim(*track);
+        i = 0;
+    }
 }
 
 void CGameProcessor::RestartTimer(CAnimTrack* track, float time)

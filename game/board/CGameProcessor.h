@@ -87,6 +87,11 @@ public:
     void RestartTimer(CAnimTrack* track, float time);
     // Frees the slot (kind 36) and gives its index back.
     void FreeSlot(int32_t slot);
+    // Ends an explosion of the game-over outro: its process, its animation
+    // and its record in the field's popup list (slot word 3).
+    void StopExplosionAnim(CAnimTrack& track);
+    // Ends every explosion still running.
+    void StopExplosionAnims();
 
     // The per-frame step: tracks, settle timer, points drain, follow-ups.
     void DispatchFinished(float dt);
