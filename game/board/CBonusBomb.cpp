@@ -164,7 +164,6 @@ void CBonusBomb::Destroy()
         emitter.Emit(run, config, count, centre.mX, centre.mY, 0);
         emitter.Run(run).state = ParticleRun::kLive;
         ++run;
-        mLinks.mBonuses->TakeOffWithBlock(*block);
         field.RemoveBlock(block);
         field.Record(cell).mBlock = nullptr;
         field.Grid().EmptyCell(cell);

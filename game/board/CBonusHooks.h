@@ -10,6 +10,8 @@ public:
 
     // Takes every bonus off the field, giving its amount back when giveBack is set.
     virtual void ClearFieldBonuses(bool giveBack) = 0;
+    // A block that leaves the field: its bonus leaves with it and may come again.
+    virtual void TakeOffWithBlock(CFieldBlock& block) = 0;
     // The time bonus holds the points drain while it runs.
     virtual bool TimeBonusRunning() const = 0;
     // The sniper marks the matched groups with its aiming track on every landing.

@@ -488,7 +488,6 @@ void CBonusPowerball::Finish()
             CFieldBlock* block = field.Record(cell).mBlock;
             if (!block)
                 continue;
-            mLinks.mBonuses->TakeOffWithBlock(*block);
             block->mHighlightTrack = nullptr;
             field.RemoveBlock(block);
             field.Record(cell).mBlock = nullptr;

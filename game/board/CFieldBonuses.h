@@ -75,8 +75,6 @@ public:
     bool TryGenerateBonus();
     void AttachBonusToBlock(BonusRecord* bonus);
     void RemoveBonusFromBlock(BonusRecord* bonus);
-    // A block an effect destroys: its bonus leaves with it and may come again.
-    void TakeOffWithBlock(CFieldBlock& block);
     // Does nothing while the processor is busy.
     void ActivateBonus(BonusRecord* bonus);
     void ClearBonusState();
@@ -85,6 +83,7 @@ public:
 
     // CBonusHooks
     void ClearFieldBonuses(bool giveBack) override;
+    void TakeOffWithBlock(CFieldBlock& block) override;
     bool TimeBonusRunning() const override;
     bool SniperRunning() const override;
     CAnimTrack* SniperAimTrack() override { return mAimTrack; }

@@ -37,6 +37,8 @@ CGameProcessor::~CGameProcessor() = default;
 void CGameProcessor::Init()
 {
     CTrackBase& tracks = *mLinks.mTracks;
+    if (mLinks.mField)
+        mLinks.mField->SetReleaseHandler(this);
     for (CAnimTrack** owned : {&mDelayTimer, &mHazardCheck, &mComboWindow})
         *owned = tracks.NewIdleInstance();
     const CGameConfig::Values& config = CGameConfig::live;
@@ -57,6 +59,8 @@ void CGameProcessor::Init()
 
 void CGameProcessor::Shutdown()
 {
+    if (mLinks.mField)
+        mLinks.mField->SetReleaseHandler(nullptr);
     RemoveArrows();
     CTrackBase& tracks = *mLinks.mTracks;
     for (CAnimTrack** owned : {&mDelayTimer, &mHazardCheck, &mComboWindow, &mHazardTracks[0], &mHazardTracks[1],

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/board/CBlockReleaseHandler.h"
 #include "game/board/LinePlacement.h"
 #include "game/board/ProcessSlot.h"
 #include "game/data/CAnimPlayer.h"
@@ -52,7 +53,7 @@ struct ProcessorLinks {
 // Runs every consequence of play that takes time as a process: a slot naming
 // its kind plus the tracks that carry the slot's index, advanced by the
 // processor's own player. When a track finishes, its kind's follow-up runs.
-class CGameProcessor {
+class CGameProcessor : public CBlockReleaseHandler {
 public:
     static constexpr int32_t kNone = -2;
     enum Hazard : int32_t { kHazardEnergy = 0, kHazardTime = 1, kHazardBall = 2 };
@@ -61,7 +62,7 @@ public:
     enum class SettleClass : uint8_t { kPass, kBusy, kStop };
 
     explicit CGameProcessor(const ProcessorLinks& links);
-    ~CGameProcessor();
+    ~CGameProcessor() override;
     CGameProcessor(const CGameProcessor&) = delete;
     CGameProcessor& operator=(const CGameProcessor&) = delete;
 
@@ -121,6 +122,10 @@ public:
     void StartHoverLoop(CFieldBlock& block);
     void StartHoverEnd(CFieldBlock& block);
     void FinishHover(CFieldBlock& block);
+
+    // A block going back to the field's pool takes its bonus and its hover along.
+    void RemoveBonusFromBlock(CFieldBlock& block) override;
+    void ReleasePooledPair(CFieldBlock& block) override;
 
     // The field step after a scoring landing (withoutTimer false) or after
     // a bonus that emptied the cells itself (true: the lines move at once).

@@ -1,6 +1,7 @@
 #include "game/board/CGameProcessor.h"
 
 #include "game/board/CBoardHost.h"
+#include "game/board/CBonusHooks.h"
 #include "game/board/CFieldBlock.h"
 #include "game/board/CGameField.h"
 #include "game/data/CAnimBase.h"
@@ -87,6 +88,17 @@ void CGameProcessor::FinishHover(CFieldBlock& block)
         FreeSlot(hover.mTrack->mOwnerTag);
     ReleaseHover(block);
     hover.mPhase = 0;
+}
+
+void CGameProcessor::RemoveBonusFromBlock(CFieldBlock& block)
+{
+    if (mLinks.mBonuses)
+        mLinks.mBonuses->TakeOffWithBlock(block);
+}
+
+void CGameProcessor::ReleasePooledPair(CFieldBlock& block)
+{
+    FinishHover(block);
 }
 
 void CGameProcessor::ReleaseHover(CFieldBlock& block)

@@ -34,6 +34,7 @@ BonusFixture::BonusFixture()
     mBase.LoadFromXml(Root("bonusbase.xml"), mTracks, mAnims, mImages);
     mTime.Init();
     mBonuses.Init();
+    mProcessor.Links().mBonuses = &mBonuses;
     mBonuses.SetBonusNames({"SNIPER", "RANDOMIZE", "SHADOW", "SHELL", "POWER", "BOMB", "ENERGY", "TIME"});
     TakeBaseline();
 }

@@ -106,8 +106,10 @@ TEST_F(CFieldBonusesTest, EnergyBonusFadesTheOthersAndEndsTheAction)
 
 TEST_F(CFieldBonusesTest, NothingFiresWhileTheProcessorIsBusy)
 {
-    BonusRecord* bonus = PlaceVisibleBonus(kBonusTime, 1, 1);
+    // Stopping play takes the bonuses off the field; one put on after that
+    // still must not fire.
     mProcessor.SetState(1);
+    BonusRecord* bonus = PlaceVisibleBonus(kBonusTime, 1, 1);
     ASSERT_TRUE(mProcessor.Busy());
     mBonuses.ActivateBonus(bonus);
     EXPECT_EQ(mField.Record(mField.Width() + 1).mBlock->mBonus, bonus);
@@ -147,6 +149,24 @@ TEST_F(CFieldBonusesTest, SniperEndsWithItsDurationAndFreesItsProcess)
     EXPECT_FALSE(mBonuses.SniperRunning());
     EXPECT_EQ(mField.Record(0).mBlock->mHighlightTrack, nullptr);
     EXPECT_EQ(mField.Effects().mBonusInAction, 0);
+}
+
+// A bonus on a block that leaves with a scored group leaves with it at once
+// (not when its lifetime ends) and may come again.
+TEST_F(CFieldBonusesTest, ABonusLeavesWithItsBlock)
+{
+    PlaceVisibleBonus(kBonusTime, 2, 2);
+    const int32_t times = mBase.Amount(kBonusTime);
+    CCellGrid& grid = mField.Grid();
+    grid.Rebuild();
+    mProcessor.ProcessGroups(CCellGrid::GroupOf(grid.Cell(2, 2)), false);
+    for (int32_t i = 0; i < 2000 && !(mField.DetachedBlocks().empty() && mProcessor.PendingBlockMoves() == 0); ++i)
+        mProcessor.DispatchFinished(1.0f);
+    ASSERT_TRUE(mField.DetachedBlocks().empty());
+    EXPECT_EQ(mBonuses.BonusesOnField(), 0);
+    EXPECT_EQ(mBase.Amount(kBonusTime), times + 1);
+    EXPECT_EQ(mBase.RecordsInUse(), kBonusCount);
+    EXPECT_EQ(SlotsOfKind(kProcessBonusLifetime), 0);
 }
 
 } // namespace
