@@ -1,0 +1,184 @@
+#include "tests/game/screens/CGamePanelFixture.h"
+
+#include "framework/graphics/images/MemoryImage.h"
+#include "game/data/CGameConfig.h"
+#include "game/screens/CGUIController.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using GameTest::DrawOp;
+
+struct Blit {
+    const char* mPicture;
+    int mX;
+    int mY;
+    Lumo::Rect mSource;
+};
+
+class CGamePanelTest : public PanelTest::PanelFixture {
+protected:
+    std::vector<DrawOp> DrawOps(int32_t x = 0, int32_t y = 0)
+    {
+        GameTest::RecordingGraphics g;
+        mPanel->Draw(g.mGraphics, x, y);
+        return g.Ops();
+    }
+
+    // The ops are blits of these pictures ("canvas": the label canvas) at these places.
+    void ExpectBlits(const std::vector<DrawOp>& ops, const std::vector<Blit>& expected)
+    {
+        ASSERT_EQ(ops.size(), expected.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            const Blit& e = expected[i];
+            Lumo::Image* picture = std::string(e.mPicture) == "canvas" ? mPanel->LabelCanvas() : Picture(e.mPicture);
+            EXPECT_EQ(ops[i].mOp, "Blit") << i;
+            EXPECT_EQ(ops[i].mSource, picture) << i << " " << e.mPicture;
+            EXPECT_EQ(ops[i].mX, e.mX) << i << " " << e.mPicture;
+            EXPECT_EQ(ops[i].mY, e.mY) << i << " " << e.mPicture;
+            EXPECT_EQ(ops[i].mSrcRect, e.mSource) << i << " " << e.mPicture;
+        }
+    }
+
+    // The energy bar's blit: the first of the parts picture at the bar's row.
+    int EnergyWidth()
+    {
+        for (const DrawOp& op : DrawOps())
+            if (op.mSource == Picture("res\\hud_parts.png|energy") && op.mY == 12)
+                return op.mSrcRect.mWidth;
+        return -1;
+    }
+};
+
+TEST_F(CGamePanelTest, TheSamplePanelLoadsCleanlyAndDrawsBothLayoutsWherePartsSit)
+{
+    MakeSamplePanel();
+    for (const std::string& line : LogLines())
+        EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
+    ASSERT_NE(mPanel->PieceShowTrack(), nullptr);
+    ASSERT_NE(mPanel->PieceHideTrack(), nullptr);
+    ASSERT_NE(mPanel->LabelCanvas(), nullptr);
+    EXPECT_EQ(mPanel->LabelCanvas()->GetWidth(), 400);
+
+    mPanel->SetLayoutMode(CGamePanel::kBasic);
+    mPanel->SetEnergy(50, true, 0.0f);
+    mPanel->SetCompletion(25);
+    const char* parts = "res\\hud_parts.png|energy";
+    ExpectBlits(DrawOps(), {
+                               {"res\\hud_body.png|1", 0, 0, {0, 0, 800, 64}},
+                               {"canvas", 150, 16, {0, 0, 140, 32}},
+                               {parts, 560, 12, {560, 12, 100, 14}},
+                               {parts, 16, 16, {16, 16, 56, 32}},
+                               {parts, 80, 16, {80, 16, 56, 32}},
+                               {"canvas", 300, 16, {140, 0, 60, 32}},
+                               {"canvas", 440, 16, {200, 0, 60, 32}},
+                               {parts, 560, 38, {560, 38, 50, 14}},
+                           });
+
+    // The score layout has no level, phase or completion; the draw origin moves it all.
+    mPanel->SetLayoutMode(CGamePanel::kScore);
+    ExpectBlits(DrawOps(0, 7), {
+                                   {"res\\hud_body.png|1", 0, 7, {0, 0, 800, 64}},
+                                   {"canvas", 150, 23, {0, 0, 140, 32}},
+                                   {parts, 560, 19, {560, 12, 100, 14}},
+                                   {parts, 16, 23, {16, 16, 56, 32}},
+                                   {parts, 80, 23, {80, 16, 56, 32}},
+                               });
+}
+
+TEST_F(CGamePanelTest, AMissingPieceTrackIsLoggedAndTheRestStillLoads)
+{
+    TiXmlDocument tracks;
+    tracks.Parse(R"(<root><ctrl_hud_piece_show speed="0.1"><w src="0 1"/></ctrl_hud_piece_show></root>)");
+    mOtherTracks.LoadFromXml(tracks.RootElement(), *mCurves);
+    // A rectangle after ";" replaces the sprite's; attributes left out read as zero.
+    MakePanel(R"(<root><gamepanel basic_body="res\hud_parts.png|energy;0,0,800,20" basic_label_points="7,3"
+                 label_size="100,20" label_points_w="100"/></root>)",
+              &mOtherTracks);
+    EXPECT_TRUE(LogHas("ERROR CGamePanel - can't load piece hide/show ctrls"));
+    EXPECT_EQ(mPanel->PieceHideTrack(), nullptr);
+
+    ExpectBlits(DrawOps(), {
+                               {"res\\hud_parts.png|energy", 0, 0, {0, 0, 800, 20}},
+                               {"canvas", 7, 3, {0, 0, 100, 20}},
+                           });
+    EXPECT_EQ(mPanel->ActiveLayout().mMenuRect, (Lumo::Rect{0, 0, 0, 0}));
+}
+
+TEST_F(CGamePanelTest, LabelsAreWrittenCentredInTheirCanvasRectangles)
+{
+    GameTest::FixedWidthFont font(10, 8, 10);
+    CGameConfig::live.fonts[CGameConfig::kHudScore] = &font;
+    MakeSamplePanel();
+    Lumo::MemoryImage& canvas = *mPanel->LabelCanvas();
+    uint32_t* bits = canvas.GetPixelBits();
+    std::fill(bits, bits + 400 * 32, 0xFFFFFFFFu);
+
+    mPanel->SetPointsLabel(1234);
+    mPanel->SetLevelLabel(7);
+    mPanel->SetPhaseLabel(-3);
+    CGameConfig::live.fonts[CGameConfig::kHudScore] = nullptr;
+
+    ASSERT_EQ(font.mDraws.size(), 3u);
+    // Baseline (32 - 10) / 2 + 8; x centres the text's width in the label's width.
+    const std::vector<std::pair<int, std::string>> expected = {{50, "1234"}, {140 + 25, "7"}, {200 + 20, "-3"}};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(font.mDraws[i].mX, expected[i].first) << i;
+        EXPECT_EQ(font.mDraws[i].mY, 19) << i;
+        EXPECT_EQ(font.mDraws[i].mText, expected[i].second) << i;
+        EXPECT_EQ(font.mDraws[i].mColor, Lumo::Color(255, 255, 255, 255)) << i;
+    }
+    EXPECT_EQ(mPanel->PointsValue(), 1234);
+    EXPECT_EQ(mPanel->LevelValue(), 7);
+    EXPECT_EQ(mPanel->PhaseValue(), -3);
+    // The three rectangles were cleared; the canvas beyond them was not.
+    const uint32_t* pixels = canvas.GetPixelBits();
+    EXPECT_EQ(pixels[0] >> 24, 0u);
+    EXPECT_EQ(pixels[31 * 400 + 259] >> 24, 0u);
+    EXPECT_EQ(pixels[260], 0xFFFFFFFFu);
+}
+
+TEST_F(CGamePanelTest, EnergyCountsToItsTargetOrJumps)
+{
+    MakeSamplePanel();
+    mPanel->SetEnergy(80, true, 0.0f);
+    EXPECT_FALSE(mPanel->EnergyCounting());
+    EXPECT_EQ(EnergyWidth(), 160);
+
+    mPanel->SetEnergy(30, false, 0.25f);
+    EXPECT_TRUE(mPanel->EnergyCounting());
+    Step(2);
+    EXPECT_EQ(mPanel->ShownEnergy(), 55);
+    EXPECT_EQ(EnergyWidth(), 110);
+    Step(2);
+    EXPECT_FALSE(mPanel->EnergyCounting());
+    EXPECT_EQ(mPanel->ShownEnergy(), 30);
+    EXPECT_EQ(std::count(mHandler.mCalls.begin(), mHandler.mCalls.end(), "hud 3"), 1);
+    EXPECT_EQ(mGui->TrackEntry(mPanel->EnergyTrack()), nullptr);
+
+    // The same value again starts nothing; an immediate value stops a running count.
+    mPanel->SetEnergy(30, false, 0.25f);
+    EXPECT_FALSE(mPanel->EnergyCounting());
+    mPanel->SetEnergy(70, false, 0.25f);
+    Step(1);
+    mPanel->SetEnergy(90, true, 0.0f);
+    EXPECT_FALSE(mPanel->EnergyCounting());
+    EXPECT_EQ(mGui->TrackEntry(mPanel->EnergyTrack()), nullptr);
+    Step(8);
+    EXPECT_EQ(mPanel->ShownEnergy(), 90);
+    EXPECT_EQ(std::count(mHandler.mCalls.begin(), mHandler.mCalls.end(), "hud 3"), 1);
+
+    // A value beyond the bar fills it; a negative one empties it.
+    mPanel->SetEnergy(140, true, 0.0f);
+    EXPECT_EQ(EnergyWidth(), 200);
+    mPanel->SetEnergy(-5, true, 0.0f);
+    EXPECT_EQ(EnergyWidth(), -1);
+}
+
+} // namespace
