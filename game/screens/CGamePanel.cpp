@@ -3,6 +3,7 @@
 #include "framework/app/LumoAppBase.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
+#include "game/data/CAnimBase.h"
 #include "game/data/CAnimPlayer.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CImageTable.h"
@@ -175,6 +176,8 @@ void CGamePanel::ShowUndoButton(bool shown)
 void CGamePanel::SetCrazyIndicator(const CAnimInstance* indicator)
 {
     mCrazyIndicator = indicator;
+    if (indicator != nullptr && mServices.mAnims != nullptr)
+        mServices.mAnims->FetchFrameImages(*indicator);
     if (indicator == nullptr) {
         mCrazyShown = false;
         mCrazyPercent = -1;

@@ -58,6 +58,7 @@ void PanelFixture::MakePanel(const std::string& xml, CTrackBase* tracks)
     services.mAnims = mAnims.get();
     services.mGui = mGui.get();
     services.mProcessor = mProcessor;
+    services.mPieces = mPieces;
     services.mFlow = &mFlow;
     services.mPause = &mFlow;
     mPanel = std::make_unique<CGamePanel>(services);

@@ -59,6 +59,7 @@ protected:
 
     // Given to the panels made after it is set.
     CGameProcessor* mProcessor = nullptr;
+    CPieceBase* mPieces = nullptr;
     PanelHandler mHandler;
     FlowRecorder mFlow;
     CImageTable mImages{&App()};

@@ -1,7 +1,10 @@
 #include "tests/game/screens/CGamePanelFixture.h"
 
 #include "framework/graphics/images/MemoryImage.h"
+#include "game/data/CAnimPlayer.h"
+#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
+#include "game/data/CPieceBase.h"
 #include "game/screens/CGUIController.h"
 
 #include <gtest/gtest.h>
@@ -179,6 +182,127 @@ TEST_F(CGamePanelTest, EnergyCountsToItsTargetOrJumps)
     EXPECT_EQ(EnergyWidth(), 200);
     mPanel->SetEnergy(-5, true, 0.0f);
     EXPECT_EQ(EnergyWidth(), -1);
+}
+
+TEST_F(CGamePanelTest, TheMiddleShowsTheUndoButtonInItsLookOrTheTurningPiece)
+{
+    CPieceBase pieces(mImages);
+    TiXmlDocument document;
+    document.Parse(SampleFile("pieces.xml").c_str());
+    pieces.LoadFromXml(document.RootElement());
+    pieces.DrawSprite(0, 0);
+    mPieces = &pieces;
+    MakeSamplePanel();
+    const auto middle = [this](const char* op) {
+        std::vector<DrawOp> found;
+        for (const DrawOp& d : DrawOps(0, 100))
+            if (d.mOp == op && d.mX >= 360 && d.mX < 440)
+                found.push_back(d);
+        return found;
+    };
+    EXPECT_TRUE(middle("BlitRotated").empty());
+
+    // The piece turns about its centre at the piece point, a whole turn per track run.
+    mPanel->ShowPiece(true);
+    Step(125);
+    std::vector<DrawOp> piece = middle("BlitRotated");
+    ASSERT_EQ(piece.size(), 1u);
+    EXPECT_EQ(piece[0].mSource, pieces.Image());
+    EXPECT_EQ(piece[0].mX, 400 - 26);
+    EXPECT_EQ(piece[0].mY, 100 + 32 - 26);
+    EXPECT_NEAR(piece[0].mAngle, -0.25 * 6.28316, 1e-4);
+    EXPECT_EQ(piece[0].mColor, Lumo::Color(255, 255, 255, 255));
+    // It keeps turning past a whole turn.
+    Step(500);
+    EXPECT_NEAR(middle("BlitRotated")[0].mAngle, -0.25 * 6.28316, 1e-3);
+    // While a new piece shows, it takes the show track's colour (its alpha rising from 0).
+    mPanel->SetPieceDisplay(CGamePanel::kPieceShowing);
+    EXPECT_EQ(middle("BlitRotated")[0].mColor.mAlpha, 0);
+
+    // The undo button takes the middle, in the look of its state.
+    mPanel->ShowUndoButton(true);
+    EXPECT_TRUE(middle("BlitRotated").empty());
+    // The looks are the cels of one picture, 56 pixels apart.
+    const int32_t looks[][3] = {{CGamePanel::kUndoIdle, 300, 0},
+                                {CGamePanel::kUndoHovered, 400, 56},
+                                {CGamePanel::kUndoPressed, 400, 112}};
+    for (const auto& [state, pointerX, celX] : looks) {
+        mPanel->OnPointerMove(pointerX, 30);
+        if (state == CGamePanel::kUndoPressed)
+            mPanel->OnPointerButton(pointerX, 30, true);
+        ASSERT_EQ(mPanel->UndoState(), state);
+        const std::vector<DrawOp> undo = middle("Blit");
+        ASSERT_EQ(undo.size(), 1u) << state;
+        EXPECT_EQ(undo[0].mSource, Picture("res\\undo.png|1"));
+        EXPECT_EQ(undo[0].mX, 372);
+        EXPECT_EQ(undo[0].mY, 100 + 20);
+        EXPECT_EQ(undo[0].mSrcRect, (Lumo::Rect{celX, 0, 56, 24})) << state;
+    }
+    mPieces = nullptr;
+}
+
+TEST_F(CGamePanelTest, WarningsGlowOverTheBarsAndACrazyLevelShowsItsIndicatorAndShare)
+{
+    MakeSamplePanel();
+    mPanel->SetEnergy(50, true, 0.0f);
+    mPanel->SetCompletion(20);
+    CCurve red;
+    red.mChannels = 4;
+    red.mValues = {1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 1.0f};
+    CAnimTrack warning;
+    warning.mCurve = &red;
+    mPanel->SetHazardTrack(CGamePanel::kHazardEnergy, &warning);
+    mPanel->SetHazardTrack(CGamePanel::kHazardTime, &warning);
+    const auto bars = [this] {
+        std::vector<DrawOp> found;
+        for (const DrawOp& d : DrawOps())
+            if (d.mX == 560)
+                found.push_back(d);
+        return found;
+    };
+    std::vector<DrawOp> drawn = bars();
+    ASSERT_EQ(drawn.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(drawn[i].mSrcRect.mWidth, i < 2 ? 100 : 40) << i;
+        EXPECT_EQ(drawn[i].mDrawMode, int(i % 2)) << i;
+        EXPECT_EQ(drawn[i].mColor, i % 2 ? Lumo::Color(255, 0, 0, 255) : Lumo::Color(255, 255, 255, 255)) << i;
+    }
+    mPanel->SetHazardTrack(CGamePanel::kHazardEnergy, nullptr);
+    mPanel->SetHazardTrack(CGamePanel::kHazardTime, nullptr);
+    EXPECT_EQ(bars().size(), 2u);
+
+    // The indicator: a two-frame animation of the undo looks, centred on the centre-area point.
+    int32_t first = -2;
+    int32_t second = -2;
+    mImages.FindByName("res\\undo.png|1", &first);
+    mImages.FindByName("res\\undo.png|2", &second);
+    CCurve frames;
+    frames.mValues = {0.0f, 2.0f};
+    CAnimTrack definition;
+    definition.mCurve = &frames;
+    definition.mSpeed = 0.1f;
+    int32_t anim = -1;
+    ASSERT_TRUE(mAnims->AddAnim({first, second}, 0, 2, definition, &anim));
+    CAnimPlayer player;
+    CAnimInstance* indicator = mAnims->CreateInstance(anim, &player);
+    indicator->mTrack->mTime = 0.75f;
+    mPanel->SetCrazyIndicator(indicator);
+    mPanel->SetCrazyPercent(75);
+    const auto centre = [this] {
+        for (const DrawOp& d : DrawOps())
+            if (d.mX == 400 - 28 && d.mY == 32 - 12)
+                return d.mSrcRect.mX == 0 ? 1 : 2;
+        return 0;
+    };
+    EXPECT_EQ(centre(), 1);
+    mPanel->SetCrazyIndicatorShown(true);
+    EXPECT_EQ(centre(), 2);
+    EXPECT_EQ(bars()[1].mSrcRect.mWidth, 150);
+    // Taking the indicator away ends the crazy share too.
+    mPanel->SetCrazyIndicator(nullptr);
+    EXPECT_EQ(centre(), 0);
+    EXPECT_EQ(bars()[1].mSrcRect.mWidth, 40);
+    mAnims->ReleaseInstance(indicator);
 }
 
 } // namespace
