@@ -4,7 +4,7 @@
 #include "game/board/CBall.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CBonusShell.h"
-#include "game/board/CCrazyTurns.h"
+#include "game/board/CCrazyLevel.h"
 #include "game/board/CFieldActivity.h"
 #include "game/board/CFieldBase.h"
 #include "game/board/CFieldBlock.h"
@@ -12,6 +12,7 @@
 #include "game/board/CGameBorders.h"
 #include "game/board/CGameField.h"
 #include "game/board/CGameProcessor.h"
+#include "game/board/CPhaseSequencer.h"
 #include "game/board/CSuperBonus.h"
 #include "game/data/CBackground.h"
 #include "game/data/CHiscoreTable.h"
@@ -35,7 +36,16 @@ void CGameLevelHost::StopPendingProcess()
         mLinks.mProcessor->StopProcess(delay);
 }
 
-void CGameLevelHost::StartPhase(int32_t) {}
+void CGameLevelHost::StartPhase(int32_t sequence)
+{
+    CPhaseSequencer& phases = *mLinks.mPhases;
+    if (sequence == CPhaseSequencer::kGameOver)
+        phases.StartFinalOutro();
+    else if (sequence >= 6)
+        phases.StartOutro(sequence);
+    else
+        phases.StartIntro(sequence);
+}
 
 void CGameLevelHost::RestartBonusTimer() { mLinks.mBonuses->RestartBonusTimer(); }
 
@@ -141,8 +151,7 @@ int32_t CGameLevelHost::CrazyBlocksToTurn() const { return mLinks.mCrazy->Blocks
 
 void CGameLevelHost::CrazyNewTurn() { mLinks.mCrazy->NewTurn(); }
 
-// Without a spin to watch, landings count at once.
-void CGameLevelHost::CrazyPhaseAnim() { mLinks.mCrazy->SpinFinished(); }
+void CGameLevelHost::CrazyPhaseAnim() { mLinks.mCrazy->PhaseAnim(); }
 
 void CGameLevelHost::CrazyPhaseStep(int32_t cell) { mLinks.mCrazy->PhaseStep(cell); }
 

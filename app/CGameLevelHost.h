@@ -6,7 +6,7 @@ class CBackground;
 class CBall;
 class CBonusBase;
 class CBonusShell;
-class CCrazyTurns;
+class CCrazyLevel;
 class CFieldActivity;
 class CFieldBase;
 class CFieldBonuses;
@@ -15,6 +15,7 @@ class CGameField;
 class CGameProcessor;
 class CHiscoreTable;
 class CObjBase;
+class CPhaseSequencer;
 class CSuperBonus;
 class CUserProfiles;
 
@@ -36,7 +37,8 @@ struct LevelHostLinks {
     CFieldBonuses* mBonuses = nullptr;
     CBonusShell* mShell = nullptr;
     CSuperBonus* mSuperBonus = nullptr;
-    CCrazyTurns* mCrazy = nullptr;
+    CCrazyLevel* mCrazy = nullptr;
+    CPhaseSequencer* mPhases = nullptr;
     CFieldActivity* mActivity = nullptr;
     CUserProfiles* mProfiles = nullptr;
     CHiscoreTable* mHiscores = nullptr;

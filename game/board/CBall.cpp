@@ -74,15 +74,7 @@ void CBall::LoadFromXml(const TiXmlElement* root)
     }
 }
 
-void CBall::ReleasePair()
-{
-    if (mPair.mFrameAnim) {
-        mAnims.ReleaseInstance(mPair.mFrameAnim);
-        mPair.mFrameAnim = nullptr;
-    }
-    mSceneObjects.SetColorTrack(false, nullptr, mPair, 0);
-    mSceneObjects.SetMoveTrack(false, nullptr, mPair, 0);
-}
+void CBall::ReleasePair() { mSceneObjects.Release(mPair); }
 
 bool CBall::SetBallIndex(int32_t index)
 {

@@ -50,13 +50,13 @@ int32_t CCrazyTurns::NextColour(int32_t old) const
     return next == old ? old + 1 : next;
 }
 
-void CCrazyTurns::PhaseStep(int32_t cell)
+bool CCrazyTurns::PhaseStep(int32_t cell)
 {
     if (mPhase != kSpinDone && mPhase != kPulse)
-        return;
+        return false;
     const uint32_t word = mGrid.Cell(cell);
     if (!CCellGrid::IsOccupied(word))
-        return;
+        return false;
     const int32_t old = CCellGrid::ColourOf(word);
     int32_t colour = NextColour(old);
 
@@ -95,4 +95,5 @@ void CCrazyTurns::PhaseStep(int32_t cell)
     mGrid.Cell(cell) = CCellGrid::WithColour(word, colour) | CCellGrid::kOccupied;
     mGrid.CountColours();
     mPhase = kPulse;
+    return true;
 }

@@ -18,10 +18,11 @@ public:
 
     // Counts the blocks still to turn for a new level; the spin has not begun.
     void NewTurn();
-    // The blocks have stopped spinning: landings count from now on.
-    void SpinFinished() { mPhase = kSpinDone; }
-    // The landing on the cell: its block takes its next colour.
-    void PhaseStep(int32_t cell);
+    // Waiting, spinning, then (spin done) landings count from now on.
+    void SetPhase(Phase phase) { mPhase = phase; }
+    // The landing on the cell: its block takes its next colour. False when
+    // the landing changes nothing (before the spin has finished, or an empty cell).
+    bool PhaseStep(int32_t cell);
 
     int32_t CrazyColour() const { return mCrazyColour; }
     int32_t BlocksToTurn() const { return mBlocksToTurn; }

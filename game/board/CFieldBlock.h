@@ -40,6 +40,12 @@ struct CFieldBlock {
     // Opacity (0 to 255) of the own sprite over the colour sprite.
     int32_t mLightLevel = 0;
     int32_t mShellState = 0;
+    // A crazy level's spin: the turns still to make (1 to 3), the colour it
+    // aims for, 255 while the block must spin, and the half it is in (1 or 2).
+    int16_t mSpinCount = 0;
+    int16_t mSpinTarget = 0;
+    uint8_t mSpinFlag = 0;
+    uint8_t mSpinState = 0;
     // Where the block was last drawn, relative to the draw origin.
     int32_t mDrawX = 0;
     int32_t mDrawY = 0;

@@ -9,12 +9,12 @@
 #include "game/board/CLevelHost.h"
 #include "game/board/PhaseGeometry.h"
 #include "game/board/ProcessSlot.h"
+#include "game/board/RunnableSpeed.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
 #include "game/data/CTrackBase.h"
 
-#include <cmath>
 
 namespace {
 
@@ -36,8 +36,6 @@ float CPhaseSequencer::RandomSpeed(float speed, float spread)
 {
     return speed + spread * (1.0f - 0.002f * float(Lumo::RandomNumber(1000)));
 }
-
-float CPhaseSequencer::Runnable(float speed) { return std::isfinite(speed) && speed > 0.0f ? speed : 1.0f; }
 
 void CPhaseSequencer::CreateTracks()
 {
@@ -159,7 +157,7 @@ void CPhaseSequencer::StartFinalOutro()
 void CPhaseSequencer::RunOwned(CAnimTrack*& track, float speed)
 {
     CGameProcessor& processor = *mLinks.mProcessor;
-    mLinks.mTracks->StartTimer(track, 0.0f, Runnable(speed), 1, true, &processor.Player());
+    mLinks.mTracks->StartTimer(track, 0.0f, RunnableSpeed(speed), 1, true, &processor.Player());
     processor.StartProcess(kProcessIntroOutro, track, true);
 }
 
@@ -189,7 +187,7 @@ void CPhaseSequencer::RunOnce(CAnimTrack& track)
     track.mTime = 0.0f;
     track.mRepeatCount = 1;
     track.mRestart = 0;
-    track.mSpeed = Runnable(track.mSpeed);
+    track.mSpeed = RunnableSpeed(track.mSpeed);
 }
 
 void CPhaseSequencer::StopTrack(CAnimTrack* track)
@@ -318,12 +316,12 @@ void CPhaseSequencer::StartBlockMotion(BlockMotion& motion, bool outro, float fa
     // Arriving blocks of the diagonal intro fall only once their diagonal is set.
     const bool running = outro || mDiagonals == 0;
     if (fallSpeed != 0.0f) {
-        mLinks.mTracks->StartTimer(motion.mMotion, 0.0f, Runnable(fallSpeed), 1, running, &processor.Player());
+        mLinks.mTracks->StartTimer(motion.mMotion, 0.0f, RunnableSpeed(fallSpeed), 1, running, &processor.Player());
         motion.mMotion->mCurve = outro ? &mFallOut : &mFallIn;
         block.mMotionTrack = motion.mMotion;
     }
     if (fadeSpeed != 0.0f) {
-        mLinks.mTracks->StartTimer(motion.mFade, 0.0f, Runnable(fadeSpeed), 1, true, &processor.Player());
+        mLinks.mTracks->StartTimer(motion.mFade, 0.0f, RunnableSpeed(fadeSpeed), 1, true, &processor.Player());
         motion.mFade->mCurve = &mFadeOut;
         block.mHighlightTrack = motion.mFade;
         block.mHighlightMode = 0;

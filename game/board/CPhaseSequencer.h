@@ -74,9 +74,6 @@ public:
     const CParticleEmitter& Emitter() const { return mParticles.Emitter(); }
     // A per-block speed from speed and spread.
     static float RandomSpeed(float speed, float spread);
-    // A speed that lets its track end: data of 0, below or not a number
-    // would hold the sequence for ever, so such a track ends at once.
-    static float Runnable(float speed);
 
 private:
     enum Owned : int32_t { kMaster, kRotation, kBorderA, kBorderB, kBorderTimer, kRowTimer, kBallSlide, kOwnedCount };

@@ -7,6 +7,7 @@
 #include "game/board/CGameProcessor.h"
 #include "game/board/PhaseGeometry.h"
 #include "game/board/ProcessSlot.h"
+#include "game/board/RunnableSpeed.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
@@ -15,7 +16,6 @@
 #include "game/data/CTrackBase.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -115,7 +115,7 @@ void CPhaseSequencer::Explode()
         return;
     }
     delay->mSpeed =
-        Runnable(config.outroGameoverExplosionTime * SampleCurve1D(acceleration->mCurve, acceleration->mTime));
+        RunnableSpeed(config.outroGameoverExplosionTime * SampleCurve1D(acceleration->mCurve, acceleration->mTime));
     processor.RestartTimer(delay, 0.0f);
 }
 

@@ -64,6 +64,13 @@ void CSceneObjBase::Spawn(int32_t index, CSceneObj& instance, CAnimPlayer* playe
     SetFrameAnim(definition.mHasFrameAnim, definition.mFrameAnim, instance, player);
 }
 
+void CSceneObjBase::Release(CSceneObj& instance)
+{
+    SetFrameAnim(false, 0, instance, nullptr);
+    SetColorTrack(false, nullptr, instance, 0);
+    SetMoveTrack(false, nullptr, instance, 0);
+}
+
 void CSceneObjBase::SetTrack(bool flag, CAnimPlayer* player, CAnimTrack*& track, int32_t trackDefinition)
 {
     if (flag) {

@@ -33,6 +33,8 @@ public:
     // With flag set: the instance's animation is switched to animation (or a
     // new one is made for player); with flag clear: it is released.
     void SetFrameAnim(bool flag, int32_t animation, CSceneObj& instance, CAnimPlayer* player);
+    // Gives the instance's animation and tracks back.
+    void Release(CSceneObj& instance);
     // Loads the images the instance will draw.
     void FetchImages(const CSceneObj& instance);
 

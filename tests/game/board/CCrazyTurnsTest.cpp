@@ -36,7 +36,7 @@ TEST_F(CCrazyTurnsTest, LandingsDuringTheSpinChangeNothing)
     EXPECT_EQ(mTurns.BlocksToTurn(), 3);
     mTurns.PhaseStep(0);
     EXPECT_EQ(ColourAt(0), 0);
-    mTurns.SpinFinished();
+    mTurns.SetPhase(CCrazyTurns::kSpinDone);
     mTurns.PhaseStep(0);
     EXPECT_EQ(ColourAt(0), 1);
     EXPECT_EQ(mTurns.Phase(), CCrazyTurns::kPulse);
@@ -44,7 +44,7 @@ TEST_F(CCrazyTurnsTest, LandingsDuringTheSpinChangeNothing)
 
 TEST_F(CCrazyTurnsTest, ColoursCycleThroughKAndWrap)
 {
-    mTurns.SpinFinished();
+    mTurns.SetPhase(CCrazyTurns::kSpinDone);
     const int32_t energy = mLevels.Energy();
     mTurns.PhaseStep(2);
     EXPECT_EQ(ColourAt(2), 3);
@@ -73,7 +73,7 @@ TEST_F(CCrazyTurnsTest, RepeatsOnOneCellReachKOnlyAfterTheirCountAndALuckyRoll)
     };
     const uint32_t lucky = seedWithFirstRoll(0);
     const uint32_t unlucky = seedWithFirstRoll(2);
-    mTurns.SpinFinished();
+    mTurns.SetPhase(CCrazyTurns::kSpinDone);
     // The first landing remembers the cell, the next two are counted repeats.
     for (int i = 0; i < 5; ++i)
         mTurns.PhaseStep(0);
@@ -102,7 +102,7 @@ TEST_F(CCrazyTurnsTest, ARollCountOfOneOrLessAlwaysHits)
 {
     CGameConfig::live.crazyAfterdumbCount = 0;
     CGameConfig::live.crazyDumbturnsCount = 0;
-    mTurns.SpinFinished();
+    mTurns.SetPhase(CCrazyTurns::kSpinDone);
     mTurns.PhaseStep(1);
     EXPECT_EQ(ColourAt(1), 2);
     mTurns.PhaseStep(1);
