@@ -221,10 +221,11 @@ void CPhaseSequencer::StartRotation()
     processor.Player().Attach(rotation);
 }
 
-void CPhaseSequencer::GiveRotation(CFieldBlock& block)
+void CPhaseSequencer::GiveRotation(BlockMotion& motion)
 {
+    CFieldBlock& block = *motion.mBlock;
     const std::vector<BlockDef>& defs = mLinks.mField->BlockDefs();
-    if (size_t(block.mColour) >= defs.size())
+    if (motion.mAnim || size_t(block.mColour) >= defs.size())
         return;
     const BlockDef& def = defs[size_t(block.mColour)];
     CAnimInstance* instance =
@@ -234,6 +235,7 @@ void CPhaseSequencer::GiveRotation(CFieldBlock& block)
     mLinks.mTracks->FreeInstance(instance->mTrack);
     instance->mTrack = mOwned[kRotation];
     instance->mOwnsTrack = 0;
+    motion.mAnim = instance;
     block.mColourAnim = instance;
 }
 
@@ -260,7 +262,7 @@ void CPhaseSequencer::CollectMotions()
         if (!block)
             continue;
         mCellMotion[size_t(cell)] = int32_t(mMotions.size());
-        mMotions.push_back({block, nullptr, nullptr, false});
+        mMotions.push_back({block});
         block->mMotionTrack = nullptr;
         block->mColourAnim = nullptr;
         block->mOwnAnim = nullptr;
@@ -297,13 +299,13 @@ void CPhaseSequencer::SetDiagonal(int32_t d)
             continue;
         BlockMotion& motion = mMotions[size_t(index)];
         if (Intro()) {
-            GiveRotation(*motion.mBlock);
+            GiveRotation(motion);
             if (motion.mMotion)
                 motion.mMotion->mRunning = 1;
         } else {
             StartBlockMotion(motion, true, 0.0f,
                              RandomSpeed(config.outroBlockfadeoutspd, config.outroBlockfadeoutspdRng));
-            GiveRotation(*motion.mBlock);
+            GiveRotation(motion);
         }
     }
     mDiagonalsDone = d + 1;
@@ -327,7 +329,7 @@ void CPhaseSequencer::StartBlockMotion(BlockMotion& motion, bool outro, float fa
         block.mHighlightMode = 0;
     }
     if (mDiagonals == 0)
-        GiveRotation(block);
+        GiveRotation(motion);
     CAnimTrack* first = motion.mMotion ? motion.mMotion : motion.mFade;
     if (!first)
         return;
@@ -341,10 +343,14 @@ void CPhaseSequencer::StartBlockMotion(BlockMotion& motion, bool outro, float fa
 
 void CPhaseSequencer::FinishBlockMotion(BlockMotion& motion)
 {
+    // The block may have gone back to the field's pool and come out again
+    // since: only what is still the sequence's is taken off it.
     CFieldBlock& block = *motion.mBlock;
-    if (block.mColourAnim)
-        mLinks.mAnims->ReleaseInstance(block.mColourAnim);
-    block.mColourAnim = nullptr;
+    if (block.mColourAnim == motion.mAnim)
+        block.mColourAnim = nullptr;
+    if (motion.mAnim)
+        mLinks.mAnims->ReleaseInstance(motion.mAnim);
+    motion.mAnim = nullptr;
     if (block.mMotionTrack == motion.mMotion)
         block.mMotionTrack = nullptr;
     if (block.mHighlightTrack == motion.mFade && motion.mFade) {

@@ -16,6 +16,7 @@ class CImageTable;
 class CLevelFlow;
 class CLevelHost;
 class CTrackBase;
+struct CAnimInstance;
 struct CFieldBlock;
 
 namespace Lumo {
@@ -92,6 +93,7 @@ private:
         CFieldBlock* mBlock = nullptr;
         CAnimTrack* mMotion = nullptr;
         CAnimTrack* mFade = nullptr;
+        CAnimInstance* mAnim = nullptr;
         bool mDone = false;
     };
 
@@ -107,7 +109,7 @@ private:
     void SetDiagonal(int32_t d);
     void StartBlockMotion(BlockMotion& motion, bool outro, float fallSpeed, float fadeSpeed);
     void FinishBlockMotion(BlockMotion& motion);
-    void GiveRotation(CFieldBlock& block);
+    void GiveRotation(BlockMotion& motion);
     void StartRotation();
     void BindBallSlide(int32_t definition, bool in);
     // The ball at the slide's end, still until play.

@@ -194,6 +194,8 @@ TEST_F(CCrazyLevelTest, ACrazyColourAbove3BlinksItsIndicatorUntilShutdown)
     EXPECT_EQ(mCrazy.Indicator().mMoveTrack, nullptr);
     EXPECT_EQ(mDisplay.mIndicator, nullptr);
     EXPECT_EQ(mTracks.Running().Used(), tracks);
+    mCrazy.Shutdown();
+    EXPECT_EQ(mTracks.Running().Used(), tracks - 1);
 }
 
 TEST_F(CCrazyLevelTest, TheProcessorsWaitForSettlingStopsASpinAndTheBlocksKeepTheirColours)

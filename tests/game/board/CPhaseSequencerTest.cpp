@@ -149,6 +149,17 @@ TEST_F(CPhaseSequencerTest, StartingAnotherSequenceStopsTheFirstWithoutItsFollow
     EXPECT_FALSE(mSequencer.Running());
     ExpectNothingLeft("game over stopped");
     EXPECT_EQ(mLevel.Count("state"), 1);
+
+    // A level started again during an intro: the field's blocks went back to the
+    // pool and came out fresh before the next sequence stops the first.
+    Board({"012", "120"}, 0, 0);
+    mSequencer.StartIntro(1);
+    Fill({"012", "120"});
+    mSequencer.StartIntro(2);
+    mSequencer.ReleaseTracks();
+    EXPECT_EQ(mProcessor.LiveProcesses(), 1);
+    EXPECT_EQ(mAnims.Instances().Used(), mInstancesBefore);
+    EXPECT_EQ(mTracks.Running().Used(), mTracksBefore - 7);
 }
 
 TEST_F(CPhaseSequencerTest, TheGameOverBlowsUpEveryCellOnceOnAnyFieldSize)
