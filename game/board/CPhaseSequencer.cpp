@@ -15,7 +15,6 @@
 #include "game/data/CGameConfig.h"
 #include "game/data/CTrackBase.h"
 
-
 namespace {
 
 // How far above its cell the ball slides in from and out to.
@@ -74,6 +73,9 @@ void CPhaseSequencer::ReleaseTracks()
 void CPhaseSequencer::Begin(int32_t sequence)
 {
     Stop();
+    // The border left by the last outro stands in place again.
+    DetachBorder(mOwned[kBorderA]);
+    DetachBorder(mOwned[kBorderB]);
     mSequence = sequence;
     mRunning = true;
     mPending = 0;

@@ -123,6 +123,10 @@ TEST_F(CPhaseSequencerTest, EverySequenceRunsToItsEndAndHandsTheStateBack)
         ExpectNothingLeft(context);
         mBall.SetHidden(false);
     }
+    // After the outros the border is faded and fallen; an intro fading it in starts from its place.
+    mSequencer.StartIntro(2);
+    EXPECT_EQ(mField.Effects().mBorderMotionTrack, nullptr);
+    EXPECT_NE(mField.Effects().mBorderColourTrack, nullptr);
 }
 
 TEST_F(CPhaseSequencerTest, StartingAnotherSequenceStopsTheFirstWithoutItsFollowUps)
