@@ -163,6 +163,8 @@ void CGameLevelHost::SetBoardBusy(bool) {}
 
 void CGameLevelHost::RestartBoard() {}
 
+void CGameLevelHost::SetPanelLayout(int32_t, bool) {}
+
 void CGameLevelHost::SetPanelLabels(int32_t, int32_t) {}
 
 void CGameLevelHost::SetPanelScore(int32_t) {}

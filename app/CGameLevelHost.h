@@ -87,6 +87,7 @@ public:
     void SetBoardActive(bool active) override;
     void SetBoardBusy(bool busy) override;
     void RestartBoard() override;
+    void SetPanelLayout(int32_t mode, bool undoButton) override;
     void SetPanelLabels(int32_t stage, int32_t level) override;
     void SetPanelScore(int32_t score) override;
     void SetPanelCompletion(int32_t percent) override;

@@ -113,6 +113,7 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
         return;
     mLevel = &mTable.Level(index);
     const LevelRecord& level = *mLevel;
+    mHost.SetPanelLayout(mode, level.mLevelType == 1);
     if (onload != -1 && onload != mOnload)
         ApplyOnload(onload);
     mActive = mTable.Defaults();

@@ -197,6 +197,7 @@ TEST_F(CLevelControllerTest, EachKindOpensItsResultWindow)
 TEST_F(CLevelControllerTest, APuzzleLevelDrivesItsArrowsAndFollowsTheField)
 {
     Play(0, 2);
+    EXPECT_TRUE(mHost.Has("PanelLayout 1 undo"));
     EXPECT_FALSE(mHost.Has("Arrows stop hide"));
     EXPECT_TRUE(mHost.Has("Arrows dim"));
     EXPECT_EQ(mHost.mCompletion, 6);
@@ -235,6 +236,7 @@ TEST_F(CLevelControllerTest, TheEndlessGameGoesStraightOnKeepingEnergyAndScore)
 {
     Play(1, 0);
     EXPECT_EQ(mLevels.GameMode(), 2);
+    EXPECT_TRUE(mHost.Has("PanelLayout 2"));
     EXPECT_EQ(mLevels.LevelKind(), CLevelController::kEndlessKind);
     Land(0, 0);
     Land(4, 0);

@@ -55,6 +55,10 @@ public:
     void SetBoardActive(bool) override {}
     void SetBoardBusy(bool) override {}
     void RestartBoard() override { mCalls.push_back("RestartBoard"); }
+    void SetPanelLayout(int32_t mode, bool undoButton) override
+    {
+        mCalls.push_back("PanelLayout " + std::to_string(mode) + (undoButton ? " undo" : ""));
+    }
     void SetPanelLabels(int32_t, int32_t) override {}
     void SetPanelScore(int32_t) override {}
     void SetPanelCompletion(int32_t percent) override { mCompletion = percent; }
