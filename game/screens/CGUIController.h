@@ -2,6 +2,7 @@
 
 #include "framework/widgets/ScrollListener.h"
 #include "framework/widgets/TextEntryListener.h"
+#include "game/data/CControlTracks.h"
 #include "game/data/CAnimPlayer.h"
 #include "game/data/CCurve.h"
 #include "game/data/CIndexAllocator.h"
@@ -38,7 +39,7 @@ class Widget;
 // The game's window system: the fixed windows of the window file, their
 // open and close transitions, drawing, pointer input turned into command ids,
 // counting labels, and the player that runs the tracks of the screens.
-class CGUIController : public Lumo::TextEntryListener, public Lumo::ScrollListener {
+class CGUIController : public Lumo::TextEntryListener, public Lumo::ScrollListener, public CControlTracks {
 public:
     static constexpr int32_t kInfoSlots = 40;
     static constexpr int32_t kNoWindow = -1;
@@ -123,9 +124,9 @@ public:
     void ClearEditText();
 
     // The control-track table.
-    void StartTrack(CAnimTrack* track, int32_t kind, int32_t a, int32_t b);
+    void StartTrack(CAnimTrack* track, int32_t kind, int32_t a, int32_t b) override;
     void StartTrackAt(CAnimTrack* track, const CGUITrackEntry& entry);
-    void StopTrack(CAnimTrack* track);
+    void StopTrack(CAnimTrack* track) override;
     void RestartTrack(CAnimTrack* track, float time);
     const CGUITrackEntry* TrackEntry(const CAnimTrack* track) const;
     CAnimPlayer& Player() { return mPlayer; }
