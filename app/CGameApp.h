@@ -52,6 +52,10 @@ public:
     void OnLoadingDone() override;
     void OnAppActivated() override;
     void OnAppDeactivated() override;
+    // The main thread keeps off the game while the loading thread moves it to the next level.
+    void UpdateFrames() override;
+    void UpdateFraction(float fraction) override;
+    bool DrawFrame() override;
 
     Lumo::Image* LoadingWheel() override;
     void ShowGameScreen() override;
@@ -89,11 +93,7 @@ public:
 
 private:
     void RunFullLoad();
-    // The main thread keeps off the game while the loading thread moves it to the next level.
     bool Reloading() const;
-    void UpdateFrames() override;
-    void UpdateFraction(float fraction) override;
-    bool DrawFrame() override;
     static void RemoveWidget(Lumo::Widget* widget);
     // The level listed at the graph's position, null past the list.
     const LevelRecord* ListedLevel(int32_t graph, int32_t position) const;

@@ -1,0 +1,119 @@
+#include "app/CGameApp.h"
+#include "framework/StaticInit.h"
+#include "framework/core/UserDataFolder.h"
+#include "framework/resources/PakInterface.h"
+#include "framework/widgets/WidgetManager.h"
+#include "game/data/CHiscoreTable.h"
+#include "game/screens/CBackgroundWidget.h"
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/display/DirectDraw.h"
+#include "platform/display/DisplayDesktop.h"
+#include "platform/process/Process.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/storage/Files.h"
+#include "tests/game/support/GameFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace AppTest {
+namespace {
+
+struct ExitCalled {
+    uint32_t mCode;
+};
+
+// The game as the program runs it, with a script run after every update.
+class ScriptedGame : public CGameApp {
+public:
+    ScriptedGame() { mCommandLineRead = true; }
+    bool KeepWorkingFolder(const std::string&) override { return true; }
+    void ShowFatalErrorA(const std::string& text) override { mFatalErrors.push_back(text); }
+    void UpdateFrames() override
+    {
+        CGameApp::UpdateFrames();
+        if (mScript)
+            mScript(mUpdateCount);
+    }
+
+    // Pictures cost in the checked build; one frame in twenty shows enough.
+    bool DrawFrame() override
+    {
+        if (mUpdateCount % 20 == 0)
+            return CGameApp::DrawFrame();
+        mHasUpdatedSinceDraw = false;
+        return true;
+    }
+
+    std::function<void(int)> mScript;
+    std::vector<std::string> mFatalErrors;
+};
+
+// The real program on the archive it ships, on a headless desktop under the fake clock.
+class GamePlayTest : public GameTest::GameFixture {
+protected:
+    GamePlayTest()
+    {
+        std::filesystem::copy_file(ZENTROVA_RES_PAK, mFolder / "res.pak");
+        Platform::RegisterDirectDrawModule();
+        Platform::RegisterAudioModules();
+        Platform::DisplayDesktop::Reset();
+        mPreviousExit = Platform::SetExitHook([](uint32_t code) { throw ExitCalled{code}; });
+        mPreviousPak = Lumo::gPakInterface;
+        Lumo::gPakInterface = &mPak;
+    }
+    ~GamePlayTest() override
+    {
+        mGame.reset();
+        Lumo::gPakInterface = mPreviousPak;
+        Platform::SetExitHook(mPreviousExit);
+        Platform::DisplayDesktop::Reset();
+    }
+
+    ScriptedGame& Start()
+    {
+        mGame = std::make_unique<ScriptedGame>();
+        mGame->LoadSettings();
+        mGame->Initialize();
+        return *mGame;
+    }
+
+    Platform::ExitHook mPreviousExit;
+    PakInterface mPak;
+    PakInterface* mPreviousPak = nullptr;
+    std::unique_ptr<ScriptedGame> mGame;
+};
+
+TEST_F(GamePlayTest, ShowsTheTitleReachesTheMenuAndSavesThePlayersFilesAtExit)
+{
+    ScriptedGame& game = Start();
+    bool titleShown = false;
+    int menuAt = -1;
+    game.mScript = [&](int update) {
+        titleShown = titleShown || (game.TitleScreen() && game.LoadedOk());
+        if (menuAt < 0 && game.BackgroundWidget() && game.mWidgetManager->HasChild(game.BackgroundWidget()))
+            menuAt = update;
+        if (menuAt >= 0 && update == menuAt + 200) {
+            game.Hiscores()->Insert("Ada", 4321);
+            game.RequestShutdown();
+        }
+        if (update == 5000)
+            game.RequestShutdown();
+    };
+    game.Run();
+
+    EXPECT_TRUE(game.mFatalErrors.empty());
+    EXPECT_TRUE(titleShown);
+    ASSERT_GE(menuAt, 0);
+    EXPECT_TRUE(game.GamePaused());
+    EXPECT_TRUE(game.GameScreenShown());
+    mGame.reset();
+    const std::string scores =
+        LumoTest::ReadFile(Platform::NativePath(Lumo::GetUserDataFolder() + "scores.dat"));
+    EXPECT_NE(scores.find("Ada"), std::string::npos);
+}
+
+} // namespace
+} // namespace AppTest
