@@ -56,7 +56,8 @@ void CBonusBomb::Init()
 
 void CBonusBomb::Shutdown()
 {
-    mLinks.mTracks->FreeInstance(mTrack);
+    if (mTrack)
+        mLinks.mTracks->FreeInstance(mTrack);
     mTrack = nullptr;
     mParticles.Release();
 }

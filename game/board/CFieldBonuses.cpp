@@ -157,10 +157,11 @@ void CFieldBonuses::ReleaseBonus(BonusRecord* bonus)
         bonus->mBlock->mBonus = nullptr;
     bonus->mBlock = nullptr;
     // Each track is given back once, and the record forgets it.
-    mLinks.mTracks->FreeInstance(bonus->mFadeTrack);
-    bonus->mFadeTrack = nullptr;
-    mLinks.mTracks->FreeInstance(bonus->mColourTrack);
-    bonus->mColourTrack = nullptr;
+    for (CAnimTrack** track : {&bonus->mFadeTrack, &bonus->mColourTrack}) {
+        if (*track)
+            mLinks.mTracks->FreeInstance(*track);
+        *track = nullptr;
+    }
     if (bonus->mAnim)
         mLinks.mAnims->ReleaseInstance(bonus->mAnim);
     bonus->mAnim = nullptr;
