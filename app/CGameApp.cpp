@@ -7,7 +7,16 @@
 #include "framework/graphics/images/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/board/CBall.h"
+#include "app/CGameLevelHost.h"
 #include "game/board/CBonusBanner.h"
+#include "game/board/CBonusDrawLink.h"
+#include "game/board/CBonusShadowball.h"
+#include "game/board/CBonusShell.h"
+#include "game/board/CBonusTime.h"
+#include "game/board/CCrazyLevel.h"
+#include "game/board/CCrazyTurns.h"
+#include "game/board/CFieldBonuses.h"
+#include "game/board/CPhaseSequencer.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
 #include "game/board/CGameField.h"
@@ -31,6 +40,8 @@
 #include "game/data/JukeBox.h"
 #include "game/screens/CBackgroundWidget.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CGameCommands.h"
+#include "game/screens/CGamePanel.h"
 #include "game/screens/CGameGUIHost.h"
 #include "game/screens/CLevelMap.h"
 #include "game/screens/CSlotPanel.h"
@@ -85,12 +96,31 @@ CGameApp::~CGameApp()
     CParticleSystem::Get().Attach(nullptr, nullptr);
     // Processes still running reach the level, the bonuses, the field and the
     // ball when they are stopped: the processor goes before them.
+    if (mPhases)
+        mPhases->ReleaseTracks();
+    if (mCrazy)
+        mCrazy->Shutdown();
     if (mProcessor)
         mProcessor->Shutdown();
+    if (mField)
+        mField->SetDrawLink(nullptr);
+    mDrawLink.reset();
+    mCrazy.reset();
+    mCrazyTurns.reset();
+    mPhases.reset();
+    mShell.reset();
+    mShadowball.reset();
+    mFieldBonuses.reset();
+    mBonusTime.reset();
     mBanner.reset();
     mPieces.reset();
     mLevelController.reset();
+    mLevelHost.reset();
     mLevelGraphs.reset();
+    mPanel.reset();
+    // The ball's animation pair belongs to the scene objects.
+    mBall.reset();
+    mField.reset();
     mBonusBase.reset();
     mBackground.reset();
     mSceneObjects.reset();
@@ -98,9 +128,8 @@ CGameApp::~CGameApp()
     if (mGui)
         mGui->Release();
     mGui.reset();
+    mCommands.reset();
     mGuiHost.reset();
-    mBall.reset();
-    mField.reset();
     mAtlas.reset();
     mImages.reset();
     mCurves.reset();
@@ -210,8 +239,12 @@ void CGameApp::OnAppActivated()
 
 void CGameApp::OnAppDeactivated()
 {
-    if (mLoadedOk && mLoadingState == kLoadHandled && mMusicInterface)
+    if (!mLoadedOk || mLoadingState != kLoadHandled)
+        return;
+    if (mMusicInterface)
         mMusicInterface->PauseAllMusic();
+    if (!mGamePaused)
+        mCommands->OpenPauseWindow();
 }
 
 void CGameApp::LoadCursor()

@@ -14,6 +14,17 @@ class CBackground;
 class CBackgroundWidget;
 class CBall;
 class CBonusBanner;
+class CBonusDrawLink;
+class CBonusShadowball;
+class CBonusShell;
+class CBonusTime;
+class CCrazyLevel;
+class CCrazyTurns;
+class CFieldBonuses;
+class CGameCommands;
+class CGameLevelHost;
+class CGamePanel;
+class CPhaseSequencer;
 class CBonusBase;
 class CCellRuns;
 class CCurveBase;
@@ -90,6 +101,9 @@ public:
     CLevelMap* LevelMap() const { return mLevelMap.get(); }
     CSlotPanel* SlotPanel() const { return mSlotPanel.get(); }
     CBonusBanner* BonusBanner() const { return mBanner.get(); }
+    CGameCommands* Commands() const { return mCommands.get(); }
+    CGamePanel* Panel() const { return mPanel.get(); }
+    CFieldBonuses* FieldBonuses() const { return mFieldBonuses.get(); }
 
 private:
     void RunFullLoad();
@@ -102,6 +116,9 @@ private:
     // The level map's icon: 1 timed, 2 puzzle, 3 crazy, else 0.
     int32_t IconKind(int32_t graph, int32_t position) const;
     CLevelMapServices LevelMapServices();
+    // The level controller with its host, graphs and the HUD panel.
+    void CreateLevelParts();
+    void InitBonuses();
     // The "root" element of the data file, parsed into document; null when absent.
     static const TiXmlElement* ReadRoot(const char* file, class TiXmlDocument& document);
 
@@ -115,8 +132,18 @@ private:
     std::unique_ptr<CSceneObjBase> mSceneObjects;
     std::unique_ptr<CBonusBase> mBonusBase;
     std::unique_ptr<CBackground> mBackground;
+    std::unique_ptr<CGameLevelHost> mLevelHost;
     std::unique_ptr<CLevelController> mLevelController;
     std::unique_ptr<CLevelGraphs> mLevelGraphs;
+    std::unique_ptr<CGamePanel> mPanel;
+    std::unique_ptr<CBonusTime> mBonusTime;
+    std::unique_ptr<CFieldBonuses> mFieldBonuses;
+    std::unique_ptr<CBonusShadowball> mShadowball;
+    std::unique_ptr<CBonusShell> mShell;
+    std::unique_ptr<CBonusDrawLink> mDrawLink;
+    std::unique_ptr<CPhaseSequencer> mPhases;
+    std::unique_ptr<CCrazyTurns> mCrazyTurns;
+    std::unique_ptr<CCrazyLevel> mCrazy;
     std::unique_ptr<CPieceBase> mPieces;
     std::unique_ptr<CBonusBanner> mBanner;
     std::unique_ptr<CImageAtlas> mAtlas;
@@ -124,6 +151,7 @@ private:
     CGameBorders mBorders;
     std::unique_ptr<CCellRuns> mCellRuns;
     std::unique_ptr<CGameGUIHost> mGuiHost;
+    std::unique_ptr<CGameCommands> mCommands;
     std::unique_ptr<CGUIController> mGui;
     std::unique_ptr<CGameProcessor> mProcessor;
     std::unique_ptr<Lumo::MemoryImage> mLoadingWheel;

@@ -2,13 +2,23 @@
 
 #include "framework/core/AppLog.h"
 #include "framework/core/RuntimeRandom.h"
+#include "app/CGameLevelHost.h"
 #include "game/board/CBall.h"
+#include "game/board/CBonusDrawLink.h"
+#include "game/board/CBonusShadowball.h"
+#include "game/board/CBonusShell.h"
+#include "game/board/CBonusTime.h"
+#include "game/board/CCrazyLevel.h"
+#include "game/board/CCrazyTurns.h"
+#include "game/board/CFieldBonuses.h"
 #include "game/board/CBonusBanner.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
 #include "game/board/CGameField.h"
 #include "game/board/CGameProcessor.h"
 #include "game/board/CLevelController.h"
+#include "game/board/CLevelGraphs.h"
+#include "game/board/CPhaseSequencer.h"
 #include "game/board/LevelCommands.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CBackground.h"
@@ -28,6 +38,8 @@
 #include "game/data/XmlLoading.h"
 #include "game/screens/CBackgroundWidget.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CGameCommands.h"
+#include "game/screens/CGamePanel.h"
 #include "game/screens/CGameGUIHost.h"
 #include "game/screens/CLevelMap.h"
 #include "game/screens/CSlotPanel.h"
@@ -124,7 +136,13 @@ void CGameApp::RunFullLoad()
     }
     mGuiHost = std::make_unique<CGameGUIHost>(*mImages, *mAtlas, *mTracks, *mHiscores,
                                               [this] { return mLoadingWheel.get(); });
-    mGui = std::make_unique<CGUIController>(this, mGuiHost.get(), nullptr);
+    CGameCommandServices commands;
+    commands.mApp = this;
+    commands.mFlow = this;
+    commands.mProfiles = mProfiles.get();
+    commands.mHiscores = mHiscores.get();
+    mCommands = std::make_unique<CGameCommands>(commands);
+    mGui = std::make_unique<CGUIController>(this, mGuiHost.get(), mCommands.get());
     {
         TiXmlDocument document;
         mGui->LoadFromXml(ReadRoot("res\\gui.xml", document));
@@ -167,6 +185,8 @@ void CGameApp::RunFullLoad()
         TiXmlDocument document;
         mBall->LoadFromXml(ReadRoot("res\\balls.xml", document));
     }
+    // The level controller takes the field's reserved colour: it comes after the field.
+    CreateLevelParts();
     mLevelMap = std::make_unique<CLevelMap>(LevelMapServices());
     {
         TiXmlDocument document;
@@ -175,19 +195,41 @@ void CGameApp::RunFullLoad()
     }
     mLevelMap->Resize(0, 0, mWidth, mHeight);
     mBanner = std::make_unique<CBonusBanner>(*mProcessor, *mField, *mImages, *mTracks);
+    mBonusTime = std::make_unique<CBonusTime>(*mProcessor, *mTracks);
+    FieldBonusLinks bonusLinks;
+    bonusLinks.mApp = this;
+    bonusLinks.mProcessor = mProcessor.get();
+    bonusLinks.mField = mField.get();
+    bonusLinks.mBase = mBonusBase.get();
+    bonusLinks.mTracks = mTracks.get();
+    bonusLinks.mAnims = mAnims.get();
+    bonusLinks.mBanner = mBanner.get();
+    bonusLinks.mEnergy = mLevelController.get();
+    bonusLinks.mTime = mBonusTime.get();
+    mFieldBonuses = std::make_unique<CFieldBonuses>(bonusLinks);
+    mShadowball = std::make_unique<CBonusShadowball>(*mProcessor, *mField, *mBonusBase, *mTracks, *mFieldBonuses);
+    mShell = std::make_unique<CBonusShell>(*mProcessor, *mField, *mBonusBase, *mTracks, *mAnims, *mFieldBonuses);
+    mDrawLink = std::make_unique<CBonusDrawLink>(*mFieldBonuses, *mShadowball, *mShell, *mBonusBase, *mBall);
 
     if (!mLoadFailed)
         mLoadFailed = !LoadHudControls(CGameConfig::ImageFontMaker(*this), *mTracks, *mAnims, *mImages);
     CParticleSystem::Get().Attach(mAnims.get(), mImages.get());
     CParticleSystem::Get().Reserve(1024, 32);
-    CTextLabels::Get().Attach(mTracks.get(), nullptr);
+    CTextLabels::Get().Attach(mTracks.get(), mGui.get());
     mPieces->EnsureImage();
+    mPanel->Reset();
     mGui->CreateImages();
     mProcessor->Init();
-    mBanner->Reset();
+    InitBonuses();
     mSlotPanel = std::make_unique<CSlotPanel>(mGui.get());
     mGui->mSlotPanel = mSlotPanel.get();
-    mBackgroundWidget = std::make_unique<CBackgroundWidget>();
+    mBackgroundWidget = std::make_unique<CBackgroundWidget>(mGui.get(), mProfiles.get());
+    CGameCommandServices& services = mCommands->Services();
+    services.mGui = mGui.get();
+    services.mLevels = mLevelController.get();
+    services.mGraphs = mLevelGraphs.get();
+    services.mSlotPanel = mSlotPanel.get();
+    services.mBackground = mBackgroundWidget.get();
 
     mLoadedOk = !mLoadFailed;
     mLoadedOnce = true;
@@ -207,4 +249,96 @@ CLevelMapServices CGameApp::LevelMapServices()
     services.mGui = mGui.get();
     services.mBackground = mBackground.get();
     return services;
+}
+
+void CGameApp::CreateLevelParts()
+{
+    LevelHostLinks host;
+    host.mApp = this;
+    host.mProcessor = mProcessor.get();
+    host.mBall = mBall.get();
+    host.mField = mField.get();
+    host.mShapes = &mFieldShapes;
+    host.mBorders = &mBorders;
+    host.mObjects = mObjects.get();
+    host.mBackground = mBackground.get();
+    host.mBonusBase = mBonusBase.get();
+    host.mProfiles = mProfiles.get();
+    host.mHiscores = mHiscores.get();
+    mLevelHost = std::make_unique<CGameLevelHost>(host);
+    mLevelGraphs = std::make_unique<CLevelGraphs>();
+    mLevelController = std::make_unique<CLevelController>(CLevelController::Parts{
+        mField->Grid(), *mPieces, *mLevelGraphs, *mProfiles, *mHiscores, *mLevelHost, *mCommands,
+        mField->ReservedColour()});
+    {
+        TiXmlDocument document;
+        mLevelController->LoadFromXml(ReadRoot("res\\levels.xml", document), mFieldShapes);
+    }
+    {
+        TiXmlDocument document;
+        mLevelGraphs->LoadFromXml(ReadRoot("res\\levelgraphs.xml", document), mLevelController->Table());
+    }
+    CGamePanelServices panel;
+    panel.mTracks = mTracks.get();
+    panel.mImages = mImages.get();
+    panel.mAnims = mAnims.get();
+    panel.mPieces = mPieces.get();
+    panel.mGui = mGui.get();
+    panel.mProcessor = mProcessor.get();
+    panel.mFlow = this;
+    panel.mPause = mCommands.get();
+    mPanel = std::make_unique<CGamePanel>(panel);
+    {
+        TiXmlDocument document;
+        const TiXmlElement* root = ReadRoot("res\\gamepanel.xml", document);
+        mPanel->LoadFromXml(root ? root->FirstChildElement("gamepanel") : nullptr);
+    }
+    mLevelHost->Links().mPanel = mPanel.get();
+    ProcessorLinks& links = mProcessor->Links();
+    links.mLevel = mLevelController.get();
+}
+
+// The bonuses' effects and the level's sequences take their tracks and
+// register their process kinds once the processor has its own.
+void CGameApp::InitBonuses()
+{
+    mBanner->Reset();
+    mBonusTime->Init();
+    mFieldBonuses->Init();
+    mFieldBonuses->SetBonusNames({mGui->mBonusNames.begin(), mGui->mBonusNames.end()});
+    mProcessor->Links().mBonuses = mFieldBonuses.get();
+    mShadowball->Init();
+    mShell->Init();
+    mField->SetDrawLink(mDrawLink.get());
+    LevelHostLinks& host = mLevelHost->Links();
+    host.mBonuses = mFieldBonuses.get();
+    host.mShell = mShell.get();
+
+    PhaseLinks phases;
+    phases.mApp = this;
+    phases.mProcessor = mProcessor.get();
+    phases.mField = mField.get();
+    phases.mBall = mBall.get();
+    phases.mTracks = mTracks.get();
+    phases.mAnims = mAnims.get();
+    phases.mImages = mImages.get();
+    phases.mLevel = mLevelController.get();
+    phases.mHost = mLevelHost.get();
+    mPhases = std::make_unique<CPhaseSequencer>(phases);
+    mPhases->CreateTracks();
+    host.mPhases = mPhases.get();
+
+    mCrazyTurns = std::make_unique<CCrazyTurns>(mField->Grid(), *mLevelController, *mLevelHost);
+    CrazyLinks crazy;
+    crazy.mProcessor = mProcessor.get();
+    crazy.mField = mField.get();
+    crazy.mBall = mBall.get();
+    crazy.mTracks = mTracks.get();
+    crazy.mAnims = mAnims.get();
+    crazy.mSceneObjects = mSceneObjects.get();
+    crazy.mTurns = mCrazyTurns.get();
+    crazy.mDisplay = mLevelHost.get();
+    mCrazy = std::make_unique<CCrazyLevel>(crazy);
+    mCrazy->Init();
+    host.mCrazy = mCrazy.get();
 }

@@ -17,7 +17,9 @@
 #include "game/data/CBackground.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CObjBase.h"
+#include "game/data/CSceneObj.h"
 #include "game/data/CUserProfiles.h"
+#include "game/screens/CGamePanel.h"
 
 #include <algorithm>
 
@@ -163,19 +165,30 @@ void CGameLevelHost::SetBoardBusy(bool) {}
 
 void CGameLevelHost::RestartBoard() {}
 
-void CGameLevelHost::SetPanelLayout(int32_t, bool) {}
+void CGameLevelHost::SetPanelLayout(int32_t mode, bool undoButton)
+{
+    mLinks.mPanel->SetLayoutMode(mode);
+    mLinks.mPanel->ShowUndoButton(undoButton);
+}
 
-void CGameLevelHost::SetPanelLabels(int32_t, int32_t) {}
+void CGameLevelHost::SetPanelLabels(int32_t stage, int32_t level)
+{
+    mLinks.mPanel->SetPhaseLabel(stage);
+    mLinks.mPanel->SetLevelLabel(level);
+}
 
-void CGameLevelHost::SetPanelScore(int32_t) {}
+void CGameLevelHost::SetPanelScore(int32_t score) { mLinks.mPanel->SetPointsLabel(score); }
 
-void CGameLevelHost::SetPanelCompletion(int32_t) {}
+void CGameLevelHost::SetPanelCompletion(int32_t percent) { mLinks.mPanel->SetCompletion(percent); }
 
-void CGameLevelHost::SetPanelEnergy(int32_t, bool, float) {}
+void CGameLevelHost::SetPanelEnergy(int32_t percent, bool immediate, float speed)
+{
+    mLinks.mPanel->SetEnergy(percent, immediate, speed);
+}
 
-void CGameLevelHost::SlidePanel(bool) {}
+void CGameLevelHost::SlidePanel(bool on) { mLinks.mPanel->SlideOnOff(on); }
 
-void CGameLevelHost::ShowPanelPiece(bool) {}
+void CGameLevelHost::ShowPanelPiece(bool on) { mLinks.mPanel->ShowPiece(on); }
 
 void CGameLevelHost::PlaySample(int32_t sample) { mLinks.mApp->PlaySoundById(sample); }
 
@@ -183,4 +196,12 @@ void CGameLevelHost::SaveFiles()
 {
     mLinks.mProfiles->Save(*mLinks.mApp);
     mLinks.mHiscores->Save();
+}
+
+void CGameLevelHost::SetCrazyPercent(int32_t percent) { mLinks.mPanel->SetCrazyPercent(percent); }
+
+void CGameLevelHost::SetCrazyIndicator(const CSceneObj* indicator, bool shown)
+{
+    mLinks.mPanel->SetCrazyIndicator(indicator ? indicator->mFrameAnim : nullptr);
+    mLinks.mPanel->SetCrazyIndicatorShown(shown);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/board/CCrazyDisplay.h"
 #include "game/board/CLevelHost.h"
 
 class CBackground;
@@ -12,6 +13,7 @@ class CFieldBase;
 class CFieldBonuses;
 class CGameBorders;
 class CGameField;
+class CGamePanel;
 class CGameProcessor;
 class CHiscoreTable;
 class CObjBase;
@@ -42,11 +44,12 @@ struct LevelHostLinks {
     CFieldActivity* mActivity = nullptr;
     CUserProfiles* mProfiles = nullptr;
     CHiscoreTable* mHiscores = nullptr;
+    CGamePanel* mPanel = nullptr;
 };
 
 // The level controller's hold on the game in play: the game processor, the
 // ball, the bonuses, the field with its border and background, and the board.
-class CGameLevelHost : public CLevelHost {
+class CGameLevelHost : public CLevelHost, public CCrazyDisplay {
 public:
     explicit CGameLevelHost(const LevelHostLinks& links);
     // The bonuses, the crazy turns and the board are made after the level
@@ -96,6 +99,9 @@ public:
     void ShowPanelPiece(bool on) override;
     void PlaySample(int32_t sample) override;
     void SaveFiles() override;
+
+    void SetCrazyPercent(int32_t percent) override;
+    void SetCrazyIndicator(const CSceneObj* indicator, bool shown) override;
 
 private:
     LevelHostLinks mLinks;

@@ -4,7 +4,10 @@
 #include "framework/resources/PakInterface.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/data/CHiscoreTable.h"
+#include "game/data/CUserProfiles.h"
 #include "game/screens/CBackgroundWidget.h"
+#include "game/screens/CGUIController.h"
+#include "game/screens/GUIWindowTable.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DisplayDesktop.h"
@@ -75,6 +78,8 @@ protected:
     ScriptedGame& Start()
     {
         mGame = std::make_unique<ScriptedGame>();
+        mGame->Profiles()->Add("Ada");
+        mGame->Profiles()->SelectByName("Ada");
         mGame->LoadSettings();
         mGame->Initialize();
         return *mGame;
@@ -86,14 +91,14 @@ protected:
     std::unique_ptr<ScriptedGame> mGame;
 };
 
-TEST_F(GamePlayTest, ShowsTheTitleReachesTheMenuAndSavesThePlayersFilesAtExit)
+TEST_F(GamePlayTest, ShowsTheTitleOpensTheMenuAndSavesThePlayersFilesAtExit)
 {
     ScriptedGame& game = Start();
     bool titleShown = false;
     int menuAt = -1;
     game.mScript = [&](int update) {
         titleShown = titleShown || (game.TitleScreen() && game.LoadedOk());
-        if (menuAt < 0 && game.BackgroundWidget() && game.mWidgetManager->HasChild(game.BackgroundWidget()))
+        if (menuAt < 0 && game.GuiController() && game.GuiController()->LastOpenedWindow() == GUIWindowId::kMenu)
             menuAt = update;
         if (menuAt >= 0 && update == menuAt + 200) {
             game.Hiscores()->Insert("Ada", 4321);
