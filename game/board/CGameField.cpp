@@ -161,13 +161,19 @@ void CGameField::CellPolar(int32_t column, int32_t row, float* distance, float* 
     *angle = std::isfinite(a) ? a : 0.0f;
 }
 
-bool CGameField::HitTest(float x, float y, int32_t* column, int32_t* row) const
+FieldPoint CGameField::ScreenToField(float x, float y) const
 {
     const float px = x - mOrigin.mX;
     const float py = y - mOrigin.mY;
+    return {mInverse[0] * px + mInverse[2] * py, mInverse[1] * px + mInverse[3] * py};
+}
+
+bool CGameField::HitTest(float x, float y, int32_t* column, int32_t* row) const
+{
+    const FieldPoint p = ScreenToField(x, y);
     // Floored, not truncated: a point just outside the top or left edge is outside.
-    const float fx = std::floor((mInverse[0] * px + mInverse[2] * py) * mInvStepX);
-    const float fy = std::floor((mInverse[1] * px + mInverse[3] * py) * mInvStepY);
+    const float fx = std::floor(p.mX * mInvStepX);
+    const float fy = std::floor(p.mY * mInvStepY);
     if (!(fx >= 0.0f && fy >= 0.0f && fx < float(mW) && fy < float(mH)))
         return false;
     *column = int32_t(fx);

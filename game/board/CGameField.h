@@ -85,7 +85,9 @@ public:
     FieldPoint CellCentre(int32_t column, int32_t row) const;
     // Distance and angle of the cell's corner from the field's centre, in field units.
     void CellPolar(int32_t column, int32_t row, float* distance, float* angle) const;
-    // The cell under a point given in the coordinates of the field's origin.
+    // A point given relative to the draw origin, in field units along the field's axes.
+    FieldPoint ScreenToField(float x, float y) const;
+    // The cell under a point given relative to the draw origin.
     bool HitTest(float x, float y, int32_t* column, int32_t* row) const;
 
     CFieldBlock* AcquireBlock();

@@ -135,6 +135,7 @@ public:
     int32_t Lives() const { return mLives; }
     int32_t Progress() const { return mProgress; }
     int32_t CurrentCheckpoint() const { return mCheckpoint; }
+    int32_t CheckpointTurns() const { return mCheckpointTurns; }
     int32_t Damage() const { return mDamage; }
     int32_t FailReason() const { return mFailReason; }
     bool HiscoreQualified() const { return mHiscoreQualified; }

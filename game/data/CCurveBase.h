@@ -32,6 +32,8 @@ public:
     const CCurve* FindCurve(const std::string& name) const;
     // The curve of the name when it has that many channels; null otherwise.
     const CCurve* FindCurveOfChannels(const std::string& name, int channels) const;
+    // The number of curves of that many channels (1 to 4).
+    size_t CurveCount(int channels) const { return mTables[channels - 1].size(); }
 
 private:
     struct Entry {
