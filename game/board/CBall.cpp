@@ -156,24 +156,6 @@ void CBall::FlyTo(int32_t column, int32_t row, float speed, bool raised)
     SetState(kFlying, raised);
 }
 
-bool CBall::TrySend(int32_t column, int32_t row, bool movesPending, float settleTimer)
-{
-    constexpr float kLandAfterSettling = 3.0f;
-    if (mState & kHeld)
-        return true;
-    if (!movesPending) {
-        FlyTo(column, row, mDef.mCurveSpeed, false);
-        return true;
-    }
-    if (settleTimer - mTiming.mSlowestFlight >= -kLandAfterSettling)
-        return false;
-    if (settleTimer - mTiming.mFlight > -kLandAfterSettling)
-        FlyTo(column, row, 1.0f / (settleTimer + kLandAfterSettling), true);
-    else
-        FlyTo(column, row, mDef.mCurveSpeed, false);
-    return true;
-}
-
 void CBall::PlaceOnCell(int32_t column, int32_t row)
 {
     mPosition = {(float(column) + 0.5f) * mField.StepX(), (float(row) + 0.5f) * mField.StepY(), 0.0f};

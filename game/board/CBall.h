@@ -77,11 +77,6 @@ public:
 
     // Sends the ball to the centre of the cell at speed.
     void FlyTo(int32_t column, int32_t row, float speed, bool raised);
-    // A click on a cell while the field still settles for settleTimer: the
-    // ball goes when even its slowest flight lands three units after the
-    // settling, at the speed that lands it then. False while the click must
-    // wait; a held ball drops it.
-    bool TrySend(int32_t column, int32_t row, bool movesPending, float settleTimer);
     // Places the ball on the cell's centre on the ground.
     void PlaceOnCell(int32_t column, int32_t row);
     // The bounce values in use; the field step raises them while groups leave.

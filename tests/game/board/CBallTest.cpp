@@ -134,39 +134,6 @@ TEST_F(CBallTest, ARaisedFlightPeaksEarlierAndHigherByTheCurveRising)
 
 namespace {
 
-TEST_F(CBallTest, AClickWhileTheFieldSettlesGoesOnlyWhenItCanLandThreeUnitsAfter)
-{
-    struct Case {
-        bool pending;
-        float settle;
-        bool held;
-        bool sent;
-        bool flying;
-        float speed;
-    };
-    // Flights take 40 updates, 80 at the slowest.
-    const Case cases[] = {
-        {false, 0.0f, false, true, true, 0.025f},     {true, 0.0f, false, true, true, 0.025f},
-        {true, 38.0f, false, true, true, 1.0f / 41.0f}, {true, 76.5f, false, true, true, 1.0f / 79.5f},
-        {true, 78.0f, false, false, false, 0.0f},     {false, 0.0f, true, true, false, 0.0f},
-    };
-    for (const Case& c : cases) {
-        mBall.ClearState(CBall::kFlying | CBall::kHeld);
-        mBall.PlaceOnCell(0, 0);
-        if (c.held)
-            mBall.SetState(CBall::kHeld);
-        EXPECT_EQ(mBall.TrySend(2, 2, c.pending, c.settle), c.sent) << c.settle;
-        EXPECT_EQ(mBall.Has(CBall::kFlying), c.flying) << c.settle;
-        if (c.flying) {
-            EXPECT_FLOAT_EQ(mBall.FlightSpeed(), c.speed) << c.settle;
-        }
-    }
-}
-
-} // namespace
-
-namespace {
-
 TEST_F(CBallTest, DrawsTheShadowOnTheGroundAndTheBallAboveItTintedByItsTracks)
 {
     App().AddImage("res\\ball.png", 96, 24);

@@ -80,20 +80,11 @@ bool RecordingLevelHost::Has(const std::string& call) const
     return std::find(mCalls.begin(), mCalls.end(), call) != mCalls.end();
 }
 
-void LevelFlowFixture::SetUp()
+void LoadLevels(CLevelController& levels, CLevelGraphs& graphs, const CFieldBase& shapes)
 {
     RegisterLevelCommands();
-    CGridParameters rules;
-    rules.mBlockTypes = 4;
-    rules.mMaxGroups = 6;
-    rules.mMinGroups = 1;
-    rules.mGenerationsPerTurn = 1;
-    rules.mMaxGroupSize = 6;
-    PrepareField(mField, rules);
-    Field({"00011", "22211", "33314"});
-
-    TiXmlDocument levels;
-    levels.Parse(("<root><defaults do_switchside='0' generations_per_turn='1'/>"
+    TiXmlDocument document;
+    document.Parse(("<root><defaults do_switchside='0' generations_per_turn='1'/>"
                   "<combos match2='100' match3='250' match4='500' supercombo='1000' combospeed='0.02'/>"
                   "<level name='points' points_to_complete='60'><commands><cmd name='set_ballspeed' "
                   "params='0.5;0.25'/></commands>" +
@@ -105,13 +96,51 @@ void LevelFlowFixture::SetUp()
                   Checkpoints() + kMatch + "</level><level name='crazy' do_generation='2' initial_energy='0'>" +
                   Checkpoints() + kMatch + "</level></root>")
                      .c_str());
-    ASSERT_TRUE(mLevels.LoadFromXml(levels.RootElement(), mShapes));
-    TiXmlDocument graphs;
-    graphs.Parse("<root><graph><onload ball_idx='1'/><level name='points' bonus='70'/><level name='timed' bonus='5'/>"
+    ASSERT_TRUE(levels.LoadFromXml(document.RootElement(), shapes));
+    TiXmlDocument graphFile;
+    graphFile.Parse("<root><graph><onload ball_idx='1'/><level name='points' bonus='70'/><level name='timed' bonus='5'/>"
                  "<level name='puzzle'/><level name='crazy'/></graph>"
                  "<graph easy='0,1' medium='1,2' hard='2,2'><level name='points'/><level name='points'/></graph>"
                  "</root>");
-    ASSERT_TRUE(mGraphs.LoadFromXml(graphs.RootElement(), mLevels.Table()));
+    ASSERT_TRUE(graphs.LoadFromXml(graphFile.RootElement(), levels.Table()));
+}
+
+void PlayLevel(CLevelController& levels, const RecordingWindows& windows, int32_t graph, int32_t position,
+               int32_t lives, int32_t result)
+{
+    CLevelController::Request request;
+    request.mGraph = graph;
+    request.mPosition = position;
+    request.mLives = lives;
+    request.mResult = result;
+    levels.RequestLevel(request);
+    if (levels.StageChanged()) {
+        // A new map is loaded behind the stage window before its level starts.
+        ASSERT_EQ(windows.mOpened.back(), 111);
+        levels.NextLevelInGraph();
+        levels.RestartAfterLoad();
+        levels.RequestLevel(request);
+    }
+    ASSERT_EQ(levels.State(), CLevelController::kRequested);
+    levels.HandleState();
+    ASSERT_EQ(levels.State(), CLevelController::kIntro);
+    levels.HandleState();
+    ASSERT_EQ(windows.mOpened.back(), levels.GameMode() == 1 ? 0 : 8);
+    levels.BeginPlay();
+    ASSERT_EQ(levels.State(), CLevelController::kPlaying);
+}
+
+void LevelFlowFixture::SetUp()
+{
+    CGridParameters rules;
+    rules.mBlockTypes = 4;
+    rules.mMaxGroups = 6;
+    rules.mMinGroups = 1;
+    rules.mGenerationsPerTurn = 1;
+    rules.mMaxGroupSize = 6;
+    PrepareField(mField, rules);
+    Field({"00011", "22211", "33314"});
+    LoadLevels(mLevels, mGraphs, mShapes);
     mProfiles.Init(App());
     mProfiles.Add("ann");
     ASSERT_TRUE(mProfiles.SelectByName("ann"));
@@ -121,26 +150,7 @@ void LevelFlowFixture::Field(const std::vector<std::string>& rows) { SetCells(mF
 
 void LevelFlowFixture::Play(int32_t graph, int32_t position, int32_t lives, int32_t result)
 {
-    CLevelController::Request request;
-    request.mGraph = graph;
-    request.mPosition = position;
-    request.mLives = lives;
-    request.mResult = result;
-    mLevels.RequestLevel(request);
-    if (mLevels.StageChanged()) {
-        // A new map is loaded behind the stage window before its level starts.
-        ASSERT_EQ(mWindows.mOpened.back(), 111);
-        mLevels.NextLevelInGraph();
-        mLevels.RestartAfterLoad();
-        mLevels.RequestLevel(request);
-    }
-    ASSERT_EQ(mLevels.State(), CLevelController::kRequested);
-    mLevels.HandleState();
-    ASSERT_EQ(mLevels.State(), CLevelController::kIntro);
-    mLevels.HandleState();
-    ASSERT_EQ(mWindows.mOpened.back(), mLevels.GameMode() == 1 ? 0 : 8);
-    mLevels.BeginPlay();
-    ASSERT_EQ(mLevels.State(), CLevelController::kPlaying);
+    PlayLevel(mLevels, mWindows, graph, position, lives, result);
 }
 
 int32_t LevelFlowFixture::Land(int32_t column, int32_t row)

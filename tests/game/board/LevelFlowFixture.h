@@ -104,8 +104,14 @@ public:
     CLevelWindows* mForward = nullptr;
 };
 
-// A level controller on a small field with the sample kinds of level: graph 0
-// plays points, timed, puzzle and crazy; graph 1 is the endless game. The
+// The sample kinds of level: graph 0 plays points, timed, puzzle and crazy;
+// graph 1 is the endless game.
+void LoadLevels(CLevelController& levels, CLevelGraphs& graphs, const CFieldBase& shapes);
+// Starts graph/position from nothing and runs the intro's end up to play.
+void PlayLevel(CLevelController& levels, const RecordingWindows& windows, int32_t graph, int32_t position,
+               int32_t lives = 2, int32_t result = 0);
+
+// A level controller on a small field with the levels of LoadLevels. The
 // profile "ann" is current.
 class LevelFlowFixture : public GameTest::GameFixture {
 protected:
