@@ -9,6 +9,7 @@
 #include "game/data/CCurveBase.h"
 #include "game/data/CTrackBase.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CGamePanel.h"
 #include "game/screens/CGameFlowHost.h"
 
 namespace {
@@ -81,11 +82,11 @@ void CBoardWidget::LogInstanceStats(const char* label)
         int(mServices.mAnims->Instances().Used()));
 }
 
-void CBoardWidget::SetCompletion(int32_t) {}
+void CBoardWidget::SetCompletion(int32_t percent) { mServices.mPanel->SetCompletion(percent); }
 
-void CBoardWidget::SetHazardTrack(int32_t, CAnimTrack*) {}
+void CBoardWidget::SetHazardTrack(int32_t hazard, CAnimTrack* track) { mServices.mPanel->SetHazardTrack(hazard, track); }
 
-void CBoardWidget::UndoFinished() {}
+void CBoardWidget::UndoFinished() { mServices.mPanel->HitTestUndo(); }
 
 std::string CBoardWidget::ComboName(int32_t index) const
 {

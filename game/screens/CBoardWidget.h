@@ -18,6 +18,7 @@ class CFieldBonuses;
 class CGUIController;
 class CGameField;
 class CGameFlowHost;
+class CGamePanel;
 class CGameProcessor;
 class CLevelController;
 class CParticleSystem;
@@ -42,6 +43,7 @@ struct CBoardServices {
     CTrackBase* mTracks = nullptr;
     CCurveBase* mCurves = nullptr;
     CParticleSystem* mParticles = nullptr;
+    CGamePanel* mPanel = nullptr;
     CGameFlowHost* mFlow = nullptr;
     CPauseHandler* mPause = nullptr;
 };

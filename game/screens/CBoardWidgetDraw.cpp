@@ -8,6 +8,7 @@
 #include "game/data/CBackground.h"
 #include "game/data/CGameConfig.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CGamePanel.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,6 +61,9 @@ void CBoardWidget::Draw(Lumo::Graphics& g)
             // The ball places itself by the field's origin, like the field.
             mServices.mBall->Draw(g, mDrawOriginX, mDrawOriginY);
         }
+        // The panel lays itself out from the window's top-left corner, as it
+        // takes the pointer in window coordinates.
+        mServices.mPanel->Draw(g, 0, 0);
     }
 
     if (mFadeState == kCovered) {

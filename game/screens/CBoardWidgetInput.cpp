@@ -6,6 +6,7 @@
 #include "game/board/CGameProcessor.h"
 #include "game/data/CCurve.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CGamePanel.h"
 #include "game/screens/CPauseHandler.h"
 
 namespace {
@@ -16,6 +17,7 @@ constexpr int kLeftButton = 0;
 
 void CBoardWidget::MouseMove(int x, int y)
 {
+    mServices.mPanel->OnPointerMove(x, y);
     mServices.mGui->OnPointerMove(x, y);
     mPointerX = x;
     mPointerY = y;
@@ -42,6 +44,8 @@ void CBoardWidget::MouseDown(int x, int y, int button, int clickCount)
     mServices.mGui->OnPointerDown(x, y, clickCount > 1);
     if (GamePaused())
         return;
+    if (!mInputLock)
+        mServices.mPanel->OnPointerButton(x, y, true);
     // An inactive field takes no clicks: a bonus is at work on it.
     if (!mFieldActive || !mCellHit || (mHoverColumn == mTargetColumn && mHoverRow == mTargetRow))
         return;
@@ -59,6 +63,9 @@ void CBoardWidget::MouseUp(int x, int y, int button, int)
 {
     if (button != kLeftButton)
         return;
+    if (!mInputLock && !GamePaused())
+        mServices.mPanel->OnPointerButton(x, y, false);
+    // The window system runs the command of a released button.
     mServices.mGui->OnPointerUp(x, y);
 }
 

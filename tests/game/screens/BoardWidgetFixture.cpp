@@ -9,6 +9,14 @@ namespace BoardTest {
 
 BoardWidgetFixture::BoardWidgetFixture()
     : mLevels({mField.Grid(), mPieces, mGraphs, mProfiles, mHiscores, mLevelHost, mWindows, mField.ReservedColour()}),
+      mPanel(CGamePanelServices{.mTracks = &mTracks,
+                                .mImages = &mImages,
+                                .mAnims = &mAnims,
+                                .mPieces = &mPieces,
+                                .mGui = &mGui,
+                                .mProcessor = &mProcessor,
+                                .mFlow = &mFlow,
+                                .mPause = &mPause}),
       mBoard(CBoardServices{.mApp = &App(),
                             .mGui = &mGui,
                             .mProcessor = &mProcessor,
@@ -21,10 +29,13 @@ BoardWidgetFixture::BoardWidgetFixture()
                             .mTracks = &mTracks,
                             .mCurves = &mCurves,
                             .mParticles = &CParticleSystem::Get(),
+                            .mPanel = &mPanel,
                             .mFlow = &mFlow,
                             .mPause = &mPause})
 {
     mFlow.mPaused = false;
+    mPanel.LoadFromXml(Root("gamepanel.xml")->FirstChildElement("gamepanel"));
+    mPanel.Reset();
     mBoard.Resize(0, 0, 800, 600);
     LoadLevels(mLevels, mGraphs, mShapes);
     mProfiles.Init(App());

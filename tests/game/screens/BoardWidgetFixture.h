@@ -3,6 +3,7 @@
 #include "game/board/CLevelController.h"
 #include "game/data/CBackground.h"
 #include "game/screens/CBoardWidget.h"
+#include "game/screens/CGamePanel.h"
 #include "game/screens/CPauseHandler.h"
 #include "tests/game/board/BonusFixture.h"
 #include "tests/game/board/LevelFlowFixture.h"
@@ -20,8 +21,8 @@ struct RecordingPause : CPauseHandler {
 };
 
 // The board widget over the sample field, ball, processor and bonuses, with a
-// level controller on levels of every kind and a window system without
-// windows. The widget covers 800 x 600.
+// level controller on levels of every kind, the sample HUD panel and a window
+// system without windows. The widget covers 800 x 600.
 class BoardWidgetFixture : public BonusFixture {
 protected:
     BoardWidgetFixture();
@@ -57,6 +58,7 @@ protected:
     CBackground mBackground{mImages, mAnims, mTracks, mSceneObjects};
     CommandsTest::RecordingFlow mFlow;
     RecordingPause mPause;
+    CGamePanel mPanel;
     CBoardWidget mBoard;
 };
 

@@ -146,6 +146,31 @@ TEST_F(CBoardWidgetScreenTest, TheFrameRateIsMeasuredOnceMoreThanASecondHasPasse
     EXPECT_EQ(mBoard.FramesPerSecond(), 40);
 }
 
+TEST_F(CBoardWidgetScreenTest, ThePanelTakesThePointerOnlyWhileInputIsFreeAndTheGameRuns)
+{
+    // The sample panel's pause button.
+    constexpr int32_t kPauseX = 100;
+    constexpr int32_t kPauseY = 30;
+    struct Case {
+        bool locked;
+        bool paused;
+        int32_t toggles;
+    };
+    for (const Case c : {Case{true, false, 0}, Case{false, true, 0}, Case{false, false, 1}}) {
+        mPause.mToggles = 0;
+        mBoard.SetInputLock(c.locked);
+        mFlow.mPaused = c.paused;
+        mBoard.MouseMove(kPauseX, kPauseY);
+        mBoard.MouseDown(kPauseX, kPauseY, 0, 1);
+        mBoard.MouseUp(kPauseX, kPauseY, 0, 1);
+        EXPECT_EQ(mPause.mToggles, c.toggles) << c.locked << c.paused;
+    }
+    // The panel's buttons answer the left button only.
+    mPause.mToggles = 0;
+    mBoard.MouseUp(kPauseX, kPauseY, 1, 1);
+    EXPECT_EQ(mPause.mToggles, 0);
+}
+
 TEST_F(CBoardWidgetScreenTest, EscapeGoesToThePauseHandlerAndOtherKeysAreIgnored)
 {
     mBoard.KeyDown('A');
