@@ -31,7 +31,7 @@ protected:
 // The field of StartPlay: (1, 0) is in a group of three 0s, (2, 0) stands alone.
 TEST_F(CBoardWidgetPlayTest, ALandingFiresAnArmedBonusOnAnActiveFieldThenScoresThenReacts)
 {
-    enum Bonus { kNoBonus, kArmed, kComingOn };
+    enum Bonus { kNoBonus, kArmed, kComingOn, kEmptyCell };
     struct Case {
         const char* name;
         int32_t column;
@@ -47,6 +47,8 @@ TEST_F(CBoardWidgetPlayTest, ALandingFiresAnArmedBonusOnAnActiveFieldThenScoresT
         {"armed bonus", 2, kArmed, true, true, nullptr, false},
         {"bonus coming on", 2, kComingOn, true, false, "HazardBall", false},
         {"inactive field", 2, kArmed, false, false, nullptr, false},
+        // A field step may empty the cell while the ball is in the air.
+        {"empty cell", 2, kEmptyCell, true, false, "HazardBall", false},
     };
     mBase.mEnergyAmount = 100;
     for (const Case& c : cases) {
@@ -63,6 +65,11 @@ TEST_F(CBoardWidgetPlayTest, ALandingFiresAnArmedBonusOnAnActiveFieldThenScoresT
             bonus->mBlock = Block(c.column, 0);
             mBonuses.AttachBonusToBlock(bonus);
             bonus->mFadeTrack->mSpeed = 0.0f;
+        }
+        if (c.bonus == kEmptyCell) {
+            mField.Grid().Cell(c.column) &= ~CCellGrid::kOccupied;
+            mField.RemoveBlock(Block(c.column, 0));
+            mField.Record(c.column).mBlock = nullptr;
         }
         const int32_t energy = mEnergy.mEnergy;
         const int32_t turns = mLevels.Progress();
@@ -85,7 +92,9 @@ TEST_F(CBoardWidgetPlayTest, ALandingFiresAnArmedBonusOnAnActiveFieldThenScoresT
         // The processor hears whether the level took a group: a scoring landing
         // opens the combo window, any other bumps the block.
         EXPECT_EQ(bool(mProcessor.ComboWindow()->mAttached), c.scored);
-        EXPECT_EQ(Block(c.column, 0)->mMotionTrack != nullptr, !c.scored);
+        if (c.bonus != kEmptyCell) {
+            EXPECT_EQ(Block(c.column, 0)->mMotionTrack != nullptr, !c.scored);
+        }
         EXPECT_FALSE(mBall.Has(CBall::kLanded | CBall::kResting));
         EXPECT_TRUE(mBall.Has(CBall::kBouncing));
         // The fired bonus's action ends, taking every bonus off the field.
@@ -154,6 +163,25 @@ TEST_F(CBoardWidgetPlayTest, OfTwoClicksWhileBusyTheSecondFliesOnceTheSettlingAl
     EXPECT_FALSE(mBoard.ClickPending());
     EXPECT_EQ(mBoard.TargetColumn(), 3);
     EXPECT_FLOAT_EQ(mBall.FlightSpeed(), 1.0f / 79.0f);
+}
+
+TEST_F(CBoardWidgetPlayTest, AClickHeldWhileTheBallIsInTheAirWaitsForItsLanding)
+{
+    Click(4, 4);
+    ASSERT_TRUE(mBall.Has(CBall::kFlying));
+    MakeBusy(80.0f);
+    Click(3, 4);
+    ASSERT_TRUE(mBoard.ClickPending());
+    // The settling would allow the click after five frames, but the ball
+    // still flies to (4, 4) and lands there first.
+    ASSERT_TRUE(StepUntilLanded());
+    EXPECT_EQ(mField.ExcludedColumn(), 4);
+    EXPECT_EQ(mBoard.TargetColumn(), 4);
+    EXPECT_TRUE(mBoard.ClickPending());
+    Steps(1);
+    EXPECT_TRUE(mBall.Has(CBall::kFlying));
+    EXPECT_FALSE(mBoard.ClickPending());
+    EXPECT_EQ(mBoard.TargetColumn(), 3);
 }
 
 TEST_F(CBoardWidgetPlayTest, ClicksOnTheTargetWhileFlyingOrAtRestAreDropped)
