@@ -17,7 +17,6 @@
 #include "game/data/CBackground.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CObjBase.h"
-#include "game/data/CSceneObj.h"
 #include "game/data/CUserProfiles.h"
 #include "game/screens/CGamePanel.h"
 
@@ -165,11 +164,7 @@ void CGameLevelHost::SetBoardBusy(bool) {}
 
 void CGameLevelHost::RestartBoard() {}
 
-void CGameLevelHost::SetPanelLayout(int32_t mode, bool undoButton)
-{
-    mLinks.mPanel->SetLayoutMode(mode);
-    mLinks.mPanel->ShowUndoButton(undoButton);
-}
+void CGameLevelHost::SetPanelLayout(int32_t mode, bool undoButton) { mLinks.mPanel->StartLevel(mode, undoButton); }
 
 void CGameLevelHost::SetPanelLabels(int32_t stage, int32_t level)
 {
@@ -202,6 +197,5 @@ void CGameLevelHost::SetCrazyPercent(int32_t percent) { mLinks.mPanel->SetCrazyP
 
 void CGameLevelHost::SetCrazyIndicator(const CSceneObj* indicator, bool shown)
 {
-    mLinks.mPanel->SetCrazyIndicator(indicator ? indicator->mFrameAnim : nullptr);
-    mLinks.mPanel->SetCrazyIndicatorShown(shown);
+    mLinks.mPanel->SetCrazyIndicator(indicator, shown);
 }

@@ -60,7 +60,8 @@ public:
     virtual void SetBoardBusy(bool busy) = 0;
     // After a reload: the board's flags set again and its overlay played.
     virtual void RestartBoard() = 0;
-    // The panel's layout for the game mode (1 basic, 2 score); puzzle levels show the undo button.
+    // A level starts on the panel: the layout of the game mode (1 basic, 2 score), the undo button
+    // on puzzle levels, the centre area off.
     virtual void SetPanelLayout(int32_t mode, bool undoButton) = 0;
     virtual void SetPanelLabels(int32_t stage, int32_t level) = 0;
     virtual void SetPanelScore(int32_t score) = 0;

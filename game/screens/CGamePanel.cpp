@@ -7,6 +7,7 @@
 #include "game/data/CAnimPlayer.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CImageTable.h"
+#include "game/data/CSceneObj.h"
 #include "game/data/CTrackBase.h"
 #include "game/screens/CGUIController.h"
 
@@ -173,15 +174,24 @@ void CGamePanel::ShowUndoButton(bool shown)
     }
 }
 
-void CGamePanel::SetCrazyIndicator(const CAnimInstance* indicator)
+void CGamePanel::StartLevel(int32_t mode, bool undoButton)
 {
-    mCrazyIndicator = indicator;
-    if (indicator != nullptr && mServices.mAnims != nullptr)
-        mServices.mAnims->FetchFrameImages(*indicator);
-    if (indicator == nullptr) {
-        mCrazyShown = false;
-        mCrazyPercent = -1;
+    SetLayoutMode(mode);
+    ShowUndoButton(undoButton);
+    SetCrazyIndicator(nullptr, false);
+    mCrazyPercent = -1;
+}
+
+void CGamePanel::SetCrazyIndicator(const CSceneObj* indicator, bool shown)
+{
+    if (indicator != nullptr && indicator != mCrazyIndicator) {
+        if (indicator->mFrameAnim != nullptr && mServices.mAnims != nullptr)
+            mServices.mAnims->FetchFrameImages(*indicator->mFrameAnim);
+        else if (indicator->mSlot >= 0)
+            mServices.mImages->FetchSlotImage(indicator->mSlot);
     }
+    mCrazyIndicator = indicator;
+    mCrazyShown = indicator != nullptr && shown;
 }
 
 void CGamePanel::OnTrackAction(int32_t action, CAnimTrack* track)

@@ -2,6 +2,7 @@
 
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Rect.h"
+#include "game/board/CCrazyDisplay.h"
 #include "game/data/CCurve.h"
 
 #include <array>
@@ -18,7 +19,7 @@ class CPauseHandler;
 class CPieceBase;
 class CTrackBase;
 class TiXmlElement;
-struct CAnimInstance;
+struct CSceneObj;
 
 namespace Lumo {
 class Graphics;
@@ -43,7 +44,7 @@ struct CGamePanelServices {
 // middle (or the undo button), the menu and pause buttons. It slides in and
 // out on tracks run by the window system's player, whose end actions come
 // back through OnTrackAction.
-class CGamePanel {
+class CGamePanel : public CCrazyDisplay {
 public:
     enum SlideState : int32_t { kShown = 0, kSlidingIn = 1, kSlidingOut = 2, kHidden = 3 };
     enum UndoState : int32_t { kUndoIdle = 0, kUndoHovered = 1, kUndoPressed = 2 };
@@ -84,7 +85,7 @@ public:
     };
 
     explicit CGamePanel(const CGamePanelServices& services);
-    ~CGamePanel();
+    ~CGamePanel() override;
     CGamePanel(const CGamePanel&) = delete;
     CGamePanel& operator=(const CGamePanel&) = delete;
 
@@ -93,6 +94,9 @@ public:
     void Reset();
 
     void SetLayoutMode(int32_t mode);
+    // A level starts: the layout of its game mode, the undo button or not, and
+    // no crazy indicator or share until the crazy level shows them.
+    void StartLevel(int32_t mode, bool undoButton);
     void SlideOnOff(bool on);
     void HideNow();
 
@@ -114,13 +118,10 @@ public:
     // The undo button takes the middle instead of the piece.
     void ShowUndoButton(bool shown);
 
-    // A crazy level's colour indicator in the centre area (null: none); its
-    // frames play while shown, else its first frame stands still. Taking it
-    // away also ends the crazy percentage.
-    void SetCrazyIndicator(const CAnimInstance* indicator);
-    void SetCrazyIndicatorShown(bool shown) { mCrazyShown = shown; }
-    // From now on the completion bar shows the share of blocks in the crazy colour.
-    void SetCrazyPercent(int32_t percent) { mCrazyPercent = percent; }
+    // Until the next level starts the completion bar shows the share of blocks in the crazy colour.
+    void SetCrazyPercent(int32_t percent) override { mCrazyPercent = percent; }
+    // Drawn in the centre area while shown; it blinks by turning shown on and off.
+    void SetCrazyIndicator(const CSceneObj* indicator, bool shown) override;
 
     void OnTrackAction(int32_t action, CAnimTrack* track);
     void Draw(Lumo::Graphics& graphics, int32_t x, int32_t y);
@@ -242,7 +243,7 @@ private:
     int32_t mUndoState = kUndoIdle;
     bool mUndoBusy = false;
 
-    const CAnimInstance* mCrazyIndicator = nullptr;
+    const CSceneObj* mCrazyIndicator = nullptr;
     bool mCrazyShown = false;
     int32_t mCrazyPercent = -1;
 };

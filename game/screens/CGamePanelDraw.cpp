@@ -9,6 +9,7 @@
 #include "game/data/CGameConfig.h"
 #include "game/data/CImageTable.h"
 #include "game/data/CPieceBase.h"
+#include "game/data/CSceneObj.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +20,19 @@ constexpr double kFullTurn = 6.28316;
 constexpr int32_t kAdditive = 1;
 
 int32_t Percent(int32_t value) { return std::clamp(value, 0, 100); }
+
+// What is drawn between these two is added on in the track's colour.
+void BeginGlow(Lumo::Graphics& g, const CAnimTrack& track)
+{
+    g.SetDrawMode(kAdditive);
+    g.SetColor(ColourTrackToColour(track));
+}
+
+void EndGlow(Lumo::Graphics& g)
+{
+    g.SetDrawMode(0);
+    g.SetColor(Lumo::Color(255, 255, 255, 255));
+}
 
 } // namespace
 
@@ -90,11 +104,9 @@ void CGamePanel::DrawHazard(Lumo::Graphics& g, const Part& bar, int32_t x, int32
 {
     if (hazard == nullptr)
         return;
-    g.SetDrawMode(kAdditive);
-    g.SetColor(ColourTrackToColour(*hazard));
+    BeginGlow(g, *hazard);
     DrawPart(g, bar, x, y, percent);
-    g.SetDrawMode(0);
-    g.SetColor(Lumo::Color(255, 255, 255, 255));
+    EndGlow(g);
 }
 
 void CGamePanel::DrawLabel(Lumo::Graphics& g, int32_t label, const Point& at, int32_t x, int32_t y)
@@ -143,22 +155,28 @@ void CGamePanel::DrawButton(Lumo::Graphics& g, int32_t button, const Part& part,
     g.SetColor(Lumo::Color(255, 255, 255, 255));
 }
 
+// The crazy indicator's frame (or its still picture) centred on the centre-area
+// point, then once more additively in the colour of its colour track.
 void CGamePanel::DrawCentreArea(Lumo::Graphics& g, int32_t x, int32_t y)
 {
-    if (mCrazyIndicator == nullptr || mServices.mAnims == nullptr)
+    if (mCrazyIndicator == nullptr || !mCrazyShown)
         return;
-    const CAnimBase& anims = *mServices.mAnims;
-    const int32_t first = mCrazyIndicator->mFirstFrame;
-    const int32_t frame = mCrazyShown ? anims.GetFrameImage(*mCrazyIndicator)
-                          : first < mCrazyIndicator->mEndFrame && size_t(first) < anims.Frames().size()
-                              ? anims.Frames()[size_t(first)]
-                              : -2;
+    const CSceneObj& indicator = *mCrazyIndicator;
+    const int32_t frame = indicator.mFrameAnim != nullptr && mServices.mAnims != nullptr
+                              ? mServices.mAnims->GetFrameImage(*indicator.mFrameAnim)
+                              : indicator.mSlot;
     const CImageSlot* slot = mServices.mImages->Slot(frame);
     if (slot == nullptr || slot->mImage == nullptr)
         return;
     const Lumo::Rect rect = mServices.mImages->SourceRect(frame);
-    g.DrawImageSrcRect(slot->mImage, x + mActive.mCentreArea.mX - rect.mWidth / 2,
-                       y + mActive.mCentreArea.mY - rect.mHeight / 2, rect);
+    const int32_t left = x + mActive.mCentreArea.mX - rect.mWidth / 2;
+    const int32_t top = y + mActive.mCentreArea.mY - rect.mHeight / 2;
+    g.DrawImageSrcRect(slot->mImage, left, top, rect);
+    if (indicator.mColorTrack == nullptr)
+        return;
+    BeginGlow(g, *indicator.mColorTrack);
+    g.DrawImageSrcRect(slot->mImage, left, top, rect);
+    EndGlow(g);
 }
 
 void CGamePanel::Draw(Lumo::Graphics& g, int32_t x, int32_t y)
@@ -190,8 +208,8 @@ void CGamePanel::Draw(Lumo::Graphics& g, int32_t x, int32_t y)
         DrawLabel(g, kPhaseLabel, mActive.mPhase, x, y);
         const int32_t completion = Percent(mCrazyPercent >= 0 ? mCrazyPercent : mCompletion);
         DrawPart(g, mActive.mCompletionBar, x, y, completion);
-        DrawCentreArea(g, x, y);
         DrawHazard(g, mActive.mCompletionBar, x, y, completion, mHazards[kHazardTime]);
+        DrawCentreArea(g, x, y);
     }
     g.PopState();
 }

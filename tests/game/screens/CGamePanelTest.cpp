@@ -5,6 +5,7 @@
 #include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
 #include "game/data/CPieceBase.h"
+#include "game/data/CSceneObj.h"
 #include "game/screens/CGUIController.h"
 
 #include <gtest/gtest.h>
@@ -271,7 +272,8 @@ TEST_F(CGamePanelTest, WarningsGlowOverTheBarsAndACrazyLevelShowsItsIndicatorAnd
     mPanel->SetHazardTrack(CGamePanel::kHazardTime, nullptr);
     EXPECT_EQ(bars().size(), 2u);
 
-    // The indicator: a two-frame animation of the undo looks, centred on the centre-area point.
+    // The indicator: a two-frame animation of the undo looks, centred on the
+    // centre-area point, and a glow in its colour track's colour.
     int32_t first = -2;
     int32_t second = -2;
     mImages.FindByName("res\\undo.png|1", &first);
@@ -280,29 +282,43 @@ TEST_F(CGamePanelTest, WarningsGlowOverTheBarsAndACrazyLevelShowsItsIndicatorAnd
     frames.mValues = {0.0f, 2.0f};
     CAnimTrack definition;
     definition.mCurve = &frames;
-    definition.mSpeed = 0.1f;
     int32_t anim = -1;
     ASSERT_TRUE(mAnims->AddAnim({first, second}, 0, 2, definition, &anim));
     CAnimPlayer player;
-    CAnimInstance* indicator = mAnims->CreateInstance(anim, &player);
-    indicator->mTrack->mTime = 0.75f;
-    mPanel->SetCrazyIndicator(indicator);
-    mPanel->SetCrazyPercent(75);
+    CSceneObj indicator;
+    indicator.mFrameAnim = mAnims->CreateInstance(anim, &player);
+    indicator.mFrameAnim->mTrack->mTime = 0.75f;
     const auto centre = [this] {
+        std::vector<DrawOp> found;
         for (const DrawOp& d : DrawOps())
             if (d.mX == 400 - 28 && d.mY == 32 - 12)
-                return d.mSrcRect.mX == 0 ? 1 : 2;
-        return 0;
+                found.push_back(d);
+        return found;
     };
-    EXPECT_EQ(centre(), 1);
-    mPanel->SetCrazyIndicatorShown(true);
-    EXPECT_EQ(centre(), 2);
+    mPanel->SetCrazyIndicator(&indicator, true);
+    mPanel->SetCrazyPercent(75);
+    drawn = centre();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].mSrcRect.mX, 56);
     EXPECT_EQ(bars()[1].mSrcRect.mWidth, 150);
-    // Taking the indicator away ends the crazy share too.
-    mPanel->SetCrazyIndicator(nullptr);
-    EXPECT_EQ(centre(), 0);
+    indicator.mColorTrack = &warning;
+    drawn = centre();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[1].mDrawMode, 1);
+    EXPECT_EQ(drawn[1].mColor, Lumo::Color(255, 0, 0, 255));
+    // It blinks off; a still picture stands for an indicator without frames.
+    mPanel->SetCrazyIndicator(&indicator, false);
+    EXPECT_TRUE(centre().empty());
+    mAnims->ReleaseInstance(indicator.mFrameAnim);
+    indicator = CSceneObj{};
+    indicator.mSlot = first;
+    mPanel->SetCrazyIndicator(&indicator, true);
+    ASSERT_EQ(centre().size(), 1u);
+    EXPECT_EQ(centre()[0].mSrcRect.mX, 0);
+    // The next level starts without them: the bar shows the completion again.
+    mPanel->StartLevel(CGamePanel::kBasic, false);
+    EXPECT_TRUE(centre().empty());
     EXPECT_EQ(bars()[1].mSrcRect.mWidth, 40);
-    mAnims->ReleaseInstance(indicator);
 }
 
 } // namespace
