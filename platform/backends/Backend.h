@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/windows/CursorRecord.h"
+#include "platform/windows/DialogWindow.h"
 #include "platform/windows/NativeEvent.h"
 #include "platform/windows/NativeWindowState.h"
 #include "platform/windows/WindowTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,8 +21,9 @@ struct MessageBoxButton {
 // The table of operations a desktop backend provides: "sdl" shows real
 // windows, "headless" keeps everything in memory for tests. The windowing
 // calls keep their own state and use a backend only to show it and to hear
-// from the desktop. Texts are UTF-8, as the desktop speaks. Window, input
-// and dialog operations run on the main thread.
+// from the desktop. Texts are UTF-8, as the desktop speaks, except in the
+// dialog windows. Window, input and message box operations run on the main
+// thread.
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -53,6 +56,10 @@ public:
     virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
                            const std::vector<MessageBoxButton>& buttons, size_t defaultButton,
                            size_t cancelButton) = 0;
+    // A window of controls that lives apart from the program's windows, so
+    // that any thread may open and use it (the crash report's windows); null
+    // when none can be shown.
+    virtual std::unique_ptr<DialogWindow> OpenDialog(const DialogLayout& layout) = 0;
     virtual bool SetClipboardText(const std::string& text) = 0;
     virtual bool GetClipboardText(std::string* text) = 0;
     virtual bool OpenUrl(const std::string& url) = 0;

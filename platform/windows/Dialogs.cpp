@@ -1,6 +1,7 @@
 #include "platform/windows/Dialogs.h"
 
 #include "platform/process/Log.h"
+#include "platform/windows/DialogWindow.h"
 #include "platform/windows/TextCodec.h"
 #include "platform/windows/WindowSystem.h"
 
@@ -82,6 +83,8 @@ int MessageBoxWithButtons(HWND owner, const std::string& text, const std::string
         buttons.push_back(MessageBoxButton{1, "OK"});
     return ShowBox(owner, Utf8FromCp1252(text), Utf8FromCp1252(caption), type & 0xF0, buttons, 0, buttons.size() - 1);
 }
+
+std::unique_ptr<DialogWindow> OpenDialogWindow(const DialogLayout& layout) { return Desktop().OpenDialog(layout); }
 
 bool SetClipboardText(const std::string& text) { return Desktop().SetClipboardText(Utf8FromCp1252(text)); }
 

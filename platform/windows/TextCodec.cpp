@@ -13,11 +13,6 @@ constexpr char32_t kHighControls[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char32_t CodePointOf(unsigned char byte)
-{
-    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char32_t(byte);
-}
-
 char ByteOf(char32_t codePoint)
 {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint < 0x100))
@@ -80,6 +75,11 @@ char32_t DecodeUtf8(const std::string& text, size_t& i)
 }
 
 } // namespace
+
+char32_t CodePointOf(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char32_t(byte);
+}
 
 std::string Utf8FromCp1252(const std::string& text)
 {

@@ -10,5 +10,7 @@ namespace Platform {
 std::string Utf8FromCp1252(const std::string& text);
 std::string Cp1252FromUtf8(const std::string& text);
 std::string Utf8FromWide(const std::wstring& text);
+// The character a code page 1252 byte stands for.
+char32_t CodePointOf(unsigned char byte);
 
 } // namespace Platform

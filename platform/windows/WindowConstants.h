@@ -105,6 +105,13 @@ constexpr uint32_t WS_THICKFRAME = 0x00040000;
 constexpr uint32_t WS_MINIMIZEBOX = 0x00020000;
 constexpr uint32_t WS_MAXIMIZEBOX = 0x00010000;
 constexpr uint32_t WS_EX_TOPMOST = 0x00000008;
+constexpr uint32_t WS_CHILD = 0x40000000;
+constexpr uint32_t WS_DISABLED = 0x08000000;
+constexpr uint32_t WS_VSCROLL = 0x00200000;
+// Styles of the "EDIT" and "BUTTON" controls.
+constexpr uint32_t ES_MULTILINE = 0x0004;
+constexpr uint32_t ES_READONLY = 0x0800;
+constexpr uint32_t BS_DEFPUSHBUTTON = 0x0001;
 constexpr uint32_t CS_DBLCLKS = 0x0008;
 
 // GetWindowLongPtrA / SetWindowLongPtrA

@@ -1,84 +1,209 @@
 #include "framework/diagnostics/CrashReportState.h"
 #include "framework/diagnostics/CrashWindows.h"
+#include "framework/diagnostics/HTTPTransfer.h"
 #include "platform/backends/headless/HeadlessSession.h"
+#include "platform/process/Clock.h"
 #include "platform/windows/Dialogs.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/diagnostics/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
 namespace {
 
 using LumoTest::LoopbackServer;
+using Platform::DialogAction;
 
-// The crash window, the details window and the upload, answered by script.
+// A user who would give up on the upload only after ten minutes.
+constexpr uint32_t kPatient = 10 * 60 * 1000;
+
+// The crash window, the details window and the upload, driven by a scripted user.
 class CrashUploadTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        mHost.mFields = {{"level", "7"}};
-        mHost.mAttachment = "DEMO";
-        mHost.mRecording = false;
+        mHost = std::make_unique<LumoTest::FakeDiagnosticsHost>();
+        mHost->mFields = {{"level", "7"}};
+        mHost->mAttachment = "DEMO";
     }
     void TearDown() override
     {
         Lumo::CrashReportState& state = Lumo::GetCrashReportState();
         state.mUploadHost.clear();
         state.mAttachDemo = false;
+        state.mUserText.clear();
     }
-    std::vector<std::string> Captions()
+    void Do(const std::string& title, DialogAction::Kind kind, const std::string& text, uint32_t after = 0)
     {
-        std::vector<std::string> captions;
-        for (const auto& box : mSession.Desktop().MessageBoxes())
-            captions.push_back(box.caption);
-        return captions;
+        mSession.Desktop().ScriptDialogAction(DialogAction{title, kind, text, after});
+    }
+    // The user asks to send and goes on to the upload, typing the keys.
+    void SendWithText(const std::string& keys)
+    {
+        Do("Fatal Error!", DialogAction::Kind::Press, "Send Report");
+        Do("Error Details", DialogAction::Kind::Type, keys);
+        Do("Error Details", DialogAction::Kind::Press, "Continue");
+    }
+    std::vector<std::string> Titles()
+    {
+        std::vector<std::string> titles;
+        for (const auto& dialog : mSession.Desktop().Dialogs())
+            titles.push_back(dialog.layout.title);
+        return titles;
     }
 
     Platform::HeadlessSession mSession;
-    LumoTest::FakeDiagnosticsHost mHost;
+    std::unique_ptr<LumoTest::FakeDiagnosticsHost> mHost;
 };
 
-TEST_F(CrashUploadTest, SentReportCarriesTheFormAndTheDemo)
+TEST_F(CrashUploadTest, SentReportCarriesTheFormTheTypedTextAndTheDemo)
 {
     LoopbackServer server({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"});
     Lumo::CrashReportState& state = Lumo::GetCrashReportState();
     state.mUploadHost = "http://127.0.0.1:" + std::to_string(server.Port());
     state.mAttachDemo = true;
-    mSession.Desktop().ScriptMessageBoxAnswer(1); // Send Report
-    mSession.Desktop().ScriptMessageBoxAnswer(1); // Continue
+    SendWithText("It stopx\bped\rwhen I clicked");
+    Do("Submitting Report", DialogAction::Kind::Press, "Abort", kPatient);
     Lumo::CreateCrashWindow("Exception: report\r\n", "Exception at 0001:00000010");
 
     EXPECT_TRUE(state.mDialogDone);
-    EXPECT_EQ(Captions(), (std::vector<std::string>{"Fatal Error!", "Error Details"}));
-    EXPECT_EQ(mSession.Desktop().MessageBoxes()[0].text.rfind("An unexpected error has occured!\r\n\r\nException: ", 0),
-              0u);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Fatal Error!", "Error Details", "Submitting Report"}));
+    const auto dialogs = mSession.Desktop().Dialogs();
+    EXPECT_EQ(dialogs[0].layout.controls[1].text, "Exception: report\r\n");
+    EXPECT_FALSE(dialogs[0].visible); // hidden, for the details window
     const std::string request = server.Request();
     EXPECT_EQ(request.rfind("POST /vorsel_error.php HTTP/1.1\r\n", 0), 0u) << request;
     EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"), std::string::npos);
     for (const char* piece : {"name=\"level\"\r\n\r\n7\r\n", "name=\"prod\"\r\n\r\nZentrova\r\n",
+                              "name=\"usertext\"\r\n\r\nIt stopped\r\nwhen I clicked\r\n",
                               "name=\"errortitle\"\r\n\r\nException at 0001:00000010\r\n",
                               "filename=\"marvex.dmo\"\r\nContent-Type: application/octet-stream\r\n\r\nDEMO\r\n"})
         EXPECT_NE(request.find(piece), std::string::npos) << piece;
 }
 
-TEST_F(CrashUploadTest, FailedUploadOffersRetryAndCloseAndWithoutServerOnlyClose)
+// Text, left edge, width and style of each button of the crash window.
+struct ButtonRow {
+    std::string text;
+    int32_t left;
+    int32_t width;
+    uint32_t style;
+};
+
+TEST_F(CrashUploadTest, CrashWindowOffersSendingOnlyWithAServerAndEnablesItOnlyWithAnApplication)
+{
+    struct Case {
+        bool server;
+        bool application;
+        std::vector<ButtonRow> buttons;
+    };
+    const Case cases[] = {
+        {false, true, {{"Close Now", 8, 384, 0x50000001}}},
+        {true, true, {{"Send Report", 8, 188, 0x50000001}, {"Close Now", 204, 188, 0x50000001}}},
+        {true, false, {{"Send Report", 8, 188, 0x58000001}, {"Close Now", 204, 188, 0x50000001}}},
+    };
+    Lumo::CrashReportState& state = Lumo::GetCrashReportState();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.server << c.application);
+        Platform::HeadlessSession session;
+        if (!c.application)
+            mHost.reset();
+        state.mUploadHost = c.server ? "127.0.0.1:1" : "";
+        // Pressing a disabled button does nothing; the user then closes the window.
+        session.Desktop().ScriptDialogAction(DialogAction{"Fatal Error!", DialogAction::Kind::Press, "Send Report"});
+        Lumo::CreateCrashWindow("text", "title");
+        const auto dialogs = session.Desktop().Dialogs();
+        ASSERT_EQ(dialogs.size(), c.server && c.application ? 2u : 1u);
+        const Platform::DialogLayout& layout = dialogs[0].layout;
+        EXPECT_EQ(layout.title, "Fatal Error!");
+        EXPECT_EQ(layout.clientWidth, 400);
+        EXPECT_EQ(layout.clientHeight, 300);
+        std::vector<ButtonRow> buttons;
+        for (const auto& control : layout.controls) {
+            if (control.className == "BUTTON")
+                buttons.push_back({control.text, control.place.left, control.place.right - control.place.left,
+                                   control.style});
+        }
+        ASSERT_EQ(buttons.size(), c.buttons.size());
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            EXPECT_EQ(buttons[i].text, c.buttons[i].text);
+            EXPECT_EQ(buttons[i].left, c.buttons[i].left);
+            EXPECT_EQ(buttons[i].width, c.buttons[i].width);
+            EXPECT_EQ(buttons[i].style, c.buttons[i].style);
+        }
+    }
+}
+
+TEST_F(CrashUploadTest, FailedUploadOffersRetryUntilCancelled)
 {
     Lumo::CrashReportState& state = Lumo::GetCrashReportState();
     state.mUploadHost = "127.0.0.1:" + std::to_string(LoopbackServer::ClosedPort());
-    for (int answer : {1, 1, Platform::IDRETRY, Platform::IDCANCEL})
+    SendWithText("");
+    Do("Submitting Report", DialogAction::Kind::Press, "Abort", kPatient);
+    for (int answer : {Platform::IDRETRY, Platform::IDCANCEL})
         mSession.Desktop().ScriptMessageBoxAnswer(answer);
     Lumo::CreateCrashWindow("text", "title");
     EXPECT_TRUE(state.mDialogDone);
-    EXPECT_EQ(Captions(),
-              (std::vector<std::string>{"Fatal Error!", "Error Details", "Connection Failed", "Connection Failed"}));
-    EXPECT_EQ(mSession.Desktop().MessageBoxes()[2].text, "Failed to connect to server.");
+    const auto& boxes = mSession.Desktop().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.caption, "Connection Failed");
+        EXPECT_EQ(box.text, "Failed to connect to server.");
+    }
+}
 
-    // Without a server there is nothing to send: the one button closes.
-    state.mUploadHost.clear();
-    mSession.Desktop().ScriptMessageBoxAnswer(1);
+// Fake time that stands still until the upload has reached the server, so
+// that the user's seconds pass while it stalls there.
+class StallClock final : public Platform::Clock {
+public:
+    explicit StallClock(const LoopbackServer& server) : mServer(server) {}
+    uint64_t NowMicros() override { return mNow; }
+    void SleepMillis(uint32_t ms) override
+    {
+        for (int i = 0; !mServer.Received() && i < 500; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        mNow += uint64_t(ms) * 1000;
+    }
+
+private:
+    const LoopbackServer& mServer;
+    std::atomic<uint64_t> mNow{0};
+};
+
+TEST_F(CrashUploadTest, AbortEndsAStalledUploadQuicklyWhileTheWaitTicks)
+{
+    LoopbackServer server({}, true);
+    StallClock clock(server);
+    Platform::ScopedClock useClock(&clock);
+    Lumo::CrashReportState& state = Lumo::GetCrashReportState();
+    state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
+    SendWithText("stuck");
+    Do("Submitting Report", DialogAction::Kind::Press, "Abort", 10500);
+    const auto began = std::chrono::steady_clock::now();
     Lumo::CreateCrashWindow("text", "title");
-    EXPECT_EQ(Captions().size(), 5u);
-    EXPECT_TRUE(state.mDialogDone);
+
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
+    EXPECT_TRUE(server.Received());
+    Lumo::GetCrashHTTPTransfer().WaitFinish();
+    EXPECT_EQ(Lumo::GetCrashHTTPTransfer().GetResult(), Lumo::HTTPTransfer::kAborted);
+    EXPECT_TRUE(mSession.Desktop().MessageBoxes().empty());
+    const auto dialogs = mSession.Desktop().Dialogs();
+    ASSERT_EQ(dialogs.size(), 3u);
+    const Platform::DialogLayout& progress = dialogs[2].layout;
+    EXPECT_EQ(progress.controls[0].text, "Please Wait");
+    // One more " ." each second, back to none after nine.
+    const auto& changes = dialogs[2].textChanges;
+    ASSERT_GE(changes.size(), 10u);
+    std::string dots;
+    for (size_t i = 0; i < 10; ++i) {
+        dots = i == 9 ? "" : dots + " .";
+        EXPECT_EQ(changes[i], std::make_pair(size_t(0), "Please Wait" + dots));
+    }
+    EXPECT_NE(server.Request().find("name=\"usertext\"\r\n\r\nstuck\r\n"), std::string::npos);
 }
 
 } // namespace

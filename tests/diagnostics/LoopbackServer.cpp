@@ -88,6 +88,7 @@ void LoopbackServer::Serve()
             needed = head + 4 + (field < head ? std::stoul(mRequest.substr(field + 16)) : 0);
         }
     }
+    mReceived = mRequest.size() >= needed;
     while (mHeld && !mStop)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (!mStall) {

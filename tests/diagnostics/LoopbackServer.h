@@ -22,6 +22,9 @@ public:
     // What the client sent, once the server has finished.
     std::string Request();
 
+    // Whether the whole request has arrived.
+    bool Received() const { return mReceived; }
+
     // Holds the reply back until Release, so a test can see the transfer
     // running before it ends.
     void Hold() { mHeld = true; }
@@ -39,6 +42,7 @@ private:
     bool mStall;
     std::atomic<bool> mStop{false};
     std::atomic<bool> mHeld{false};
+    std::atomic<bool> mReceived{false};
     std::string mRequest;
     std::thread mThread;
 };

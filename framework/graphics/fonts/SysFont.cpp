@@ -4,9 +4,9 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/ImageHost.h"
 #include "framework/graphics/images/MemoryImage.h"
+#include "platform/storage/FontFiles.h"
 #include "platform/windows/TextCodec.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -29,16 +29,6 @@ namespace {
 
 constexpr int kDotsPerInch = 96;
 
-// The program's face names and the installed face drawn in their place.
-struct FaceSubstitute {
-    const char* name;
-    const char* substitute;
-};
-const FaceSubstitute kFaceSubstitutes[] = {
-    {"Tahoma", "DejaVu Sans"},
-    {"Arial Unicode MS", "DejaVu Sans"},
-};
-
 // FreeType objects are not safe to use from two threads at once.
 struct FreeTypeLibrary {
     std::mutex lock;
@@ -54,40 +44,6 @@ FreeTypeLibrary& GetFreeType()
 {
     static FreeTypeLibrary freeType;
     return freeType;
-}
-
-bool FindFaceFile(const std::string& faceName, std::string* path, int* index)
-{
-    std::string family = faceName;
-    for (const FaceSubstitute& entry : kFaceSubstitutes) {
-        if (faceName == entry.name)
-            family = entry.substitute;
-    }
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (config == nullptr)
-        return false;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    bool found = false;
-    if (match != nullptr) {
-        FcChar8* file = nullptr;
-        int faceIndex = 0;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-            FcPatternGetInteger(match, FC_INDEX, 0, &faceIndex);
-            *path = reinterpret_cast<const char*>(file);
-            *index = faceIndex;
-            found = true;
-        }
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    FcConfigDestroy(config);
-    return found;
 }
 
 // Caller holds the FreeType lock.
@@ -141,7 +97,7 @@ SysFont::SysFont(AppImageServices* app, const std::string& faceName, int pointSi
     const int pixelSize = (pointSize * kDotsPerInch + 36) / 72;
     {
         std::lock_guard<std::mutex> lock(GetFreeType().lock);
-        if (FindFaceFile(faceName, &path, &index))
+        if (Platform::FindFontFile(faceName, false, &path, &index))
             mFontHandle = OpenFace(path, index, pixelSize);
     }
     if (mFontHandle == nullptr)

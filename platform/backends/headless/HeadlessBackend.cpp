@@ -99,6 +99,23 @@ int HeadlessBackend::MessageBox(HWND, const std::string& text, const std::string
     return answer;
 }
 
+std::unique_ptr<DialogWindow> HeadlessBackend::OpenDialog(const DialogLayout& layout)
+{
+    return std::make_unique<HeadlessDialog>(mDialogs, layout);
+}
+
+void HeadlessBackend::ScriptDialogAction(DialogAction action)
+{
+    std::lock_guard<std::mutex> lock(mDialogs->lock);
+    mDialogs->script.push_back(std::move(action));
+}
+
+std::vector<ShownDialog> HeadlessBackend::Dialogs()
+{
+    std::lock_guard<std::mutex> lock(mDialogs->lock);
+    return mDialogs->shown;
+}
+
 bool HeadlessBackend::SetClipboardText(const std::string& text)
 {
     mClipboard = text;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/backends/Backend.h"
+#include "platform/backends/headless/HeadlessDialog.h"
 
 #include <deque>
 #include <map>
@@ -12,8 +13,8 @@
 namespace Platform {
 
 // The desktop of tests and of runs without a display: a screen in memory,
-// input that tests inject, an in-memory clipboard, message boxes answered
-// from a script (and logged), and browser starts that are only recorded.
+// input that tests inject, an in-memory clipboard, message boxes and dialog
+// windows answered from a script (and logged), and browser starts that are only recorded.
 // Showing a window with activation gives it the focus, as a window manager would.
 class HeadlessBackend final : public Backend {
 public:
@@ -39,6 +40,7 @@ public:
     void ShowCursorShape(HCURSOR handle, const CursorRecord* cursor) override;
     int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
                    const std::vector<MessageBoxButton>& buttons, size_t defaultButton, size_t cancelButton) override;
+    std::unique_ptr<DialogWindow> OpenDialog(const DialogLayout& layout) override;
     bool SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string* text) override;
     bool OpenUrl(const std::string& url) override;
@@ -61,6 +63,12 @@ public:
     // shown); after them a box takes its default button.
     void ScriptMessageBoxAnswer(int answer);
     const std::vector<ShownMessageBox>& MessageBoxes() const { return mBoxes; }
+
+    // What the user does in the dialog windows, in order per window (any
+    // thread may run them).
+    void ScriptDialogAction(DialogAction action);
+    // Every dialog window opened so far, as it is now.
+    std::vector<ShownDialog> Dialogs();
 
     void SetUrlOpenWorks(bool works) { mUrlOpenWorks = works; }
     // Off (every setting 0) until a test sets one.
@@ -92,6 +100,7 @@ private:
     HWND mFocus = nullptr;
     std::deque<int> mScript;
     std::vector<ShownMessageBox> mBoxes;
+    std::shared_ptr<HeadlessDialogDesk> mDialogs = std::make_shared<HeadlessDialogDesk>();
     bool mUrlOpenWorks = true;
     std::vector<std::string> mUrls;
     std::map<uint32_t, int> mScreenSaver;

@@ -3,6 +3,7 @@
 #include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/process/Log.h"
+#include "platform/backends/sdl/SdlDialog.h"
 #include "platform/backends/sdl/SdlKeyMap.h"
 #include "platform/windows/TextCodec.h"
 
@@ -153,6 +154,7 @@ void SdlBackend::Close(Native& native)
 
 void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool activate)
 {
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
     Native& native = mWindows[window];
     NativeWindowState before = native.state;
     native.state = state;
@@ -204,6 +206,7 @@ void SdlBackend::DestroyWindow(HWND window)
 
 void SdlBackend::PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch)
 {
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
     auto found = mWindows.find(window);
     if (found == mWindows.end() || !found->second.window)
         return;
@@ -244,6 +247,7 @@ HWND SdlBackend::HandleOf(uint32_t windowId) const
 
 void SdlBackend::PollEvents(std::vector<NativeEvent>& events)
 {
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
     SDL_Event event;
     while (SDL_PollEvent(&event))
         Translate(event, events);
@@ -437,6 +441,11 @@ int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::strin
         return 0;
     }
     return pressed < 0 ? buttons[cancelButton].id : pressed;
+}
+
+std::unique_ptr<DialogWindow> SdlBackend::OpenDialog(const DialogLayout& layout)
+{
+    return SdlDialog::Open(layout, mDisplay);
 }
 
 bool SdlBackend::SetClipboardText(const std::string& text) { return SDL_SetClipboardText(text.c_str()) == 0; }

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 
 struct SDL_Cursor;
 struct SDL_Renderer;
@@ -34,6 +35,7 @@ public:
     void ShowCursorShape(HCURSOR handle, const CursorRecord* cursor) override;
     int MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
                    const std::vector<MessageBoxButton>& buttons, size_t defaultButton, size_t cancelButton) override;
+    std::unique_ptr<DialogWindow> OpenDialog(const DialogLayout& layout) override;
     bool SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string* text) override;
     bool OpenUrl(const std::string& url) override;
@@ -61,6 +63,9 @@ private:
     std::map<HWND, Native> mWindows;
     std::map<HCURSOR, SDL_Cursor*> mCursors;
     RECT mInsets{2, 24, 2, 2}; // until a framed window was measured
+    // Held while talking to the display, which the dialog windows may do from
+    // another thread.
+    std::shared_ptr<std::timed_mutex> mDisplay = std::make_shared<std::timed_mutex>();
 };
 
 } // namespace Platform
