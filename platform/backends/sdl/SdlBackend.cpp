@@ -304,6 +304,9 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
         break;
     case SDL_WINDOWEVENT:
         out.window = HandleOf(event.window.windowID);
+        // A window of someone else's (a dialog that has gone) is not ours to report.
+        if (!out.window)
+            return;
         switch (event.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             out.kind = NativeEvent::Kind::Activated;

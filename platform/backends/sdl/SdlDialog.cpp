@@ -33,7 +33,7 @@ constexpr auto kDisplayWait = std::chrono::milliseconds(10);
 struct Routes {
     std::mutex lock;
     std::map<uint32_t, SdlDialog*> dialogs;
-    bool installed = false;
+    // The filter that was set before ours; events of other windows go on to it.
     SDL_EventFilter previous = nullptr;
     void* previousData = nullptr;
 };
@@ -112,14 +112,21 @@ SdlDialog::SdlDialog(const DialogLayout& layout, std::shared_ptr<std::timed_mute
     }
     mWindowId = SDL_GetWindowID(mWindow);
     Routes& routes = GetRoutes();
+    // SDL forgets the filter when its video restarts. The filter is set
+    // outside the routes' lock, which the filter takes under SDL's own.
+    SDL_EventFilter current = nullptr;
+    void* currentData = nullptr;
+    const bool filtered = SDL_GetEventFilter(&current, &currentData) == SDL_TRUE;
+    if (!filtered || current != Route) {
+        {
+            std::lock_guard<std::mutex> lock(routes.lock);
+            routes.previous = filtered ? current : nullptr;
+            routes.previousData = currentData;
+        }
+        SDL_SetEventFilter(Route, nullptr);
+    }
     std::lock_guard<std::mutex> lock(routes.lock);
     routes.dialogs[mWindowId] = this;
-    if (!routes.installed) {
-        // Stays for the rest of the run; events of other windows pass on.
-        SDL_GetEventFilter(&routes.previous, &routes.previousData);
-        SDL_SetEventFilter(Route, nullptr);
-        routes.installed = true;
-    }
 }
 
 SdlDialog::~SdlDialog()
@@ -127,19 +134,22 @@ SdlDialog::~SdlDialog()
     if (!mWindow)
         return;
     {
-        Routes& routes = GetRoutes();
-        std::lock_guard<std::mutex> lock(routes.lock);
-        routes.dialogs.erase(mWindowId);
+        std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
+        // A display that stays busy keeps the window rather than the caller.
+        if (hold.try_lock_for(std::chrono::seconds(1)))
+            SDL_DestroyWindow(mWindow);
     }
-    std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
-    // A display that stays busy keeps the window rather than the caller.
-    if (hold.try_lock_for(std::chrono::seconds(1)))
-        SDL_DestroyWindow(mWindow);
+    // Only now: what the window's end sends is still this dialog's.
+    Routes& routes = GetRoutes();
+    std::lock_guard<std::mutex> lock(routes.lock);
+    routes.dialogs.erase(mWindowId);
 }
 
 int SDLCALL SdlDialog::Route(void*, SDL_Event* event)
 {
     Routes& routes = GetRoutes();
+    SDL_EventFilter previous = nullptr;
+    void* previousData = nullptr;
     {
         std::lock_guard<std::mutex> lock(routes.lock);
         const auto found = routes.dialogs.find(WindowIdOf(*event));
@@ -147,8 +157,10 @@ int SDLCALL SdlDialog::Route(void*, SDL_Event* event)
             found->second->Queue(*event);
             return 0;
         }
+        previous = routes.previous;
+        previousData = routes.previousData;
     }
-    return routes.previous ? routes.previous(routes.previousData, event) : 1;
+    return previous ? previous(previousData, event) : 1;
 }
 
 void SdlDialog::Queue(const SDL_Event& event)
