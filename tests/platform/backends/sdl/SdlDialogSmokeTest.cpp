@@ -1,5 +1,6 @@
 #include "platform/backends/sdl/SdlBackend.h"
 #include "platform/windows/WindowConstants.h"
+#include "tests/platform/backends/sdl/DesktopLibraryLeaksAllowed.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -10,27 +11,9 @@
 #include <thread>
 
 using namespace Platform;
-
-extern "C" void __lsan_disable() __attribute__((weak));
-extern "C" void __lsan_enable() __attribute__((weak));
+using PlatformTest::DesktopLibraryLeaksAllowed;
 
 namespace {
-
-// The desktop's libraries keep some of what they allocate to the end of the
-// process; the leak checker is told for the thread that makes this object.
-class DesktopLibraryLeaksAllowed {
-public:
-    DesktopLibraryLeaksAllowed()
-    {
-        if (__lsan_disable)
-            __lsan_disable();
-    }
-    ~DesktopLibraryLeaksAllowed()
-    {
-        if (__lsan_enable)
-            __lsan_enable();
-    }
-};
 
 constexpr const char* kTitle = "Zentrova dialog smoke test";
 

@@ -3,6 +3,7 @@
 #include "platform/backends/sdl/SdlBackend.h"
 #include "platform/windows/Window.h"
 #include "platform/windows/WindowSystem.h"
+#include "tests/platform/backends/sdl/DesktopLibraryLeaksAllowed.h"
 
 #include <gtest/gtest.h>
 
@@ -12,30 +13,11 @@
 #include <vector>
 
 using namespace Platform;
-
-// Present when the leak checker is built in.
-extern "C" void __lsan_disable() __attribute__((weak));
-extern "C" void __lsan_enable() __attribute__((weak));
+using PlatformTest::DesktopLibraryLeaksAllowed;
 
 namespace {
 
 std::vector<uint32_t> gSeen;
-
-// The desktop's libraries (its message bus among them) keep some of what they
-// allocate to the end of the process; the leak checker is told for this thread.
-class DesktopLibraryLeaksAllowed {
-public:
-    DesktopLibraryLeaksAllowed()
-    {
-        if (__lsan_disable)
-            __lsan_disable();
-    }
-    ~DesktopLibraryLeaksAllowed()
-    {
-        if (__lsan_enable)
-            __lsan_enable();
-    }
-};
 
 LRESULT Record(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam)
 {
