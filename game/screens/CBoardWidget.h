@@ -29,7 +29,8 @@ namespace Lumo {
 class LumoAppBase;
 }
 
-// The game's components the board widget runs and draws; none owned.
+// The game's components the board widget runs and draws; none owned. The
+// bonuses come later (SetFieldBonuses).
 struct CBoardServices {
     Lumo::LumoAppBase* mApp = nullptr;
     CGUIController* mGui = nullptr;
@@ -37,7 +38,6 @@ struct CBoardServices {
     CLevelController* mLevel = nullptr;
     CGameField* mField = nullptr;
     CBall* mBall = nullptr;
-    CFieldBonuses* mBonuses = nullptr;
     CBackground* mBackground = nullptr;
     CAnimBase* mAnims = nullptr;
     CTrackBase* mTracks = nullptr;
@@ -90,6 +90,9 @@ public:
 
     // CFieldActivity
     void SetFieldActive(bool active) override { mFieldActive = active; }
+    // The bonuses take the board as their field's switch, so they may come
+    // after it; until then a landing fires no bonus.
+    void SetFieldBonuses(CFieldBonuses* bonuses) { mBonuses = bonuses; }
 
     // The black overlay over the background, from one darkness to another;
     // the window system's action 8 runs when it ends.
@@ -136,6 +139,7 @@ private:
     void DrawDebugOverlay(Lumo::Graphics& g);
 
     CBoardServices mServices;
+    CFieldBonuses* mBonuses = nullptr;
 
     bool mInputLock = true;
     bool mCellHit = false;

@@ -85,8 +85,9 @@ void CBoardWidget::RunLanding(bool wasFlying)
         field.SetExcludedCell(mTargetColumn, mTargetRow);
     bool bonusFired = false;
     // The cell may have been emptied by a field step while the ball was in the air.
-    if (mFieldActive && block != nullptr && block->mBonus != nullptr && CFieldBonuses::IsArmed(*block->mBonus)) {
-        mServices.mBonuses->ActivateBonus(block->mBonus);
+    if (mFieldActive && mBonuses != nullptr && block != nullptr && block->mBonus != nullptr &&
+        CFieldBonuses::IsArmed(*block->mBonus)) {
+        mBonuses->ActivateBonus(block->mBonus);
         bonusFired = true;
     }
     int32_t taken = 0;

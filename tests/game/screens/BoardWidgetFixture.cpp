@@ -23,7 +23,6 @@ BoardWidgetFixture::BoardWidgetFixture()
                             .mLevel = &mLevels,
                             .mField = &mField,
                             .mBall = &mBall,
-                            .mBonuses = &mBonuses,
                             .mBackground = &mBackground,
                             .mAnims = &mAnims,
                             .mTracks = &mTracks,
@@ -33,6 +32,7 @@ BoardWidgetFixture::BoardWidgetFixture()
                             .mFlow = &mFlow,
                             .mPause = &mPause})
 {
+    mBoard.SetFieldBonuses(&mBonuses);
     mFlow.mPaused = false;
     mPanel.LoadFromXml(Root("gamepanel.xml")->FirstChildElement("gamepanel"));
     mPanel.Reset();

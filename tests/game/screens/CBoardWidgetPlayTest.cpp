@@ -184,12 +184,18 @@ TEST_F(CBoardWidgetPlayTest, AClickHeldWhileTheBallIsInTheAirWaitsForItsLanding)
     EXPECT_EQ(mBoard.TargetColumn(), 3);
 }
 
-TEST_F(CBoardWidgetPlayTest, ClicksOnTheTargetWhileFlyingOrAtRestAreDropped)
+TEST_F(CBoardWidgetPlayTest, ClicksOnTheTargetOnAnInactiveFieldWhileFlyingOrAtRestAreDropped)
 {
     // The ball stands on (2, 2).
     Click(2, 2);
     EXPECT_FALSE(mBall.Has(CBall::kFlying));
     EXPECT_FALSE(mBoard.ClickPending());
+    // A bonus at work has made the field inactive.
+    mBoard.SetFieldActive(false);
+    Click(4, 4);
+    EXPECT_FALSE(mBall.Has(CBall::kFlying));
+    EXPECT_FALSE(mBoard.ClickPending());
+    mBoard.SetFieldActive(true);
 
     Click(4, 4);
     ASSERT_TRUE(mBall.Has(CBall::kFlying));
