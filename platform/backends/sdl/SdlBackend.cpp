@@ -197,6 +197,7 @@ void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool ac
 
 void SdlBackend::DestroyWindow(HWND window)
 {
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
     auto found = mWindows.find(window);
     if (found == mWindows.end())
         return;
@@ -357,6 +358,7 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
 
 bool SdlBackend::CursorPosition(POINT* screen)
 {
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
     *screen = POINT{x, y};
@@ -377,7 +379,11 @@ bool SdlBackend::CursorPosition(POINT* screen)
     return true;
 }
 
-void SdlBackend::CaptureMouse(bool on) { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE); }
+void SdlBackend::CaptureMouse(bool on)
+{
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE);
+}
 
 SDL_Cursor* SdlBackend::CursorFor(HCURSOR handle, const CursorRecord& cursor)
 {
@@ -412,6 +418,7 @@ SDL_Cursor* SdlBackend::CursorFor(HCURSOR handle, const CursorRecord& cursor)
 
 void SdlBackend::ShowCursorShape(HCURSOR handle, const CursorRecord* cursor)
 {
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
     SDL_Cursor* shown = cursor ? CursorFor(handle, *cursor) : nullptr;
     if (shown)
         SDL_SetCursor(shown);
@@ -451,10 +458,17 @@ std::unique_ptr<DialogWindow> SdlBackend::OpenDialog(const DialogLayout& layout)
     return SdlDialog::Open(layout, mDisplay);
 }
 
-bool SdlBackend::SetClipboardText(const std::string& text) { return SDL_SetClipboardText(text.c_str()) == 0; }
+bool SdlBackend::SetClipboardText(const std::string& text)
+{
+    // The crash report sets the clipboard from its own thread, maybe while the
+    // faulted main thread holds the display.
+    std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
+    return hold.try_lock_for(std::chrono::seconds(1)) && SDL_SetClipboardText(text.c_str()) == 0;
+}
 
 bool SdlBackend::GetClipboardText(std::string* text)
 {
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
     if (!SDL_HasClipboardText())
         return false;
     char* got = SDL_GetClipboardText();

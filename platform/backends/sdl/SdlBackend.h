@@ -63,8 +63,8 @@ private:
     std::map<HWND, Native> mWindows;
     std::map<HCURSOR, SDL_Cursor*> mCursors;
     RECT mInsets{2, 24, 2, 2}; // until a framed window was measured
-    // Held while talking to the display, which the dialog windows may do from
-    // another thread.
+    // Held while talking to the display (all but the message boxes, which wait
+    // on the user), which the dialog windows may do from another thread.
     std::shared_ptr<std::timed_mutex> mDisplay = std::make_shared<std::timed_mutex>();
 };
 

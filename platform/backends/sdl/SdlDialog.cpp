@@ -282,6 +282,9 @@ DialogEvent SdlDialog::Handle(const SDL_Event& event)
         } else if (event.key.keysym.sym == SDLK_BACKSPACE) {
             Type('\b');
         } else if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL)) {
+            std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
+            if (!hold.try_lock_for(kDisplayWait))
+                break;
             if (char* pasted = SDL_GetClipboardText()) {
                 for (char key : Cp1252FromUtf8(pasted)) {
                     if (key != '\r')
