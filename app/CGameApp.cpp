@@ -9,13 +9,9 @@
 #include "game/board/CBall.h"
 #include "app/CGameLevelHost.h"
 #include "game/board/CBonusBanner.h"
-#include "game/board/CBonusDrawLink.h"
-#include "game/board/CBonusShadowball.h"
-#include "game/board/CBonusShell.h"
-#include "game/board/CBonusTime.h"
 #include "game/board/CCrazyLevel.h"
 #include "game/board/CCrazyTurns.h"
-#include "game/board/CFieldBonuses.h"
+#include "game/board/CGameBonuses.h"
 #include "game/board/CPhaseSequencer.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
@@ -39,6 +35,7 @@
 #include "game/data/CUserProfiles.h"
 #include "game/data/JukeBox.h"
 #include "game/screens/CBackgroundWidget.h"
+#include "game/screens/CBoardWidget.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGameCommands.h"
 #include "game/screens/CGamePanel.h"
@@ -100,18 +97,17 @@ CGameApp::~CGameApp()
         mPhases->ReleaseTracks();
     if (mCrazy)
         mCrazy->Shutdown();
+    if (mBonuses)
+        mBonuses->Shutdown();
     if (mProcessor)
         mProcessor->Shutdown();
-    if (mField)
-        mField->SetDrawLink(nullptr);
-    mDrawLink.reset();
+    // The board still has the bonuses, the level and the panel until it goes.
+    RemoveWidget(mBoard.get());
+    mBoard.reset();
+    mBonuses.reset();
     mCrazy.reset();
     mCrazyTurns.reset();
     mPhases.reset();
-    mShell.reset();
-    mShadowball.reset();
-    mFieldBonuses.reset();
-    mBonusTime.reset();
     mBanner.reset();
     mPieces.reset();
     mLevelController.reset();
@@ -243,7 +239,7 @@ void CGameApp::OnAppDeactivated()
         return;
     if (mMusicInterface)
         mMusicInterface->PauseAllMusic();
-    if (!mGamePaused)
+    if (mBoard && !mGamePaused)
         mCommands->OpenPauseWindow();
 }
 
@@ -267,6 +263,8 @@ void CGameApp::ShowGameScreen()
     mBackgroundWidget->Resize(0, 0, mWidth, mHeight);
     mBackgroundWidget->SetupFromBackground(*mImages);
     ShowBackgroundWidget();
+    mWidgetManager->AddChild(mBoard.get());
+    mWidgetManager->SendToBack(mBoard.get());
 }
 
 void CGameApp::ShowBackgroundWidget()
@@ -294,6 +292,9 @@ void CGameApp::ShowLevelMap(int32_t map, int32_t from, int32_t to)
     // A first level has no position before it: nothing below 0 is drawn.
     from = std::max(from, 0);
     to = std::max(to, 0);
+    mBoard->FadeOutUnlessCovered();
+    mBoard->SetBackgroundOn(true);
+    mBoard->SetFieldShown(false);
     mLevelMap->SetMap(map);
     const int32_t graph = mLevelController->CurrentGraph();
     mMapPosition = map * 10 + to;
@@ -306,6 +307,7 @@ void CGameApp::ShowLevelMap(int32_t map, int32_t from, int32_t to)
     mLevelMap->Resize(0, 0, mWidth, mHeight);
     if (!mWidgetManager->HasChild(mLevelMap.get()))
         mWidgetManager->AddChild(mLevelMap.get());
+    mWidgetManager->SendToBack(mBoard.get());
     mWidgetManager->BringToFront(mLevelMap.get());
     mWidgetManager->SetFocus(mLevelMap.get());
     mLevelMap->Reset();
@@ -347,8 +349,12 @@ void CGameApp::StartSelectedLevel()
         return;
     const int32_t graph = mLevelController->CurrentGraph();
     mLevelMap->Hide();
+    mBoard->SetFadeState(CBoardWidget::kFadeIn);
+    mBoard->SetFieldShown(true);
     mLevelController->SetProgress(0);
     mLevelController->StartLevel(graph, mMapPosition);
     mLevelController->UpdateProgressBar();
     mGamePaused = false;
+    mBall->SetHidden(false);
+    mGui->mOwner = mBoard.get();
 }

@@ -12,15 +12,12 @@
 class CAnimBase;
 class CBackground;
 class CBackgroundWidget;
+class CBoardWidget;
 class CBall;
 class CBonusBanner;
-class CBonusDrawLink;
-class CBonusShadowball;
-class CBonusShell;
-class CBonusTime;
 class CCrazyLevel;
 class CCrazyTurns;
-class CFieldBonuses;
+class CGameBonuses;
 class CGameCommands;
 class CGameLevelHost;
 class CGamePanel;
@@ -103,7 +100,8 @@ public:
     CBonusBanner* BonusBanner() const { return mBanner.get(); }
     CGameCommands* Commands() const { return mCommands.get(); }
     CGamePanel* Panel() const { return mPanel.get(); }
-    CFieldBonuses* FieldBonuses() const { return mFieldBonuses.get(); }
+    CGameBonuses* Bonuses() const { return mBonuses.get(); }
+    CBoardWidget* Board() const { return mBoard.get(); }
 
 private:
     void RunFullLoad();
@@ -118,7 +116,8 @@ private:
     CLevelMapServices LevelMapServices();
     // The level controller with its host, graphs and the HUD panel.
     void CreateLevelParts();
-    void InitBonuses();
+    void InitSequences();
+    void CreateBoard();
     // The "root" element of the data file, parsed into document; null when absent.
     static const TiXmlElement* ReadRoot(const char* file, class TiXmlDocument& document);
 
@@ -136,11 +135,7 @@ private:
     std::unique_ptr<CLevelController> mLevelController;
     std::unique_ptr<CLevelGraphs> mLevelGraphs;
     std::unique_ptr<CGamePanel> mPanel;
-    std::unique_ptr<CBonusTime> mBonusTime;
-    std::unique_ptr<CFieldBonuses> mFieldBonuses;
-    std::unique_ptr<CBonusShadowball> mShadowball;
-    std::unique_ptr<CBonusShell> mShell;
-    std::unique_ptr<CBonusDrawLink> mDrawLink;
+    std::unique_ptr<CGameBonuses> mBonuses;
     std::unique_ptr<CPhaseSequencer> mPhases;
     std::unique_ptr<CCrazyTurns> mCrazyTurns;
     std::unique_ptr<CCrazyLevel> mCrazy;
@@ -154,6 +149,7 @@ private:
     std::unique_ptr<CGameCommands> mCommands;
     std::unique_ptr<CGUIController> mGui;
     std::unique_ptr<CGameProcessor> mProcessor;
+    std::unique_ptr<CBoardWidget> mBoard;
     std::unique_ptr<Lumo::MemoryImage> mLoadingWheel;
     std::unique_ptr<Lumo::MemoryImage> mCursorImage;
     CTitleScreen* mTitleScreen = nullptr;

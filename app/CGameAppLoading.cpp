@@ -4,13 +4,9 @@
 #include "framework/core/RuntimeRandom.h"
 #include "app/CGameLevelHost.h"
 #include "game/board/CBall.h"
-#include "game/board/CBonusDrawLink.h"
-#include "game/board/CBonusShadowball.h"
-#include "game/board/CBonusShell.h"
-#include "game/board/CBonusTime.h"
 #include "game/board/CCrazyLevel.h"
 #include "game/board/CCrazyTurns.h"
-#include "game/board/CFieldBonuses.h"
+#include "game/board/CGameBonuses.h"
 #include "game/board/CBonusBanner.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
@@ -37,6 +33,7 @@
 #include "game/data/JukeBox.h"
 #include "game/data/XmlLoading.h"
 #include "game/screens/CBackgroundWidget.h"
+#include "game/screens/CBoardWidget.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGameCommands.h"
 #include "game/screens/CGamePanel.h"
@@ -195,21 +192,6 @@ void CGameApp::RunFullLoad()
     }
     mLevelMap->Resize(0, 0, mWidth, mHeight);
     mBanner = std::make_unique<CBonusBanner>(*mProcessor, *mField, *mImages, *mTracks);
-    mBonusTime = std::make_unique<CBonusTime>(*mProcessor, *mTracks);
-    FieldBonusLinks bonusLinks;
-    bonusLinks.mApp = this;
-    bonusLinks.mProcessor = mProcessor.get();
-    bonusLinks.mField = mField.get();
-    bonusLinks.mBase = mBonusBase.get();
-    bonusLinks.mTracks = mTracks.get();
-    bonusLinks.mAnims = mAnims.get();
-    bonusLinks.mBanner = mBanner.get();
-    bonusLinks.mEnergy = mLevelController.get();
-    bonusLinks.mTime = mBonusTime.get();
-    mFieldBonuses = std::make_unique<CFieldBonuses>(bonusLinks);
-    mShadowball = std::make_unique<CBonusShadowball>(*mProcessor, *mField, *mBonusBase, *mTracks, *mFieldBonuses);
-    mShell = std::make_unique<CBonusShell>(*mProcessor, *mField, *mBonusBase, *mTracks, *mAnims, *mFieldBonuses);
-    mDrawLink = std::make_unique<CBonusDrawLink>(*mFieldBonuses, *mShadowball, *mShell, *mBonusBase, *mBall);
 
     if (!mLoadFailed)
         mLoadFailed = !LoadHudControls(CGameConfig::ImageFontMaker(*this), *mTracks, *mAnims, *mImages);
@@ -220,10 +202,11 @@ void CGameApp::RunFullLoad()
     mPanel->Reset();
     mGui->CreateImages();
     mProcessor->Init();
-    InitBonuses();
+    InitSequences();
     mSlotPanel = std::make_unique<CSlotPanel>(mGui.get());
     mGui->mSlotPanel = mSlotPanel.get();
     mBackgroundWidget = std::make_unique<CBackgroundWidget>(mGui.get(), mProfiles.get());
+    CreateBoard();
     CGameCommandServices& services = mCommands->Services();
     services.mGui = mGui.get();
     services.mLevels = mLevelController.get();
@@ -298,22 +281,12 @@ void CGameApp::CreateLevelParts()
     links.mLevel = mLevelController.get();
 }
 
-// The bonuses' effects and the level's sequences take their tracks and
-// register their process kinds once the processor has its own.
-void CGameApp::InitBonuses()
+// The banner and the level's sequences take their tracks and register their
+// process kinds once the processor has its own.
+void CGameApp::InitSequences()
 {
     mBanner->Reset();
-    mBonusTime->Init();
-    mFieldBonuses->Init();
-    mFieldBonuses->SetBonusNames({mGui->mBonusNames.begin(), mGui->mBonusNames.end()});
-    mProcessor->Links().mBonuses = mFieldBonuses.get();
-    mShadowball->Init();
-    mShell->Init();
-    mField->SetDrawLink(mDrawLink.get());
     LevelHostLinks& host = mLevelHost->Links();
-    host.mBonuses = mFieldBonuses.get();
-    host.mShell = mShell.get();
-
     PhaseLinks phases;
     phases.mApp = this;
     phases.mProcessor = mProcessor.get();
@@ -341,4 +314,43 @@ void CGameApp::InitBonuses()
     mCrazy = std::make_unique<CCrazyLevel>(crazy);
     mCrazy->Init();
     host.mCrazy = mCrazy.get();
+}
+
+// The bonuses need the board as their field's switch, and the board fires them.
+void CGameApp::CreateBoard()
+{
+    CBoardServices board;
+    board.mApp = this;
+    board.mGui = mGui.get();
+    board.mProcessor = mProcessor.get();
+    board.mLevel = mLevelController.get();
+    board.mField = mField.get();
+    board.mBall = mBall.get();
+    board.mBackground = mBackground.get();
+    board.mAnims = mAnims.get();
+    board.mTracks = mTracks.get();
+    board.mCurves = mCurves.get();
+    board.mParticles = &CParticleSystem::Get();
+    board.mPanel = mPanel.get();
+    board.mFlow = this;
+    board.mPause = mCommands.get();
+    mBoard = std::make_unique<CBoardWidget>(board);
+    mBoard->Resize(0, 0, mWidth, mHeight);
+
+    GameBonusParts parts;
+    parts.mEffects = {this,          mProcessor.get(), mField.get(),  mBall.get(),
+                      mBonusBase.get(), mTracks.get(), mAnims.get(), mImages.get(),
+                      mAtlas.get(),  nullptr,          mBoard.get(), mLevelController.get()};
+    parts.mBanner = mBanner.get();
+    parts.mEnergy = mLevelController.get();
+    mBonuses = std::make_unique<CGameBonuses>(parts);
+    mBonuses->Init();
+    mBonuses->FieldBonuses().SetBonusNames({mGui->mBonusNames.begin(), mGui->mBonusNames.end()});
+    mBoard->SetFieldBonuses(&mBonuses->FieldBonuses());
+
+    LevelHostLinks& host = mLevelHost->Links();
+    host.mBonuses = &mBonuses->FieldBonuses();
+    host.mShell = &mBonuses->Shell();
+    host.mSuperBonus = &mBonuses->SuperBonus();
+    host.mBoard = mBoard.get();
 }

@@ -5,7 +5,6 @@
 #include "game/board/CBonusBase.h"
 #include "game/board/CBonusShell.h"
 #include "game/board/CCrazyLevel.h"
-#include "game/board/CFieldActivity.h"
 #include "game/board/CFieldBase.h"
 #include "game/board/CFieldBlock.h"
 #include "game/board/CFieldBonuses.h"
@@ -15,9 +14,11 @@
 #include "game/board/CPhaseSequencer.h"
 #include "game/board/CSuperBonus.h"
 #include "game/data/CBackground.h"
+#include "game/data/CGameConfig.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CObjBase.h"
 #include "game/data/CUserProfiles.h"
+#include "game/screens/CBoardWidget.h"
 #include "game/screens/CGamePanel.h"
 
 #include <algorithm>
@@ -158,11 +159,26 @@ void CGameLevelHost::CrazyPhaseStep(int32_t cell) { mLinks.mCrazy->PhaseStep(cel
 
 bool CGameLevelHost::StartSuperbonus(int32_t group) { return mLinks.mSuperBonus->Start(group); }
 
-void CGameLevelHost::SetBoardActive(bool active) { mLinks.mActivity->SetFieldActive(active); }
+// Play taking up again frees the input as well: in the endless game no
+// processor state does it after the first intro.
+void CGameLevelHost::SetBoardActive(bool active)
+{
+    if (active)
+        mLinks.mBoard->ResumePlay();
+    else
+        mLinks.mBoard->SetFieldActive(false);
+}
 
-void CGameLevelHost::SetBoardBusy(bool) {}
+void CGameLevelHost::SetBoardBusy(bool busy) { mLinks.mBoard->SetInputLock(busy); }
 
-void CGameLevelHost::RestartBoard() {}
+// The new map is loaded behind the black overlay: it brightens to show it.
+void CGameLevelHost::RestartBoard()
+{
+    CBoardWidget& board = *mLinks.mBoard;
+    board.SetBackgroundOn(true);
+    board.SetOverlayOn(true);
+    board.PlayOverlayAnim(CGameConfig::live.loadscreenBgfadespeed, 1.0f, 0.0f);
+}
 
 void CGameLevelHost::SetPanelLayout(int32_t mode, bool undoButton) { mLinks.mPanel->StartLevel(mode, undoButton); }
 

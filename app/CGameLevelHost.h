@@ -6,9 +6,9 @@
 class CBackground;
 class CBall;
 class CBonusBase;
+class CBoardWidget;
 class CBonusShell;
 class CCrazyLevel;
-class CFieldActivity;
 class CFieldBase;
 class CFieldBonuses;
 class CGameBorders;
@@ -41,10 +41,10 @@ struct LevelHostLinks {
     CSuperBonus* mSuperBonus = nullptr;
     CCrazyLevel* mCrazy = nullptr;
     CPhaseSequencer* mPhases = nullptr;
-    CFieldActivity* mActivity = nullptr;
     CUserProfiles* mProfiles = nullptr;
     CHiscoreTable* mHiscores = nullptr;
     CGamePanel* mPanel = nullptr;
+    CBoardWidget* mBoard = nullptr;
 };
 
 // The level controller's hold on the game in play: the game processor, the

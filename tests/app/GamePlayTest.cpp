@@ -3,10 +3,14 @@
 #include "framework/core/UserDataFolder.h"
 #include "framework/resources/PakInterface.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/board/CGameField.h"
+#include "game/board/CLevelController.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CUserProfiles.h"
+#include "game/board/FieldPoint.h"
 #include "game/screens/CBackgroundWidget.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CGamePanel.h"
 #include "game/screens/GUIWindowTable.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/display/DirectDraw.h"
@@ -83,6 +87,31 @@ protected:
         mGame->LoadSettings();
         mGame->Initialize();
         return *mGame;
+    }
+
+    // A press and release of the left button at a point of the window.
+    void Click(int32_t x, int32_t y)
+    {
+        Platform::HeadlessBackend& desktop = mSession.Desktop();
+        desktop.InjectMouseMove(mGame->mHWnd, x, y);
+        desktop.InjectButton(mGame->mHWnd, Platform::MouseButton::Left, true, x, y);
+        desktop.InjectButton(mGame->mHWnd, Platform::MouseButton::Left, false, x, y);
+    }
+
+    // Clicks a button of the window on screen, given by its command id.
+    void ClickButton(int32_t command)
+    {
+        CGUIController& gui = *mGame->GuiController();
+        const GUIButton& button = *gui.Button(command);
+        const int32_t width = gui.Window(gui.CurrentWindow())->mWidth;
+        Click(button.mRect.mX + button.mRect.mWidth / 2 - width / 2 + 400, button.mRect.mY + button.mRect.mHeight / 2);
+    }
+
+    // Whether the window is open and takes the pointer.
+    bool Showing(int32_t window) const
+    {
+        const CGUIController& gui = *mGame->GuiController();
+        return gui.CurrentWindow() == window && gui.State() == CGUIController::kShown;
     }
 
     Platform::ExitHook mPreviousExit;
