@@ -431,13 +431,12 @@ void CGameField::DrawBeam(Lumo::Graphics& g, PopupRecord& r, int32_t x, int32_t 
         DrawSlot(g, frame, r.mX + r.mStepX * i + x, r.mY + r.mStepY * i + y);
     CImageSlot* tip = mTables.mImages ? mTables.mImages->Slot(r.mTipSlot) : nullptr;
     if (tip) {
-        CImageRecord* record = tip->mRecord;
-        if (r.mCachedFrame != frame && record && record->mGraphics) {
+        if (r.mCachedFrame != frame && tip->mImage) {
+            // The tip is cleared, not filled: what shows is the frame through the mask only.
             const Lumo::Rect rect = mTables.mImages->SourceRect(r.mTipSlot);
-            Lumo::Graphics& page = *record->mGraphics;
+            Lumo::Graphics page(tip->mImage);
             page.SetClipRectR(rect);
-            page.FillRectR(rect);
-            page.ResetClip();
+            page.ClearRectArea(rect);
             DrawSlotMasked(*mTables.mImages, page, frame, rect.mX, rect.mY, r.mMaskSlot, rect.mX, rect.mY);
             r.mCachedFrame = frame;
         }

@@ -3,12 +3,16 @@
 #include "game/board/CFieldActivity.h"
 #include "game/board/CFieldBlock.h"
 #include "game/board/ProcessSlot.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/images/MemoryImage.h"
 #include "game/data/CImageAtlas.h"
+#include "game/data/CImageSlot.h"
 #include "game/data/CParticleSystem.h"
 #include "tests/game/board/BonusFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace BoardTest {
@@ -205,6 +209,48 @@ TEST_F(CBonusPowerballTest, ShotsScoreEachGroupOnceInOrderAndTheFieldClosesUp)
         for (int32_t cell = 0; cell < mField.CellCount(); ++cell)
             Paint(cell, (cell % mField.Width() + cell / mField.Width()) % 2);
     }
+}
+
+// Drawn, the beam's last piece shows the turned frame through its mask only:
+// nothing of it outside, something inside.
+TEST_F(CBonusPowerballTest, TheBeamsTipShowsTheFrameThroughItsMaskOnly)
+{
+    const CBonusBase::PowerBall& p = mBase.mPowerBall;
+    Lumo::MemoryImage frame;
+    frame.SetSize(int32_t(p.mFrameWidth), int32_t(p.mFrameHeight));
+    std::fill_n(frame.GetPixelBits(), frame.GetWidth() * frame.GetHeight(), 0xFFFF0000u);
+    for (int32_t f = p.mDefinition.mFirstFrame; f < p.mDefinition.mEndFrame; ++f) {
+        CImageSlot* slot = mImages.Slot(mAnims.Frames()[size_t(f)]);
+        *slot = CImageSlot{&frame, {0, 0, frame.GetWidth(), frame.GetHeight()}, nullptr};
+    }
+    PaintThreeGroups();
+    mBall.PlaceOnCell(0, mField.Height() - 1);
+    ASSERT_TRUE(mPower.Activate());
+    for (int32_t i = 0; i < 2000 && mPower.ShotPopup() == -2; ++i)
+        Frame();
+    ASSERT_NE(mPower.ShotPopup(), -2);
+    const PopupRecord& beam = mField.Popup(mPower.ShotPopup());
+    ASSERT_NE(beam.mTipSlot, -2);
+    Lumo::MemoryImage screen;
+    screen.SetSize(800, 600);
+    Lumo::Graphics g(&screen);
+    mField.Draw(g, 400, 300);
+
+    const CImageSlot* tip = mImages.Slot(beam.mTipSlot);
+    const CImageSlot* mask = mImages.Slot(beam.mMaskSlot);
+    int32_t shown = 0;
+    for (int32_t y = 0; y < tip->mRect.mHeight; ++y)
+        for (int32_t x = 0; x < tip->mRect.mWidth; ++x) {
+            const uint32_t pixel =
+                tip->mImage->GetPixelBits()[(tip->mRect.mY + y) * tip->mImage->GetWidth() + tip->mRect.mX + x];
+            const uint32_t under =
+                mask->mImage->GetPixelBits()[(mask->mRect.mY + y) * mask->mImage->GetWidth() + mask->mRect.mX + x];
+            if (pixel >> 24 == 0)
+                continue;
+            ++shown;
+            ASSERT_NE(under >> 24, 0u) << x << "," << y;
+        }
+    EXPECT_GT(shown, 0);
 }
 
 } // namespace
