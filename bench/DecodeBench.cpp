@@ -3,12 +3,13 @@
 // files; prints the ratio of the median times.
 #include "framework/graphics/codecs/ImageLib.h"
 
+#include "MedianRuns.h"
+
 #include <benchmark/benchmark.h>
 #include <png.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -105,45 +106,20 @@ void PlainLibjpeg(benchmark::State& state)
 }
 BENCHMARK(PlainLibjpeg);
 
-// Keeps the median CPU time of each benchmark for the summary.
-class TimeCollector : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                times[run.run_name.str()] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Other programs share the machine: repeat and compare medians. Flags
-    // given on the command line come later and win.
-    std::vector<char*> args{argv[0]};
-    std::string defaults[] = {"--benchmark_repetitions=9", "--benchmark_enable_random_interleaving=true",
-                              "--benchmark_report_aggregates_only=true"};
-    for (std::string& flag : defaults)
-        args.push_back(flag.data());
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    TimeCollector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
+    MedianRuns::Initialize(argc, argv, 9);
+    MedianRuns times([](const MedianRuns::Run& run) { return run.GetAdjustedCPUTime(); });
+    benchmark::RunSpecifiedBenchmarks(&times);
     std::printf("\n%-8s %14s %14s %10s\n", "format", "ImageLib ns", "plain ns", "ratio");
     for (const auto& [format, ours, plain] : {std::tuple{"PNG", "ImageLibPng", "PlainLibpng"},
                                               std::tuple{"JPEG", "ImageLibJpeg", "PlainLibjpeg"}}) {
-        const auto mine = collector.times.find(ours);
-        const auto theirs = collector.times.find(plain);
-        if (mine != collector.times.end() && theirs != collector.times.end())
-            std::printf("%-8s %14.0f %14.0f %10.3f\n", format, mine->second, theirs->second,
-                        mine->second / theirs->second);
+        const auto mine = times.Find(ours);
+        const auto theirs = times.Find(plain);
+        if (mine && theirs)
+            std::printf("%-8s %14.0f %14.0f %10.3f\n", format, *mine, *theirs, *mine / *theirs);
     }
     benchmark::Shutdown();
     return 0;

@@ -16,10 +16,13 @@
 #include "platform/windows/Window.h"
 #include "platform/windows/WindowConstants.h"
 
+#include "MedianRuns.h"
+
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -291,4 +294,56 @@ BENCHMARK_CAPTURE(Compositor, Over565, true, PIXMAN_OP_OVER);
 BENCHMARK_CAPTURE(Device3D, Sprite565, true, 0);
 BENCHMARK_CAPTURE(Device3D, Additive565, true, 1);
 
-BENCHMARK_MAIN();
+namespace {
+
+// The summary: each path beside the memory copy of its bytes and the
+// compositor's comparable operation, in Mpixels/s.
+struct Comparison {
+    const char* path;
+    const char* ours;
+    const char* copy;
+    const char* reference;
+};
+
+constexpr Comparison kComparisons[] = {
+    {"opaque blit, 32-bit", "Blit/Opaque32", "MemoryCopy/32bit", nullptr},
+    {"alpha-run blit, 32-bit", "Blit/AlphaRuns32", "MemoryCopy/32bit", "Compositor/Over32"},
+    {"tinted blit, 32-bit", "Blit/Tinted32", "MemoryCopy/32bit", "Compositor/Over32"},
+    {"additive blit, 32-bit", "Blit/Additive32", "MemoryCopy/32bit", "Compositor/Add32"},
+    {"rotated blit, 32-bit, 64", "Resample/Rotated32/64", "MemoryCopy/32bit", "CompositorRotated/Bilinear32/64"},
+    {"rotated blit, 32-bit, 600", "Resample/Rotated32/600", "MemoryCopy/32bit", "CompositorRotated/Bilinear32/600"},
+    {"alpha-run blit, 565", "Blit/AlphaRuns565", "MemoryCopy/565", "Compositor/Over565"},
+    {"tinted blit, 565", "Blit/Tinted565", "MemoryCopy/565", "Compositor/Over565"},
+    {"rotated blit, 565, 64", "Resample/Rotated565/64", "MemoryCopy/565", "CompositorRotated/Bilinear565/64"},
+    {"rotated blit, 565, 600", "Resample/Rotated565/600", "MemoryCopy/565", "CompositorRotated/Bilinear565/600"},
+};
+
+void PrintSummary(const MedianRuns& rates)
+{
+    std::printf("\n%-28s %12s %12s %12s %10s %10s\n", "path", "ours Mpx/s", "memcpy", "pixman", "/memcpy",
+                "/pixman");
+    for (const Comparison& row : kComparisons) {
+        const auto ours = rates.Find(row.ours);
+        const auto copy = rates.Find(row.copy);
+        if (!ours || !copy)
+            continue;
+        const double reference = row.reference ? rates.Find(row.reference).value_or(0) : 0;
+        std::printf("%-28s %12.1f %12.1f ", row.path, *ours / 1e6, *copy / 1e6);
+        if (reference > 0)
+            std::printf("%12.1f %10.3f %10.3f\n", reference / 1e6, *ours / *copy, *ours / reference);
+        else
+            std::printf("%12s %10.3f %10s\n", "-", *ours / *copy, "-");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    MedianRuns::Initialize(argc, argv, 5, 0.1);
+    MedianRuns rates([](const MedianRuns::Run& run) { return MedianRuns::Counter(run, "items_per_second"); });
+    benchmark::RunSpecifiedBenchmarks(&rates);
+    PrintSummary(rates);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -5,6 +5,8 @@
 #include "framework/graphics/images/DefaultImageHost.h"
 #include "framework/graphics/images/MemoryImage.h"
 
+#include "MedianRuns.h"
+
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -12,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -318,41 +319,20 @@ void RegisterOperation(const Operation& op, const Extent& e)
     });
 }
 
-// Keeps the rate of every benchmark for the summary table: the median when
-// runs are repeated.
-class RateCollector : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            const auto counter = run.counters.find("pixels");
-            if (run.error_occurred || counter == run.counters.end())
-                continue;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (median || run.run_type == Run::RT_Iteration)
-                rates[run.run_name.str()] = counter->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, double> rates;
-};
-
-void PrintSummary(const std::map<std::string, double>& rates)
+void PrintSummary(const MedianRuns& rates)
 {
     std::printf("\n%-32s %12s %12s %12s %10s %10s\n", "operation", "ours Mpx/s", "memcpy", "pixman", "/memcpy",
                 "/pixman");
     for (const Operation& op : Operations()) {
         for (const Extent& e : kExtents) {
             const std::string key = op.name + "/" + e.name;
-            const auto ours = rates.find(key + "/ours");
-            const auto copy = rates.find(key + "/memcpy");
-            const auto pixman = rates.find(key + "/pixman");
-            if (ours == rates.end() || copy == rates.end() || pixman == rates.end())
+            const auto ours = rates.Find(key + "/ours");
+            const auto copy = rates.Find(key + "/memcpy");
+            const auto pixman = rates.Find(key + "/pixman");
+            if (!ours || !copy || !pixman)
                 continue;
-            std::printf("%-32s %12.1f %12.1f %12.1f %10.3f %10.3f\n", key.c_str(), ours->second / 1e6,
-                        copy->second / 1e6, pixman->second / 1e6, ours->second / copy->second,
-                        ours->second / pixman->second);
+            std::printf("%-32s %12.1f %12.1f %12.1f %10.3f %10.3f\n", key.c_str(), *ours / 1e6, *copy / 1e6,
+                        *pixman / 1e6, *ours / *copy, *ours / *pixman);
         }
     }
 }
@@ -361,22 +341,13 @@ void PrintSummary(const std::map<std::string, double>& rates)
 
 int main(int argc, char** argv)
 {
-    // Other programs share the machine: repeat, interleaved, and compare
-    // medians. Flags given on the command line come later and win.
-    std::vector<char*> args{argv[0]};
-    std::string defaults[] = {"--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
-                              "--benchmark_report_aggregates_only=true", "--benchmark_min_time=0.1"};
-    for (std::string& flag : defaults)
-        args.push_back(flag.data());
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
+    MedianRuns::Initialize(argc, argv, 5, 0.1);
     for (const Operation& op : Operations())
         for (const Extent& e : kExtents)
             RegisterOperation(op, e);
-    RateCollector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
-    PrintSummary(collector.rates);
+    MedianRuns rates([](const MedianRuns::Run& run) { return MedianRuns::Counter(run, "pixels"); });
+    benchmark::RunSpecifiedBenchmarks(&rates);
+    PrintSummary(rates);
     benchmark::Shutdown();
     return 0;
 }
