@@ -3,11 +3,13 @@
 #include "framework/display/DDInterface.h"
 #include "framework/display/D3DInterface.h"
 #include "framework/graphics/FRect.h"
+#include "framework/graphics/images/PixelKernels.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <type_traits>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -120,54 +122,47 @@ bool MakeChannelLanes(const uint32_t masks[3], const uint32_t shifts[3], const u
     return true;
 }
 
-// The 16-bit lanes of the bytes of two 32-bit pixels.
-__m128i LowBytes(__m128i v)
-{
-    return _mm_unpacklo_epi8(v, _mm_setzero_si128());
-}
-
-__m128i HighBytes(__m128i v)
-{
-    return _mm_unpackhi_epi8(v, _mm_setzero_si128());
-}
-
 // x / 255 for x at most 255 * 255.
 __m128i DivideBy255(__m128i x)
 {
     return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
 }
 
-// ((d k + n t) >> 8) & 0xFF per byte lane, k = 256 - source alpha * tint
-// alpha / 255; the 16-bit lanes keep the low 16 bits of the sum, which are
-// all the byte needs.
-__m128i TintedBytes(__m128i d, __m128i n, __m128i tint, __m128i tintAlpha, bool opaque)
-{
-    __m128i sum = _mm_mullo_epi16(n, tint);
-    if (!opaque) {
-        const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(n, 0xFF), 0xFF);
-        const __m128i k = _mm_sub_epi16(_mm_set1_epi16(256), DivideBy255(_mm_mullo_epi16(alpha, tintAlpha)));
-        sum = _mm_add_epi16(sum, _mm_mullo_epi16(d, k));
-    }
-    return _mm_srli_epi16(sum, 8);
-}
+#endif
 
-// Tint lanes for the bytes of a 32-bit pixel (blue first, twice), when the
-// colour channels fill bytes 0 to 2 or the tint is grey.
-bool TintByteLanes(const uint32_t masks[3], const uint32_t tints[3], bool grey, __m128i& lanes)
+// The tint's weights for the bytes of a 32-bit pixel (blue first), then
+// alpha, when the colour channels fill bytes 0 to 2 or the tint is grey.
+bool TintBytes(const uint32_t masks[3], const uint32_t tints[3], bool grey, uint32_t alpha, uint32_t bytes[4])
 {
-    uint16_t bytes[4] = {0, 0, 0, 0};
     for (uint32_t b = 0; b < 3; ++b) {
         const uint32_t* match = std::find(masks, masks + 3, 0xFFu << (8 * b));
         if (!grey && match == masks + 3)
             return false;
-        bytes[b] = uint16_t(grey ? tints[0] : tints[match - masks]);
+        bytes[b] = grey ? tints[0] : tints[match - masks];
     }
-    lanes = _mm_setr_epi16(short(bytes[0]), short(bytes[1]), short(bytes[2]), 0, short(bytes[0]), short(bytes[1]),
-                           short(bytes[2]), 0);
+    bytes[3] = alpha;
     return true;
 }
 
-#endif
+// Each row of the source rectangle on a 32-bit surface as words in the
+// destination's order: row(destination pixels, words).
+template <bool Mirrored, typename Texels, typename Row>
+void WordRows(const RasterFormat<Format32>& raster, const Texels& texels, int32_t sourceWidth, int x, int y,
+              const Rect& srcRect, Row&& row)
+{
+    constexpr bool inPlace = !Mirrored && std::is_same_v<Texels, DirectTexels>;
+    std::vector<uint32_t> scratch(inPlace ? 0 : size_t(srcRect.mWidth));
+    for (int32_t r = 0; r < srcRect.mHeight; ++r) {
+        const size_t first = size_t(srcRect.mY + r) * size_t(sourceWidth) + size_t(srcRect.mX);
+        if constexpr (inPlace) {
+            row(raster.Row(y + r) + x, texels.words + first);
+        } else {
+            for (int32_t i = 0; i < srcRect.mWidth; ++i)
+                scratch[size_t(i)] = texels[first + size_t(Mirrored ? srcRect.mWidth - 1 - i : i)];
+            row(raster.Row(y + r) + x, scratch.data());
+        }
+    }
+}
 
 } // namespace
 
@@ -354,6 +349,23 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
                        ((((d & raster.mGreen) * k) >> 8) & raster.mGreen) +
                        ((((d & raster.mBlue) * k) >> 8) & raster.mBlue);
         };
+        const uint32_t masks[3] = {raster.mRed, raster.mGreen, raster.mBlue};
+        const uint32_t tints[3] = {tint.red, tint.green, tint.blue};
+        if constexpr (sizeof(Pixel) == 4) {
+            uint32_t weights[4];
+            if (untinted || TintBytes(masks, tints, tint.Grey(), tint.alpha, weights)) {
+                WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
+                    WordRows<Mirrored>(raster, texels, memory->mWidth, x, y, srcRect,
+                                       [&](uint32_t* dest, const uint32_t* words) {
+                                           if (untinted)
+                                               PixelKernels::OverNative(dest, words, srcRect.mWidth);
+                                           else
+                                               PixelKernels::OverNativeTinted(dest, words, srcRect.mWidth, weights);
+                                       });
+                });
+                return;
+            }
+        }
         if (untinted) {
             WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
                 WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
@@ -391,8 +403,6 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
             };
             return one(raster.mRed, tint.red) + one(raster.mGreen, tint.green) + one(raster.mBlue, tint.blue);
         };
-        const uint32_t masks[3] = {raster.mRed, raster.mGreen, raster.mBlue};
-        const uint32_t tints[3] = {tint.red, tint.green, tint.blue};
         WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
             // span(row, column, source index, run, opaque) over the runs not transparent.
             auto walk = [&](auto&& span) {
@@ -407,27 +417,8 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
                 pixel = Pixel(tinted(n, pixel, 256 - (n >> 24) * tint.alpha / 255, opaque));
             };
 #if defined(__SSE2__)
-            const __m128i tintAlpha = _mm_set1_epi16(short(tint.alpha));
-            if constexpr (sizeof(Pixel) == 4) {
-                __m128i byteTints;
-                if (TintByteLanes(masks, tints, tint.Grey(), byteTints)) {
-                    const __m128i kept = _mm_set1_epi32(0x00FFFFFF);
-                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run, bool opaque) {
-                        SplitRun<Mirrored, 4>(
-                            row, column, index, run,
-                            [&](Pixel* group, size_t at) {
-                                const __m128i n = Words<Mirrored>(texels, at);
-                                const __m128i d = Load(group);
-                                const __m128i low = TintedBytes(LowBytes(d), LowBytes(n), byteTints, tintAlpha, opaque);
-                                const __m128i high =
-                                    TintedBytes(HighBytes(d), HighBytes(n), byteTints, tintAlpha, opaque);
-                                Store(group, _mm_and_si128(_mm_packus_epi16(low, high), kept));
-                            },
-                            [&](Pixel& pixel, size_t at) { single(pixel, texels[at], opaque); });
-                    });
-                    return;
-                }
-            } else {
+            if constexpr (sizeof(Pixel) == 2) {
+                const __m128i tintAlpha = _mm_set1_epi16(short(tint.alpha));
                 // The channel form: contiguous masks, each one at most 8 bits wide.
                 uint32_t shifts[3];
                 uint32_t maxima[3];
@@ -513,6 +504,24 @@ void DDImage::BlitAdd(Image* source, int x, int y, const Rect& srcRect, const Co
             }
             return pixel;
         };
+        if constexpr (sizeof(Pixel) == 4) {
+            // The saturation tables of 8-bit channels saturate as bytes do.
+            const uint32_t masks[3] = {channels[0].mask, channels[1].mask, channels[2].mask};
+            const bool bytes = std::all_of(channels, channels + 3, [](const SaturationChannel& channel) {
+                return channel.bits == 8 && channel.mask == 0xFFu << channel.shift;
+            });
+            uint32_t weights[4];
+            if (bytes && TintBytes(masks, tints, false, 0, weights)) {
+                WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
+                    WordRows<Mirrored>(raster, texels, memory->mWidth, x, y, srcRect,
+                                       [&](uint32_t* dest, const uint32_t* words) {
+                                           PixelKernels::AddNative(dest, words, srcRect.mWidth,
+                                                                   untinted ? nullptr : weights);
+                                       });
+                });
+                return;
+            }
+        }
         WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
             // span(row, column, source index, run) over the lit runs.
             auto walk = [&](auto&& span) {
@@ -526,29 +535,8 @@ void DDImage::BlitAdd(Image* source, int x, int y, const Rect& srcRect, const Co
 #if defined(__SSE2__)
             // The saturation tables clamp at each channel's maximum, which
             // the lanes do by comparison.
-            const uint32_t masks[3] = {channels[0].mask, channels[1].mask, channels[2].mask};
-            if constexpr (sizeof(Pixel) == 4) {
-                __m128i byteTints;
-                const bool bytes = std::all_of(channels, channels + 3, [](const SaturationChannel& channel) {
-                    return channel.bits == 8 && channel.mask == 0xFFu << channel.shift;
-                });
-                if (bytes && TintByteLanes(masks, tints, false, byteTints)) {
-                    const __m128i kept = _mm_set1_epi32(0x00FFFFFF);
-                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run) {
-                        SplitRun<Mirrored, 4>(
-                            row, column, index, run,
-                            [&](Pixel* group, size_t at) {
-                                __m128i n = _mm_and_si128(Words<Mirrored>(texels, at), kept);
-                                if (!untinted)
-                                    n = _mm_packus_epi16(_mm_srli_epi16(_mm_mullo_epi16(LowBytes(n), byteTints), 8),
-                                                         _mm_srli_epi16(_mm_mullo_epi16(HighBytes(n), byteTints), 8));
-                                Store(group, _mm_and_si128(_mm_adds_epu8(Load(group), n), kept));
-                            },
-                            single);
-                    });
-                    return;
-                }
-            } else {
+            if constexpr (sizeof(Pixel) == 2) {
+                const uint32_t masks[3] = {channels[0].mask, channels[1].mask, channels[2].mask};
                 const uint32_t shifts[3] = {channels[0].shift, channels[1].shift, channels[2].shift};
                 const uint32_t maxima[3] = {(1u << channels[0].bits) - 1, (1u << channels[1].bits) - 1,
                                             (1u << channels[2].bits) - 1};

@@ -52,6 +52,43 @@ uint32_t AddPixel(uint32_t d, uint32_t s, const uint32_t* scale)
     return result;
 }
 
+uint32_t OverNativePixel(uint32_t d, uint32_t n)
+{
+    const uint32_t a = n >> 24;
+    if (a == 0)
+        return d;
+    const uint32_t k = 256 - a;
+    return ((((d & 0x00FF00FF) * k) >> 8) & 0x00FF00FF) + ((((d & 0x0000FF00) * k) >> 8) & 0x0000FF00) + n;
+}
+
+uint32_t OverNativeTintedPixel(uint32_t d, uint32_t n, const uint32_t* tint)
+{
+    const uint32_t a = n >> 24;
+    if (a == 0)
+        return d;
+    const uint32_t k = a == 255 && tint[3] == 255 ? 0 : 256 - a * tint[3] / 255;
+    uint32_t result = 0;
+    for (uint32_t shift = 0; shift < 24; shift += 8) {
+        const uint32_t sum = ((d >> shift) & 0xFF) * k + ((n >> shift) & 0xFF) * tint[shift / 8];
+        result |= ((sum >> 8) & 0xFF) << shift;
+    }
+    return result;
+}
+
+uint32_t AddNativePixel(uint32_t d, uint32_t n, const uint32_t* tint)
+{
+    if ((n & 0x00FFFFFF) == 0)
+        return d;
+    uint32_t result = 0;
+    for (uint32_t shift = 0; shift < 24; shift += 8) {
+        uint32_t value = (n >> shift) & 0xFF;
+        if (tint)
+            value = value * tint[shift / 8] >> 8;
+        result |= PixelBlend::AddClamped((d >> shift) & 0xFF, value) << shift;
+    }
+    return result;
+}
+
 #if defined(__SSE2__)
 
 // Two pixels unpacked to 16-bit lanes: blue, green, red, alpha, twice.
@@ -196,6 +233,9 @@ struct GroupForms {
     int32_t (*gather)(uint32_t*, const uint32_t*, const int32_t*, int32_t);
     int32_t (*fillOver)(uint32_t*, int32_t, uint32_t, uint32_t);
     int32_t (*compositeFiltered)(uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t);
+    int32_t (*overNative)(uint32_t*, const uint32_t*, int32_t);
+    int32_t (*overNativeTinted)(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+    int32_t (*addNative)(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
 };
 
 #if defined(__SSE2__)
@@ -349,6 +389,86 @@ int32_t CompositeFilteredSse2(uint32_t* dest, const uint16_t* cells, size_t pitc
     return i;
 }
 
+// d where keep is set, else value.
+__m128i Select(__m128i keep, __m128i d, __m128i value)
+{
+    return _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, value));
+}
+
+__m128i TransparentLanes(__m128i pixels)
+{
+    return _mm_cmpeq_epi32(_mm_srli_epi32(pixels, 24), _mm_setzero_si128());
+}
+
+int32_t OverNativeSse2(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    const __m128i zero = _mm_setzero_si128();
+    auto scaled = [](__m128i d16, __m128i s16) {
+        return _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(256), AlphaOfEach(s16))), 8);
+    };
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
+        const __m128i d = Load(dest + i);
+        const __m128i kept = _mm_packus_epi16(scaled(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
+                                              scaled(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
+        const __m128i mixed = _mm_add_epi32(_mm_and_si128(kept, _mm_set1_epi32(0x00FFFFFF)), s);
+        Store(dest + i, Select(TransparentLanes(s), d, mixed));
+    }
+    return i;
+}
+
+int32_t OverNativeTintedSse2(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i tintLanes = Lanes(uint16_t(tint[0]), uint16_t(tint[1]), uint16_t(tint[2]), 0);
+    const __m128i tintAlpha = _mm_set1_epi16(short(tint[3]));
+    // Opaque over opaque takes none of the destination.
+    const __m128i opaqueAlpha = _mm_set1_epi16(tint[3] == 255 ? 255 : -1);
+    auto mix = [&](__m128i d16, __m128i n16) {
+        const __m128i alpha = AlphaOfEach(n16);
+        const __m128i product = _mm_mullo_epi16(alpha, tintAlpha);
+        const __m128i weight = _mm_srli_epi16(
+            _mm_add_epi16(_mm_add_epi16(product, _mm_set1_epi16(1)), _mm_srli_epi16(product, 8)), 8);
+        const __m128i k = _mm_andnot_si128(_mm_cmpeq_epi16(alpha, opaqueAlpha),
+                                           _mm_sub_epi16(_mm_set1_epi16(256), weight));
+        return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, k), _mm_mullo_epi16(n16, tintLanes)), 8);
+    };
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
+        const __m128i d = Load(dest + i);
+        const __m128i mixed = _mm_packus_epi16(mix(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
+                                               mix(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
+        Store(dest + i, Select(TransparentLanes(s), d, _mm_and_si128(mixed, _mm_set1_epi32(0x00FFFFFF))));
+    }
+    return i;
+}
+
+int32_t AddNativeSse2(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i tintLanes = tint ? Lanes(uint16_t(tint[0]), uint16_t(tint[1]), uint16_t(tint[2]), 0) : zero;
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i value = _mm_and_si128(Load(source + i), colour);
+        const __m128i black = _mm_cmpeq_epi32(value, zero);
+        if (_mm_movemask_epi8(black) == 0xFFFF)
+            continue;
+        if (tint)
+            value = _mm_packus_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(value, zero), tintLanes), 8),
+                                     _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(value, zero), tintLanes), 8));
+        const __m128i d = Load(dest + i);
+        Store(dest + i, Select(black, d, _mm_and_si128(_mm_adds_epu8(d, value), colour)));
+    }
+    return i;
+}
+
 // Narrower, the run table's walk copies and skips whole runs faster.
 constexpr GroupForms kSse2Forms{[](uint32_t*, const uint32_t*, int32_t) { return 0; },
                                 BlendOnOpaqueSse2,
@@ -359,7 +479,10 @@ constexpr GroupForms kSse2Forms{[](uint32_t*, const uint32_t*, int32_t) { return
                                 FillSse2,
                                 [](uint32_t*, const uint32_t*, const int32_t*, int32_t) { return 0; },
                                 FillOverSse2,
-                                CompositeFilteredSse2};
+                                CompositeFilteredSse2,
+                                OverNativeSse2,
+                                OverNativeTintedSse2,
+                                AddNativeSse2};
 
 #endif
 
@@ -418,7 +541,10 @@ constexpr GroupForms kAvx2Forms{PixelKernelsAvx2::BlendRow,
                                 FillAvx2,
                                 PixelKernelsAvx2::Gather,
                                 FillOverAvx2,
-                                CompositeFilteredAvx2};
+                                CompositeFilteredAvx2,
+                                WideThenNarrow<PixelKernelsAvx2::OverNative, OverNativeSse2>,
+                                WideThenNarrow<PixelKernelsAvx2::OverNativeTinted, OverNativeTintedSse2>,
+                                WideThenNarrow<PixelKernelsAvx2::AddNative, AddNativeSse2>};
 
 #endif
 
@@ -434,7 +560,10 @@ constexpr GroupForms kPixelForms{
     [](uint32_t*, int32_t, uint32_t) { return 0; },
     [](uint32_t*, const uint32_t*, const int32_t*, int32_t) { return 0; },
     [](uint32_t*, int32_t, uint32_t, uint32_t) { return 0; },
-    [](uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t) { return 0; }};
+    [](uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t) { return 0; },
+    [](uint32_t*, const uint32_t*, int32_t) { return 0; },
+    [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; },
+    [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; }};
 
 struct Dispatch {
     PixelKernels::Width width;
@@ -578,6 +707,24 @@ void PixelKernels::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint3
     GroupsThenRule(
         count, [&](int32_t i) { return forms.fillOver(dest + i, count - i, color, alpha); },
         [&](int32_t i) { dest[i] = PixelBlend::OverSingleShift(dest[i], color, alpha); });
+}
+
+void PixelKernels::OverNative(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    for (int32_t i = Forms().overNative(dest, source, count); i < count; ++i)
+        dest[i] = OverNativePixel(dest[i], source[i]);
+}
+
+void PixelKernels::OverNativeTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint)
+{
+    for (int32_t i = Forms().overNativeTinted(dest, source, count, tint); i < count; ++i)
+        dest[i] = OverNativeTintedPixel(dest[i], source[i], tint);
+}
+
+void PixelKernels::AddNative(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint)
+{
+    for (int32_t i = Forms().addNative(dest, source, count, tint); i < count; ++i)
+        dest[i] = AddNativePixel(dest[i], source[i], tint);
 }
 
 void PixelKernels::AccumulateTaps(uint16_t* cells, const uint32_t* source, const FilterTap* taps, size_t count)

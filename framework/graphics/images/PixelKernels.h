@@ -48,6 +48,22 @@ public:
     // Over with one colour (single-shift form) of alpha 1..254.
     static void FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
 
+    // The display's native words (colour premultiplied, alpha on top) over a
+    // 32-bit surface. Alpha 0 leaves the pixel; any other alpha a gives the
+    // colour bytes floor(d (256 - a) / 256) added to the word.
+    static void OverNative(uint32_t* dest, const uint32_t* source, int32_t count);
+
+    // Native words multiplied by a tint whose weights (blue, green, red, then
+    // alpha; 0..255) fill the colour bytes: alpha 0 leaves the pixel, others
+    // give byte b as bits 8..15 of d k + n tint[b], k = 256 - a tint[3] / 255
+    // (0 when both alphas are 255), the alpha byte 0.
+    static void OverNativeTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint);
+
+    // Native words whose colour is not black added byte by byte, saturating,
+    // each byte scaled by tint[b] / 256 (blue, green, red) unless tint is
+    // null; the alpha byte 0. Black words leave the pixel.
+    static void AddNative(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint);
+
     using FilterTap = Lumo::FilterTap;
 
     // For each tap, the four channels of source[tap.source] times tap.weight

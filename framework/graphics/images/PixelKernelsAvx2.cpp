@@ -124,7 +124,101 @@ namespace {
     return _mm256_min_epi16(_mm256_permute4x64_epi64(packed, 0xD8), _mm256_set1_epi16(255));
 }
 
+// d where keep is set, else value.
+[[gnu::always_inline]] inline __m256i Select(__m256i keep, __m256i d, __m256i value)
+{
+    return _mm256_blendv_epi8(value, d, keep);
+}
+
+[[gnu::always_inline]] inline __m256i TransparentLanes(__m256i pixels)
+{
+    return _mm256_cmpeq_epi32(_mm256_srli_epi32(pixels, 24), _mm256_setzero_si256());
+}
+
+[[gnu::always_inline]] inline __m256i TintLanes(const uint32_t* tint)
+{
+    return Lanes(uint16_t(tint[0]), uint16_t(tint[1]), uint16_t(tint[2]), 0);
+}
+
 } // namespace
+
+int32_t PixelKernelsAvx2::OverNative(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    auto scaled = [](__m256i d16, __m256i s16) {
+        return _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(_mm256_set1_epi16(256), AlphaOfEach(s16))),
+                                 8);
+    };
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
+        // Alpha 255 keeps nothing of the destination.
+        if (_mm256_testc_si256(s, _mm256_set1_epi32(int(0xFF000000)))) {
+            Store(dest + i, s);
+            continue;
+        }
+        const __m256i d = Load(dest + i);
+        const __m256i kept = _mm256_packus_epi16(scaled(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero)),
+                                                 scaled(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero)));
+        const __m256i mixed = _mm256_add_epi32(_mm256_and_si256(kept, _mm256_set1_epi32(0x00FFFFFF)), s);
+        Store(dest + i, Select(TransparentLanes(s), d, mixed));
+    }
+    return i;
+}
+
+int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* source, int32_t count,
+                                           const uint32_t* tint)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i tintLanes = TintLanes(tint);
+    const __m256i tintAlpha = _mm256_set1_epi16(short(tint[3]));
+    // Opaque over opaque takes none of the destination.
+    const __m256i opaqueAlpha = _mm256_set1_epi16(tint[3] == 255 ? 255 : -1);
+    auto mix = [&](__m256i d16, __m256i n16) {
+        const __m256i alpha = AlphaOfEach(n16);
+        const __m256i product = _mm256_mullo_epi16(alpha, tintAlpha);
+        const __m256i weight = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_add_epi16(product, _mm256_set1_epi16(1)), _mm256_srli_epi16(product, 8)), 8);
+        const __m256i k = _mm256_andnot_si256(_mm256_cmpeq_epi16(alpha, opaqueAlpha),
+                                              _mm256_sub_epi16(_mm256_set1_epi16(256), weight));
+        return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, k), _mm256_mullo_epi16(n16, tintLanes)), 8);
+    };
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
+        const __m256i d = Load(dest + i);
+        const __m256i mixed = _mm256_packus_epi16(mix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero)),
+                                                  mix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero)));
+        Store(dest + i,
+              Select(TransparentLanes(s), d, _mm256_and_si256(mixed, _mm256_set1_epi32(0x00FFFFFF))));
+    }
+    return i;
+}
+
+int32_t PixelKernelsAvx2::AddNative(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i tintLanes = tint ? TintLanes(tint) : zero;
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        __m256i value = _mm256_and_si256(Load(source + i), colour);
+        if (_mm256_testz_si256(value, value))
+            continue;
+        const __m256i black = _mm256_cmpeq_epi32(value, zero);
+        if (tint)
+            value = _mm256_packus_epi16(
+                _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(value, zero), tintLanes), 8),
+                _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(value, zero), tintLanes), 8));
+        const __m256i d = Load(dest + i);
+        Store(dest + i, Select(black, d, _mm256_and_si256(_mm256_adds_epu8(d, value), colour)));
+    }
+    return i;
+}
 
 int32_t PixelKernelsAvx2::BlendOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
 {

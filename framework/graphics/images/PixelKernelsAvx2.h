@@ -36,6 +36,11 @@ public:
 
     static int32_t FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
 
+    // tint as PixelKernels::OverNativeTinted and AddNative.
+    static int32_t OverNative(uint32_t* dest, const uint32_t* source, int32_t count);
+    static int32_t OverNativeTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint);
+    static int32_t AddNative(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint);
+
     static int32_t CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,
                                      size_t tapCount, int32_t count);
 };

@@ -219,6 +219,88 @@ TEST(PixelKernels, FillsMatchTheRule)
     }
 }
 
+// The display's words: mixed at random, or in stretches of one alpha class
+// longer than a group, as sprites have them; some colours black.
+template <typename Rule>
+void ExpectNativeLikeTheRule(void (*kernel)(uint32_t*, const uint32_t*, int32_t, const uint32_t*),
+                             const uint32_t* tint, Rule rule)
+{
+    AtEveryWidth([&] {
+        for (bool stretched : {false, true}) {
+            for (uint32_t seed = 1; seed <= 10; ++seed) {
+                KernelRuns runs(seed);
+                for (size_t count : {0u, 1u, 3u, 4u, 7u, 9u, 64u, 203u}) {
+                    std::vector<uint32_t> source = runs.Pixels(count, 40);
+                    for (size_t i = 0; i < count; ++i) {
+                        const uint32_t alpha = i / 13 % 4 == 0 ? 0 : i / 13 % 4 == 2 ? 1 + i % 254 : 255;
+                        if (stretched)
+                            source[i] = alpha << 24 | (source[i] & 0xFFFFFF);
+                        if (source[i] % 7 == 0)
+                            source[i] &= 0xFF000000;
+                    }
+                    std::vector<uint32_t> dest = runs.Pixels(count, 50);
+                    std::vector<uint32_t> expected = dest;
+                    for (size_t i = 0; i < count; ++i)
+                        expected[i] = rule(expected[i], source[i]);
+                    kernel(dest.data(), source.data(), int32_t(count), tint);
+                    ASSERT_EQ(dest, expected) << "seed " << seed << " count " << count;
+                }
+            }
+        }
+    });
+}
+
+uint32_t Byte(uint32_t word, int b)
+{
+    return (word >> (8 * b)) & 0xFF;
+}
+
+TEST(PixelKernels, NativeWordsOverASurfaceMatchTheRule)
+{
+    ExpectNativeLikeTheRule(
+        [](uint32_t* d, const uint32_t* s, int32_t n, const uint32_t*) { PixelKernels::OverNative(d, s, n); },
+        nullptr, [](uint32_t d, uint32_t n) {
+            const uint32_t a = n >> 24;
+            uint32_t kept = 0;
+            for (int b = 0; b < 3; ++b)
+                kept |= (Byte(d, b) * (256 - a) >> 8) << (8 * b);
+            return a == 0 ? d : kept + n;
+        });
+
+    // Colours, a grey, an opaque tint (opaque words then keep nothing of the
+    // destination) and a clear one.
+    const uint32_t tints[][4] = {{200, 120, 60, 200}, {90, 90, 90, 255}, {255, 0, 17, 255}, {40, 80, 120, 0}};
+    for (const uint32_t* tint : tints) {
+        SCOPED_TRACE(testing::Message() << "tint alpha " << tint[3]);
+        ExpectNativeLikeTheRule(PixelKernels::OverNativeTinted, tint, [tint](uint32_t d, uint32_t n) {
+            const uint32_t a = n >> 24;
+            if (a == 0)
+                return d;
+            const uint32_t k = a == 255 && tint[3] == 255 ? 0 : 256 - a * tint[3] / 255;
+            uint32_t result = 0;
+            for (int b = 0; b < 3; ++b)
+                result |= (((Byte(d, b) * k + Byte(n, b) * tint[b]) >> 8) & 0xFF) << (8 * b);
+            return result;
+        });
+        ExpectNativeLikeTheRule(PixelKernels::AddNative, tint, [tint](uint32_t d, uint32_t n) {
+            if ((n & 0xFFFFFF) == 0)
+                return d;
+            uint32_t result = 0;
+            for (int b = 0; b < 3; ++b)
+                result |= std::min(Byte(d, b) + (Byte(n, b) * tint[b] >> 8), 255u) << (8 * b);
+            return result;
+        });
+    }
+    ExpectNativeLikeTheRule(PixelKernels::AddNative, nullptr, [](uint32_t d, uint32_t n) {
+        if ((n & 0xFFFFFF) == 0)
+            return d;
+        uint32_t result = 0;
+        for (int b = 0; b < 3; ++b)
+            result |= std::min(Byte(d, b) + Byte(n, b), 255u) << (8 * b);
+        return result;
+    });
+}
+
 TEST(PixelKernels, GatherTakesTheIndexedPixels)
 {
     AtEveryWidth([] {
