@@ -173,16 +173,17 @@ int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* sourc
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i tintLanes = TintLanes(tint);
-    const __m256i tintAlpha = _mm256_set1_epi16(short(tint[3]));
+    const __m256i tintAlpha = _mm256_set1_epi32(int(tint[3]));
     // Opaque over opaque takes none of the destination.
-    const __m256i opaqueAlpha = _mm256_set1_epi16(tint[3] == 255 ? 255 : -1);
-    auto mix = [&](__m256i d16, __m256i n16) {
-        const __m256i alpha = AlphaOfEach(n16);
-        const __m256i product = _mm256_mullo_epi16(alpha, tintAlpha);
-        const __m256i weight = _mm256_srli_epi16(
-            _mm256_add_epi16(_mm256_add_epi16(product, _mm256_set1_epi16(1)), _mm256_srli_epi16(product, 8)), 8);
-        const __m256i k = _mm256_andnot_si256(_mm256_cmpeq_epi16(alpha, opaqueAlpha),
-                                              _mm256_sub_epi16(_mm256_set1_epi16(256), weight));
+    const __m256i opaqueAlpha = _mm256_set1_epi32(tint[3] == 255 ? 255 : -1);
+    // The low two bytes of the weights of pixels 0, 1 or 2, 3 of each half,
+    // spread over that pixel's colour lanes; its alpha lane weighs 0, so the
+    // alpha byte comes out 0.
+    const char z = char(0x80);
+    const __m256i firstPair = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, z, z, 4, 5, 4, 5, 4, 5, z, z, 0, 1, 0, 1, 0, 1, z, z,
+                                               4, 5, 4, 5, 4, 5, z, z);
+    const __m256i secondPair = _mm256_add_epi8(firstPair, _mm256_set1_epi8(8));
+    auto mix = [&](__m256i d16, __m256i n16, __m256i k) {
         return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, k), _mm256_mullo_epi16(n16, tintLanes)), 8);
     };
     int32_t i = 0;
@@ -191,10 +192,18 @@ int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* sourc
         if (AllTransparent(s))
             continue;
         const __m256i d = Load(dest + i);
-        const __m256i mixed = _mm256_packus_epi16(mix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero)),
-                                                  mix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero)));
-        Store(dest + i,
-              Select(TransparentLanes(s), d, _mm256_and_si256(mixed, _mm256_set1_epi32(0x00FFFFFF))));
+        // One weight per 32-bit lane: 256 - a tint / 255, below 65536
+        // throughout, so 16-bit products serve.
+        const __m256i alpha = _mm256_srli_epi32(s, 24);
+        const __m256i product = _mm256_mullo_epi16(alpha, tintAlpha);
+        const __m256i weight = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_add_epi16(product, _mm256_set1_epi32(1)), _mm256_srli_epi16(product, 8)), 8);
+        const __m256i k = _mm256_andnot_si256(_mm256_cmpeq_epi32(alpha, opaqueAlpha),
+                                              _mm256_sub_epi32(_mm256_set1_epi32(256), weight));
+        const __m256i mixed = _mm256_packus_epi16(
+            mix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), _mm256_shuffle_epi8(k, firstPair)),
+            mix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), _mm256_shuffle_epi8(k, secondPair)));
+        Store(dest + i, Select(_mm256_cmpeq_epi32(alpha, zero), d, mixed));
     }
     return i;
 }
