@@ -3,11 +3,16 @@
 #include "framework/display/DDInterface.h"
 #include "framework/display/D3DInterface.h"
 #include "framework/graphics/images/BlitGeometry.h"
+#include "framework/graphics/images/PixelKernels.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Lumo {
 
@@ -73,6 +78,98 @@ bool NarrowSpan(int64_t position, int64_t step, int64_t limit, int64_t lowest, i
     return true;
 }
 
+#if defined(__SSE2__)
+// Four pixels of a row as Sample and the channel-ordered 32-bit store draw
+// them, untinted: 16-bit lanes, two pixels a register. Every sum stays
+// below 65536.
+class BilinearFour {
+public:
+    // Positions step by stepU, stepV from one pixel to the next.
+    BilinearFour(int32_t stepU, int32_t stepV)
+        : mStepsU(_mm_set_epi32(3 * stepU, 2 * stepU, stepU, 0)), mStepsV(_mm_set_epi32(3 * stepV, 2 * stepV, stepV, 0)),
+          mStepU(stepU), mStepV(stepV)
+    {
+    }
+
+    template <typename Texels>
+    [[gnu::always_inline]] void Draw(uint32_t* dest, const Texels& source, size_t origin, size_t rowStep, int64_t u,
+                                     int64_t v) const
+    {
+        // Texels 0, 1 of pixels 0 and 1 (then 2 and 3) and the pair below.
+        __m128i top[2];
+        __m128i bottom[2];
+        for (int pair = 0; pair < 2; ++pair) {
+            const size_t first = origin + size_t(v >> 16) * rowStep + size_t(u >> 16);
+            const size_t second = origin + size_t((v + mStepV) >> 16) * rowStep + size_t((u + mStepU) >> 16);
+            top[pair] = _mm_unpacklo_epi32(TexelPair(source, first), TexelPair(source, second));
+            bottom[pair] = _mm_unpacklo_epi32(TexelPair(source, first + rowStep), TexelPair(source, second + rowStep));
+            u += 2 * int64_t(mStepU);
+            v += 2 * int64_t(mStepV);
+        }
+        // The fractions of the four pixels, each in both halves of its lane.
+        const __m128i x = Fractions(int32_t(u - 4 * int64_t(mStepU)), mStepsU);
+        const __m128i y = Fractions(int32_t(v - 4 * int64_t(mStepV)), mStepsV);
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i low = Two(_mm_unpacklo_epi8(d, zero), top[0], bottom[0], _mm_shuffle_epi32(x, 0x50),
+                                _mm_shuffle_epi32(y, 0x50));
+        const __m128i high = Two(_mm_unpackhi_epi8(d, zero), top[1], bottom[1], _mm_shuffle_epi32(x, 0xFA),
+                                 _mm_shuffle_epi32(y, 0xFA));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_packus_epi16(low, high));
+    }
+
+private:
+    static __m128i TexelPair(const DirectTexels& texels, size_t index)
+    {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels.words + index));
+    }
+
+    static __m128i TexelPair(const IndexedTexels& texels, size_t index)
+    {
+        return _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(texels[index])), _mm_cvtsi32_si128(int(texels[index + 1])));
+    }
+
+    // (position & 0xFFFE) + 1 of each pixel, twice in its 32-bit lane.
+    static __m128i Fractions(int32_t position, __m128i steps)
+    {
+        const __m128i f = _mm_or_si128(_mm_and_si128(_mm_add_epi32(_mm_set1_epi32(position), steps),
+                                                     _mm_set1_epi32(0xFFFE)),
+                                       _mm_set1_epi32(1));
+        return _mm_or_si128(f, _mm_slli_epi32(f, 16));
+    }
+
+    // top: texels 0 of both pixels, then texels 1; bottom: texels 2, then 3.
+    static __m128i Two(__m128i d, __m128i top, __m128i bottom, __m128i x, __m128i y)
+    {
+        const __m128i zero = _mm_setzero_si128();
+        // 0x10000 - f, which the 16-bit lanes hold as 0 - f for f >= 1.
+        const __m128i restX = _mm_sub_epi16(zero, x);
+        const __m128i restY = _mm_sub_epi16(zero, y);
+        const __m128i areas[4] = {_mm_mulhi_epu16(restX, restY), _mm_mulhi_epu16(x, restY),
+                                  _mm_mulhi_epu16(restX, y), _mm_mulhi_epu16(x, y)};
+        const __m128i texels[4] = {_mm_unpacklo_epi8(top, zero), _mm_unpackhi_epi8(top, zero),
+                                   _mm_unpacklo_epi8(bottom, zero), _mm_unpackhi_epi8(bottom, zero)};
+        __m128i total = zero;
+        __m128i sum = zero;
+        for (int t = 0; t < 4; ++t) {
+            const __m128i weight =
+                _mm_mulhi_epu16(areas[t], _mm_shufflehi_epi16(_mm_shufflelo_epi16(texels[t], 0xFF), 0xFF));
+            total = _mm_add_epi16(total, weight);
+            sum = _mm_add_epi16(sum, _mm_mullo_epi16(texels[t], weight));
+        }
+        // (sum >> 8) + (d (256 - total) >> 8), the top byte clear.
+        const __m128i kept = _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), total)), 8);
+        const __m128i colour = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+        return _mm_and_si128(_mm_add_epi16(_mm_srli_epi16(sum, 8), kept), colour);
+    }
+
+    __m128i mStepsU;
+    __m128i mStepsV;
+    int32_t mStepU;
+    int32_t mStepV;
+};
+#endif
+
 bool FitsFixed(double value)
 {
     return value >= double(INT32_MIN) && value <= double(INT32_MAX);
@@ -134,8 +231,9 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, 
     SaturationChannels(channels);
 
     // Walks the rows, narrowing each to the columns whose samples stay inside
-    // the rectangle; store(pixel, sample) gives the new pixel.
-    auto walkTexels = [&](const auto& raster, const auto& texels, uint32_t alphaScale, auto&& store) {
+    // the rectangle; store(pixel, sample) gives the new pixel, or four(first
+    // pixel, texels, u, v) four pixels at once when not null.
+    auto walkTexels = [&](const auto& raster, const auto& texels, uint32_t alphaScale, auto&& store, auto&& four) {
         using Pixel = typename std::remove_cvref_t<decltype(raster)>::Pixel;
         for (int32_t j = 0; j < bounds.mHeight; ++j) {
             const int32_t r = y0 + j;
@@ -154,16 +252,24 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, 
             u += first * cu;
             v += first * su;
             Pixel* pixel = raster.Row(r) + x0 + first;
-            for (int64_t i = first; i <= last; ++i, ++pixel, u += cu, v += su) {
+            int64_t i = first;
+            if constexpr (!std::is_null_pointer_v<std::remove_cvref_t<decltype(four)>>) {
+                for (; i + 3 <= last; i += 4, pixel += 4, u += 4 * int64_t(cu), v += 4 * int64_t(su))
+                    four(pixel, texels, u, v);
+            }
+            for (; i <= last; ++i, ++pixel, u += cu, v += su) {
                 const size_t index = origin + size_t(v >> 16) * rowStep + size_t(u >> 16);
                 *pixel = Pixel(store(uint32_t(*pixel),
                                      Sample(texels, index, rowStep, int32_t(u), int32_t(v), alphaScale)));
             }
         }
     };
-    auto walk = [&](const auto& raster, uint32_t alphaScale, auto&& store) {
+    auto walkGroups = [&](const auto& raster, uint32_t alphaScale, auto&& store, auto&& four) {
         WithTexels(words, memory->colorIndices.get(),
-                   [&](auto texels) { walkTexels(raster, texels, alphaScale, store); });
+                   [&](auto texels) { walkTexels(raster, texels, alphaScale, store, four); });
+    };
+    auto walk = [&](const auto& raster, uint32_t alphaScale, auto&& store) {
+        walkGroups(raster, alphaScale, store, nullptr);
     };
 
     const bool written = WithRasterFormat<true>(mLockDesc, [&](auto raster) {
@@ -200,13 +306,23 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, 
                 return uint32_t(Raster::Fold((((Raster::Spread(d) * (k >> 3)) >> 5) & Format::kSpreadMask) + colour));
             });
         } else if (sizeof(typename Raster::Pixel) == 4 && ordered) {
-            walk(raster, 256, [&](uint32_t d, const BilinearSample& s) {
+            auto store = [&](uint32_t d, const BilinearSample& s) {
                 const uint32_t k = 256 - s.alpha;
                 auto one = [&](uint32_t sum, uint32_t shift) {
                     return ((sum >> 8) + ((((d >> shift) & 0xFF) * k) >> 8)) << shift;
                 };
                 return one(s.red, 16) | one(s.green, 8) | one(s.blue, 0);
-            });
+            };
+#if defined(__SSE2__)
+            if (PixelKernels::CurrentWidth() != PixelKernels::Width::Pixel) {
+                const BilinearFour four(cu, su);
+                walkGroups(raster, 256, store, [&](auto* pixel, const auto& texels, int64_t u, int64_t v) {
+                    four.Draw(reinterpret_cast<uint32_t*>(pixel), texels, origin, rowStep, u, v);
+                });
+                return;
+            }
+#endif
+            walk(raster, 256, store);
         } else {
             walk(raster, 256, [&](uint32_t d, const BilinearSample& s) {
                 const uint32_t k = 256 - s.alpha;

@@ -1,6 +1,9 @@
 #include "tests/display/DisplayFixture.h"
 
+#include "framework/graphics/images/PixelKernels.h"
+
 #include <cmath>
+#include <random>
 
 using namespace Platform;
 using Lumo::Color;
@@ -104,6 +107,62 @@ TEST_F(RasterRotate, TintAdditiveAndThinSources)
     thin->BlitRotated(&source, 0, 0, Rect{0, 0, 3, 1}, clip, Color::White, 0, 0.0, 0, 0);
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(Pixel(thin->mSurface, x, 0), 0x00010203u);
+}
+
+// Rows are drawn four pixels at a time where the processor allows; drawn
+// pixel by pixel they must come out the same, whatever the turn, the part
+// of the source and the clip.
+TEST_F(RasterRotate, GroupedRowsMatchThePixelByPixelRoute)
+{
+    using Lumo::PixelKernels;
+    ASSERT_EQ(Open(DisplayTest::kDesktopRgb32), DDInterface::RESULT_OK);
+    ASSERT_EQ(DDInterface::gChannelOrderFlag.load(), 1);
+    std::mt19937 random(3);
+    std::vector<uint32_t> pixels(23 * 17);
+    for (uint32_t& pixel : pixels) {
+        const uint32_t kind = random() % 100;
+        const uint32_t alpha = kind < 50 ? 255 : kind < 65 ? 0 : random() % 256;
+        pixel = alpha << 24 | (random() & 0xFFFFFF);
+    }
+    Lumo::MemoryImage source(&mApp);
+    source.SetBits(pixels.data(), 23, 17, true);
+    std::vector<uint32_t> ground(40 * 36);
+    for (uint32_t& pixel : ground)
+        pixel = random() & 0xFFFFFF;
+    const struct {
+        double angle;
+        Rect from;
+        Rect clip;
+        float x;
+        float y;
+    } cases[] = {
+        {0.3, {0, 0, 23, 17}, {0, 0, 40, 36}, 3.5f, 4.25f},
+        {-1.1, {2, 1, 19, 15}, {0, 0, 40, 36}, 9.0f, 6.75f},
+        {2.5, {0, 0, 23, 17}, {5, 3, 17, 20}, 8.0f, 10.0f},
+        {0.0, {0, 0, 23, 17}, {1, 0, 39, 36}, 6.0f, 2.0f},
+        {std::acos(-1.0), {3, 2, 9, 13}, {0, 0, 40, 36}, 14.25f, 11.5f},
+    };
+    auto draw = [&](PixelKernels::Width width, double angle, const Rect& from, const Rect& clip, float x, float y) {
+        const PixelKernels::Width widest = PixelKernels::CurrentWidth();
+        PixelKernels::SetWidth(width);
+        auto dest = Destination(40, 36, 0);
+        for (int row = 0; row < 36; ++row)
+            for (int column = 0; column < 40; ++column)
+                dest->mSurface->SetPixelAt(column, row, ground[size_t(row * 40 + column)]);
+        dest->BlitRotated(&source, x, y, from, clip, Color::White, 0, angle, float(from.mWidth) / 2,
+                          float(from.mHeight) / 2);
+        PixelKernels::SetWidth(widest);
+        std::vector<uint32_t> out;
+        for (int row = 0; row < 36; ++row)
+            for (int column = 0; column < 40; ++column)
+                out.push_back(Pixel(dest->mSurface, column, row));
+        return out;
+    };
+    for (const auto& c : cases) {
+        const std::vector<uint32_t> grouped = draw(PixelKernels::CurrentWidth(), c.angle, c.from, c.clip, c.x, c.y);
+        EXPECT_EQ(grouped, draw(PixelKernels::Width::Pixel, c.angle, c.from, c.clip, c.x, c.y)) << c.angle;
+        EXPECT_NE(grouped, ground) << c.angle;
+    }
 }
 
 TEST_F(RasterRotate, DestinationWithAlphaDrawsInMemoryWithoutLocking)
