@@ -44,6 +44,9 @@ public:
     // Whether Row needs room for count pixels of its own.
     bool NeedsScratch() const { return mPalette != nullptr; }
 
+    // The pixels from one row to the next, when Row reads in place.
+    size_t Pitch() const { return size_t(mPitch); }
+
     // count pixels from (x, y), in place or expanded into scratch.
     const uint32_t* Row(int32_t x, int32_t y, int32_t count, uint32_t* scratch) const
     {

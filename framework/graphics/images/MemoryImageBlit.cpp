@@ -46,6 +46,19 @@ public:
         }
     }
 
+    // visit(destination, its pitch, source, its pitch, rows) over all rows at
+    // once when the source is read in place, else row by row.
+    template <typename Visit>
+    void ForAll(Visit visit)
+    {
+        if (!mSource.NeedsScratch()) {
+            visit(mDest + size_t(mY) * size_t(mDestWidth) + size_t(mX), size_t(mDestWidth),
+                  mSource.Row(mArea.mX, mArea.mY, mArea.mWidth, nullptr), mSource.Pitch(), mArea.mHeight);
+            return;
+        }
+        ForEach([&](int32_t, const uint32_t* source, uint32_t* dest) { visit(dest, 0, source, 0, 1); });
+    }
+
 private:
     uint32_t* mDest;
     int32_t mDestWidth;
@@ -68,8 +81,8 @@ void BlitRuns(BlitRows& rows, const uint8_t* runs, int32_t runPitch, const Rect&
 template <bool White, bool Translucent>
 void BlitAdditive(BlitRows& rows, int32_t width, const uint32_t* scale)
 {
-    rows.ForEach([&](int32_t, const uint32_t* source, uint32_t* dest) {
-        PixelKernels::Add<White, Translucent>(dest, source, width, scale);
+    rows.ForAll([&](uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t height) {
+        PixelKernels::AddRows<White, Translucent>(dest, destPitch, source, sourcePitch, width, height, scale);
     });
 }
 

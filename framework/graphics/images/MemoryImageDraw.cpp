@@ -102,12 +102,12 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int)
     if (pixels && area.mWidth > 0 && area.mHeight > 0 && color.mAlpha > 0) {
         const uint32_t packed = color.ToInt();
         const uint32_t alpha = uint32_t(color.mAlpha);
-        for (int32_t y = area.mY; y < area.mY + area.mHeight; ++y) {
-            uint32_t* row = pixels + size_t(y) * size_t(mWidth) + size_t(area.mX);
-            if (alpha >= 255)
-                PixelKernels::Fill(row, area.mWidth, packed);
-            else
-                PixelKernels::FillOver(row, area.mWidth, packed, alpha);
+        uint32_t* first = pixels + size_t(area.mY) * size_t(mWidth) + size_t(area.mX);
+        if (alpha >= 255) {
+            PixelKernels::FillRows(first, size_t(mWidth), area.mWidth, area.mHeight, packed);
+        } else {
+            for (int32_t y = 0; y < area.mHeight; ++y)
+                PixelKernels::FillOver(first + size_t(y) * size_t(mWidth), area.mWidth, packed, alpha);
         }
     }
     MarkBitsChanged();

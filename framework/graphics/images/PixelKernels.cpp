@@ -220,6 +220,33 @@ uint32_t CompositeFilteredPixel(uint32_t d, const uint32_t* sums)
     return result;
 }
 
+// Rows drawn by a grouped row form, each finished by the rule.
+template <bool White, bool Translucent, auto Row>
+void AddRowsBy(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t width,
+               int32_t height, const uint32_t* scale)
+{
+    for (int32_t row = 0; row < height; ++row, dest += destPitch, source += sourcePitch)
+        for (int32_t i = Row(dest, source, width, scale); i < width; ++i)
+            dest[i] = AddPixel<White, Translucent>(dest[i], source[i], scale);
+}
+
+template <auto Row>
+void FillRowsBy(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color)
+{
+    for (int32_t row = 0; row < height; ++row, dest += pitch)
+        std::fill(dest + Row(dest, width, color), dest + width, color);
+}
+
+int32_t NoAddGroups(uint32_t*, const uint32_t*, int32_t, const uint32_t*)
+{
+    return 0;
+}
+
+int32_t NoFillGroups(uint32_t*, int32_t, uint32_t)
+{
+    return 0;
+}
+
 // The grouped forms of each routine: each draws whole groups from the start
 // and returns how many pixels it drew, stopping at a group whose destination
 // it needs opaque and is not. The pixel-by-pixel rule does the rest.
@@ -228,8 +255,9 @@ struct GroupForms {
     int32_t (*blendOnOpaque)(uint32_t*, const uint32_t*, int32_t);
     int32_t (*over)(uint32_t*, const uint32_t*, int32_t);
     int32_t (*overTinted)(uint32_t*, const uint32_t*, int32_t, const Tint&);
-    int32_t (*add[2][2])(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
-    int32_t (*fill)(uint32_t*, int32_t, uint32_t);
+    // Whole rectangles, every pixel drawn.
+    void (*addRows[2][2])(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t, const uint32_t*);
+    void (*fillRows)(uint32_t*, size_t, int32_t, int32_t, uint32_t);
     int32_t (*gather)(uint32_t*, const uint32_t*, const int32_t*, int32_t);
     int32_t (*fillOver)(uint32_t*, int32_t, uint32_t, uint32_t);
     int32_t (*compositeFiltered)(uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t);
@@ -474,9 +502,11 @@ constexpr GroupForms kSse2Forms{[](uint32_t*, const uint32_t*, int32_t) { return
                                 BlendOnOpaqueSse2,
                                 OverSse2,
                                 OverTintedSse2,
-                                {{AddSse2<false, false>, AddSse2<false, true>},
-                                 {AddSse2<true, false>, AddSse2<true, true>}},
-                                FillSse2,
+                                {{AddRowsBy<false, false, AddSse2<false, false>>,
+                                  AddRowsBy<false, true, AddSse2<false, true>>},
+                                 {AddRowsBy<true, false, AddSse2<true, false>>,
+                                  AddRowsBy<true, true, AddSse2<true, true>>}},
+                                FillRowsBy<FillSse2>,
                                 [](uint32_t*, const uint32_t*, const int32_t*, int32_t) { return 0; },
                                 FillOverSse2,
                                 CompositeFilteredSse2,
@@ -504,19 +534,6 @@ int32_t OverTintedAvx2(uint32_t* dest, const uint32_t* source, int32_t count, co
     return count - done < 4 ? done : done + OverTintedSse2(dest + done, source + done, count - done, tint);
 }
 
-template <bool White, bool Translucent>
-int32_t AddAvx2(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale)
-{
-    return WideThenNarrow<PixelKernelsAvx2::Add<White, Translucent>, AddSse2<White, Translucent>>(dest, source, count,
-                                                                                                  scale);
-}
-
-int32_t FillAvx2(uint32_t* dest, int32_t count, uint32_t color)
-{
-    const int32_t done = PixelKernelsAvx2::Fill(dest, count, color);
-    return count - done < 4 ? done : done + FillSse2(dest + done, count - done, color);
-}
-
 int32_t FillOverAvx2(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
 {
     const int32_t done = PixelKernelsAvx2::FillOver(dest, count, color, alpha);
@@ -536,9 +553,9 @@ constexpr GroupForms kAvx2Forms{PixelKernelsAvx2::BlendRow,
                                 WideThenNarrow<PixelKernelsAvx2::BlendOnOpaque, BlendOnOpaqueSse2>,
                                 WideThenNarrow<PixelKernelsAvx2::Over, OverSse2>,
                                 OverTintedAvx2,
-                                {{AddAvx2<false, false>, AddAvx2<false, true>},
-                                 {AddAvx2<true, false>, AddAvx2<true, true>}},
-                                FillAvx2,
+                                {{PixelKernelsAvx2::AddRows<false, false>, PixelKernelsAvx2::AddRows<false, true>},
+                                 {PixelKernelsAvx2::AddRows<true, false>, PixelKernelsAvx2::AddRows<true, true>}},
+                                PixelKernelsAvx2::FillRows,
                                 PixelKernelsAvx2::Gather,
                                 FillOverAvx2,
                                 CompositeFilteredAvx2,
@@ -553,11 +570,9 @@ constexpr GroupForms kPixelForms{
     [](uint32_t*, const uint32_t*, int32_t) { return 0; },
     [](uint32_t*, const uint32_t*, int32_t) { return 0; },
     [](uint32_t*, const uint32_t*, int32_t, const Tint&) { return 0; },
-    {{[](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; },
-      [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; }},
-     {[](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; },
-      [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; }}},
-    [](uint32_t*, int32_t, uint32_t) { return 0; },
+    {{AddRowsBy<false, false, NoAddGroups>, AddRowsBy<false, true, NoAddGroups>},
+     {AddRowsBy<true, false, NoAddGroups>, AddRowsBy<true, true, NoAddGroups>}},
+    FillRowsBy<NoFillGroups>,
     [](uint32_t*, const uint32_t*, const int32_t*, int32_t) { return 0; },
     [](uint32_t*, int32_t, uint32_t, uint32_t) { return 0; },
     [](uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t) { return 0; },
@@ -678,21 +693,24 @@ void PixelKernels::OverTinted(uint32_t* dest, const uint32_t* source, int32_t co
 }
 
 template <bool White, bool Translucent>
-void PixelKernels::Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale)
+void PixelKernels::AddRows(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t width,
+                           int32_t height, const uint32_t* scale)
 {
-    for (int32_t i = Forms().add[White][Translucent](dest, source, count, scale); i < count; ++i)
-        dest[i] = AddPixel<White, Translucent>(dest[i], source[i], scale);
+    Forms().addRows[White][Translucent](dest, destPitch, source, sourcePitch, width, height, scale);
 }
 
-template void PixelKernels::Add<true, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
-template void PixelKernels::Add<true, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
-template void PixelKernels::Add<false, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
-template void PixelKernels::Add<false, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+template void PixelKernels::AddRows<true, true>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
+                                                const uint32_t*);
+template void PixelKernels::AddRows<true, false>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
+                                                 const uint32_t*);
+template void PixelKernels::AddRows<false, true>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
+                                                 const uint32_t*);
+template void PixelKernels::AddRows<false, false>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
+                                                  const uint32_t*);
 
-void PixelKernels::Fill(uint32_t* dest, int32_t count, uint32_t color)
+void PixelKernels::FillRows(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color)
 {
-    for (int32_t i = Forms().fill(dest, count, color); i < count; ++i)
-        dest[i] = color;
+    Forms().fillRows(dest, pitch, width, height, color);
 }
 
 void PixelKernels::Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count)

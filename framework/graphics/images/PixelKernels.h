@@ -36,11 +36,13 @@ public:
 
     // Adds each source channel, scaled by scale[red, green, blue] / 256 unless
     // white and by the source alpha when translucent, saturating at 255;
-    // the destination alpha stays.
+    // the destination alpha stays. Rows of width pixels, height of them, at
+    // the pitches (in pixels) given: one call for a whole blit.
     template <bool White, bool Translucent>
-    static void Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale);
+    static void AddRows(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t width,
+                        int32_t height, const uint32_t* scale);
 
-    static void Fill(uint32_t* dest, int32_t count, uint32_t color);
+    static void FillRows(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color);
 
     // dest[i] = source[indices[i]]: a row of nearest samples.
     static void Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count);

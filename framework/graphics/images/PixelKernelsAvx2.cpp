@@ -4,6 +4,8 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
+
 namespace Lumo {
 
 namespace {
@@ -138,6 +140,81 @@ namespace {
 [[gnu::always_inline]] inline __m256i TintLanes(const uint32_t* tint)
 {
     return Lanes(uint16_t(tint[0]), uint16_t(tint[1]), uint16_t(tint[2]), 0);
+}
+
+// Up to four pixels as the low lanes, the others 0.
+[[gnu::always_inline]] inline __m128i LoadQuarter(const uint32_t* p, int32_t count)
+{
+    switch (count) {
+    case 1:
+        return _mm_cvtsi32_si128(int(p[0]));
+    case 2:
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    case 3:
+        return _mm_insert_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), int(p[2]), 2);
+    case 4:
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    default:
+        return _mm_setzero_si128();
+    }
+}
+
+[[gnu::always_inline]] inline void StoreQuarter(uint32_t* p, __m128i v, int32_t count)
+{
+    switch (count) {
+    case 1:
+        p[0] = uint32_t(_mm_cvtsi128_si32(v));
+        break;
+    case 2:
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+        break;
+    case 3:
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+        p[2] = uint32_t(_mm_extract_epi32(v, 2));
+        break;
+    case 4:
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        break;
+    default:
+        break;
+    }
+}
+
+// count (0..8) pixels, read and written without touching their neighbours.
+[[gnu::always_inline]] inline __m256i LoadPart(const uint32_t* p, int32_t count)
+{
+    const int32_t low = count < 4 ? count : 4;
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(LoadQuarter(p, low)), LoadQuarter(p + 4, count - low), 1);
+}
+
+[[gnu::always_inline]] inline void StorePart(uint32_t* p, __m256i v, int32_t count)
+{
+    const int32_t low = count < 4 ? count : 4;
+    StoreQuarter(p, _mm256_castsi256_si128(v), low);
+    StoreQuarter(p + 4, _mm256_extracti128_si256(v, 1), count - low);
+}
+
+// The pixels before dest's first 32-byte boundary, at most count.
+[[gnu::always_inline]] inline int32_t HeadToAlign(const uint32_t* dest, int32_t count)
+{
+    const int32_t head = int32_t((32 - (reinterpret_cast<uintptr_t>(dest) & 31)) & 31) / 4;
+    return head < count ? head : count;
+}
+
+// A row drawn by mix(destination group, source group), whose lanes are
+// apart: whole groups on 32-byte boundaries, so that no store is split
+// between cache lines, and the ends as parts of groups.
+template <typename Mix>
+[[gnu::always_inline]] inline void AlignedRow(uint32_t* dest, const uint32_t* source, int32_t count, Mix mix)
+{
+    const int32_t head = HeadToAlign(dest, count);
+    if (head != 0)
+        StorePart(dest, mix(LoadPart(dest, head), LoadPart(source, head)), head);
+    int32_t i = head;
+    for (; i + 8 <= count; i += 8)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i), mix(Load(dest + i), Load(source + i)));
+    if (i != count)
+        StorePart(dest + i, mix(LoadPart(dest + i, count - i), LoadPart(source + i, count - i)), count - i);
 }
 
 } // namespace
@@ -299,7 +376,8 @@ int32_t PixelKernelsAvx2::OverTinted(uint32_t* dest, const uint32_t* source, int
 }
 
 template <bool White, bool Translucent>
-int32_t PixelKernelsAvx2::Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale)
+void PixelKernelsAvx2::AddRows(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch,
+                               int32_t width, int32_t height, const uint32_t* scale)
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i scaleLanes = Lanes(uint16_t(scale[2]), uint16_t(scale[1]), uint16_t(scale[0]), 0);
@@ -311,24 +389,27 @@ int32_t PixelKernelsAvx2::Add(uint32_t* dest, const uint32_t* source, int32_t co
             add = _mm256_srli_epi16(_mm256_mullo_epi16(add, AlphaOfEach(s16)), 8);
         return _mm256_and_si256(add, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0));
     };
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = Load(source + i);
+    auto mix = [&](__m256i d, __m256i s) {
         __m256i add;
         if constexpr (White && !Translucent)
             add = _mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF));
         else
             add = _mm256_packus_epi16(contribution(_mm256_unpacklo_epi8(s, zero)),
                                       contribution(_mm256_unpackhi_epi8(s, zero)));
-        Store(dest + i, _mm256_adds_epu8(Load(dest + i), add));
-    }
-    return i;
+        return _mm256_adds_epu8(d, add);
+    };
+    for (int32_t row = 0; row < height; ++row, dest += destPitch, source += sourcePitch)
+        AlignedRow(dest, source, width, mix);
 }
 
-template int32_t PixelKernelsAvx2::Add<true, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
-template int32_t PixelKernelsAvx2::Add<true, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
-template int32_t PixelKernelsAvx2::Add<false, true>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
-template int32_t PixelKernelsAvx2::Add<false, false>(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
+template void PixelKernelsAvx2::AddRows<true, true>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
+                                                    const uint32_t*);
+template void PixelKernelsAvx2::AddRows<true, false>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
+                                                     const uint32_t*);
+template void PixelKernelsAvx2::AddRows<false, true>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
+                                                     const uint32_t*);
+template void PixelKernelsAvx2::AddRows<false, false>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
+                                                      const uint32_t*);
 
 int32_t PixelKernelsAvx2::Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count)
 {
@@ -359,17 +440,17 @@ int32_t PixelKernelsAvx2::FillOver(uint32_t* dest, int32_t count, uint32_t color
     return i;
 }
 
-int32_t PixelKernelsAvx2::Fill(uint32_t* dest, int32_t count, uint32_t color)
+void PixelKernelsAvx2::FillRows(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color)
 {
     const __m256i pattern = _mm256_set1_epi32(int(color));
-    int32_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        Store(dest + i, pattern);
-        Store(dest + i + 8, pattern);
+    for (int32_t row = 0; row < height; ++row, dest += pitch) {
+        const int32_t head = HeadToAlign(dest, width);
+        StorePart(dest, pattern, head);
+        int32_t i = head;
+        for (; i + 8 <= width; i += 8)
+            _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i), pattern);
+        StorePart(dest + i, pattern, width - i);
     }
-    for (; i + 8 <= count; i += 8)
-        Store(dest + i, pattern);
-    return i;
 }
 
 int32_t PixelKernelsAvx2::CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch,

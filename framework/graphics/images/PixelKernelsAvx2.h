@@ -26,11 +26,13 @@ public:
     // color: blue, green, red (components 0..255), then alpha.
     static int32_t OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color, bool grey);
 
-    // scale: red, green, blue, as PixelKernels::Add.
+    // Whole rectangles, every pixel drawn, as PixelKernels::AddRows and
+    // FillRows; rows are stored in aligned groups between their ends.
     template <bool White, bool Translucent>
-    static int32_t Add(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* scale);
+    static void AddRows(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t width,
+                        int32_t height, const uint32_t* scale);
 
-    static int32_t Fill(uint32_t* dest, int32_t count, uint32_t color);
+    static void FillRows(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color);
 
     static int32_t Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count);
 

@@ -168,13 +168,43 @@ TEST(PixelKernels, TintedOverMatchesTheRuleForGreysAndColours)
     }
 }
 
+// Rectangles within a larger image, at every start alignment, with widths
+// that leave heads and tails or fit within one group; the pixels around them
+// stay as they were.
+template <typename Draw, typename Rule>
+void ExpectRectanglesLikeTheRule(uint32_t seed, Draw draw, Rule rule)
+{
+    AtEveryWidth([&] {
+        KernelRuns runs(seed);
+        constexpr size_t kPitch = 53;
+        const std::vector<uint32_t> source = runs.Pixels(kPitch * 6, 40);
+        for (int32_t x = 0; x < 8; ++x) {
+            for (int32_t width : {1, 3, 8, 13, 37}) {
+                for (int32_t height : {1, 4}) {
+                    std::vector<uint32_t> dest = runs.Pixels(kPitch * 6, 50);
+                    std::vector<uint32_t> expected = dest;
+                    for (int32_t row = 0; row < height; ++row)
+                        for (int32_t i = 0; i < width; ++i) {
+                            uint32_t& pixel = expected[size_t(row + 1) * kPitch + size_t(x + i)];
+                            pixel = rule(pixel, source[size_t(row) * kPitch + size_t(i)]);
+                        }
+                    draw(dest.data() + kPitch + size_t(x), kPitch, source.data(), kPitch, width, height);
+                    ASSERT_EQ(dest, expected) << "x " << x << " width " << width << " height " << height;
+                }
+            }
+        }
+    });
+}
+
 template <bool White, bool Translucent>
 void ExpectAddLikeTheRule(uint32_t seed)
 {
     const uint32_t scale[3] = {seed * 37 % 256, seed * 91 % 256, 255};
-    ExpectSameAsRule(
-        seed, 50,
-        [&](uint32_t* d, const uint32_t* s, int32_t n) { PixelKernels::Add<White, Translucent>(d, s, n, scale); },
+    ExpectRectanglesLikeTheRule(
+        seed,
+        [&](uint32_t* d, size_t dPitch, const uint32_t* s, size_t sPitch, int32_t width, int32_t height) {
+            PixelKernels::AddRows<White, Translucent>(d, dPitch, s, sPitch, width, height, scale);
+        },
         [&](uint32_t d, uint32_t s) {
             uint32_t result = d & 0xFF000000;
             for (int c = 0; c < 3; ++c) {
@@ -203,8 +233,11 @@ TEST(PixelKernels, AddMatchesTheRuleInEveryForm)
 TEST(PixelKernels, FillsMatchTheRule)
 {
     for (uint32_t seed = 1; seed <= 5; ++seed)
-        ExpectSameAsRule(
-            seed, 50, [&](uint32_t* d, const uint32_t*, int32_t n) { PixelKernels::Fill(d, n, seed * 12345u); },
+        ExpectRectanglesLikeTheRule(
+            seed,
+            [&](uint32_t* d, size_t pitch, const uint32_t*, size_t, int32_t width, int32_t height) {
+                PixelKernels::FillRows(d, pitch, width, height, seed * 12345u);
+            },
             [&](uint32_t, uint32_t) { return seed * 12345u; });
 
     for (uint32_t seed = 1; seed <= 20; ++seed) {
