@@ -25,7 +25,7 @@ void QuickStretch(uint32_t* dest, int32_t destWidth, const Rect& area, const uin
     for (int32_t j = 0; j < area.mHeight; ++j) {
         const int32_t sourceRow = std::clamp(int32_t(from.mY + j * stepY), 0, sourceHeight - 1);
         const uint32_t* sourceLine = source + size_t(sourceRow) * size_t(sourceWidth);
-        PixelKernels::Gather(samples.data(), sourceLine, columns.data(), area.mWidth);
+        PixelKernels::Gather(samples.data(), sourceLine, sourceWidth, columns.data(), area.mWidth);
         PixelKernels::Over(dest + size_t(area.mY + j) * size_t(destWidth) + size_t(area.mX), samples.data(),
                            area.mWidth);
     }

@@ -220,6 +220,20 @@ uint32_t CompositeFilteredPixel(uint32_t d, const uint32_t* sums)
     return result;
 }
 
+void FilterCellsByPixel(uint16_t* cells, const uint32_t* source, int32_t, const int32_t* indices,
+                        const uint16_t* weights, int32_t groups, int32_t pairs)
+{
+    for (int32_t g = 0; g < groups; ++g, cells += 16) {
+        std::fill(cells, cells + 16, uint16_t(0));
+        for (int32_t e = 0; e < pairs * 8; ++e, ++indices, ++weights) {
+            const uint32_t pixel = source[*indices];
+            uint16_t* cell = cells + 4 * ((e % 8) / 2);
+            for (int c = 0; c < 4; ++c)
+                cell[c] = uint16_t(cell[c] + ((pixel >> (8 * c)) & 0xFF) * uint32_t(*weights));
+        }
+    }
+}
+
 // Rows drawn by a grouped row form, each finished by the rule.
 template <bool White, bool Translucent, auto Row>
 void AddRowsBy(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t width,
@@ -258,8 +272,9 @@ struct GroupForms {
     // Whole rectangles, every pixel drawn.
     void (*addRows[2][2])(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t, const uint32_t*);
     void (*fillRows)(uint32_t*, size_t, int32_t, int32_t, uint32_t);
-    int32_t (*gather)(uint32_t*, const uint32_t*, const int32_t*, int32_t);
+    int32_t (*gather)(uint32_t*, const uint32_t*, int32_t, const int32_t*, int32_t);
     int32_t (*fillOver)(uint32_t*, int32_t, uint32_t, uint32_t);
+    void (*filterCells)(uint16_t*, const uint32_t*, int32_t, const int32_t*, const uint16_t*, int32_t, int32_t);
     int32_t (*compositeFiltered)(uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t);
     int32_t (*overNative)(uint32_t*, const uint32_t*, int32_t);
     int32_t (*overNativeTinted)(uint32_t*, const uint32_t*, int32_t, const uint32_t*);
@@ -366,6 +381,31 @@ int32_t FillOverSse2(uint32_t* dest, int32_t count, uint32_t color, uint32_t alp
         Store(dest + i, _mm_packus_epi16(mix(_mm_unpacklo_epi8(d, zero)), mix(_mm_unpackhi_epi8(d, zero))));
     }
     return i;
+}
+
+void FilterCellsSse2(uint16_t* cells, const uint32_t* source, int32_t, const int32_t* indices,
+                     const uint16_t* weights, int32_t groups, int32_t pairs)
+{
+    const __m128i zero = _mm_setzero_si128();
+    for (int32_t g = 0; g < groups; ++g, cells += 16) {
+        __m128i sums[4] = {zero, zero, zero, zero};
+        for (int32_t p = 0; p < pairs; ++p, indices += 8, weights += 8) {
+            for (int c = 0; c < 4; ++c) {
+                // The pair's two pixels, and their weights over four lanes each.
+                const __m128i pixels = _mm_unpacklo_epi8(
+                    _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(source[indices[2 * c]])),
+                                       _mm_cvtsi32_si128(int(source[indices[2 * c + 1]]))),
+                    zero);
+                const __m128i w = _mm_cvtsi32_si128(int(weights[2 * c] | uint32_t(weights[2 * c + 1]) << 16));
+                const __m128i twice = _mm_unpacklo_epi16(w, w);
+                const __m128i spread = _mm_unpacklo_epi32(twice, twice);
+                sums[c] = _mm_add_epi16(sums[c], _mm_mullo_epi16(pixels, spread));
+            }
+        }
+        for (int c = 0; c < 4; ++c)
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(cells + 4 * c),
+                             _mm_add_epi16(sums[c], _mm_srli_si128(sums[c], 8)));
+    }
 }
 
 // Two pixels' channels from their sums, as 16-bit lanes.
@@ -507,8 +547,9 @@ constexpr GroupForms kSse2Forms{[](uint32_t*, const uint32_t*, int32_t) { return
                                  {AddRowsBy<true, false, AddSse2<true, false>>,
                                   AddRowsBy<true, true, AddSse2<true, true>>}},
                                 FillRowsBy<FillSse2>,
-                                [](uint32_t*, const uint32_t*, const int32_t*, int32_t) { return 0; },
+                                [](uint32_t*, const uint32_t*, int32_t, const int32_t*, int32_t) { return 0; },
                                 FillOverSse2,
+                                FilterCellsSse2,
                                 CompositeFilteredSse2,
                                 OverNativeSse2,
                                 OverNativeTintedSse2,
@@ -558,6 +599,7 @@ constexpr GroupForms kAvx2Forms{PixelKernelsAvx2::BlendRow,
                                 PixelKernelsAvx2::FillRows,
                                 PixelKernelsAvx2::Gather,
                                 FillOverAvx2,
+                                PixelKernelsAvx2::FilterCells,
                                 CompositeFilteredAvx2,
                                 WideThenNarrow<PixelKernelsAvx2::OverNative, OverNativeSse2>,
                                 WideThenNarrow<PixelKernelsAvx2::OverNativeTinted, OverNativeTintedSse2>,
@@ -573,8 +615,9 @@ constexpr GroupForms kPixelForms{
     {{AddRowsBy<false, false, NoAddGroups>, AddRowsBy<false, true, NoAddGroups>},
      {AddRowsBy<true, false, NoAddGroups>, AddRowsBy<true, true, NoAddGroups>}},
     FillRowsBy<NoFillGroups>,
-    [](uint32_t*, const uint32_t*, const int32_t*, int32_t) { return 0; },
+    [](uint32_t*, const uint32_t*, int32_t, const int32_t*, int32_t) { return 0; },
     [](uint32_t*, int32_t, uint32_t, uint32_t) { return 0; },
+    FilterCellsByPixel,
     [](uint32_t*, const uint16_t*, size_t, const FilterTap*, size_t, int32_t) { return 0; },
     [](uint32_t*, const uint32_t*, int32_t) { return 0; },
     [](uint32_t*, const uint32_t*, int32_t, const uint32_t*) { return 0; },
@@ -713,9 +756,10 @@ void PixelKernels::FillRows(uint32_t* dest, size_t pitch, int32_t width, int32_t
     Forms().fillRows(dest, pitch, width, height, color);
 }
 
-void PixelKernels::Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count)
+void PixelKernels::Gather(uint32_t* dest, const uint32_t* source, int32_t sourceCount, const int32_t* indices,
+                          int32_t count)
 {
-    for (int32_t i = Forms().gather(dest, source, indices, count); i < count; ++i)
+    for (int32_t i = Forms().gather(dest, source, sourceCount, indices, count); i < count; ++i)
         dest[i] = source[indices[i]];
 }
 
@@ -745,30 +789,10 @@ void PixelKernels::AddNative(uint32_t* dest, const uint32_t* source, int32_t cou
         dest[i] = AddNativePixel(dest[i], source[i], tint);
 }
 
-void PixelKernels::AccumulateTaps(uint16_t* cells, const uint32_t* source, const FilterTap* taps, size_t count)
+void PixelKernels::FilterCells(uint16_t* cells, const uint32_t* source, int32_t sourceCount, const int32_t* indices,
+                               const uint16_t* weights, int32_t groups, int32_t pairs)
 {
-#if defined(__SSE2__)
-    // Consecutive taps of one cell add up in a register.
-    size_t t = 0;
-    while (t < count) {
-        const int32_t index = taps[t].cell;
-        auto* cell = reinterpret_cast<__m128i*>(cells + 4 * size_t(index));
-        __m128i sum = _mm_loadl_epi64(cell);
-        for (; t < count && taps[t].cell == index; ++t) {
-            const __m128i channels =
-                _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(source[taps[t].source])), _mm_setzero_si128());
-            sum = _mm_add_epi16(sum, _mm_mullo_epi16(channels, _mm_set1_epi16(short(taps[t].weight))));
-        }
-        _mm_storel_epi64(cell, sum);
-    }
-#else
-    for (size_t t = 0; t < count; ++t) {
-        uint16_t* cell = cells + 4 * size_t(taps[t].cell);
-        const uint32_t pixel = source[taps[t].source];
-        for (int c = 0; c < 4; ++c)
-            cell[c] = uint16_t(cell[c] + ((pixel >> (8 * c)) & 0xFF) * uint32_t(taps[t].weight));
-    }
-#endif
+    Forms().filterCells(cells, source, sourceCount, indices, weights, groups, pairs);
 }
 
 void PixelKernels::CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,

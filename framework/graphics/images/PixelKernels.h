@@ -44,8 +44,10 @@ public:
 
     static void FillRows(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color);
 
-    // dest[i] = source[indices[i]]: a row of nearest samples.
-    static void Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count);
+    // dest[i] = source[indices[i]]: a row of nearest samples; the indices
+    // are below sourceCount.
+    static void Gather(uint32_t* dest, const uint32_t* source, int32_t sourceCount, const int32_t* indices,
+                       int32_t count);
 
     // Over with one colour (single-shift form) of alpha 1..254.
     static void FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
@@ -68,10 +70,15 @@ public:
 
     using FilterTap = Lumo::FilterTap;
 
-    // For each tap, the four channels of source[tap.source] times tap.weight
-    // added to cells[4 * tap.cell ...] (blue first); the weights reaching one
-    // cell sum to at most 257, so no 16-bit sum overflows.
-    static void AccumulateTaps(uint16_t* cells, const uint32_t* source, const FilterTap* taps, size_t count);
+    // The first filter pass over one row: for cell c (of groups of four),
+    // channel k (blue first) of cells[4 c + k] is the sum over its taps of
+    // that channel of source[index] times weight. The taps come in pairs, in
+    // the order the wide forms read them: for group g and pair p, entries
+    // (g pairs + p) 8 + 2 i + j hold tap 2 p + j of the group's cell i. The
+    // weights of one cell sum to at most 257, so no 16-bit sum overflows;
+    // the indices are below sourceCount.
+    static void FilterCells(uint16_t* cells, const uint32_t* source, int32_t sourceCount, const int32_t* indices,
+                            const uint16_t* weights, int32_t groups, int32_t pairs);
 
     // The second filter pass and the composite of one destination row: for
     // pixel i, channel c (blue first) sums cells[tap.source * pitch + 4 i + c]

@@ -217,6 +217,18 @@ template <typename Mix>
         StorePart(dest + i, mix(LoadPart(dest + i, count - i), LoadPart(source + i, count - i)), count - i);
 }
 
+// source[indices[0..7]]. Indices within eight pixels of the first, as
+// stretching and filtering have them, are read at once and moved into place.
+[[gnu::always_inline]] inline __m256i GatherWords(const uint32_t* source, int32_t sourceCount, const int32_t* indices)
+{
+    const __m256i index = Load(indices);
+    const int32_t first = indices[0];
+    const __m256i offsets = _mm256_sub_epi32(index, _mm256_set1_epi32(first));
+    if (first <= sourceCount - 8 && _mm256_testz_si256(offsets, _mm256_set1_epi32(~7)))
+        return _mm256_permutevar8x32_epi32(Load(source + first), offsets);
+    return _mm256_i32gather_epi32(reinterpret_cast<const int*>(source), index, 4);
+}
+
 } // namespace
 
 int32_t PixelKernelsAvx2::OverNative(uint32_t* dest, const uint32_t* source, int32_t count)
@@ -411,11 +423,12 @@ template void PixelKernelsAvx2::AddRows<false, true>(uint32_t*, size_t, const ui
 template void PixelKernelsAvx2::AddRows<false, false>(uint32_t*, size_t, const uint32_t*, size_t, int32_t, int32_t,
                                                       const uint32_t*);
 
-int32_t PixelKernelsAvx2::Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count)
+int32_t PixelKernelsAvx2::Gather(uint32_t* dest, const uint32_t* source, int32_t sourceCount,
+                                 const int32_t* indices, int32_t count)
 {
     int32_t i = 0;
     for (; i + 8 <= count; i += 8)
-        Store(dest + i, _mm256_i32gather_epi32(reinterpret_cast<const int*>(source), Load(indices + i), 4));
+        Store(dest + i, GatherWords(source, sourceCount, indices + i));
     return i;
 }
 
@@ -453,6 +466,34 @@ void PixelKernelsAvx2::FillRows(uint32_t* dest, size_t pitch, int32_t width, int
     }
 }
 
+void PixelKernelsAvx2::FilterCells(uint16_t* cells, const uint32_t* source, int32_t sourceCount,
+                                   const int32_t* indices, const uint16_t* weights, int32_t groups, int32_t pairs)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    // The weights of a pair of taps of cells 0 and 2 (then 1 and 3), each
+    // over its pixel's four lanes, as unpacking orders the gathered pixels.
+    const __m256i firstCells = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 2, 3, 2, 3, 2, 3, 2, 3, 8, 9, 8, 9, 8, 9, 8,
+                                                9, 10, 11, 10, 11, 10, 11, 10, 11);
+    const __m256i secondCells = _mm256_add_epi8(firstCells, _mm256_set1_epi8(4));
+    for (int32_t g = 0; g < groups; ++g, cells += 16) {
+        __m256i first = zero;
+        __m256i second = zero;
+        for (int32_t p = 0; p < pairs; ++p, indices += 8, weights += 8) {
+            const __m256i pixels = GatherWords(source, sourceCount, indices);
+            const __m256i w = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(weights)));
+            first = _mm256_add_epi16(first, _mm256_mullo_epi16(_mm256_unpacklo_epi8(pixels, zero),
+                                                               _mm256_shuffle_epi8(w, firstCells)));
+            second = _mm256_add_epi16(second, _mm256_mullo_epi16(_mm256_unpackhi_epi8(pixels, zero),
+                                                                 _mm256_shuffle_epi8(w, secondCells)));
+        }
+        // Each cell's two taps of a pair side by side: added, then cells 0, 1
+        // and 2, 3 put together.
+        first = _mm256_add_epi16(first, _mm256_bsrli_epi128(first, 8));
+        second = _mm256_add_epi16(second, _mm256_bsrli_epi128(second, 8));
+        Store(cells, _mm256_unpacklo_epi64(first, second));
+    }
+}
+
 int32_t PixelKernelsAvx2::CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch,
                                             const FilterTap* taps, size_t tapCount, int32_t count)
 {
@@ -474,10 +515,16 @@ int32_t PixelKernelsAvx2::CompositeFiltered(uint32_t* dest, const uint16_t* cell
                 sums[2 * half + 1] = _mm256_add_epi32(sums[2 * half + 1], _mm256_unpackhi_epi16(low, high));
             }
         }
-        const __m256i d = Load(dest + i);
         // Pixels 0, 1, 4, 5 and 2, 3, 6, 7, as unpacking orders them.
-        const __m256i low = CompositeFiltered16(_mm256_unpacklo_epi8(d, zero), FilteredChannels(sums[0], sums[2]));
-        const __m256i high = CompositeFiltered16(_mm256_unpackhi_epi8(d, zero), FilteredChannels(sums[1], sums[3]));
+        const __m256i first = FilteredChannels(sums[0], sums[2]);
+        const __m256i second = FilteredChannels(sums[1], sums[3]);
+        // Where every source alpha is 0 the pixels stay.
+        const __m256i alpha = Lanes(0, 0, 0, 0xFFFF);
+        if (_mm256_testz_si256(_mm256_or_si256(first, second), alpha))
+            continue;
+        const __m256i d = Load(dest + i);
+        const __m256i low = CompositeFiltered16(_mm256_unpacklo_epi8(d, zero), first);
+        const __m256i high = CompositeFiltered16(_mm256_unpackhi_epi8(d, zero), second);
         Store(dest + i, _mm256_packus_epi16(low, high));
     }
     return i;

@@ -34,7 +34,8 @@ public:
 
     static void FillRows(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color);
 
-    static int32_t Gather(uint32_t* dest, const uint32_t* source, const int32_t* indices, int32_t count);
+    static int32_t Gather(uint32_t* dest, const uint32_t* source, int32_t sourceCount, const int32_t* indices,
+                          int32_t count);
 
     static int32_t FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
 
@@ -42,6 +43,10 @@ public:
     static int32_t OverNative(uint32_t* dest, const uint32_t* source, int32_t count);
     static int32_t OverNativeTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint);
     static int32_t AddNative(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint);
+
+    // All groups, as PixelKernels::FilterCells.
+    static void FilterCells(uint16_t* cells, const uint32_t* source, int32_t sourceCount, const int32_t* indices,
+                            const uint16_t* weights, int32_t groups, int32_t pairs);
 
     static int32_t CompositeFiltered(uint32_t* dest, const uint16_t* cells, size_t pitch, const FilterTap* taps,
                                      size_t tapCount, int32_t count);

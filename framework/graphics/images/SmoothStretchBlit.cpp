@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace Lumo {
@@ -57,9 +58,38 @@ std::vector<Tap> BuildTaps(double start, double length, int32_t cells, int32_t a
     std::erase_if(taps, [cells](const Tap& tap) { return tap.cell < 1 || tap.cell > cells; });
     for (Tap& tap : taps)
         --tap.cell;
-    std::stable_sort(taps.begin(), taps.end(), [](const Tap& a, const Tap& b) { return a.cell < b.cell; });
+    // Both ways mostly come out in order already.
+    const auto byCell = [](const Tap& a, const Tap& b) { return a.cell < b.cell; };
+    if (!std::is_sorted(taps.begin(), taps.end(), byCell))
+        std::stable_sort(taps.begin(), taps.end(), byCell);
     return taps;
 }
+
+// The across taps as PixelKernels::FilterCells reads them: cells in groups
+// of four, each cell's taps padded with weight 0 to the same even count.
+struct CellTaps {
+    std::vector<int32_t> indices;
+    std::vector<uint16_t> weights;
+    int32_t groups;
+    int32_t pairs;
+
+    CellTaps(const std::vector<Tap>& taps, int32_t cells) : groups((cells + 3) / 4), pairs(1)
+    {
+        std::vector<int32_t> counts(size_t(cells), 0);
+        for (const Tap& tap : taps)
+            pairs = std::max(pairs, (++counts[size_t(tap.cell)] + 1) / 2);
+        indices.assign(size_t(groups) * size_t(pairs) * 8, 0);
+        weights.assign(indices.size(), 0);
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const Tap& tap : taps) {
+            const int32_t k = counts[size_t(tap.cell)]++;
+            const size_t entry =
+                size_t((tap.cell / 4 * pairs + k / 2) * 8 + 2 * (tap.cell % 4) + k % 2);
+            indices[entry] = tap.source;
+            weights[entry] = uint16_t(tap.weight);
+        }
+    }
+};
 
 } // namespace
 
@@ -87,14 +117,16 @@ void SmoothStretchBlit(MemoryImage* dest, Image* source, const Rect& destRect, c
     const std::vector<Tap> acrossTaps = BuildTaps(srcArea.mX, srcArea.mWidth, destRect.mWidth, x0, areaWidth, 257);
     const std::vector<Tap> downTaps = BuildTaps(srcArea.mY, srcArea.mHeight, destRect.mHeight, y0, areaHeight, 256);
 
-    // Across: every row of the source area into destination columns.
-    const size_t columns = size_t(destRect.mWidth);
-    std::vector<uint16_t> across(size_t(areaHeight) * columns * 4, 0);
+    // Across: every row of the source area into destination columns, rows
+    // of whole groups of cells.
+    const CellTaps across(acrossTaps, destRect.mWidth);
+    const size_t pitch = size_t(across.groups) * 16;
+    const auto cells = std::make_unique_for_overwrite<uint16_t[]>(size_t(areaHeight) * pitch);
     std::vector<uint32_t> scratch(from.NeedsScratch() ? size_t(areaWidth) : 0);
     for (int32_t r = 0; r < areaHeight; ++r)
-        PixelKernels::AccumulateTaps(across.data() + size_t(r) * columns * 4,
-                                     from.Row(x0, y0 + r, areaWidth, scratch.data()), acrossTaps.data(),
-                                     acrossTaps.size());
+        PixelKernels::FilterCells(cells.get() + size_t(r) * pitch, from.Row(x0, y0 + r, areaWidth, scratch.data()),
+                                  areaWidth, across.indices.data(), across.weights.data(), across.groups,
+                                  across.pairs);
 
     // Down, one destination row at a time, composited as it is summed.
     const Tap* first = downTaps.data();
@@ -102,8 +134,8 @@ void SmoothStretchBlit(MemoryImage* dest, Image* source, const Rect& destRect, c
     for (int32_t j = 0; j < destRect.mHeight; ++j) {
         const Tap* end = std::find_if(first, last, [j](const Tap& tap) { return tap.cell != j; });
         PixelKernels::CompositeFiltered(
-            pixels + size_t(destRect.mY + j) * size_t(dest->mWidth) + size_t(destRect.mX), across.data(),
-            columns * 4, first, size_t(end - first), destRect.mWidth);
+            pixels + size_t(destRect.mY + j) * size_t(dest->mWidth) + size_t(destRect.mX), cells.get(), pitch,
+            first, size_t(end - first), destRect.mWidth);
         first = end;
     }
 }

@@ -340,16 +340,20 @@ TEST(PixelKernels, GatherTakesTheIndexedPixels)
         KernelRuns runs(5);
         const std::vector<uint32_t> source = runs.Pixels(37, 50);
         for (int32_t count : {0, 3, 8, 21}) {
-            // Repeated, backwards and out-of-order indices, as stretching makes.
-            std::vector<int32_t> indices(static_cast<size_t>(count));
-            std::vector<uint32_t> expected(indices.size());
-            for (size_t i = 0; i < indices.size(); ++i) {
-                indices[i] = int32_t((36 - i / 2 + (i % 3) * 5) % 37);
-                expected[i] = source[size_t(indices[i])];
+            // Repeated, backwards and out-of-order indices, or rising slowly
+            // to the last pixel, as stretching makes them.
+            for (bool rising : {false, true}) {
+                std::vector<int32_t> indices(static_cast<size_t>(count));
+                std::vector<uint32_t> expected(indices.size());
+                for (size_t i = 0; i < indices.size(); ++i) {
+                    indices[i] = rising ? int32_t(36 - (indices.size() - 1 - i) * 2 / 3)
+                                        : int32_t((36 - i / 2 + (i % 3) * 5) % 37);
+                    expected[i] = source[size_t(indices[i])];
+                }
+                std::vector<uint32_t> dest(indices.size(), 0);
+                PixelKernels::Gather(dest.data(), source.data(), 37, indices.data(), count);
+                ASSERT_EQ(dest, expected) << count << " " << rising;
             }
-            std::vector<uint32_t> dest(indices.size(), 0);
-            PixelKernels::Gather(dest.data(), source.data(), indices.data(), count);
-            ASSERT_EQ(dest, expected) << count;
         }
     });
 }
@@ -358,26 +362,33 @@ TEST(PixelKernels, FilterPassesMatchTheRule)
 {
     AtEveryWidth([] {
         KernelRuns runs(7);
-        for (bool reversed : {false, true}) {
-            // Two taps per cell whose weights sum to 257, as an enlarging pass makes.
-            const std::vector<uint32_t> source = runs.Pixels(9, 50);
-            std::vector<PixelKernels::FilterTap> taps;
-            for (int32_t cell = 0; cell < 6; ++cell) {
-                const int32_t f = int32_t(runs.Next() % 258);
-                taps.push_back({cell, cell % 9, f});
-                taps.push_back({cell, (cell + 1) % 9, 257 - f});
+        // One pair of taps a cell, as enlarging makes, or three pairs, as
+        // shrinking makes; the weights of a cell sum to 257 at most, some 0.
+        for (int32_t pairs : {1, 3}) {
+            for (int32_t groups : {1, 3}) {
+                const std::vector<uint32_t> source = runs.Pixels(9, 50);
+                std::vector<int32_t> indices(size_t(groups * pairs * 8));
+                std::vector<uint16_t> weights(indices.size());
+                std::vector<uint16_t> expected(size_t(groups) * 16, 0);
+                for (int32_t cell = 0; cell < groups * 4; ++cell) {
+                    uint32_t left = 257;
+                    for (int32_t k = 0; k < 2 * pairs; ++k) {
+                        const size_t entry = size_t((cell / 4 * pairs + k / 2) * 8 + 2 * (cell % 4) + k % 2);
+                        const uint32_t weight = k + 1 == 2 * pairs ? left : runs.Next() % (left + 1);
+                        left -= weight;
+                        // Neighbours rising along the row as enlarging reads them, or anywhere.
+                        indices[entry] = pairs == 1 ? cell / 2 + k : int32_t(runs.Next() % 9);
+                        weights[entry] = uint16_t(weight);
+                        for (int c = 0; c < 4; ++c)
+                            expected[size_t(4 * cell + c)] +=
+                                uint16_t(((source[size_t(indices[entry])] >> (8 * c)) & 0xFF) * weight);
+                    }
+                }
+                // Written, not added to what was there.
+                std::vector<uint16_t> cells(expected.size(), 0xABCD);
+                PixelKernels::FilterCells(cells.data(), source.data(), 9, indices.data(), weights.data(), groups, pairs);
+                ASSERT_EQ(cells, expected) << pairs << " " << groups;
             }
-            std::vector<uint16_t> cells(24, 0);
-            std::vector<uint16_t> expected(24, 0);
-            for (const auto& tap : taps)
-                for (int c = 0; c < 4; ++c)
-                    expected[size_t(4 * tap.cell + c)] +=
-                        uint16_t(((source[size_t(tap.source)] >> (8 * c)) & 0xFF) * uint32_t(tap.weight));
-            // Taps of one cell need not be next to each other.
-            if (reversed)
-                std::reverse(taps.begin(), taps.end());
-            PixelKernels::AccumulateTaps(cells.data(), source.data(), taps.data(), taps.size());
-            ASSERT_EQ(cells, expected);
         }
         // Rows of cells, a destination row summed from some of them.
         for (size_t count : {1u, 5u, 8u, 27u}) {
