@@ -522,6 +522,16 @@ int32_t PixelKernelsAvx2::CompositeFiltered(uint32_t* dest, const uint16_t* cell
         const __m256i alpha = Lanes(0, 0, 0, 0xFFFF);
         if (_mm256_testz_si256(_mm256_or_si256(first, second), alpha))
             continue;
+        // Where every one is 255 nothing of the destination is kept: the
+        // colour is s 255 >> 8, the alpha 255.
+        const __m256i opaque = Lanes(0, 0, 0, 255);
+        if (_mm256_testc_si256(_mm256_and_si256(first, second), opaque)) {
+            auto solid = [&](__m256i s) {
+                return _mm256_or_si256(_mm256_srli_epi16(_mm256_mullo_epi16(s, _mm256_set1_epi16(255)), 8), opaque);
+            };
+            Store(dest + i, _mm256_packus_epi16(solid(first), solid(second)));
+            continue;
+        }
         const __m256i d = Load(dest + i);
         const __m256i low = CompositeFiltered16(_mm256_unpacklo_epi8(d, zero), first);
         const __m256i high = CompositeFiltered16(_mm256_unpackhi_epi8(d, zero), second);

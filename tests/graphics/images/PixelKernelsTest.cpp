@@ -397,11 +397,15 @@ TEST(PixelKernels, FilterPassesMatchTheRule)
             for (uint16_t& value : cells)
                 value = uint16_t(runs.Next());
             // Channels past 255 are cut to it; with the row 2 alone every
-            // other pixel has alpha 0.
-            const std::vector<PixelKernels::FilterTap> taps{{0, 2, 256}, {0, 0, 1 + int32_t(runs.Next() % 256)}};
+            // other pixel has alpha 0, with the row 3 alone every one 255.
             for (size_t k = 0; k < count * 4; k += 8)
                 cells[2 * pitch + k + 3] = 0;
-            for (size_t tapCount : {0u, 1u, 2u}) {
+            for (size_t k = 3; k < count * 4; k += 4)
+                cells[3 * pitch + k] = 0xFFFF;
+            const std::vector<std::vector<PixelKernels::FilterTap>> rowsOfTaps{
+                {}, {{0, 2, 256}}, {{0, 2, 256}, {0, 0, 1 + int32_t(runs.Next() % 256)}}, {{0, 3, 256}}};
+            for (const auto& taps : rowsOfTaps) {
+                const size_t tapCount = taps.size();
                 std::vector<uint32_t> dest = runs.Pixels(count, 50);
                 std::vector<uint32_t> reference = dest;
                 for (size_t i = 0; i < count; ++i) {
