@@ -5,6 +5,8 @@
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CUserProfiles.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CGUITrackEntry.h"
+#include "game/screens/CGamePanel.h"
 #include "game/screens/CGameFlowHost.h"
 #include "game/screens/CSlotPanel.h"
 
@@ -216,6 +218,7 @@ void CGameCommands::Resume()
 {
     Close();
     SetPaused(false);
+    mServices.mPanel->SlideOnOff(true);
 }
 
 void CGameCommands::SetPaused(bool paused)
@@ -223,4 +226,7 @@ void CGameCommands::SetPaused(bool paused)
     mServices.mFlow->SetGamePaused(paused);
 }
 
-void CGameCommands::OnHudTrackFinished(CAnimTrack*, const CGUITrackEntry&) {}
+void CGameCommands::OnHudTrackFinished(CAnimTrack* track, const CGUITrackEntry& entry)
+{
+    mServices.mPanel->OnTrackAction(entry.mKind, track);
+}

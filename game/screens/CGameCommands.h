@@ -8,7 +8,9 @@
 #include <string>
 
 class CBackgroundWidget;
+class CBoardWidget;
 class CGameFlowHost;
+class CGamePanel;
 class CGUIController;
 class CHiscoreTable;
 class CLevelController;
@@ -21,9 +23,11 @@ namespace Lumo {
 class LumoAppBase;
 }
 
-// What the game's commands work on; every pointer belongs to the application.
-// The level controller takes the commands as its windows, so it may be filled
-// in after construction (through CGameCommands::Services).
+// What the game's commands work on; every pointer belongs to the application
+// and all but the two marked are needed once a window opens. The level
+// controller, the board widget and the HUD panel take the commands as their
+// windows or pause handler, so they may be filled in after construction
+// (through CGameCommands::Services).
 struct CGameCommandServices {
     // Sounds, volumes, the windowed mode, custom cursors and shutdown.
     Lumo::LumoAppBase* mApp = nullptr;
@@ -34,6 +38,8 @@ struct CGameCommandServices {
     CLevelGraphs* mGraphs = nullptr;
     CUserProfiles* mProfiles = nullptr;
     CHiscoreTable* mHiscores = nullptr;
+    CBoardWidget* mBoard = nullptr;
+    CGamePanel* mPanel = nullptr;
     // May be null: then the stage select window has no glyphs.
     CSlotPanel* mSlotPanel = nullptr;
     // May be null: then starting a game leaves no menu backdrop to fade out.

@@ -1,11 +1,13 @@
 #include "framework/app/LumoAppBase.h"
 #include "game/board/CLevelController.h"
 #include "game/board/CLevelGraphs.h"
+#include "game/data/CGameConfig.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CTextLabels.h"
 #include "game/data/CUserProfiles.h"
 #include "game/data/JukeBox.h"
 #include "game/screens/CBackgroundWidget.h"
+#include "game/screens/CBoardWidget.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGUITrackEntry.h"
 #include "game/screens/CGameCommands.h"
@@ -19,8 +21,8 @@ namespace {
 using namespace GUIWindowId;
 
 constexpr int32_t kStageSize = 10;
-// The finished overlay track of the board widget.
-constexpr int32_t kOverlayAction = 8;
+// RequestLevel handled the request at once.
+constexpr int32_t kHandledAtOnce = 2;
 
 } // namespace
 
@@ -30,9 +32,15 @@ void CGameCommands::OnWindowShowing(int32_t windowId)
     switch (windowId) {
     case kPhaseEnd:
         mPhaseFlag = true;
+        mServices.mBoard->SetBackgroundOn(true);
+        mServices.mBoard->SetOverlayOn(true);
+        mServices.mBoard->PlayOverlayAnim(CGameConfig::live.loadscreenBgfadespeed, 0.0f, 1.0f);
         gui.SetHighlight(true);
         break;
     case kPhaseStart:
+        mServices.mBoard->SetBackgroundOn(false);
+        mServices.mBoard->SetOverlayOn(false);
+        mServices.mBoard->PlayOverlayAnim(1.0f, 0.0f, 1.0f);
         gui.SetHighlight(true);
         break;
     case kMenu: {
@@ -166,7 +174,16 @@ void CGameCommands::RunPendingStart()
     mServices.mLevels->SetLevelMapWanted(mPendingStart == kStartMapGame);
     mPendingStart = kStartNone;
     mNextPosition = request.mPosition;
-    mServices.mLevels->RequestLevel(request);
+    const int32_t result = mServices.mLevels->RequestLevel(request);
+    CBoardWidget& board = *mServices.mBoard;
+    mServices.mGui->mOwner = &board;
+    // Handled at once: the stage window covers the board from black.
+    if ((result & kHandledAtOnce) != 0) {
+        board.SetFadeState(CBoardWidget::kCovered);
+        board.SetFade(0.0f);
+    } else {
+        board.FadeOutUnlessCovered();
+    }
     if (CBackgroundWidget* background = mServices.mBackground) {
         if (background->State() != CBackgroundWidget::kHidden)
             background->FadeOut();
@@ -178,10 +195,13 @@ void CGameCommands::RunPendingStart()
 
 void CGameCommands::OnWindowAction(int32_t kind)
 {
-    if (kind != kOverlayAction)
+    if (kind != CBoardWidget::kOverlayAction)
         return;
     CLevelController& levels = *mServices.mLevels;
+    CBoardWidget& board = *mServices.mBoard;
     if (levels.StageChanged()) {
+        board.SetFieldShown(false);
+        board.SetBackgroundOn(false);
         mServices.mFlow->Reload();
         return;
     }
@@ -192,11 +212,14 @@ void CGameCommands::OnWindowAction(int32_t kind)
     }
     // The loading wheel has nothing more to wait for.
     mServices.mGui->SetHighlight(false);
+    board.SetOverlayOn(false);
+    board.StopOverlayAnim();
 }
 
 void CGameCommands::StartLevelAtOnce(int32_t position)
 {
     CLevelController& levels = *mServices.mLevels;
+    mServices.mBoard->SetFieldShown(true);
     levels.SetProgress(0);
     levels.StartLevel(levels.CurrentGraph(), position);
     levels.UpdateProgressBar();

@@ -3,9 +3,11 @@
 #include "game/board/CLevelGraphs.h"
 #include "game/data/CUserProfiles.h"
 #include "game/data/JukeBox.h"
+#include "game/screens/CBoardWidget.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGameCommands.h"
 #include "game/screens/CGameFlowHost.h"
+#include "game/screens/CGamePanel.h"
 
 namespace {
 
@@ -28,6 +30,7 @@ void CGameCommands::OpenStatusWindow(int32_t id)
     const int32_t position = levels.CurrentPosition();
     const int32_t level = position % kStageSize + 1;
     const int32_t stage = position / kStageSize + 1;
+    mServices.mPanel->SlideOnOff(false);
     SetPaused(true);
     switch (id) {
     case kLevelStart:
@@ -117,6 +120,7 @@ void CGameCommands::OpenPauseWindow()
     const int32_t id = mServices.mLevels->GameMode() == 1 ? kPauseBasic : kPauseScore;
     FillPauseLabels(id);
     gui.OpenWindow(id, true);
+    mServices.mPanel->HideNow();
     SetPaused(true);
 }
 
@@ -134,6 +138,7 @@ void CGameCommands::TogglePause()
         Resume();
         return;
     }
+    mServices.mPanel->SlideOnOff(false);
     SetPaused(true);
     const int32_t id = mServices.mLevels->GameMode() == 1 ? kPauseBasic : kPauseScore;
     FillPauseLabels(id);
@@ -184,5 +189,7 @@ void CGameCommands::ReturnToMenu()
         jukebox.PlaySong(0, kMenuSongFade);
     levels.SaveProgress();
     levels.SetSong(0);
+    mServices.mPanel->SlideOnOff(false);
+    mServices.mBoard->FadeOutUnlessCovered();
     mServices.mFlow->ShowBackgroundWidget();
 }

@@ -3,6 +3,7 @@
 #include "game/data/JukeBox.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGameCommands.h"
+#include "game/screens/CGamePanel.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ void CGameCommands::ContinueAfterLevel()
         mNextPosition = 0;
         levels.SaveProgress();
         mPhaseFlag = false;
+        mServices.mPanel->SlideOnOff(false);
         SetPaused(true);
         Open(kHappyEnd);
         return;
@@ -98,6 +100,7 @@ void CGameCommands::ContinueAfterLevel()
         levels.RequestNextMap(mNextPosition);
         // The new map is shown from its first position once it has loaded.
         levels.SetLevelMapWanted(true);
+        mServices.mPanel->SlideOnOff(false);
         SetPaused(true);
         FillPhaseLabels();
         Open(kPhaseEnd);

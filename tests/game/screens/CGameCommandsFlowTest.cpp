@@ -88,8 +88,10 @@ TEST_F(GameFlowTest, StatusWindowsPauseAndFillTheirLabels)
             mGui->SetInfoLabelText(slot, "stale");
         const int32_t score = mLevels.Score();
         mFlow.mPaused = false;
+        mPanel->SlideOnOff(true);
         mCommands->OpenStatusWindow(row.mWindow);
         EXPECT_TRUE(mFlow.mPaused);
+        EXPECT_EQ(mPanel->SlideState(), CGamePanel::kHidden);
         for (const auto& [slot, text] : row.mLabels)
             EXPECT_EQ(Slot(slot), text) << "slot " << slot;
         // A level-end window adds the graph entry's bonus to the points.
@@ -162,7 +164,9 @@ TEST_F(GameFlowTest, PauseButtonAndLostFocusOpenThePauseWindow)
     PlayAt(0, 1);
     mGui->CloseWindow(true);
     mFlow.mPaused = false;
+    mPanel->SlideOnOff(true);
     mCommands->OpenPauseWindow();
+    EXPECT_EQ(mPanel->SlideState(), CGamePanel::kHidden);
     EXPECT_EQ(mGui->State(), CGUIController::kShown);
     EXPECT_EQ(mGui->CurrentWindow(), kPauseBasic);
     EXPECT_EQ(Slot(31), "timed");
@@ -197,8 +201,12 @@ TEST_F(GameFlowTest, ReturnToMenuSavesTheGameAndBringsBackTheMenuMusic)
         EXPECT_EQ(mFlow.Calls(), "");
         mFlow.mScreenShown = false;
         App().Music().mCalls.clear();
+        mBoard->SetFadeState(CBoardWidget::kFadeNone);
+        mPanel->SlideOnOff(true);
         mCommands->ReturnToMenu();
         EXPECT_EQ(mFlow.Calls(), "menu");
+        EXPECT_EQ(mBoard->FadeState(), CBoardWidget::kFadeOut);
+        EXPECT_EQ(mPanel->SlideState(), CGamePanel::kHidden);
         EXPECT_EQ(mLevels.Song(), 0);
         EXPECT_EQ(mProfiles.Record(mProfiles.CurrentIndex()).progressA[2], 2);
         EXPECT_NE(std::find(App().Music().mCalls.begin(), App().Music().mCalls.end(), row.mMusic),
@@ -292,6 +300,9 @@ TEST_F(GameFlowTest, AfterTheTallyPlayGoesToTheMapTheNextLevelANewMapOrTheEnd)
             EXPECT_TRUE(mLevels.StageChanged());
             EXPECT_TRUE(mLevels.LevelMapWanted());
             EXPECT_EQ(Slot(27), "Map 10 done");
+            // The map's end darkens the board behind the window.
+            EXPECT_TRUE(mBoard->OverlayOn());
+            EXPECT_NE(mBoard->OverlayTrack(), nullptr);
             // The reload takes over the first position of the new map.
             mLevels.NextLevelInGraph();
             EXPECT_EQ(mLevels.CurrentPosition(), 10);
@@ -307,23 +318,28 @@ TEST_F(GameFlowTest, AfterTheTallyPlayGoesToTheMapTheNextLevelANewMapOrTheEnd)
 
 TEST_F(GameFlowTest, TheOverlayEndReloadsANewMapThenStartsItsLevel)
 {
-    // An endless run from the menu: the stage window covers the load.
+    // An endless run from the menu: the stage window's overlay ends at once
+    // and the new map loads behind it.
     SaveB({0, 4, 900, 700, 3});
     OpenNow(kMenu);
     Click(18);
     Settle();
     ASSERT_EQ(Shown(), kPhaseStart);
-    mCommands->OnWindowAction(8);
     EXPECT_EQ(mFlow.Calls(), "reload");
-    EXPECT_EQ(Shown(), kPhaseStart);
+    EXPECT_EQ(mGui->mOwner, mBoard.get());
+    EXPECT_EQ(mBoard->FadeState(), CBoardWidget::kCovered);
+    EXPECT_FALSE(mBoard->FieldShown());
+    // The overlay played after the load ends: the level starts.
     mLevels.NextLevelInGraph();
     mLevels.RestartAfterLoad();
-    mCommands->OnWindowAction(8);
+    mCommands->OnWindowAction(CBoardWidget::kOverlayAction);
     Settle();
     EXPECT_EQ(mLevels.CurrentGraph(), 1);
     EXPECT_EQ(mLevels.State(), CLevelController::kIntro);
     EXPECT_EQ(Shown(), -1);
     EXPECT_FALSE(mFlow.mPaused);
+    EXPECT_TRUE(mBoard->FieldShown());
+    EXPECT_EQ(mBoard->OverlayTrack(), nullptr);
     EXPECT_EQ(mFlow.Calls(), "reload");
 
     // The map game loads its first map, then shows it instead of starting.
@@ -339,10 +355,9 @@ TEST_F(GameFlowTest, TheOverlayEndReloadsANewMapThenStartsItsLevel)
     mLevels.HandleState();
     Settle();
     ASSERT_EQ(Shown(), kPhaseStart);
-    mCommands->OnWindowAction(8);
     mLevels.NextLevelInGraph();
     mLevels.RestartAfterLoad();
-    mCommands->OnWindowAction(8);
+    mCommands->OnWindowAction(CBoardWidget::kOverlayAction);
     EXPECT_EQ(mFlow.Calls(), "reload, map 0 3 3");
     EXPECT_EQ(mLevels.CurrentPosition(), 3);
     EXPECT_EQ(mCommands->NextPosition(), 3);

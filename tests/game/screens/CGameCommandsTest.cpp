@@ -31,11 +31,13 @@ std::ostream& operator<<(std::ostream& out, const CommandRow& row)
 class CommandTableTest : public CommandsFixture, public ::testing::WithParamInterface<CommandRow> {
 public:
     using CommandsFixture::App;
+    using CommandsFixture::mBackdrop;
     using CommandsFixture::mCommands;
     using CommandsFixture::mFlow;
     using CommandsFixture::mGui;
     using CommandsFixture::mHiscores;
     using CommandsFixture::mLevels;
+    using CommandsFixture::mPanel;
     using CommandsFixture::mProfiles;
     using CommandsFixture::mSlots;
     using CommandsFixture::mWindows;
@@ -92,9 +94,14 @@ const CommandRow kRows[] = {
     {"LevelStartPlays", 0, kLevelStart, nullptr, -1, "",
      [](CommandTableTest& t) {
          EXPECT_FALSE(t.mFlow.mPaused);
+         EXPECT_EQ(t.mPanel->SlideState(), CGamePanel::kShown);
          EXPECT_EQ(t.mLevels.State(), CLevelController::kPlaying);
      }},
-    {"PauseResumes", 2, kPauseScore, nullptr, -1, "", [](CommandTableTest& t) { EXPECT_FALSE(t.mFlow.mPaused); }},
+    {"PauseResumes", 2, kPauseScore, [](CommandTableTest& t) { t.mPanel->HideNow(); }, -1, "",
+     [](CommandTableTest& t) {
+         EXPECT_FALSE(t.mFlow.mPaused);
+         EXPECT_EQ(t.mPanel->SlideState(), CGamePanel::kShown);
+     }},
     {"PauseOptions", 6, kPauseBasic, nullptr, kOptions, "",
      [](CommandTableTest& t) { EXPECT_FALSE(t.mCommands->OptionsFromMenu()); }},
     {"PauseLeave", 4, kPauseScore, nullptr, kMenuConfirm, "", nullptr},
@@ -124,10 +131,19 @@ const CommandRow kRows[] = {
     {"PlayAFirstGame", 17, kMenu, nullptr, kStageSelect, "", nullptr},
     {"EndlessWithASavedRun", 18, kMenu, [](CommandTableTest& t) { t.SaveB({1, 4, 900, 700, 3}); }, kGameContinue,
      "", [](CommandTableTest& t) { EXPECT_EQ(t.mCommands->ChosenMode(), 2); }},
-    {"EndlessFromScratch", 18, kMenu, [](CommandTableTest& t) { t.SaveB({0, 4, 900, 700, 3}); }, kPhaseStart, "",
+    {"EndlessFromScratch", 18, kMenu,
+     [](CommandTableTest& t) {
+         t.SaveB({0, 4, 900, 700, 3});
+         t.mBackdrop.FadeIn();
+         t.mBackdrop.SetMenuOpened(true);
+     },
+     kPhaseStart, "reload",
      [](CommandTableTest& t) {
          ExpectB(t, {0, 0, 0, 1000, 0});
          ExpectStarted(t, 1, 0);
+         // The menu's backdrop goes.
+         EXPECT_EQ(t.mBackdrop.State(), CBackgroundWidget::kFadingOut);
+         EXPECT_FALSE(t.mBackdrop.MenuOpened());
      }},
     {"Hiscores", 19, kMenu, nullptr, kHiscoreShow, "", nullptr},
     {"MenuOptions", 20, kMenu, nullptr, kOptions, "",
@@ -136,20 +152,20 @@ const CommandRow kRows[] = {
     {"Quit", 22, kMenu, nullptr, kQuitConfirm, "", nullptr},
     {"QuitConfirmed", 55, kQuitConfirm, nullptr, kQuitConfirm, "",
      [](CommandTableTest& t) { EXPECT_TRUE(t.App().mShutdown); }},
-    {"ContinueTheMapGame", 36, kGameContinue, ChooseMapGame, kPhaseStart, "",
+    {"ContinueTheMapGame", 36, kGameContinue, ChooseMapGame, kPhaseStart, "reload",
      [](CommandTableTest& t) { ExpectStarted(t, 0, 3); }},
-    {"ContinueTheEndlessRun", 36, kGameContinue, ChooseEndlessGame, kPhaseStart, "",
+    {"ContinueTheEndlessRun", 36, kGameContinue, ChooseEndlessGame, kPhaseStart, "reload",
      [](CommandTableTest& t) { ExpectStarted(t, 1, 4); }},
     {"NewMapGameAsked", 37, kGameContinue, ChooseMapGame, kGameRestartBasic, "", nullptr},
     {"NewEndlessRunAsked", 37, kGameContinue, ChooseEndlessGame, kGameRestartScore, "", nullptr},
-    {"NewEndlessRun", 39, kGameRestartScore, ChooseEndlessGame, kPhaseStart, "",
+    {"NewEndlessRun", 39, kGameRestartScore, ChooseEndlessGame, kPhaseStart, "reload",
      [](CommandTableTest& t) {
          ExpectB(t, {0, 0, 0, 1000, 0});
          ExpectStarted(t, 1, 0);
      }},
     {"ChooseAStage", 41, kGameRestartBasic, nullptr, kStageSelect, "", nullptr},
     // Closing the stage select window starts the game chosen there.
-    {"StageChosen", 43, kStageSelect, [](CommandTableTest& t) { t.mSlots->mSelected = 1; }, kPhaseStart, "",
+    {"StageChosen", 43, kStageSelect, [](CommandTableTest& t) { t.mSlots->mSelected = 1; }, kPhaseStart, "reload",
      [](CommandTableTest& t) {
          ExpectA(t, {1, 1, 10, 0, 0, 0, 0, 0, 0, 0, 3, 1000});
          EXPECT_EQ(t.mSlots->HintTrack(), nullptr);
@@ -157,7 +173,7 @@ const CommandRow kRows[] = {
      }},
     {"StageSelectBack", 44, kStageSelect, nullptr, kMenu, "", nullptr},
     {"RestartTheSavedMap", 58, kStartLast,
-     [](CommandTableTest& t) { t.SaveA({0, 1, 14, 500, 60, 900, 10, 20, 7, 1, -1, 0}); }, kPhaseStart, "",
+     [](CommandTableTest& t) { t.SaveA({0, 1, 14, 500, 60, 900, 10, 20, 7, 1, -1, 0}); }, kPhaseStart, "reload",
      [](CommandTableTest& t) {
          ExpectA(t, {1, 1, 14, 0, 0, 0, 0, 0, 0, 1, 3, 1000});
          ExpectStarted(t, 0, 14);

@@ -103,8 +103,28 @@ void CommandsFixture::SetUp()
     mGui->CreateImages();
     mSlots = std::make_unique<CSlotPanel>(mGui.get());
     mGui->mSlotPanel = mSlots.get();
-    mCommands->Services().mGui = mGui.get();
-    mCommands->Services().mSlotPanel = mSlots.get();
+    CBoardServices board;
+    board.mApp = &App();
+    board.mGui = mGui.get();
+    board.mProcessor = &mProcessor;
+    board.mLevel = &mLevels;
+    board.mTracks = &mGuiHost.mTracks;
+    board.mFlow = &mFlow;
+    board.mPause = mCommands.get();
+    mBoard = std::make_unique<CBoardWidget>(board);
+    CGamePanelServices panel;
+    panel.mTracks = &mGuiHost.mTracks;
+    panel.mImages = &mImages;
+    panel.mGui = mGui.get();
+    panel.mFlow = &mFlow;
+    panel.mPause = mCommands.get();
+    mPanel = std::make_unique<CGamePanel>(panel);
+    CGameCommandServices& linked = mCommands->Services();
+    linked.mGui = mGui.get();
+    linked.mSlotPanel = mSlots.get();
+    linked.mBoard = mBoard.get();
+    linked.mPanel = mPanel.get();
+    linked.mBackground = &mBackdrop;
 }
 
 void CommandsFixture::PlayAt(int32_t graph, int32_t position)

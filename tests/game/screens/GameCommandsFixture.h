@@ -1,8 +1,12 @@
 #pragma once
 
+#include "game/board/CGameProcessor.h"
+#include "game/screens/CBackgroundWidget.h"
+#include "game/screens/CBoardWidget.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGameCommands.h"
 #include "game/screens/CGameFlowHost.h"
+#include "game/screens/CGamePanel.h"
 #include "game/screens/CSlotPanel.h"
 #include "tests/game/board/LevelFlowFixture.h"
 #include "tests/game/screens/GUITestDoubles.h"
@@ -36,7 +40,7 @@ public:
 
 // The game's commands on the window system loaded from the fixture window
 // file (with info labels in every status window), over the level controller
-// of the level-flow fixture. Graph 0 holds twelve levels, so that position 10
+// of the level-flow fixture, a board widget and a HUD panel without slides. Graph 0 holds twelve levels, so that position 10
 // begins a second map; graph 1 is the endless game.
 class CommandsFixture : public BoardTest::LevelFlowFixture {
 protected:
@@ -65,6 +69,10 @@ protected:
     std::unique_ptr<CGameCommands> mCommands;
     std::unique_ptr<CGUIController> mGui;
     std::unique_ptr<CSlotPanel> mSlots;
+    CGameProcessor mProcessor{ProcessorLinks{}};
+    std::unique_ptr<CBoardWidget> mBoard;
+    std::unique_ptr<CGamePanel> mPanel;
+    CBackgroundWidget mBackdrop;
 };
 
 } // namespace CommandsTest
