@@ -213,6 +213,8 @@ void CGameApp::RunFullLoad()
     services.mGraphs = mLevelGraphs.get();
     services.mSlotPanel = mSlotPanel.get();
     services.mBackground = mBackgroundWidget.get();
+    services.mBoard = mBoard.get();
+    services.mPanel = mPanel.get();
 
     mLoadedOk = !mLoadFailed;
     mLoadedOnce = true;
