@@ -201,6 +201,8 @@ void CGameLevelHost::SlidePanel(bool on) { mLinks.mPanel->SlideOnOff(on); }
 
 void CGameLevelHost::ShowPanelPiece(bool on) { mLinks.mPanel->ShowPiece(on); }
 
+void CGameLevelHost::ChangePanelPiece() { mLinks.mProcessor->ShowPanelPiece(); }
+
 void CGameLevelHost::PlaySample(int32_t sample) { mLinks.mApp->PlaySoundById(sample); }
 
 void CGameLevelHost::SaveFiles()

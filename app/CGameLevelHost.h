@@ -97,6 +97,7 @@ public:
     void SetPanelEnergy(int32_t percent, bool immediate, float speed) override;
     void SlidePanel(bool on) override;
     void ShowPanelPiece(bool on) override;
+    void ChangePanelPiece() override;
     void PlaySample(int32_t sample) override;
     void SaveFiles() override;
 

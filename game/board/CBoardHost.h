@@ -28,6 +28,10 @@ public:
     virtual void SetHazardTrack(int32_t hazard, CAnimTrack* track) = 0;
     // The undo has ended: the panel's undo button is free again.
     virtual void UndoFinished() = 0;
+    // The panel's fades of its superbonus piece, out or in; null when missing.
+    virtual CAnimTrack* PanelPieceTrack(bool show) const = 0;
+    // 0 the piece at rest, 1 the old piece fading out, 2 the new one fading in.
+    virtual void SetPanelPieceDisplay(int32_t display) = 0;
 
     // Entry index of the window system's "combonames" list.
     virtual std::string ComboName(int32_t index) const = 0;

@@ -445,4 +445,5 @@ void CGameProcessor::RegisterOwnKinds()
                                           StopProcess(&track);
                                       },
                                       {}});
+    RegisterPanelPieceKinds();
 }

@@ -155,6 +155,11 @@ public:
     bool UndoRequested() const { return mUndoRequest; }
     CAnimTrack* UndoTimer() const { return mUndoTimer; }
 
+    // The superbonus was awarded: the panel's piece fades out, a new piece is
+    // picked and fades in (HidePanelPiece). Starts over when a change still runs.
+    void ShowPanelPiece();
+    void HidePanelPiece();
+
     // Points drain on timed levels: rate in points per unit of update time.
     void SetDrain(bool on, float rate);
 
@@ -213,6 +218,11 @@ private:
     void DrawPopupText(int32_t slot, int32_t kind, int32_t value);
     void RemoveArrows();
     void AddArrows();
+    void RegisterPanelPieceKinds();
+    CAnimTrack* PanelPieceTrack(bool show) const;
+    bool StartPanelPieceFade(int32_t kind, bool show, int32_t display);
+    void StopPanelPiece(CAnimTrack& track);
+    void ChangePanelPiece();
 
     ProcessorLinks mLinks;
     int32_t mPendingBlockMoves = 0;

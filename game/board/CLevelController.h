@@ -103,7 +103,7 @@ public:
     // The panel's energy bar at once.
     void ShowEnergy();
     bool GetHazardFlags(int32_t* flags) override;
-    void PickSuperbonusPiece();
+    void PickSuperbonusPiece() override;
     bool TestSuperbonusShape(int32_t group);
     void SetProgress(int32_t progress);
     void ApplyCheckpoint(int32_t k);

@@ -262,6 +262,7 @@ bool CLevelController::TestSuperbonusShape(int32_t group)
     UpdateProgressBar();
     mHost.PlaySample(kSuperbonusSample);
     mHost.ShowPopup(-1, mPiecePoints);
+    mHost.ChangePanelPiece();
     return true;
 }
 

@@ -25,6 +25,8 @@ public:
     virtual int32_t ComboValue(int32_t level) const = 0;
     // 0x1 time, 0x2 energy; false when no level watches them.
     virtual bool GetHazardFlags(int32_t* flags) = 0;
+    // The next superbonus piece, once the panel has faded the old one out.
+    virtual void PickSuperbonusPiece() = 0;
 
     // A field step has settled.
     virtual void OnFieldSettled() = 0;

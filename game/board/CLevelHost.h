@@ -70,6 +70,8 @@ public:
     virtual void SetPanelEnergy(int32_t percent, bool immediate, float speed) = 0;
     virtual void SlidePanel(bool on) = 0;
     virtual void ShowPanelPiece(bool on) = 0;
+    // The superbonus was awarded: the panel's piece fades out and a new one is picked and fades in.
+    virtual void ChangePanelPiece() = 0;
     virtual void PlaySample(int32_t sample) = 0;
     // Writes the profiles and the hiscore tables.
     virtual void SaveFiles() = 0;

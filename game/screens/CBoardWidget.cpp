@@ -88,6 +88,13 @@ void CBoardWidget::SetHazardTrack(int32_t hazard, CAnimTrack* track) { mServices
 
 void CBoardWidget::UndoFinished() { mServices.mPanel->HitTestUndo(); }
 
+CAnimTrack* CBoardWidget::PanelPieceTrack(bool show) const
+{
+    return show ? mServices.mPanel->PieceShowTrack() : mServices.mPanel->PieceHideTrack();
+}
+
+void CBoardWidget::SetPanelPieceDisplay(int32_t display) { mServices.mPanel->SetPieceDisplay(display); }
+
 std::string CBoardWidget::ComboName(int32_t index) const
 {
     const auto& names = mServices.mGui->mComboNames;

@@ -86,6 +86,8 @@ public:
     void SetCompletion(int32_t percent) override;
     void SetHazardTrack(int32_t hazard, CAnimTrack* track) override;
     void UndoFinished() override;
+    CAnimTrack* PanelPieceTrack(bool show) const override;
+    void SetPanelPieceDisplay(int32_t display) override;
     std::string ComboName(int32_t index) const override;
 
     // CFieldActivity

@@ -65,6 +65,7 @@ public:
     void SetPanelEnergy(int32_t, bool, float) override {}
     void SlidePanel(bool) override {}
     void ShowPanelPiece(bool) override {}
+    void ChangePanelPiece() override { mCalls.push_back("ChangePanelPiece"); }
     void PlaySample(int32_t sample) override;
     void SaveFiles() override {}
 

@@ -37,6 +37,7 @@ struct RecordingLevel : CLevelFlow {
     void StartIntro(int32_t variant) override { mCalls.push_back("intro " + std::to_string(variant)); }
     void StartOutro(int32_t variant) override { mCalls.push_back("outro " + std::to_string(variant)); }
     void StartFinalOutro() override { mCalls.push_back("final outro"); }
+    void PickSuperbonusPiece() override { mCalls.push_back("pick piece"); }
 
     int32_t Count(const std::string& call) const;
 
@@ -63,6 +64,8 @@ struct RecordingHost : CBoardHost {
     void SetCompletion(int32_t percent) override { mCompletion = percent; }
     void SetHazardTrack(int32_t hazard, CAnimTrack* track) override { mHazards[size_t(hazard)] = track; }
     void UndoFinished() override { mCalls.push_back("undo done"); }
+    CAnimTrack* PanelPieceTrack(bool show) const override { return mPieceTracks[show ? 1 : 0]; }
+    void SetPanelPieceDisplay(int32_t display) override { mPieceDisplays.push_back(display); }
     std::string ComboName(int32_t index) const override { return "combo" + std::to_string(index); }
 
     bool mPointerOver = false;
@@ -70,6 +73,9 @@ struct RecordingHost : CBoardHost {
     int32_t mPointerRow = 0;
     int32_t mCompletion = -1;
     CAnimTrack* mHazards[2] = {};
+    // The panel's piece fades, out then in; the piece displays in the order set.
+    CAnimTrack* mPieceTracks[2] = {};
+    std::vector<int32_t> mPieceDisplays;
     std::vector<std::string> mCalls;
 };
 

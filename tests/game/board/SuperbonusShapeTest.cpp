@@ -32,7 +32,7 @@ protected:
 };
 
 // The piece is found in each of its four turns, and only there: not mirrored,
-// not with a cell too many or too few.
+// not with a cell too many or too few. Only a find changes the panel's piece.
 TEST_F(SuperbonusShapeTest, FindsThePieceInEveryTurnAndNothingElse)
 {
     struct Case {
@@ -53,8 +53,10 @@ TEST_F(SuperbonusShapeTest, FindsThePieceInEveryTurnAndNothingElse)
         while (CCellGrid::ColourOf(mField.Grid().Cell(cell)) != 2)
             ++cell;
         const int32_t group = CCellGrid::GroupOf(mField.Grid().Cell(cell));
+        mHost.mCalls.clear();
         EXPECT_EQ(mLevels.TestSuperbonusShape(group), c.found) << Picture(mField.Grid())[0];
         EXPECT_EQ(mLevels.Score() - score, c.found ? 500 : 0);
+        EXPECT_EQ(mHost.Has("ChangePanelPiece"), c.found);
     }
 }
 
