@@ -151,3 +151,71 @@ TEST_F(GamePlayTest, ShowsTheTitleOpensTheMenuAndSavesThePlayersFilesAtExit)
 
 } // namespace
 } // namespace AppTest
+
+namespace AppTest {
+namespace {
+
+// From the menu to play with the mouse only: the endless game starts, its
+// start window is clicked away, and cells are clicked until a group scores.
+TEST_F(GamePlayTest, AGameStartsFromTheMenuAndClickedCellsScoreOnThePanel)
+{
+    ScriptedGame& game = Start();
+    enum Step { kToMenu, kToStartWindow, kPlaying, kDone };
+    Step step = kToMenu;
+    int32_t clicks = 0;
+    int32_t waitUntil = 0;
+    game.mScript = [&](int update) {
+        CGUIController* gui = game.GuiController();
+        if (update == 20000 || !gui)
+            return update == 20000 ? game.RequestShutdown() : void();
+        switch (step) {
+        case kToMenu:
+            if (Showing(GUIWindowId::kMenu)) {
+                ClickButton(18);
+                step = kToStartWindow;
+            }
+            break;
+        case kToStartWindow:
+            if (game.LevelController()->State() == CLevelController::kIntro && gui->State() == CGUIController::kShown &&
+                gui->CurrentWindow() != GUIWindowId::kMenu) {
+                ClickButton(gui->Window(gui->CurrentWindow())->mFirstButton);
+                step = kPlaying;
+            }
+            break;
+        case kPlaying:
+            if (game.Panel()->PointsValue() > 0 || clicks == 40) {
+                step = kDone;
+                waitUntil = update + 100;
+            } else if (!game.GamePaused() && update >= waitUntil) {
+                const CGameField& field = *game.Field();
+                const FieldPoint at = field.CellCentre(clicks % field.Width(), clicks / field.Width() % field.Height());
+                Click(int32_t(at.mX) + 400, int32_t(at.mY) + 300);
+                ++clicks;
+                waitUntil = update + 150;
+            }
+            break;
+        case kDone:
+            if (update == waitUntil)
+                game.RequestShutdown();
+            break;
+        }
+    };
+    game.Run();
+
+    EXPECT_TRUE(game.mFatalErrors.empty());
+    ASSERT_EQ(step, kDone);
+    EXPECT_LT(clicks, 40);
+    EXPECT_GT(game.Panel()->PointsValue(), 0);
+    EXPECT_EQ(game.Panel()->PointsValue(), game.LevelController()->Score());
+    const int32_t score = game.LevelController()->Score();
+    mGame.reset();
+    // The endless game in play went into Ada's record, its score with it.
+    const std::string users = LumoTest::ReadFile(Platform::NativePath(Lumo::GetUserDataFolder() + "users.dat"));
+    EXPECT_NE(users.find("Ada"), std::string::npos);
+    const char bytes[4] = {char(score & 0xff), char(score >> 8 & 0xff), char(score >> 16 & 0xff),
+                           char(score >> 24 & 0xff)};
+    EXPECT_NE(users.find(std::string(bytes, 4)), std::string::npos);
+}
+
+} // namespace
+} // namespace AppTest
