@@ -224,7 +224,12 @@ void CGameApp::UpdateFraction(float fraction)
 
 bool CGameApp::DrawFrame()
 {
-    return !Reloading() && LumoAppBase::DrawFrame();
+    if (!Reloading())
+        return LumoAppBase::DrawFrame();
+    // The last frame stays on screen; the loop must see this one as done, or
+    // it would ask again before the update that ends the reload.
+    mHasUpdatedSinceDraw = false;
+    return true;
 }
 
 void CGameApp::OnAppActivated()
