@@ -211,6 +211,14 @@ template <typename Mix>
     if (head != 0)
         StorePart(dest, mix(LoadPart(dest, head), LoadPart(source, head)), head);
     int32_t i = head;
+    // Two groups read before either is written: a write whose address
+    // looks like that of a later read would otherwise hold the read back.
+    for (; i + 16 <= count; i += 16) {
+        const __m256i first = mix(Load(dest + i), Load(source + i));
+        const __m256i second = mix(Load(dest + i + 8), Load(source + i + 8));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i), first);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i + 8), second);
+    }
     for (; i + 8 <= count; i += 8)
         _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i), mix(Load(dest + i), Load(source + i)));
     if (i != count)
