@@ -175,6 +175,7 @@ void CGameLevelHost::SetBoardBusy(bool busy) { mLinks.mBoard->SetInputLock(busy)
 void CGameLevelHost::RestartBoard()
 {
     CBoardWidget& board = *mLinks.mBoard;
+    board.SetFadeState(CBoardWidget::kFadeIn);
     board.SetBackgroundOn(true);
     board.SetOverlayOn(true);
     board.PlayOverlayAnim(CGameConfig::live.loadscreenBgfadespeed, 1.0f, 0.0f);
