@@ -4,6 +4,7 @@
 #include "game/board/CBall.h"
 #include "game/board/CGameField.h"
 #include "game/board/CGameProcessor.h"
+#include "game/board/CLevelController.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CLevelMap.h"
 #include "game/data/CHiscoreTable.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -103,6 +105,43 @@ TEST_F(GameLoadingTest, AReloadAskedForDuringALoadWaitsForItsEndWithoutBlocking)
     game.OnLoadingDone();
     EXPECT_EQ(game.LoadingStateNow(), CGameApp::kLoadHandled);
     EXPECT_TRUE(game.LoadedOk());
+}
+
+// Icons: 1 timed, 2 puzzle, 3 crazy, else 0; positions past the graph's list
+// are not looked up (a lookup there would reshuffle the endless graph).
+TEST_F(GameLoadingTest, TheLevelMapShowsTheKindOfEachListedPositionAndClampsItsPositions)
+{
+    PakInterface pak;
+    ASSERT_TRUE(pak.MountArchive(ZENTROVA_RES_PAK));
+    RecordingGame game;
+    Load(game);
+    struct Case {
+        const char* mWhat;
+        int32_t mGraph;
+        int32_t mMap, mFrom, mTo;
+        std::array<int32_t, 10> mKinds;
+        int32_t mPassed;
+    };
+    const Case cases[] = {
+        {"the first map", 0, 0, 2, 3, {0, 1, 2, 3, 0, 0, 0, 1, 2, 3}, 3},
+        {"a position past the map", 0, 1, 12, 3, {0, 1, 2, 3, 0, 0, 0, 1, 2, 3}, 9},
+        {"before the first position", 0, 0, -1, 0, {0, 1, 2, 3, 0, 0, 0, 1, 2, 3}, 0},
+        {"a graph of six levels", 1, 0, 0, 1, {0, 0, 1, 2, 3, 0, 0, 0, 0, 0}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mWhat);
+        game.LevelController()->StartLevel(c.mGraph, 0);
+        game.ShowLevelMap(c.mMap, c.mFrom, c.mTo);
+        const CLevelMap& map = *game.LevelMap();
+        ASSERT_EQ(map.CurrentMap(), c.mMap);
+        int32_t passed = 0;
+        for (size_t i = 0; i < c.mKinds.size(); ++i) {
+            const auto& position = map.Maps()[size_t(c.mMap)].mPositions[i];
+            EXPECT_EQ(position.mKind, c.mKinds[i]) << i;
+            passed += position.mPassed;
+        }
+        EXPECT_EQ(passed, c.mPassed);
+    }
 }
 
 TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
