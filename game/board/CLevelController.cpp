@@ -150,11 +150,6 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
         mSupercomboPoints = 0;
         mComboPoints = 0;
     }
-    if (!carryOver)
-        mHost.SetUpField(level.mContentCount > 0
-                             ? mTable.ContentShape(level, Lumo::RandomNumber(level.mContentCount))
-                             : -1);
-
     mTimeHazard = level.mPointsToComplete * CGameConfig::live.onTimePercLessThan / 100;
     mDrain = mode != 2 && level.mPointsDecreaseSpeed > 0.0001f;
     mHost.SetDrain(mDrain, mDrain ? level.mPointsDecreaseSpeed : 0.0f);
@@ -168,6 +163,12 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
         SetProgress(0);
         ApplyCheckpoint(0);
     }
+    // The random fill draws from the checkpoint's colours and queue side, so
+    // they are set before it.
+    if (!carryOver)
+        mHost.SetUpField(level.mContentCount > 0
+                             ? mTable.ContentShape(level, Lumo::RandomNumber(level.mContentCount))
+                             : -1);
 
     mHost.ResetBall(!carryOver, level.mBallColumn, level.mBallRow);
     PickSuperbonusPiece();

@@ -3,6 +3,7 @@
 #include "game/data/CUserProfile.h"
 
 #include <fstream>
+#include <set>
 
 using BoardTest::LevelFlowFixture;
 
@@ -18,6 +19,22 @@ protected:
         again.Init(App());
         EXPECT_TRUE(again.SelectByName("ann"));
         return again.Record(again.CurrentIndex());
+    }
+
+    // Starts the graph's first level on a field filled at random, the rules in
+    // force beforehand having a single colour (as a field that has not played yet).
+    void ExpectFirstFieldMixed(int32_t graph)
+    {
+        mHost.mFillField = &mField;
+        CGridParameters single = mField.Grid().Parameters();
+        single.mBlockTypes = 1;
+        ASSERT_TRUE(mField.Grid().SetParameters(single));
+        Play(graph, 0);
+        std::set<int32_t> colours;
+        for (int32_t cell = 0; cell < mField.Grid().CellCount(); ++cell)
+            colours.insert(CCellGrid::ColourOf(mField.Grid().Cell(cell)));
+        EXPECT_GT(colours.size(), 1u);
+        EXPECT_LT(*colours.rbegin(), 4);
     }
 };
 
@@ -211,6 +228,10 @@ TEST_F(CLevelControllerTest, APuzzleLevelDrivesItsArrowsAndFollowsTheField)
     Field({"44400", "12312", "31231"});
     EXPECT_EQ(Land(0, 0), 0);
 }
+
+TEST_F(CLevelControllerTest, TheFirstRandomFieldOfAMapLevelHasTheLevelsColours) { ExpectFirstFieldMixed(0); }
+
+TEST_F(CLevelControllerTest, TheFirstRandomFieldOfTheEndlessGameHasTheLevelsColours) { ExpectFirstFieldMixed(1); }
 
 TEST_F(CLevelControllerTest, ACrazyLevelWithNoEnergyFailsAtOnce)
 {

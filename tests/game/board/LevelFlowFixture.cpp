@@ -66,7 +66,12 @@ void RecordingLevelHost::SetBonusAmount(int32_t bonus, int32_t amount)
     if (amount != 0)
         mCalls.push_back("Bonus " + std::to_string(bonus) + "=" + std::to_string(amount));
 }
-void RecordingLevelHost::SetUpField(int32_t shape) { mCalls.push_back("Field " + std::to_string(shape)); }
+void RecordingLevelHost::SetUpField(int32_t shape)
+{
+    mCalls.push_back("Field " + std::to_string(shape));
+    if (mFillField)
+        mFillField->ResetForLevel();
+}
 void RecordingLevelHost::ApplyOnload(int32_t gameBorder, int32_t background, int32_t ball)
 {
     mCalls.push_back("Onload " + std::to_string(gameBorder) + " " + std::to_string(background) + " " +

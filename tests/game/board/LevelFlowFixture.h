@@ -77,6 +77,8 @@ public:
     int32_t mCrazyToTurn = 1;
     int32_t mCompletion = -1;
     int32_t mProcessorState = -1;
+    // Filled at random as the game does when set; otherwise the field is kept.
+    CGameField* mFillField = nullptr;
 };
 
 // Keeps the windows asked for: status windows by id, others as 100 + id, the
