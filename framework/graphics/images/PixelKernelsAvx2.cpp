@@ -237,6 +237,31 @@ template <typename Mix>
     return _mm256_i32gather_epi32(reinterpret_cast<const int*>(source), index, 4);
 }
 
+// The loop is built once per form, so that no group tests which form it takes.
+template <bool Grey>
+int32_t OverTintedGroups(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color)
+{
+    const __m256i colorLanes = Grey ? Lanes(uint16_t(color[2]), uint16_t(color[2]), uint16_t(color[2]), 0)
+                                    : Lanes(uint16_t(color[0]), uint16_t(color[1]), uint16_t(color[2]), 0);
+    const __m256i tintAlpha = _mm256_set1_epi16(short(color[3]));
+    const __m256i zero = _mm256_setzero_si256();
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
+        const __m256i d = Load(dest + i);
+        if (!AllOpaque(d))
+            break;
+        const __m256i low = TintMix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), colorLanes,
+                                    tintAlpha, Grey);
+        const __m256i high = TintMix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), colorLanes,
+                                     tintAlpha, Grey);
+        Store(dest + i, _mm256_packus_epi16(low, high));
+    }
+    return i;
+}
+
 } // namespace
 
 int32_t PixelKernelsAvx2::OverNative(uint32_t* dest, const uint32_t* source, int32_t count)
@@ -374,25 +399,8 @@ int32_t PixelKernelsAvx2::Over(uint32_t* dest, const uint32_t* source, int32_t c
 int32_t PixelKernelsAvx2::OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color,
                                      bool grey)
 {
-    const __m256i colorLanes = grey ? Lanes(uint16_t(color[2]), uint16_t(color[2]), uint16_t(color[2]), 0)
-                                    : Lanes(uint16_t(color[0]), uint16_t(color[1]), uint16_t(color[2]), 0);
-    const __m256i tintAlpha = _mm256_set1_epi16(short(color[3]));
-    const __m256i zero = _mm256_setzero_si256();
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
-        const __m256i d = Load(dest + i);
-        if (!AllOpaque(d))
-            break;
-        const __m256i low = TintMix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), colorLanes,
-                                    tintAlpha, grey);
-        const __m256i high = TintMix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), colorLanes,
-                                     tintAlpha, grey);
-        Store(dest + i, _mm256_packus_epi16(low, high));
-    }
-    return i;
+    return grey ? OverTintedGroups<true>(dest, source, count, color)
+                : OverTintedGroups<false>(dest, source, count, color);
 }
 
 template <bool White, bool Translucent>
