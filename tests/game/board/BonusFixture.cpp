@@ -96,4 +96,22 @@ BonusRecord* BonusFixture::PlaceVisibleBonus(int32_t id, int32_t column, int32_t
     return bonus;
 }
 
+BonusEffectLinks BonusFixture::EffectLinks(CBonusLevel& level, CFieldActivity& activity, CImageAtlas* atlas)
+{
+    BonusEffectLinks links;
+    links.mApp = &App();
+    links.mProcessor = &mProcessor;
+    links.mField = &mField;
+    links.mBall = &mBall;
+    links.mBase = &mBase;
+    links.mTracks = &mTracks;
+    links.mAnims = &mAnims;
+    links.mImages = &mImages;
+    links.mAtlas = atlas;
+    links.mBonuses = &mBonuses;
+    links.mActivity = &activity;
+    links.mLevel = &level;
+    return links;
+}
+
 } // namespace BoardTest

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/board/CBonusBanner.h"
+#include "game/board/BonusEffectLinks.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CBonusTime.h"
 #include "game/board/CEnergyMeter.h"
@@ -42,6 +43,8 @@ protected:
     int32_t SlotsOfKind(int32_t kind) const;
     // Puts a bonus of the id on the block at (column, row) and lets it come on.
     BonusRecord* PlaceVisibleBonus(int32_t id, int32_t column, int32_t row);
+    // The links of a field-changing bonus effect over this fixture.
+    BonusEffectLinks EffectLinks(CBonusLevel& level, CFieldActivity& activity, CImageAtlas* atlas = nullptr);
 
     CBonusBase mBase;
     CBonusBanner mBanner{mProcessor, mField, mImages, mTracks};

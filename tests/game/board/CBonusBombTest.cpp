@@ -28,7 +28,7 @@ struct RecordingActivity : CFieldActivity {
 
 class CBonusBombTest : public BonusFixture {
 protected:
-    CBonusBombTest() : mBomb(Links())
+    CBonusBombTest() : mBomb(EffectLinks(mScoring, mActivity))
     {
         CParticleSystem::Get().Attach(&mAnims, &mImages);
         mBomb.Init();
@@ -36,22 +36,6 @@ protected:
     }
     ~CBonusBombTest() override { mBomb.Shutdown(); }
 
-    BonusEffectLinks Links()
-    {
-        BonusEffectLinks links;
-        links.mApp = &App();
-        links.mProcessor = &mProcessor;
-        links.mField = &mField;
-        links.mBall = &mBall;
-        links.mBase = &mBase;
-        links.mTracks = &mTracks;
-        links.mAnims = &mAnims;
-        links.mImages = &mImages;
-        links.mBonuses = &mBonuses;
-        links.mActivity = &mActivity;
-        links.mLevel = &mScoring;
-        return links;
-    }
     // Frames with the particles running, until the bomb and its particles are done.
     bool RunBomb()
     {

@@ -31,7 +31,7 @@ struct Activity : CFieldActivity {
 
 class CBonusPowerballTest : public BonusFixture {
 protected:
-    CBonusPowerballTest() : mPower(Links())
+    CBonusPowerballTest() : mPower(EffectLinks(mScoring, mActivity, &mAtlas))
     {
         mAtlas.Setup(mImages);
         CParticleSystem::Get().Attach(&mAnims, &mImages);
@@ -45,23 +45,6 @@ protected:
     }
     ~CBonusPowerballTest() override { mPower.Shutdown(); }
 
-    BonusEffectLinks Links()
-    {
-        BonusEffectLinks links;
-        links.mApp = &App();
-        links.mProcessor = &mProcessor;
-        links.mField = &mField;
-        links.mBall = &mBall;
-        links.mBase = &mBase;
-        links.mTracks = &mTracks;
-        links.mAnims = &mAnims;
-        links.mImages = &mImages;
-        links.mAtlas = &mAtlas;
-        links.mBonuses = &mBonuses;
-        links.mActivity = &mActivity;
-        links.mLevel = &mScoring;
-        return links;
-    }
     void Paint(int32_t cell, int32_t colour)
     {
         uint32_t& word = mField.Grid().Cell(cell);
