@@ -5,9 +5,9 @@
 // is the part of one update's 10 ms budget that such a frame takes.
 
 #include "app/CGameApp.h"
+#include "GameBenchSetting.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
-#include "framework/resources/PakInterface.h"
 #include "game/board/BlockDef.h"
 #include "game/board/CGameField.h"
 #include "game/board/CLevelController.h"
@@ -15,18 +15,11 @@
 #include "game/data/CParticleSystem.h"
 #include "game/screens/CBoardWidget.h"
 #include "game/screens/CGamePanel.h"
-#include "platform/backends/headless/HeadlessSession.h"
-#include "platform/process/Process.h"
-#include "platform/storage/Registry.h"
-#include "platform/storage/RegistryStore.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -37,16 +30,8 @@ constexpr int32_t kIntroUpdates = 3000;
 
 void BM_GameFrame(benchmark::State& state)
 {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("zentrova-frame-" + std::to_string(Platform::GetCurrentProcessId()));
-    std::filesystem::create_directories(folder);
-    setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    Platform::HeadlessSession session;
-    Platform::RegistryStore store;
-    Platform::ScopedRegistryStore storeScope(&store);
-    PakInterface pak;
-    if (!pak.MountArchive(ZENTROVA_RES_PAK)) {
+    const GameBenchSetting setting("frame");
+    if (!setting.Mounted()) {
         state.SkipWithError("res.pak is missing");
         return;
     }
@@ -124,7 +109,6 @@ void BM_GameFrame(benchmark::State& state)
     g.reset();
     screen.reset();
     game.reset();
-    std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_GameFrame)->Unit(benchmark::kMicrosecond);
 
