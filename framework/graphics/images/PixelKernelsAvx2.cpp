@@ -33,8 +33,7 @@ namespace {
 
 [[gnu::always_inline]] inline bool AllOpaque(__m256i pixels)
 {
-    const __m256i alpha = _mm256_set1_epi32(int(0xFF000000));
-    return _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(pixels, alpha), alpha)) == -1;
+    return _mm256_testc_si256(pixels, _mm256_set1_epi32(int(0xFF000000))) != 0;
 }
 
 [[gnu::always_inline]] inline bool AllTransparent(__m256i pixels)
@@ -42,37 +41,26 @@ namespace {
     return _mm256_testz_si256(pixels, _mm256_set1_epi32(int(0xFF000000))) != 0;
 }
 
-// Red and green as (d (256 - w) + s w) >> 8, blue as the sum of the two
-// parts shifted apart; the alpha lanes are left for the caller to set.
-[[gnu::always_inline]] inline __m256i MixLaneShifted(__m256i d, __m256i s, __m256i w)
-{
-    const __m256i dKeep = _mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), w));
-    const __m256i sWeight = _mm256_mullo_epi16(s, w);
-    const __m256i joint = _mm256_srli_epi16(_mm256_add_epi16(dKeep, sWeight), 8);
-    const __m256i apart = _mm256_add_epi16(_mm256_srli_epi16(dKeep, 8), _mm256_srli_epi16(sWeight, 8));
-    return _mm256_blend_epi16(joint, apart, 0x11);
-}
-
-// The alpha of pixels 0, 1 (first) or 2, 3 of each half of 8-bit pixels,
-// spread over that pixel's four 16-bit lanes.
-[[gnu::always_inline]] inline __m256i SpreadAlpha(__m256i pixels, bool first)
-{
-    const char a = first ? 3 : 11;
-    const char b = first ? 7 : 15;
-    const char z = char(0x80);
-    return _mm256_shuffle_epi8(pixels, _mm256_setr_epi8(a, z, a, z, a, z, a, z, b, z, b, z, b, z, b, z, a, z, a, z, a,
-                                                        z, a, z, b, z, b, z, b, z, b, z));
-}
-
-// Unpacking and packing stay within each 128-bit half, so pixel order holds.
+// Over opaque pixels, with the source alpha w as the weight: red and green as
+// (d (256 - w) + s w) >> 8, blue as the sum of the two parts shifted apart,
+// alpha 255. Blue shares 16-bit lanes with red and green with alpha, picked
+// out by masks and shifts in place, so nothing is unpacked or packed again.
 [[gnu::always_inline]] inline __m256i BlendOnOpaque8(__m256i d, __m256i s)
 {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i low =
-        MixLaneShifted(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), SpreadAlpha(s, true));
-    const __m256i high =
-        MixLaneShifted(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), SpreadAlpha(s, false));
-    return _mm256_or_si256(_mm256_packus_epi16(low, high), _mm256_set1_epi32(int(0xFF000000)));
+    const char z = char(0x80);
+    const __m256i w = _mm256_shuffle_epi8(s, _mm256_setr_epi8(3, z, 3, z, 7, z, 7, z, 11, z, 11, z, 15, z, 15, z, 3, z,
+                                                              3, z, 7, z, 7, z, 11, z, 11, z, 15, z, 15, z));
+    const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(256), w);
+    const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
+    const __m256i keepRb = _mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), k);
+    const __m256i takeRb = _mm256_mullo_epi16(_mm256_and_si256(s, lowBytes), w);
+    const __m256i keepGa = _mm256_mullo_epi16(_mm256_srli_epi16(d, 8), k);
+    const __m256i takeGa = _mm256_mullo_epi16(_mm256_srli_epi16(s, 8), w);
+    const __m256i joint = _mm256_srli_epi16(_mm256_add_epi16(keepRb, takeRb), 8);
+    const __m256i apart = _mm256_add_epi16(_mm256_srli_epi16(keepRb, 8), _mm256_srli_epi16(takeRb, 8));
+    const __m256i rb = _mm256_blend_epi16(joint, apart, 0x55);
+    const __m256i g = _mm256_and_si256(_mm256_add_epi16(keepGa, takeGa), _mm256_set1_epi32(0x0000FF00));
+    return _mm256_or_si256(_mm256_or_si256(rb, g), _mm256_set1_epi32(int(0xFF000000)));
 }
 
 [[gnu::always_inline]] inline __m256i TintMix(__m256i d, __m256i s, __m256i color, __m256i tintAlpha, bool grey)
