@@ -182,35 +182,40 @@ namespace {
     StoreQuarter(p + 4, _mm256_extracti128_si256(v, 1), count - low);
 }
 
-// The pixels before dest's first 32-byte boundary, at most count.
-[[gnu::always_inline]] inline int32_t HeadToAlign(const uint32_t* dest, int32_t count)
+// The pixels before dest's first 32-byte boundary, below 8.
+[[gnu::always_inline]] inline int32_t HeadToAlign(const uint32_t* dest)
 {
-    const int32_t head = int32_t((32 - (reinterpret_cast<uintptr_t>(dest) & 31)) & 31) / 4;
-    return head < count ? head : count;
+    return int32_t((32 - (reinterpret_cast<uintptr_t>(dest) & 31)) & 31) / 4;
 }
 
 // A row drawn by mix(destination group, source group), whose lanes are
 // apart: whole groups on 32-byte boundaries, so that no store is split
-// between cache lines, and the ends as parts of groups.
+// between cache lines. The ends are whole groups too, overlapping the aligned
+// ones: both are worked out from the pixels as they were, before any store,
+// so the pixels they share come out the same either way. Rows narrower than a
+// group are read and written as parts of one.
 template <typename Mix>
 [[gnu::always_inline]] inline void AlignedRow(uint32_t* dest, const uint32_t* source, int32_t count, Mix mix)
 {
-    const int32_t head = HeadToAlign(dest, count);
-    if (head != 0)
-        StorePart(dest, mix(LoadPart(dest, head), LoadPart(source, head)), head);
-    int32_t i = head;
+    if (count < 8) {
+        StorePart(dest, mix(LoadPart(dest, count), LoadPart(source, count)), count);
+        return;
+    }
+    const __m256i first = mix(Load(dest), Load(source));
+    const __m256i last = mix(Load(dest + count - 8), Load(source + count - 8));
+    int32_t i = HeadToAlign(dest);
     // Two groups read before either is written: a write whose address
     // looks like that of a later read would otherwise hold the read back.
     for (; i + 16 <= count; i += 16) {
-        const __m256i first = mix(Load(dest + i), Load(source + i));
-        const __m256i second = mix(Load(dest + i + 8), Load(source + i + 8));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i), first);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i + 8), second);
+        const __m256i one = mix(Load(dest + i), Load(source + i));
+        const __m256i two = mix(Load(dest + i + 8), Load(source + i + 8));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i), one);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i + 8), two);
     }
-    for (; i + 8 <= count; i += 8)
+    if (i + 8 <= count)
         _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i), mix(Load(dest + i), Load(source + i)));
-    if (i != count)
-        StorePart(dest + i, mix(LoadPart(dest + i, count - i), LoadPart(source + i, count - i)), count - i);
+    Store(dest, first);
+    Store(dest + count - 8, last);
 }
 
 // source[indices[0..7]]. Indices within eight pixels of the first, as
@@ -461,12 +466,15 @@ void PixelKernelsAvx2::FillRows(uint32_t* dest, size_t pitch, int32_t width, int
 {
     const __m256i pattern = _mm256_set1_epi32(int(color));
     for (int32_t row = 0; row < height; ++row, dest += pitch) {
-        const int32_t head = HeadToAlign(dest, width);
-        StorePart(dest, pattern, head);
-        int32_t i = head;
-        for (; i + 8 <= width; i += 8)
+        // Overlapping ends as whole groups, as AlignedRow has them.
+        if (width < 8) {
+            StorePart(dest, pattern, width);
+            continue;
+        }
+        Store(dest, pattern);
+        for (int32_t i = HeadToAlign(dest); i + 8 <= width; i += 8)
             _mm256_store_si256(reinterpret_cast<__m256i*>(dest + i), pattern);
-        StorePart(dest + i, pattern, width - i);
+        Store(dest + width - 8, pattern);
     }
 }
 
