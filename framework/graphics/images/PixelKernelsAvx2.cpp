@@ -41,15 +41,21 @@ namespace {
     return _mm256_testz_si256(pixels, _mm256_set1_epi32(int(0xFF000000))) != 0;
 }
 
+// Each pixel's alpha in both 16-bit halves of its 32 bits.
+[[gnu::always_inline]] inline __m256i AlphaInBothHalves()
+{
+    const char z = char(0x80);
+    return _mm256_setr_epi8(3, z, 3, z, 7, z, 7, z, 11, z, 11, z, 15, z, 15, z, 3, z, 3, z, 7, z, 7, z, 11, z, 11, z,
+                            15, z, 15, z);
+}
+
 // Over opaque pixels, with the source alpha w as the weight: red and green as
 // (d (256 - w) + s w) >> 8, blue as the sum of the two parts shifted apart,
 // alpha 255. Blue shares 16-bit lanes with red and green with alpha, picked
 // out by masks and shifts in place, so nothing is unpacked or packed again.
 [[gnu::always_inline]] inline __m256i BlendOnOpaque8(__m256i d, __m256i s)
 {
-    const char z = char(0x80);
-    const __m256i w = _mm256_shuffle_epi8(s, _mm256_setr_epi8(3, z, 3, z, 7, z, 7, z, 11, z, 11, z, 15, z, 15, z, 3, z,
-                                                              3, z, 7, z, 7, z, 11, z, 11, z, 15, z, 15, z));
+    const __m256i w = _mm256_shuffle_epi8(s, AlphaInBothHalves());
     const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(256), w);
     const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
     const __m256i keepRb = _mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), k);
@@ -286,39 +292,36 @@ int32_t PixelKernelsAvx2::OverNative(uint32_t* dest, const uint32_t* source, int
 int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* source, int32_t count,
                                            const uint32_t* tint)
 {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i tintLanes = TintLanes(tint);
-    const __m256i tintAlpha = _mm256_set1_epi32(int(tint[3]));
+    // Blue shares 16-bit lanes with red and green with alpha, picked out in
+    // place; the alpha lane weighs 0 and is masked off, so it comes out 0.
+    const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
+    const __m256i tintRb = _mm256_set1_epi32(int(tint[2] << 16 | tint[0]));
+    const __m256i tintGa = _mm256_set1_epi32(int(tint[1]));
+    const __m256i tintAlpha = _mm256_set1_epi16(short(tint[3]));
     // Opaque over opaque takes none of the destination.
-    const __m256i opaqueAlpha = _mm256_set1_epi32(tint[3] == 255 ? 255 : -1);
-    // The low two bytes of the weights of pixels 0, 1 or 2, 3 of each half,
-    // spread over that pixel's colour lanes; its alpha lane weighs 0, so the
-    // alpha byte comes out 0.
-    const char z = char(0x80);
-    const __m256i firstPair = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, z, z, 4, 5, 4, 5, 4, 5, z, z, 0, 1, 0, 1, 0, 1, z, z,
-                                               4, 5, 4, 5, 4, 5, z, z);
-    const __m256i secondPair = _mm256_add_epi8(firstPair, _mm256_set1_epi8(8));
-    auto mix = [&](__m256i d16, __m256i n16, __m256i k) {
-        return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, k), _mm256_mullo_epi16(n16, tintLanes)), 8);
-    };
+    const __m256i opaqueAlpha = _mm256_set1_epi16(tint[3] == 255 ? 255 : -1);
+    const __m256i spread = AlphaInBothHalves();
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i s = Load(source + i);
         if (AllTransparent(s))
             continue;
         const __m256i d = Load(dest + i);
-        // One weight per 32-bit lane: 256 - a tint / 255, below 65536
-        // throughout, so 16-bit products serve.
-        const __m256i alpha = _mm256_srli_epi32(s, 24);
-        const __m256i product = _mm256_mullo_epi16(alpha, tintAlpha);
-        const __m256i weight = _mm256_srli_epi16(
-            _mm256_add_epi16(_mm256_add_epi16(product, _mm256_set1_epi32(1)), _mm256_srli_epi16(product, 8)), 8);
-        const __m256i k = _mm256_andnot_si256(_mm256_cmpeq_epi32(alpha, opaqueAlpha),
-                                              _mm256_sub_epi32(_mm256_set1_epi32(256), weight));
-        const __m256i mixed = _mm256_packus_epi16(
-            mix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), _mm256_shuffle_epi8(k, firstPair)),
-            mix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), _mm256_shuffle_epi8(k, secondPair)));
-        Store(dest + i, Select(_mm256_cmpeq_epi32(alpha, zero), d, mixed));
+        // The weight 256 - a tint / 255 in both halves of each pixel, the
+        // division as (x 0x8081) >> 23, exact below 65536.
+        const __m256i alpha = _mm256_shuffle_epi8(s, spread);
+        const __m256i weight = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(alpha, tintAlpha),
+                                                                    _mm256_set1_epi16(short(0x8081))),
+                                                 7);
+        const __m256i kk = _mm256_andnot_si256(_mm256_cmpeq_epi16(alpha, opaqueAlpha),
+                                               _mm256_sub_epi16(_mm256_set1_epi16(256), weight));
+        const __m256i rb = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), kk),
+                                                              _mm256_mullo_epi16(_mm256_and_si256(s, lowBytes), tintRb)),
+                                             8);
+        const __m256i g = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), kk),
+                                           _mm256_mullo_epi16(_mm256_srli_epi16(s, 8), tintGa));
+        const __m256i mixed = _mm256_or_si256(rb, _mm256_and_si256(g, _mm256_set1_epi32(0x0000FF00)));
+        Store(dest + i, Select(_mm256_cmpeq_epi32(alpha, _mm256_setzero_si256()), d, mixed));
     }
     return i;
 }
