@@ -49,13 +49,12 @@ namespace {
                             15, z, 15, z);
 }
 
-// Over opaque pixels, with the source alpha w as the weight: red and green as
-// (d (256 - w) + s w) >> 8, blue as the sum of the two parts shifted apart,
-// alpha 255. Blue shares 16-bit lanes with red and green with alpha, picked
+// Over opaque pixels, with the weight w (0..256, in both halves of each
+// pixel): red and green as (d (256 - w) + s w) >> 8, blue as the sum of the
+// two parts shifted apart, alpha 255. Blue shares 16-bit lanes with red and green with alpha, picked
 // out by masks and shifts in place, so nothing is unpacked or packed again.
-[[gnu::always_inline]] inline __m256i BlendOnOpaque8(__m256i d, __m256i s)
+[[gnu::always_inline]] inline __m256i BlendOnOpaque8(__m256i d, __m256i s, __m256i w)
 {
-    const __m256i w = _mm256_shuffle_epi8(s, AlphaInBothHalves());
     const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(256), w);
     const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
     const __m256i keepRb = _mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), k);
@@ -350,8 +349,10 @@ int32_t PixelKernelsAvx2::AddNative(uint32_t* dest, const uint32_t* source, int3
 int32_t PixelKernelsAvx2::BlendOnOpaque(uint32_t* dest, const uint32_t* source, int32_t count)
 {
     int32_t i = 0;
-    for (; i + 8 <= count; i += 8)
-        Store(dest + i, BlendOnOpaque8(Load(dest + i), Load(source + i)));
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = Load(source + i);
+        Store(dest + i, BlendOnOpaque8(Load(dest + i), s, _mm256_shuffle_epi8(s, AlphaInBothHalves())));
+    }
     return i;
 }
 
@@ -361,7 +362,6 @@ int32_t PixelKernelsAvx2::BlendRow(uint32_t* dest, const uint32_t* source, int32
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i s = Load(source + i);
-        const __m256i sAlpha = _mm256_and_si256(s, alpha);
         if (_mm256_testz_si256(s, alpha))
             continue;
         if (_mm256_testc_si256(s, alpha)) {
@@ -369,8 +369,10 @@ int32_t PixelKernelsAvx2::BlendRow(uint32_t* dest, const uint32_t* source, int32
             continue;
         }
         const __m256i d = Load(dest + i);
-        const __m256i mixed = _mm256_blendv_epi8(BlendOnOpaque8(d, s), s, _mm256_cmpeq_epi32(sAlpha, alpha));
-        Store(dest + i, _mm256_blendv_epi8(mixed, d, _mm256_cmpeq_epi32(sAlpha, _mm256_setzero_si256())));
+        // Weighed 256, an opaque pixel comes out as it is.
+        const __m256i w = _mm256_shuffle_epi8(s, AlphaInBothHalves());
+        const __m256i mixed = BlendOnOpaque8(d, s, _mm256_sub_epi16(w, _mm256_cmpeq_epi16(w, _mm256_set1_epi16(255))));
+        Store(dest + i, _mm256_blendv_epi8(mixed, d, _mm256_cmpeq_epi32(w, _mm256_setzero_si256())));
     }
     return i;
 }
@@ -387,7 +389,7 @@ int32_t PixelKernelsAvx2::Over(uint32_t* dest, const uint32_t* source, int32_t c
         const __m256i d = Load(dest + i);
         if (!AllOpaque(d))
             break;
-        Store(dest + i, BlendOnOpaque8(d, s));
+        Store(dest + i, BlendOnOpaque8(d, s, _mm256_shuffle_epi8(s, AlphaInBothHalves())));
     }
     return i;
 }
