@@ -79,9 +79,9 @@ bool NarrowSpan(int64_t position, int64_t step, int64_t limit, int64_t lowest, i
 }
 
 #if defined(__SSE2__)
-// Four pixels of a row as Sample and the channel-ordered 32-bit store draw
-// them, untinted: 16-bit lanes, two pixels a register. Every sum stays
-// below 65536.
+// Four pixels of a row as Sample and the ordered stores draw them, untinted,
+// onto 32-bit or 565 pixels: 16-bit lanes, two pixels a register. Every sum
+// stays below 65536.
 class BilinearFour {
 public:
     // Positions step by stepU, stepV from one pixel to the next.
@@ -94,6 +94,43 @@ public:
     template <typename Texels>
     [[gnu::always_inline]] void Draw(uint32_t* dest, const Texels& source, size_t origin, size_t rowStep, int64_t u,
                                      int64_t v) const
+    {
+        Filtered pairs[2];
+        Filter(source, origin, rowStep, u, v, pairs);
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i low = Over32(_mm_unpacklo_epi8(d, zero), pairs[0]);
+        const __m128i high = Over32(_mm_unpackhi_epi8(d, zero), pairs[1]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_packus_epi16(low, high));
+    }
+
+    template <typename Texels>
+    [[gnu::always_inline]] void Draw(uint16_t* dest, const Texels& source, size_t origin, size_t rowStep, int64_t u,
+                                     int64_t v) const
+    {
+        Filtered pairs[2];
+        Filter(source, origin, rowStep, u, v, pairs);
+        // Each pixel in all four lanes of its half.
+        const __m128i d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dest));
+        const __m128i twice = _mm_unpacklo_epi16(d, d);
+        const __m128i low = Over565(_mm_unpacklo_epi32(twice, twice), pairs[0]);
+        const __m128i high = Over565(_mm_unpackhi_epi32(twice, twice), pairs[1]);
+        // The pixels are the first lanes of the halves.
+        auto firstLanes = [](__m128i pair) { return _mm_shufflelo_epi16(_mm_shuffle_epi32(pair, 0x08), 0x08); };
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dest), _mm_unpacklo_epi32(firstLanes(low), firstLanes(high)));
+    }
+
+private:
+    // Sample's sums of two pixels: red, green and blue in their lanes, and
+    // its alpha in every lane of the pixel.
+    struct Filtered {
+        __m128i sums;
+        __m128i alpha;
+    };
+
+    template <typename Texels>
+    [[gnu::always_inline]] void Filter(const Texels& source, size_t origin, size_t rowStep, int64_t u, int64_t v,
+                                       Filtered* pairs) const
     {
         // Texels 0, 1 of pixels 0 and 1 (then 2 and 3) and the pair below.
         __m128i top[2];
@@ -109,16 +146,10 @@ public:
         // The fractions of the four pixels, each in both halves of its lane.
         const __m128i x = Fractions(int32_t(u - 4 * int64_t(mStepU)), mStepsU);
         const __m128i y = Fractions(int32_t(v - 4 * int64_t(mStepV)), mStepsV);
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i low = Two(_mm_unpacklo_epi8(d, zero), top[0], bottom[0], _mm_shuffle_epi32(x, 0x50),
-                                _mm_shuffle_epi32(y, 0x50));
-        const __m128i high = Two(_mm_unpackhi_epi8(d, zero), top[1], bottom[1], _mm_shuffle_epi32(x, 0xFA),
-                                 _mm_shuffle_epi32(y, 0xFA));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_packus_epi16(low, high));
+        pairs[0] = Two(top[0], bottom[0], _mm_shuffle_epi32(x, 0x50), _mm_shuffle_epi32(y, 0x50));
+        pairs[1] = Two(top[1], bottom[1], _mm_shuffle_epi32(x, 0xFA), _mm_shuffle_epi32(y, 0xFA));
     }
 
-private:
     static __m128i TexelPair(const DirectTexels& texels, size_t index)
     {
         return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels.words + index));
@@ -138,8 +169,14 @@ private:
         return _mm_or_si128(f, _mm_slli_epi32(f, 16));
     }
 
+    // Lanes blue, green, red, alpha of both pixels.
+    static __m128i Lanes(int16_t blue, int16_t green, int16_t red, int16_t alpha)
+    {
+        return _mm_set_epi16(alpha, red, green, blue, alpha, red, green, blue);
+    }
+
     // top: texels 0 of both pixels, then texels 1; bottom: texels 2, then 3.
-    static __m128i Two(__m128i d, __m128i top, __m128i bottom, __m128i x, __m128i y)
+    static Filtered Two(__m128i top, __m128i bottom, __m128i x, __m128i y)
     {
         const __m128i zero = _mm_setzero_si128();
         // 0x10000 - f, which the 16-bit lanes hold as 0 - f for f >= 1.
@@ -149,18 +186,37 @@ private:
                                   _mm_mulhi_epu16(restX, y), _mm_mulhi_epu16(x, y)};
         const __m128i texels[4] = {_mm_unpacklo_epi8(top, zero), _mm_unpackhi_epi8(top, zero),
                                    _mm_unpacklo_epi8(bottom, zero), _mm_unpackhi_epi8(bottom, zero)};
-        __m128i total = zero;
-        __m128i sum = zero;
+        Filtered filtered{zero, zero};
         for (int t = 0; t < 4; ++t) {
             const __m128i weight =
                 _mm_mulhi_epu16(areas[t], _mm_shufflehi_epi16(_mm_shufflelo_epi16(texels[t], 0xFF), 0xFF));
-            total = _mm_add_epi16(total, weight);
-            sum = _mm_add_epi16(sum, _mm_mullo_epi16(texels[t], weight));
+            filtered.alpha = _mm_add_epi16(filtered.alpha, weight);
+            filtered.sums = _mm_add_epi16(filtered.sums, _mm_mullo_epi16(texels[t], weight));
         }
-        // (sum >> 8) + (d (256 - total) >> 8), the top byte clear.
-        const __m128i kept = _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), total)), 8);
-        const __m128i colour = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
-        return _mm_and_si128(_mm_add_epi16(_mm_srli_epi16(sum, 8), kept), colour);
+        return filtered;
+    }
+
+    // (sum >> 8) + (d (256 - alpha) >> 8), the top byte clear.
+    static __m128i Over32(__m128i d, const Filtered& f)
+    {
+        const __m128i kept = _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), f.alpha)), 8);
+        return _mm_and_si128(_mm_add_epi16(_mm_srli_epi16(f.sums, 8), kept), Lanes(-1, -1, -1, 0));
+    }
+
+    // The spread form's result in the first lane of each half: each field of
+    // d (blue, green, red) times q = (256 - alpha) >> 3, >> 5, plus the sum
+    // >> 11, >> 10 or >> 11. No field carries into the next: with sums at
+    // most 255 alpha, a field's two parts add up to at most its largest value.
+    static __m128i Over565(__m128i d, const Filtered& f)
+    {
+        const __m128i q = _mm_srli_epi16(_mm_sub_epi16(_mm_set1_epi16(256), f.alpha), 3);
+        // Fields as b << 5, g << 5, r << 11, so one high product scales each.
+        const __m128i fields = _mm_and_si128(_mm_mullo_epi16(d, Lanes(32, 1, 1, 0)), Lanes(0x03E0, 0x07E0, -2048, 0));
+        const __m128i kept = _mm_mulhi_epu16(fields, _mm_mullo_epi16(q, Lanes(64, 64, 1, 0)));
+        const __m128i sums = _mm_add_epi16(kept, _mm_mulhi_epu16(f.sums, Lanes(32, 64, 32, 0)));
+        const __m128i placed = _mm_mullo_epi16(sums, Lanes(1, 32, 2048, 0));
+        const __m128i folded = _mm_or_si128(placed, _mm_srli_epi64(placed, 16));
+        return _mm_or_si128(folded, _mm_srli_epi64(folded, 32));
     }
 
     __m128i mStepsU;
@@ -295,7 +351,7 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, 
                 return (parts[0] + scaled(d, 0, k)) | (parts[1] + scaled(d, 1, k)) | (parts[2] + scaled(d, 2, k));
             });
         } else if (Format::kSpread && ordered) {
-            walk(raster, 256, [&](uint32_t d, const BilinearSample& s) {
+            auto store = [&](uint32_t d, const BilinearSample& s) {
                 const uint32_t k = 256 - s.alpha;
                 const uint32_t r8 = s.red >> 8;
                 const uint32_t g8 = s.green >> 8;
@@ -304,7 +360,17 @@ void DDImage::BlitRotated(Image* source, float x, float y, const Rect& srcRect, 
                                             ? ((g8 >> 2) << 21) + ((r8 >> 3) << 11) + (b8 >> 3)
                                             : ((g8 >> 3) << 21) + ((r8 >> 3) << 10) + (b8 >> 3);
                 return uint32_t(Raster::Fold((((Raster::Spread(d) * (k >> 3)) >> 5) & Format::kSpreadMask) + colour));
-            });
+            };
+#if defined(__SSE2__)
+            if (std::is_same_v<Format, Format565> && PixelKernels::CurrentWidth() != PixelKernels::Width::Pixel) {
+                const BilinearFour four(cu, su);
+                walkGroups(raster, 256, store, [&](auto* pixel, const auto& texels, int64_t u, int64_t v) {
+                    four.Draw(reinterpret_cast<uint16_t*>(pixel), texels, origin, rowStep, u, v);
+                });
+                return;
+            }
+#endif
+            walk(raster, 256, store);
         } else if (sizeof(typename Raster::Pixel) == 4 && ordered) {
             auto store = [&](uint32_t d, const BilinearSample& s) {
                 const uint32_t k = 256 - s.alpha;

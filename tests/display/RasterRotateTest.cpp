@@ -12,7 +12,10 @@ using Lumo::Rect;
 
 namespace {
 
-class RasterRotate : public DisplayTest::DisplayFixture {};
+class RasterRotate : public DisplayTest::DisplayFixture {
+protected:
+    void ExpectGroupedRowsLikeThePixelByPixelRoute(const Platform::DesktopFormat& format, uint32_t limit);
+};
 
 // At angle 0 the filter's footprint drops the first and last columns and
 // the last row, and an opaque pixel filters to alpha 254.
@@ -111,11 +114,11 @@ TEST_F(RasterRotate, TintAdditiveAndThinSources)
 
 // Rows are drawn four pixels at a time where the processor allows; drawn
 // pixel by pixel they must come out the same, whatever the turn, the part
-// of the source and the clip.
-TEST_F(RasterRotate, GroupedRowsMatchThePixelByPixelRoute)
+// of the source, the clip and the surface's pixels (raw values below limit).
+void RasterRotate::ExpectGroupedRowsLikeThePixelByPixelRoute(const Platform::DesktopFormat& format, uint32_t limit)
 {
     using Lumo::PixelKernels;
-    ASSERT_EQ(Open(DisplayTest::kDesktopRgb32), DDInterface::RESULT_OK);
+    ASSERT_EQ(Open(format), DDInterface::RESULT_OK);
     ASSERT_EQ(DDInterface::gChannelOrderFlag.load(), 1);
     std::mt19937 random(3);
     std::vector<uint32_t> pixels(23 * 17);
@@ -128,7 +131,7 @@ TEST_F(RasterRotate, GroupedRowsMatchThePixelByPixelRoute)
     source.SetBits(pixels.data(), 23, 17, true);
     std::vector<uint32_t> ground(40 * 36);
     for (uint32_t& pixel : ground)
-        pixel = random() & 0xFFFFFF;
+        pixel = random() % limit;
     const struct {
         double angle;
         Rect from;
@@ -163,6 +166,16 @@ TEST_F(RasterRotate, GroupedRowsMatchThePixelByPixelRoute)
         EXPECT_EQ(grouped, draw(PixelKernels::Width::Pixel, c.angle, c.from, c.clip, c.x, c.y)) << c.angle;
         EXPECT_NE(grouped, ground) << c.angle;
     }
+}
+
+TEST_F(RasterRotate, GroupedRowsMatchThePixelByPixelRouteOn32Bits)
+{
+    ExpectGroupedRowsLikeThePixelByPixelRoute(DisplayTest::kDesktopRgb32, 0x1000000);
+}
+
+TEST_F(RasterRotate, GroupedRowsMatchThePixelByPixelRouteOn565)
+{
+    ExpectGroupedRowsLikeThePixelByPixelRoute(DisplayTest::kDesktop565, 0x10000);
 }
 
 TEST_F(RasterRotate, DestinationWithAlphaDrawsInMemoryWithoutLocking)
