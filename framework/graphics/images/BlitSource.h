@@ -63,7 +63,8 @@ public:
     class DirectPlane {
     public:
         DirectPlane(const uint32_t* pixels, int32_t pitch) : mPixels(pixels), mPitch(pitch) {}
-        uint32_t operator()(int32_t x, int32_t y) const { return mPixels[size_t(y) * size_t(mPitch) + size_t(x)]; }
+        uint32_t operator()(int32_t x, int32_t y) const { return *At(x, y); }
+        const uint32_t* At(int32_t x, int32_t y) const { return mPixels + size_t(y) * size_t(mPitch) + size_t(x); }
 
     private:
         const uint32_t* mPixels;

@@ -109,59 +109,75 @@ public:
     {
     }
 
-    template <typename Plane>
-    void Draw4(uint32_t* dest, const Plane& plane, int32_t originX, int32_t originY, int32_t u, int32_t v,
+    // Positions step by stepU, stepV from one pixel to the next.
+    void Draw4(uint32_t* dest, const auto& plane, int32_t originX, int32_t originY, int32_t u, int32_t v,
                int32_t stepU, int32_t stepV) const
     {
-        uint32_t texels[4][4];
-        uint16_t fx[4];
-        uint16_t fy[4];
-        for (int p = 0; p < 4; ++p, u += stepU, v += stepV) {
+        // Texels 0, 1 of pixels 0 and 1 (then 2 and 3) and the pair below.
+        __m128i top[2];
+        __m128i bottom[2];
+        for (int pair = 0; pair < 2; ++pair) {
             const int32_t i = originX + (u >> 16);
             const int32_t l = originY + (v >> 16);
-            texels[0][p] = plane(i, l);
-            texels[1][p] = plane(i + 1, l);
-            texels[2][p] = plane(i, l + 1);
-            texels[3][p] = plane(i + 1, l + 1);
-            fx[p] = uint16_t((uint32_t(u) & 0xFFFE) + 1);
-            fy[p] = uint16_t((uint32_t(v) & 0xFFFE) + 1);
+            const int32_t nextI = originX + ((u + stepU) >> 16);
+            const int32_t nextL = originY + ((v + stepV) >> 16);
+            top[pair] = _mm_unpacklo_epi32(TexelPair(plane, i, l), TexelPair(plane, nextI, nextL));
+            bottom[pair] = _mm_unpacklo_epi32(TexelPair(plane, i, l + 1), TexelPair(plane, nextI, nextL + 1));
+            u += 2 * stepU;
+            v += 2 * stepV;
         }
+        // The fractions of the four pixels, each in both halves of its lane.
+        const __m128i x = Fractions(u - 4 * stepU, stepU);
+        const __m128i y = Fractions(v - 4 * stepV, stepV);
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
         const __m128i zero = _mm_setzero_si128();
-        const __m128i low = Pair(_mm_unpacklo_epi8(d, zero), texels, fx, fy, 0);
-        const __m128i high = Pair(_mm_unpackhi_epi8(d, zero), texels, fx, fy, 2);
+        const __m128i low = Pair(_mm_unpacklo_epi8(d, zero), top[0], bottom[0], _mm_shuffle_epi32(x, 0x50),
+                                 _mm_shuffle_epi32(y, 0x50));
+        const __m128i high = Pair(_mm_unpackhi_epi8(d, zero), top[1], bottom[1], _mm_shuffle_epi32(x, 0xFA),
+                                  _mm_shuffle_epi32(y, 0xFA));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_packus_epi16(low, high));
     }
 
 private:
-    static __m128i Spread(const uint16_t* values, int first)
+    static __m128i TexelPair(const BlitSource::DirectPlane& plane, int32_t x, int32_t y)
     {
-        return _mm_set_epi16(short(values[first + 1]), short(values[first + 1]), short(values[first + 1]),
-                             short(values[first + 1]), short(values[first]), short(values[first]),
-                             short(values[first]), short(values[first]));
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(plane.At(x, y)));
     }
 
-    __m128i Pair(__m128i d, const uint32_t (&texels)[4][4], const uint16_t* fx, const uint16_t* fy, int first) const
+    static __m128i TexelPair(const BlitSource::PalettePlane& plane, int32_t x, int32_t y)
+    {
+        return _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(plane(x, y))), _mm_cvtsi32_si128(int(plane(x + 1, y))));
+    }
+
+    // (position & 0xFFFE) + 1 of each of four pixels, twice in its lane.
+    static __m128i Fractions(int32_t position, int32_t step)
+    {
+        const __m128i positions = _mm_add_epi32(_mm_set1_epi32(position), _mm_set_epi32(3 * step, 2 * step, step, 0));
+        const __m128i f = _mm_or_si128(_mm_and_si128(positions, _mm_set1_epi32(0xFFFE)), _mm_set1_epi32(1));
+        return _mm_or_si128(f, _mm_slli_epi32(f, 16));
+    }
+
+    // top: texels 0 of both pixels, then texels 1; bottom: texels 2, then 3;
+    // x, y: the fractions of each pixel in all its lanes.
+    __m128i Pair(__m128i d, __m128i top, __m128i bottom, __m128i x, __m128i y) const
     {
         const __m128i zero = _mm_setzero_si128();
         // 0x10000 - f, which the 16-bit lanes hold as 0 - f for f >= 1.
-        const __m128i x = Spread(fx, first);
-        const __m128i y = Spread(fy, first);
         const __m128i restX = _mm_sub_epi16(zero, x);
         const __m128i restY = _mm_sub_epi16(zero, y);
         const __m128i areas[4] = {_mm_mulhi_epu16(restX, restY), _mm_mulhi_epu16(x, restY),
                                   _mm_mulhi_epu16(restX, y), _mm_mulhi_epu16(x, y)};
+        const __m128i texels[4] = {_mm_unpacklo_epi8(top, zero), _mm_unpackhi_epi8(top, zero),
+                                   _mm_unpacklo_epi8(bottom, zero), _mm_unpackhi_epi8(bottom, zero)};
         __m128i total = zero;
         __m128i sum = zero;
         for (int t = 0; t < 4; ++t) {
-            const __m128i texel = _mm_unpacklo_epi8(
-                _mm_set_epi32(0, 0, int(texels[t][first + 1]), int(texels[t][first])), zero);
-            const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(texel, 0xFF), 0xFF);
+            const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(texels[t], 0xFF), 0xFF);
             __m128i weight = _mm_mulhi_epu16(areas[t], alpha);
             if (mScaled)
                 weight = _mm_srli_epi16(_mm_mullo_epi16(weight, mAlphaScale), 8);
             total = _mm_add_epi16(total, weight);
-            sum = _mm_add_epi16(sum, _mm_mullo_epi16(texel, weight));
+            sum = _mm_add_epi16(sum, _mm_mullo_epi16(texels[t], weight));
         }
         if (mTinted) {
             sum = _mm_or_si128(_mm_slli_epi16(_mm_mulhi_epu16(sum, mTint), 8),

@@ -241,8 +241,13 @@ TEST_F(MemoryImageResample, RotatedGroupsMatchThePixelByPixelRoute)
         }
         return out;
     };
+    // Few enough colours that the source can be palettized as well.
+    const std::vector<uint32_t> colours = pixels(200, 50);
+    std::vector<uint32_t> texels(23 * 17);
+    for (uint32_t& texel : texels)
+        texel = colours[random() % colours.size()];
     MemoryImage source(&host);
-    Fill(source, 23, 17, pixels(23 * 17, 50));
+    Fill(source, 23, 17, texels);
     const std::vector<uint32_t> ground = pixels(30 * 26, 90);
     const Color colors[] = {Color::White, Color(200, 120, 60, 255), Color(255, 255, 255, 150), Color(90, 90, 90, 200)};
     auto draw = [&](PixelKernels::Width width, double angle, const Color& color) {
@@ -254,10 +259,16 @@ TEST_F(MemoryImageResample, RotatedGroupsMatchThePixelByPixelRoute)
         PixelKernels::SetWidth(widest);
         return PixelsOf(dest);
     };
-    for (double angle : {0.3, -1.1, 2.5, 0.0}) {
-        for (const Color& color : colors) {
-            ASSERT_EQ(draw(PixelKernels::Width::Sse2, angle, color), draw(PixelKernels::Width::Pixel, angle, color))
-                << "angle " << angle << " colour " << color.mRed << "," << color.mAlpha;
+    for (bool palettized : {false, true}) {
+        if (palettized) {
+            ASSERT_TRUE(source.Palettize());
+        }
+        for (double angle : {0.3, -1.1, 2.5, 0.0}) {
+            for (const Color& color : colors) {
+                ASSERT_EQ(draw(PixelKernels::Width::Sse2, angle, color), draw(PixelKernels::Width::Pixel, angle, color))
+                    << "angle " << angle << " colour " << color.mRed << "," << color.mAlpha << " palettized "
+                    << palettized;
+            }
         }
     }
 }
