@@ -1,0 +1,115 @@
+#include "game/board/CLevelController.h"
+#include "game/data/CHiscoreTable.h"
+#include "game/data/CUserProfiles.h"
+#include "game/screens/GUIWindowTable.h"
+#include "tests/app/MousePlayer.h"
+#include "tests/app/ShippedGameTest.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace AppTest {
+namespace {
+
+using namespace GUIWindowId;
+
+// Far more updates than the whole game takes: a run still going then has stalled.
+constexpr int32_t kGiveUpAt = 40000;
+
+// What a run left behind.
+struct RunEnd {
+    int32_t mScore = -1;
+    int32_t mUpdates = 0;
+    std::string mUsers;
+    std::string mScores;
+};
+
+// Whole games of the program on the archive it ships, played by mouse and
+// recorded as demos.
+class EndToEndDemoTest : public ShippedGameTest {
+protected:
+    // Runs the game until it quits itself; the player, when given, plays it.
+    void RunToQuit(MousePlayer* player)
+    {
+        ScriptedGame& game = *mGame;
+        game.mScript = [&](int update) {
+            if (player != nullptr)
+                player->Update(update);
+            if (update == kGiveUpAt) {
+                ADD_FAILURE() << "stalled at " << (player != nullptr ? player->Report() : "the replay's end");
+                game.RequestShutdown();
+            }
+        };
+        game.Run();
+        EXPECT_TRUE(game.mFatalErrors.empty()) << testing::PrintToString(game.mFatalErrors);
+    }
+
+    // Ends the game, which saves its files, and reads them.
+    RunEnd Close()
+    {
+        RunEnd end{mGame->LevelController()->Score(), mGame->mUpdateCount, "", ""};
+        mGame.reset();
+        end.mUsers = LumoTest::ReadFile(DataFile("users.dat"));
+        end.mScores = LumoTest::ReadFile(DataFile("scores.dat"));
+        return end;
+    }
+};
+
+// The whole game: a new player, a new map game from the menu, the
+// first level won, its tally and the map, the next level lost until the game
+// is over, the hiscore entered and the game's own quit; then a second start
+// in the same data folder finds the player, the progress and the hiscore.
+TEST_F(EndToEndDemoTest, AWholeGamePlayedByMouseIsFoundAgainOnTheNextStart)
+{
+    Start(std::make_unique<ScriptedGame>("-record", mFolder / "game.dmo"));
+    MousePlayer player(*mGame, Mouse(), "Ada", MousePlayer::kWin);
+    RunToQuit(&player);
+    const RunEnd recorded = Close();
+
+    ASSERT_TRUE(player.QuitConfirmed());
+    const std::vector<int32_t> expected = {kCreatePlayer1, kMenu, kStageSelect, kLevelMap, kLevelStart,
+                                           kLevelEndClassic, kLevelMap, kLevelStart, kGameoverContinue, kLevelStart,
+                                           kGameoverContinue, kLevelStart, kGameoverContinue, kLevelStart,
+                                           kGameoverHiscore, kHiscoreHit, kMenu, kQuitConfirm};
+    EXPECT_EQ(player.WindowsSeen(), expected);
+    // The first level is the map's first position; after the map, its second, a timed level, until the end.
+    ASSERT_FALSE(player.StartedPositions().empty());
+    EXPECT_EQ(player.StartedPositions().front(), 0);
+    EXPECT_EQ(player.StartedKinds().front(), CLevelController::kPointsKind);
+    EXPECT_EQ(player.MapTarget(), 1);
+    for (size_t i = 1; i < player.StartedPositions().size(); ++i) {
+        EXPECT_EQ(player.StartedPositions()[i], 1);
+        EXPECT_EQ(player.StartedKinds()[i], CLevelController::kTimedKind);
+    }
+    EXPECT_GE(player.TallyScore(), 800);
+    EXPECT_GT(player.TallyGain(), 0);
+    EXPECT_GE(player.GameOverScore(), player.TallyScore());
+    EXPECT_EQ(recorded.mScore, player.GameOverScore());
+    EXPECT_GT(LumoTest::ReadFile(mFolder / "game.dmo").size(), 0u);
+
+    Start(std::make_unique<ScriptedGame>());
+    MousePlayer again(*mGame, Mouse(), "", MousePlayer::kQuit);
+    RunToQuit(&again);
+    EXPECT_TRUE(again.QuitConfirmed());
+    // No new player is asked for: the menu comes first.
+    EXPECT_EQ(again.WindowsSeen(), (std::vector<int32_t>{kMenu, kQuitConfirm}));
+    const CUserProfiles& profiles = *mGame->Profiles();
+    ASSERT_EQ(profiles.Count(), 1);
+    EXPECT_EQ(profiles.CurrentName(), "Ada");
+    const CUserProfile& ada = profiles.Record(profiles.CurrentIndex());
+    // The game is over, at the level it was lost at.
+    EXPECT_EQ(ada.progressA[0], 0);
+    EXPECT_EQ(ada.progressA[2], 1);
+    const CHiscoreTable::Table& scores = mGame->Hiscores()->GetTable(0);
+    const auto entry = std::find_if(scores.begin(), scores.end(),
+                                    [](const HiscoreEntry& e) { return std::strcmp(e.name, "Ada") == 0; });
+    ASSERT_NE(entry, scores.end());
+    EXPECT_EQ(entry->score, player.GameOverScore());
+}
+
+} // namespace
+} // namespace AppTest

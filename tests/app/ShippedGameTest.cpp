@@ -1,0 +1,46 @@
+#include "tests/app/ShippedGameTest.h"
+
+#include "framework/StaticInit.h"
+#include "framework/core/UserDataFolder.h"
+#include "platform/display/DirectDraw.h"
+#include "platform/display/DisplayDesktop.h"
+#include "platform/sound/AudioModules.h"
+#include "platform/storage/Files.h"
+
+#include <filesystem>
+
+namespace AppTest {
+
+ShippedGameTest::ShippedGameTest()
+{
+    std::filesystem::copy_file(ZENTROVA_RES_PAK, mFolder / "res.pak");
+    Platform::RegisterDirectDrawModule();
+    Platform::RegisterAudioModules();
+    Platform::DisplayDesktop::Reset();
+    mPreviousExit = Platform::SetExitHook([](uint32_t code) { throw ExitCalled{code}; });
+    mPreviousPak = Lumo::gPakInterface;
+    Lumo::gPakInterface = &mPak;
+}
+
+ShippedGameTest::~ShippedGameTest()
+{
+    mGame.reset();
+    Lumo::gPakInterface = mPreviousPak;
+    Platform::SetExitHook(mPreviousExit);
+    Platform::DisplayDesktop::Reset();
+}
+
+ScriptedGame& ShippedGameTest::Start(std::unique_ptr<ScriptedGame> game)
+{
+    mGame = std::move(game);
+    mGame->LoadSettings();
+    mGame->Initialize();
+    return *mGame;
+}
+
+std::string ShippedGameTest::DataFile(const std::string& name)
+{
+    return Platform::NativePath(Lumo::GetUserDataFolder() + name);
+}
+
+} // namespace AppTest

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "framework/resources/PakInterface.h"
+#include "platform/process/Process.h"
+#include "tests/app/GameMouse.h"
+#include "tests/app/ScriptedGame.h"
+#include "tests/game/support/GameFixture.h"
+
+#include <memory>
+#include <string>
+
+namespace AppTest {
+
+// The real program on the archive it ships, on a headless desktop under the
+// fake clock; an exit of the process throws instead.
+class ShippedGameTest : public GameTest::GameFixture {
+protected:
+    struct ExitCalled {
+        uint32_t mCode;
+    };
+
+    ShippedGameTest();
+    ~ShippedGameTest() override;
+
+    // Reads the settings and starts loading; Run() plays the game.
+    ScriptedGame& Start(std::unique_ptr<ScriptedGame> game);
+    GameMouse Mouse() { return GameMouse(mSession.Desktop(), *mGame); }
+    // A file of the data folder, as the game names it.
+    static std::string DataFile(const std::string& name);
+
+    std::unique_ptr<ScriptedGame> mGame;
+
+private:
+    Platform::ExitHook mPreviousExit;
+    PakInterface mPak;
+    PakInterface* mPreviousPak = nullptr;
+};
+
+} // namespace AppTest
