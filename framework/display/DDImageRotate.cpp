@@ -2,6 +2,7 @@
 
 #include "framework/display/DDInterface.h"
 #include "framework/display/D3DInterface.h"
+#include "framework/graphics/images/BilinearLanes.h"
 #include "framework/graphics/images/BlitGeometry.h"
 #include "framework/graphics/images/PixelKernels.h"
 
@@ -86,8 +87,7 @@ class BilinearFour {
 public:
     // Positions step by stepU, stepV from one pixel to the next.
     BilinearFour(int32_t stepU, int32_t stepV)
-        : mStepsU(_mm_set_epi32(3 * stepU, 2 * stepU, stepU, 0)), mStepsV(_mm_set_epi32(3 * stepV, 2 * stepV, stepV, 0)),
-          mStepU(stepU), mStepV(stepV)
+        : mStepsU(BilinearLanes::Steps(stepU)), mStepsV(BilinearLanes::Steps(stepV)), mStepU(stepU), mStepV(stepV)
     {
     }
 
@@ -121,12 +121,8 @@ public:
     }
 
 private:
-    // Sample's sums of two pixels: red, green and blue in their lanes, and
-    // its alpha in every lane of the pixel.
-    struct Filtered {
-        __m128i sums;
-        __m128i alpha;
-    };
+    // Sample's sums of two pixels, its alpha in every lane of the pixel.
+    using Filtered = BilinearLanes::Filtered;
 
     template <typename Texels>
     [[gnu::always_inline]] void Filter(const Texels& source, size_t origin, size_t rowStep, int64_t u, int64_t v,
@@ -143,11 +139,12 @@ private:
             u += 2 * int64_t(mStepU);
             v += 2 * int64_t(mStepV);
         }
-        // The fractions of the four pixels, each in both halves of its lane.
-        const __m128i x = Fractions(int32_t(u - 4 * int64_t(mStepU)), mStepsU);
-        const __m128i y = Fractions(int32_t(v - 4 * int64_t(mStepV)), mStepsV);
-        pairs[0] = Two(top[0], bottom[0], _mm_shuffle_epi32(x, 0x50), _mm_shuffle_epi32(y, 0x50));
-        pairs[1] = Two(top[1], bottom[1], _mm_shuffle_epi32(x, 0xFA), _mm_shuffle_epi32(y, 0xFA));
+        const __m128i x = BilinearLanes::Fractions(int32_t(u - 4 * int64_t(mStepU)), mStepsU);
+        const __m128i y = BilinearLanes::Fractions(int32_t(v - 4 * int64_t(mStepV)), mStepsV);
+        for (int pair = 0; pair < 2; ++pair) {
+            pairs[pair] = BilinearLanes::Two<false>(top[pair], bottom[pair], BilinearLanes::OfPair(x, pair),
+                                                    BilinearLanes::OfPair(y, pair), _mm_setzero_si128());
+        }
     }
 
     static __m128i TexelPair(const DirectTexels& texels, size_t index)
@@ -160,40 +157,10 @@ private:
         return _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(texels[index])), _mm_cvtsi32_si128(int(texels[index + 1])));
     }
 
-    // (position & 0xFFFE) + 1 of each pixel, twice in its 32-bit lane.
-    static __m128i Fractions(int32_t position, __m128i steps)
-    {
-        const __m128i f = _mm_or_si128(_mm_and_si128(_mm_add_epi32(_mm_set1_epi32(position), steps),
-                                                     _mm_set1_epi32(0xFFFE)),
-                                       _mm_set1_epi32(1));
-        return _mm_or_si128(f, _mm_slli_epi32(f, 16));
-    }
-
     // Lanes blue, green, red, alpha of both pixels.
     static __m128i Lanes(int16_t blue, int16_t green, int16_t red, int16_t alpha)
     {
         return _mm_set_epi16(alpha, red, green, blue, alpha, red, green, blue);
-    }
-
-    // top: texels 0 of both pixels, then texels 1; bottom: texels 2, then 3.
-    static Filtered Two(__m128i top, __m128i bottom, __m128i x, __m128i y)
-    {
-        const __m128i zero = _mm_setzero_si128();
-        // 0x10000 - f, which the 16-bit lanes hold as 0 - f for f >= 1.
-        const __m128i restX = _mm_sub_epi16(zero, x);
-        const __m128i restY = _mm_sub_epi16(zero, y);
-        const __m128i areas[4] = {_mm_mulhi_epu16(restX, restY), _mm_mulhi_epu16(x, restY),
-                                  _mm_mulhi_epu16(restX, y), _mm_mulhi_epu16(x, y)};
-        const __m128i texels[4] = {_mm_unpacklo_epi8(top, zero), _mm_unpackhi_epi8(top, zero),
-                                   _mm_unpacklo_epi8(bottom, zero), _mm_unpackhi_epi8(bottom, zero)};
-        Filtered filtered{zero, zero};
-        for (int t = 0; t < 4; ++t) {
-            const __m128i weight =
-                _mm_mulhi_epu16(areas[t], _mm_shufflehi_epi16(_mm_shufflelo_epi16(texels[t], 0xFF), 0xFF));
-            filtered.alpha = _mm_add_epi16(filtered.alpha, weight);
-            filtered.sums = _mm_add_epi16(filtered.sums, _mm_mullo_epi16(texels[t], weight));
-        }
-        return filtered;
     }
 
     // (sum >> 8) + (d (256 - alpha) >> 8), the top byte clear.

@@ -1,5 +1,6 @@
 #include "framework/graphics/images/MemoryImage.h"
 
+#include "framework/graphics/images/BilinearLanes.h"
 #include "framework/graphics/images/BlitGeometry.h"
 #include "framework/graphics/images/BlitSource.h"
 #include "framework/graphics/images/PixelBlend.h"
@@ -126,15 +127,18 @@ public:
             u += 2 * stepU;
             v += 2 * stepV;
         }
-        // The fractions of the four pixels, each in both halves of its lane.
-        const __m128i x = Fractions(u - 4 * stepU, stepU);
-        const __m128i y = Fractions(v - 4 * stepV, stepV);
+        const __m128i x = BilinearLanes::Fractions(u - 4 * stepU, BilinearLanes::Steps(stepU));
+        const __m128i y = BilinearLanes::Fractions(v - 4 * stepV, BilinearLanes::Steps(stepV));
+        auto filter = [&](int pair) {
+            const __m128i xs = BilinearLanes::OfPair(x, pair);
+            const __m128i ys = BilinearLanes::OfPair(y, pair);
+            return mScaled ? BilinearLanes::Two<true>(top[pair], bottom[pair], xs, ys, mAlphaScale)
+                           : BilinearLanes::Two<false>(top[pair], bottom[pair], xs, ys, mAlphaScale);
+        };
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
         const __m128i zero = _mm_setzero_si128();
-        const __m128i low = Pair(_mm_unpacklo_epi8(d, zero), top[0], bottom[0], _mm_shuffle_epi32(x, 0x50),
-                                 _mm_shuffle_epi32(y, 0x50));
-        const __m128i high = Pair(_mm_unpackhi_epi8(d, zero), top[1], bottom[1], _mm_shuffle_epi32(x, 0xFA),
-                                  _mm_shuffle_epi32(y, 0xFA));
+        const __m128i low = Over(_mm_unpacklo_epi8(d, zero), filter(0));
+        const __m128i high = Over(_mm_unpackhi_epi8(d, zero), filter(1));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_packus_epi16(low, high));
     }
 
@@ -149,36 +153,12 @@ private:
         return _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(plane(x, y))), _mm_cvtsi32_si128(int(plane(x + 1, y))));
     }
 
-    // (position & 0xFFFE) + 1 of each of four pixels, twice in its lane.
-    static __m128i Fractions(int32_t position, int32_t step)
-    {
-        const __m128i positions = _mm_add_epi32(_mm_set1_epi32(position), _mm_set_epi32(3 * step, 2 * step, step, 0));
-        const __m128i f = _mm_or_si128(_mm_and_si128(positions, _mm_set1_epi32(0xFFFE)), _mm_set1_epi32(1));
-        return _mm_or_si128(f, _mm_slli_epi32(f, 16));
-    }
-
-    // top: texels 0 of both pixels, then texels 1; bottom: texels 2, then 3;
-    // x, y: the fractions of each pixel in all its lanes.
-    __m128i Pair(__m128i d, __m128i top, __m128i bottom, __m128i x, __m128i y) const
+    // Filtered sums of two pixels, tinted, over two opaque pixels.
+    __m128i Over(__m128i d, const BilinearLanes::Filtered& filtered) const
     {
         const __m128i zero = _mm_setzero_si128();
-        // 0x10000 - f, which the 16-bit lanes hold as 0 - f for f >= 1.
-        const __m128i restX = _mm_sub_epi16(zero, x);
-        const __m128i restY = _mm_sub_epi16(zero, y);
-        const __m128i areas[4] = {_mm_mulhi_epu16(restX, restY), _mm_mulhi_epu16(x, restY),
-                                  _mm_mulhi_epu16(restX, y), _mm_mulhi_epu16(x, y)};
-        const __m128i texels[4] = {_mm_unpacklo_epi8(top, zero), _mm_unpackhi_epi8(top, zero),
-                                   _mm_unpacklo_epi8(bottom, zero), _mm_unpackhi_epi8(bottom, zero)};
-        __m128i total = zero;
-        __m128i sum = zero;
-        for (int t = 0; t < 4; ++t) {
-            const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(texels[t], 0xFF), 0xFF);
-            __m128i weight = _mm_mulhi_epu16(areas[t], alpha);
-            if (mScaled)
-                weight = _mm_srli_epi16(_mm_mullo_epi16(weight, mAlphaScale), 8);
-            total = _mm_add_epi16(total, weight);
-            sum = _mm_add_epi16(sum, _mm_mullo_epi16(texels[t], weight));
-        }
+        const __m128i total = filtered.alpha;
+        __m128i sum = filtered.sums;
         if (mTinted) {
             sum = _mm_or_si128(_mm_slli_epi16(_mm_mulhi_epu16(sum, mTint), 8),
                                _mm_srli_epi16(_mm_mullo_epi16(sum, mTint), 8));
