@@ -9,6 +9,8 @@
 #include "game/screens/CGameFlowHost.h"
 #include "game/screens/CGamePanel.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace GUIWindowId;
@@ -90,9 +92,13 @@ void CGameCommands::FillLevelEndLabels(int32_t firstSlot, int32_t clearFirst, in
 
 void CGameCommands::FillPhaseLabels()
 {
-    const int32_t level = mServices.mLevels->CurrentPosition() % kStageSize;
-    SetSlotValue(27, level + 1);
-    SetSlotValue(28, (level + 1) % 5 + 1);
+    // The map just done and the one that follows it; after the graph's last map play goes on from its first.
+    const CLevelController& levels = *mServices.mLevels;
+    const int32_t entries = mServices.mGraphs->GraphAt(levels.CurrentGraph()).mEntryCount;
+    const int32_t maps = std::max(1, (entries + kStageSize - 1) / kStageSize);
+    const int32_t map = levels.CurrentPosition() / kStageSize;
+    SetSlotValue(27, map + 1);
+    SetSlotValue(28, (map + 1) % maps + 1);
 }
 
 void CGameCommands::FillPauseLabels(int32_t id)

@@ -74,7 +74,9 @@ TEST_F(GameFlowTest, StatusWindowsPauseAndFillTheirLabels)
         {kLevelEndPuzzle, 2, {{14, "Level 3"}, {15, "Stage 1"}, {16, "Result 0"}, {17, ""}}},
         {kLevelEndCrazy, 3, {{18, "Level 4"}, {19, "Stage 1"}, {20, "Result 0"}, {21, ""}, {23, ""}}},
         {kScoreStart, 0, {{5, "Score 0"}}},
-        {kPhaseEnd, 9, {{27, "Map 10 done"}, {28, "Next: map 1"}}},
+        // The map done and the next one, the first again after the graph's last map.
+        {kPhaseEnd, 9, {{27, "Map 1 done"}, {28, "Next: map 2"}}},
+        {kPhaseEnd, 11, {{27, "Map 2 done"}, {28, "Next: map 1"}}},
         {kGameoverHiscore, 0, {{38, "Score 0"}}},
         // Windows without labels open all the same.
         {kScoreGameover, 0, {}},
@@ -299,7 +301,7 @@ TEST_F(GameFlowTest, AfterTheTallyPlayGoesToTheMapTheNextLevelANewMapOrTheEnd)
         if (row.mAfter == kPhaseEnd) {
             EXPECT_TRUE(mLevels.StageChanged());
             EXPECT_TRUE(mLevels.LevelMapWanted());
-            EXPECT_EQ(Slot(27), "Map 10 done");
+            EXPECT_EQ(Slot(27), "Map 1 done");
             // The map's end darkens the board behind the window.
             EXPECT_TRUE(mBoard->OverlayOn());
             EXPECT_NE(mBoard->OverlayTrack(), nullptr);
