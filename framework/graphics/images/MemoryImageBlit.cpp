@@ -46,17 +46,17 @@ public:
         }
     }
 
-    // visit(destination, its pitch, source, its pitch, rows) over all rows at
-    // once when the source is read in place, else row by row.
+    // visit(first row, destination, its pitch, source, its pitch, rows) over
+    // all rows at once when the source is read in place, else row by row.
     template <typename Visit>
     void ForAll(Visit visit)
     {
         if (!mSource.NeedsScratch()) {
-            visit(mDest + size_t(mY) * size_t(mDestWidth) + size_t(mX), size_t(mDestWidth),
+            visit(0, mDest + size_t(mY) * size_t(mDestWidth) + size_t(mX), size_t(mDestWidth),
                   mSource.Row(mArea.mX, mArea.mY, mArea.mWidth, nullptr), mSource.Pitch(), mArea.mHeight);
             return;
         }
-        ForEach([&](int32_t, const uint32_t* source, uint32_t* dest) { visit(dest, 0, source, 0, 1); });
+        ForEach([&](int32_t j, const uint32_t* source, uint32_t* dest) { visit(j, dest, 0, source, 0, 1); });
     }
 
 private:
@@ -72,16 +72,19 @@ private:
 // Opaque destination, white colour: each row walks the source's alpha runs.
 void BlitRuns(BlitRows& rows, const uint8_t* runs, int32_t runPitch, const Rect& area)
 {
-    rows.ForEach([&](int32_t j, const uint32_t* source, uint32_t* dest) {
-        PixelKernels::BlendRuns(dest, source, runs + size_t(area.mY + j) * size_t(runPitch) + size_t(area.mX),
-                                area.mWidth);
+    rows.ForAll([&](int32_t j, uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch,
+                    int32_t height) {
+        PixelKernels::BlendRuns(dest, destPitch, source, sourcePitch,
+                                runs + size_t(area.mY + j) * size_t(runPitch) + size_t(area.mX), size_t(runPitch),
+                                area.mWidth, height);
     });
 }
 
 template <bool White, bool Translucent>
 void BlitAdditive(BlitRows& rows, int32_t width, const uint32_t* scale)
 {
-    rows.ForAll([&](uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t height) {
+    rows.ForAll([&](int32_t, uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch,
+                    int32_t height) {
         PixelKernels::AddRows<White, Translucent>(dest, destPitch, source, sourcePitch, width, height, scale);
     });
 }

@@ -703,18 +703,22 @@ void PixelKernels::SetWidth(Width width)
     Current() = DispatchFor(std::min(width, ProcessorWidth()));
 }
 
-void PixelKernels::BlendRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int32_t count)
+void PixelKernels::BlendRuns(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch,
+                             const uint8_t* runs, size_t runPitch, int32_t width, int32_t height)
 {
-    // Wide groups test their alphas faster than the runs can be walked.
-    int32_t i = Forms().blendRow(dest, source, count);
-    while (i < count) {
-        const int32_t length = std::min(std::max(int32_t(runs[i]), 1), count - i);
-        const uint32_t alpha = source[i] >> 24;
-        if (alpha == 255)
-            CopyPixels(dest + i, source + i, length);
-        else if (alpha != 0)
-            BlendPixelsOnOpaque(dest + i, source + i, length);
-        i += length;
+    const auto blendRow = Forms().blendRow;
+    for (int32_t row = 0; row < height; ++row, dest += destPitch, source += sourcePitch, runs += runPitch) {
+        // Wide groups test their alphas faster than the runs can be walked.
+        int32_t i = blendRow(dest, source, width);
+        while (i < width) {
+            const int32_t length = std::min(std::max(int32_t(runs[i]), 1), width - i);
+            const uint32_t alpha = source[i] >> 24;
+            if (alpha == 255)
+                CopyPixels(dest + i, source + i, length);
+            else if (alpha != 0)
+                BlendPixelsOnOpaque(dest + i, source + i, length);
+            i += length;
+        }
     }
 }
 

@@ -20,12 +20,13 @@ public:
     static void SetWidth(Width width);
     static Width ProcessorWidth();
 
-    // A row over a destination taken as opaque, walked by the source's alpha
-    // runs (runs[i]: the pixels left in the run of pixel i, cut to count):
-    // opaque runs are copied, transparent ones skipped, and in the others
-    // each pixel is weighted by its own alpha (lane-shifted), made opaque.
-    // source and dest must not overlap.
-    static void BlendRuns(uint32_t* dest, const uint32_t* source, const uint8_t* runs, int32_t count);
+    // Rows over a destination taken as opaque, each walked by the source's
+    // alpha runs (runs[i]: the pixels left in the run of pixel i, cut to the
+    // width): opaque runs are copied, transparent ones skipped, and in the
+    // others each pixel is weighted by its own alpha (lane-shifted), made
+    // opaque. Pitches in pixels; source and dest must not overlap.
+    static void BlendRuns(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch,
+                          const uint8_t* runs, size_t runPitch, int32_t width, int32_t height);
 
     // Over, lane-shifted colour, source alpha as the weight; alpha 0 skipped.
     static void Over(uint32_t* dest, const uint32_t* source, int32_t count);

@@ -97,7 +97,7 @@ TEST(PixelKernels, RunWalkMatchesThePerPixelRule)
                     std::vector<uint32_t> source(s, s + n);
                     for (uint32_t& pixel : source)
                         pixel = prepare(pixel);
-                    PixelKernels::BlendRuns(d, source.data(), RunsOf(source.data(), n).data(), n);
+                    PixelKernels::BlendRuns(d, 0, source.data(), 0, RunsOf(source.data(), n).data(), 0, n, 1);
                 },
                 [&](uint32_t d, uint32_t s) {
                     s = prepare(s);
@@ -118,17 +118,27 @@ TEST(PixelKernels, RunWalkOverSpriteRowsMatchesThePerPixelRule)
         const uint32_t alpha = stretch == 0 ? 0 : stretch == 1 ? 255 : stretch == 2 ? 1 + runs.Next() % 254 : 255;
         source[i] = alpha << 24 | (runs.Next() & 0xFFFFFF);
     }
-    const std::vector<uint32_t> ground = runs.Pixels(source.size(), 70);
+    // Seven rows of 29, each with its own run table, drawn onto a destination
+    // two pixels wider, whose last columns stay as they were.
+    constexpr size_t kWidth = 29;
+    constexpr size_t kPitch = kWidth + 2;
+    std::vector<uint8_t> table;
+    for (size_t row = 0; row < source.size(); row += kWidth) {
+        const std::vector<uint8_t> rowRuns = RunsOf(source.data() + row, int32_t(kWidth));
+        table.insert(table.end(), rowRuns.begin(), rowRuns.end());
+    }
+    const std::vector<uint32_t> ground = runs.Pixels(source.size() / kWidth * kPitch, 70);
     std::vector<uint32_t> expected = ground;
     for (size_t i = 0; i < source.size(); ++i) {
         const uint32_t a = source[i] >> 24;
+        uint32_t& pixel = expected[i / kWidth * kPitch + i % kWidth];
         if (a != 0)
-            expected[i] = a == 255 ? source[i] : PixelBlend::MixLaneShifted(ground[i], source[i], a) | 0xFF000000;
+            pixel = a == 255 ? source[i] : PixelBlend::MixLaneShifted(pixel, source[i], a) | 0xFF000000;
     }
     AtEveryWidth([&] {
         std::vector<uint32_t> dest = ground;
-        PixelKernels::BlendRuns(dest.data(), source.data(), RunsOf(source.data(), int32_t(source.size())).data(),
-                                int32_t(source.size()));
+        PixelKernels::BlendRuns(dest.data(), kPitch, source.data(), kWidth, table.data(), kWidth, int32_t(kWidth),
+                                int32_t(source.size() / kWidth));
         ASSERT_EQ(dest, expected);
     });
 }
