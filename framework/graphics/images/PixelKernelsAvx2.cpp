@@ -68,31 +68,45 @@ namespace {
     return _mm256_or_si256(_mm256_or_si256(rb, g), _mm256_set1_epi32(int(0xFF000000)));
 }
 
-[[gnu::always_inline]] inline __m256i TintMix(__m256i d, __m256i s, __m256i color, __m256i tintAlpha, bool grey)
+// The tinted Over of eight pixels onto opaque ones, lanes shared as in
+// BlendOnOpaque8. The weight is w = sa ca / 255; with k = 256 - w, a channel
+// of colour c is (s w c + 256 d k) >> 16 for red and green and the two parts
+// shifted apart for blue; a grey tint gives red and blue as
+// ((s c >> 8) w + d k) >> 8, blue's parts shifted apart. Alpha 255.
+template <bool Grey>
+[[gnu::always_inline]] inline __m256i TintOverOpaque8(__m256i d, __m256i s, __m256i tintRb, __m256i tintGa,
+                                                      __m256i tintAlpha)
 {
-    const __m256i product = _mm256_mullo_epi16(AlphaOfEach(s), tintAlpha);
-    // x / 255 for x below 65535.
+    // The division by 255 as (x 0x8081) >> 23, exact below 65536.
     const __m256i w = _mm256_srli_epi16(
-        _mm256_add_epi16(_mm256_add_epi16(product, _mm256_set1_epi16(1)), _mm256_srli_epi16(product, 8)), 8);
-    const __m256i keep = _mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), w));
-    const __m256i sw = _mm256_mullo_epi16(s, w);
-    const __m256i high = _mm256_mulhi_epu16(sw, color);
-    const __m256i low = _mm256_mullo_epi16(sw, color);
-    const __m256i joint =
-        _mm256_add_epi16(high, _mm256_srli_epi16(_mm256_add_epi16(_mm256_srli_epi16(low, 8), keep), 8));
-    const __m256i apart = _mm256_add_epi16(high, _mm256_srli_epi16(keep, 8));
-    const __m256i alpha = Lanes(0, 0, 0, 255);
-    if (!grey) {
-        return _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(joint, Lanes(0, 0xFFFF, 0xFFFF, 0)),
-                                               _mm256_and_si256(apart, Lanes(0xFFFF, 0, 0, 0))),
-                               alpha);
+        _mm256_mulhi_epu16(_mm256_mullo_epi16(_mm256_shuffle_epi8(s, AlphaInBothHalves()), tintAlpha),
+                           _mm256_set1_epi16(short(0x8081))),
+        7);
+    const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(256), w);
+    const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
+    const __m256i dRb = _mm256_and_si256(d, lowBytes);
+    const __m256i sRb = _mm256_and_si256(s, lowBytes);
+    // (s w c + 256 d k) >> 16, and its two parts shifted apart.
+    auto joint = [&](__m256i high, __m256i low, __m256i keep) {
+        return _mm256_add_epi16(high, _mm256_srli_epi16(_mm256_add_epi16(_mm256_srli_epi16(low, 8), keep), 8));
+    };
+    const __m256i weighedGa = _mm256_mullo_epi16(_mm256_srli_epi16(s, 8), w);
+    const __m256i ga = joint(_mm256_mulhi_epu16(weighedGa, tintGa), _mm256_mullo_epi16(weighedGa, tintGa),
+                             _mm256_mullo_epi16(_mm256_srli_epi16(d, 8), k));
+    const __m256i keepRb = _mm256_mullo_epi16(dRb, k);
+    __m256i rb;
+    if constexpr (Grey) {
+        const __m256i tinted = _mm256_mullo_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(sRb, tintRb), 8), w);
+        rb = _mm256_blend_epi16(_mm256_srli_epi16(_mm256_add_epi16(tinted, keepRb), 8),
+                                _mm256_add_epi16(_mm256_srli_epi16(tinted, 8), _mm256_srli_epi16(keepRb, 8)), 0x55);
+    } else {
+        const __m256i weighed = _mm256_mullo_epi16(sRb, w);
+        const __m256i high = _mm256_mulhi_epu16(weighed, tintRb);
+        rb = _mm256_blend_epi16(joint(high, _mm256_mullo_epi16(weighed, tintRb), keepRb),
+                                _mm256_add_epi16(high, _mm256_srli_epi16(keepRb, 8)), 0x55);
     }
-    const __m256i tw = _mm256_mullo_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(s, color), 8), w);
-    const __m256i red = _mm256_srli_epi16(_mm256_add_epi16(tw, keep), 8);
-    const __m256i blue = _mm256_add_epi16(_mm256_srli_epi16(tw, 8), _mm256_srli_epi16(keep, 8));
-    return _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(red, Lanes(0, 0, 0xFFFF, 0)),
-                                           _mm256_and_si256(joint, Lanes(0, 0xFFFF, 0, 0))),
-                           _mm256_or_si256(_mm256_and_si256(blue, Lanes(0xFFFF, 0, 0, 0)), alpha));
+    // Green to its byte; what the alpha lane held goes under alpha 255.
+    return _mm256_or_si256(_mm256_or_si256(rb, _mm256_slli_epi16(ga, 8)), _mm256_set1_epi32(int(0xFF000000)));
 }
 
 // A source alpha of 0 leaves the pixel as it was, so no lane needs a mask.
@@ -239,10 +253,10 @@ template <typename Mix>
 template <bool Grey>
 int32_t OverTintedGroups(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color)
 {
-    const __m256i colorLanes = Grey ? Lanes(uint16_t(color[2]), uint16_t(color[2]), uint16_t(color[2]), 0)
-                                    : Lanes(uint16_t(color[0]), uint16_t(color[1]), uint16_t(color[2]), 0);
+    // Blue and red, then green and alpha (weighing 0); a grey tint is red.
+    const __m256i tintRb = Grey ? _mm256_set1_epi16(short(color[2])) : _mm256_set1_epi32(int(color[2] << 16 | color[0]));
+    const __m256i tintGa = _mm256_set1_epi32(int(Grey ? color[2] : color[1]));
     const __m256i tintAlpha = _mm256_set1_epi16(short(color[3]));
-    const __m256i zero = _mm256_setzero_si256();
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i s = Load(source + i);
@@ -251,11 +265,7 @@ int32_t OverTintedGroups(uint32_t* dest, const uint32_t* source, int32_t count, 
         const __m256i d = Load(dest + i);
         if (!AllOpaque(d))
             break;
-        const __m256i low = TintMix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), colorLanes,
-                                    tintAlpha, Grey);
-        const __m256i high = TintMix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), colorLanes,
-                                     tintAlpha, Grey);
-        Store(dest + i, _mm256_packus_epi16(low, high));
+        Store(dest + i, TintOverOpaque8<Grey>(d, s, tintRb, tintGa, tintAlpha));
     }
     return i;
 }
