@@ -458,21 +458,22 @@ int32_t PixelKernelsAvx2::Gather(uint32_t* dest, const uint32_t* source, int32_t
 
 int32_t PixelKernelsAvx2::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
 {
-    const __m256i zero = _mm256_setzero_si256();
+    // Lanes shared as in BlendOnOpaque8: the colour's part of blue and red,
+    // then of green (alpha's lane left 0), each c alpha.
     const __m256i keep = _mm256_set1_epi16(short(256 - alpha));
-    const __m256i colorPart = _mm256_mullo_epi16(_mm256_unpacklo_epi8(_mm256_set1_epi32(int(color)), zero),
-                                                 _mm256_set1_epi16(short(alpha)));
-    auto mix = [&](__m256i d16) {
-        const __m256i mixed = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, keep), colorPart), 8);
-        return _mm256_or_si256(_mm256_and_si256(mixed, Lanes(0xFFFF, 0xFFFF, 0xFFFF, 0)), Lanes(0, 0, 0, 255));
-    };
+    const __m256i colorRb = _mm256_set1_epi32(int(((color >> 16) & 0xFF) * alpha << 16 | (color & 0xFF) * alpha));
+    const __m256i colorGa = _mm256_set1_epi32(int(((color >> 8) & 0xFF) * alpha));
+    const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i d = Load(dest + i);
         if (!AllOpaque(d))
             break;
-        Store(dest + i,
-              _mm256_packus_epi16(mix(_mm256_unpacklo_epi8(d, zero)), mix(_mm256_unpackhi_epi8(d, zero))));
+        const __m256i rb = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), keep), colorRb), 8);
+        const __m256i ga = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), keep), colorGa);
+        Store(dest + i, _mm256_or_si256(_mm256_or_si256(rb, _mm256_and_si256(ga, _mm256_set1_epi32(0x0000FF00))),
+                                        _mm256_set1_epi32(int(0xFF000000))));
     }
     return i;
 }
