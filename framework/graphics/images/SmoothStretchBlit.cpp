@@ -24,6 +24,8 @@ std::vector<Tap> BuildTaps(double start, double length, int32_t cells, int32_t a
                            int32_t unit)
 {
     std::vector<Tap> taps;
+    // At most two taps for each cell when enlarging, or each source pixel.
+    taps.reserve(2 * size_t(cells > length ? cells : areaLength));
     if (cells > length) {
         // Enlarging: each cell samples between two source pixels. A single
         // cell samples the first one.
