@@ -526,21 +526,35 @@ int32_t PixelKernelsAvx2::CompositeFiltered(uint32_t* dest, const uint16_t* cell
                                             const FilterTap* taps, size_t tapCount, int32_t count)
 {
     const __m256i zero = _mm256_setzero_si256();
+    // Taps are taken two at a time by signed pair products, the values moved
+    // down by 32768: the sums start that much times the weights higher.
+    uint32_t weights = 0;
+    for (size_t t = 0; t < tapCount; ++t)
+        weights += uint32_t(taps[t].weight);
+    const __m256i start = _mm256_set1_epi32(int(32768 * weights));
+    const __m256i offset = _mm256_set1_epi16(short(0x8000));
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
         // Sums of values 0-7, 8-15, 16-23 and 24-31 of the eight pixels.
-        __m256i sums[4] = {zero, zero, zero, zero};
-        for (size_t t = 0; t < tapCount; ++t) {
-            const uint16_t* values = cells + size_t(taps[t].source) * pitch + 4 * size_t(i);
-            const __m256i w = _mm256_set1_epi16(short(taps[t].weight));
+        __m256i sums[4] = {start, start, start, start};
+        for (size_t t = 0; t < tapCount; t += 2) {
+            // An odd last tap pairs with itself at weight 0.
+            const FilterTap& second = t + 1 < tapCount ? taps[t + 1] : taps[t];
+            const uint16_t* firstValues = cells + size_t(taps[t].source) * pitch + 4 * size_t(i);
+            const uint16_t* secondValues = cells + size_t(second.source) * pitch + 4 * size_t(i);
+            const __m256i w = _mm256_set1_epi32(int((t + 1 < tapCount ? uint32_t(second.weight) << 16 : 0) |
+                                                    uint32_t(taps[t].weight)));
             for (int half = 0; half < 2; ++half) {
                 // Reordered so that unpacking within each half gives values
                 // in order.
-                const __m256i v = _mm256_permute4x64_epi64(Load(values + 16 * half), 0xD8);
-                const __m256i low = _mm256_mullo_epi16(v, w);
-                const __m256i high = _mm256_mulhi_epu16(v, w);
-                sums[2 * half] = _mm256_add_epi32(sums[2 * half], _mm256_unpacklo_epi16(low, high));
-                sums[2 * half + 1] = _mm256_add_epi32(sums[2 * half + 1], _mm256_unpackhi_epi16(low, high));
+                auto load = [&](const uint16_t* values) {
+                    return _mm256_xor_si256(_mm256_permute4x64_epi64(Load(values + 16 * half), 0xD8), offset);
+                };
+                const __m256i a = load(firstValues);
+                const __m256i b = load(secondValues);
+                sums[2 * half] = _mm256_add_epi32(sums[2 * half], _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w));
+                sums[2 * half + 1] =
+                    _mm256_add_epi32(sums[2 * half + 1], _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w));
             }
         }
         // Pixels 0, 1, 4, 5 and 2, 3, 6, 7, as unpacking orders them.
