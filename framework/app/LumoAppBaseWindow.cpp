@@ -3,6 +3,7 @@
 #include "framework/audio/SoundManager.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
+#include "framework/graphics/images/AppImageServices.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/process/Clock.h"
 #include "platform/windows/Cursor.h"
@@ -319,6 +320,11 @@ void LumoAppBase::ForEachImageOpB()
     const std::vector<DDImage*> images(mDDInterface->mSurfaceImageSet.begin(), mDDInterface->mSurfaceImageSet.end());
     for (DDImage* image : images)
         image->DeleteNativeData();
+    // Plain memory images keep display-format copies too, which a new pixel format would misread.
+    for (MemoryImage* image : mImageServices->ImagesInSet()) {
+        if (dynamic_cast<DDImage*>(image) == nullptr)
+            image->DeleteNativeData();
+    }
 }
 
 void LumoAppBase::ForEachImageLocked()

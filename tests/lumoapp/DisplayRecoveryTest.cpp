@@ -102,5 +102,24 @@ TEST_F(DisplayRecoveryTest, AWindowTooLargeForTheDesktopTurnsFullScreenOrEndsThe
     }
 }
 
+// The display-format copy of an image is made for one pixel format: a switch
+// to a display of another format drops it, so that the next draw converts
+// the pixels again instead of misreading the old words.
+TEST_F(DisplayRecoveryTest, AModeSwitchDropsTheDisplayFormatCopiesOfPlainImages)
+{
+    ASSERT_NE(StartApp(), nullptr);
+    ASSERT_TRUE(mApp->mIsWindowed);
+    Lumo::MemoryImage image(static_cast<Lumo::ImageHost*>(mApp.get()));
+    const uint32_t pixel = 0xFF123456;
+    image.SetBits(&pixel, 1, 1, false);
+    EXPECT_EQ(image.GetNativeAlphaData(mApp->GetNativeDisplay())[0], 0xFF123456u);
+
+    mApp->ChangeWindowedMode(false);
+    ASSERT_FALSE(mApp->mIsWindowed);
+    EXPECT_EQ(image.nativeAlphaData, nullptr);
+    // Red, green and blue in 5, 6 and 5 bits.
+    EXPECT_EQ(image.GetNativeAlphaData(mApp->GetNativeDisplay())[0], 0xFF0011AAu);
+}
+
 } // namespace
 } // namespace LumoTest
