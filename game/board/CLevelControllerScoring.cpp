@@ -88,8 +88,10 @@ void CLevelController::OnBallLanded(bool countTurn, bool bonusFired, int32_t* ta
     int32_t column = 0;
     int32_t row = 0;
     mHost.BallCell(&column, &row);
+    // The ball lands again at each bounce on its cell; only the end of a jump is a move of the player.
     if (mLevel->mLevelType == 2) {
-        mHost.CrazyPhaseStep(row * mGrid.Width() + column);
+        if (countTurn)
+            mHost.CrazyPhaseStep(row * mGrid.Width() + column);
     } else {
         if (!mHost.BlockMovesPending()) {
             const uint32_t cell = mGrid.Cell(column, row);
@@ -112,7 +114,7 @@ void CLevelController::OnBallLanded(bool countTurn, bool bonusFired, int32_t* ta
             AddPoints(points);
             ++mComboCount;
             mHost.ShowPopup(0, points);
-        } else if (!bonusFired && !mHost.ClosedShellUnderBall()) {
+        } else if (countTurn && !bonusFired && !mHost.ClosedShellUnderBall()) {
             AddEnergy(*this, -mDamage, false);
             mHost.StartHazardBall();
         }

@@ -105,6 +105,25 @@ TEST_F(CLevelControllerTest, MissesCostEnergyUntilTheLevelFailsAndLivesRunOut)
     EXPECT_EQ(saved.progressA[11], -200);
 }
 
+// The ball bounces on its cell between jumps, and each bounce lands: only the
+// landing that ends a jump can miss or turn a crazy block, else the resting
+// ball would drain the energy and cycle its block several times a second.
+TEST_F(CLevelControllerTest, ABounceAtRestIsNoMissAndTurnsNoCrazyBlock)
+{
+    Play(0, 0);
+    EXPECT_EQ(Land(4, 2, false), 0);
+    EXPECT_EQ(mLevels.Energy(), 1000);
+    EXPECT_FALSE(mHost.Has("HazardBall"));
+    // A group under the resting ball is still taken.
+    EXPECT_EQ(Land(0, 0, false), 3);
+
+    Play(0, 3);
+    Land(1, 0, false);
+    EXPECT_FALSE(mHost.Has("CrazyStep 1"));
+    Land(1, 0);
+    EXPECT_TRUE(mHost.Has("CrazyStep 1"));
+}
+
 TEST_F(CLevelControllerTest, AFailureWithLivesLeftOffersToContinue)
 {
     Play(0, 0, 2);

@@ -158,12 +158,12 @@ void LevelFlowFixture::Play(int32_t graph, int32_t position, int32_t lives, int3
     PlayLevel(mLevels, mWindows, graph, position, lives, result);
 }
 
-int32_t LevelFlowFixture::Land(int32_t column, int32_t row)
+int32_t LevelFlowFixture::Land(int32_t column, int32_t row, bool jump)
 {
     mHost.mBallColumn = column;
     mHost.mBallRow = row;
     int32_t taken = 0;
-    mLevels.OnBallLanded(true, false, &taken);
+    mLevels.OnBallLanded(jump, false, &taken);
     return taken;
 }
 

@@ -124,8 +124,8 @@ protected:
     void Field(const std::vector<std::string>& rows);
     // Starts graph/position from nothing and runs the intro's end up to play.
     void Play(int32_t graph, int32_t position, int32_t lives = 2, int32_t result = 0);
-    // Lands the ball on the cell as a turn.
-    int32_t Land(int32_t column, int32_t row);
+    // Lands the ball on the cell: the end of a jump (a turn), or else a bounce at rest.
+    int32_t Land(int32_t column, int32_t row, bool jump = true);
     // Runs the end test and the state handler until a window opens.
     void FinishLevel();
 
