@@ -103,12 +103,10 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int)
         const uint32_t packed = color.ToInt();
         const uint32_t alpha = uint32_t(color.mAlpha);
         uint32_t* first = pixels + size_t(area.mY) * size_t(mWidth) + size_t(area.mX);
-        if (alpha >= 255) {
+        if (alpha >= 255)
             PixelKernels::FillRows(first, size_t(mWidth), area.mWidth, area.mHeight, packed);
-        } else {
-            for (int32_t y = 0; y < area.mHeight; ++y)
-                PixelKernels::FillOver(first + size_t(y) * size_t(mWidth), area.mWidth, packed, alpha);
-        }
+        else
+            PixelKernels::FillOver(first, size_t(mWidth), area.mWidth, area.mHeight, packed, alpha);
     }
     MarkBitsChanged();
 }

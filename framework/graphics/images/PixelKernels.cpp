@@ -767,12 +767,15 @@ void PixelKernels::Gather(uint32_t* dest, const uint32_t* source, int32_t source
         dest[i] = source[indices[i]];
 }
 
-void PixelKernels::FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha)
+void PixelKernels::FillOver(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color,
+                            uint32_t alpha)
 {
-    const GroupForms& forms = Forms();
-    GroupsThenRule(
-        count, [&](int32_t i) { return forms.fillOver(dest + i, count - i, color, alpha); },
-        [&](int32_t i) { dest[i] = PixelBlend::OverSingleShift(dest[i], color, alpha); });
+    const auto fillOver = Forms().fillOver;
+    for (int32_t row = 0; row < height; ++row, dest += pitch) {
+        GroupsThenRule(
+            width, [&](int32_t i) { return fillOver(dest + i, width - i, color, alpha); },
+            [&](int32_t i) { dest[i] = PixelBlend::OverSingleShift(dest[i], color, alpha); });
+    }
 }
 
 void PixelKernels::OverNative(uint32_t* dest, const uint32_t* source, int32_t count)

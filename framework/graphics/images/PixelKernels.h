@@ -50,8 +50,10 @@ public:
     static void Gather(uint32_t* dest, const uint32_t* source, int32_t sourceCount, const int32_t* indices,
                        int32_t count);
 
-    // Over with one colour (single-shift form) of alpha 1..254.
-    static void FillOver(uint32_t* dest, int32_t count, uint32_t color, uint32_t alpha);
+    // Over with one colour (single-shift form) of alpha 1..254, rows of
+    // width pixels at the pitch (in pixels) given.
+    static void FillOver(uint32_t* dest, size_t pitch, int32_t width, int32_t height, uint32_t color,
+                         uint32_t alpha);
 
     // The display's native words (colour premultiplied, alpha on top) over a
     // 32-bit surface. Alpha 0 leaves the pixel; any other alpha a gives the

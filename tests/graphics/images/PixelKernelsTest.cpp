@@ -253,12 +253,19 @@ TEST(PixelKernels, FillsMatchTheRule)
     for (uint32_t seed = 1; seed <= 20; ++seed) {
         const uint32_t color = seed * 2654435761u;
         const uint32_t alpha = 1 + seed * 13 % 254;
+        const auto rule = [&](uint32_t d, uint32_t) { return PixelBlend::OverSingleShift(d, color, alpha); };
         for (int opaque : {100, 80, 0}) {
             ExpectSameAsRule(
                 seed, opaque,
-                [&](uint32_t* d, const uint32_t*, int32_t n) { PixelKernels::FillOver(d, n, color, alpha); },
-                [&](uint32_t d, uint32_t) { return PixelBlend::OverSingleShift(d, color, alpha); });
+                [&](uint32_t* d, const uint32_t*, int32_t n) { PixelKernels::FillOver(d, 0, n, 1, color, alpha); },
+                rule);
         }
+        ExpectRectanglesLikeTheRule(
+            seed,
+            [&](uint32_t* d, size_t pitch, const uint32_t*, size_t, int32_t width, int32_t height) {
+                PixelKernels::FillOver(d, pitch, width, height, color, alpha);
+            },
+            rule);
     }
 }
 
