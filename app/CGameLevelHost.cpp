@@ -151,7 +151,7 @@ void CGameLevelHost::ApplyOnload(int32_t gameBorder, int32_t background, int32_t
 
 int32_t CGameLevelHost::CrazyBlocksToTurn() const { return mLinks.mCrazy->BlocksToTurn(); }
 
-void CGameLevelHost::CrazyNewTurn() { mLinks.mCrazy->NewTurn(); }
+void CGameLevelHost::CrazyNewTurn(int32_t colours) { mLinks.mCrazy->NewTurn(colours); }
 
 void CGameLevelHost::CrazyPhaseAnim() { mLinks.mCrazy->PhaseAnim(); }
 

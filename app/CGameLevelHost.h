@@ -82,7 +82,7 @@ public:
     void SetUpField(int32_t shape) override;
     void ApplyOnload(int32_t gameBorder, int32_t background, int32_t ball) override;
     int32_t CrazyBlocksToTurn() const override;
-    void CrazyNewTurn() override;
+    void CrazyNewTurn(int32_t colours) override;
     void CrazyPhaseAnim() override;
     void CrazyPhaseStep(int32_t cell) override;
     bool StartSuperbonus(int32_t group) override;

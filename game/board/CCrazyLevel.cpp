@@ -63,12 +63,12 @@ void CCrazyLevel::ShowPercent(int32_t percent)
         mLinks.mDisplay->SetCrazyPercent(percent);
 }
 
-void CCrazyLevel::NewTurn()
+void CCrazyLevel::NewTurn(int32_t colours)
 {
     Stop();
     RemoveIndicator();
     CCrazyTurns& turns = *mLinks.mTurns;
-    turns.NewTurn();
+    turns.NewTurn(colours);
     const int32_t crazy = turns.CrazyColour();
     CGameField& field = *mLinks.mField;
     mBlocksToSpin = 0;

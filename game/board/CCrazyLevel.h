@@ -45,8 +45,9 @@ public:
     // Stops everything and gives the tracks and the indicator back.
     void Shutdown();
 
-    // Prepares the field at the level's start: the blocks to spin and the indicator.
-    void NewTurn();
+    // Prepares the field at the start of a level of that many colours: the
+    // blocks to spin and the indicator.
+    void NewTurn(int32_t colours);
     // Play begins: the waiting timer, after which the spin starts.
     void PhaseAnim();
     // The ball's landing on the cell.

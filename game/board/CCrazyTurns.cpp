@@ -18,9 +18,9 @@ CCrazyTurns::CCrazyTurns(CCellGrid& grid, CLevelController& level, CLevelHost& h
 {
 }
 
-void CCrazyTurns::NewTurn()
+void CCrazyTurns::NewTurn(int32_t colours)
 {
-    mCrazyColour = mGrid.ColourCount() - 1;
+    mCrazyColour = colours - 1;
     mPhase = kWaiting;
     mLastCell = -2;
     mRepeats = 0;

@@ -16,8 +16,9 @@ public:
 
     CCrazyTurns(CCellGrid& grid, CLevelController& level, CLevelHost& host);
 
-    // Counts the blocks still to turn for a new level; the spin has not begun.
-    void NewTurn();
+    // Counts the blocks still to turn for a new level of that many colours; the
+    // last of them is K. The spin has not begun.
+    void NewTurn(int32_t colours);
     // Waiting, spinning, then (spin done) landings count from now on.
     void SetPhase(Phase phase) { mPhase = phase; }
     // The landing on the cell: its block takes its next colour. False when

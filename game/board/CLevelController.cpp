@@ -174,7 +174,8 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
     PickSuperbonusPiece();
     mComboCount = 0;
     if (level.mLevelType == 2)
-        mHost.CrazyNewTurn();
+        // The level's colours, not the field's: the field also holds the reserved colour.
+        mHost.CrazyNewTurn(mColourCount);
     else if (level.mLevelType == 1)
         mHost.SetPanelCompletion(mGrid.CellCount() > 0 ? mGrid.ColourHistogram(mReservedColour) * 100 /
                                                              mGrid.CellCount()

@@ -48,7 +48,7 @@ public:
     virtual void ApplyOnload(int32_t gameBorder, int32_t background, int32_t ball) = 0;
     // The crazy level's turn counter: blocks not yet showing the crazy colour.
     virtual int32_t CrazyBlocksToTurn() const = 0;
-    virtual void CrazyNewTurn() = 0;
+    virtual void CrazyNewTurn(int32_t colours) = 0;
     virtual void CrazyPhaseAnim() = 0;
     virtual void CrazyPhaseStep(int32_t cell) = 0;
     // Starts the superbonus effect of the group; false while one still runs,

@@ -54,6 +54,7 @@ protected:
         Fill(rows);
         mField.Grid().SetColourCount(colours);
         mField.Grid().CountColours();
+        mColours = colours;
         mBall.PlaceOnCell(0, 0);
         mBall.ClearState(~0u);
         mBall.SetState(CBall::kFrozen | CBall::kHeld);
@@ -110,12 +111,13 @@ protected:
     CCrazyLevel mCrazy{{&mProcessor, &mField, &mBall, &mTracks, &mAnims, &mSceneObjects, &mTurns, &mDisplay}};
     size_t mTracksBefore = 0;
     size_t mInstancesBefore = 0;
+    int32_t mColours = 0;
 };
 
 TEST_F(CCrazyLevelTest, BlocksWaitSpinAndSettleThenEachLandingTurnsItsBlockWithAPulse)
 {
     Level({"0123", "3213"}, 4);
-    mCrazy.NewTurn();
+    mCrazy.NewTurn(mColours);
     EXPECT_EQ(mTurns.CrazyColour(), 3);
     EXPECT_EQ(mCrazy.BlocksToSpin(), 5);
     EXPECT_EQ(mCrazy.BlocksToTurn(), 5);
@@ -170,7 +172,7 @@ TEST_F(CCrazyLevelTest, ACrazyColourAbove3BlinksItsIndicatorUntilShutdown)
 {
     Level({"0124", "4444"}, 5);
     const size_t tracks = mTracks.Running().Used();
-    mCrazy.NewTurn();
+    mCrazy.NewTurn(mColours);
     ASSERT_NE(mCrazy.Indicator().mMoveTrack, nullptr);
     EXPECT_EQ(mDisplay.mIndicator, &mCrazy.Indicator());
     EXPECT_TRUE(mDisplay.mShown);
@@ -190,7 +192,7 @@ TEST_F(CCrazyLevelTest, ACrazyColourAbove3BlinksItsIndicatorUntilShutdown)
     mCrazy.Stop();
     EXPECT_EQ(CrazyProcesses(), 0);
     Level({"0123", "3333"}, 4);
-    mCrazy.NewTurn();
+    mCrazy.NewTurn(mColours);
     EXPECT_EQ(mCrazy.Indicator().mMoveTrack, nullptr);
     EXPECT_EQ(mDisplay.mIndicator, nullptr);
     EXPECT_EQ(mTracks.Running().Used(), tracks);
@@ -202,7 +204,7 @@ TEST_F(CCrazyLevelTest, TheProcessorsWaitForSettlingStopsASpinAndTheBlocksKeepTh
 {
     Level({"0121", "2103"}, 4);
     const std::vector<int32_t> colours{0, 1, 2, 1, 2, 1, 0, 3};
-    mCrazy.NewTurn();
+    mCrazy.NewTurn(mColours);
     mCrazy.PhaseAnim();
     ASSERT_TRUE(RunUntilPhase(CCrazyTurns::kSpinning));
     mProcessor.DispatchFinished(1.0f);

@@ -18,7 +18,7 @@ protected:
         Play(0, 3);
         mField.Grid().SetColourCount(4);
         Field({"0123", "3333"});
-        mTurns.NewTurn();
+        mTurns.NewTurn(4);
     }
     void TearDown() override { CGameConfig::live = mSaved; }
 

@@ -44,7 +44,7 @@ public:
     void SetUpField(int32_t shape) override;
     void ApplyOnload(int32_t gameBorder, int32_t background, int32_t ball) override;
     int32_t CrazyBlocksToTurn() const override { return mCrazyToTurn; }
-    void CrazyNewTurn() override { mCalls.push_back("CrazyNewTurn"); }
+    void CrazyNewTurn(int32_t colours) override { mCalls.push_back("CrazyNewTurn " + std::to_string(colours)); }
     void CrazyPhaseAnim() override { mCalls.push_back("CrazyPhaseAnim"); }
     void CrazyPhaseStep(int32_t cell) override;
     bool StartSuperbonus(int32_t) override
