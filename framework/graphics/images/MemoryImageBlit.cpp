@@ -120,11 +120,14 @@ void MemoryImage::Blit(Image* source, int x, int y, const Rect& srcRect, const C
                         : BlitAdditive<false, false>(rows, width, scale);
     } else if (white && !hasTransparency && !hasTranslucency) {
         BlitRuns(rows, image->GetRunLengthAlphaData(), image->mWidth, area);
-    } else if (white) {
-        rows.ForEach([&](int32_t, const uint32_t* from, uint32_t* dest) { PixelKernels::Over(dest, from, width); });
     } else {
-        rows.ForEach(
-            [&](int32_t, const uint32_t* from, uint32_t* dest) { PixelKernels::OverTinted(dest, from, width, color); });
+        rows.ForAll([&](int32_t, uint32_t* dest, size_t destPitch, const uint32_t* from, size_t sourcePitch,
+                        int32_t height) {
+            if (white)
+                PixelKernels::Over(dest, destPitch, from, sourcePitch, width, height);
+            else
+                PixelKernels::OverTinted(dest, destPitch, from, sourcePitch, width, height, color);
+        });
     }
     MarkBitsChanged();
 }

@@ -26,8 +26,8 @@ void QuickStretch(uint32_t* dest, int32_t destWidth, const Rect& area, const uin
         const int32_t sourceRow = std::clamp(int32_t(from.mY + j * stepY), 0, sourceHeight - 1);
         const uint32_t* sourceLine = source + size_t(sourceRow) * size_t(sourceWidth);
         PixelKernels::Gather(samples.data(), sourceLine, sourceWidth, columns.data(), area.mWidth);
-        PixelKernels::Over(dest + size_t(area.mY + j) * size_t(destWidth) + size_t(area.mX), samples.data(),
-                           area.mWidth);
+        PixelKernels::Over(dest + size_t(area.mY + j) * size_t(destWidth) + size_t(area.mX), 0, samples.data(), 0,
+                           area.mWidth, 1);
     }
 }
 

@@ -722,21 +722,27 @@ void PixelKernels::BlendRuns(uint32_t* dest, size_t destPitch, const uint32_t* s
     }
 }
 
-void PixelKernels::Over(uint32_t* dest, const uint32_t* source, int32_t count)
+void PixelKernels::Over(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t width,
+                        int32_t height)
 {
-    const GroupForms& forms = Forms();
-    GroupsThenRule(
-        count, [&](int32_t i) { return forms.over(dest + i, source + i, count - i); },
-        [&](int32_t i) { OverPixel(dest[i], source[i]); });
+    const auto over = Forms().over;
+    for (int32_t row = 0; row < height; ++row, dest += destPitch, source += sourcePitch) {
+        GroupsThenRule(
+            width, [&](int32_t i) { return over(dest + i, source + i, width - i); },
+            [&](int32_t i) { OverPixel(dest[i], source[i]); });
+    }
 }
 
-void PixelKernels::OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const Color& color)
+void PixelKernels::OverTinted(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch,
+                              int32_t width, int32_t height, const Color& color)
 {
     const Tint tint(color);
-    const GroupForms& forms = Forms();
-    GroupsThenRule(
-        count, [&](int32_t i) { return forms.overTinted(dest + i, source + i, count - i, tint); },
-        [&](int32_t i) { OverTintedPixel(dest[i], source[i], tint); });
+    const auto overTinted = Forms().overTinted;
+    for (int32_t row = 0; row < height; ++row, dest += destPitch, source += sourcePitch) {
+        GroupsThenRule(
+            width, [&](int32_t i) { return overTinted(dest + i, source + i, width - i, tint); },
+            [&](int32_t i) { OverTintedPixel(dest[i], source[i], tint); });
+    }
 }
 
 template <bool White, bool Translucent>

@@ -29,11 +29,14 @@ public:
                           const uint8_t* runs, size_t runPitch, int32_t width, int32_t height);
 
     // Over, lane-shifted colour, source alpha as the weight; alpha 0 skipped.
-    static void Over(uint32_t* dest, const uint32_t* source, int32_t count);
+    // Rows of width pixels at the pitches (in pixels) given, as BlendRuns.
+    static void Over(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch, int32_t width,
+                     int32_t height);
 
     // Over with the source multiplied by color (components 0..255) and its
     // alpha by color's alpha: ea = sa * ca / 255.
-    static void OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const Color& color);
+    static void OverTinted(uint32_t* dest, size_t destPitch, const uint32_t* source, size_t sourcePitch,
+                           int32_t width, int32_t height, const Color& color);
 
     // Adds each source channel, scaled by scale[red, green, blue] / 256 unless
     // white and by the source alpha when translucent, saturating at 255;

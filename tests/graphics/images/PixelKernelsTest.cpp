@@ -143,13 +143,30 @@ TEST(PixelKernels, RunWalkOverSpriteRowsMatchesThePerPixelRule)
     });
 }
 
+void OverRow(uint32_t* dest, const uint32_t* source, int32_t count)
+{
+    PixelKernels::Over(dest, 0, source, 0, count, 1);
+}
+
+uint32_t OverRule(uint32_t d, uint32_t s)
+{
+    return s >> 24 ? PixelBlend::OverLaneShifted(d, s, s >> 24) : d;
+}
+
+uint32_t TintedOverRule(uint32_t d, uint32_t s, const PixelBlend::Tint& tint)
+{
+    const uint32_t ea = (s >> 24) * tint.alpha / 255;
+    if (ea == 0)
+        return d;
+    const uint32_t oa = PixelBlend::OverAlpha(d >> 24, ea);
+    return PixelBlend::TintMix(d, s, PixelBlend::OverWeight(ea, oa), tint) | oa << 24;
+}
+
 TEST(PixelKernels, OverMatchesTheRuleOnAnyDestination)
 {
     for (uint32_t seed = 1; seed <= 20; ++seed) {
         for (int opaque : {100, 90, 0}) {
-            ExpectSameAsRule(seed, opaque, PixelKernels::Over, [](uint32_t d, uint32_t s) {
-                return s >> 24 ? PixelBlend::OverLaneShifted(d, s, s >> 24) : d;
-            });
+            ExpectSameAsRule(seed, opaque, OverRow, OverRule);
         }
     }
 }
@@ -166,14 +183,8 @@ TEST(PixelKernels, TintedOverMatchesTheRuleForGreysAndColours)
         for (int opaque : {100, 90}) {
             ExpectSameAsRule(
                 seed, opaque,
-                [&](uint32_t* d, const uint32_t* s, int32_t n) { PixelKernels::OverTinted(d, s, n, color); },
-                [&](uint32_t d, uint32_t s) {
-                    const uint32_t ea = (s >> 24) * tint.alpha / 255;
-                    if (ea == 0)
-                        return d;
-                    const uint32_t oa = PixelBlend::OverAlpha(d >> 24, ea);
-                    return PixelBlend::TintMix(d, s, PixelBlend::OverWeight(ea, oa), tint) | oa << 24;
-                });
+                [&](uint32_t* d, const uint32_t* s, int32_t n) { PixelKernels::OverTinted(d, 0, s, 0, n, 1, color); },
+                [&](uint32_t d, uint32_t s) { return TintedOverRule(d, s, tint); });
         }
     }
 }
@@ -237,6 +248,26 @@ TEST(PixelKernels, AddMatchesTheRuleInEveryForm)
         ExpectAddLikeTheRule<true, false>(seed);
         ExpectAddLikeTheRule<false, true>(seed);
         ExpectAddLikeTheRule<false, false>(seed);
+    }
+}
+
+TEST(PixelKernels, OverRectanglesMatchTheRule)
+{
+    const Color color(200, 120, 60, 200);
+    const PixelBlend::Tint tint(color);
+    for (uint32_t seed = 1; seed <= 5; ++seed) {
+        ExpectRectanglesLikeTheRule(
+            seed,
+            [](uint32_t* d, size_t pitch, const uint32_t* s, size_t sourcePitch, int32_t width, int32_t height) {
+                PixelKernels::Over(d, pitch, s, sourcePitch, width, height);
+            },
+            OverRule);
+        ExpectRectanglesLikeTheRule(
+            seed,
+            [&](uint32_t* d, size_t pitch, const uint32_t* s, size_t sourcePitch, int32_t width, int32_t height) {
+                PixelKernels::OverTinted(d, pitch, s, sourcePitch, width, height, color);
+            },
+            [&](uint32_t d, uint32_t s) { return TintedOverRule(d, s, tint); });
     }
 }
 
