@@ -64,8 +64,9 @@ namespace {
     const __m256i joint = _mm256_srli_epi16(_mm256_add_epi16(keepRb, takeRb), 8);
     const __m256i apart = _mm256_add_epi16(_mm256_srli_epi16(keepRb, 8), _mm256_srli_epi16(takeRb, 8));
     const __m256i rb = _mm256_blend_epi16(joint, apart, 0x55);
-    const __m256i g = _mm256_and_si256(_mm256_add_epi16(keepGa, takeGa), _mm256_set1_epi32(0x0000FF00));
-    return _mm256_or_si256(_mm256_or_si256(rb, g), _mm256_set1_epi32(int(0xFF000000)));
+    // Green is the upper byte of its sum, taken in place.
+    return _mm256_blendv_epi8(_mm256_or_si256(rb, _mm256_set1_epi32(int(0xFF000000))),
+                              _mm256_add_epi16(keepGa, takeGa), _mm256_set1_epi32(0x0000FF00));
 }
 
 // The tinted Over of eight pixels onto opaque ones, lanes shared as in
