@@ -330,7 +330,7 @@ int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* sourc
                                              8);
         const __m256i g = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), kk),
                                            _mm256_mullo_epi16(_mm256_srli_epi16(s, 8), tintGa));
-        const __m256i mixed = _mm256_or_si256(rb, _mm256_and_si256(g, _mm256_set1_epi32(0x0000FF00)));
+        const __m256i mixed = _mm256_blendv_epi8(rb, g, _mm256_set1_epi32(0x0000FF00));
         Store(dest + i, Select(_mm256_cmpeq_epi32(alpha, _mm256_setzero_si256()), d, mixed));
     }
     return i;
@@ -473,8 +473,8 @@ int32_t PixelKernelsAvx2::FillOver(uint32_t* dest, int32_t count, uint32_t color
         const __m256i rb = _mm256_srli_epi16(
             _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), keep), colorRb), 8);
         const __m256i ga = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), keep), colorGa);
-        Store(dest + i, _mm256_or_si256(_mm256_or_si256(rb, _mm256_and_si256(ga, _mm256_set1_epi32(0x0000FF00))),
-                                        _mm256_set1_epi32(int(0xFF000000))));
+        Store(dest + i, _mm256_blendv_epi8(_mm256_or_si256(rb, _mm256_set1_epi32(int(0xFF000000))), ga,
+                                           _mm256_set1_epi32(0x0000FF00)));
     }
     return i;
 }
