@@ -247,7 +247,10 @@ void LumoAppBase::Initialize()
             ExitWithCode(1);
         }
     }
-    SRand(GetTickCount());
+    // The runtime generator takes the run's seed as well (the tick count of
+    // the same start-up): a demo stores only that one, and a replay must draw
+    // the same numbers from both.
+    SRand(mRandSeed);
 
     WNDCLASSA mainClass;
     mainClass.style = CS_DBLCLKS;
@@ -445,6 +448,9 @@ void LumoAppBase::StartLoadingThread()
         return;
     if (mLoadingThread.joinable())
         mLoadingThread.join();
+    // A reload ends with a loading-done record of its own: a replay holds its
+    // transition until that one, not the first load's.
+    mDemoLoadingComplete = false;
     mLoadingRunning = true;
     SetThreadPriority(THREAD_PRIORITY_ABOVE_NORMAL);
     mLoadingThread = std::thread([this] {

@@ -10,6 +10,7 @@
 #include "framework/graphics/images/NativeDisplay.h"
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogListener.h"
+#include "framework/widgets/Point.h"
 #include "framework/widgets/WidgetAppHost.h"
 #include "platform/storage/Files.h"
 #include "platform/process/Modules.h"
@@ -265,6 +266,8 @@ public:
     void DemoSyncBuffer(Buffer& data);
     static void DemoSyncString(LumoAppBase* app, std::string& text);
     static void DemoSyncBool(bool& flag);
+    // For a value the run takes from outside, such as a seed from the clock.
+    static void DemoSyncInteger(int32_t& value);
     // The record of one queued input message, written before it is dispatched.
     // Reads the demo file for playback; false with the message in error.
     bool OpenDemoFile(std::string& error);
@@ -493,6 +496,9 @@ private:
     void RunLoadingDoneTransition();
     void ApplyPlaybackKey(char key);
     void ApplyDemoRecord();
+    // Moves the pointer to the replayed position as a live mouse message
+    // would; returns where the widgets got it.
+    Point ReplayMouseMove();
     // The display-mode record's payload. The recorded run's wanted mode
     // becomes this run's, so a replayed mode switch decides as it did.
     void ReadDemoDisplayMode();

@@ -78,15 +78,33 @@ void LumoAppBase::DemoSyncString(LumoAppBase* app, std::string& text)
     text = buffer.ReadString();
 }
 
-void LumoAppBase::DemoSyncBool(bool& flag)
+namespace {
+
+// A value exchanged as a data block on the global application's demo.
+template <typename Write, typename Read>
+void DemoSyncValue(Write write, Read read)
 {
     if (!gLumoApp)
         return;
     Buffer buffer;
-    buffer.WriteBool(flag);
+    write(buffer);
     gLumoApp->DemoSyncBuffer(buffer);
     buffer.RewindRead();
-    flag = buffer.ReadBool();
+    read(buffer);
+}
+
+} // namespace
+
+void LumoAppBase::DemoSyncBool(bool& flag)
+{
+    DemoSyncValue([&](Buffer& buffer) { buffer.WriteBool(flag); },
+                  [&](Buffer& buffer) { flag = buffer.ReadBool(); });
+}
+
+void LumoAppBase::DemoSyncInteger(int32_t& value)
+{
+    DemoSyncValue([&](Buffer& buffer) { buffer.WriteLong(value); },
+                  [&](Buffer& buffer) { value = buffer.ReadLong(); });
 }
 
 void LumoAppBase::DemoRecordInput(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam)

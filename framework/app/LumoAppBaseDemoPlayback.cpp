@@ -30,14 +30,18 @@ void LumoAppBase::ApplyDemoRecord()
         if (mDemoCommand == 0) {
             mDemoMouseX += mDemoBuffer.ReadBits(6, true);
             mDemoMouseY += mDemoBuffer.ReadBits(6, true);
-            mWidgetManager->MouseMoveInput(mDemoMouseX, mDemoMouseY);
+            ReplayMouseMove();
         } else {
             const bool down = mDemoBuffer.ReadBits(1, false) == 1;
             const int button = mDemoBuffer.ReadBits(3, true);
+            // The live dispatch moves the pointer for every mouse message, a
+            // press or release in place included; the widgets may only then
+            // learn what lies under it (a window opened since the last move).
+            const Point at = ReplayMouseMove();
             if (down)
-                mWidgetManager->MouseDown(mDemoMouseX, mDemoMouseY, button);
+                mWidgetManager->MouseDown(at.mX, at.mY, button);
             else
-                mWidgetManager->MouseUp(mDemoMouseX, mDemoMouseY, button);
+                mWidgetManager->MouseUp(at.mX, at.mY, button);
         }
         return;
     }
@@ -46,7 +50,7 @@ void LumoAppBase::ApplyDemoRecord()
     case 0:
         mDemoMouseX = mDemoBuffer.ReadBits(12, false);
         mDemoMouseY = mDemoBuffer.ReadBits(12, false);
-        mWidgetManager->MouseMoveInput(mDemoMouseX, mDemoMouseY);
+        ReplayMouseMove();
         break;
     case 1:
         mActivated = mDemoBuffer.ReadBits(1, false) == 1;
@@ -113,6 +117,16 @@ void LumoAppBase::ApplyDemoRecord()
     default:
         break;
     }
+}
+
+// Recorded positions are the window's, as the messages carried them; the
+// widgets got them mapped to the play area (a full screen may stretch it).
+Point LumoAppBase::ReplayMouseMove()
+{
+    Point at{mDemoMouseX, mDemoMouseY};
+    mWidgetManager->MapMouseToScreen(&at.mX, &at.mY);
+    mWidgetManager->MouseMoveInput(at.mX, at.mY);
+    return at;
 }
 
 void LumoAppBase::ReadDemoDisplayMode()

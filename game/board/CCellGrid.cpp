@@ -1,5 +1,6 @@
 #include "game/board/CCellGrid.h"
 
+#include "framework/app/LumoAppBase.h"
 #include "framework/core/AppLog.h"
 #include "framework/core/RuntimeRandom.h"
 #include "game/board/CFieldBlock.h"
@@ -164,7 +165,11 @@ void CCellGrid::Rebuild()
 void CCellGrid::FillRandom()
 {
     std::fill(mCells, mCells + mCellCount, 0u);
-    Lumo::SRand(Platform::timeGetTime());
+    // The seed comes from the clock, which a replay cannot repeat: the demo
+    // carries it.
+    int32_t seed = int32_t(Platform::timeGetTime());
+    Lumo::LumoAppBase::DemoSyncInteger(seed);
+    Lumo::SRand(uint32_t(seed));
     const int32_t n = mCellCount;
     const int32_t b = mParameters.mBlockTypes;
     for (int32_t i = 0; i < 16 && n > 0; ++i) {

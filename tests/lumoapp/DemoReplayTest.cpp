@@ -1,14 +1,17 @@
 #include "tests/lumoapp/AppFixture.h"
 
+#include "framework/core/RuntimeRandom.h"
 #include "framework/diagnostics/CrashHandler.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/windows/VirtualKeys.h"
 #include "tests/support/ForkedChild.h"
 
+#include <atomic>
 #include <csignal>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace LumoTest {
@@ -62,11 +65,68 @@ private:
     const int* mUpdateCount;
 };
 
+// A button that, like the game's windows, learns what lies under the pointer
+// only from moves and drags, and acts on a release over what it shows now.
+// What it shows changes under a pointer at rest.
+class FaceButton final : public Lumo::Widget {
+public:
+    explicit FaceButton(Lumo::LumoAppBase* app) : mApp(app) {}
+    int mFace = 0;
+    int mActedAt = -1;
+
+    void MouseMove(int, int) override { mHoverFace = mFace; }
+    void MouseDrag(int, int) override { mHoverFace = mFace; }
+    void MouseUp(int, int, int, int) override
+    {
+        if (mHoverFace == mFace && mActedAt < 0) {
+            mActedAt = mApp->mUpdateCount;
+            mApp->RequestShutdown(); // the program's own quit, as a menu's
+        }
+    }
+
+private:
+    Lumo::LumoAppBase* mApp;
+    int mHoverFace = -1;
+};
+
+// A second load (a reload) that holds until the test lets it go.
+class ReloadingApp final : public DemoApp {
+public:
+    using DemoApp::DemoApp;
+    std::vector<int> mDoneAt;
+    std::atomic<bool> mMayFinish{true};
+
+    void RunLoadingThread() override
+    {
+        while (!mMayFinish)
+            std::this_thread::yield();
+    }
+    void OnLoadingDone() override { mDoneAt.push_back(mUpdateCount); }
+    // Lets the load end and waits until it has, so that the switch comes at
+    // the next update whatever the threads' timing.
+    void FinishLoading()
+    {
+        mMayFinish = true;
+        WaitForLoadingThread();
+    }
+    void Reload()
+    {
+        mLoadingStarted = false;
+        mLoadingFinished = false;
+        mLoadingDoneHandled = false;
+        StartLoadingThread();
+    }
+};
+
 class DemoReplayTest : public AppFixture {
 protected:
     bool StartDemoApp(const std::string& demoSwitch)
     {
-        mApp = std::make_unique<DemoApp>(demoSwitch, mFolder / "run.dmo");
+        return StartDemoApp(std::make_unique<DemoApp>(demoSwitch, mFolder / "run.dmo"));
+    }
+    bool StartDemoApp(std::unique_ptr<TestApp> app)
+    {
+        mApp = std::move(app);
         try {
             mApp->LoadSettings();
             mApp->Initialize();
@@ -77,8 +137,19 @@ protected:
         return true;
     }
 
+    // A replay that lost its way runs out of records and would then idle
+    // for good: it is ended after a while, where it stands.
+    void EndAReplayThatRunsOut()
+    {
+        mApp->mOnDraw = [this, idleDraws = 0]() mutable {
+            if (mApp->mDemoEnded && ++idleDraws == 50)
+                mApp->RequestShutdown();
+        };
+    }
+
     // One run of the application: input arrives live while recording; both
-    // runs read the clipboard and the settings at the same updates.
+    // runs read the clipboard, the settings, the clock and the runtime random
+    // generator at the same updates.
     // extraLive adds input of its own to the recorded run at the updates it chooses.
     std::vector<std::string> RunSession(const std::string& demoSwitch, std::vector<std::string>* answers,
                                         const std::function<void(int)>& extraLive = nullptr)
@@ -112,6 +183,12 @@ protected:
                 int32_t value = 0;
                 answers->push_back(mApp->RegistryReadInteger("Level", &value) ? std::to_string(value) : "none");
                 mApp->RegistryWriteInteger("Level", value + 1);
+                // The clock has moved on by the replay; what was read from it
+                // and the runtime generator's draws must not have.
+                int32_t clock = int32_t(Platform::timeGetTime());
+                Lumo::LumoAppBase::DemoSyncInteger(clock);
+                answers->push_back(std::to_string(clock));
+                answers->push_back(std::to_string(Lumo::Rand()));
             } else if (live && update == 130) {
                 desktop.InjectWindowEvent(mApp->mHWnd, NativeEvent::Kind::CloseRequested);
             } else if (update == 3000) {
@@ -227,6 +304,98 @@ TEST_F(DemoReplayTest, ScreenModeSwitchesReplayLikeLiveInput)
     const std::vector<std::string> played = RunSession("-play", &playedAnswers);
     EXPECT_EQ(played, recorded);
     EXPECT_EQ(playedAnswers, recordedAnswers);
+}
+
+// A click where the pointer already rests reaches what lies under it now,
+// as live input does: the move that every mouse message makes tells the
+// widget first. The click quits the program, so the replay ends at the
+// recorded update, in the same app time. Stretched, the screen maps the
+// window's positions to the play area, in the replay as live.
+TEST_F(DemoReplayTest, AClickInPlaceQuitsTheReplayAtTheRecordedUpdate)
+{
+    for (const bool stretched : {false, true}) {
+        SCOPED_TRACE(stretched ? "stretched" : "one to one");
+        const int32_t at = stretched ? 200 : 100; // in the window; 100 on the screen
+        struct End {
+            int actedAt, updates;
+            uint64_t appMicros;
+        };
+        const auto run = [&](const std::string& demoSwitch) {
+            EXPECT_TRUE(StartDemoApp(demoSwitch));
+            if (stretched)
+                mApp->mWidgetManager->SetScreenRect({0, 0, 640, 480}, {0, 0, 1280, 960});
+            FaceButton button(mApp.get());
+            button.Resize(50, 50, 100, 100);
+            mApp->mWidgetManager->AddChild(&button);
+            const bool live = demoSwitch == "-record";
+            HeadlessBackend& desktop = mSession.Desktop();
+            mApp->mOnUpdate = [&] {
+                const int update = mApp->mUpdateCount;
+                if (update == 30)
+                    button.mFace = 1;
+                if (live && update == 10)
+                    desktop.InjectMouseMove(mApp->mHWnd, at, at);
+                if (live && update == 40) {
+                    desktop.InjectButton(mApp->mHWnd, MouseButton::Left, true, at, at);
+                    desktop.InjectButton(mApp->mHWnd, MouseButton::Left, false, at, at);
+                }
+                if (update == 500)
+                    mApp->RequestShutdown(); // the click was lost
+            };
+            EndAReplayThatRunsOut();
+            const uint64_t start = mClock.NowMicros();
+            mApp->Run();
+            const End end{button.mActedAt, mApp->mUpdateCount, mClock.NowMicros() - start};
+            mApp->mWidgetManager->RemoveChild(&button);
+            mApp.reset();
+            return end;
+        };
+        const End recorded = run("-record");
+        ASSERT_EQ(recorded.actedAt, 40);
+        ASSERT_EQ(recorded.updates, 40);
+        const End played = run("-play");
+        EXPECT_EQ(played.actedAt, 40);
+        EXPECT_EQ(played.updates, 40);
+        EXPECT_NEAR(double(played.appMicros), double(recorded.appMicros), 50'000.0);
+    }
+}
+
+// A reload's loading-done switch waits for its own record, not the first
+// load's: the replay switches at the recorded update although its loading
+// is over at once.
+TEST_F(DemoReplayTest, AReloadSwitchesAtItsRecordedUpdate)
+{
+    const auto run = [&](const std::string& demoSwitch) {
+        auto app = std::make_unique<ReloadingApp>(demoSwitch, mFolder / "run.dmo");
+        ReloadingApp& reloading = *app;
+        EXPECT_TRUE(StartDemoApp(std::move(app)));
+        const bool live = demoSwitch == "-record";
+        mApp->mOnUpdate = [&] {
+            const int update = mApp->mUpdateCount;
+            if (live && update == 5) {
+                reloading.FinishLoading();
+            } else if (update == 20) {
+                reloading.mMayFinish = !live;
+                reloading.Reload();
+            } else if (live && update == 35) {
+                reloading.FinishLoading();
+            } else if (live && update == 60) {
+                mSession.Desktop().InjectWindowEvent(mApp->mHWnd, NativeEvent::Kind::CloseRequested);
+            } else if (update == 500) {
+                mApp->RequestShutdown(); // the close was lost
+            }
+        };
+        EndAReplayThatRunsOut();
+        mApp->Run();
+        std::vector<int> end = reloading.mDoneAt;
+        end.push_back(mApp->mUpdateCount);
+        mApp.reset();
+        return end;
+    };
+    const std::vector<int> recorded = run("-record");
+    ASSERT_EQ(recorded.size(), 3u);
+    ASSERT_EQ(recorded[1], 35);
+    EXPECT_EQ(run("-play"), recorded);
 }
 
 } // namespace
