@@ -46,8 +46,10 @@ void CGameCommands::OnWindowShowing(int32_t windowId)
     case kMenu: {
         mPendingStart = kStartNone;
         gui.SetInfoLabelText(35, mServices.mProfiles->CurrentName());
+        // The map of the saved game, counted from 1 as everywhere else: the record's second value
+        // holds the stage only for a new game and the result index once one has been played.
         const CUserProfile* profile = CurrentProfile();
-        SetSlotValue(36, profile != nullptr ? profile->progressA[1] : 0);
+        SetSlotValue(36, (profile != nullptr ? profile->progressA[2] : 0) / kStageSize + 1);
         break;
     }
     case kOptions:

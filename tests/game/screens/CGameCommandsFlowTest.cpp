@@ -105,6 +105,23 @@ TEST_F(GameFlowTest, StatusWindowsPauseAndFillTheirLabels)
     }
 }
 
+TEST_F(GameFlowTest, TheMenuShowsTheMapOfTheSavedGame)
+{
+    struct Row {
+        std::vector<int32_t> mSaved;
+        std::string mStage;
+    };
+    // Once a game has been played, the record's second value is the result index.
+    const Row rows[] = {{{}, "Stage 1"}, {{1, 1, 10}, "Stage 2"}, {{1, 8, 14}, "Stage 2"}, {{1, 0, 9}, "Stage 1"}};
+    for (const Row& row : rows) {
+        SaveA(row.mSaved);
+        mGui->OpenWindow(kMenu, false);
+        Settle();
+        EXPECT_EQ(Slot(36), row.mStage);
+        mGui->CloseWindow(true);
+    }
+}
+
 TEST_F(GameFlowTest, EscapeActsOnTheWindowShown)
 {
     struct Row {
