@@ -51,8 +51,9 @@ namespace {
 
 // Over opaque pixels, with the weight w (0..256, in both halves of each
 // pixel): red and green as (d (256 - w) + s w) >> 8, blue as the sum of the
-// two parts shifted apart, alpha 255. Blue shares 16-bit lanes with red and green with alpha, picked
-// out by masks and shifts in place, so nothing is unpacked or packed again.
+// two parts shifted apart, alpha 255. Blue shares 16-bit lanes with red and
+// green with alpha, picked out by masks and shifts in place, so nothing is
+// unpacked or packed again.
 [[gnu::always_inline]] inline __m256i BlendOnOpaque8(__m256i d, __m256i s, __m256i w)
 {
     const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(256), w);
@@ -255,7 +256,8 @@ template <bool Grey>
 int32_t OverTintedGroups(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color)
 {
     // Blue and red, then green and alpha (weighing 0); a grey tint is red.
-    const __m256i tintRb = Grey ? _mm256_set1_epi16(short(color[2])) : _mm256_set1_epi32(int(color[2] << 16 | color[0]));
+    const __m256i tintRb =
+        Grey ? _mm256_set1_epi16(short(color[2])) : _mm256_set1_epi32(int(color[2] << 16 | color[0]));
     const __m256i tintGa = _mm256_set1_epi32(int(Grey ? color[2] : color[1]));
     const __m256i tintAlpha = _mm256_set1_epi16(short(color[3]));
     int32_t i = 0;
@@ -325,9 +327,9 @@ int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* sourc
                                                  7);
         const __m256i kk = _mm256_andnot_si256(_mm256_cmpeq_epi16(alpha, opaqueAlpha),
                                                _mm256_sub_epi16(_mm256_set1_epi16(256), weight));
-        const __m256i rb = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), kk),
-                                                              _mm256_mullo_epi16(_mm256_and_si256(s, lowBytes), tintRb)),
-                                             8);
+        const __m256i keepRb = _mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), kk);
+        const __m256i rb =
+            _mm256_srli_epi16(_mm256_add_epi16(keepRb, _mm256_mullo_epi16(_mm256_and_si256(s, lowBytes), tintRb)), 8);
         const __m256i g = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), kk),
                                            _mm256_mullo_epi16(_mm256_srli_epi16(s, 8), tintGa));
         const __m256i mixed = _mm256_blendv_epi8(rb, g, _mm256_set1_epi32(0x0000FF00));
