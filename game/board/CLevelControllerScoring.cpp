@@ -88,10 +88,10 @@ void CLevelController::OnBallLanded(bool countTurn, bool bonusFired, int32_t* ta
     int32_t column = 0;
     int32_t row = 0;
     mHost.BallCell(&column, &row);
-    // The ball lands again at each bounce on its cell; only the end of a jump is a move of the player.
+    // A crazy block turns at every landing, bounces at rest included: waiting on a block is how it reaches
+    // the level's colour. Elsewhere only the end of a jump is a move of the player, so only that can miss.
     if (mLevel->mLevelType == 2) {
-        if (countTurn)
-            mHost.CrazyPhaseStep(row * mGrid.Width() + column);
+        mHost.CrazyPhaseStep(row * mGrid.Width() + column);
     } else {
         if (!mHost.BlockMovesPending()) {
             const uint32_t cell = mGrid.Cell(column, row);
