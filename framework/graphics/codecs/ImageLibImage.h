@@ -11,6 +11,9 @@ public:
     // The pixels start cleared, so whatever a short file leaves unfilled is
     // transparent black.
     Image(int32_t width, int32_t height);
+    // For a decoder that writes every pixel itself: the pixels start unset.
+    struct Unset {};
+    Image(int32_t width, int32_t height, Unset);
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
     virtual ~Image();

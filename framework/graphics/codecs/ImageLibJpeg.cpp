@@ -78,7 +78,8 @@ void DecodeRows(jpeg_decompress_struct* info, Image** result)
     if (int64_t(info->output_width) * info->output_height > kMaxPixels)
         ERREXIT(info, JERR_CONVERSION_NOTIMPL);
     jpeg_start_decompress(info);
-    *result = new Image(int32_t(info->output_width), int32_t(info->output_height));
+    // Every scanline is read below, a short file's missing end included.
+    *result = new Image(int32_t(info->output_width), int32_t(info->output_height), Image::Unset{});
     auto* rows = static_cast<JSAMPROW*>((*info->mem->alloc_small)(
         reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE, sizeof(JSAMPROW) * info->output_height));
     uint32_t* bits = (*result)->GetBits();

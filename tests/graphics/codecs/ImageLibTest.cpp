@@ -361,7 +361,9 @@ TEST(ImageLibJpeg, WriterReaderAndGreySamples)
     }
     folder.Write("cut.jpg", whole.substr(0, whole.size() * 3 / 4));
     std::unique_ptr<Image> cut(ImageLib::GetJPEGImage(folder / "cut.jpg"));
-    EXPECT_TRUE(cut);
+    ASSERT_TRUE(cut);
+    for (uint32_t pixel : PixelsOf(*cut))
+        ASSERT_EQ(0xFFu, pixel >> 24);
     folder.Write("junk.jpg", "not a jpeg at all");
     EXPECT_EQ(nullptr, ImageLib::GetJPEGImage(folder / "junk.jpg"));
     folder.Write("empty.jpg", "");
