@@ -168,10 +168,11 @@ bool MousePlayer::TallyCounted()
 bool MousePlayer::FieldTakesClick() const
 {
     const CBoardWidget& board = *mGame.Board();
-    return mGame.LevelController()->State() == CLevelController::kPlaying && !mGame.GamePaused() &&
-           board.FieldActive() && !board.InputLock() && !board.ClickPending() &&
-           !mGame.Ball()->Has(CBall::kFlying | CBall::kHeld | CBall::kLanded) &&
-           mGame.Processor()->PendingBlockMoves() == 0;
+    const bool takes = mGame.LevelController()->State() == CLevelController::kPlaying && !mGame.GamePaused() &&
+                       board.FieldActive() && !board.InputLock() && !board.ClickPending() &&
+                       !mGame.Ball()->Has(CBall::kFlying | CBall::kHeld | CBall::kLanded);
+    // A ball landing while blocks still move takes nothing: to score, wait for the field to settle.
+    return takes && (mGoal != kWin || mGame.Processor()->PendingBlockMoves() == 0);
 }
 
 bool MousePlayer::PickCell(bool take, int32_t* column, int32_t* row) const

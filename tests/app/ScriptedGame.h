@@ -38,19 +38,31 @@ public:
     // Pictures cost in the checked build; one frame in twenty shows enough.
     bool DrawFrame() override
     {
+        // A replay that runs out before the game quits idles, drawing, for ever.
+        mIdleDraws = mDemoEnded && mUpdateCount == mLastDrawn ? mIdleDraws + 1 : 0;
+        mLastDrawn = mUpdateCount;
+        if (mIdleDraws == kIdleDrawsToStop) {
+            mRanOutIdle = true;
+            RequestShutdown();
+        }
         if (mUpdateCount % 20 == 0)
             return CGameApp::DrawFrame();
         mHasUpdatedSinceDraw = false;
         return true;
     }
 
-    bool DemoEnded() const { return mDemoEnded; }
-    int32_t DemoTotalUpdates() const { return mDemoTotalUpdates; }
+    // Whether a replay ran out and left the game idling, not quitting.
+    bool RanOutIdle() const { return mRanOutIdle; }
 
     std::function<void(int)> mScript;
     std::vector<std::string> mFatalErrors;
 
 private:
+    static constexpr int kIdleDrawsToStop = 100;
+
+    int mLastDrawn = -1;
+    int mIdleDraws = 0;
+    bool mRanOutIdle = false;
     std::string mDemoSwitch;
     std::string mDemoFile;
 };
