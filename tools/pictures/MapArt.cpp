@@ -140,8 +140,9 @@ void Console(PictureWriter& out)
     for (float y : {22.0f, 585.0f})
         canvas.Fill([=](float, float py) { return std::abs(py - y) - 0.7f; }, WithAlpha(Palette::kInk, 0.7f), 0, y - 2, 800, y + 2);
     GlyphFace title(true, 20);
-    canvas.Text(title, 401, 63, "STAGE MAP", WithAlpha(Palette::kInk, 0.8f), true);
-    canvas.Text(title, 400, 62, "STAGE MAP", Palette::kGold, true);
+    // Above the band 52..100 where the award windows draw their header ribbon.
+    canvas.Text(title, 401, 45, "STAGE MAP", WithAlpha(Palette::kInk, 0.8f), true);
+    canvas.Text(title, 400, 44, "STAGE MAP", Palette::kGold, true);
     Bezel(canvas, 116, 92, 568, 368, 20);     // the map
     Bezel(canvas, 32, 96, 64, 358, 12);       // the cup rack
     Bezel(canvas, 16, 466, 312, 72, 8);       // three monitors
