@@ -1,17 +1,16 @@
-#include "platform/backends/sdl/SdlBackend.h"
 #include "platform/windows/WindowConstants.h"
-#include "tests/platform/backends/sdl/DesktopLibraryLeaksAllowed.h"
+#include "tests/platform/backends/sdl/SdlDesktopTest.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
 using namespace Platform;
 using PlatformTest::DesktopLibraryLeaksAllowed;
+using SdlDialogSmoke = PlatformTest::SdlDesktopTest;
 
 namespace {
 
@@ -61,15 +60,8 @@ void PushClick(uint32_t window, int32_t x, int32_t y)
 // A dialog window run by a thread of its own while the main thread keeps
 // pumping the desktop's events: what the user does in the dialog reaches the
 // dialog alone.
-TEST(SdlDialogSmoke, TypingAndAClickReachTheDialogOnItsOwnThread)
+TEST_F(SdlDialogSmoke, TypingAndAClickReachTheDialogOnItsOwnThread)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display)
-        GTEST_SKIP() << "no display";
-    DesktopLibraryLeaksAllowed allowed;
-    std::unique_ptr<Backend> sdl = SdlBackend::Create();
-    if (!sdl)
-        GTEST_SKIP() << "the display does not open";
 
     DialogLayout layout;
     layout.title = kTitle;
@@ -85,7 +77,7 @@ TEST(SdlDialogSmoke, TypingAndAClickReachTheDialogOnItsOwnThread)
     std::string typed;
     std::thread user([&] {
         DesktopLibraryLeaksAllowed allowedHere;
-        std::unique_ptr<DialogWindow> dialog = sdl->OpenDialog(layout);
+        std::unique_ptr<DialogWindow> dialog = mSdl->OpenDialog(layout);
         if (dialog) {
             dialog->Show(true);
             shown = true;
@@ -104,7 +96,7 @@ TEST(SdlDialogSmoke, TypingAndAClickReachTheDialogOnItsOwnThread)
     PushClick(window, 50, 100);
     std::vector<NativeEvent> events;
     while (!done) {
-        sdl->PollEvents(events);
+        mSdl->PollEvents(events);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     user.join();

@@ -1,9 +1,8 @@
 #include "platform/process/Clock.h"
 #include "platform/windows/Messages.h"
-#include "platform/backends/sdl/SdlBackend.h"
 #include "platform/windows/Window.h"
 #include "platform/windows/WindowSystem.h"
-#include "tests/platform/backends/sdl/DesktopLibraryLeaksAllowed.h"
+#include "tests/platform/backends/sdl/SdlDesktopTest.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,7 @@
 
 using namespace Platform;
 using PlatformTest::DesktopLibraryLeaksAllowed;
+using SdlWindowSmoke = PlatformTest::SdlDesktopTest;
 
 namespace {
 
@@ -51,19 +51,12 @@ TEST(SdlSmoke, AnInvisibleFallbackIsNoDisplay)
 }
 
 // Opens a real 800 x 600 window where there is a display to show it on.
-TEST(SdlSmoke, OpensShowsAndClosesAWindow)
+TEST_F(SdlWindowSmoke, OpensShowsAndClosesAWindow)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display)
-        GTEST_SKIP() << "no display";
-    DesktopLibraryLeaksAllowed allowed;
-    std::unique_ptr<Backend> sdl = SdlBackend::Create();
-    if (!sdl)
-        GTEST_SKIP() << "the display does not open";
     struct Installed {
         std::unique_ptr<WindowSystem> previous;
         ~Installed() { WindowSystem::Replace(std::move(previous)); }
-    } installed{WindowSystem::Replace(std::make_unique<WindowSystem>(std::move(sdl)))};
+    } installed{WindowSystem::Replace(std::make_unique<WindowSystem>(std::move(mSdl)))};
     EXPECT_STREQ(GetPlatformName(), "sdl");
 
     WNDCLASSA windowClass;
