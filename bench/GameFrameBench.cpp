@@ -6,12 +6,12 @@
 
 #include "app/CGameApp.h"
 #include "GameBenchSetting.h"
+#include "ParticleSpray.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
 #include "game/board/BlockDef.h"
 #include "game/board/CGameField.h"
 #include "game/board/CLevelController.h"
-#include "game/data/CParticleEmitter.h"
 #include "game/data/CParticleSystem.h"
 #include "game/screens/CBoardWidget.h"
 #include "game/screens/CGamePanel.h"
@@ -60,27 +60,9 @@ void BM_GameFrame(benchmark::State& state)
 
     // Blocks thrown as particles, as the bomb throws them.
     const int32_t sprite = game->Field()->BlockDefs().front().mSprite;
-    CParticleEmitter emitter;
-    ParticleConfig config;
-    config.flags = ParticleConfig::kEmitSquare;
-    config.emitSquareSide = 200.0f;
-    config.vxRange = 2.0f;
-    config.vyRange = 2.0f;
-    config.accelY = 0.01f;
-    config.dragBase = 0.99f;
-    auto emitAll = [&] {
-        emitter.Resize(kRuns);
-        for (int32_t run = 0; run < kRuns; ++run) {
-            emitter.AllocParticles(run, kPerRun);
-            ParticleRun& target = emitter.Run(run);
-            target.state = ParticleRun::kLive;
-            target.visual = sprite;
-            target.energySpeed = -0.0001f;
-            emitter.Emit(run, config, kPerRun, 400.0f, 300.0f, 0);
-        }
-        emitter.Register();
-    };
-    emitAll();
+    ParticleSpray spray(sprite, kRuns, kPerRun);
+    spray.Emit();
+    CParticleEmitter& emitter = spray.Emitter();
 
     // The frame's picture belongs to the application's image set: it goes first.
     auto screen = std::make_unique<Lumo::MemoryImage>();
@@ -93,9 +75,9 @@ void BM_GameFrame(benchmark::State& state)
         board.UpdateFraction(1.0f);
         board.Draw(*g);
         particles.Draw(*g, emitter, 0, 0);
-        if (emitter.mLive < kRuns * kPerRun) {
+        if (spray.Thinned()) {
             state.PauseTiming();
-            emitAll();
+            spray.Emit();
             state.ResumeTiming();
         }
     }

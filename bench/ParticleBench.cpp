@@ -3,10 +3,10 @@
 // onto an 800 x 600 picture. "percent_of_10ms" is the part of one update's
 // 10 ms budget that such a frame takes.
 
+#include "ParticleSpray.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
 #include "game/data/CImageTable.h"
-#include "game/data/CParticleEmitter.h"
 #include "game/data/CParticleSystem.h"
 
 #include <benchmark/benchmark.h>
@@ -33,35 +33,17 @@ void BM_ParticleFrame(benchmark::State& state)
     CParticleSystem& system = CParticleSystem::Get();
     system.Attach(nullptr, &images);
     system.Reserve(1024, 32);
-    ParticleConfig config;
-    config.flags = ParticleConfig::kEmitSquare;
-    config.emitSquareSide = 200.0f;
-    config.vxRange = 2.0f;
-    config.vyRange = 2.0f;
-    config.accelY = 0.01f;
-    config.dragBase = 0.99f;
-    CParticleEmitter emitter;
-    auto emitAll = [&] {
-        emitter.Resize(kRuns);
-        for (int32_t run = 0; run < kRuns; ++run) {
-            emitter.AllocParticles(run, kPerRun);
-            ParticleRun& target = emitter.Run(run);
-            target.state = ParticleRun::kLive;
-            target.visual = slot;
-            target.energySpeed = -0.0001f;
-            emitter.Emit(run, config, kPerRun, 400.0f, 300.0f, 0);
-        }
-        emitter.Register();
-    };
-    emitAll();
+    ParticleSpray spray(slot, kRuns, kPerRun);
+    spray.Emit();
+    CParticleEmitter& emitter = spray.Emitter();
     Lumo::Graphics g(&screen);
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         system.UpdateEmitters(1.0f);
         system.Draw(g, emitter, 0, 0);
-        if (emitter.mLive < kRuns * kPerRun) {
+        if (spray.Thinned()) {
             state.PauseTiming();
-            emitAll();
+            spray.Emit();
             state.ResumeTiming();
         }
     }
