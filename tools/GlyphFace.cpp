@@ -1,45 +1,17 @@
 #include "tools/GlyphFace.h"
 
-#include <fontconfig/fontconfig.h>
+#include "platform/storage/FontFiles.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-namespace {
-
-// The file of DejaVu Sans in the asked weight, as fontconfig finds it.
-std::string FaceFile(bool bold)
-{
-    std::string path;
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (config == nullptr)
-        return path;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("DejaVu Sans"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_WIDTH, FC_WIDTH_NORMAL);
-    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
-            path = reinterpret_cast<const char*>(file);
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    FcConfigDestroy(config);
-    return path;
-}
-
-} // namespace
-
 GlyphFace::GlyphFace(bool bold, int pixelSize)
 {
-    const std::string path = FaceFile(bold);
-    if (path.empty() || FT_Init_FreeType(&mLibrary) != 0)
+    std::string path;
+    int index = 0;
+    if (!Platform::FindFontFile("DejaVu Sans", bold, &path, &index) || FT_Init_FreeType(&mLibrary) != 0)
         return;
-    if (FT_New_Face(mLibrary, path.c_str(), 0, &mFace) != 0) {
+    if (FT_New_Face(mLibrary, path.c_str(), index, &mFace) != 0) {
         mFace = nullptr;
         return;
     }
