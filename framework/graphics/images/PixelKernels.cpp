@@ -136,14 +136,38 @@ __m128i MixLaneShifted2(__m128i d, __m128i s, __m128i w)
                         Lanes(0, 0, 0, 255));
 }
 
-__m128i BlendOnOpaque4(__m128i d, __m128i s)
+// Four pixels worked as two halves in 16-bit lanes by half(d16, s16).
+template <typename Half>
+__m128i ByHalves(__m128i d, __m128i s, Half half)
 {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i sLow = _mm_unpacklo_epi8(s, zero);
-    const __m128i sHigh = _mm_unpackhi_epi8(s, zero);
-    const __m128i low = MixLaneShifted2(_mm_unpacklo_epi8(d, zero), sLow, AlphaOfEach(sLow));
-    const __m128i high = MixLaneShifted2(_mm_unpackhi_epi8(d, zero), sHigh, AlphaOfEach(sHigh));
-    return _mm_packus_epi16(low, high);
+    return _mm_packus_epi16(half(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
+                            half(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
+}
+
+__m128i BlendOnOpaque4(__m128i d, __m128i s)
+{
+    return ByHalves(d, s, [](__m128i d16, __m128i s16) { return MixLaneShifted2(d16, s16, AlphaOfEach(s16)); });
+}
+
+// Groups of four drawn by blend(d, s), passing over wholly transparent
+// source groups. OnOpaque forms stop at a destination group not all opaque.
+template <bool OnOpaque, typename Blend>
+int32_t SourceGroups(uint32_t* dest, const uint32_t* source, int32_t count, Blend blend)
+{
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
+        const __m128i d = Load(dest + i);
+        if constexpr (OnOpaque) {
+            if (!AllOpaque(d))
+                break;
+        }
+        Store(dest + i, blend(d, s));
+    }
+    return i;
 }
 
 // The tint of two opaque destination pixels: weight ea = sa * ca / 255.
@@ -293,38 +317,16 @@ int32_t BlendOnOpaqueSse2(uint32_t* dest, const uint32_t* source, int32_t count)
 
 int32_t OverSse2(uint32_t* dest, const uint32_t* source, int32_t count)
 {
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        // A transparent source leaves any destination; over an opaque pixel
-        // the weight is the source alpha.
-        const __m128i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
-        const __m128i d = Load(dest + i);
-        if (!AllOpaque(d))
-            break;
-        Store(dest + i, BlendOnOpaque4(d, s));
-    }
-    return i;
+    // Over an opaque pixel the weight is the source alpha.
+    return SourceGroups<true>(dest, source, count, [](__m128i d, __m128i s) { return BlendOnOpaque4(d, s); });
 }
 
 int32_t OverTintedSse2(uint32_t* dest, const uint32_t* source, int32_t count, const Tint& tint)
 {
     const TintLanes lanes(tint);
-    const __m128i zero = _mm_setzero_si128();
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
-        const __m128i d = Load(dest + i);
-        if (!AllOpaque(d))
-            break;
-        const __m128i low = lanes.Mix(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
-        const __m128i high = lanes.Mix(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
-        Store(dest + i, _mm_packus_epi16(low, high));
-    }
-    return i;
+    return SourceGroups<true>(dest, source, count, [&](__m128i d, __m128i s) {
+        return ByHalves(d, s, [&](__m128i d16, __m128i s16) { return lanes.Mix(d16, s16); });
+    });
 }
 
 template <bool White, bool Translucent>
@@ -468,29 +470,28 @@ __m128i TransparentLanes(__m128i pixels)
     return _mm_cmpeq_epi32(_mm_srli_epi32(pixels, 24), _mm_setzero_si128());
 }
 
+// The native forms: a transparent source pixel keeps its destination, the
+// others come from finish(the halves' mix, s).
+template <typename Half, typename Finish>
+int32_t NativeGroups(uint32_t* dest, const uint32_t* source, int32_t count, Half half, Finish finish)
+{
+    return SourceGroups<false>(dest, source, count, [&](__m128i d, __m128i s) {
+        return Select(TransparentLanes(s), d, finish(ByHalves(d, s, half), s));
+    });
+}
+
 int32_t OverNativeSse2(uint32_t* dest, const uint32_t* source, int32_t count)
 {
-    const __m128i zero = _mm_setzero_si128();
-    auto scaled = [](__m128i d16, __m128i s16) {
-        return _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(256), AlphaOfEach(s16))), 8);
-    };
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
-        const __m128i d = Load(dest + i);
-        const __m128i kept = _mm_packus_epi16(scaled(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
-                                              scaled(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
-        const __m128i mixed = _mm_add_epi32(_mm_and_si128(kept, _mm_set1_epi32(0x00FFFFFF)), s);
-        Store(dest + i, Select(TransparentLanes(s), d, mixed));
-    }
-    return i;
+    return NativeGroups(
+        dest, source, count,
+        [](__m128i d16, __m128i s16) {
+            return _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(256), AlphaOfEach(s16))), 8);
+        },
+        [](__m128i kept, __m128i s) { return _mm_add_epi32(_mm_and_si128(kept, _mm_set1_epi32(0x00FFFFFF)), s); });
 }
 
 int32_t OverNativeTintedSse2(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint)
 {
-    const __m128i zero = _mm_setzero_si128();
     const __m128i tintLanes = Lanes(uint16_t(tint[0]), uint16_t(tint[1]), uint16_t(tint[2]), 0);
     const __m128i tintAlpha = _mm_set1_epi16(short(tint[3]));
     // Opaque over opaque takes none of the destination.
@@ -504,17 +505,8 @@ int32_t OverNativeTintedSse2(uint32_t* dest, const uint32_t* source, int32_t cou
                                            _mm_sub_epi16(_mm_set1_epi16(256), weight));
         return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, k), _mm_mullo_epi16(n16, tintLanes)), 8);
     };
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
-        const __m128i d = Load(dest + i);
-        const __m128i mixed = _mm_packus_epi16(mix(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
-                                               mix(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
-        Store(dest + i, Select(TransparentLanes(s), d, _mm_and_si128(mixed, _mm_set1_epi32(0x00FFFFFF))));
-    }
-    return i;
+    return NativeGroups(dest, source, count, mix,
+                        [](__m128i mixed, __m128i) { return _mm_and_si128(mixed, _mm_set1_epi32(0x00FFFFFF)); });
 }
 
 int32_t AddNativeSse2(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint)

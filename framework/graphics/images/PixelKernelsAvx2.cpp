@@ -251,6 +251,26 @@ template <typename Mix>
     return _mm256_i32gather_epi32(reinterpret_cast<const int*>(source), index, 4);
 }
 
+// Groups of eight drawn by blend(d, s), passing over wholly transparent
+// source groups. OnOpaque forms stop at a destination group not all opaque.
+template <bool OnOpaque, typename Blend>
+[[gnu::always_inline]] inline int32_t SourceGroups(uint32_t* dest, const uint32_t* source, int32_t count, Blend blend)
+{
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = Load(source + i);
+        if (AllTransparent(s))
+            continue;
+        const __m256i d = Load(dest + i);
+        if constexpr (OnOpaque) {
+            if (!AllOpaque(d))
+                break;
+        }
+        Store(dest + i, blend(d, s));
+    }
+    return i;
+}
+
 // The loop is built once per form, so that no group tests which form it takes.
 template <bool Grey>
 int32_t OverTintedGroups(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color)
@@ -260,17 +280,9 @@ int32_t OverTintedGroups(uint32_t* dest, const uint32_t* source, int32_t count, 
         Grey ? _mm256_set1_epi16(short(color[2])) : _mm256_set1_epi32(int(color[2] << 16 | color[0]));
     const __m256i tintGa = _mm256_set1_epi32(int(Grey ? color[2] : color[1]));
     const __m256i tintAlpha = _mm256_set1_epi16(short(color[3]));
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
-        const __m256i d = Load(dest + i);
-        if (!AllOpaque(d))
-            break;
-        Store(dest + i, TintOverOpaque8<Grey>(d, s, tintRb, tintGa, tintAlpha));
-    }
-    return i;
+    return SourceGroups<true>(dest, source, count, [&](__m256i d, __m256i s) {
+        return TintOverOpaque8<Grey>(d, s, tintRb, tintGa, tintAlpha);
+    });
 }
 
 } // namespace
@@ -282,23 +294,15 @@ int32_t PixelKernelsAvx2::OverNative(uint32_t* dest, const uint32_t* source, int
         return _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(_mm256_set1_epi16(256), AlphaOfEach(s16))),
                                  8);
     };
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
+    return SourceGroups<false>(dest, source, count, [&](__m256i d, __m256i s) {
         // Alpha 255 keeps nothing of the destination.
-        if (_mm256_testc_si256(s, _mm256_set1_epi32(int(0xFF000000)))) {
-            Store(dest + i, s);
-            continue;
-        }
-        const __m256i d = Load(dest + i);
+        if (AllOpaque(s))
+            return s;
         const __m256i kept = _mm256_packus_epi16(scaled(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero)),
                                                  scaled(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero)));
         const __m256i mixed = _mm256_add_epi32(_mm256_and_si256(kept, _mm256_set1_epi32(0x00FFFFFF)), s);
-        Store(dest + i, Select(TransparentLanes(s), d, mixed));
-    }
-    return i;
+        return Select(TransparentLanes(s), d, mixed);
+    });
 }
 
 int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* source, int32_t count,
@@ -313,12 +317,7 @@ int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* sourc
     // Opaque over opaque takes none of the destination.
     const __m256i opaqueAlpha = _mm256_set1_epi16(tint[3] == 255 ? 255 : -1);
     const __m256i spread = AlphaInBothHalves();
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
-        const __m256i d = Load(dest + i);
+    return SourceGroups<false>(dest, source, count, [&](__m256i d, __m256i s) {
         // The weight 256 - a tint / 255 in both halves of each pixel, the
         // division as (x 0x8081) >> 23, exact below 65536.
         const __m256i alpha = _mm256_shuffle_epi8(s, spread);
@@ -333,9 +332,8 @@ int32_t PixelKernelsAvx2::OverNativeTinted(uint32_t* dest, const uint32_t* sourc
         const __m256i g = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), kk),
                                            _mm256_mullo_epi16(_mm256_srli_epi16(s, 8), tintGa));
         const __m256i mixed = _mm256_blendv_epi8(rb, g, _mm256_set1_epi32(0x0000FF00));
-        Store(dest + i, Select(_mm256_cmpeq_epi32(alpha, _mm256_setzero_si256()), d, mixed));
-    }
-    return i;
+        return Select(_mm256_cmpeq_epi32(alpha, _mm256_setzero_si256()), d, mixed);
+    });
 }
 
 int32_t PixelKernelsAvx2::AddNative(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* tint)
@@ -392,19 +390,10 @@ int32_t PixelKernelsAvx2::BlendRow(uint32_t* dest, const uint32_t* source, int32
 
 int32_t PixelKernelsAvx2::Over(uint32_t* dest, const uint32_t* source, int32_t count)
 {
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        // A transparent source leaves any destination; over an opaque pixel
-        // the weight is the source alpha.
-        const __m256i s = Load(source + i);
-        if (AllTransparent(s))
-            continue;
-        const __m256i d = Load(dest + i);
-        if (!AllOpaque(d))
-            break;
-        Store(dest + i, BlendOnOpaque8(d, s, _mm256_shuffle_epi8(s, AlphaInBothHalves())));
-    }
-    return i;
+    // Over an opaque pixel the weight is the source alpha.
+    return SourceGroups<true>(dest, source, count, [](__m256i d, __m256i s) {
+        return BlendOnOpaque8(d, s, _mm256_shuffle_epi8(s, AlphaInBothHalves()));
+    });
 }
 
 int32_t PixelKernelsAvx2::OverTinted(uint32_t* dest, const uint32_t* source, int32_t count, const uint32_t* color,
