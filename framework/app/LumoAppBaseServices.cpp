@@ -12,11 +12,13 @@
 #include "framework/widgets/DialogTable.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/process/Clock.h"
+#include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Input.h"
 #include "platform/windows/Window.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -26,6 +28,9 @@ namespace Lumo {
 using namespace Platform;
 
 namespace {
+
+// Far longer than any present takes.
+constexpr std::chrono::milliseconds kSuspendDisplayWait{500};
 
 using VersionInfoSizeProc = uint32_t (*)(const char* path, uint32_t* handle);
 using VersionInfoProc = int (*)(const char* path, uint32_t handle, uint32_t size, void* data);
@@ -99,13 +104,24 @@ bool LumoAppBase::ReadCrashAttachment(Buffer& buffer)
 }
 
 // Muting through the stack leaves the stored music volume for the settings.
+// The crash report calls this while the crashed thread may hold the display
+// lock, as it does through every present: the software cursor is then left
+// as it is rather than waited for, and only the system's arrow comes back.
 void LumoAppBase::SuspendForSystem()
 {
     PushMute(true);
     if (mHWnd)
         ShowWindow(mHWnd, SW_HIDE);
     mHidden = true;
-    ApplyCursor();
+    if (!mDDInterface)
+        return;
+    std::unique_lock<CriticalSectionHolder> hold(mDDInterface->mDisplayLock, std::defer_lock);
+    if (hold.try_lock_for(kSuspendDisplayWait)) {
+        ApplyCursor();
+    } else {
+        Platform::SetCursor(LoadCursorA(IDC_ARROW));
+        mSysCursor = true;
+    }
 }
 
 void LumoAppBase::CopyToClipboard(const std::string& text)
