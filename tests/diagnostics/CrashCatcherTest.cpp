@@ -41,6 +41,16 @@ __attribute__((noinline, no_sanitize("address"))) int RecurseForever(int depth)
     return depth < gRecursionLimit ? RecurseForever(depth + 1) + buffer[0] : 0;
 }
 
+// Points the stack and frame registers into unmapped memory first, so that
+// walking the stack from the fault faults again.
+__attribute__((noinline)) void FaultWithoutAStack()
+{
+#if defined(__x86_64__)
+    asm volatile("mov $0x1000, %%rsp\n\tmov $0x1000, %%rbp\n\tud2" ::: "memory");
+#endif
+    std::abort();
+}
+
 } // namespace CrashSamples
 
 namespace {
@@ -91,6 +101,9 @@ INSTANTIATE_TEST_SUITE_P(
                     FaultCase{"StackOverflow", [] { CrashSamples::RecurseForever(0); }, SIGSEGV,
                               "Exception: Stack Overflow (code 0xc00000fd) at address ",
                               "CrashSamples::RecurseForever(int)+", "test_diagnostics"},
+                    FaultCase{"StackThatCannotBeWalked", CrashSamples::FaultWithoutAStack, SIGILL,
+                              "Exception: Illegal Instruction (code 0xc000001d) at address ",
+                              "CrashSamples::FaultWithoutAStack()+", "test_diagnostics"},
                     FaultCase{"Abort", CrashSamples::AbortProgram, SIGABRT,
                               "Exception: Noncontinuable Exception (code 0xc0000025) at address ",
                               "CrashSamples::AbortProgram()+", "libc.so.6"}),
