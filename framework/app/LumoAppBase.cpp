@@ -453,7 +453,7 @@ void LumoAppBase::StartLoadingThread()
     mDemoLoadingComplete = false;
     mLoadingRunning = true;
     SetThreadPriority(THREAD_PRIORITY_ABOVE_NORMAL);
-    mLoadingThread = std::thread([this] {
+    mLoadingThread = StartThread([this] {
         RunLoadingThread();
         DebugPrintf("Resource Loading Time: %d\r\n", int(GetTickCount() - mCreationTick));
         mLoadingFinished = true;

@@ -4,6 +4,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/diagnostics/DiagnosticsAppHost.h"
 #include "platform/process/Clock.h"
+#include "platform/process/Process.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -123,7 +124,7 @@ void HTTPTransfer::StartWorker()
     if (host && host->IsPlayingDemo())
         return;
     mWorkerAlive = true;
-    mWorker = std::thread([this] { WorkerThread(); });
+    mWorker = StartThread([this] { WorkerThread(); });
 }
 
 void HTTPTransfer::RecordFailure(int code)

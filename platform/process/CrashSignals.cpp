@@ -1,5 +1,7 @@
 #include "platform/process/CrashSignals.h"
 
+#include "platform/process/Process.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -14,7 +16,6 @@
 #include <setjmp.h>
 #include <sys/syscall.h>
 #include <sys/utsname.h>
-#include <thread>
 #include <time.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -37,7 +38,6 @@ bool gInstalled = false;
 std::atomic<ExceptionFilter> gFilter{nullptr};
 std::atomic<SignalSafeReport> gFirstReport{nullptr};
 
-alignas(16) char gAltStack[kAltStackSize];
 ExceptionRecord gRecord;
 std::atomic<bool> gHandling{false};
 std::atomic<pid_t> gFaultingThread{0};
@@ -223,10 +223,7 @@ void Install()
     void* warmUp[4];
     ::backtrace(warmUp, 4);
 
-    stack_t alternate = {};
-    alternate.ss_sp = gAltStack;
-    alternate.ss_size = kAltStackSize;
-    ::sigaltstack(&alternate, nullptr);
+    static thread_local const AlternateSignalStack installerStack;
 
     struct sigaction action = {};
     action.sa_sigaction = OnFatalSignal;
@@ -238,7 +235,7 @@ void Install()
     gQuit = false;
     gReporterThreadId = 0;
     // Left to run until the process ends: nothing may wait for it at exit.
-    std::thread(ReporterLoop).detach();
+    StartThread(ReporterLoop).detach();
     // The handler hands over only once the reporter is listening.
     const timespec slice = {0, 1000 * 1000};
     while (gReporterThreadId.load() == 0)
@@ -247,6 +244,16 @@ void Install()
 }
 
 } // namespace
+
+AlternateSignalStack::AlternateSignalStack() : mMemory(new char[kAltStackSize]), mPrevious{}
+{
+    stack_t own = {};
+    own.ss_sp = mMemory.get();
+    own.ss_size = kAltStackSize;
+    ::sigaltstack(&own, &mPrevious);
+}
+
+AlternateSignalStack::~AlternateSignalStack() { ::sigaltstack(&mPrevious, nullptr); }
 
 ExceptionFilter SetUnhandledExceptionFilter(ExceptionFilter filter, SignalSafeReport first)
 {
