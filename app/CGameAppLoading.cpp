@@ -255,13 +255,16 @@ void CGameApp::CreateLevelParts()
     mLevelController = std::make_unique<CLevelController>(CLevelController::Parts{
         mField->Grid(), *mPieces, *mLevelGraphs, *mProfiles, *mHiscores, *mLevelHost, *mCommands,
         mField->ReservedColour()});
+    // Without a level or a graph to play no game could start: the load fails.
     {
         TiXmlDocument document;
-        mLevelController->LoadFromXml(ReadRoot("res\\levels.xml", document), mFieldShapes);
+        if (!mLevelController->LoadFromXml(ReadRoot("res\\levels.xml", document), mFieldShapes))
+            mLoadFailed = true;
     }
     {
         TiXmlDocument document;
-        mLevelGraphs->LoadFromXml(ReadRoot("res\\levelgraphs.xml", document), mLevelController->Table());
+        if (!mLevelGraphs->LoadFromXml(ReadRoot("res\\levelgraphs.xml", document), mLevelController->Table()))
+            mLoadFailed = true;
     }
     CGamePanelServices panel;
     panel.mTracks = mTracks.get();
