@@ -37,6 +37,10 @@ public:
     // Brings the desktop's window in line with the state; with activate, the
     // window should also take the focus.
     virtual void SyncWindow(HWND window, const NativeWindowState& state, bool activate) = 0;
+    // After a window was shown full screen: empty when it covers the screen,
+    // else why the desktop kept it from doing so (a desktop without a window
+    // manager leaves it at its size).
+    virtual std::string FullScreenRefusal(HWND window) = 0;
     virtual void DestroyWindow(HWND window) = 0;
     // Shows a frame of 32-bit ARGB pixels in the client area.
     virtual void PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) = 0;

@@ -5,6 +5,7 @@
 #include "platform/display/DirectDrawPalette.h"
 #include "platform/display/DirectDrawSurface.h"
 #include "platform/display/DisplayDesktop.h"
+#include "platform/process/Log.h"
 #include "platform/process/Modules.h"
 #include "platform/windows/Window.h"
 #include "platform/windows/WindowConstants.h"
@@ -38,6 +39,15 @@ HRESULT DirectDraw::SetCooperativeLevel(HWND window, uint32_t flags)
     const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
     if (exclusive && !((flags & DDSCL_FULLSCREEN) && IsWindow(window)))
         return DDERR_INVALIDPARAMS;
+    // The screen is the desktop's to give: what is drawn for it and where the
+    // pointer lands only agree when the window really covers it.
+    if (exclusive) {
+        const std::string refusal = FullScreenRefusal(window);
+        if (!refusal.empty()) {
+            LogLine("Full screen refused: " + refusal);
+            return DDERR_EXCLUSIVEMODEALREADYSET;
+        }
+    }
     mWindow = window;
     mExclusive = exclusive;
     if (!exclusive)

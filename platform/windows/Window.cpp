@@ -309,6 +309,11 @@ bool ShowWindowFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t
     return true;
 }
 
+std::string FullScreenRefusal(HWND window)
+{
+    return IsWindow(window) ? System().Desktop().FullScreenRefusal(window) : std::string();
+}
+
 const char* GetPlatformName() { return System().Desktop().Name(); }
 
 } // namespace Platform

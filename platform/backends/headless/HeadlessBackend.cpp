@@ -49,6 +49,12 @@ void HeadlessBackend::SyncWindow(HWND window, const NativeWindowState& state, bo
     }
 }
 
+std::string HeadlessBackend::FullScreenRefusal(HWND window)
+{
+    auto found = mWindows.find(window);
+    return found != mWindows.end() && found->second.fullScreen ? mFullScreenRefusal : std::string();
+}
+
 void HeadlessBackend::DestroyWindow(HWND window)
 {
     mWindows.erase(window);

@@ -32,6 +32,7 @@ public:
     RECT WorkArea() override;
     RECT FrameInsets(uint32_t style) override;
     void SyncWindow(HWND window, const NativeWindowState& state, bool activate) override;
+    std::string FullScreenRefusal(HWND window) override;
     void DestroyWindow(HWND window) override;
     void PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) override;
     void PollEvents(std::vector<NativeEvent>& events) override;
@@ -47,6 +48,9 @@ public:
     int ScreenSaverSetting(uint32_t action) override;
 
     void SetScreen(RECT screen, RECT workArea);
+    // Full-screen windows keep their size from now on, for this reason;
+    // empty: they cover the screen again.
+    void RefuseFullScreen(const std::string& why) { mFullScreenRefusal = why; }
 
     // Input, delivered at the next PeekMessageA. Keys and text (UTF-8) go to
     // the focus window; mouse positions are client coordinates of the window.
@@ -93,6 +97,7 @@ private:
 
     RECT mScreen;
     RECT mWorkArea;
+    std::string mFullScreenRefusal;
     std::mutex mEventsMutex;
     std::vector<NativeEvent> mEvents;
     std::map<HWND, NativeWindowState> mWindows;

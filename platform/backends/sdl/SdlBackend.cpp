@@ -3,6 +3,7 @@
 #include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/process/Log.h"
+#include "platform/backends/sdl/SdlCoveredArea.h"
 #include "platform/backends/sdl/SdlDialog.h"
 #include "platform/backends/sdl/SdlKeyMap.h"
 #include "platform/windows/TextCodec.h"
@@ -193,6 +194,33 @@ void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool ac
         SDL_RestoreWindow(sdl);
     if (activate && state.visible && !state.minimized)
         SDL_RaiseWindow(sdl);
+}
+
+std::string SdlBackend::FullScreenRefusal(HWND window)
+{
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    auto found = mWindows.find(window);
+    if (found == mWindows.end() || !found->second.window || !found->second.state.fullScreen)
+        return std::string();
+    SDL_Window* sdl = found->second.window;
+    SDL_Rect bounds{0, 0, 0, 0};
+    SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(sdl)), &bounds);
+    const RECT screen = RectOf(bounds);
+    RECT covered;
+    // A window manager grants the screen in its own time; without one the
+    // window keeps its size for good.
+    for (int wait = 0; wait < 50; ++wait) {
+        if (!CoveredArea(sdl, &covered))
+            return std::string();
+        if (covered.left <= screen.left && covered.top <= screen.top && covered.right >= screen.right &&
+            covered.bottom >= screen.bottom)
+            return std::string();
+        SDL_Delay(20);
+    }
+    return "the desktop left the window at " + std::to_string(Width(covered)) + " x " +
+           std::to_string(Height(covered)) + " at (" + std::to_string(covered.left) + ", " +
+           std::to_string(covered.top) + ") instead of covering the " + std::to_string(Width(screen)) + " x " +
+           std::to_string(Height(screen)) + " screen";
 }
 
 void SdlBackend::DestroyWindow(HWND window)

@@ -27,6 +27,7 @@ public:
     RECT WorkArea() override;
     RECT FrameInsets(uint32_t style) override;
     void SyncWindow(HWND window, const NativeWindowState& state, bool activate) override;
+    std::string FullScreenRefusal(HWND window) override;
     void DestroyWindow(HWND window) override;
     void PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) override;
     void PollEvents(std::vector<NativeEvent>& events) override;
