@@ -5,6 +5,7 @@
 #include "platform/display/DisplayDesktop.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -300,8 +301,11 @@ SoftwareDevice::PixelLayout SoftwareDevice::LayoutOf(DirectDrawSurface* surface)
         }
         for (uint32_t v = 0; v <= layout.maxima[i]; ++v)
             layout.widen[size_t(i)][v] = uint8_t(v * 255 / layout.maxima[i]);
+        // The top bits, as the 2D routines narrow: a value read and written
+        // back unchanged stays the same.
+        const uint32_t bits = uint32_t(std::bit_width(layout.maxima[i]));
         for (uint32_t c = 0; c < 256; ++c)
-            layout.narrow[size_t(i)][c] = uint8_t(c * layout.maxima[i] / 255);
+            layout.narrow[size_t(i)][c] = uint8_t(c >> (8 - bits));
     }
     layout.direct32 = layout.bytes == 4 && !layout.palettized && (masks[0] == 0 || masks[0] == 0xFF000000) &&
                       masks[1] == 0x00FF0000 && masks[2] == 0x0000FF00 && masks[3] == 0x000000FF;
