@@ -250,6 +250,7 @@ void CGameApp::CreateLevelParts()
     host.mBonusBase = mBonusBase.get();
     host.mProfiles = mProfiles.get();
     host.mHiscores = mHiscores.get();
+    host.mCellRuns = mCellRuns.get();
     mLevelHost = std::make_unique<CGameLevelHost>(host);
     mLevelGraphs = std::make_unique<CLevelGraphs>();
     mLevelController = std::make_unique<CLevelController>(CLevelController::Parts{

@@ -4,6 +4,7 @@
 #include "game/board/CBall.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CBonusShell.h"
+#include "game/board/CCellRuns.h"
 #include "game/board/CCrazyLevel.h"
 #include "game/board/CFieldBase.h"
 #include "game/board/CFieldBlock.h"
@@ -38,6 +39,8 @@ void CGameLevelHost::StopPendingProcess()
         mLinks.mProcessor->StopProcess(delay);
 }
 
+void CGameLevelHost::ClearProcessorHold() { mLinks.mProcessor->ClearBusy(); }
+
 void CGameLevelHost::StartPhase(int32_t sequence)
 {
     CPhaseSequencer& phases = *mLinks.mPhases;
@@ -64,6 +67,14 @@ void CGameLevelHost::SetArrows(bool stop, bool dim, bool hide, bool show, bool f
     mLinks.mProcessor->SetArrows(stop, dim, hide, show, flash);
 }
 
+void CGameLevelHost::ResetComboWindow(float speed) { mLinks.mProcessor->ResetComboWindow(speed); }
+
+void CGameLevelHost::StartCellRuns(bool record)
+{
+    mLinks.mCellRuns->Clear();
+    mLinks.mCellRuns->SetRecording(record);
+}
+
 void CGameLevelHost::BallCell(int32_t* column, int32_t* row) const
 {
     const CGameField& field = *mLinks.mField;
@@ -83,6 +94,7 @@ void CGameLevelHost::ResetBall(bool placeOnCell, int32_t column, int32_t row)
     if (!placeOnCell)
         return;
     ball.PlaceOnCell(column, row);
+    mLinks.mField->SetExcludedCell(column, row);
     ball.LogTiming();
 }
 
@@ -181,6 +193,8 @@ void CGameLevelHost::RestartBoard()
     board.PlayOverlayAnim(CGameConfig::live.loadscreenBgfadespeed, 1.0f, 0.0f);
 }
 
+void CGameLevelHost::CenterBoardOnField() { mLinks.mBoard->CenterOnField(); }
+
 void CGameLevelHost::SetPanelLayout(int32_t mode, bool undoButton) { mLinks.mPanel->StartLevel(mode, undoButton); }
 
 void CGameLevelHost::SetPanelLabels(int32_t stage, int32_t level)
@@ -199,6 +213,8 @@ void CGameLevelHost::SetPanelEnergy(int32_t percent, bool immediate, float speed
 }
 
 void CGameLevelHost::SlidePanel(bool on) { mLinks.mPanel->SlideOnOff(on); }
+
+void CGameLevelHost::HidePanelNow() { mLinks.mPanel->HideNow(); }
 
 void CGameLevelHost::ShowPanelPiece(bool on) { mLinks.mPanel->ShowPiece(on); }
 

@@ -151,7 +151,7 @@ TEST_F(EndToEndDemoTest, AWholeGamePlayedByMouseIsFoundAgainOnTheNextStart)
 TEST_F(EndToEndDemoTest, TheKeptDemoReplaysToItsRecordedEnd)
 {
     constexpr int32_t kKeptScore = 1010;
-    constexpr int32_t kKeptUpdates = 13099;
+    constexpr int32_t kKeptUpdates = 13109;
     Replay(LUMO_FIXTURES_DIR "/demo/game.dmo");
     EXPECT_EQ(mGame->LevelController()->Score(), kKeptScore);
     ExpectPlayerKept(kKeptScore);
