@@ -62,12 +62,9 @@ void FrameConverter::ConvertRow(const uint8_t* source, uint32_t* dest, int32_t w
     case Kind::Copy:
         std::memcpy(dest, source, size_t(width) * 4);
         return;
-    case Kind::Opaque: {
-        const auto* words = reinterpret_cast<const uint32_t*>(source);
-        for (int32_t x = 0; x < width; ++x)
-            dest[x] = words[x] | kOpaque;
+    case Kind::Opaque:
+        ConvertOpaque(reinterpret_cast<const uint32_t*>(source), dest, width);
         return;
-    }
     case Kind::Wide16:
         ConvertWide16(reinterpret_cast<const uint16_t*>(source), dest, width);
         return;
@@ -75,6 +72,22 @@ void FrameConverter::ConvertRow(const uint8_t* source, uint32_t* dest, int32_t w
         ConvertAny(source, dest, width);
         return;
     }
+}
+
+void FrameConverter::ConvertOpaque(const uint32_t* source, uint32_t* dest, int32_t width)
+{
+    int32_t x = 0;
+#if defined(__SSE2__)
+    const __m128i opaque = _mm_set1_epi32(int32_t(kOpaque));
+    for (; x + 8 <= width; x += 8) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x + 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + x), _mm_or_si128(low, opaque));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + x + 4), _mm_or_si128(high, opaque));
+    }
+#endif
+    for (; x < width; ++x)
+        dest[x] = source[x] | kOpaque;
 }
 
 void FrameConverter::ConvertWide16(const uint16_t* source, uint32_t* dest, int32_t width) const

@@ -38,6 +38,7 @@ private:
     };
     enum class Kind { Copy, Opaque, Wide16, Any };
 
+    static void ConvertOpaque(const uint32_t* source, uint32_t* dest, int32_t width);
     void ConvertWide16(const uint16_t* source, uint32_t* dest, int32_t width) const;
     void ConvertAny(const uint8_t* source, uint32_t* dest, int32_t width) const;
 
