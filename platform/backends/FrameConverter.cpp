@@ -3,7 +3,7 @@
 #include <cstring>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace Platform {
@@ -27,19 +27,19 @@ FrameConverter::Channel::Channel(uint32_t channelMask) : mask(channelMask)
     while (!((mask >> offset) & 1))
         ++offset;
     maximum = mask >> offset;
-    if (maximum < 2 || maximum > 255)
+    if (maximum > 255)
         return;
-    // The smallest shift whose rounded-up reciprocal gives every quotient exactly.
-    for (uint32_t s = 0; s <= 16; ++s) {
-        const uint32_t m = uint32_t(((uint64_t(1) << (16 + s)) + maximum - 1) / maximum);
+    // The smallest lift whose rounded-up reciprocal gives every quotient exactly.
+    for (uint32_t a = 0; (maximum << a) <= 0xFFFF; ++a) {
+        const uint32_t m = ((255u << (16 - a)) + maximum - 1) / maximum;
         if (m > 0xFFFF)
-            return;
+            continue;
         bool exact = true;
         for (uint32_t v = 0; v <= maximum && exact; ++v)
-            exact = (v * 255 * m) >> (16 + s) == v * 255 / maximum;
+            exact = ((v << a) * m) >> 16 == v * 255 / maximum;
         if (exact) {
+            lift = a;
             multiplier = m;
-            shift = s;
             return;
         }
     }
@@ -54,6 +54,9 @@ FrameConverter::FrameConverter(const FrameFormat& format)
         mKind = Kind::Opaque;
     else if (format.bits == 16 && format.alpha == 0 && mRed.multiplier && mGreen.multiplier && mBlue.multiplier)
         mKind = Kind::Wide16;
+    const Channel* channels[3] = {&mRed, &mGreen, &mBlue};
+    for (int i = 0; i < 3; ++i)
+        mLifts[i] = ChannelLift{channels[i]->offset, channels[i]->lift, channels[i]->maximum, channels[i]->multiplier};
 }
 
 void FrameConverter::ConvertRow(const uint8_t* source, uint32_t* dest, int32_t width) const
@@ -94,18 +97,28 @@ void FrameConverter::ConvertWide16(const uint16_t* source, uint32_t* dest, int32
 {
     int32_t x = 0;
 #if defined(__SSE2__)
-    const __m128i full = _mm_set1_epi16(255);
-    const __m128i alpha = _mm_set1_epi16(int16_t(0xFF00));
-    auto widen = [&](__m128i pixels, const Channel& c) {
-        const __m128i value = _mm_and_si128(_mm_srl_epi16(pixels, _mm_cvtsi32_si128(int(c.offset))),
-                                            _mm_set1_epi16(int16_t(c.maximum)));
-        const __m128i scaled = _mm_mulhi_epu16(_mm_mullo_epi16(value, full), _mm_set1_epi16(int16_t(c.multiplier)));
-        return _mm_srl_epi16(scaled, _mm_cvtsi32_si128(int(c.shift)));
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        x = WidenRowAvx2(source, dest, width, mLifts);
+    struct Lifted {
+        __m128i right, left, mask, multiplier;
     };
+    Lifted lifted[3];
+    for (int i = 0; i < 3; ++i) {
+        const ChannelLift& c = mLifts[i];
+        lifted[i] = Lifted{_mm_cvtsi32_si128(int(c.offset > c.lift ? c.offset - c.lift : 0)),
+                           _mm_cvtsi32_si128(int(c.lift > c.offset ? c.lift - c.offset : 0)),
+                           _mm_set1_epi16(int16_t(c.maximum << c.lift)), _mm_set1_epi16(int16_t(c.multiplier))};
+    }
+    auto widen = [&](__m128i pixels, int i) {
+        const __m128i placed = _mm_sll_epi16(_mm_srl_epi16(pixels, lifted[i].right), lifted[i].left);
+        return _mm_mulhi_epu16(_mm_and_si128(placed, lifted[i].mask), lifted[i].multiplier);
+    };
+    const __m128i alpha = _mm_set1_epi16(int16_t(0xFF00));
     for (; x + 8 <= width; x += 8) {
         const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
-        const __m128i greenBlue = _mm_or_si128(_mm_slli_epi16(widen(pixels, mGreen), 8), widen(pixels, mBlue));
-        const __m128i alphaRed = _mm_or_si128(widen(pixels, mRed), alpha);
+        const __m128i greenBlue = _mm_or_si128(_mm_slli_epi16(widen(pixels, 1), 8), widen(pixels, 2));
+        const __m128i alphaRed = _mm_or_si128(widen(pixels, 0), alpha);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + x), _mm_unpacklo_epi16(greenBlue, alphaRed));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + x + 4), _mm_unpackhi_epi16(greenBlue, alphaRed));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/backends/FrameConverterAvx2.h"
 #include "platform/backends/ShownFrame.h"
 
 #include <cstdint>
@@ -22,13 +23,13 @@ public:
 
 private:
     // A channel's place in the source and the exact multiplier that widens
-    // it: (value * 255 * multiplier) >> (16 + shift) == value * 255 / maximum.
+    // it in 16 bits: (value << lift) * multiplier >> 16 == value * 255 / maximum.
     struct Channel {
         uint32_t mask = 0;
         uint32_t offset = 0;
         uint32_t maximum = 0;
+        uint32_t lift = 0;
         uint32_t multiplier = 0;
-        uint32_t shift = 0;
 
         explicit Channel(uint32_t channelMask);
         uint32_t Read(uint32_t pixel) const
@@ -44,6 +45,7 @@ private:
 
     FrameFormat mFormat;
     Channel mRed, mGreen, mBlue, mAlpha;
+    ChannelLift mLifts[3];
     Kind mKind = Kind::Any;
 };
 
