@@ -4,6 +4,7 @@
 #include "platform/sound/AudioModules.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DisplayDesktop.h"
+#include "platform/process/VersionModule.h"
 #include "platform/storage/Files.h"
 #include "platform/windows/Messages.h"
 
@@ -27,6 +28,7 @@ AppFixture::AppFixture()
     Platform::SetCurrentDirectoryA(mFolder.Path().c_str());
     setenv("XDG_DATA_HOME", (mFolder / "data").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", mFolder.Path().c_str(), 1);
+    Platform::RegisterVersionModule();
     Platform::RegisterDirectDrawModule();
     Platform::RegisterAudioModules();
     Platform::DisplayDesktop::Reset();
