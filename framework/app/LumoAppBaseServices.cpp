@@ -12,6 +12,7 @@
 #include "framework/widgets/DialogTable.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/process/Clock.h"
+#include "platform/process/VersionModule.h"
 #include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Input.h"
@@ -32,9 +33,6 @@ namespace {
 // Far longer than any present takes.
 constexpr std::chrono::milliseconds kSuspendDisplayWait{500};
 
-using VersionInfoSizeProc = uint32_t (*)(const char* path, uint32_t* handle);
-using VersionInfoProc = int (*)(const char* path, uint32_t handle, uint32_t size, void* data);
-using VersionQueryProc = int (*)(const void* block, const char* subBlock, void** value, uint32_t* length);
 
 } // namespace
 
@@ -66,9 +64,10 @@ void LumoAppBase::OnUrlOpened(const std::string&)
 
 std::string LumoAppBase::GetProductVersion(const std::string& path)
 {
-    const auto infoSize = reinterpret_cast<VersionInfoSizeProc>(GetProcAddress(mVersionModule, "GetFileVersionInfoSizeA"));
-    const auto info = reinterpret_cast<VersionInfoProc>(GetProcAddress(mVersionModule, "GetFileVersionInfoA"));
-    const auto query = reinterpret_cast<VersionQueryProc>(GetProcAddress(mVersionModule, "VerQueryValueA"));
+    const auto infoSize =
+        reinterpret_cast<GetFileVersionInfoSizeProc>(GetProcAddress(mVersionModule, "GetFileVersionInfoSizeA"));
+    const auto info = reinterpret_cast<GetFileVersionInfoProc>(GetProcAddress(mVersionModule, "GetFileVersionInfoA"));
+    const auto query = reinterpret_cast<VerQueryValueProc>(GetProcAddress(mVersionModule, "VerQueryValueA"));
     if (!infoSize || !info || !query)
         return std::string();
     uint32_t handle = 0;

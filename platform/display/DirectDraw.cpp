@@ -1,6 +1,7 @@
 #include "platform/display/DirectDraw.h"
 
 #include "platform/display/Direct3D.h"
+#include "platform/display/Direct3D8.h"
 #include "platform/display/DirectDrawClipper.h"
 #include "platform/display/DirectDrawPalette.h"
 #include "platform/display/DirectDrawSurface.h"
@@ -252,6 +253,7 @@ void RegisterDirectDrawModule()
 {
     RegisterModule("ddraw.dll", {{"DirectDrawCreate", reinterpret_cast<FARPROC>(&DirectDrawCreate)},
                                  {"DirectDrawCreateEx", reinterpret_cast<FARPROC>(&DirectDrawCreateEx)}});
+    RegisterModule("d3d8.dll", {{"Direct3DCreate8", reinterpret_cast<FARPROC>(&Direct3DCreate8)}});
 }
 
 } // namespace Platform

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <mutex>
+#include <regex>
 #include <string>
 
 namespace LumoTest {
@@ -33,6 +34,9 @@ TEST_F(CrashReportTest, CrashWhileHoldingTheDisplayLockGivesTheFullReport)
     EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005)", 0), 0u) << report;
     EXPECT_NE(report.find("Lumo::CrashNow()"), std::string::npos) << report;
     EXPECT_NE(report.find("\r\nProduct: "), std::string::npos) << report;
+    // The display and sound libraries name their versions.
+    EXPECT_TRUE(std::regex_search(report, std::regex("\r\nDDraw Ver: [0-9.]+\r\nDSound Ver: [0-9.]+\r\n")))
+        << report;
 }
 
 } // namespace
