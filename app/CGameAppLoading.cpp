@@ -248,8 +248,6 @@ void CGameApp::CreateLevelParts()
     host.mObjects = mObjects.get();
     host.mBackground = mBackground.get();
     host.mBonusBase = mBonusBase.get();
-    host.mProfiles = mProfiles.get();
-    host.mHiscores = mHiscores.get();
     mLevelHost = std::make_unique<CGameLevelHost>(host);
     mLevelGraphs = std::make_unique<CLevelGraphs>();
     mLevelController = std::make_unique<CLevelController>(CLevelController::Parts{

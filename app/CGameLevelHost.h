@@ -5,6 +5,7 @@
 
 class CBackground;
 class CBall;
+class CGameApp;
 class CBonusBase;
 class CBoardWidget;
 class CBonusShell;
@@ -15,19 +16,13 @@ class CGameBorders;
 class CGameField;
 class CGamePanel;
 class CGameProcessor;
-class CHiscoreTable;
 class CObjBase;
 class CPhaseSequencer;
 class CSuperBonus;
-class CUserProfiles;
-
-namespace Lumo {
-class LumoAppBase;
-}
 
 // The game's components the level controller drives; none owned.
 struct LevelHostLinks {
-    Lumo::LumoAppBase* mApp = nullptr;
+    CGameApp* mApp = nullptr;
     CGameProcessor* mProcessor = nullptr;
     CBall* mBall = nullptr;
     CGameField* mField = nullptr;
@@ -41,8 +36,6 @@ struct LevelHostLinks {
     CSuperBonus* mSuperBonus = nullptr;
     CCrazyLevel* mCrazy = nullptr;
     CPhaseSequencer* mPhases = nullptr;
-    CUserProfiles* mProfiles = nullptr;
-    CHiscoreTable* mHiscores = nullptr;
     CGamePanel* mPanel = nullptr;
     CBoardWidget* mBoard = nullptr;
 };
