@@ -248,8 +248,6 @@ void CGameApp::CreateLevelParts()
     host.mObjects = mObjects.get();
     host.mBackground = mBackground.get();
     host.mBonusBase = mBonusBase.get();
-    host.mProfiles = mProfiles.get();
-    host.mHiscores = mHiscores.get();
     host.mCellRuns = mCellRuns.get();
     mLevelHost = std::make_unique<CGameLevelHost>(host);
     mLevelGraphs = std::make_unique<CLevelGraphs>();

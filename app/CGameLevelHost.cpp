@@ -1,6 +1,6 @@
 #include "app/CGameLevelHost.h"
 
-#include "framework/app/LumoAppBase.h"
+#include "app/CGameApp.h"
 #include "game/board/CBall.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CBonusShell.h"
@@ -16,9 +16,7 @@
 #include "game/board/CSuperBonus.h"
 #include "game/data/CBackground.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CHiscoreTable.h"
 #include "game/data/CObjBase.h"
-#include "game/data/CUserProfiles.h"
 #include "game/screens/CBoardWidget.h"
 #include "game/screens/CGamePanel.h"
 
@@ -222,11 +220,7 @@ void CGameLevelHost::ChangePanelPiece() { mLinks.mProcessor->ShowPanelPiece(); }
 
 void CGameLevelHost::PlaySample(int32_t sample) { mLinks.mApp->PlaySoundById(sample); }
 
-void CGameLevelHost::SaveFiles()
-{
-    mLinks.mProfiles->Save(*mLinks.mApp);
-    mLinks.mHiscores->Save();
-}
+void CGameLevelHost::SaveFiles() { mLinks.mApp->SavePlayerFiles(); }
 
 void CGameLevelHost::SetCrazyPercent(int32_t percent) { mLinks.mPanel->SetCrazyPercent(percent); }
 

@@ -5,6 +5,7 @@
 
 class CBackground;
 class CBall;
+class CGameApp;
 class CBonusBase;
 class CBoardWidget;
 class CBonusShell;
@@ -16,19 +17,13 @@ class CGameBorders;
 class CGameField;
 class CGamePanel;
 class CGameProcessor;
-class CHiscoreTable;
 class CObjBase;
 class CPhaseSequencer;
 class CSuperBonus;
-class CUserProfiles;
-
-namespace Lumo {
-class LumoAppBase;
-}
 
 // The game's components the level controller drives; none owned.
 struct LevelHostLinks {
-    Lumo::LumoAppBase* mApp = nullptr;
+    CGameApp* mApp = nullptr;
     CGameProcessor* mProcessor = nullptr;
     CBall* mBall = nullptr;
     CGameField* mField = nullptr;
@@ -43,8 +38,6 @@ struct LevelHostLinks {
     CCrazyLevel* mCrazy = nullptr;
     CCellRuns* mCellRuns = nullptr;
     CPhaseSequencer* mPhases = nullptr;
-    CUserProfiles* mProfiles = nullptr;
-    CHiscoreTable* mHiscores = nullptr;
     CGamePanel* mPanel = nullptr;
     CBoardWidget* mBoard = nullptr;
 };

@@ -496,6 +496,8 @@ private:
     };
 
     void RunLoadingDoneTransition();
+    // A replay that went into a load its recording never made.
+    void EndReplayInUnrecordedLoad();
     void ApplyPlaybackKey(char key);
     void ApplyDemoRecord();
     // Moves the pointer to the replayed position as a live mouse message
