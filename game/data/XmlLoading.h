@@ -11,6 +11,20 @@
 // Deeper nesting is refused before parsing: the parser recurses once a level.
 constexpr int kMaxXmlDepth = 256;
 
+// Ranges of the numbers the data files give, for the range checks below.
+// A track speed something waits on: the track must end, and soon.
+constexpr float kMinSpeed = 1e-4f;
+constexpr float kMaxSpeed = 1e4f;
+// What a refused speed of that kind runs at: its track ends at once.
+constexpr float kRefusedSpeed = 1.0f;
+// Positions, offsets and sizes in pixels: far beyond the 800 x 600 screen,
+// yet far from overflowing when added or multiplied together.
+constexpr int32_t kMaxPixels = 10000;
+// Any other float: finite and far from overflowing when combined.
+constexpr float kMaxMagnitude = 1e6f;
+// Percentages of variation: a speed varied by them never turns back.
+constexpr int32_t kMaxPercent = 100;
+
 // Parses the whole file into document, which takes the path as its value (the
 // range checks name the file by it). A file that cannot be opened or read,
 // that does not parse or that nests deeper than kMaxXmlDepth leaves the

@@ -184,6 +184,17 @@ TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
         {"an empty graphs file", "levelgraphs.xml", empty, "ERROR LevelGraphs - no root"},
         {"a graphs file that does not parse", "levelgraphs.xml",
          [](const std::string& text) { return text.substr(0, text.size() / 2); }, "ERROR LevelGraphs - no root"},
+        {"a block too large to draw", "gamefields.xml",
+         [](const std::string& text) { return std::regex_replace(text, std::regex("<block w=\"64\""), "<block w=\"100000\""); },
+         "ERROR res\\gamefields.xml: <block> w=100000 is outside 1..512"},
+        {"levels nested deeper than the parser goes", "levels.xml",
+         [](const std::string& text) {
+             std::string deep;
+             for (int i = 0; i < 50000; ++i)
+                 deep += "<level>";
+             return std::regex_replace(text, std::regex("<root>"), "<root>" + deep);
+         },
+         "ERROR: res\\levels.xml nests elements deeper than 256"},
         {"graphs of unknown levels", "levelgraphs.xml",
          [](const std::string& text) { return std::regex_replace(text, std::regex("name=\""), "name=\"x"); },
          "ERROR LevelGraphs - 2 graphs, none with a level"},

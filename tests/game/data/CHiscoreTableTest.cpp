@@ -278,7 +278,7 @@ TEST_F(HiscoreTableTest, TheNewEntryIsDrawnByItsLabelsAndRanksStayWithinTheNames
     EXPECT_EQ(ranks, (std::vector<std::string>{"r0", "r2"}));
     ASSERT_FALSE(g.Ops().empty());
     EXPECT_EQ(g.Ops()[0].mOp, "FillRect");
-    EXPECT_EQ(g.Ops()[0].mDestRect, Lumo::Rect(460 + 12 - 4, 170 + 22 - 18, 256, 32));
+    EXPECT_EQ(g.Ops()[0].mDestRect, (Lumo::Rect{460 + 12 - 4, 170 + 22 - 18, 256, 32}));
     EXPECT_EQ(g.Ops()[0].mColor.mAlpha, 80);
 
     table.ReleaseHandles();
