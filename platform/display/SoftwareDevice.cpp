@@ -1,13 +1,10 @@
 #include "platform/display/SoftwareDevice.h"
 
-#include "platform/display/DirectDrawPalette.h"
 #include "platform/display/DirectDrawSurface.h"
 #include "platform/display/DisplayDesktop.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstring>
 
 namespace Platform {
 
@@ -26,24 +23,9 @@ DDPIXELFORMAT TextureFormat(uint32_t flags, uint32_t bits, uint32_t alpha, uint3
     return format;
 }
 
-// 0..255 products, rounded.
-inline uint32_t Mul(uint32_t a, uint32_t b)
-{
-    const uint32_t p = a * b + 128;
-    return (p + (p >> 8)) >> 8;
-}
-
 inline uint32_t Channel(uint32_t argb, int index)
 {
     return (argb >> (24 - 8 * index)) & 0xFF;
-}
-
-uint32_t Modulate(uint32_t a, uint32_t b)
-{
-    uint32_t out = 0;
-    for (int i = 0; i < 4; ++i)
-        out |= Mul(Channel(a, i), Channel(b, i)) << (24 - 8 * i);
-    return out;
 }
 
 // a towards b by f in 0..1, in 256ths.
@@ -74,18 +56,23 @@ struct Plane {
     double At(double px, double py) const { return atOrigin + perX * px + perY * py; }
 };
 
-uint32_t BlendFactor(uint32_t blend, uint32_t sourceAlpha)
+// 32.32 fixed point of a texel coordinate and of its step; far-off values
+// are pinned well outside any texture, undefined ones give 0.
+int64_t Fixed(double value, double limit)
 {
-    switch (blend) {
-    case D3DBLEND_ZERO:
+    if (std::isnan(value))
         return 0;
-    case D3DBLEND_SRCALPHA:
-        return sourceAlpha;
-    case D3DBLEND_INVSRCALPHA:
-        return 255 - sourceAlpha;
-    default:
-        return 255;
-    }
+    return int64_t(std::floor(std::clamp(value, -limit, limit) * 4294967296.0));
+}
+
+// The walk along a span from the planes of u and v in texels.
+TexelWalk WalkFrom(const Plane& u, const Plane& v, double x, double y)
+{
+    const double startU = u.At(x, y), startV = v.At(x, y);
+    if (!std::isfinite(startU) || !std::isfinite(startV) || !std::isfinite(u.perX) || !std::isfinite(v.perX))
+        return TexelWalk{std::isfinite(startU) ? Fixed(startU, 1 << 20) : 0,
+                         std::isfinite(startV) ? Fixed(startV, 1 << 20) : 0, 0, 0};
+    return TexelWalk{Fixed(startU, 1 << 20), Fixed(startV, 1 << 20), Fixed(u.perX, 1 << 16), Fixed(v.perX, 1 << 16)};
 }
 
 } // namespace
@@ -168,12 +155,13 @@ HRESULT SoftwareDevice::Clear(uint32_t count, const D3DRECT* rects, uint32_t fla
         return fault;
     if (!(flags & D3DCLEAR_TARGET))
         return D3D_OK;
-    const PixelLayout target = LayoutOf(mTarget);
+    const DevicePixels target = DevicePixels::Of(mTarget, mTargetPalette);
+    const uint32_t raw = target.FromArgb(color);
     const Bounds bounds = DrawBounds();
     auto fill = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
         for (int32_t y = std::max(top, bounds.top); y < std::min(bottom, bounds.bottom); ++y)
             for (int32_t x = std::max(left, bounds.left); x < std::min(right, bounds.right); ++x)
-                WriteArgb(target, x, y, color);
+                target.Store(target.Row(y) + ptrdiff_t(x) * target.bytes, raw);
     };
     if (!rects || count == 0) {
         fill(bounds.left, bounds.top, bounds.right, bounds.bottom);
@@ -275,152 +263,68 @@ HRESULT SoftwareDevice::SetTexture(uint32_t stage, DirectDrawSurface* texture)
     return D3D_OK;
 }
 
-SoftwareDevice::PixelLayout SoftwareDevice::LayoutOf(DirectDrawSurface* surface)
+SoftwareDevice::Draw SoftwareDevice::PrepareDraw()
 {
-    PixelLayout layout;
-    const DDPIXELFORMAT& format = surface->Format();
-    layout.pixels = surface->Memory();
-    layout.pitch = surface->Pitch();
-    layout.width = surface->Width();
-    layout.height = surface->Height();
-    layout.bytes = int32_t(format.dwRGBBitCount / 8);
-    layout.palettized = (format.dwFlags & DDPF_PALETTEINDEXED8) != 0;
-    const uint32_t masks[4] = {(format.dwFlags & DDPF_ALPHAPIXELS) ? format.dwRGBAlphaBitMask : 0,
-                               format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
-    layout.tabled = true;
-    for (int i = 0; i < 4; ++i) {
-        layout.masks[i] = masks[i];
-        if (masks[i] == 0)
-            continue;
-        while (!((masks[i] >> layout.shifts[i]) & 1))
-            ++layout.shifts[i];
-        layout.maxima[i] = masks[i] >> layout.shifts[i];
-        if (layout.maxima[i] > 255) {
-            layout.tabled = false;
-            continue;
-        }
-        for (uint32_t v = 0; v <= layout.maxima[i]; ++v)
-            layout.widen[size_t(i)][v] = uint8_t(v * 255 / layout.maxima[i]);
-        // The top bits, as the 2D routines narrow: a value read and written
-        // back unchanged stays the same.
-        const uint32_t bits = uint32_t(std::bit_width(layout.maxima[i]));
-        for (uint32_t c = 0; c < 256; ++c)
-            layout.narrow[size_t(i)][c] = uint8_t(c >> (8 - bits));
-    }
-    layout.direct32 = layout.bytes == 4 && !layout.palettized && (masks[0] == 0 || masks[0] == 0xFF000000) &&
-                      masks[1] == 0x00FF0000 && masks[2] == 0x0000FF00 && masks[3] == 0x000000FF;
-    if (layout.palettized) {
-        DDPALETTEENTRY entries[256];
-        if (DirectDrawPalette* palette = surface->Palette(); palette && SUCCEEDED(palette->GetEntries(0, 0, 256, entries)))
-            for (int i = 0; i < 256; ++i)
-                layout.palette[size_t(i)] = uint32_t(entries[i].peFlags) << 24 | uint32_t(entries[i].peRed) << 16 |
-                                            uint32_t(entries[i].peGreen) << 8 | entries[i].peBlue;
-        else
-            layout.palette.fill(0xFF000000);
-    }
-    return layout;
-}
-
-uint32_t SoftwareDevice::ReadArgb(const PixelLayout& layout, int32_t x, int32_t y)
-{
-    const uint8_t* at = layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes;
-    uint32_t raw = 0;
-    if (layout.direct32) {
-        std::memcpy(&raw, at, 4);
-        return layout.masks[0] ? raw : raw | 0xFF000000;
-    }
-    if (layout.bytes == 2)
-        std::memcpy(&raw, at, 2);
+    Draw draw;
+    draw.target = DevicePixels::Of(mTarget, mTargetPalette);
+    draw.textured = mTexture != nullptr;
+    if (draw.textured)
+        draw.texture = DevicePixels::Of(mTexture, mTexturePalette);
+    draw.linear = mMagFilter == D3DTFG_LINEAR || mMinFilter == D3DTFN_LINEAR;
+    draw.bounds = DrawBounds();
+    using Kind = DevicePixels::Kind;
+    draw.inPlace = (draw.target.kind == Kind::Argb32 || draw.target.kind == Kind::Xrgb32) && draw.target.pitch % 4 == 0;
+    DeviceShading& shading = draw.shading;
+    shading.textured = draw.textured;
+    shading.modulateMask =
+        (mColorOp == D3DTOP_MODULATE ? 0x00FFFFFFu : 0u) | (mAlphaOp == D3DTOP_MODULATE ? 0xFF000000u : 0u);
+    shading.sourceFactor = mSourceBlend;
+    shading.destFactor = mDestBlend;
+    if (!mAlphaBlend)
+        shading.blend = DeviceShading::Blend::Replace;
+    else if (mSourceBlend == D3DBLEND_SRCALPHA && mDestBlend == D3DBLEND_INVSRCALPHA)
+        shading.blend = DeviceShading::Blend::Over;
+    else if (mSourceBlend == D3DBLEND_SRCALPHA && mDestBlend == D3DBLEND_ONE)
+        shading.blend = DeviceShading::Blend::Add;
     else
-        std::memcpy(&raw, at, size_t(layout.bytes));
-    if (layout.palettized)
-        return layout.palette[raw & 0xFF];
-    uint32_t argb = 0;
-    for (int i = 0; i < 4; ++i) {
-        const uint32_t value = (raw & layout.masks[i]) >> layout.shifts[i];
-        const uint32_t wide = !layout.maxima[i] ? 255
-                              : layout.tabled   ? layout.widen[size_t(i)][value]
-                                                : value * 255 / layout.maxima[i];
-        argb |= wide << (24 - 8 * i);
+        shading.blend = DeviceShading::Blend::Other;
+    if (draw.inPlace && draw.target.kind == Kind::Xrgb32) {
+        shading.readAlpha = 0xFF000000;
+        shading.writeMask = 0x00FFFFFF;
     }
-    return argb;
+    return draw;
 }
 
-void SoftwareDevice::WriteArgb(const PixelLayout& layout, int32_t x, int32_t y, uint32_t argb)
+bool SoftwareDevice::DrawsNothing(const Draw& draw, const D3DTLVERTEX* const* vertices, int count) const
 {
-    uint32_t raw = 0;
-    if (layout.direct32) {
-        raw = layout.masks[0] ? argb : argb & 0x00FFFFFF;
-    } else {
-        for (int i = 0; i < 4; ++i) {
-            if (!layout.maxima[i])
-                continue;
-            const uint32_t value = layout.tabled ? layout.narrow[size_t(i)][Channel(argb, i)]
-                                                 : Channel(argb, i) * layout.maxima[i] / 255;
-            raw |= (value << layout.shifts[i]) & layout.masks[i];
-        }
-    }
-    uint8_t* at = layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes;
-    if (layout.bytes == 4)
-        std::memcpy(at, &raw, 4);
-    else if (layout.bytes == 2)
-        std::memcpy(at, &raw, 2);
-    else
-        std::memcpy(at, &raw, size_t(layout.bytes));
+    // A source alpha of 0 everywhere: the diffuse alpha, or what it multiplies.
+    if (!draw.shading.ZeroAlphaKeeps() || (draw.textured && mAlphaOp != D3DTOP_MODULATE))
+        return false;
+    for (int i = 0; i < count; ++i)
+        if (vertices[i]->color >> 24)
+            return false;
+    return true;
 }
 
-uint32_t SoftwareDevice::Sample(const PixelLayout& texture, double u, double v) const
+void SoftwareDevice::PutSpan(const Draw& draw, int32_t x, int32_t y, int32_t count, const uint32_t* texels,
+                             const uint32_t* diffuse, bool flat) const
 {
-    // Clamped addressing; far-off or undefined coordinates land on an edge.
-    const double tu = std::isnan(u) ? 0.0 : std::clamp(u * texture.width, -1.0, double(texture.width));
-    const double tv = std::isnan(v) ? 0.0 : std::clamp(v * texture.height, -1.0, double(texture.height));
-    auto texel = [&](int64_t x, int64_t y) {
-        return ReadArgb(texture, int32_t(std::clamp<int64_t>(x, 0, texture.width - 1)),
-                        int32_t(std::clamp<int64_t>(y, 0, texture.height - 1)));
-    };
-    if (mMagFilter != D3DTFG_LINEAR && mMinFilter != D3DTFN_LINEAR)
-        return texel(tu < 0 ? -1 : int64_t(tu), tv < 0 ? -1 : int64_t(tv));
-    const double fx = tu - 0.5, fy = tv - 0.5;
-    const double x0 = std::floor(fx), y0 = std::floor(fy);
-    const int64_t ix = int64_t(x0), iy = int64_t(y0);
-    const uint32_t top = Lerp(texel(ix, iy), texel(ix + 1, iy), fx - x0);
-    const uint32_t bottom = Lerp(texel(ix, iy + 1), texel(ix + 1, iy + 1), fx - x0);
-    return Lerp(top, bottom, fy - y0);
-}
-
-uint32_t SoftwareDevice::Shade(const PixelLayout* texture, double u, double v, uint32_t diffuse) const
-{
-    if (!texture)
-        return diffuse;
-    const uint32_t texel = Sample(*texture, u, v);
-    const uint32_t modulated = diffuse == 0xFFFFFFFF ? texel : Modulate(texel, diffuse);
-    const uint32_t color = (mColorOp == D3DTOP_MODULATE ? modulated : texel) & 0x00FFFFFF;
-    const uint32_t alpha = (mAlphaOp == D3DTOP_MODULATE ? modulated : texel) & 0xFF000000;
-    return alpha | color;
-}
-
-void SoftwareDevice::Put(const PixelLayout& target, int32_t x, int32_t y, uint32_t source) const
-{
-    if (!mAlphaBlend) {
-        WriteArgb(target, x, y, source);
+    if (draw.inPlace) {
+        ShadeRow(reinterpret_cast<uint32_t*>(draw.target.Row(y)) + x, texels, diffuse, flat, count, draw.shading);
         return;
     }
-    const uint32_t dest = ReadArgb(target, x, y);
-    const uint32_t alpha = source >> 24;
-    const uint32_t sourceFactor = BlendFactor(mSourceBlend, alpha);
-    const uint32_t destFactor = BlendFactor(mDestBlend, alpha);
-    uint32_t out = 0;
-    for (int i = 0; i < 4; ++i) {
-        const uint32_t mixed = (Channel(source, i) * sourceFactor + Channel(dest, i) * destFactor + 127) / 255;
-        out |= std::min<uint32_t>(mixed, 255) << (24 - 8 * i);
-    }
-    WriteArgb(target, x, y, out);
+    uint32_t pixels[kSpanChunk];
+    draw.target.ReadRow(x, y, count, pixels);
+    ShadeRow(pixels, texels, diffuse, flat, count, draw.shading);
+    draw.target.WriteRow(x, y, count, pixels);
 }
 
-void SoftwareDevice::FillTriangle(const PixelLayout& target, const PixelLayout* texture, const Bounds& bounds,
-                                  const D3DTLVERTEX& a, const D3DTLVERTEX& b, const D3DTLVERTEX& c) const
+void SoftwareDevice::FillTriangle(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b,
+                                  const D3DTLVERTEX& c) const
 {
     const D3DTLVERTEX* v[3] = {&a, &b, &c};
+    if (DrawsNothing(draw, v, 3))
+        return;
     double x[3], y[3];
     for (int i = 0; i < 3; ++i) {
         x[i] = v[i]->sx;
@@ -433,8 +337,10 @@ void SoftwareDevice::FillTriangle(const PixelLayout& target, const PixelLayout* 
         const double q[3] = {value(*v[0]), value(*v[1]), value(*v[2])};
         return Plane(x, y, q, det);
     };
-    const Plane u = plane([](const D3DTLVERTEX& p) { return double(p.tu); });
-    const Plane tv = plane([](const D3DTLVERTEX& p) { return double(p.tv); });
+    // Texture coordinates in texels.
+    const double width = draw.texture.width, height = draw.texture.height;
+    const Plane u = plane([&](const D3DTLVERTEX& p) { return double(p.tu) * width; });
+    const Plane tv = plane([&](const D3DTLVERTEX& p) { return double(p.tv) * height; });
     const bool flat = a.color == b.color && b.color == c.color;
     Plane colors[4];
     if (!flat)
@@ -447,38 +353,54 @@ void SoftwareDevice::FillTriangle(const PixelLayout& target, const PixelLayout* 
     auto edgeX = [&](int from, int to, double py) {
         return x[from] + (x[to] - x[from]) * (py - y[from]) / (y[to] - y[from]);
     };
+    const Bounds& bounds = draw.bounds;
     const double firstRow = std::max(std::ceil(y[top]), double(bounds.top));
     const double endRow = std::min(std::ceil(y[bottom]), double(bounds.bottom));
+    uint32_t texels[kSpanChunk];
+    uint32_t diffuse[kSpanChunk];
+    diffuse[0] = a.color;
     for (double py = firstRow; py < endRow; ++py) {
         const double longX = edgeX(top, bottom, py);
         const double shortX = py < y[middle] ? edgeX(top, middle, py) : edgeX(middle, bottom, py);
         const double first = std::max(std::ceil(std::min(longX, shortX)), double(bounds.left));
         const double end = std::min(std::ceil(std::max(longX, shortX)), double(bounds.right));
-        // The planes step across the span.
-        double uu = u.At(first, py), vv = tv.At(first, py);
-        double channels[4] = {};
+        if (!(first < end))
+            continue;
+        TexelWalk walk = draw.textured ? WalkFrom(u, tv, first, py) : TexelWalk{0, 0, 0, 0};
+        // The diffuse channels in 16.16, rounded to the nearest on use.
+        int64_t channels[4] = {}, steps[4] = {};
         if (!flat)
-            for (int i = 0; i < 4; ++i)
-                channels[i] = colors[i].At(first, py);
-        for (double px = first; px < end; ++px) {
-            uint32_t diffuse = a.color;
-            if (!flat) {
-                diffuse = 0;
-                for (int i = 0; i < 4; ++i) {
-                    diffuse |= uint32_t(std::lround(std::clamp(channels[i], 0.0, 255.0))) << (24 - 8 * i);
-                    channels[i] += colors[i].perX;
-                }
+            for (int i = 0; i < 4; ++i) {
+                channels[i] = int64_t(std::floor(std::clamp(colors[i].At(first, py), -1e6, 1e6) * 65536.0)) + 0x8000;
+                steps[i] = int64_t(std::floor(std::clamp(colors[i].perX, -1e6, 1e6) * 65536.0));
             }
-            Put(target, int32_t(px), int32_t(py), Shade(texture, uu, vv, diffuse));
-            uu += u.perX;
-            vv += tv.perX;
+        for (int32_t px = int32_t(first); px < int32_t(end); px += kSpanChunk) {
+            const int32_t count = std::min(kSpanChunk, int32_t(end) - px);
+            const uint32_t* row = nullptr;
+            if (draw.textured) {
+                row = SampleRow(draw.texture, draw.linear, walk, count, texels);
+                walk.u += walk.du * count;
+                walk.v += walk.dv * count;
+            }
+            if (!flat)
+                for (int32_t k = 0; k < count; ++k) {
+                    uint32_t color = 0;
+                    for (int i = 0; i < 4; ++i) {
+                        color |= uint32_t(std::clamp<int64_t>(channels[i] >> 16, 0, 255)) << (24 - 8 * i);
+                        channels[i] += steps[i];
+                    }
+                    diffuse[k] = color;
+                }
+            PutSpan(draw, px, int32_t(py), count, row, diffuse, flat);
         }
     }
 }
 
-void SoftwareDevice::DrawSegment(const PixelLayout& target, const PixelLayout* texture, const Bounds& bounds,
-                                 const D3DTLVERTEX& a, const D3DTLVERTEX& b) const
+void SoftwareDevice::DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b) const
 {
+    const D3DTLVERTEX* ends[2] = {&a, &b};
+    if (DrawsNothing(draw, ends, 2))
+        return;
     // The pixel of a point is the one whose centre is nearest; the end pixel
     // belongs to the next segment.
     const double x0 = std::floor(double(a.sx) + 0.5), y0 = std::floor(double(a.sy) + 0.5);
@@ -487,6 +409,7 @@ void SoftwareDevice::DrawSegment(const PixelLayout& target, const PixelLayout* t
     const double reach = std::max(std::max(std::fabs(x0), std::fabs(x1)), std::max(std::fabs(y0), std::fabs(y1)));
     if (!(steps >= 1) || steps > 1 << 24 || !(reach < 1 << 30))
         return;
+    const Bounds& bounds = draw.bounds;
     for (double i = 0; i < steps; ++i) {
         const double t = i / steps;
         const int64_t px = int64_t(std::floor(x0 + (x1 - x0) * t + 0.5));
@@ -494,8 +417,15 @@ void SoftwareDevice::DrawSegment(const PixelLayout& target, const PixelLayout* t
         if (px < bounds.left || px >= bounds.right || py < bounds.top || py >= bounds.bottom)
             continue;
         const uint32_t diffuse = Lerp(a.color, b.color, t);
-        const double u = a.tu + (b.tu - a.tu) * t, v = a.tv + (b.tv - a.tv) * t;
-        Put(target, int32_t(px), int32_t(py), Shade(texture, u, v, diffuse));
+        uint32_t texel = 0;
+        const uint32_t* texels = nullptr;
+        if (draw.textured) {
+            const double u = (a.tu + (b.tu - a.tu) * t) * draw.texture.width;
+            const double v = (a.tv + (b.tv - a.tv) * t) * draw.texture.height;
+            texels = SampleRow(draw.texture, draw.linear, TexelWalk{Fixed(u, 1 << 20), Fixed(v, 1 << 20), 0, 0}, 1,
+                               &texel);
+        }
+        PutSpan(draw, int32_t(px), int32_t(py), 1, texels, &diffuse, true);
     }
 }
 
@@ -507,30 +437,23 @@ HRESULT SoftwareDevice::DrawPrimitive(uint32_t type, uint32_t vertexFormat, cons
     if (!vertices || vertexFormat != D3DFVF_TLVERTEX)
         return DDERR_INVALIDPARAMS;
     const auto* v = static_cast<const D3DTLVERTEX*>(vertices);
-    const PixelLayout target = LayoutOf(mTarget);
-    PixelLayout textureLayout;
-    const PixelLayout* texture = nullptr;
-    if (mTexture) {
-        textureLayout = LayoutOf(mTexture);
-        texture = &textureLayout;
-    }
-    const Bounds bounds = DrawBounds();
+    const Draw draw = PrepareDraw();
     switch (type) {
     case D3DPT_TRIANGLELIST:
         for (uint32_t i = 0; i + 2 < count; i += 3)
-            FillTriangle(target, texture, bounds, v[i], v[i + 1], v[i + 2]);
+            FillTriangle(draw, v[i], v[i + 1], v[i + 2]);
         return D3D_OK;
     case D3DPT_TRIANGLESTRIP:
         for (uint32_t i = 0; i + 2 < count; ++i)
-            FillTriangle(target, texture, bounds, v[i], v[i + 1], v[i + 2]);
+            FillTriangle(draw, v[i], v[i + 1], v[i + 2]);
         return D3D_OK;
     case D3DPT_TRIANGLEFAN:
         for (uint32_t i = 1; i + 1 < count; ++i)
-            FillTriangle(target, texture, bounds, v[0], v[i], v[i + 1]);
+            FillTriangle(draw, v[0], v[i], v[i + 1]);
         return D3D_OK;
     case D3DPT_LINESTRIP:
         for (uint32_t i = 0; i + 1 < count; ++i)
-            DrawSegment(target, texture, bounds, v[i], v[i + 1]);
+            DrawSegment(draw, v[i], v[i + 1]);
         return D3D_OK;
     default:
         return D3DERR_INVALIDPRIMITIVETYPE;

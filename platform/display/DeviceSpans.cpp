@@ -1,0 +1,296 @@
+#include "platform/display/DeviceSpans.h"
+
+#include "platform/display/Direct3DTypes.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Platform {
+
+namespace {
+
+// 0..255 products, rounded.
+inline uint32_t Mul(uint32_t a, uint32_t b)
+{
+    const uint32_t p = a * b + 128;
+    return (p + (p >> 8)) >> 8;
+}
+
+uint32_t Modulate(uint32_t a, uint32_t b)
+{
+    uint32_t out = 0;
+    for (uint32_t shift = 0; shift < 32; shift += 8)
+        out |= Mul((a >> shift) & 0xFF, (b >> shift) & 0xFF) << shift;
+    return out;
+}
+
+uint32_t Factor(uint32_t blend, uint32_t sourceAlpha)
+{
+    switch (blend) {
+    case D3DBLEND_ZERO:
+        return 0;
+    case D3DBLEND_SRCALPHA:
+        return sourceAlpha;
+    case D3DBLEND_INVSRCALPHA:
+        return 255 - sourceAlpha;
+    default:
+        return 255;
+    }
+}
+
+uint32_t Source(uint32_t texel, uint32_t diffuse, const DeviceShading& shading)
+{
+    return shading.textured ? Modulate(texel, diffuse | ~shading.modulateMask) : diffuse;
+}
+
+uint32_t Blended(uint32_t source, uint32_t dest, const DeviceShading& shading)
+{
+    if (shading.blend == DeviceShading::Blend::Replace)
+        return source;
+    const uint32_t alpha = source >> 24;
+    const uint32_t sourceFactor = Factor(shading.sourceFactor, alpha);
+    const uint32_t destFactor = Factor(shading.destFactor, alpha);
+    uint32_t out = 0;
+    for (uint32_t shift = 0; shift < 32; shift += 8) {
+        const uint32_t mixed = (((source >> shift) & 0xFF) * sourceFactor + ((dest >> shift) & 0xFF) * destFactor + 127) / 255;
+        out |= std::min<uint32_t>(mixed, 255) << shift;
+    }
+    return out;
+}
+
+template <bool Flat>
+void ShadePixels(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, int32_t first, int32_t count,
+                 const DeviceShading& shading)
+{
+    for (int32_t i = first; i < count; ++i) {
+        const uint32_t source = Source(texels ? texels[i] : 0, diffuse[Flat ? 0 : i], shading);
+        if (shading.ZeroAlphaKeeps() && (source >> 24) == 0)
+            continue;
+        dest[i] = Blended(source, dest[i] | shading.readAlpha, shading) & shading.writeMask;
+    }
+}
+
+#if defined(__SSE2__)
+
+__m128i Load(const uint32_t* p)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Two pixels in 16-bit lanes: the products of each channel, rounded.
+__m128i Mul2(__m128i a, __m128i b)
+{
+    return _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128)), _mm_set1_epi16(257));
+}
+
+__m128i AlphaOfEach(__m128i lanes)
+{
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes, 0xFF), 0xFF);
+}
+
+// Two source pixels over or added to two pixels, in 16-bit lanes.
+template <DeviceShading::Blend Mode>
+__m128i Blend2(__m128i source, __m128i dest)
+{
+    const __m128i alpha = AlphaOfEach(source);
+    const __m128i weighted = _mm_mullo_epi16(source, alpha);
+    const __m128i rounding = _mm_set1_epi16(128);
+    const __m128i div255 = _mm_set1_epi16(257);
+    if constexpr (Mode == DeviceShading::Blend::Over) {
+        const __m128i kept = _mm_mullo_epi16(dest, _mm_xor_si128(alpha, _mm_set1_epi16(255)));
+        // (x + 127) / 255 for x up to 255 * 255.
+        return _mm_mulhi_epu16(_mm_add_epi16(_mm_add_epi16(weighted, kept), rounding), div255);
+    } else {
+        // The pack saturates at 255.
+        return _mm_add_epi16(dest, _mm_mulhi_epu16(_mm_add_epi16(weighted, rounding), div255));
+    }
+}
+
+// Whole groups of four pixels; the count drawn.
+template <bool Flat, bool Textured, DeviceShading::Blend Mode>
+int32_t ShadeGroups(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, int32_t count,
+                    const DeviceShading& shading)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i readAlpha = _mm_set1_epi32(int(shading.readAlpha));
+    const __m128i writeMask = _mm_set1_epi32(int(shading.writeMask));
+    const __m128i unmodulated = _mm_set1_epi32(int(~shading.modulateMask));
+    const __m128i alphaBits = _mm_set1_epi32(int(0xFF000000));
+    const uint32_t factor = diffuse[0] | ~shading.modulateMask;
+    const __m128i flatFactor = _mm_unpacklo_epi8(_mm_set1_epi32(int(factor)), zero);
+    // A flat factor of white leaves the texels as they are; with an opaque
+    // one, opaque texels stay opaque.
+    const bool white = factor == 0xFFFFFFFF;
+    const bool opaqueFactor = (factor >> 24) == 0xFF;
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i low, high;
+        bool opaque = false;
+        if constexpr (Textured) {
+            const __m128i t = Load(texels + i);
+            const __m128i alpha = _mm_and_si128(t, alphaBits);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF)
+                continue;
+            opaque = Mode == DeviceShading::Blend::Over && Flat && opaqueFactor &&
+                     _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaBits)) == 0xFFFF;
+            low = _mm_unpacklo_epi8(t, zero);
+            high = _mm_unpackhi_epi8(t, zero);
+            if (Flat) {
+                if (!white) {
+                    low = Mul2(low, flatFactor);
+                    high = Mul2(high, flatFactor);
+                }
+            } else {
+                const __m128i f = _mm_or_si128(Load(diffuse + i), unmodulated);
+                low = Mul2(low, _mm_unpacklo_epi8(f, zero));
+                high = Mul2(high, _mm_unpackhi_epi8(f, zero));
+            }
+        } else {
+            const __m128i s = Flat ? _mm_set1_epi32(int(diffuse[0])) : Load(diffuse + i);
+            low = _mm_unpacklo_epi8(s, zero);
+            high = _mm_unpackhi_epi8(s, zero);
+        }
+        __m128i* at = reinterpret_cast<__m128i*>(dest + i);
+        if (opaque) {
+            _mm_storeu_si128(at, _mm_and_si128(_mm_packus_epi16(low, high), writeMask));
+            continue;
+        }
+        const __m128i d = _mm_or_si128(_mm_loadu_si128(at), readAlpha);
+        low = Blend2<Mode>(low, _mm_unpacklo_epi8(d, zero));
+        high = Blend2<Mode>(high, _mm_unpackhi_epi8(d, zero));
+        _mm_storeu_si128(at, _mm_and_si128(_mm_packus_epi16(low, high), writeMask));
+    }
+    return i;
+}
+
+template <bool Flat, bool Textured>
+int32_t ShadeGroupsOf(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, int32_t count,
+                      const DeviceShading& shading)
+{
+    switch (shading.blend) {
+    case DeviceShading::Blend::Over:
+        return ShadeGroups<Flat, Textured, DeviceShading::Blend::Over>(dest, texels, diffuse, count, shading);
+    case DeviceShading::Blend::Add:
+        return ShadeGroups<Flat, Textured, DeviceShading::Blend::Add>(dest, texels, diffuse, count, shading);
+    default:
+        return 0;
+    }
+}
+
+#endif
+
+} // namespace
+
+void ShadeRow(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, bool flat, int32_t count,
+              const DeviceShading& shading)
+{
+    int32_t done = 0;
+#if defined(__SSE2__)
+    if (flat)
+        done = texels ? ShadeGroupsOf<true, true>(dest, texels, diffuse, count, shading)
+                      : ShadeGroupsOf<true, false>(dest, texels, diffuse, count, shading);
+    else
+        done = texels ? ShadeGroupsOf<false, true>(dest, texels, diffuse, count, shading)
+                      : ShadeGroupsOf<false, false>(dest, texels, diffuse, count, shading);
+#endif
+    if (flat)
+        ShadePixels<true>(dest, texels, diffuse, done, count, shading);
+    else
+        ShadePixels<false>(dest, texels, diffuse, done, count, shading);
+}
+
+namespace {
+
+// The texel at whole coordinates already clamped, as ARGB.
+template <DevicePixels::Kind K>
+inline uint32_t Texel(const DevicePixels& texture, int64_t x, int64_t y)
+{
+    const uint8_t* row = texture.Row(int32_t(y));
+    if constexpr (K == DevicePixels::Kind::Argb32 || K == DevicePixels::Kind::Xrgb32) {
+        uint32_t raw;
+        std::memcpy(&raw, row + 4 * x, 4);
+        return K == DevicePixels::Kind::Argb32 ? raw : raw | 0xFF000000;
+    } else if constexpr (K == DevicePixels::Kind::Palette8) {
+        return texture.palette[row[x]];
+    } else {
+        return texture.ToArgb(texture.Raw(row + x * texture.bytes));
+    }
+}
+
+// a towards b by weight in 256ths, two channels at a time.
+inline uint32_t Lerp(uint32_t a, uint32_t b, uint32_t weight)
+{
+    const uint32_t keep = 256 - weight;
+    const uint32_t redBlue = (((a & 0x00FF00FF) * keep + (b & 0x00FF00FF) * weight + 0x00800080) >> 8) & 0x00FF00FF;
+    const uint32_t alphaGreen =
+        (((a >> 8) & 0x00FF00FF) * keep + ((b >> 8) & 0x00FF00FF) * weight + 0x00800080) & 0xFF00FF00;
+    return alphaGreen | redBlue;
+}
+
+template <DevicePixels::Kind K, bool Linear>
+void Sample(const DevicePixels& texture, const TexelWalk& walk, int32_t count, uint32_t* out)
+{
+    const int64_t lastX = texture.width - 1;
+    const int64_t lastY = texture.height - 1;
+    int64_t u = walk.u;
+    int64_t v = walk.v;
+    for (int32_t i = 0; i < count; ++i, u += walk.du, v += walk.dv) {
+        if constexpr (Linear) {
+            // Texel centres lie half a texel in.
+            const int64_t fu = u - (int64_t(1) << 31);
+            const int64_t fv = v - (int64_t(1) << 31);
+            const int64_t x0 = fu >> 32, y0 = fv >> 32;
+            const int64_t xa = std::clamp<int64_t>(x0, 0, lastX), xb = std::clamp<int64_t>(x0 + 1, 0, lastX);
+            const int64_t ya = std::clamp<int64_t>(y0, 0, lastY), yb = std::clamp<int64_t>(y0 + 1, 0, lastY);
+            const uint32_t wx = uint32_t(fu >> 24) & 0xFF;
+            const uint32_t wy = uint32_t(fv >> 24) & 0xFF;
+            const uint32_t top = Lerp(Texel<K>(texture, xa, ya), Texel<K>(texture, xb, ya), wx);
+            const uint32_t bottom = Lerp(Texel<K>(texture, xa, yb), Texel<K>(texture, xb, yb), wx);
+            out[i] = Lerp(top, bottom, wy);
+        } else {
+            out[i] = Texel<K>(texture, std::clamp<int64_t>(u >> 32, 0, lastX), std::clamp<int64_t>(v >> 32, 0, lastY));
+        }
+    }
+}
+
+template <DevicePixels::Kind K>
+void SampleOf(const DevicePixels& texture, bool linear, const TexelWalk& walk, int32_t count, uint32_t* out)
+{
+    if (linear)
+        Sample<K, true>(texture, walk, count, out);
+    else
+        Sample<K, false>(texture, walk, count, out);
+}
+
+} // namespace
+
+const uint32_t* SampleRow(const DevicePixels& texture, bool linear, const TexelWalk& walk, int32_t count,
+                          uint32_t* out)
+{
+    using Kind = DevicePixels::Kind;
+    // One texel a pixel along a row inside the texture: the row itself.
+    const int64_t x = walk.u >> 32, y = walk.v >> 32;
+    if (texture.kind == Kind::Argb32 && !linear && walk.du == int64_t(1) << 32 && walk.dv == 0 && x >= 0 &&
+        x + count <= texture.width && y >= 0 && y < texture.height && texture.pitch % 4 == 0)
+        return reinterpret_cast<const uint32_t*>(texture.Row(int32_t(y))) + x;
+    switch (texture.kind) {
+    case Kind::Argb32:
+        SampleOf<Kind::Argb32>(texture, linear, walk, count, out);
+        break;
+    case Kind::Xrgb32:
+        SampleOf<Kind::Xrgb32>(texture, linear, walk, count, out);
+        break;
+    case Kind::Palette8:
+        SampleOf<Kind::Palette8>(texture, linear, walk, count, out);
+        break;
+    case Kind::Packed:
+        SampleOf<Kind::Packed>(texture, linear, walk, count, out);
+        break;
+    }
+    return out;
+}
+
+} // namespace Platform
