@@ -41,6 +41,9 @@ DevicePixels DevicePixels::Of(DirectDrawSurface* surface, std::array<uint32_t, 2
     } else if (layout.bytes == 4 && masks[1] == 0x00FF0000 && masks[2] == 0x0000FF00 && masks[3] == 0x000000FF &&
                (masks[0] == 0 || masks[0] == 0xFF000000)) {
         layout.kind = masks[0] ? Kind::Argb32 : Kind::Xrgb32;
+    } else if (layout.bytes == 2 && layout.maxima[0] <= 255 && layout.maxima[1] <= 255 && layout.maxima[2] <= 255 &&
+               layout.maxima[3] <= 255) {
+        layout.kind = Kind::Packed16;
     }
     return layout;
 }
@@ -54,16 +57,11 @@ uint32_t DevicePixels::ToArgb(uint32_t raw) const
         return raw | 0xFF000000;
     case Kind::Palette8:
         return palette[raw & 0xFF];
+    case Kind::Packed16:
     case Kind::Packed:
         break;
     }
-    uint32_t argb = 0;
-    for (int i = 0; i < 4; ++i) {
-        const uint32_t value = (raw & masks[i]) >> shifts[i];
-        const uint32_t wide = !maxima[i] ? 255 : widen[i] ? value * widen[i] >> 16 : uint32_t(uint64_t(value) * 255 / maxima[i]);
-        argb |= wide << (24 - 8 * i);
-    }
-    return argb;
+    return Widen(raw);
 }
 
 uint32_t DevicePixels::FromArgb(uint32_t argb) const
@@ -75,6 +73,7 @@ uint32_t DevicePixels::FromArgb(uint32_t argb) const
         return argb & 0x00FFFFFF;
     case Kind::Palette8:
         return 0;
+    case Kind::Packed16:
     case Kind::Packed:
         break;
     }

@@ -17,6 +17,7 @@ struct DevicePixels {
     enum class Kind {
         Argb32,   // 32-bit with the channels at their byte places
         Xrgb32,   // the same without alpha: read opaque, written with 0
+        Packed16, // 16-bit with channels of at most 8 bits
         Packed,   // any other masks, 1 to 4 bytes
         Palette8, // 8-bit indices into the palette (read only; written as 0)
     };
@@ -47,6 +48,19 @@ struct DevicePixels {
     }
     void Store(uint8_t* at, uint32_t raw) const { std::memcpy(at, &raw, size_t(bytes)); }
     uint32_t ToArgb(uint32_t raw) const;
+    // The channels of a packed raw value as ARGB.
+    uint32_t Widen(uint32_t raw) const
+    {
+        uint32_t argb = 0;
+        for (int i = 0; i < 4; ++i) {
+            const uint32_t value = (raw & masks[i]) >> shifts[i];
+            const uint32_t wide = !maxima[i] ? 255
+                                  : widen[i] ? value * widen[i] >> 16
+                                             : uint32_t(uint64_t(value) * 255 / maxima[i]);
+            argb |= wide << (24 - 8 * i);
+        }
+        return argb;
+    }
     uint32_t FromArgb(uint32_t argb) const;
     // Raw pixels to ARGB and back, count of them from x on row y.
     void ReadRow(int32_t x, int32_t y, int32_t count, uint32_t* argb) const;

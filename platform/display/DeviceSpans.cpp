@@ -215,8 +215,12 @@ inline uint32_t Texel(const DevicePixels& texture, int64_t x, int64_t y)
         return K == DevicePixels::Kind::Argb32 ? raw : raw | 0xFF000000;
     } else if constexpr (K == DevicePixels::Kind::Palette8) {
         return texture.palette[row[x]];
+    } else if constexpr (K == DevicePixels::Kind::Packed16) {
+        uint16_t raw;
+        std::memcpy(&raw, row + 2 * x, 2);
+        return texture.Widen(raw);
     } else {
-        return texture.ToArgb(texture.Raw(row + x * texture.bytes));
+        return texture.Widen(texture.Raw(row + x * texture.bytes));
     }
 }
 
@@ -285,6 +289,9 @@ const uint32_t* SampleRow(const DevicePixels& texture, bool linear, const TexelW
         break;
     case Kind::Palette8:
         SampleOf<Kind::Palette8>(texture, linear, walk, count, out);
+        break;
+    case Kind::Packed16:
+        SampleOf<Kind::Packed16>(texture, linear, walk, count, out);
         break;
     case Kind::Packed:
         SampleOf<Kind::Packed>(texture, linear, walk, count, out);

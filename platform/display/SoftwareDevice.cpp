@@ -56,24 +56,46 @@ struct Plane {
     double At(double px, double py) const { return atOrigin + perX * px + perY * py; }
 };
 
-// 32.32 fixed point of a texel coordinate and of its step; far-off values
-// are pinned well outside any texture, undefined ones give 0.
-int64_t Fixed(double value, double limit)
+// Whole values below, without a library call: the build targets processors
+// without a rounding instruction.
+inline double Floor(double value)
+{
+    if (!(std::fabs(value) < 4503599627370496.0))
+        return value;
+    const double whole = double(int64_t(value));
+    return whole > value ? whole - 1 : whole;
+}
+
+inline double Ceil(double value)
+{
+    return -Floor(-value);
+}
+
+// 32.32 fixed point of a texel coordinate or step; far-off values are
+// pinned well outside any texture, undefined ones give 0.
+inline int64_t Fixed(double value, double limit)
 {
     if (std::isnan(value))
         return 0;
-    return int64_t(std::floor(std::clamp(value, -limit, limit) * 4294967296.0));
+    return int64_t(Floor(std::clamp(value, -limit, limit) * 4294967296.0));
 }
 
-// The walk along a span from the planes of u and v in texels.
-TexelWalk WalkFrom(const Plane& u, const Plane& v, double x, double y)
-{
-    const double startU = u.At(x, y), startV = v.At(x, y);
-    if (!std::isfinite(startU) || !std::isfinite(startV) || !std::isfinite(u.perX) || !std::isfinite(v.perX))
-        return TexelWalk{std::isfinite(startU) ? Fixed(startU, 1 << 20) : 0,
-                         std::isfinite(startV) ? Fixed(startV, 1 << 20) : 0, 0, 0};
-    return TexelWalk{Fixed(startU, 1 << 20), Fixed(startV, 1 << 20), Fixed(u.perX, 1 << 16), Fixed(v.perX, 1 << 16)};
-}
+constexpr double kCoordinateLimit = 1 << 20;
+constexpr double kStepLimit = 1 << 16;
+
+// A triangle edge's x along the rows.
+struct Edge {
+    double x = 0;
+    double y = 0;
+    double slope = 0;
+
+    Edge(const double* xs, const double* ys, int from, int to) : x(xs[from]), y(ys[from])
+    {
+        if (ys[to] != ys[from])
+            slope = (xs[to] - xs[from]) / (ys[to] - ys[from]);
+    }
+    double At(double row) const { return x + slope * (row - y); }
+};
 
 } // namespace
 
@@ -319,6 +341,80 @@ void SoftwareDevice::PutSpan(const Draw& draw, int32_t x, int32_t y, int32_t cou
     draw.target.WriteRow(x, y, count, pixels);
 }
 
+struct SoftwareDevice::Planes {
+    Plane u;
+    Plane v;
+    int64_t du = 0;
+    int64_t dv = 0;
+    bool flat = true;
+    uint32_t color = 0;
+    Plane colors[4];
+};
+
+SoftwareDevice::Planes SoftwareDevice::PlanesOf(const Draw& draw, const D3DTLVERTEX* const* vertices) const
+{
+    double x[3], y[3];
+    for (int i = 0; i < 3; ++i) {
+        x[i] = vertices[i]->sx;
+        y[i] = vertices[i]->sy;
+    }
+    const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+    auto plane = [&](auto value) {
+        const double q[3] = {value(*vertices[0]), value(*vertices[1]), value(*vertices[2])};
+        return Plane(x, y, q, det);
+    };
+    Planes planes;
+    // Texture coordinates in texels.
+    const double width = draw.texture.width, height = draw.texture.height;
+    planes.u = plane([&](const D3DTLVERTEX& p) { return double(p.tu) * width; });
+    planes.v = plane([&](const D3DTLVERTEX& p) { return double(p.tv) * height; });
+    planes.du = Fixed(planes.u.perX, kStepLimit);
+    planes.dv = Fixed(planes.v.perX, kStepLimit);
+    planes.color = vertices[0]->color;
+    planes.flat = vertices[0]->color == vertices[1]->color && vertices[1]->color == vertices[2]->color;
+    if (!planes.flat)
+        for (int i = 0; i < 4; ++i)
+            planes.colors[i] = plane([i](const D3DTLVERTEX& p) { return double(Channel(p.color, i)); });
+    return planes;
+}
+
+void SoftwareDevice::FillSpan(const Draw& draw, const Planes& planes, double y, double first, double end) const
+{
+    uint32_t texels[kSpanChunk];
+    uint32_t diffuse[kSpanChunk];
+    diffuse[0] = planes.color;
+    TexelWalk walk{0, 0, 0, 0};
+    if (draw.textured)
+        walk = TexelWalk{Fixed(planes.u.At(first, y), kCoordinateLimit), Fixed(planes.v.At(first, y), kCoordinateLimit),
+                         planes.du, planes.dv};
+    // The diffuse channels in 16.16, rounded to the nearest on use.
+    int64_t channels[4] = {}, steps[4] = {};
+    if (!planes.flat)
+        for (int i = 0; i < 4; ++i) {
+            channels[i] = int64_t(Floor(std::clamp(planes.colors[i].At(first, y), -1e6, 1e6) * 65536.0)) + 0x8000;
+            steps[i] = int64_t(Floor(std::clamp(planes.colors[i].perX, -1e6, 1e6) * 65536.0));
+        }
+    for (int32_t x = int32_t(first); x < int32_t(end); x += kSpanChunk) {
+        const int32_t count = std::min(kSpanChunk, int32_t(end) - x);
+        const uint32_t* row = nullptr;
+        if (draw.textured) {
+            row = SampleRow(draw.texture, draw.linear, walk, count, texels);
+            walk.u += walk.du * count;
+            walk.v += walk.dv * count;
+        }
+        if (!planes.flat)
+            for (int32_t k = 0; k < count; ++k) {
+                uint32_t color = 0;
+                for (int i = 0; i < 4; ++i) {
+                    color |= uint32_t(std::clamp<int64_t>(channels[i] >> 16, 0, 255)) << (24 - 8 * i);
+                    channels[i] += steps[i];
+                }
+                diffuse[k] = color;
+            }
+        PutSpan(draw, x, int32_t(y), count, row, diffuse, planes.flat);
+    }
+}
+
 void SoftwareDevice::FillTriangle(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b,
                                   const D3DTLVERTEX& c) const
 {
@@ -333,67 +429,48 @@ void SoftwareDevice::FillTriangle(const Draw& draw, const D3DTLVERTEX& a, const 
     const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
     if (det == 0 || !std::isfinite(det))
         return;
-    auto plane = [&](auto value) {
-        const double q[3] = {value(*v[0]), value(*v[1]), value(*v[2])};
-        return Plane(x, y, q, det);
-    };
-    // Texture coordinates in texels.
-    const double width = draw.texture.width, height = draw.texture.height;
-    const Plane u = plane([&](const D3DTLVERTEX& p) { return double(p.tu) * width; });
-    const Plane tv = plane([&](const D3DTLVERTEX& p) { return double(p.tv) * height; });
-    const bool flat = a.color == b.color && b.color == c.color;
-    Plane colors[4];
-    if (!flat)
-        for (int i = 0; i < 4; ++i)
-            colors[i] = plane([i](const D3DTLVERTEX& p) { return double(Channel(p.color, i)); });
-
+    const Planes planes = PlanesOf(draw, v);
     int order[3] = {0, 1, 2};
     std::sort(order, order + 3, [&](int l, int r) { return y[l] < y[r]; });
     const int top = order[0], middle = order[1], bottom = order[2];
-    auto edgeX = [&](int from, int to, double py) {
-        return x[from] + (x[to] - x[from]) * (py - y[from]) / (y[to] - y[from]);
-    };
+    const Edge longEdge(x, y, top, bottom), upperEdge(x, y, top, middle), lowerEdge(x, y, middle, bottom);
     const Bounds& bounds = draw.bounds;
-    const double firstRow = std::max(std::ceil(y[top]), double(bounds.top));
-    const double endRow = std::min(std::ceil(y[bottom]), double(bounds.bottom));
-    uint32_t texels[kSpanChunk];
-    uint32_t diffuse[kSpanChunk];
-    diffuse[0] = a.color;
+    const double firstRow = std::max(Ceil(y[top]), double(bounds.top));
+    const double endRow = std::min(Ceil(y[bottom]), double(bounds.bottom));
     for (double py = firstRow; py < endRow; ++py) {
-        const double longX = edgeX(top, bottom, py);
-        const double shortX = py < y[middle] ? edgeX(top, middle, py) : edgeX(middle, bottom, py);
-        const double first = std::max(std::ceil(std::min(longX, shortX)), double(bounds.left));
-        const double end = std::min(std::ceil(std::max(longX, shortX)), double(bounds.right));
-        if (!(first < end))
-            continue;
-        TexelWalk walk = draw.textured ? WalkFrom(u, tv, first, py) : TexelWalk{0, 0, 0, 0};
-        // The diffuse channels in 16.16, rounded to the nearest on use.
-        int64_t channels[4] = {}, steps[4] = {};
-        if (!flat)
-            for (int i = 0; i < 4; ++i) {
-                channels[i] = int64_t(std::floor(std::clamp(colors[i].At(first, py), -1e6, 1e6) * 65536.0)) + 0x8000;
-                steps[i] = int64_t(std::floor(std::clamp(colors[i].perX, -1e6, 1e6) * 65536.0));
-            }
-        for (int32_t px = int32_t(first); px < int32_t(end); px += kSpanChunk) {
-            const int32_t count = std::min(kSpanChunk, int32_t(end) - px);
-            const uint32_t* row = nullptr;
-            if (draw.textured) {
-                row = SampleRow(draw.texture, draw.linear, walk, count, texels);
-                walk.u += walk.du * count;
-                walk.v += walk.dv * count;
-            }
-            if (!flat)
-                for (int32_t k = 0; k < count; ++k) {
-                    uint32_t color = 0;
-                    for (int i = 0; i < 4; ++i) {
-                        color |= uint32_t(std::clamp<int64_t>(channels[i] >> 16, 0, 255)) << (24 - 8 * i);
-                        channels[i] += steps[i];
-                    }
-                    diffuse[k] = color;
-                }
-            PutSpan(draw, px, int32_t(py), count, row, diffuse, flat);
-        }
+        const double longX = longEdge.At(py);
+        const double shortX = py < y[middle] ? upperEdge.At(py) : lowerEdge.At(py);
+        const double first = std::max(Ceil(std::min(longX, shortX)), double(bounds.left));
+        const double end = std::min(Ceil(std::max(longX, shortX)), double(bounds.right));
+        if (first < end)
+            FillSpan(draw, planes, py, first, end);
     }
+}
+
+bool SoftwareDevice::FillRectangle(const Draw& draw, const D3DTLVERTEX* strip) const
+{
+    const D3DTLVERTEX &a = strip[0], &b = strip[1], &c = strip[2], &d = strip[3];
+    const bool upright = a.sx == b.sx && c.sx == d.sx && a.sy == c.sy && b.sy == d.sy && a.sx != c.sx && a.sy != b.sy;
+    const bool following = a.tu == b.tu && c.tu == d.tu && a.tv == c.tv && b.tv == d.tv && a.color == b.color &&
+                           a.color == c.color && a.color == d.color;
+    const double left = std::min(a.sx, c.sx), right = std::max(a.sx, c.sx);
+    const double top = std::min(a.sy, b.sy), bottom = std::max(a.sy, b.sy);
+    if (!upright || !following || !std::isfinite(right - left) || !std::isfinite(bottom - top))
+        return false;
+    // Its two triangles meet along the diagonal, so their pixels together
+    // are the rectangle's.
+    const D3DTLVERTEX* first[3] = {&a, &b, &c};
+    if (DrawsNothing(draw, first, 3))
+        return true;
+    const Planes planes = PlanesOf(draw, first);
+    const Bounds& bounds = draw.bounds;
+    const double firstColumn = std::max(Ceil(left), double(bounds.left));
+    const double endColumn = std::min(Ceil(right), double(bounds.right));
+    const double endRow = std::min(Ceil(bottom), double(bounds.bottom));
+    if (firstColumn < endColumn)
+        for (double py = std::max(Ceil(top), double(bounds.top)); py < endRow; ++py)
+            FillSpan(draw, planes, py, firstColumn, endColumn);
+    return true;
 }
 
 void SoftwareDevice::DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b) const
@@ -422,7 +499,7 @@ void SoftwareDevice::DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D
         if (draw.textured) {
             const double u = (a.tu + (b.tu - a.tu) * t) * draw.texture.width;
             const double v = (a.tv + (b.tv - a.tv) * t) * draw.texture.height;
-            texels = SampleRow(draw.texture, draw.linear, TexelWalk{Fixed(u, 1 << 20), Fixed(v, 1 << 20), 0, 0}, 1,
+            texels = SampleRow(draw.texture, draw.linear, TexelWalk{Fixed(u, kCoordinateLimit), Fixed(v, kCoordinateLimit), 0, 0}, 1,
                                &texel);
         }
         PutSpan(draw, int32_t(px), int32_t(py), 1, texels, &diffuse, true);
@@ -444,6 +521,8 @@ HRESULT SoftwareDevice::DrawPrimitive(uint32_t type, uint32_t vertexFormat, cons
             FillTriangle(draw, v[i], v[i + 1], v[i + 2]);
         return D3D_OK;
     case D3DPT_TRIANGLESTRIP:
+        if (count == 4 && FillRectangle(draw, v))
+            return D3D_OK;
         for (uint32_t i = 0; i + 2 < count; ++i)
             FillTriangle(draw, v[i], v[i + 1], v[i + 2]);
         return D3D_OK;

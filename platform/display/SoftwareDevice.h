@@ -65,7 +65,15 @@ private:
     // diffuse colours.
     void PutSpan(const Draw& draw, int32_t x, int32_t y, int32_t count, const uint32_t* texels,
                  const uint32_t* diffuse, bool flat) const;
+    // The texel coordinates and diffuse colour over a triangle or rectangle.
+    struct Planes;
+    Planes PlanesOf(const Draw& draw, const D3DTLVERTEX* const* vertices) const;
+    // Pixels first up to end of row y.
+    void FillSpan(const Draw& draw, const Planes& planes, double y, double first, double end) const;
     void FillTriangle(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b, const D3DTLVERTEX& c) const;
+    // Draws the strip as one rectangle when it is one: corners in strip
+    // order, upright, the texture and colour following its sides.
+    bool FillRectangle(const Draw& draw, const D3DTLVERTEX* strip) const;
     void DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b) const;
 
     static constexpr int32_t kSpanChunk = 256;
