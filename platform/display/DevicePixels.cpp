@@ -6,6 +6,10 @@
 
 #include <bit>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Platform {
 
 DevicePixels DevicePixels::Of(DirectDrawSurface* surface, std::array<uint32_t, 256>& paletteStore)
@@ -90,9 +94,94 @@ uint32_t DevicePixels::FromArgb(uint32_t argb) const
     return raw;
 }
 
+namespace {
+
+#if defined(__SSE2__)
+// v * 255 / (2^bits - 1) for v of 1 to 8 bits in 16-bit lanes, as the high
+// half of (v << (16 - shift)) * multiplier.
+struct WidenStep {
+    int32_t shift;
+    int32_t multiplier;
+};
+constexpr WidenStep kWidenSteps[9] = {{0, 0},    {8, 65280}, {8, 21760},  {8, 9326}, {8, 4352},
+                                      {8, 2106}, {10, 4145}, {13, 16449}, {8, 256}};
+
+__m128i ShiftLeft16(__m128i lanes, int32_t count)
+{
+    return count >= 0 ? _mm_sll_epi16(lanes, _mm_cvtsi32_si128(count)) : _mm_srl_epi16(lanes, _mm_cvtsi32_si128(-count));
+}
+#endif
+
+} // namespace
+
+void DevicePixels::WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb) const
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    __m128i masksOf[4], multipliers[4];
+    int32_t shiftsOf[4];
+    for (int c = 0; c < 4; ++c) {
+        const WidenStep step = kWidenSteps[std::bit_width(maxima[c])];
+        masksOf[c] = _mm_set1_epi16(short(masks[c]));
+        multipliers[c] = _mm_set1_epi16(short(step.multiplier));
+        shiftsOf[c] = 16 - step.shift - int32_t(shifts[c]);
+    }
+    auto channel = [&](__m128i pixels, int c) {
+        if (!maxima[c])
+            return _mm_set1_epi16(255);
+        return _mm_mulhi_epu16(ShiftLeft16(_mm_and_si128(pixels, masksOf[c]), shiftsOf[c]), multipliers[c]);
+    };
+    for (; i + 8 <= count; i += 8) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + 2 * i));
+        const __m128i blueGreen = _mm_or_si128(channel(pixels, 3), _mm_slli_epi16(channel(pixels, 2), 8));
+        const __m128i redAlpha = _mm_or_si128(channel(pixels, 1), _mm_slli_epi16(channel(pixels, 0), 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(argb + i), _mm_unpacklo_epi16(blueGreen, redAlpha));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(argb + i + 4), _mm_unpackhi_epi16(blueGreen, redAlpha));
+    }
+#endif
+    for (; i < count; ++i) {
+        uint16_t value;
+        std::memcpy(&value, raw + 2 * i, 2);
+        argb[i] = Widen(value);
+    }
+}
+
+void DevicePixels::NarrowRow(const uint32_t* argb, int32_t count, uint8_t* raw) const
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    auto narrow = [&](__m128i pixels) {
+        __m128i out = _mm_setzero_si128();
+        for (int c = 0; c < 4; ++c) {
+            if (!maxima[c])
+                continue;
+            const int32_t top = 32 - 8 * c - std::bit_width(maxima[c]);
+            const __m128i value = _mm_and_si128(_mm_srl_epi32(pixels, _mm_cvtsi32_si128(top)),
+                                                _mm_set1_epi32(int(maxima[c])));
+            out = _mm_or_si128(out, _mm_sll_epi32(value, _mm_cvtsi32_si128(int(shifts[c]))));
+        }
+        // Sign-extended from 16 bits, so the saturating pack keeps each.
+        return _mm_srai_epi32(_mm_slli_epi32(out, 16), 16);
+    };
+    for (; i + 8 <= count; i += 8) {
+        const __m128i low = narrow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(argb + i)));
+        const __m128i high = narrow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(argb + i + 4)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 2 * i), _mm_packs_epi32(low, high));
+    }
+#endif
+    for (; i < count; ++i) {
+        const uint16_t value = uint16_t(FromArgb(argb[i]));
+        std::memcpy(raw + 2 * i, &value, 2);
+    }
+}
+
 void DevicePixels::ReadRow(int32_t x, int32_t y, int32_t count, uint32_t* argb) const
 {
     const uint8_t* at = Row(y) + ptrdiff_t(x) * bytes;
+    if (kind == Kind::Packed16) {
+        WidenRow(at, count, argb);
+        return;
+    }
     for (int32_t i = 0; i < count; ++i)
         argb[i] = ToArgb(Raw(at + ptrdiff_t(i) * bytes));
 }
@@ -100,6 +189,10 @@ void DevicePixels::ReadRow(int32_t x, int32_t y, int32_t count, uint32_t* argb) 
 void DevicePixels::WriteRow(int32_t x, int32_t y, int32_t count, const uint32_t* argb) const
 {
     uint8_t* at = Row(y) + ptrdiff_t(x) * bytes;
+    if (kind == Kind::Packed16) {
+        NarrowRow(argb, count, at);
+        return;
+    }
     for (int32_t i = 0; i < count; ++i)
         Store(at + ptrdiff_t(i) * bytes, FromArgb(argb[i]));
 }

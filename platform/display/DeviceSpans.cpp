@@ -275,11 +275,19 @@ const uint32_t* SampleRow(const DevicePixels& texture, bool linear, const TexelW
                           uint32_t* out)
 {
     using Kind = DevicePixels::Kind;
-    // One texel a pixel along a row inside the texture: the row itself.
+    // One texel a pixel along a row inside the texture: the row itself, or
+    // its 16-bit texels widened together.
     const int64_t x = walk.u >> 32, y = walk.v >> 32;
-    if (texture.kind == Kind::Argb32 && !linear && walk.du == int64_t(1) << 32 && walk.dv == 0 && x >= 0 &&
-        x + count <= texture.width && y >= 0 && y < texture.height && texture.pitch % 4 == 0)
-        return reinterpret_cast<const uint32_t*>(texture.Row(int32_t(y))) + x;
+    if (!linear && walk.du == int64_t(1) << 32 && walk.dv == 0 && x >= 0 && x + count <= texture.width && y >= 0 &&
+        y < texture.height) {
+        const uint8_t* row = texture.Row(int32_t(y));
+        if (texture.kind == Kind::Argb32 && texture.pitch % 4 == 0)
+            return reinterpret_cast<const uint32_t*>(row) + x;
+        if (texture.kind == Kind::Packed16) {
+            texture.WidenRow(row + 2 * x, count, out);
+            return out;
+        }
+    }
     switch (texture.kind) {
     case Kind::Argb32:
         SampleOf<Kind::Argb32>(texture, linear, walk, count, out);
