@@ -1,5 +1,7 @@
 #include "platform/display/DeviceSpans.h"
 
+#include "platform/display/DeviceSpanGroups.h"
+
 #include "platform/display/Direct3DTypes.h"
 
 #include <algorithm>
@@ -11,6 +13,17 @@
 namespace Platform {
 
 namespace {
+
+SpanWidth ProcessorSpanWidth()
+{
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx2"))
+        return SpanWidth::Avx2;
+#endif
+    return SpanWidth::Sse2;
+}
+
+SpanWidth gSpanWidth = ProcessorSpanWidth();
 
 // 0..255 products, rounded.
 inline uint32_t Mul(uint32_t a, uint32_t b)
@@ -75,126 +88,53 @@ void ShadePixels(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse
 
 #if defined(__SSE2__)
 
-__m128i Load(const uint32_t* p)
-{
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
+struct Sse2Lanes {
+    using V = __m128i;
+    static constexpr int32_t kPixels = 4;
 
-// Two pixels in 16-bit lanes: the products of each channel, rounded.
-__m128i Mul2(__m128i a, __m128i b)
-{
-    return _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128)), _mm_set1_epi16(257));
-}
-
-__m128i AlphaOfEach(__m128i lanes)
-{
-    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes, 0xFF), 0xFF);
-}
-
-// Two source pixels over or added to two pixels, in 16-bit lanes.
-template <DeviceShading::Blend Mode>
-__m128i Blend2(__m128i source, __m128i dest)
-{
-    const __m128i alpha = AlphaOfEach(source);
-    const __m128i weighted = _mm_mullo_epi16(source, alpha);
-    const __m128i rounding = _mm_set1_epi16(128);
-    const __m128i div255 = _mm_set1_epi16(257);
-    if constexpr (Mode == DeviceShading::Blend::Over) {
-        const __m128i kept = _mm_mullo_epi16(dest, _mm_xor_si128(alpha, _mm_set1_epi16(255)));
-        // (x + 127) / 255 for x up to 255 * 255.
-        return _mm_mulhi_epu16(_mm_add_epi16(_mm_add_epi16(weighted, kept), rounding), div255);
-    } else {
-        // The pack saturates at 255.
-        return _mm_add_epi16(dest, _mm_mulhi_epu16(_mm_add_epi16(weighted, rounding), div255));
-    }
-}
-
-// Whole groups of four pixels; the count drawn.
-template <bool Flat, bool Textured, DeviceShading::Blend Mode>
-int32_t ShadeGroups(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, int32_t count,
-                    const DeviceShading& shading)
-{
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i readAlpha = _mm_set1_epi32(int(shading.readAlpha));
-    const __m128i writeMask = _mm_set1_epi32(int(shading.writeMask));
-    const __m128i unmodulated = _mm_set1_epi32(int(~shading.modulateMask));
-    const __m128i alphaBits = _mm_set1_epi32(int(0xFF000000));
-    const uint32_t factor = diffuse[0] | ~shading.modulateMask;
-    const __m128i flatFactor = _mm_unpacklo_epi8(_mm_set1_epi32(int(factor)), zero);
-    // A flat factor of white leaves the texels as they are; with an opaque
-    // one, opaque texels stay opaque.
-    const bool white = factor == 0xFFFFFFFF;
-    const bool opaqueFactor = (factor >> 24) == 0xFF;
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        __m128i low, high;
-        bool opaque = false;
-        if constexpr (Textured) {
-            const __m128i t = Load(texels + i);
-            const __m128i alpha = _mm_and_si128(t, alphaBits);
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF)
-                continue;
-            opaque = Mode == DeviceShading::Blend::Over && Flat && opaqueFactor &&
-                     _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaBits)) == 0xFFFF;
-            low = _mm_unpacklo_epi8(t, zero);
-            high = _mm_unpackhi_epi8(t, zero);
-            if (Flat) {
-                if (!white) {
-                    low = Mul2(low, flatFactor);
-                    high = Mul2(high, flatFactor);
-                }
-            } else {
-                const __m128i f = _mm_or_si128(Load(diffuse + i), unmodulated);
-                low = Mul2(low, _mm_unpacklo_epi8(f, zero));
-                high = Mul2(high, _mm_unpackhi_epi8(f, zero));
-            }
-        } else {
-            const __m128i s = Flat ? _mm_set1_epi32(int(diffuse[0])) : Load(diffuse + i);
-            low = _mm_unpacklo_epi8(s, zero);
-            high = _mm_unpackhi_epi8(s, zero);
-        }
-        __m128i* at = reinterpret_cast<__m128i*>(dest + i);
-        if (opaque) {
-            _mm_storeu_si128(at, _mm_and_si128(_mm_packus_epi16(low, high), writeMask));
-            continue;
-        }
-        const __m128i d = _mm_or_si128(_mm_loadu_si128(at), readAlpha);
-        low = Blend2<Mode>(low, _mm_unpacklo_epi8(d, zero));
-        high = Blend2<Mode>(high, _mm_unpackhi_epi8(d, zero));
-        _mm_storeu_si128(at, _mm_and_si128(_mm_packus_epi16(low, high), writeMask));
-    }
-    return i;
-}
-
-template <bool Flat, bool Textured>
-int32_t ShadeGroupsOf(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, int32_t count,
-                      const DeviceShading& shading)
-{
-    switch (shading.blend) {
-    case DeviceShading::Blend::Over:
-        return ShadeGroups<Flat, Textured, DeviceShading::Blend::Over>(dest, texels, diffuse, count, shading);
-    case DeviceShading::Blend::Add:
-        return ShadeGroups<Flat, Textured, DeviceShading::Blend::Add>(dest, texels, diffuse, count, shading);
-    default:
-        return 0;
-    }
-}
+    static V Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+    static void Store(uint32_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+    static V Broadcast(uint32_t value) { return _mm_set1_epi32(int(value)); }
+    static V Zero() { return _mm_setzero_si128(); }
+    static V Set16(short value) { return _mm_set1_epi16(value); }
+    static V And(V a, V b) { return _mm_and_si128(a, b); }
+    static V Or(V a, V b) { return _mm_or_si128(a, b); }
+    static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
+    static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
+    static V MulLow16(V a, V b) { return _mm_mullo_epi16(a, b); }
+    static V MulHigh16(V a, V b) { return _mm_mulhi_epu16(a, b); }
+    static V Low(V v) { return _mm_unpacklo_epi8(v, Zero()); }
+    static V High(V v) { return _mm_unpackhi_epi8(v, Zero()); }
+    static V Pack(V low, V high) { return _mm_packus_epi16(low, high); }
+    static V AlphaOfEach(V v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); }
+    static bool AllEqual32(V a, V b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF; }
+};
 
 #endif
 
 } // namespace
 
+SpanWidth CurrentSpanWidth()
+{
+    return gSpanWidth;
+}
+
+void SetSpanWidth(SpanWidth width)
+{
+    gSpanWidth = std::min(width, ProcessorSpanWidth());
+}
+
 void ShadeRow(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, bool flat, int32_t count,
               const DeviceShading& shading)
 {
     int32_t done = 0;
+#if defined(__x86_64__)
+    if (gSpanWidth == SpanWidth::Avx2)
+        done = ShadeGroupsAvx2(dest, texels, diffuse, flat, count, shading);
+#endif
 #if defined(__SSE2__)
-    if (flat)
-        done = texels ? ShadeGroupsOf<true, true>(dest, texels, diffuse, count, shading)
-                      : ShadeGroupsOf<true, false>(dest, texels, diffuse, count, shading);
-    else
-        done = texels ? ShadeGroupsOf<false, true>(dest, texels, diffuse, count, shading)
-                      : ShadeGroupsOf<false, false>(dest, texels, diffuse, count, shading);
+    done += SpanGroups<Sse2Lanes>::Row(dest + done, texels ? texels + done : nullptr, flat ? diffuse : diffuse + done,
+                                       flat, count - done, shading);
 #endif
     if (flat)
         ShadePixels<true>(dest, texels, diffuse, done, count, shading);

@@ -49,6 +49,13 @@ struct TexelWalk {
 const uint32_t* SampleRow(const DevicePixels& texture, bool linear, const TexelWalk& walk, int32_t count,
                           uint32_t* out);
 
+// The widest vectors ShadeRow uses: AVX2 where the processor has it. Tests
+// narrow it to compare each form with the one below it.
+enum class SpanWidth { Sse2, Avx2 };
+SpanWidth CurrentSpanWidth();
+// At most what the processor has.
+void SetSpanWidth(SpanWidth width);
+
 // Draws count ARGB pixels of dest from the texels (null without a texture)
 // and the diffuse colours, one per pixel or, when flat, the first for all.
 void ShadeRow(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, bool flat, int32_t count,
