@@ -248,4 +248,24 @@ const uint32_t* SampleRow(const DevicePixels& texture, bool linear, const TexelW
     return out;
 }
 
+void ShadeBlock(uint8_t* dest, int32_t pitch, int32_t rows, int32_t count, const DevicePixels& texture, int32_t x,
+                int32_t y, uint32_t diffuse, const DeviceShading& shading)
+{
+    constexpr int32_t kChunk = 256;
+    uint32_t buffer[kChunk];
+    const bool direct = texture.kind == DevicePixels::Kind::Argb32 && texture.pitch % 4 == 0;
+    for (int32_t row = 0; row < rows; ++row) {
+        auto* pixels = reinterpret_cast<uint32_t*>(dest + ptrdiff_t(row) * pitch);
+        for (int32_t first = 0; first < count; first += kChunk) {
+            const int32_t n = std::min(kChunk, count - first);
+            const uint32_t* texels =
+                direct ? reinterpret_cast<const uint32_t*>(texture.Row(y + row)) + x + first
+                       : SampleRow(texture, false,
+                                   TexelWalk{int64_t(x + first) << 32, int64_t(y + row) << 32, int64_t(1) << 32, 0}, n,
+                                   buffer);
+            ShadeRow(pixels + first, texels, &diffuse, true, n, shading);
+        }
+    }
+}
+
 } // namespace Platform

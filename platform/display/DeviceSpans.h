@@ -61,4 +61,10 @@ void SetSpanWidth(SpanWidth width);
 void ShadeRow(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, bool flat, int32_t count,
               const DeviceShading& shading);
 
+// Rows of count pixels, one texel a pixel both ways and a flat diffuse
+// colour: the rows pitch bytes apart from dest on, from the texels from
+// (x, y) on, all inside the texture.
+void ShadeBlock(uint8_t* dest, int32_t pitch, int32_t rows, int32_t count, const DevicePixels& texture, int32_t x,
+                int32_t y, uint32_t diffuse, const DeviceShading& shading);
+
 } // namespace Platform

@@ -466,10 +466,26 @@ bool SoftwareDevice::FillRectangle(const Draw& draw, const D3DTLVERTEX* strip) c
     const Bounds& bounds = draw.bounds;
     const double firstColumn = std::max(Ceil(left), double(bounds.left));
     const double endColumn = std::min(Ceil(right), double(bounds.right));
+    const double firstRow = std::max(Ceil(top), double(bounds.top));
     const double endRow = std::min(Ceil(bottom), double(bounds.bottom));
-    if (firstColumn < endColumn)
-        for (double py = std::max(Ceil(top), double(bounds.top)); py < endRow; ++py)
-            FillSpan(draw, planes, py, firstColumn, endColumn);
+    if (!(firstColumn < endColumn) || !(firstRow < endRow))
+        return true;
+    // A plain blit: each row a row of the texture, taken as it stands.
+    constexpr int64_t kOne = int64_t(1) << 32;
+    if (draw.inPlace && draw.textured && !draw.linear && planes.flat && planes.du == kOne && planes.dv == 0 &&
+        planes.u.perY == 0 && planes.v.perY == 1) {
+        const int64_t x = Fixed(planes.u.At(firstColumn, firstRow), kCoordinateLimit) >> 32;
+        const int64_t y = Fixed(planes.v.At(firstColumn, firstRow), kCoordinateLimit) >> 32;
+        const int32_t columns = int32_t(endColumn - firstColumn), rows = int32_t(endRow - firstRow);
+        if (x >= 0 && y >= 0 && x + columns <= draw.texture.width && y + rows <= draw.texture.height) {
+            uint8_t* dest = draw.target.Row(int32_t(firstRow)) + ptrdiff_t(firstColumn) * 4;
+            ShadeBlock(dest, draw.target.pitch, rows, columns, draw.texture, int32_t(x), int32_t(y), planes.color,
+                       draw.shading);
+            return true;
+        }
+    }
+    for (double py = firstRow; py < endRow; ++py)
+        FillSpan(draw, planes, py, firstColumn, endColumn);
     return true;
 }
 
