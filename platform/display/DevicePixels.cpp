@@ -114,7 +114,7 @@ __m128i ShiftLeft16(__m128i lanes, int32_t count)
 
 } // namespace
 
-void DevicePixels::WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb) const
+void DevicePixels::WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb, uint32_t alpha) const
 {
     int32_t i = 0;
 #if defined(__SSE2__)
@@ -128,7 +128,7 @@ void DevicePixels::WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb) c
     }
     auto channel = [&](__m128i pixels, int c) {
         if (!maxima[c])
-            return _mm_set1_epi16(255);
+            return _mm_set1_epi16(short(c == 0 ? alpha : 255));
         return _mm_mulhi_epu16(ShiftLeft16(_mm_and_si128(pixels, masksOf[c]), shiftsOf[c]), multipliers[c]);
     };
     for (; i + 8 <= count; i += 8) {
@@ -142,7 +142,7 @@ void DevicePixels::WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb) c
     for (; i < count; ++i) {
         uint16_t value;
         std::memcpy(&value, raw + 2 * i, 2);
-        argb[i] = Widen(value);
+        argb[i] = masks[0] ? Widen(value) : (Widen(value) & 0x00FFFFFF) | alpha << 24;
     }
 }
 

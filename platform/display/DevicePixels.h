@@ -62,8 +62,9 @@ struct DevicePixels {
         return argb;
     }
     uint32_t FromArgb(uint32_t argb) const;
-    // Packed16 rows: count raw pixels to ARGB and back.
-    void WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb) const;
+    // Packed16 rows: count raw pixels to ARGB and back; without an alpha
+    // channel, the alpha given.
+    void WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb, uint32_t alpha = 255) const;
     void NarrowRow(const uint32_t* argb, int32_t count, uint8_t* raw) const;
     // Raw pixels to ARGB and back, count of them from x on row y.
     void ReadRow(int32_t x, int32_t y, int32_t count, uint32_t* argb) const;

@@ -254,8 +254,18 @@ void ShadeBlock(uint8_t* dest, int32_t pitch, int32_t rows, int32_t count, const
     constexpr int32_t kChunk = 256;
     uint32_t buffer[kChunk];
     const bool direct = texture.kind == DevicePixels::Kind::Argb32 && texture.pitch % 4 == 0;
+    // Opaque 16-bit texels that the shading writes as they are: widened
+    // straight into the rows.
+    const bool copied = texture.kind == DevicePixels::Kind::Packed16 && !texture.masks[0] &&
+                        (diffuse | ~shading.modulateMask) == 0xFFFFFFFF &&
+                        (shading.blend == DeviceShading::Blend::Over || shading.blend == DeviceShading::Blend::Replace) &&
+                        (shading.writeMask == 0xFFFFFFFF || shading.writeMask == 0x00FFFFFF);
     for (int32_t row = 0; row < rows; ++row) {
         auto* pixels = reinterpret_cast<uint32_t*>(dest + ptrdiff_t(row) * pitch);
+        if (copied) {
+            texture.WidenRow(texture.Row(y + row) + 2 * x, count, pixels, shading.writeMask >> 24);
+            continue;
+        }
         for (int32_t first = 0; first < count; first += kChunk) {
             const int32_t n = std::min(kChunk, count - first);
             const uint32_t* texels =
