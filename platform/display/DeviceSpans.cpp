@@ -248,32 +248,59 @@ const uint32_t* SampleRow(const DevicePixels& texture, bool linear, const TexelW
     return out;
 }
 
-void ShadeBlock(uint8_t* dest, int32_t pitch, int32_t rows, int32_t count, const DevicePixels& texture, int32_t x,
-                int32_t y, uint32_t diffuse, const DeviceShading& shading)
+bool DrawsInPlace(const DevicePixels& target)
 {
-    constexpr int32_t kChunk = 256;
-    uint32_t buffer[kChunk];
-    const bool direct = texture.kind == DevicePixels::Kind::Argb32 && texture.pitch % 4 == 0;
-    // Opaque 16-bit texels that the shading writes as they are: widened
-    // straight into the rows.
-    const bool copied = texture.kind == DevicePixels::Kind::Packed16 && !texture.masks[0] &&
+    return (target.kind == DevicePixels::Kind::Argb32 || target.kind == DevicePixels::Kind::Xrgb32) &&
+           target.pitch % 4 == 0;
+}
+
+void ShadeSpan(const DevicePixels& target, int32_t x, int32_t y, int32_t count, const uint32_t* texels,
+               const uint32_t* diffuse, bool flat, const DeviceShading& shading)
+{
+    if (DrawsInPlace(target)) {
+        ShadeRow(reinterpret_cast<uint32_t*>(target.Row(y)) + x, texels, diffuse, flat, count, shading);
+        return;
+    }
+    uint32_t pixels[kSpanPixels];
+    target.ReadRow(x, y, count, pixels);
+    ShadeRow(pixels, texels, diffuse, flat, count, shading);
+    target.WriteRow(x, y, count, pixels);
+}
+
+void ShadeBlock(const DevicePixels& target, int32_t x, int32_t y, int32_t rows, int32_t count,
+                const DevicePixels& texture, int32_t textureX, int32_t textureY, uint32_t diffuse,
+                const DeviceShading& shading)
+{
+    using Kind = DevicePixels::Kind;
+    uint32_t buffer[kSpanPixels];
+    const bool direct = texture.kind == Kind::Argb32 && texture.pitch % 4 == 0;
+    // Opaque 16-bit texels that the shading writes as they are: copied
+    // into 16-bit rows of their own format, widened into 32-bit ones.
+    const bool copied = texture.kind == Kind::Packed16 && !texture.masks[0] &&
                         (diffuse | ~shading.modulateMask) == 0xFFFFFFFF &&
-                        (shading.blend == DeviceShading::Blend::Over || shading.blend == DeviceShading::Blend::Replace) &&
-                        (shading.writeMask == 0xFFFFFFFF || shading.writeMask == 0x00FFFFFF);
+                        (shading.blend == DeviceShading::Blend::Over || shading.blend == DeviceShading::Blend::Replace);
+    const bool sameFormat = target.kind == Kind::Packed16 && std::equal(target.masks, target.masks + 4, texture.masks);
+    const bool widened = DrawsInPlace(target) && (shading.writeMask == 0xFFFFFFFF || shading.writeMask == 0x00FFFFFF);
     for (int32_t row = 0; row < rows; ++row) {
-        auto* pixels = reinterpret_cast<uint32_t*>(dest + ptrdiff_t(row) * pitch);
-        if (copied) {
-            texture.WidenRow(texture.Row(y + row) + 2 * x, count, pixels, shading.writeMask >> 24);
+        const uint8_t* from = texture.Row(textureY + row) + ptrdiff_t(textureX) * texture.bytes;
+        uint8_t* to = target.Row(y + row) + ptrdiff_t(x) * target.bytes;
+        if (copied && sameFormat) {
+            std::memcpy(to, from, size_t(count) * 2);
             continue;
         }
-        for (int32_t first = 0; first < count; first += kChunk) {
-            const int32_t n = std::min(kChunk, count - first);
+        if (copied && widened) {
+            texture.WidenRow(from, count, reinterpret_cast<uint32_t*>(to), shading.writeMask >> 24);
+            continue;
+        }
+        for (int32_t first = 0; first < count; first += kSpanPixels) {
+            const int32_t n = std::min(kSpanPixels, count - first);
             const uint32_t* texels =
-                direct ? reinterpret_cast<const uint32_t*>(texture.Row(y + row)) + x + first
+                direct ? reinterpret_cast<const uint32_t*>(from) + first
                        : SampleRow(texture, false,
-                                   TexelWalk{int64_t(x + first) << 32, int64_t(y + row) << 32, int64_t(1) << 32, 0}, n,
-                                   buffer);
-            ShadeRow(pixels + first, texels, &diffuse, true, n, shading);
+                                   TexelWalk{int64_t(textureX + first) << 32, int64_t(textureY + row) << 32,
+                                             int64_t(1) << 32, 0},
+                                   n, buffer);
+            ShadeSpan(target, x + first, y + row, n, texels, &diffuse, true, shading);
         }
     }
 }

@@ -61,10 +61,24 @@ void SetSpanWidth(SpanWidth width);
 void ShadeRow(uint32_t* dest, const uint32_t* texels, const uint32_t* diffuse, bool flat, int32_t count,
               const DeviceShading& shading);
 
-// Rows of count pixels, one texel a pixel both ways and a flat diffuse
-// colour: the rows pitch bytes apart from dest on, from the texels from
-// (x, y) on, all inside the texture.
-void ShadeBlock(uint8_t* dest, int32_t pitch, int32_t rows, int32_t count, const DevicePixels& texture, int32_t x,
-                int32_t y, uint32_t diffuse, const DeviceShading& shading);
+// The most pixels ShadeSpan draws at once.
+constexpr int32_t kSpanPixels = 256;
+
+// Whether the target's rows are ARGB words that ShadeRow draws in place;
+// the shading of such a target without alpha reads it opaque and writes
+// alpha 0.
+bool DrawsInPlace(const DevicePixels& target);
+
+// count pixels (at most kSpanPixels) of the target from (x, y) on, as
+// ShadeRow draws them.
+void ShadeSpan(const DevicePixels& target, int32_t x, int32_t y, int32_t count, const uint32_t* texels,
+               const uint32_t* diffuse, bool flat, const DeviceShading& shading);
+
+// Rows of count pixels from (x, y) of the target on, one texel a pixel both
+// ways from (textureX, textureY) of the texture on, which holds them all,
+// with a flat diffuse colour.
+void ShadeBlock(const DevicePixels& target, int32_t x, int32_t y, int32_t rows, int32_t count,
+                const DevicePixels& texture, int32_t textureX, int32_t textureY, uint32_t diffuse,
+                const DeviceShading& shading);
 
 } // namespace Platform

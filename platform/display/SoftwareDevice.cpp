@@ -295,7 +295,6 @@ SoftwareDevice::Draw SoftwareDevice::PrepareDraw()
     draw.linear = mMagFilter == D3DTFG_LINEAR || mMinFilter == D3DTFN_LINEAR;
     draw.bounds = DrawBounds();
     using Kind = DevicePixels::Kind;
-    draw.inPlace = (draw.target.kind == Kind::Argb32 || draw.target.kind == Kind::Xrgb32) && draw.target.pitch % 4 == 0;
     DeviceShading& shading = draw.shading;
     shading.textured = draw.textured;
     shading.modulateMask =
@@ -310,7 +309,7 @@ SoftwareDevice::Draw SoftwareDevice::PrepareDraw()
         shading.blend = DeviceShading::Blend::Add;
     else
         shading.blend = DeviceShading::Blend::Other;
-    if (draw.inPlace && draw.target.kind == Kind::Xrgb32) {
+    if (DrawsInPlace(draw.target) && draw.target.kind == Kind::Xrgb32) {
         shading.readAlpha = 0xFF000000;
         shading.writeMask = 0x00FFFFFF;
     }
@@ -326,19 +325,6 @@ bool SoftwareDevice::DrawsNothing(const Draw& draw, const D3DTLVERTEX* const* ve
         if (vertices[i]->color >> 24)
             return false;
     return true;
-}
-
-void SoftwareDevice::PutSpan(const Draw& draw, int32_t x, int32_t y, int32_t count, const uint32_t* texels,
-                             const uint32_t* diffuse, bool flat) const
-{
-    if (draw.inPlace) {
-        ShadeRow(reinterpret_cast<uint32_t*>(draw.target.Row(y)) + x, texels, diffuse, flat, count, draw.shading);
-        return;
-    }
-    uint32_t pixels[kSpanChunk];
-    draw.target.ReadRow(x, y, count, pixels);
-    ShadeRow(pixels, texels, diffuse, flat, count, draw.shading);
-    draw.target.WriteRow(x, y, count, pixels);
 }
 
 struct SoftwareDevice::Planes {
@@ -380,8 +366,8 @@ SoftwareDevice::Planes SoftwareDevice::PlanesOf(const Draw& draw, const D3DTLVER
 
 void SoftwareDevice::FillSpan(const Draw& draw, const Planes& planes, double y, double first, double end) const
 {
-    uint32_t texels[kSpanChunk];
-    uint32_t diffuse[kSpanChunk];
+    uint32_t texels[kSpanPixels];
+    uint32_t diffuse[kSpanPixels];
     diffuse[0] = planes.color;
     TexelWalk walk{0, 0, 0, 0};
     if (draw.textured)
@@ -394,8 +380,8 @@ void SoftwareDevice::FillSpan(const Draw& draw, const Planes& planes, double y, 
             channels[i] = int64_t(Floor(std::clamp(planes.colors[i].At(first, y), -1e6, 1e6) * 65536.0)) + 0x8000;
             steps[i] = int64_t(Floor(std::clamp(planes.colors[i].perX, -1e6, 1e6) * 65536.0));
         }
-    for (int32_t x = int32_t(first); x < int32_t(end); x += kSpanChunk) {
-        const int32_t count = std::min(kSpanChunk, int32_t(end) - x);
+    for (int32_t x = int32_t(first); x < int32_t(end); x += kSpanPixels) {
+        const int32_t count = std::min(kSpanPixels, int32_t(end) - x);
         const uint32_t* row = nullptr;
         if (draw.textured) {
             row = SampleRow(draw.texture, draw.linear, walk, count, texels);
@@ -411,7 +397,7 @@ void SoftwareDevice::FillSpan(const Draw& draw, const Planes& planes, double y, 
                 }
                 diffuse[k] = color;
             }
-        PutSpan(draw, x, int32_t(y), count, row, diffuse, planes.flat);
+        ShadeSpan(draw.target, x, int32_t(y), count, row, diffuse, planes.flat, draw.shading);
     }
 }
 
@@ -472,15 +458,14 @@ bool SoftwareDevice::FillRectangle(const Draw& draw, const D3DTLVERTEX* strip) c
         return true;
     // A plain blit: each row a row of the texture, taken as it stands.
     constexpr int64_t kOne = int64_t(1) << 32;
-    if (draw.inPlace && draw.textured && !draw.linear && planes.flat && planes.du == kOne && planes.dv == 0 &&
-        planes.u.perY == 0 && planes.v.perY == 1) {
+    if (draw.textured && !draw.linear && planes.flat && planes.du == kOne && planes.dv == 0 && planes.u.perY == 0 &&
+        planes.v.perY == 1) {
         const int64_t x = Fixed(planes.u.At(firstColumn, firstRow), kCoordinateLimit) >> 32;
         const int64_t y = Fixed(planes.v.At(firstColumn, firstRow), kCoordinateLimit) >> 32;
         const int32_t columns = int32_t(endColumn - firstColumn), rows = int32_t(endRow - firstRow);
         if (x >= 0 && y >= 0 && x + columns <= draw.texture.width && y + rows <= draw.texture.height) {
-            uint8_t* dest = draw.target.Row(int32_t(firstRow)) + ptrdiff_t(firstColumn) * 4;
-            ShadeBlock(dest, draw.target.pitch, rows, columns, draw.texture, int32_t(x), int32_t(y), planes.color,
-                       draw.shading);
+            ShadeBlock(draw.target, int32_t(firstColumn), int32_t(firstRow), rows, columns, draw.texture, int32_t(x),
+                       int32_t(y), planes.color, draw.shading);
             return true;
         }
     }
@@ -518,7 +503,7 @@ void SoftwareDevice::DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D
             texels = SampleRow(draw.texture, draw.linear, TexelWalk{Fixed(u, kCoordinateLimit), Fixed(v, kCoordinateLimit), 0, 0}, 1,
                                &texel);
         }
-        PutSpan(draw, int32_t(px), int32_t(py), 1, texels, &diffuse, true);
+        ShadeSpan(draw.target, int32_t(px), int32_t(py), 1, texels, &diffuse, true, draw.shading);
     }
 }
 

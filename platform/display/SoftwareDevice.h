@@ -51,8 +51,6 @@ private:
         DevicePixels texture;
         bool textured = false;
         bool linear = false;
-        // The target's rows are ARGB words, drawn in place.
-        bool inPlace = false;
         DeviceShading shading;
         Bounds bounds;
     };
@@ -61,10 +59,6 @@ private:
     Draw PrepareDraw();
     // Whether the triangle or segment leaves every pixel as it is.
     bool DrawsNothing(const Draw& draw, const D3DTLVERTEX* const* vertices, int count) const;
-    // count pixels (at most kSpanChunk) from (x, y) on, from the texels and
-    // diffuse colours.
-    void PutSpan(const Draw& draw, int32_t x, int32_t y, int32_t count, const uint32_t* texels,
-                 const uint32_t* diffuse, bool flat) const;
     // The texel coordinates and diffuse colour over a triangle or rectangle.
     struct Planes;
     Planes PlanesOf(const Draw& draw, const D3DTLVERTEX* const* vertices) const;
@@ -75,8 +69,6 @@ private:
     // order, upright, the texture and colour following its sides.
     bool FillRectangle(const Draw& draw, const D3DTLVERTEX* strip) const;
     void DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b) const;
-
-    static constexpr int32_t kSpanChunk = 256;
 
     DirectDrawSurface* mTarget = nullptr;
     DirectDrawSurface* mTexture = nullptr;
