@@ -105,74 +105,96 @@ struct WidenStep {
 };
 constexpr WidenStep kWidenSteps[9] = {{0, 0},    {8, 65280}, {8, 21760},  {8, 9326}, {8, 4352},
                                       {8, 2106}, {10, 4145}, {13, 16449}, {8, 256}};
-
-__m128i ShiftLeft16(__m128i lanes, int32_t count)
-{
-    return count >= 0 ? _mm_sll_epi16(lanes, _mm_cvtsi32_si128(count)) : _mm_srl_epi16(lanes, _mm_cvtsi32_si128(-count));
-}
 #endif
 
 } // namespace
 
 void DevicePixels::WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb, uint32_t alpha) const
 {
-    int32_t i = 0;
 #if defined(__SSE2__)
-    __m128i masksOf[4], multipliers[4];
-    int32_t shiftsOf[4];
+    // Per channel: its bits moved to the top of v << (16 - shift), then the
+    // multiplier; a channel without bits is the constant it reads as.
+    __m128i masksOf[4], multipliers[4], rights[4], lefts[4], constants[4];
     for (int c = 0; c < 4; ++c) {
         const WidenStep step = kWidenSteps[std::bit_width(maxima[c])];
+        const int32_t move = 16 - step.shift - int32_t(shifts[c]);
         masksOf[c] = _mm_set1_epi16(short(masks[c]));
         multipliers[c] = _mm_set1_epi16(short(step.multiplier));
-        shiftsOf[c] = 16 - step.shift - int32_t(shifts[c]);
+        rights[c] = _mm_cvtsi32_si128(move < 0 ? -move : 0);
+        lefts[c] = _mm_cvtsi32_si128(move > 0 ? move : 0);
+        constants[c] = _mm_set1_epi16(short(maxima[c] ? 0 : c == 0 ? alpha : 255));
     }
     auto channel = [&](__m128i pixels, int c) {
-        if (!maxima[c])
-            return _mm_set1_epi16(short(c == 0 ? alpha : 255));
-        return _mm_mulhi_epu16(ShiftLeft16(_mm_and_si128(pixels, masksOf[c]), shiftsOf[c]), multipliers[c]);
+        const __m128i bits = _mm_sll_epi16(_mm_srl_epi16(_mm_and_si128(pixels, masksOf[c]), rights[c]), lefts[c]);
+        return _mm_or_si128(_mm_mulhi_epu16(bits, multipliers[c]), constants[c]);
     };
-    for (; i + 8 <= count; i += 8) {
-        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + 2 * i));
+    auto group = [&](const uint8_t* from, uint32_t* to) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
         const __m128i blueGreen = _mm_or_si128(channel(pixels, 3), _mm_slli_epi16(channel(pixels, 2), 8));
         const __m128i redAlpha = _mm_or_si128(channel(pixels, 1), _mm_slli_epi16(channel(pixels, 0), 8));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(argb + i), _mm_unpacklo_epi16(blueGreen, redAlpha));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(argb + i + 4), _mm_unpackhi_epi16(blueGreen, redAlpha));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi16(blueGreen, redAlpha));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4), _mm_unpackhi_epi16(blueGreen, redAlpha));
+    };
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        group(raw + 2 * i, argb + i);
+    // The last few through a group of their own.
+    if (i < count) {
+        uint8_t from[16] = {};
+        uint32_t to[8];
+        std::memcpy(from, raw + 2 * i, size_t(count - i) * 2);
+        group(from, to);
+        std::memcpy(argb + i, to, size_t(count - i) * 4);
     }
-#endif
-    for (; i < count; ++i) {
+#else
+    for (int32_t i = 0; i < count; ++i) {
         uint16_t value;
         std::memcpy(&value, raw + 2 * i, 2);
         argb[i] = masks[0] ? Widen(value) : (Widen(value) & 0x00FFFFFF) | alpha << 24;
     }
+#endif
 }
 
 void DevicePixels::NarrowRow(const uint32_t* argb, int32_t count, uint8_t* raw) const
 {
-    int32_t i = 0;
 #if defined(__SSE2__)
+    // Each channel's top bits moved straight to their place.
+    __m128i masksOf[4], rights[4], lefts[4];
+    for (int c = 0; c < 4; ++c) {
+        const int32_t move = 32 - 8 * c - std::bit_width(maxima[c]) - int32_t(shifts[c]);
+        masksOf[c] = _mm_set1_epi32(int(maxima[c] ? masks[c] : 0));
+        rights[c] = _mm_cvtsi32_si128(move > 0 ? move : 0);
+        lefts[c] = _mm_cvtsi32_si128(move < 0 ? -move : 0);
+    }
     auto narrow = [&](__m128i pixels) {
         __m128i out = _mm_setzero_si128();
-        for (int c = 0; c < 4; ++c) {
-            if (!maxima[c])
-                continue;
-            const int32_t top = 32 - 8 * c - std::bit_width(maxima[c]);
-            const __m128i value = _mm_and_si128(_mm_srl_epi32(pixels, _mm_cvtsi32_si128(top)),
-                                                _mm_set1_epi32(int(maxima[c])));
-            out = _mm_or_si128(out, _mm_sll_epi32(value, _mm_cvtsi32_si128(int(shifts[c]))));
-        }
+        for (int c = 0; c < 4; ++c)
+            out = _mm_or_si128(out, _mm_and_si128(_mm_sll_epi32(_mm_srl_epi32(pixels, rights[c]), lefts[c]),
+                                                  masksOf[c]));
         // Sign-extended from 16 bits, so the saturating pack keeps each.
         return _mm_srai_epi32(_mm_slli_epi32(out, 16), 16);
     };
-    for (; i + 8 <= count; i += 8) {
-        const __m128i low = narrow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(argb + i)));
-        const __m128i high = narrow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(argb + i + 4)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 2 * i), _mm_packs_epi32(low, high));
+    auto group = [&](const uint32_t* from, uint8_t* to) {
+        const __m128i low = narrow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+        const __m128i high = narrow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_packs_epi32(low, high));
+    };
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        group(argb + i, raw + 2 * i);
+    if (i < count) {
+        uint32_t from[8] = {};
+        uint8_t to[16];
+        std::memcpy(from, argb + i, size_t(count - i) * 4);
+        group(from, to);
+        std::memcpy(raw + 2 * i, to, size_t(count - i) * 2);
     }
-#endif
-    for (; i < count; ++i) {
+#else
+    for (int32_t i = 0; i < count; ++i) {
         const uint16_t value = uint16_t(FromArgb(argb[i]));
         std::memcpy(raw + 2 * i, &value, 2);
     }
+#endif
 }
 
 void DevicePixels::ReadRow(int32_t x, int32_t y, int32_t count, uint32_t* argb) const
