@@ -24,12 +24,13 @@ constexpr ValueRange kPosition{0, CUserProfile::kMaxPosition};
 constexpr ValueRange kPoints{-CUserProfile::kMaxPoints, CUserProfile::kMaxPoints};
 constexpr ValueRange kCount{0, CUserProfile::kMaxPoints};
 constexpr ValueRange kFlag{0, 1};
-constexpr ValueRange kEnergy{0, CUserProfile::kMaxEnergy};
+// Misses take the energy below 0 before a level fails.
+constexpr ValueRange kEnergy{-CUserProfile::kMaxPoints, CUserProfile::kMaxEnergy};
 
 // Saved, result index or stage, position, level points, level gain, score,
 // supercombo points, combo points, progress, result value, lives, energy.
 constexpr ValueRange kProgressARanges[CUserProfile::kProgressACount] = {
-    kFlag,   {0, kMaxStage}, kPosition, kPoints, kPoints, kPoints, kPoints, kPoints, kCount, {0, 5},
+    kFlag,   {0, kMaxStage}, kPosition, kPoints, kPoints, kPoints, kPoints, kPoints, kCount, kPoints,
     {-1, CUserProfile::kMaxLives}, kEnergy};
 // Alive, position, score, energy, progress.
 constexpr ValueRange kProgressBRanges[CUserProfile::kProgressBCount] = {kFlag, kPosition, kPoints, kEnergy, kCount};

@@ -157,19 +157,25 @@ TEST_F(UserProfilesTest, ProgressValuesAreClampedToTheirRangesOnLoad)
         {16, 7, 1},                                         // saved flag
         {24, INT32_MAX, CUserProfile::kMaxPosition},        // position
         {36, INT32_MIN, -CUserProfile::kMaxPoints},         // score
-        {52, INT32_MAX, 5},                                 // result value
+        {52, INT32_MAX, CUserProfile::kMaxPoints},          // result value
         {56, INT32_MIN, -1},                                // lives
         {60, 5000, CUserProfile::kMaxEnergy},               // energy
         {64, -3, 0},                                        // best tenth
         {72, -1, 0},                                        // endless position
-        {80, INT32_MIN, 0},                                 // endless energy
+        {80, INT32_MIN, -CUserProfile::kMaxPoints},         // endless energy
+        {84, -5, 0},                                        // endless progress
     };
     for (const auto& value : values) {
         std::string field;
         PlayerFile::PutInt32(field, value.stored);
         bytes.replace(size_t(value.offset), 4, field);
     }
-    const std::string sound = Record("bob", 102);
+    // A game lost as the level controller saves it: no lives, energy below 0.
+    std::string sound = Record("bob", 102);
+    std::string lost;
+    PlayerFile::PutInt32(lost, -1);
+    PlayerFile::PutInt32(lost, -200);
+    sound.replace(56, 8, lost);
     WriteData("users.dat", bytes + sound);
     CUserProfiles profiles;
     Init(profiles);
@@ -183,6 +189,8 @@ TEST_F(UserProfilesTest, ProgressValuesAreClampedToTheirRangesOnLoad)
     }
     // Values in range stay.
     EXPECT_EQ(profiles.Record(1).progressA[2], 102);
+    EXPECT_EQ(profiles.Record(1).progressA[10], -1);
+    EXPECT_EQ(profiles.Record(1).progressA[11], -200);
 
     profiles.Add("cid");
     profiles.Save(App());
