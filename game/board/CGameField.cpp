@@ -204,12 +204,9 @@ void CGameField::RemoveBlock(CFieldBlock* block)
             mReleaseHandler->RemoveBonusFromBlock(*block);
         block->mBonus = nullptr;
     }
-    if (block->mPairActive) {
-        if (mReleaseHandler)
-            mReleaseHandler->ReleasePooledPair(*block);
-        block->mPairActive = 0;
-        block->mPair = nullptr;
-    }
+    // A hovered block taken off by a bonus ends its hover with it.
+    if (block->mHover.mPhase != 0 && mReleaseHandler)
+        mReleaseHandler->ReleasePooledPair(*block);
     block->mHighlightMode = 0;
     const int32_t index = block->mPoolIndex;
     const int32_t last = mActiveBlocks - 1;

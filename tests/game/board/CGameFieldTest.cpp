@@ -135,7 +135,7 @@ TEST_F(CGameFieldTest, PoolReusesBlocksAndReleasesWhatTheyHold)
     CFieldBlock* c = mField.AcquireBlock();
     EXPECT_EQ(a->mSprite, 17);
     a->mBonus = reinterpret_cast<BonusRecord*>(b);
-    a->mPairActive = 1;
+    a->mHover.mPhase = 1;
     a->mHighlightMode = 2;
     a->mColour = 3;
     mField.RemoveBlock(a);
