@@ -101,6 +101,13 @@ bool CGameField::SetupFromLevel(const CFieldBase& shapes, int32_t shapeIndex)
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR field shape %d unknown", shapeIndex);
         return false;
     }
+    if (!ControllersCover(shape->mW, shape->mH)) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
+                                            "ERROR field shape %d needs %d queue controllers, the field has %d",
+                                            shapeIndex, RingCount(shape->mW, shape->mH),
+                                            int32_t(mControllers.size()));
+        return false;
+    }
     for (int32_t i = 0; i < shape->mCount; ++i) {
         if (shapes.Colour(*shape, i) >= mGrid.ColourCount()) {
             Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
