@@ -396,5 +396,25 @@ TEST_F(LevelLinksTest, TheNextLevelTakesAFirstClickOnTheCellTheBallLeft)
     EXPECT_TRUE(taken);
 }
 
+// The level map shows the cups a player has earned on the way; all eight
+// only for a player whose saved result says the whole graph was played.
+TEST_F(LevelLinksTest, TheLevelMapShowsTheCupsEarned)
+{
+    struct Case {
+        const char* mWhat;
+        int32_t mResult;
+        int32_t mCups;
+    };
+    for (const Case& c : {Case{"the second map reached", 0, 0}, Case{"the graph played through", 1, CLevelMap::kCups}}) {
+        SCOPED_TRACE(c.mWhat);
+        StartWith(SavedMapGame(10, c.mResult));
+        int32_t cups = -1;
+        Play({Press(kMenu, kMenuPlay), Press(kGameContinue, kContinueGame),
+              {"the map", [this] { return Showing(kLevelMap); }, [&] { cups = mGame->LevelMap()->UnlockedCups(); }}});
+        EXPECT_EQ(cups, c.mCups);
+        mGame.reset();
+    }
+}
+
 } // namespace
 } // namespace AppTest
