@@ -2,8 +2,6 @@
 
 #include "platform/display/DisplayDesktop.h"
 
-#include <algorithm>
-
 namespace Platform {
 
 HRESULT Direct3D8::GetAdapterIdentifier(uint32_t adapter, uint32_t, D3DADAPTER_IDENTIFIER8* identifier)
@@ -12,11 +10,9 @@ HRESULT Direct3D8::GetAdapterIdentifier(uint32_t adapter, uint32_t, D3DADAPTER_I
         return DDERR_INVALIDPARAMS;
     if (HRESULT fault = DisplayDesktop::Fault("GetAdapterIdentifier"))
         return fault;
-    const DesktopFormat desktop = DisplayDesktop::Format();
     *identifier = D3DADAPTER_IDENTIFIER8{};
-    desktop.adapterDriver.copy(identifier->Driver, sizeof(identifier->Driver) - 1);
-    desktop.adapterDescription.copy(identifier->Description, sizeof(identifier->Description) - 1);
-    std::copy(desktop.adapterGuid.begin(), desktop.adapterGuid.end(), identifier->DeviceIdentifier);
+    DisplayDesktop::Format().CopyAdapterIdentity(identifier->Driver, identifier->Description,
+                                                 identifier->DeviceIdentifier);
     return D3D_OK;
 }
 

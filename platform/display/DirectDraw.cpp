@@ -212,11 +212,9 @@ HRESULT DirectDraw::GetDeviceIdentifier(DDDEVICEIDENTIFIER2* identifier, uint32_
         return DDERR_INVALIDPARAMS;
     if (HRESULT fault = DisplayDesktop::Fault("GetDeviceIdentifier"))
         return fault;
-    const DesktopFormat desktop = DisplayDesktop::Format();
     *identifier = DDDEVICEIDENTIFIER2{};
-    desktop.adapterDriver.copy(identifier->szDriver, sizeof(identifier->szDriver) - 1);
-    desktop.adapterDescription.copy(identifier->szDescription, sizeof(identifier->szDescription) - 1);
-    std::copy(desktop.adapterGuid.begin(), desktop.adapterGuid.end(), identifier->guidDeviceIdentifier);
+    DisplayDesktop::Format().CopyAdapterIdentity(identifier->szDriver, identifier->szDescription,
+                                                 identifier->guidDeviceIdentifier);
     return DD_OK;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/display/DirectDrawTypes.h"
 #include "platform/display/DirectXResults.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -32,6 +33,15 @@ struct DesktopFormat {
     std::string adapterDescription = "Lumo Software Rasterizer";
     std::array<uint8_t, 16> adapterGuid{0x4C, 0x75, 0x6D, 0x6F, 0x53, 0x6F, 0x66, 0x74,
                                         0x52, 0x61, 0x73, 0x74, 0x65, 0x72, 0x37, 0x01};
+
+    // Fills the fields of an adapter identifier record (either interface's).
+    template <size_t N>
+    void CopyAdapterIdentity(char (&driver)[N], char (&description)[N], uint8_t (&guid)[16]) const
+    {
+        driver[adapterDriver.copy(driver, N - 1)] = '\0';
+        description[adapterDescription.copy(description, N - 1)] = '\0';
+        std::copy(adapterGuid.begin(), adapterGuid.end(), guid);
+    }
 };
 
 class DisplayDesktop {
