@@ -35,7 +35,8 @@ DevicePixels DevicePixels::Of(DirectDrawSurface* surface, std::array<uint32_t, 2
     if (format.dwFlags & DDPF_PALETTEINDEXED8) {
         layout.kind = Kind::Palette8;
         DDPALETTEENTRY entries[256];
-        if (DirectDrawPalette* palette = surface->Palette(); palette && SUCCEEDED(palette->GetEntries(0, 0, 256, entries)))
+        DirectDrawPalette* palette = surface->Palette();
+        if (palette && SUCCEEDED(palette->GetEntries(0, 0, 256, entries)))
             for (size_t i = 0; i < 256; ++i)
                 paletteStore[i] = uint32_t(entries[i].peFlags) << 24 | uint32_t(entries[i].peRed) << 16 |
                                   uint32_t(entries[i].peGreen) << 8 | entries[i].peBlue;

@@ -68,7 +68,8 @@ uint32_t Blended(uint32_t source, uint32_t dest, const DeviceShading& shading)
     const uint32_t destFactor = Factor(shading.destFactor, alpha);
     uint32_t out = 0;
     for (uint32_t shift = 0; shift < 32; shift += 8) {
-        const uint32_t mixed = (((source >> shift) & 0xFF) * sourceFactor + ((dest >> shift) & 0xFF) * destFactor + 127) / 255;
+        const uint32_t mixed =
+            (((source >> shift) & 0xFF) * sourceFactor + ((dest >> shift) & 0xFF) * destFactor + 127) / 255;
         out |= std::min<uint32_t>(mixed, 255) << shift;
     }
     return out;

@@ -500,8 +500,8 @@ void SoftwareDevice::DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D
         if (draw.textured) {
             const double u = (a.tu + (b.tu - a.tu) * t) * draw.texture.width;
             const double v = (a.tv + (b.tv - a.tv) * t) * draw.texture.height;
-            texels = SampleRow(draw.texture, draw.linear, TexelWalk{Fixed(u, kCoordinateLimit), Fixed(v, kCoordinateLimit), 0, 0}, 1,
-                               &texel);
+            const TexelWalk walk{Fixed(u, kCoordinateLimit), Fixed(v, kCoordinateLimit), 0, 0};
+            texels = SampleRow(draw.texture, draw.linear, walk, 1, &texel);
         }
         ShadeSpan(draw.target, int32_t(px), int32_t(py), 1, texels, &diffuse, true, draw.shading);
     }

@@ -14,7 +14,8 @@ class DirectDrawSurface;
 // texture colour and alpha modulated by the diffuse colour, point or linear
 // filtering with clamped addressing, and the blend factors zero, one, source
 // alpha and inverse source alpha, into targets of any whole-byte depth.
-// Pixel centres lie on whole coordinates.
+// Pixel centres lie on whole coordinates. Spans walk the texture in fixed
+// point and are shaded several pixels at a time (DeviceSpans).
 // It identifies as no known card, so the card decision keeps 3D off unless
 // the user asks for it.
 class SoftwareDevice final : public Direct3DDevice7 {

@@ -93,7 +93,8 @@ TEST_F(BothPaths, OneFrameDrawnBothWaysAgreesWithinTheFilteringTolerance)
         {"additive blit", [&] { Screen()->Blit(translucent.get(), 7, 9, whole, Color::White, 1); }, 2, 2, 0},
         {"mirrored blit", [&] { Screen()->BlitMirrored(opaque.get(), 7, 9, whole, Color::White, 0); }, 8, 1, 0},
         {"quick stretch",
-         [&] { Screen()->BlitStretched(opaque.get(), Rect{5, 5, 64, 48}, whole, clip, Color::White, 0, true); }, 8, 1, 0},
+         [&] { Screen()->BlitStretched(opaque.get(), Rect{5, 5, 64, 48}, whole, clip, Color::White, 0, true); }, 8, 1,
+         0},
         // Its slope never puts a pixel centre half-way between two rows, where
         // the two paths round apart.
         {"line", [&] { Screen()->DrawLine(10, 10, 91, 37, Color(255, 255, 0), 0); }, 1, 1, 0.0001},
