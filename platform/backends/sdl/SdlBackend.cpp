@@ -278,12 +278,17 @@ void SdlBackend::DropRenderer(Native& native)
 
 bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
 {
-    if (native.renderer)
-        DropRenderer(native);
+    // SDL's software renderer draws on this same surface, so it may be asked first.
     SDL_Surface* surface = SDL_GetWindowSurface(native.window);
     if (!surface || surface->w != frame.width || surface->h != frame.height ||
         (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888))
         return false;
+    if (native.renderer) {
+        DropRenderer(native);
+        surface = SDL_GetWindowSurface(native.window);
+        if (!surface)
+            return false;
+    }
     const bool all = native.refill || !frame.rows;
     if (all || frame.rows->Any()) {
         if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
