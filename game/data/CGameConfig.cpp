@@ -166,8 +166,12 @@ void ReadHiscore(const TiXmlElement* root, const CImageTable& images)
     r.FontSlot("rankfont", h.rankFont);
     r.Speed("spd_typing", h.spdTyping);
     r.Speed("spd_counting", h.spdCounting);
-    if (const char* text = r.Text("highlight_rect"))
-        ParseRect(text, &h.highlightRect);
+    if (const char* text = r.Text("highlight_rect")) {
+        Lumo::Rect rect;
+        ParseRect(text, &rect);
+        if (XmlPixelsInRange(r.Element(), "highlight_rect", {rect.mX, rect.mY, rect.mWidth, rect.mHeight}))
+            h.highlightRect = rect;
+    }
     if (const char* text = r.Text("highlight_color"))
         ParseColor(text, &h.highlightColor);
 }

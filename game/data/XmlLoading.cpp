@@ -170,6 +170,17 @@ template bool XmlValueInRange<float>(const TiXmlElement*, const char*, float, fl
 template int32_t XmlRangedAttribute<int32_t>(const TiXmlElement*, const char*, int32_t, int32_t, int32_t);
 template float XmlRangedAttribute<float>(const TiXmlElement*, const char*, float, float, float);
 
+int32_t XmlPixelAttribute(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0, -kMaxPixels, kMaxPixels);
+}
+
+bool XmlPixelsInRange(const TiXmlElement* element, const char* name, std::initializer_list<int> values)
+{
+    return std::all_of(values.begin(), values.end(),
+                       [&](int value) { return XmlValueInRange(element, name, value, -kMaxPixels, kMaxPixels); });
+}
+
 const char* XmlTextAttribute(const TiXmlElement* element, const char* name)
 {
     const char* text = element->Attribute(name);

@@ -16,27 +16,14 @@ CGamePanel::Point ReadPoint(const TiXmlElement* element, const std::string& name
 {
     CGamePanel::Point point;
     ParsePoint(XmlTextAttribute(element, name.c_str()), &point.mX, &point.mY);
-    for (const int value : {point.mX, point.mY}) {
-        if (!XmlValueInRange(element, name.c_str(), value, -kMaxPixels, kMaxPixels))
-            return {};
-    }
-    return point;
+    return XmlPixelsInRange(element, name.c_str(), {point.mX, point.mY}) ? point : CGamePanel::Point{};
 }
 
 Lumo::Rect ReadRect(const TiXmlElement* element, const std::string& name)
 {
     Lumo::Rect rect{};
     ParseRect(XmlTextAttribute(element, name.c_str()), &rect);
-    for (const int value : {rect.mX, rect.mY, rect.mWidth, rect.mHeight}) {
-        if (!XmlValueInRange(element, name.c_str(), value, -kMaxPixels, kMaxPixels))
-            return {};
-    }
-    return rect;
-}
-
-int32_t Pixels(const TiXmlElement* element, const char* name)
-{
-    return XmlRangedAttribute(element, name, 0, -kMaxPixels, kMaxPixels);
+    return XmlPixelsInRange(element, name.c_str(), {rect.mX, rect.mY, rect.mWidth, rect.mHeight}) ? rect : Lumo::Rect{};
 }
 
 int32_t ReadTrack(const CTrackBase& tracks, const TiXmlElement* element, const char* name)
@@ -101,12 +88,12 @@ bool CGamePanel::LoadFromXml(const TiXmlElement* element)
     const Point canvas = ReadPoint(element, "label_size");
     mCanvasWidth = canvas.mX;
     mCanvasHeight = canvas.mY;
-    mVOffset = Pixels(element, "voffset");
+    mVOffset = XmlPixelAttribute(element, "voffset");
     mTurnSpeed = XmlRangedAttribute(element, "piece_rotation_speed", 0.0f, 0.0f, kMaxSpeed);
     mFadeSpeed = XmlRangedAttribute(element, "fn_fadespeed", 0.0f, 0.0f, kMaxSpeed);
-    mLabelWidths[kPointsLabel] = Pixels(element, "label_points_w");
-    mLabelWidths[kLevelLabel] = Pixels(element, "label_level_w");
-    mLabelWidths[kPhaseLabel] = Pixels(element, "label_phase_w");
+    mLabelWidths[kPointsLabel] = XmlPixelAttribute(element, "label_points_w");
+    mLabelWidths[kLevelLabel] = XmlPixelAttribute(element, "label_level_w");
+    mLabelWidths[kPhaseLabel] = XmlPixelAttribute(element, "label_phase_w");
     mSlideOn = ReadTrack(*mServices.mTracks, element, "slide_on");
     mSlideOff = ReadTrack(*mServices.mTracks, element, "slide_off");
     mUndoImages[kUndoIdle] = ReadImage(element, "btn_undo_idle");

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ struct PlayCase {
     std::string mReplacement;
     std::vector<std::string> mLines;
 };
+
+void PrintTo(const PlayCase& c, std::ostream* out) { *out << c.mWhat; }
 
 class RefusedValueTest : public AlteredContentTest, public ::testing::WithParamInterface<PlayCase> {};
 
