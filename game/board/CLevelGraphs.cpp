@@ -19,7 +19,10 @@ constexpr int32_t kMaxBonus = 1'000'000;
 constexpr float kMaxDamageScale = 1000.0f;
 constexpr int32_t kMaxIndex = 10'000;
 
-int32_t Index(const TiXmlElement* element, const char* name) { return XmlRangedAttribute(element, name, 0, 0, kMaxIndex); }
+int32_t Index(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0, 0, kMaxIndex);
+}
 
 CLevelGraphs::Range ReadRange(const TiXmlElement* element, const char* name)
 {

@@ -106,7 +106,8 @@ public:
         CGameConfig::Point point;
         if (const char* text = Text(name)) {
             ParsePoint(text, &point.x, &point.y);
-            if (XmlValueInRange(mElement, name, point.x, low, high) && XmlValueInRange(mElement, name, point.y, low, high))
+            if (XmlValueInRange(mElement, name, point.x, low, high) &&
+                XmlValueInRange(mElement, name, point.y, low, high))
                 out = point;
         }
     }

@@ -115,7 +115,8 @@ void CImageTable::LoadRecord(const TiXmlElement* element, CImageRecord* record)
             return;
         }
         AddCel(record, key + "|" + XmlTextAttribute(sprite, "name"),
-               Lumo::Rect{XmlPixelAttribute(sprite, "x"), XmlPixelAttribute(sprite, "y"), XmlPixelAttribute(sprite, "w"), XmlPixelAttribute(sprite, "h")});
+               Lumo::Rect{XmlPixelAttribute(sprite, "x"), XmlPixelAttribute(sprite, "y"),
+                          XmlPixelAttribute(sprite, "w"), XmlPixelAttribute(sprite, "h")});
     }
 }
 

@@ -65,7 +65,8 @@ TEST_P(RefusedValueTest, IsLoggedAndTheLevelPlays)
 
 std::string ManyGroups()
 {
-    const std::string group = "<group min=\"1\" max=\"2\" grid=\"40\" spawn_interval_speed=\"0.5\" track_speed=\"0.05\" "
+    const std::string group = "<group min=\"1\" max=\"2\" grid=\"40\" spawn_interval_speed=\"0.5\" "
+                              "track_speed=\"0.05\" "
                               "x_right=\"850\" x_left=\"-150\"><obj src=\"bg_cloud\"/></group>";
     std::string groups;
     for (int i = 0; i < 300; ++i)

@@ -177,7 +177,9 @@ TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
         {"a graphs file that does not parse", "levelgraphs.xml",
          [](const std::string& text) { return text.substr(0, text.size() / 2); }, "ERROR LevelGraphs - no root"},
         {"a block too large to draw", "gamefields.xml",
-         [](const std::string& text) { return std::regex_replace(text, std::regex("<block w=\"64\""), "<block w=\"100000\""); },
+         [](const std::string& text) {
+             return std::regex_replace(text, std::regex("<block w=\"64\""), "<block w=\"100000\"");
+         },
          "ERROR res\\gamefields.xml: <block> w=100000 is outside 1..512"},
         {"levels nested deeper than the parser goes", "levels.xml",
          [](const std::string& text) {
@@ -188,7 +190,9 @@ TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
          },
          "ERROR: res\\levels.xml nests elements deeper than 256"},
         {"every track standing still", "trackbase.xml",
-         [](const std::string& text) { return std::regex_replace(text, std::regex("speed=\"[^\"]*\""), "speed=\"0\""); },
+         [](const std::string& text) {
+             return std::regex_replace(text, std::regex("speed=\"[^\"]*\""), "speed=\"0\"");
+         },
          "ERROR res\\trackbase.xml: <hud_slide_on> speed=0 is outside 0.0001..10000"},
         {"an empty panel file", "gamepanel.xml", empty, "ERROR CGamePanel - no gamepanel"},
         {"graphs of unknown levels", "levelgraphs.xml",
@@ -246,7 +250,8 @@ TEST_F(GameLoadingTest, AGameWhoseGraphIsMissingIsRefusedOnTheMenu)
 TEST_F(GameLoadingTest, AnArchiveWithADamagedDataAreaFailsTheStartWithOneMessage)
 {
     std::string bytes = LumoTest::ReadFile(ZENTROVA_RES_PAK);
-    std::fill(bytes.begin() + std::ptrdiff_t(bytes.size() / 3), bytes.begin() + std::ptrdiff_t(bytes.size() * 2 / 3), '\0');
+    std::fill(bytes.begin() + std::ptrdiff_t(bytes.size() / 3), bytes.begin() + std::ptrdiff_t(bytes.size() * 2 / 3),
+              '\0');
     mFolder.Write("damaged.pak", bytes);
     ASSERT_TRUE(mPak.MountArchive(mFolder / "damaged.pak"));
     RecordingGame game;
