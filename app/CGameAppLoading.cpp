@@ -85,7 +85,9 @@ void CGameApp::RunFullLoad()
     mTracks = std::make_unique<CTrackBase>();
     {
         TiXmlDocument document;
-        mTracks->LoadFromXml(ReadRoot("res\\trackbase.xml", document), *mCurves);
+        // A track that cannot run would hold what waits for it: the load fails.
+        if (!mTracks->LoadFromXml(ReadRoot("res\\trackbase.xml", document), *mCurves))
+            mLoadFailed = true;
     }
     mAnims = std::make_unique<CAnimBase>(*mImages, *mTracks, *mCurves);
     {
@@ -94,7 +96,8 @@ void CGameApp::RunFullLoad()
     }
     {
         TiXmlDocument document;
-        mLoadFailed = !LoadGameConfig(ReadRoot("res\\globals.xml", document), *mTracks, *mAnims, *mImages);
+        if (!LoadGameConfig(ReadRoot("res\\globals.xml", document), *mTracks, *mAnims, *mImages))
+            mLoadFailed = true;
     }
     RegisterLevelCommands();
     mAtlas = std::make_unique<CImageAtlas>();
@@ -108,14 +111,23 @@ void CGameApp::RunFullLoad()
         TiXmlDocument document;
         mBorders.LoadFromXml(ReadRoot(CGameBorders::kFileName, document), *mObjects);
     }
-    // Every picture file is read here, off the main thread.
+    // Every picture file is read here, off the main thread. Content whose
+    // pictures cannot be read would show nothing: the load fails.
+    int32_t unread = 0;
     for (size_t i = 0; i < mImages->RecordCount(); ++i) {
         CImageRecord* record = mImages->Record(int32_t(i));
         if (!record)
             continue;
         mImages->PrepareRecord(record);
-        if (record->mKind == CImageRecord::kFile)
-            mImages->FetchImage(record);
+        if (record->mKind != CImageRecord::kFile)
+            continue;
+        mImages->FetchImage(record);
+        unread += record->mImage ? 0 : 1;
+    }
+    if (unread > 0) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR %d picture files could not be read",
+                                            unread);
+        mLoadFailed = true;
     }
     mSceneObjects = std::make_unique<CSceneObjBase>(*mImages, *mAnims, *mTracks);
     {
@@ -278,7 +290,8 @@ void CGameApp::CreateLevelParts()
     {
         TiXmlDocument document;
         const TiXmlElement* root = ReadRoot("res\\gamepanel.xml", document);
-        mPanel->LoadFromXml(root ? root->FirstChildElement("gamepanel") : nullptr);
+        if (!mPanel->LoadFromXml(root ? root->FirstChildElement("gamepanel") : nullptr))
+            mLoadFailed = true;
     }
     mLevelHost->Links().mPanel = mPanel.get();
     ProcessorLinks& links = mProcessor->Links();

@@ -25,7 +25,7 @@ constexpr int32_t kMaxShadowFrames = 1024;
 // A pixel measure of the ball or its shadow; 0 without the element.
 int32_t Pixels(const TiXmlElement* element, const char* name)
 {
-    return element ? XmlRangedAttribute(element, name, 0, -kMaxPixels, kMaxPixels) : 0;
+    return element ? XmlPixelAttribute(element, name) : 0;
 }
 
 // A speed, step or force of the ball's motion: 0, below or absurd would stop

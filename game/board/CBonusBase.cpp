@@ -19,9 +19,10 @@ constexpr std::array<const char*, kBonusCount> kElementNames = {
     "bonus_powerball", "bonus_bomb", "bonus_energy", "bonus_time",
 };
 
+// A speed, time, share or alpha of a bonus: none of them below 0.
 float Float(const TiXmlElement* element, const char* name)
 {
-    return XmlFloatAttribute(element, name, 0.0f);
+    return XmlRangedAttribute(element, name, 0.0f, 0.0f, kMaxMagnitude);
 }
 
 // One link of the lookup chain: looks the name up only while the chain holds.
@@ -88,8 +89,8 @@ bool CBonusBase::LoadBonus(const TiXmlElement* root, const char* name, BonusReco
     bool chain = ChainAnim(true, element, "frames", anims, &record.mAnimation);
     chain = ChainTrack(chain, element, "fadein", tracks, &record.mFadeInTrack);
     chain = ChainTrack(chain, element, "fadeout", tracks, &record.mFadeOutTrack);
-    record.mOffsetX = XmlIntAttribute(element, "ofsx", 0);
-    record.mOffsetY = XmlIntAttribute(element, "ofsy", 0);
+    record.mOffsetX = XmlRangedAttribute(element, "ofsx", 0, -kMaxPixels, kMaxPixels);
+    record.mOffsetY = XmlRangedAttribute(element, "ofsy", 0, -kMaxPixels, kMaxPixels);
     switch (record.mId) {
     case kBonusSniper:
         chain = ChainTrack(chain, element, "action_pulse", tracks, &mSniper.mActionPulse);
@@ -128,6 +129,10 @@ void CBonusBase::LoadShadowBall(const TiXmlElement* element)
         std::vector<float> values;
         ParseFloatVector(&values, XmlTextAttribute(element, names[k]));
         values.resize(std::max<size_t>(values.size(), 2), 0.0f);
+        for (float& value : values) {
+            if (!XmlValueInRange(element, names[k], value, -kMaxMagnitude, kMaxMagnitude))
+                value = 0.0f;
+        }
         s.mStart[k] = values[0];
         s.mEnd[k] = values[1];
         // An empty phase has no t inside it, so its reciprocal is never used.

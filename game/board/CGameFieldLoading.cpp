@@ -20,11 +20,6 @@ constexpr int32_t kMaxBlockSide = 512;
 
 void LogLine(const char* text) { Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", text); }
 
-int32_t Pixels(const TiXmlElement* element, const char* name)
-{
-    return XmlRangedAttribute(element, name, 0, -kMaxPixels, kMaxPixels);
-}
-
 } // namespace
 
 bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tables)
@@ -42,7 +37,7 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
                                             "ERROR CGameField::LoadFromXml - a field of %d x %d cells", mW, mH);
         return false;
     }
-    SetCentre(Pixels(element, "ofsx"), Pixels(element, "ofsy"));
+    SetCentre(XmlPixelAttribute(element, "ofsx"), XmlPixelAttribute(element, "ofsy"));
     mSpeed = XmlRangedAttribute(element, "speed", 1.0f, 0.0f, kMaxSpeed);
 
     if (const TiXmlElement* pulses = element->FirstChildElement("pulses"))
@@ -68,8 +63,8 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
         LogLine("ERROR CGameField::LoadFromXml - a block without area");
         return false;
     }
-    mHoverX = Pixels(block, "hover_ofsx");
-    mHoverY = Pixels(block, "hover_ofsy");
+    mHoverX = XmlPixelAttribute(block, "hover_ofsx");
+    mHoverY = XmlPixelAttribute(block, "hover_ofsy");
     mFallSpeedVariation = XmlRangedAttribute(block, "falling_speed_variation_percent", 0, 0, kMaxPercent);
     int32_t* trackIds[] = {&mFallingTrack, &mFadingTrack, &mSpringTrack, &mSpinTrack};
     const char* trackNames[] = {"falling_track", "fading_track", "spring_track", "spin_track"};
@@ -145,8 +140,8 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
     }
     for (int32_t d = 0; d < 4; ++d) {
         const std::string n = std::to_string(d + 1);
-        SetStencilOffset(d, Pixels(element, ("stencil_ofs_x_" + n).c_str()),
-                         Pixels(element, ("stencil_ofs_y_" + n).c_str()));
+        SetStencilOffset(d, XmlPixelAttribute(element, ("stencil_ofs_x_" + n).c_str()),
+                         XmlPixelAttribute(element, ("stencil_ofs_y_" + n).c_str()));
     }
 
     const TiXmlElement* queues = element->FirstChildElement("block_queues");

@@ -13,6 +13,16 @@
 namespace {
 
 constexpr int32_t kShuffleSwaps = 255;
+// Bounds of the file's numbers: an entry's bonus points, the damage scale, the
+// indices of tables the entries name.
+constexpr int32_t kMaxBonus = 1'000'000;
+constexpr float kMaxDamageScale = 1000.0f;
+constexpr int32_t kMaxIndex = 10'000;
+
+int32_t Index(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0, 0, kMaxIndex);
+}
 
 CLevelGraphs::Range ReadRange(const TiXmlElement* element, const char* name)
 {
@@ -60,7 +70,7 @@ bool CLevelGraphs::LoadFromXml(const TiXmlElement* root, const CLevelTable& leve
     for (const TiXmlElement* element = root->FirstChildElement("graph"); element;
          element = element->NextSiblingElement("graph")) {
         Graph graph;
-        graph.mDamageScale = XmlFloatAttribute(element, "damagescale", 1.0f);
+        graph.mDamageScale = XmlRangedAttribute(element, "damagescale", 1.0f, 0.0f, kMaxDamageScale);
         graph.mHasRanges = element->Attribute("easy") != nullptr;
         if (graph.mHasRanges) {
             graph.mEasy = ReadRange(element, "easy");
@@ -76,11 +86,11 @@ bool CLevelGraphs::LoadFromXml(const TiXmlElement* root, const CLevelTable& leve
                 if (!levels.FindLevel(XmlTextAttribute(child, "name"), &level))
                     continue;
                 mEntries.push_back(
-                    {level, XmlIntAttribute(child, "mode_desc_id", 0), XmlIntAttribute(child, "bonus", 0)});
+                    {level, Index(child, "mode_desc_id"), XmlRangedAttribute(child, "bonus", 0, 0, kMaxBonus)});
                 ++graph.mEntryCount;
             } else if (tag == "onload") {
-                mOnloads.push_back({XmlIntAttribute(child, "gameborder_idx", 0),
-                                    XmlIntAttribute(child, "background_idx", 0), XmlIntAttribute(child, "ball_idx", 0),
+                mOnloads.push_back({Index(child, "gameborder_idx"),
+                                    Index(child, "background_idx"), Index(child, "ball_idx"),
                                     graph.mEntryCount});
                 ++graph.mOnloadCount;
             }

@@ -11,7 +11,35 @@
 
 namespace {
 
+// Bounds of the file's numbers: points a level gives or asks for, counts of
+// groups, turns, blocks and bonuses, and the level kinds.
+constexpr int32_t kMaxPoints = 1'000'000;
+constexpr int32_t kMaxCount = 10'000;
+constexpr int32_t kMaxLevelType = 4;
+constexpr int32_t kFullEnergy = 1000;
+
 void LogError(const char* text) { Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", text); }
+
+int32_t Points(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0, 0, kMaxPoints);
+}
+
+int32_t Count(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0, 0, kMaxCount);
+}
+
+// A switch or kind numbered 0 to most.
+int32_t Flag(const TiXmlElement* element, const char* name, int32_t most)
+{
+    return XmlRangedAttribute(element, name, 0, 0, most);
+}
+
+float Speed(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0.0f, 0.0f, kMaxSpeed);
+}
 
 template <typename Visit>
 void ForEachChild(const TiXmlElement* parent, const char* name, const char* childName, Visit visit)
@@ -37,19 +65,19 @@ bool CLevelTable::LoadFromXml(const TiXmlElement* root, const CPieceBase& pieces
         return false;
     }
     if (const TiXmlElement* defaults = root->FirstChildElement("defaults")) {
-        mDefaults.mSwitchSide = XmlIntAttribute(defaults, "do_switchside", 0);
-        mDefaults.mPreventAutoCombo = XmlIntAttribute(defaults, "do_preventautocombo", 0);
-        mDefaults.mAntiComboSwitch = XmlIntAttribute(defaults, "do_anticomboswitch", 0);
-        mDefaults.mGenerationsPerTurn = XmlIntAttribute(defaults, "generations_per_turn", 0);
-        mDefaults.mCheckPieceColour = XmlIntAttribute(defaults, "do_checkpiececolor", 0) == 1;
-        mDefaults.mTestPlayMusic = XmlIntAttribute(defaults, "test_playmusic", 0);
+        mDefaults.mSwitchSide = Count(defaults, "do_switchside");
+        mDefaults.mPreventAutoCombo = Flag(defaults, "do_preventautocombo", 1);
+        mDefaults.mAntiComboSwitch = Flag(defaults, "do_anticomboswitch", 1);
+        mDefaults.mGenerationsPerTurn = Count(defaults, "generations_per_turn");
+        mDefaults.mCheckPieceColour = Flag(defaults, "do_checkpiececolor", 1) == 1;
+        mDefaults.mTestPlayMusic = Flag(defaults, "test_playmusic", 1);
     }
     if (const TiXmlElement* combos = root->FirstChildElement("combos")) {
-        mCombos.mMatch2 = XmlIntAttribute(combos, "match2", 0);
-        mCombos.mMatch3 = XmlIntAttribute(combos, "match3", 0);
-        mCombos.mMatch4 = XmlIntAttribute(combos, "match4", 0);
-        mCombos.mSupercombo = XmlIntAttribute(combos, "supercombo", 0);
-        mCombos.mComboSpeed = XmlFloatAttribute(combos, "combospeed", 0.0f);
+        mCombos.mMatch2 = Points(combos, "match2");
+        mCombos.mMatch3 = Points(combos, "match3");
+        mCombos.mMatch4 = Points(combos, "match4");
+        mCombos.mSupercombo = Points(combos, "supercombo");
+        mCombos.mComboSpeed = Speed(combos, "combospeed");
     }
 
     // Reserve every list first so that the records' lists never move while filling.
@@ -96,21 +124,25 @@ bool CLevelTable::LoadFromXml(const TiXmlElement* root, const CPieceBase& pieces
 bool CLevelTable::ReadLevel(const TiXmlElement* element, const CPieceBase& pieces, const CFieldBase& shapes,
                             LevelRecord& level)
 {
-    level.mInitialEnergy = XmlIntAttribute(element, "initial_energy", -1);
-    level.mPointsToComplete = XmlIntAttribute(element, "points_to_complete", 0);
-    level.mPointsDecreaseSpeed = XmlFloatAttribute(element, "points_decrease_speed", 0.0f);
-    level.mStartPoints = XmlIntAttribute(element, "start_points", 0);
-    level.mLevelType = XmlIntAttribute(element, "do_generation", 0);
-    level.mSwitchSide = XmlIntAttribute(element, "do_switchside", mDefaults.mSwitchSide);
-    level.mShiftSide = XmlIntAttribute(element, "set_shiftside", 0);
-    level.mMajorColourPercent = XmlIntAttribute(element, "major_color_perc", 50);
-    level.mScoringMode = XmlIntAttribute(element, "do_scoring", 0);
-    level.mShellActionSpeed = XmlFloatAttribute(element, "bonus_shell_actionspeed", 0.0f);
-    level.mShadowBallActionSpeed = XmlFloatAttribute(element, "bonus_shadowball_actionspeed", 0.0f);
+    level.mInitialEnergy = XmlRangedAttribute(element, "initial_energy", -1, -1, kFullEnergy);
+    level.mPointsToComplete = Points(element, "points_to_complete");
+    level.mPointsDecreaseSpeed = Speed(element, "points_decrease_speed");
+    level.mStartPoints = Points(element, "start_points");
+    level.mLevelType = Flag(element, "do_generation", kMaxLevelType);
+    level.mSwitchSide = XmlRangedAttribute(element, "do_switchside", mDefaults.mSwitchSide, 0, kMaxCount);
+    level.mShiftSide = Flag(element, "set_shiftside", 3);
+    level.mMajorColourPercent = XmlRangedAttribute(element, "major_color_perc", 50, 0, 100);
+    level.mScoringMode = Count(element, "do_scoring");
+    level.mShellActionSpeed = Speed(element, "bonus_shell_actionspeed");
+    level.mShadowBallActionSpeed = Speed(element, "bonus_shadowball_actionspeed");
     int column = 0;
     int row = 0;
-    if (const char* position = element->Attribute("ball_position"))
+    if (const char* position = element->Attribute("ball_position")) {
         ParsePoint(position, &column, &row);
+        if (!XmlValueInRange(element, "ball_position", column, 0, kMaxCount) ||
+            !XmlValueInRange(element, "ball_position", row, 0, kMaxCount))
+            column = row = 0;
+    }
     level.mBallColumn = column;
     level.mBallRow = row;
 
@@ -128,7 +160,7 @@ bool CLevelTable::ReadLevel(const TiXmlElement* element, const CPieceBase& piece
             return;
         }
         AppendInt(index);
-        AppendInt(XmlIntAttribute(piece, "points", 0));
+        AppendInt(Points(piece, "points"));
         ++level.mPieceCount;
     });
 
@@ -136,8 +168,8 @@ bool CLevelTable::ReadLevel(const TiXmlElement* element, const CPieceBase& piece
     ForEachChild(element, "checkpoints", "checkpoint", [&](const TiXmlElement* checkpoint) {
         for (const char* name : {"blocktypes", "maxgroups", "mingroups", "maxgroupsize", "turns", "damage",
                                  "simultaneous_bonuscount", "bonus_energy"})
-            AppendInt(XmlIntAttribute(checkpoint, name, 0));
-        AppendFloat(XmlFloatAttribute(checkpoint, "bonus_time", 0.0f));
+            AppendInt(Count(checkpoint, name));
+        AppendFloat(XmlRangedAttribute(checkpoint, "bonus_time", 0.0f, 0.0f, kMaxMagnitude));
         ++level.mCheckpointCount;
     });
     // Without a checkpoint the level would play with no colours, groups or damage.
@@ -148,11 +180,11 @@ bool CLevelTable::ReadLevel(const TiXmlElement* element, const CPieceBase& piece
 
     if (const TiXmlElement* bonuses = element->FirstChildElement("bonuses")) {
         level.mHasBonuses = 1;
-        level.mGenerationSpeedMin = XmlFloatAttribute(bonuses, "generation_speed_min", 0.0f);
-        level.mGenerationSpeedMax = XmlFloatAttribute(bonuses, "generation_speed_max", 0.0f);
+        level.mGenerationSpeedMin = Speed(bonuses, "generation_speed_min");
+        level.mGenerationSpeedMax = Speed(bonuses, "generation_speed_max");
         int32_t amounts = 0;
         for (const TiXmlElement* bonus = bonuses->FirstChildElement(); bonus; bonus = bonus->NextSiblingElement()) {
-            AppendInt(XmlIntAttribute(bonus, "amount", 0));
+            AppendInt(Count(bonus, "amount"));
             ++amounts;
         }
         if (amounts != LevelRecord::kBonusValues) {
@@ -166,8 +198,8 @@ bool CLevelTable::ReadLevel(const TiXmlElement* element, const CPieceBase& piece
         return false;
     }
     ForEachChild(element, "match", "match", [&](const TiXmlElement* match) {
-        AppendInt(XmlIntAttribute(match, "count", 0));
-        AppendInt(XmlIntAttribute(match, "points", 0));
+        AppendInt(Count(match, "count"));
+        AppendInt(Points(match, "points"));
         ++level.mMatchCount;
     });
 

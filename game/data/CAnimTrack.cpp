@@ -8,6 +8,9 @@
 
 namespace {
 
+// A track's runs in a row: far more than any animation plays.
+constexpr int32_t kMaxRepeats = 1000;
+
 bool FlagAttribute(const TiXmlElement* element, const char* name)
 {
     const char* text = element->Attribute(name);
@@ -29,15 +32,18 @@ void CAnimTrack::CopyDefinition(CAnimTrack* track, const CAnimTrack& definition)
     track->mTurnBack = definition.mTurnBack;
 }
 
-void CAnimTrack::LoadFromXml(const TiXmlElement* element, CCurveBase& curves)
+bool CAnimTrack::LoadFromXml(const TiXmlElement* element, CCurveBase& curves)
 {
     if (!element->Attribute("speed"))
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: track %s has no speed",
                                             element->Value());
-    mSpeed = XmlFloatAttribute(element, "speed", 0.0f);
+    mSpeed = XmlRangedAttribute(element, "speed", 0.0f, kMinSpeed, kMaxSpeed);
+    const bool runs = mSpeed > 0.0f;
+    if (!runs)
+        mSpeed = kRefusedSpeed;
     mRestart = FlagAttribute(element, "dorestart");
     mTurnBack = FlagAttribute(element, "doturnback");
-    mRepeatCount = XmlIntAttribute(element, "repeat", 1);
+    mRepeatCount = XmlRangedAttribute(element, "repeat", 1, 1, kMaxRepeats);
     mTime = 0.0f;
     mRunning = 0;
     mPlayer = nullptr;
@@ -45,4 +51,5 @@ void CAnimTrack::LoadFromXml(const TiXmlElement* element, CCurveBase& curves)
     const int channels = curves.LoadCurve(element);
     Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "step loading %s = %d", element->Value(), channels);
     mCurve = curves.FindCurveOfChannels(CCurveBase::CurveName(element), channels);
+    return runs;
 }

@@ -39,5 +39,7 @@ public:
 
     // Reads one definition ("speed", "dorestart", "doturnback", "repeat" and
     // the curve channels registered in curves under the element's name).
-    void LoadFromXml(const TiXmlElement* element, CCurveBase& curves);
+    // False, logged, when the speed is absent or one no track can run at: the
+    // definition then runs at kRefusedSpeed.
+    bool LoadFromXml(const TiXmlElement* element, CCurveBase& curves);
 };

@@ -67,6 +67,11 @@ int CCurveBase::LoadCurve(const TiXmlElement* element)
         }
     }
     starts[channels] = table.size();
+    // A value no position, colour or frame can take would spoil every sample near it.
+    for (const float value : table) {
+        if (!XmlValueInRange(element, "src", value, -kMaxMagnitude, kMaxMagnitude))
+            return 0;
+    }
     size_t points = SIZE_MAX;
     for (int c = 0; c < channels; ++c)
         points = std::min(points, starts[c + 1] - starts[c]);

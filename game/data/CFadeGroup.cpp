@@ -29,8 +29,8 @@ void CFadeGroup::LoadFromXml(const TiXmlElement* element)
     for (const TiXmlElement* child = element->FirstChildElement("group"); child;
          child = child->NextSiblingElement("group")) {
         LightGroup group;
-        group.minSpeed = XmlFloatAttribute(child, "min_fadespeed", 0.0f);
-        group.maxSpeed = XmlFloatAttribute(child, "max_fadespeed", 0.0f);
+        group.minSpeed = XmlRangedAttribute(child, "min_fadespeed", 0.0f, 0.0f, kMaxSpeed);
+        group.maxSpeed = XmlRangedAttribute(child, "max_fadespeed", 0.0f, 0.0f, kMaxSpeed);
         DrawSpeed(group);
         group.first = int32_t(mEntries.size());
         for (const TiXmlElement* img = child->FirstChildElement("img"); img; img = img->NextSiblingElement("img")) {
@@ -38,6 +38,8 @@ void CFadeGroup::LoadFromXml(const TiXmlElement* element)
             if (!mImages.FindByName(XmlTextAttribute(img, "src"), &entry.image))
                 continue;
             ParsePoint(XmlTextAttribute(img, "pos"), &entry.x, &entry.y);
+            if (!XmlPixelsInRange(img, "pos", {entry.x, entry.y}))
+                continue;
             mEntries.push_back(entry);
         }
         group.end = int32_t(mEntries.size());

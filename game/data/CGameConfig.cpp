@@ -106,7 +106,8 @@ public:
         CGameConfig::Point point;
         if (const char* text = Text(name)) {
             ParsePoint(text, &point.x, &point.y);
-            if (XmlValueInRange(mElement, name, point.x, low, high) && XmlValueInRange(mElement, name, point.y, low, high))
+            if (XmlValueInRange(mElement, name, point.x, low, high) &&
+                XmlValueInRange(mElement, name, point.y, low, high))
                 out = point;
         }
     }
@@ -166,8 +167,12 @@ void ReadHiscore(const TiXmlElement* root, const CImageTable& images)
     r.FontSlot("rankfont", h.rankFont);
     r.Speed("spd_typing", h.spdTyping);
     r.Speed("spd_counting", h.spdCounting);
-    if (const char* text = r.Text("highlight_rect"))
-        ParseRect(text, &h.highlightRect);
+    if (const char* text = r.Text("highlight_rect")) {
+        Lumo::Rect rect;
+        ParseRect(text, &rect);
+        if (XmlPixelsInRange(r.Element(), "highlight_rect", {rect.mX, rect.mY, rect.mWidth, rect.mHeight}))
+            h.highlightRect = rect;
+    }
     if (const char* text = r.Text("highlight_color"))
         ParseColor(text, &h.highlightColor);
 }

@@ -92,10 +92,10 @@ void CImageTable::LoadRecord(const TiXmlElement* element, CImageRecord* record)
     if (XmlTextAttribute(element, "start")[0]) {
         const int32_t start = XmlIntAttribute(element, "start", 0);
         const int32_t end = XmlIntAttribute(element, "end", 0);
-        const int32_t w = XmlIntAttribute(element, "w", 0);
-        const int32_t h = XmlIntAttribute(element, "h", 0);
-        const int64_t dx = XmlIntAttribute(element, "dx", 0);
-        const int64_t dy = XmlIntAttribute(element, "dy", 0);
+        const int32_t w = XmlPixelAttribute(element, "w");
+        const int32_t h = XmlPixelAttribute(element, "h");
+        const int64_t dx = XmlPixelAttribute(element, "dx");
+        const int64_t dy = XmlPixelAttribute(element, "dy");
         if (int64_t(end) - start >= kMaxCels) {
             Log("ERROR: image %s - too many cels", key);
             return;
@@ -115,8 +115,8 @@ void CImageTable::LoadRecord(const TiXmlElement* element, CImageRecord* record)
             return;
         }
         AddCel(record, key + "|" + XmlTextAttribute(sprite, "name"),
-               Lumo::Rect{XmlIntAttribute(sprite, "x", 0), XmlIntAttribute(sprite, "y", 0),
-                          XmlIntAttribute(sprite, "w", 0), XmlIntAttribute(sprite, "h", 0)});
+               Lumo::Rect{XmlPixelAttribute(sprite, "x"), XmlPixelAttribute(sprite, "y"),
+                          XmlPixelAttribute(sprite, "w"), XmlPixelAttribute(sprite, "h")});
     }
 }
 

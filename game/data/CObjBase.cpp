@@ -6,25 +6,14 @@
 
 #include <tinyxml.h>
 
-#include <algorithm>
-
-namespace {
-
-int32_t Offset(int32_t position, int32_t hotSpot)
-{
-    return int32_t(std::clamp<int64_t>(int64_t(position) - hotSpot, INT32_MIN, INT32_MAX));
-}
-
-} // namespace
-
 CObjBase::CObjBase(CImageTable& images) : mImages(images) {}
 
 bool CObjBase::LoadFromXml(const TiXmlElement* root)
 {
     for (const TiXmlElement* object = root ? root->FirstChildElement() : nullptr; object;
          object = object->NextSiblingElement()) {
-        const int32_t hotX = XmlIntAttribute(object, "hspotx", 0);
-        const int32_t hotY = XmlIntAttribute(object, "hspoty", 0);
+        const int32_t hotX = XmlPixelAttribute(object, "hspotx");
+        const int32_t hotY = XmlPixelAttribute(object, "hspoty");
         const int32_t first = int32_t(mSprites.size());
         const TiXmlElement* sprites = object->FirstChildElement("sprites");
         for (const TiXmlElement* sprite = sprites ? sprites->FirstChildElement("sprite") : nullptr; sprite;
@@ -35,8 +24,8 @@ bool CObjBase::LoadFromXml(const TiXmlElement* root)
                                                     object->Value());
                 continue;
             }
-            mSprites.push_back(Sprite{slot, Offset(XmlIntAttribute(sprite, "ofsx", 0), hotX),
-                                      Offset(XmlIntAttribute(sprite, "ofsy", 0), hotY)});
+            mSprites.push_back(Sprite{slot, XmlPixelAttribute(sprite, "ofsx") - hotX,
+                                      XmlPixelAttribute(sprite, "ofsy") - hotY});
         }
         mNames[object->Value()] = int32_t(mRanges.size());
         mRanges.push_back(Range{first, int32_t(mSprites.size())});

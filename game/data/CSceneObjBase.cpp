@@ -25,10 +25,17 @@ void CSceneObjBase::LoadFromXml(const TiXmlElement* root)
             Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
                                                 "ERROR: CSceneObjBase - loading %s - wrong image", name);
         }
-        definition.mX = XmlIntAttribute(element, "x", 0);
-        definition.mY = XmlIntAttribute(element, "y", 0);
-        if (const char* scale = element->Attribute("scale"))
-            ParsePoint(scale, &definition.mScaleX, &definition.mScaleY);
+        definition.mX = XmlPixelAttribute(element, "x");
+        definition.mY = XmlPixelAttribute(element, "y");
+        if (const char* scale = element->Attribute("scale")) {
+            int x = 0;
+            int y = 0;
+            ParsePoint(scale, &x, &y);
+            if (XmlPixelsInRange(element, "scale", {x, y})) {
+                definition.mScaleX = x;
+                definition.mScaleY = y;
+            }
+        }
         definition.mHasFrameAnim = mAnims.FindAnim(XmlTextAttribute(element, "frame_animation"), &definition.mFrameAnim);
         definition.mHasMoveTrack = mTracks.FindTrack(XmlTextAttribute(element, "track_animation"), &definition.mMoveTrack);
         definition.mHasColorTrack =

@@ -5,21 +5,23 @@
 
 #include <tinyxml.h>
 
-void CTrackBase::LoadFromXml(const TiXmlElement* root, CCurveBase& curves)
+bool CTrackBase::LoadFromXml(const TiXmlElement* root, CCurveBase& curves)
 {
     if (!root)
-        return;
+        return false;
+    bool allRun = true;
     for (const TiXmlElement* element = root->FirstChildElement(); element;
          element = element->NextSiblingElement()) {
         const std::string name = element->Value();
         if (mNames.count(name))
             continue;
         CAnimTrack record;
-        record.LoadFromXml(element, curves);
+        allRun = record.LoadFromXml(element, curves) && allRun;
         CAnimTrack* definition = mDefinitions.Acquire();
         CAnimTrack::CopyDefinition(definition, record);
         mNames[name] = definition->mPoolIndex;
     }
+    return allRun;
 }
 
 bool CTrackBase::FindTrack(const std::string& name, int32_t* index) const

@@ -14,8 +14,9 @@ class TiXmlElement;
 class CTrackBase {
 public:
     // Every child element of root is a definition named by its tag; the first
-    // definition of a name wins.
-    void LoadFromXml(const TiXmlElement* root, CCurveBase& curves);
+    // definition of a name wins. False without root or when a definition has
+    // no speed it can run at: what waits for that track would wait for ever.
+    bool LoadFromXml(const TiXmlElement* root, CCurveBase& curves);
 
     // Writes the definition index when the name is known; leaves it otherwise.
     bool FindTrack(const std::string& name, int32_t* index) const;

@@ -47,8 +47,7 @@ void CTyper::LoadFromXml(const TiXmlElement* element)
             break;
         Point start;
         ParsePoint(text, &start.x, &start.y);
-        if (!XmlValueInRange(element, "typer_line", start.x, -kMaxPixels, kMaxPixels) ||
-            !XmlValueInRange(element, "typer_line", start.y, -kMaxPixels, kMaxPixels))
+        if (!XmlPixelsInRange(element, "typer_line", {start.x, start.y}))
             continue;
         mLines.push_back(start);
     }

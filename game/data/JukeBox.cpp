@@ -7,6 +7,8 @@
 
 #include <tinyxml.h>
 
+#include <cstdint>
+
 
 JukeBox& JukeBox::Get()
 {
@@ -28,10 +30,10 @@ void JukeBox::LoadFromXml(const TiXmlElement* root)
         return;
     for (const TiXmlElement* media = root->FirstChildElement("media"); media;
          media = media->NextSiblingElement("media")) {
-        const float maxVolume = XmlFloatAttribute(media, "maxvolume", 1.0f);
+        const float maxVolume = XmlRangedAttribute(media, "maxvolume", 1.0f, 0.0f, 1.0f);
         for (const TiXmlElement* song = media->FirstChildElement("song"); song;
              song = song->NextSiblingElement("song")) {
-            mSongs.push_back({int32_t(mMedia.size()), XmlIntAttribute(song, "start", 0), maxVolume});
+            mSongs.push_back({int32_t(mMedia.size()), XmlRangedAttribute(song, "start", 0, 0, INT32_MAX), maxVolume});
         }
         mMedia.push_back({XmlTextAttribute(media, "src"), 0});
     }
@@ -44,7 +46,7 @@ void JukeBox::LoadFromXml(const TiXmlElement* root)
          sample = sample->NextSiblingElement("sample"), ++id) {
         const std::string name = XmlTextAttribute(sample, "src");
         if (id < Lumo::SoundManager::kMaxSounds && mSounds->LoadSound(id, name))
-            mSounds->SetBaseVolume(id, XmlFloatAttribute(sample, "volume", 1.0f));
+            mSounds->SetBaseVolume(id, XmlRangedAttribute(sample, "volume", 1.0f, 0.0f, 1.0f));
         else
             Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
                                                 "ERROR: JukeBox_LoadFromXml - can't load sound %s", name.c_str());

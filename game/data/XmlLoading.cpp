@@ -135,19 +135,19 @@ float XmlFloatAttribute(const TiXmlElement* element, const char* name, float fal
 template <typename T>
 bool XmlValueInRange(const TiXmlElement* element, const char* name, T value, T low, T high)
 {
+    const TiXmlDocument* document = element->GetDocument();
+    const char* file = document ? document->Value() : "";
     if constexpr (std::is_floating_point_v<T>) {
         if (std::isfinite(value) && value >= low && value <= high)
             return true;
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR %s: <%s> %s=%g is outside %g..%g",
-                                            element->GetDocument()->Value(), element->Value(), name, double(value),
-                                            double(low), double(high));
+                                            file, element->Value(), name, double(value), double(low), double(high));
     } else {
         if (value >= low && value <= high)
             return true;
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR %s: <%s> %s=%lld is outside %lld..%lld",
-                                            element->GetDocument()->Value(), element->Value(), name,
-                                            static_cast<long long>(value), static_cast<long long>(low),
-                                            static_cast<long long>(high));
+                                            file, element->Value(), name, static_cast<long long>(value),
+                                            static_cast<long long>(low), static_cast<long long>(high));
     }
     return false;
 }
@@ -169,6 +169,17 @@ template bool XmlValueInRange<int32_t>(const TiXmlElement*, const char*, int32_t
 template bool XmlValueInRange<float>(const TiXmlElement*, const char*, float, float, float);
 template int32_t XmlRangedAttribute<int32_t>(const TiXmlElement*, const char*, int32_t, int32_t, int32_t);
 template float XmlRangedAttribute<float>(const TiXmlElement*, const char*, float, float, float);
+
+int32_t XmlPixelAttribute(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0, -kMaxPixels, kMaxPixels);
+}
+
+bool XmlPixelsInRange(const TiXmlElement* element, const char* name, std::initializer_list<int> values)
+{
+    return std::all_of(values.begin(), values.end(),
+                       [&](int value) { return XmlValueInRange(element, name, value, -kMaxPixels, kMaxPixels); });
+}
 
 const char* XmlTextAttribute(const TiXmlElement* element, const char* name)
 {

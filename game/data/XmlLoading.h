@@ -3,6 +3,7 @@
 #include <tinyxml.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 // Every data file of the game is read through LoadXmlDocument: the archive
@@ -50,6 +51,14 @@ bool XmlValueInRange(const TiXmlElement* element, const char* name, T value, T l
 // logged and refused, giving fallback (as an absent attribute does).
 template <typename T>
 T XmlRangedAttribute(const TiXmlElement* element, const char* name, T fallback, T low, T high);
+
+// A position, offset or size in pixels: XmlRangedAttribute within kMaxPixels
+// either way, 0 when absent or refused.
+int32_t XmlPixelAttribute(const TiXmlElement* element, const char* name);
+
+// Whether every number of a list read from attribute name (a point, a
+// rectangle) is a pixel value within kMaxPixels; the first one outside is logged.
+bool XmlPixelsInRange(const TiXmlElement* element, const char* name, std::initializer_list<int> values);
 
 // An attribute's text; "" when it is absent.
 const char* XmlTextAttribute(const TiXmlElement* element, const char* name);

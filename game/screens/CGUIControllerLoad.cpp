@@ -6,6 +6,7 @@
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGUIHost.h"
 #include "game/screens/CGUIScrollbar.h"
+#include "game/screens/GUIWindowTable.h"
 
 #include <tinyxml.h>
 
@@ -31,11 +32,16 @@ void ForEachIn(const TiXmlElement* parent, const char* list, const char* child, 
         visit(e);
 }
 
+// Bounds of the file's numbers: counts and indices of controls and groups,
+// the zoom of a counted number.
+constexpr int32_t kMaxCount = 10'000;
+constexpr float kMaxZoom = 16.0f;
+
 Lumo::Rect ReadRect(const TiXmlElement* element, const char* name)
 {
     Lumo::Rect rect;
     ParseRect(XmlTextAttribute(element, name), &rect);
-    return rect;
+    return XmlPixelsInRange(element, name, {rect.mX, rect.mY, rect.mWidth, rect.mHeight}) ? rect : Lumo::Rect{};
 }
 
 void ReadPoint(const TiXmlElement* element, const char* name, int32_t* x, int32_t* y)
@@ -43,8 +49,20 @@ void ReadPoint(const TiXmlElement* element, const char* name, int32_t* x, int32_
     int px = 0;
     int py = 0;
     ParsePoint(XmlTextAttribute(element, name), &px, &py);
-    *x = px;
-    *y = py;
+    const bool fits = XmlPixelsInRange(element, name, {px, py});
+    *x = fits ? px : 0;
+    *y = fits ? py : 0;
+}
+
+int32_t Count(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0, 0, kMaxCount);
+}
+
+// A speed something waits on: a refused one ends at once.
+float Speed(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, kRefusedSpeed, kMinSpeed, kMaxSpeed);
 }
 
 // An absent "id" follows the previous one; an id outside 0 .. count - 1 is reported and becomes 0.
@@ -139,32 +157,32 @@ void CGUIController::ReadRootAttributes(const TiXmlElement* root)
     mFrameImage = ReadImage(root, "img", mFrameImage);
     mHeaderImage = ReadImage(root, "himg", mHeaderImage);
     ReadPoint(root, "wheelpos", &mWheelX, &mWheelY);
-    mLeftBorderWidth = XmlIntAttribute(root, "leftborder_width", 0);
-    mLeftShadowWidth = XmlIntAttribute(root, "leftshadow_width", 0);
-    mMiddleWidth = XmlIntAttribute(root, "middle_width", 0);
-    mRightShadowWidth = XmlIntAttribute(root, "rightshadow_width", 0);
-    mRightBorderWidth = XmlIntAttribute(root, "rightborder_width", 0);
-    mHeaderY = XmlIntAttribute(root, "hdr_y", 0);
-    mBorderShowSpeed = XmlFloatAttribute(root, "bordershowspeed", 0.0f);
-    mWindowRollSpeed = XmlFloatAttribute(root, "windowrollspeed", 0.0f);
-    mWindowFadeSpeed = XmlFloatAttribute(root, "windowfadespeed", 0.0f);
-    mMaxZoom = XmlFloatAttribute(root, "maxzoom", 0.0f);
-    mPointsStaySpeed = XmlFloatAttribute(root, "ptscount_stayspeed", 0.0f);
-    mCountSpeedMax = XmlFloatAttribute(root, "countspeed_max", 0.0f);
-    mCountSpeedMin = XmlFloatAttribute(root, "countspeed_min", 0.0f);
-    mZoomSpeed = XmlFloatAttribute(root, "zoomspeed", 0.0f);
+    mLeftBorderWidth = XmlPixelAttribute(root, "leftborder_width");
+    mLeftShadowWidth = XmlPixelAttribute(root, "leftshadow_width");
+    mMiddleWidth = XmlPixelAttribute(root, "middle_width");
+    mRightShadowWidth = XmlPixelAttribute(root, "rightshadow_width");
+    mRightBorderWidth = XmlPixelAttribute(root, "rightborder_width");
+    mHeaderY = XmlPixelAttribute(root, "hdr_y");
+    mBorderShowSpeed = Speed(root, "bordershowspeed");
+    mWindowRollSpeed = Speed(root, "windowrollspeed");
+    mWindowFadeSpeed = Speed(root, "windowfadespeed");
+    mMaxZoom = XmlRangedAttribute(root, "maxzoom", 0.0f, 0.0f, kMaxZoom);
+    mPointsStaySpeed = Speed(root, "ptscount_stayspeed");
+    mCountSpeedMax = Speed(root, "countspeed_max");
+    mCountSpeedMin = Speed(root, "countspeed_min");
+    mZoomSpeed = Speed(root, "zoomspeed");
     ReadPoint(root, "zoomimgdim", &mZoomWidth, &mZoomHeight);
     ReadPoint(root, "stageselect_glyph_pos", &mSlotLook.mGlyphX, &mSlotLook.mGlyphY);
     ReadPoint(root, "stageselect_hint_offs", &mSlotLook.mHintX, &mSlotLook.mHintY);
     mSlotLook.mHintFont = ReadFont(root, "stageselect_hintfont");
-    mSlotLook.mHintFadeSpeed = XmlFloatAttribute(root, "stageselect_hintfadespeed", 0.0f);
-    mSlotLook.mGlyphStep = XmlIntAttribute(root, "stageselect_glyph_step", 0);
+    mSlotLook.mHintFadeSpeed = XmlRangedAttribute(root, "stageselect_hintfadespeed", 0.0f, 0.0f, kMaxSpeed);
+    mSlotLook.mGlyphStep = XmlPixelAttribute(root, "stageselect_glyph_step");
     for (size_t i = 0; i < mSlotLook.mGlyphs.size(); ++i) {
         const std::string name = "stageselect_img" + std::to_string(i + 1);
         mSlotLook.mGlyphs[i] = ReadImage(root, name.c_str(), mSlotLook.mGlyphs[i]);
     }
     mSlotLook.mHighlight = ReadImage(root, "stageselect_hl", mSlotLook.mHighlight);
-    mDefaultWindow = XmlIntAttribute(root, "tmp_default_window", 0);
+    mDefaultWindow = XmlRangedAttribute(root, "tmp_default_window", 0, 0, GUIWindowId::kCount - 1);
     mBorderFlag = std::strcmp(XmlTextAttribute(root, "tmp_border"), "1") == 0;
 }
 
@@ -240,7 +258,7 @@ void CGUIController::LoadNameLists(const TiXmlElement* root)
 void CGUIController::LoadWindowControls(const TiXmlElement* element, GUIWindow& window, const GUIWindowSpec& spec)
 {
     const int32_t labelEnd = int32_t(mLabels.size());
-    window.mWidth = XmlIntAttribute(element, "width", 0);
+    window.mWidth = XmlPixelAttribute(element, "width");
     window.mFirstInfoLabel = mNextLabel;
     ForEachIn(element, "infolabels", "label", [&](const TiXmlElement* e) {
         if (mNextLabel >= labelEnd)
@@ -297,7 +315,7 @@ void CGUIController::LoadLabelFromXml(const TiXmlElement* element, GUILabel& lab
         label.mX = XmlIntAttribute(element, "groupid", 0);
         label.mY = XmlIntAttribute(element, "groupcount", 0);
         label.mHalfWidthOrGroup = label.mX;
-        if (label.mX < 0 || label.mY < 0 || label.mX >= mGroupCount || label.mX + label.mY > mGroupCount) {
+        if (label.mX < 0 || label.mY < 0 || label.mX >= mGroupCount || label.mY > mGroupCount - label.mX) {
             Log("ERROR CGUIController::LoadLabelFromXml - wrong group index");
             label.mBroken = true;
         }
@@ -308,7 +326,7 @@ void CGUIController::LoadLabelFromXml(const TiXmlElement* element, GUILabel& lab
         label.mX = XmlIntAttribute(element, "randomgroupid", 0);
         label.mY = XmlIntAttribute(element, "randomgroupcount", 0);
         const int32_t groups = int32_t(mRandomGroups.size());
-        if (label.mX < 0 || label.mY < 0 || label.mX >= groups || label.mX + label.mY > groups) {
+        if (label.mX < 0 || label.mY < 0 || label.mX >= groups || label.mY > groups - label.mX) {
             Log("ERROR CGUIController::LoadLabelFromXml - wrong randomgroup index");
             label.mBroken = true;
             return;
@@ -382,8 +400,8 @@ void CGUIController::LoadSliderFromXml(const TiXmlElement* element, GUISlider& s
     slider.mLeftRect = ReadRect(element, "l_rect");
     slider.mRightRect = ReadRect(element, "r_rect");
     ReadPoint(element, "p_rail", &slider.mRailX, &slider.mRailY);
-    slider.mRailLength = XmlIntAttribute(element, "rail_length", 0);
-    slider.mStep = XmlFloatAttribute(element, "dt", 0.0f);
+    slider.mRailLength = XmlPixelAttribute(element, "rail_length");
+    slider.mStep = XmlRangedAttribute(element, "dt", 0.0f, -kMaxMagnitude, kMaxMagnitude);
     slider.mNutX = slider.mRailX;
     slider.mNutY = slider.mRailY;
 }
@@ -406,14 +424,14 @@ void CGUIController::LoadEditboxFromXml(const TiXmlElement* element, GUIEditBox&
 
 void CGUIController::LoadListboxFromXml(const TiXmlElement* element, GUIListBox& listBox, int32_t index)
 {
-    listBox.mXOffs = XmlIntAttribute(element, "xoffs", 0);
-    listBox.mYOffs = XmlIntAttribute(element, "yoffs", 0);
-    listBox.mLineStep = XmlIntAttribute(element, "linestep", 0);
-    listBox.mMaxLines = XmlIntAttribute(element, "maxlines", 0);
-    listBox.mSelectionXOffs = XmlIntAttribute(element, "selection_xoffs", 0);
-    listBox.mSelectionWidth = XmlIntAttribute(element, "selection_width", 0);
-    listBox.mSelectionYOffs = XmlIntAttribute(element, "selection_vertical_offset", 0);
-    listBox.mSelectionHeight = XmlIntAttribute(element, "selection_height", 0);
+    listBox.mXOffs = XmlPixelAttribute(element, "xoffs");
+    listBox.mYOffs = XmlPixelAttribute(element, "yoffs");
+    listBox.mLineStep = XmlPixelAttribute(element, "linestep");
+    listBox.mMaxLines = Count(element, "maxlines");
+    listBox.mSelectionXOffs = XmlPixelAttribute(element, "selection_xoffs");
+    listBox.mSelectionWidth = XmlPixelAttribute(element, "selection_width");
+    listBox.mSelectionYOffs = XmlPixelAttribute(element, "selection_vertical_offset");
+    listBox.mSelectionHeight = XmlPixelAttribute(element, "selection_height");
     listBox.mFont = ReadFont(element, "font");
     ParseColor(XmlTextAttribute(element, "selectioncolor"), &listBox.mSelectionColor);
     listBox.mRect = ReadRect(element, "rect");
@@ -428,7 +446,7 @@ void CGUIController::LoadListboxFromXml(const TiXmlElement* element, GUIListBox&
     images.mThumbTop = ReadImage(element, "scrollbar_thumb1", -2);
     images.mThumbBottom = ReadImage(element, "scrollbar_thumb2", -2);
     listBox.mScrollbar = std::make_unique<CGUIScrollbar>(index, this, mHost, images,
-                                                         XmlIntAttribute(element, "scrollbar_thumboffset", 0));
+                                                         XmlPixelAttribute(element, "scrollbar_thumboffset"));
     listBox.mScrollbar->SetPageLength(listBox.mMaxLines);
     listBox.mScrollbarRect = ReadRect(element, "scrollbar_relative_rect");
 }

@@ -89,7 +89,9 @@ public:
     CGamePanel(const CGamePanel&) = delete;
     CGamePanel& operator=(const CGamePanel&) = delete;
 
-    void LoadFromXml(const TiXmlElement* element);
+    // False, logged, without the element or the tracks the panel slides by:
+    // the panel could never come on.
+    bool LoadFromXml(const TiXmlElement* element);
     // The label canvas, and the piece's turning track.
     void Reset();
 

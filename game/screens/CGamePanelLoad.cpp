@@ -16,14 +16,14 @@ CGamePanel::Point ReadPoint(const TiXmlElement* element, const std::string& name
 {
     CGamePanel::Point point;
     ParsePoint(XmlTextAttribute(element, name.c_str()), &point.mX, &point.mY);
-    return point;
+    return XmlPixelsInRange(element, name.c_str(), {point.mX, point.mY}) ? point : CGamePanel::Point{};
 }
 
 Lumo::Rect ReadRect(const TiXmlElement* element, const std::string& name)
 {
     Lumo::Rect rect{};
     ParseRect(XmlTextAttribute(element, name.c_str()), &rect);
-    return rect;
+    return XmlPixelsInRange(element, name.c_str(), {rect.mX, rect.mY, rect.mWidth, rect.mHeight}) ? rect : Lumo::Rect{};
 }
 
 int32_t ReadTrack(const CTrackBase& tracks, const TiXmlElement* element, const char* name)
@@ -78,18 +78,22 @@ void CGamePanel::ReadLayout(const TiXmlElement* element, const char* prefix, boo
     }
 }
 
-void CGamePanel::LoadFromXml(const TiXmlElement* element)
+bool CGamePanel::LoadFromXml(const TiXmlElement* element)
 {
-    if (element == nullptr)
-        return;
+    if (element == nullptr) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR CGamePanel - no gamepanel");
+        return false;
+    }
     ParseColor(XmlTextAttribute(element, "fn_color"), &mButtonColour);
-    ParsePoint(XmlTextAttribute(element, "label_size"), &mCanvasWidth, &mCanvasHeight);
-    mVOffset = XmlIntAttribute(element, "voffset", 0);
-    mTurnSpeed = XmlFloatAttribute(element, "piece_rotation_speed", 0.0f);
-    mFadeSpeed = XmlFloatAttribute(element, "fn_fadespeed", 0.0f);
-    mLabelWidths[kPointsLabel] = XmlIntAttribute(element, "label_points_w", 0);
-    mLabelWidths[kLevelLabel] = XmlIntAttribute(element, "label_level_w", 0);
-    mLabelWidths[kPhaseLabel] = XmlIntAttribute(element, "label_phase_w", 0);
+    const Point canvas = ReadPoint(element, "label_size");
+    mCanvasWidth = canvas.mX;
+    mCanvasHeight = canvas.mY;
+    mVOffset = XmlPixelAttribute(element, "voffset");
+    mTurnSpeed = XmlRangedAttribute(element, "piece_rotation_speed", 0.0f, 0.0f, kMaxSpeed);
+    mFadeSpeed = XmlRangedAttribute(element, "fn_fadespeed", 0.0f, 0.0f, kMaxSpeed);
+    mLabelWidths[kPointsLabel] = XmlPixelAttribute(element, "label_points_w");
+    mLabelWidths[kLevelLabel] = XmlPixelAttribute(element, "label_level_w");
+    mLabelWidths[kPhaseLabel] = XmlPixelAttribute(element, "label_phase_w");
     mSlideOn = ReadTrack(*mServices.mTracks, element, "slide_on");
     mSlideOff = ReadTrack(*mServices.mTracks, element, "slide_off");
     mUndoImages[kUndoIdle] = ReadImage(element, "btn_undo_idle");
@@ -101,6 +105,11 @@ void CGamePanel::LoadFromXml(const TiXmlElement* element)
     ReadLayout(element, "score_", false, &mScore);
     SetLayoutMode(mLayoutMode == kScore ? kScore : kBasic);
     StartPieceTracks();
+    if (mSlideOn < 0 || mSlideOff < 0) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR CGamePanel - no slide_on or slide_off track");
+        return false;
+    }
+    return true;
 }
 
 void CGamePanel::StartPieceTracks()

@@ -10,6 +10,7 @@
 
 #include <tinyxml.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -17,7 +18,18 @@ namespace {
 
 void ReadPoint(const TiXmlElement* element, const char* name, int32_t* x, int32_t* y)
 {
-    ParsePoint(XmlTextAttribute(element, name), x, y);
+    int px = 0;
+    int py = 0;
+    ParsePoint(XmlTextAttribute(element, name), &px, &py);
+    const bool fits = XmlPixelsInRange(element, name, {px, py});
+    *x = fits ? px : 0;
+    *y = fits ? py : 0;
+}
+
+// The map's speeds and delays are all waited on: a refused one ends at once.
+float Speed(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, kRefusedSpeed, kMinSpeed, kMaxSpeed);
 }
 
 } // namespace
@@ -62,8 +74,7 @@ void CLevelMap::LoadFromXml(const TiXmlElement* root)
     mLights.Reset();
     mLights.LoadFromXml(root->FirstChildElement("lights"));
     mLights.InitLight(FindAnim(XmlTextAttribute(root, "crossfade_frames")), mCrossFade,
-                      XmlFloatAttribute(root, "crossfade_speed", 0.0f),
-                      XmlFloatAttribute(root, "crossfade_interval", 0.0f));
+                      Speed(root, "crossfade_speed"), Speed(root, "crossfade_interval"));
     mTyper.Reset();
     mTyper.LoadFromXml(root);
     mTyper.Start();
@@ -110,16 +121,19 @@ void CLevelMap::LoadAttributes(const TiXmlElement* root)
         {"light_off_delay", &mLightOffDelay},
     };
     for (const FloatField& field : floats)
-        *field.mValue = XmlFloatAttribute(root, field.mName, 0.0f);
-    mToBeCompletedAlpha = XmlIntAttribute(root, "tobecompleted_alpha", 0);
+        *field.mValue = Speed(root, field.mName);
+    mToBeCompletedAlpha = XmlRangedAttribute(root, "tobecompleted_alpha", 0, 0, 255);
 
     for (int32_t i = 0; i < kMonitors; ++i) {
         char name[32];
         Monitor& monitor = mMonitors[size_t(i)];
         std::snprintf(name, sizeof name, "monitor%d", i + 1);
         ParseRect(XmlTextAttribute(root, name), &monitor.mRect);
+        const Lumo::Rect& r = monitor.mRect;
+        if (!XmlPixelsInRange(root, name, {r.mX, r.mY, r.mWidth, r.mHeight}))
+            monitor.mRect = {};
         std::snprintf(name, sizeof name, "monitor%d_speed", i + 1);
-        const float speed = XmlFloatAttribute(root, name, 0.0f);
+        const float speed = XmlRangedAttribute(root, name, 0.0f, -kMaxSpeed, kMaxSpeed);
         monitor.mSpeed = speed < 0.0f ? -speed : speed;
         monitor.mRight = speed > 0.0f;
         std::snprintf(name, sizeof name, "res\\monitor%d.png|1", i + 1);
@@ -167,7 +181,7 @@ void CLevelMap::LoadCups(const TiXmlElement* root)
     int32_t count = 0;
     for (; element != nullptr && count < kCups; element = element->NextSiblingElement("cup"), ++count) {
         Cup& cup = mCups[size_t(count)];
-        cup.mLevel = XmlIntAttribute(element, "level", 0);
+        cup.mLevel = XmlRangedAttribute(element, "level", 0, 0, INT32_MAX);
         ReadPoint(element, "pos", &cup.mX, &cup.mY);
         cup.mImage = FindImage(XmlTextAttribute(element, "img"));
         cup.mHoverImage = FindImage(XmlTextAttribute(element, "imghover"));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ struct PlayCase {
     std::vector<std::string> mLines;
 };
 
+void PrintTo(const PlayCase& c, std::ostream* out) { *out << c.mWhat; }
+
 class RefusedValueTest : public AlteredContentTest, public ::testing::WithParamInterface<PlayCase> {};
 
 // A value the game cannot take is refused at load with one line naming the
@@ -62,7 +65,8 @@ TEST_P(RefusedValueTest, IsLoggedAndTheLevelPlays)
 
 std::string ManyGroups()
 {
-    const std::string group = "<group min=\"1\" max=\"2\" grid=\"40\" spawn_interval_speed=\"0.5\" track_speed=\"0.05\" "
+    const std::string group = "<group min=\"1\" max=\"2\" grid=\"40\" spawn_interval_speed=\"0.5\" "
+                              "track_speed=\"0.05\" "
                               "x_right=\"850\" x_left=\"-150\"><obj src=\"bg_cloud\"/></group>";
     std::string groups;
     for (int i = 0; i < 300; ++i)

@@ -18,10 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 namespace AppTest {
 namespace {
@@ -36,27 +33,20 @@ public:
     int mShutdownRequests = 0;
 };
 
-// The sample content's data files as loose files of the working folder.
+// The game loading from the archive it ships, with the pictures, fonts and
+// sounds made at build time.
 class GameLoadingTest : public GameTest::GameFixture {
 protected:
-    GameLoadingTest()
+    // A data file of the sample content as written.
+    static std::string ReadContent(const std::string& name)
     {
-        std::filesystem::copy(std::string(ZENTROVA_CONTENT_DIR) + "/res", mFolder / "res",
-                              std::filesystem::copy_options::recursive);
-    }
-
-    std::string ReadContent(const std::string& name) const
-    {
-        std::ifstream in(mFolder / ("res/" + name));
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return LumoTest::ReadFile(std::string(ZENTROVA_CONTENT_DIR) + "/res/" + name);
     }
 
     // The archive the game ships with one of its data files replaced over it.
     void MountShippedWith(const std::string& file, const std::string& text)
     {
-        ASSERT_TRUE(mPak.MountArchive(ZENTROVA_RES_PAK));
+        MountShipped();
         PakWriter writer;
         ASSERT_TRUE(writer.Add("res\\" + file, text));
         const std::string path = mFolder / "changed.pak";
@@ -64,6 +54,8 @@ protected:
         ASSERT_TRUE(writer.WriteFile(path, &error)) << error;
         ASSERT_TRUE(mPak.MountArchive(path));
     }
+
+    void MountShipped() { ASSERT_TRUE(mPak.MountArchive(ZENTROVA_RES_PAK)); }
 
     // Runs the loading thread to its end and the hook that follows it.
     void Load(RecordingGame& game)
@@ -78,8 +70,7 @@ protected:
 
 TEST_F(GameLoadingTest, PackedSampleContentLoadsCleanAndTheFilesAreSavedAtExit)
 {
-    // The archive the game ships, with the pictures, fonts and sounds made at build time.
-    ASSERT_TRUE(mPak.MountArchive(ZENTROVA_RES_PAK));
+    MountShipped();
     {
         RecordingGame game;
         Load(game);
@@ -110,6 +101,7 @@ TEST_F(GameLoadingTest, PackedSampleContentLoadsCleanAndTheFilesAreSavedAtExit)
 
 TEST_F(GameLoadingTest, AReloadAskedForDuringALoadWaitsForItsEndWithoutBlocking)
 {
+    MountShipped();
     RecordingGame game;
     game.StartLoadingThread();
     // The main thread that asks is the one that handles the load's end.
@@ -128,7 +120,7 @@ TEST_F(GameLoadingTest, AReloadAskedForDuringALoadWaitsForItsEndWithoutBlocking)
 // are not looked up (a lookup there would reshuffle the endless graph).
 TEST_F(GameLoadingTest, TheLevelMapShowsTheKindOfEachListedPositionAndClampsItsPositions)
 {
-    ASSERT_TRUE(mPak.MountArchive(ZENTROVA_RES_PAK));
+    MountShipped();
     RecordingGame game;
     Load(game);
     struct Case {
@@ -185,7 +177,9 @@ TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
         {"a graphs file that does not parse", "levelgraphs.xml",
          [](const std::string& text) { return text.substr(0, text.size() / 2); }, "ERROR LevelGraphs - no root"},
         {"a block too large to draw", "gamefields.xml",
-         [](const std::string& text) { return std::regex_replace(text, std::regex("<block w=\"64\""), "<block w=\"100000\""); },
+         [](const std::string& text) {
+             return std::regex_replace(text, std::regex("<block w=\"64\""), "<block w=\"100000\"");
+         },
          "ERROR res\\gamefields.xml: <block> w=100000 is outside 1..512"},
         {"levels nested deeper than the parser goes", "levels.xml",
          [](const std::string& text) {
@@ -195,14 +189,19 @@ TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
              return std::regex_replace(text, std::regex("<root>"), "<root>" + deep);
          },
          "ERROR: res\\levels.xml nests elements deeper than 256"},
+        {"every track standing still", "trackbase.xml",
+         [](const std::string& text) {
+             return std::regex_replace(text, std::regex("speed=\"[^\"]*\""), "speed=\"0\"");
+         },
+         "ERROR res\\trackbase.xml: <hud_slide_on> speed=0 is outside 0.0001..10000"},
+        {"an empty panel file", "gamepanel.xml", empty, "ERROR CGamePanel - no gamepanel"},
         {"graphs of unknown levels", "levelgraphs.xml",
          [](const std::string& text) { return std::regex_replace(text, std::regex("name=\""), "name=\"x"); },
          "ERROR LevelGraphs - 2 graphs, none with a level"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mWhat);
-        const std::string original = ReadContent(c.mFile);
-        WriteFile(std::string("res\\") + c.mFile, c.mChange(original));
+        MountShippedWith(c.mFile, c.mChange(ReadContent(c.mFile)));
         // A game moves the data folder, where the next one opens its log.
         Lumo::SetUserDataFolder(mDataFolder);
         {
@@ -214,7 +213,6 @@ TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
             EXPECT_TRUE(LogHas(c.mMessage));
             EXPECT_TRUE(LogHas("[ERROR] Loading failed"));
         }
-        WriteFile(std::string("res\\") + c.mFile, original);
     }
 }
 
@@ -245,6 +243,22 @@ TEST_F(GameLoadingTest, AGameWhoseGraphIsMissingIsRefusedOnTheMenu)
     EXPECT_EQ(gui.LastOpenedWindow(), GUIWindowId::kMenu);
     EXPECT_NE(game.LevelController()->CurrentGraph(), 1);
     EXPECT_TRUE(game.mFatalErrors.empty());
+}
+
+// An archive whose data area is damaged (its directory intact) fails the
+// start with the one message: no box for each font, no black window.
+TEST_F(GameLoadingTest, AnArchiveWithADamagedDataAreaFailsTheStartWithOneMessage)
+{
+    std::string bytes = LumoTest::ReadFile(ZENTROVA_RES_PAK);
+    std::fill(bytes.begin() + std::ptrdiff_t(bytes.size() / 3), bytes.begin() + std::ptrdiff_t(bytes.size() * 2 / 3),
+              '\0');
+    mFolder.Write("damaged.pak", bytes);
+    ASSERT_TRUE(mPak.MountArchive(mFolder / "damaged.pak"));
+    RecordingGame game;
+    Load(game);
+    EXPECT_FALSE(game.LoadedOk());
+    EXPECT_EQ(game.mFatalErrors, std::vector<std::string>{"Error while loading."});
+    EXPECT_EQ(game.mShutdownRequests, 1);
 }
 
 } // namespace

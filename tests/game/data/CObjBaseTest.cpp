@@ -37,7 +37,10 @@ TEST_F(CObjBaseTest, StoresSpriteOffsetsFromTheHotSpot)
     EXPECT_EQ(objects.Sprites()[0].mX, 0);
     EXPECT_EQ(objects.Sprites()[0].mY, 5);
     EXPECT_EQ(objects.Sprites()[1].mX, -15);
-    EXPECT_EQ(objects.Sprites()[2].mX, INT32_MAX);
+    // Offsets beyond any screen are refused at load.
+    EXPECT_EQ(objects.Sprites()[2].mX, 0);
+    EXPECT_TRUE(LogHas("ERROR : <frame> hspotx=-2147483648 is outside -10000..10000"));
+    EXPECT_TRUE(LogHas("ERROR : <sprite> ofsx=2147483647 is outside -10000..10000"));
     EXPECT_TRUE(LogHas("Objbase: Error loading frame"));
     EXPECT_TRUE(LogHas("Objbase: loaded 3 objects."));
 
