@@ -6,6 +6,7 @@
 #include "framework/core/AppLog.h"
 #include "framework/graphics/images/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/windows/Dialogs.h"
 #include "game/board/CBall.h"
 #include "app/CGameLevelHost.h"
 #include "game/board/CBonusBanner.h"
@@ -136,12 +137,9 @@ CGameApp::~CGameApp()
         mCellRuns->Clear();
         mCellRuns.reset();
     }
-    mProfiles->Save(*this);
+    SavePlayerFiles();
     mProfiles.reset();
-    if (mHiscores) {
-        mHiscores->Save();
-        mHiscores.reset();
-    }
+    mHiscores.reset();
     FreeHudControls();
     JukeBox::Get().Clear();
     JukeBox::Get().SetPlayers(nullptr, nullptr);
@@ -163,6 +161,17 @@ void CGameApp::Initialize()
         mTitleScreen->LoadSplash();
         mWidgetManager->AddChild(mTitleScreen);
     }
+}
+
+void CGameApp::SavePlayerFiles()
+{
+    bool saved = mProfiles->Save(*this);
+    if (mHiscores)
+        saved = mHiscores->Save() && saved;
+    if (saved || mToldSaveFailed)
+        return;
+    mToldSaveFailed = true;
+    ShowMessageBoxA("Your progress could not be saved.", mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
 }
 
 void CGameApp::RemoveWidget(Lumo::Widget* widget)

@@ -78,6 +78,8 @@ public:
     void StartSelectedLevel() override;
     void Reload() override;
     void LoadCursor() override;
+    // The profiles and the hiscores; the player hears once per run that they could not be saved.
+    void SavePlayerFiles();
 
     bool LoadedOk() const { return mLoadedOk; }
     int LoadingStateNow() const { return mLoadingState; }
@@ -167,6 +169,7 @@ private:
     std::atomic<bool> mLoadedOnce{false};
     std::atomic<int> mLoadingState{kNeverLoaded};
     bool mReloadQueued = false;
+    bool mToldSaveFailed = false;
     // The graph position the level map leads to; its start button plays it.
     int32_t mMapPosition = 0;
 };

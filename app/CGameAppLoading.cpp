@@ -248,20 +248,22 @@ void CGameApp::CreateLevelParts()
     host.mObjects = mObjects.get();
     host.mBackground = mBackground.get();
     host.mBonusBase = mBonusBase.get();
-    host.mProfiles = mProfiles.get();
-    host.mHiscores = mHiscores.get();
+    host.mCellRuns = mCellRuns.get();
     mLevelHost = std::make_unique<CGameLevelHost>(host);
     mLevelGraphs = std::make_unique<CLevelGraphs>();
     mLevelController = std::make_unique<CLevelController>(CLevelController::Parts{
         mField->Grid(), *mPieces, *mLevelGraphs, *mProfiles, *mHiscores, *mLevelHost, *mCommands,
         mField->ReservedColour()});
+    // Without a level or a graph to play no game could start: the load fails.
     {
         TiXmlDocument document;
-        mLevelController->LoadFromXml(ReadRoot("res\\levels.xml", document), mFieldShapes);
+        if (!mLevelController->LoadFromXml(ReadRoot("res\\levels.xml", document), mFieldShapes))
+            mLoadFailed = true;
     }
     {
         TiXmlDocument document;
-        mLevelGraphs->LoadFromXml(ReadRoot("res\\levelgraphs.xml", document), mLevelController->Table());
+        if (!mLevelGraphs->LoadFromXml(ReadRoot("res\\levelgraphs.xml", document), mLevelController->Table()))
+            mLoadFailed = true;
     }
     CGamePanelServices panel;
     panel.mTracks = mTracks.get();

@@ -1,9 +1,10 @@
 #include "app/CGameLevelHost.h"
 
-#include "framework/app/LumoAppBase.h"
+#include "app/CGameApp.h"
 #include "game/board/CBall.h"
 #include "game/board/CBonusBase.h"
 #include "game/board/CBonusShell.h"
+#include "game/board/CCellRuns.h"
 #include "game/board/CCrazyLevel.h"
 #include "game/board/CFieldBase.h"
 #include "game/board/CFieldBlock.h"
@@ -15,9 +16,7 @@
 #include "game/board/CSuperBonus.h"
 #include "game/data/CBackground.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CHiscoreTable.h"
 #include "game/data/CObjBase.h"
-#include "game/data/CUserProfiles.h"
 #include "game/screens/CBoardWidget.h"
 #include "game/screens/CGamePanel.h"
 
@@ -37,6 +36,8 @@ void CGameLevelHost::StopPendingProcess()
     if (delay && delay->mAttached)
         mLinks.mProcessor->StopProcess(delay);
 }
+
+void CGameLevelHost::ClearProcessorHold() { mLinks.mProcessor->ClearBusy(); }
 
 void CGameLevelHost::StartPhase(int32_t sequence)
 {
@@ -64,6 +65,14 @@ void CGameLevelHost::SetArrows(bool stop, bool dim, bool hide, bool show, bool f
     mLinks.mProcessor->SetArrows(stop, dim, hide, show, flash);
 }
 
+void CGameLevelHost::ResetComboWindow(float speed) { mLinks.mProcessor->ResetComboWindow(speed); }
+
+void CGameLevelHost::StartCellRuns(bool record)
+{
+    mLinks.mCellRuns->Clear();
+    mLinks.mCellRuns->SetRecording(record);
+}
+
 void CGameLevelHost::BallCell(int32_t* column, int32_t* row) const
 {
     const CGameField& field = *mLinks.mField;
@@ -83,6 +92,7 @@ void CGameLevelHost::ResetBall(bool placeOnCell, int32_t column, int32_t row)
     if (!placeOnCell)
         return;
     ball.PlaceOnCell(column, row);
+    mLinks.mField->SetExcludedCell(column, row);
     ball.LogTiming();
 }
 
@@ -181,6 +191,8 @@ void CGameLevelHost::RestartBoard()
     board.PlayOverlayAnim(CGameConfig::live.loadscreenBgfadespeed, 1.0f, 0.0f);
 }
 
+void CGameLevelHost::CenterBoardOnField() { mLinks.mBoard->CenterOnField(); }
+
 void CGameLevelHost::SetPanelLayout(int32_t mode, bool undoButton) { mLinks.mPanel->StartLevel(mode, undoButton); }
 
 void CGameLevelHost::SetPanelLabels(int32_t stage, int32_t level)
@@ -200,17 +212,15 @@ void CGameLevelHost::SetPanelEnergy(int32_t percent, bool immediate, float speed
 
 void CGameLevelHost::SlidePanel(bool on) { mLinks.mPanel->SlideOnOff(on); }
 
+void CGameLevelHost::HidePanelNow() { mLinks.mPanel->HideNow(); }
+
 void CGameLevelHost::ShowPanelPiece(bool on) { mLinks.mPanel->ShowPiece(on); }
 
 void CGameLevelHost::ChangePanelPiece() { mLinks.mProcessor->ShowPanelPiece(); }
 
 void CGameLevelHost::PlaySample(int32_t sample) { mLinks.mApp->PlaySoundById(sample); }
 
-void CGameLevelHost::SaveFiles()
-{
-    mLinks.mProfiles->Save(*mLinks.mApp);
-    mLinks.mHiscores->Save();
-}
+void CGameLevelHost::SaveFiles() { mLinks.mApp->SavePlayerFiles(); }
 
 void CGameLevelHost::SetCrazyPercent(int32_t percent) { mLinks.mPanel->SetCrazyPercent(percent); }
 

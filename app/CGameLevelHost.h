@@ -5,9 +5,11 @@
 
 class CBackground;
 class CBall;
+class CGameApp;
 class CBonusBase;
 class CBoardWidget;
 class CBonusShell;
+class CCellRuns;
 class CCrazyLevel;
 class CFieldBase;
 class CFieldBonuses;
@@ -15,19 +17,13 @@ class CGameBorders;
 class CGameField;
 class CGamePanel;
 class CGameProcessor;
-class CHiscoreTable;
 class CObjBase;
 class CPhaseSequencer;
 class CSuperBonus;
-class CUserProfiles;
-
-namespace Lumo {
-class LumoAppBase;
-}
 
 // The game's components the level controller drives; none owned.
 struct LevelHostLinks {
-    Lumo::LumoAppBase* mApp = nullptr;
+    CGameApp* mApp = nullptr;
     CGameProcessor* mProcessor = nullptr;
     CBall* mBall = nullptr;
     CGameField* mField = nullptr;
@@ -40,9 +36,8 @@ struct LevelHostLinks {
     CBonusShell* mShell = nullptr;
     CSuperBonus* mSuperBonus = nullptr;
     CCrazyLevel* mCrazy = nullptr;
+    CCellRuns* mCellRuns = nullptr;
     CPhaseSequencer* mPhases = nullptr;
-    CUserProfiles* mProfiles = nullptr;
-    CHiscoreTable* mHiscores = nullptr;
     CGamePanel* mPanel = nullptr;
     CBoardWidget* mBoard = nullptr;
 };
@@ -60,6 +55,7 @@ public:
     void SetHazards(bool on, int32_t flags) override;
     void SetDrain(bool on, float rate) override;
     void StopPendingProcess() override;
+    void ClearProcessorHold() override;
     void StartPhase(int32_t sequence) override;
     void RestartBonusTimer() override;
     void ProcessGroup(int32_t group) override;
@@ -67,6 +63,8 @@ public:
     void StartHazardBall() override;
     bool BlockMovesPending() const override;
     void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) override;
+    void ResetComboWindow(float speed) override;
+    void StartCellRuns(bool record) override;
 
     void BallCell(int32_t* column, int32_t* row) const override;
     void ResetBall(bool placeOnCell, int32_t column, int32_t row) override;
@@ -90,12 +88,14 @@ public:
     void SetBoardActive(bool active) override;
     void SetBoardBusy(bool busy) override;
     void RestartBoard() override;
+    void CenterBoardOnField() override;
     void SetPanelLayout(int32_t mode, bool undoButton) override;
     void SetPanelLabels(int32_t stage, int32_t level) override;
     void SetPanelScore(int32_t score) override;
     void SetPanelCompletion(int32_t percent) override;
     void SetPanelEnergy(int32_t percent, bool immediate, float speed) override;
     void SlidePanel(bool on) override;
+    void HidePanelNow() override;
     void ShowPanelPiece(bool on) override;
     void ChangePanelPiece() override;
     void PlaySample(int32_t sample) override;

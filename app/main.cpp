@@ -6,6 +6,7 @@
 #include "platform/process/EndSessionSignal.h"
 #include "platform/codecs/J2kCodecModule.h"
 #include "platform/process/Log.h"
+#include "platform/process/VersionModule.h"
 
 int main()
 {
@@ -14,6 +15,7 @@ int main()
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", line.c_str());
     });
     // The system libraries the program loads by name.
+    Platform::RegisterVersionModule();
     Platform::RegisterDirectDrawModule();
     Platform::RegisterAudioModules();
     Platform::RegisterJ2kCodecModule();

@@ -4,18 +4,13 @@
 // same sprites drawn as textured quads through the layer's 3D device.
 
 #include "framework/display/DDImage.h"
-#include "framework/display/DDInterface.h"
-#include "framework/display/DisplayAppHost.h"
 #include "framework/display/SoftwareRasterizer.h"
-#include "framework/graphics/images/ImageHost.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DisplayDesktop.h"
 #include "platform/storage/Registry.h"
 #include "platform/backends/headless/HeadlessSession.h"
-#include "platform/windows/Messages.h"
-#include "platform/windows/Window.h"
-#include "platform/windows/WindowConstants.h"
 
+#include "BenchDisplayHost.h"
 #include "MedianRuns.h"
 
 #include <benchmark/benchmark.h>
@@ -35,31 +30,6 @@ namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-
-class BenchApp : public Lumo::DisplayAppHost, public Lumo::ImageHost {
-public:
-    Lumo::DDInterface* mDisplay = nullptr;
-    HMODULE mModule = nullptr;
-    Lumo::ImageHost* GetImageHost() override { return this; }
-    HMODULE GetDirectDrawModule() override { return mModule; }
-    void AddImageToSet(Lumo::MemoryImage*) override {}
-    void RemoveImageFromSet(Lumo::MemoryImage* image) override { DropImageTextures(image); }
-    void DropImageTextures(Lumo::MemoryImage* image) override
-    {
-        if (mDisplay)
-            mDisplay->RemoveImageTextures(image);
-    }
-    bool Is3DAccelerated() override { return false; }
-    Lumo::NativeDisplay* GetNativeDisplay() override { return mDisplay; }
-    bool CopyTexturesToBits(Lumo::MemoryImage*) override { return false; }
-    Lumo::TriangleRasterizer* GetTriangleRasterizer() override { return mRasterizer; }
-    Lumo::TriangleRasterizer* mRasterizer = nullptr;
-};
-
-LRESULT Plain(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 // Discs with a soft rim on a transparent ground; opaque or half translucent.
 std::vector<uint32_t> Sprites(bool translucent, bool keyed)
@@ -87,7 +57,7 @@ struct Stage {
     // The self-test keeps its record in memory.
     RegistryStore registry;
     ScopedRegistryStore registryScope{&registry};
-    BenchApp app;
+    BenchDisplayHost app;
     std::unique_ptr<Lumo::DDInterface> display;
     Lumo::MemoryImage* opaque = nullptr;
     Lumo::MemoryImage* keyed = nullptr;
@@ -108,11 +78,7 @@ struct Stage {
         app.mModule = LoadLibraryA("ddraw.dll");
         app.mWidth = kWidth;
         app.mHeight = kHeight;
-        WNDCLASSA windowClass;
-        windowClass.lpfnWndProc = Plain;
-        windowClass.lpszClassName = "Bench";
-        RegisterClassA(&windowClass);
-        HWND window = CreateWindowExA(0, "Bench", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight);
+        HWND window = OpenBenchWindow(kWidth, kHeight);
         app.mForce3D = threeD;
         display = std::make_unique<Lumo::DDInterface>(&app);
         app.mDisplay = display.get();

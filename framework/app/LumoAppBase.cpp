@@ -384,8 +384,8 @@ void LumoAppBase::OnSecondInstanceNotify(WPARAM wParam, LPARAM)
 
 std::string LumoAppBase::AppDataFolder() const
 {
-    char path[MAX_PATH] = {};
-    if (SHGetFolderPathA(CSIDL_COMMON_APPDATA, path) != S_OK)
+    std::string path;
+    if (SHGetFolderPathA(CSIDL_COMMON_APPDATA, &path) != S_OK)
         return std::string();
     const std::string& middle = mDataFolderName.empty() ? mCompanyName : mDataFolderName;
     return RemoveTrailingSlash(path) + "\\" + middle + "\\" + mProductName + "\\";
@@ -453,7 +453,7 @@ void LumoAppBase::StartLoadingThread()
     mDemoLoadingComplete = false;
     mLoadingRunning = true;
     SetThreadPriority(THREAD_PRIORITY_ABOVE_NORMAL);
-    mLoadingThread = std::thread([this] {
+    mLoadingThread = StartThread([this] {
         RunLoadingThread();
         DebugPrintf("Resource Loading Time: %d\r\n", int(GetTickCount() - mCreationTick));
         mLoadingFinished = true;

@@ -55,6 +55,8 @@ class LumoAppBase : public ButtonListener,
 public:
     static constexpr uint32_t kMainTimerId = 100;
     static constexpr int kCursorCount = 13;
+    // Acknowledges switching the debug keys and a successful value re-read.
+    static constexpr const char* kDebugSound = "c:\\windows\\media\\Windows XP Menu Command.wav";
 
     LumoAppBase();
     ~LumoAppBase() override;
@@ -494,6 +496,8 @@ private:
     };
 
     void RunLoadingDoneTransition();
+    // A replay that went into a load its recording never made.
+    void EndReplayInUnrecordedLoad();
     void ApplyPlaybackKey(char key);
     void ApplyDemoRecord();
     // Moves the pointer to the replayed position as a live mouse message

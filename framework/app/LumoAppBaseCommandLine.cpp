@@ -6,6 +6,8 @@
 #include "platform/storage/Files.h"
 #include "platform/process/Process.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <set>
 
@@ -15,10 +17,12 @@ using namespace Platform;
 
 namespace {
 
-// A decimal number as the runtime's atoi reads it; 0 when there is none.
+// A decimal number as the runtime's atoi reads it; 0 when there is none,
+// and held to the 32-bit range.
 int32_t DecimalValue(const std::string& text)
 {
-    return int32_t(std::strtol(text.c_str(), nullptr, 10));
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    return int32_t(std::clamp<long>(value, INT32_MIN, INT32_MAX));
 }
 
 } // namespace
@@ -89,9 +93,7 @@ void LumoAppBase::ApplyCommandLineSwitch(const std::string& name, const std::str
         mRecording = true;
         mPlaying = false;
     } else if (name == "-playnum") {
-        int32_t age = DecimalValue(value) - 1;
-        if (age < 0)
-            age = 0;
+        const int32_t age = std::max(DecimalValue(value), 1) - 1;
         const int32_t highest = FindHighestDemoNumber(mDemoPrefix, age, false);
         mDemoFileName = MakeDemoPathAbsolute(mDemoPrefix + FormatString("%d.dmo", highest - age));
         mPlaying = true;

@@ -5,6 +5,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/sound/PlaySound.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/VirtualKeys.h"
 
@@ -21,8 +22,12 @@ bool LumoAppBase::DebugKeyDown(int key)
     switch (key) {
     case 'R':
         // A failed re-read shows its error in a box, which swallows the key-ups.
-        if (alt && !mDiagnostics->ModValReparse())
-            ClearKeyStates();
+        if (alt) {
+            if (mDiagnostics->ModValReparse())
+                PlaySoundA(kDebugSound, nullptr, SND_ASYNC);
+            else
+                ClearKeyStates();
+        }
         return false;
     case VK_F3:
         if (shift) {

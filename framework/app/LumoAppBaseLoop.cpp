@@ -2,6 +2,7 @@
 
 #include "framework/audio/MusicInterface.h"
 #include "framework/audio/SoundManager.h"
+#include "framework/core/AppLog.h"
 #include "framework/display/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/Widget.h"
@@ -281,8 +282,25 @@ bool LumoAppBase::UpdateTick()
         if (mRecording)
             DemoRecordKind(9);
     }
+    const int updatesBefore = mUpdateCount;
     UpdateFrames();
+    // An application that holds its updates while it loads does not move
+    // the count: when the next record lies at a later count, the recorded run
+    // never made this load, and the replay is past its records.
+    if (mPlaying && mUpdateCount == updatesBefore && mLoadingFinished && !mLoadingDoneHandled) {
+        EndReplayInUnrecordedLoad();
+        return false;
+    }
     return true;
+}
+
+void LumoAppBase::EndReplayInUnrecordedLoad()
+{
+    AppLog::GetInstance()->Printf(AppLog::kToFile,
+                                  "The demo holds no end of this load: the replay has left its recording and ends");
+    mDemoEnded = true;
+    // The game shows again, and stays as it is.
+    RunLoadingDoneTransition();
 }
 
 void LumoAppBase::RunLoadingDoneTransition()

@@ -12,11 +12,14 @@
 #include "framework/widgets/DialogTable.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/process/Clock.h"
+#include "platform/process/VersionModule.h"
+#include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Input.h"
 #include "platform/windows/Window.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -27,9 +30,9 @@ using namespace Platform;
 
 namespace {
 
-using VersionInfoSizeProc = uint32_t (*)(const char* path, uint32_t* handle);
-using VersionInfoProc = int (*)(const char* path, uint32_t handle, uint32_t size, void* data);
-using VersionQueryProc = int (*)(const void* block, const char* subBlock, void** value, uint32_t* length);
+// Far longer than any present takes.
+constexpr std::chrono::milliseconds kSuspendDisplayWait{500};
+
 
 } // namespace
 
@@ -61,9 +64,10 @@ void LumoAppBase::OnUrlOpened(const std::string&)
 
 std::string LumoAppBase::GetProductVersion(const std::string& path)
 {
-    const auto infoSize = reinterpret_cast<VersionInfoSizeProc>(GetProcAddress(mVersionModule, "GetFileVersionInfoSizeA"));
-    const auto info = reinterpret_cast<VersionInfoProc>(GetProcAddress(mVersionModule, "GetFileVersionInfoA"));
-    const auto query = reinterpret_cast<VersionQueryProc>(GetProcAddress(mVersionModule, "VerQueryValueA"));
+    const auto infoSize =
+        reinterpret_cast<GetFileVersionInfoSizeProc>(GetProcAddress(mVersionModule, "GetFileVersionInfoSizeA"));
+    const auto info = reinterpret_cast<GetFileVersionInfoProc>(GetProcAddress(mVersionModule, "GetFileVersionInfoA"));
+    const auto query = reinterpret_cast<VerQueryValueProc>(GetProcAddress(mVersionModule, "VerQueryValueA"));
     if (!infoSize || !info || !query)
         return std::string();
     uint32_t handle = 0;
@@ -99,13 +103,24 @@ bool LumoAppBase::ReadCrashAttachment(Buffer& buffer)
 }
 
 // Muting through the stack leaves the stored music volume for the settings.
+// The crash report calls this while the crashed thread may hold the display
+// lock, as it does through every present: the software cursor is then left
+// as it is rather than waited for, and only the system's arrow comes back.
 void LumoAppBase::SuspendForSystem()
 {
     PushMute(true);
     if (mHWnd)
         ShowWindow(mHWnd, SW_HIDE);
     mHidden = true;
-    ApplyCursor();
+    if (!mDDInterface)
+        return;
+    std::unique_lock<CriticalSectionHolder> hold(mDDInterface->mDisplayLock, std::defer_lock);
+    if (hold.try_lock_for(kSuspendDisplayWait)) {
+        ApplyCursor();
+    } else {
+        Platform::SetCursor(LoadCursorA(IDC_ARROW));
+        mSysCursor = true;
+    }
 }
 
 void LumoAppBase::CopyToClipboard(const std::string& text)

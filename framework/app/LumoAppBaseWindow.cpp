@@ -398,7 +398,7 @@ void LumoAppBase::StartCursorThread()
     mCursorThreadRunning = true;
     mCursorThreadStop = false;
     SetThreadPriority(THREAD_PRIORITY_ABOVE_NORMAL);
-    mCursorThread = std::thread([this] { CursorThreadLoop(); });
+    mCursorThread = StartThread([this] { CursorThreadLoop(); });
 }
 
 void LumoAppBase::CursorThreadLoop()

@@ -4,6 +4,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/process/Clock.h"
+#include "platform/sound/PlaySound.h"
 #include "platform/windows/Input.h"
 #include "platform/windows/Messages.h"
 #include "platform/windows/VirtualKeys.h"
@@ -356,6 +357,7 @@ void LumoAppBase::DispatchKeyDown(int key, bool systemKey)
             return;
         }
     } else if (key == 'D' && mWidgetManager->IsKeyDown(VK_CONTROL) && mWidgetManager->IsKeyDown(VK_MENU)) {
+        PlaySoundA(kDebugSound, nullptr, SND_ASYNC);
         mDebugKeysEnabled = !mDebugKeysEnabled;
     }
     if (mDebugKeysEnabled && DebugKeyDown(key))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <mutex>
 
 namespace Lumo {
@@ -14,10 +15,16 @@ public:
 
     void lock() { mMutex.lock(); }
     bool try_lock() { return mMutex.try_lock(); }
+    // For a caller that must not wait on a thread that may never let go.
+    template <typename Rep, typename Period>
+    bool try_lock_for(const std::chrono::duration<Rep, Period>& wait)
+    {
+        return mMutex.try_lock_for(wait);
+    }
     void unlock() { mMutex.unlock(); }
 
 private:
-    std::recursive_mutex mMutex;
+    std::recursive_timed_mutex mMutex;
 };
 
 } // namespace Lumo

@@ -75,7 +75,7 @@ std::string GetSystemInfoText()
         Platform::HMODULE module = Platform::LoadLibraryA(library);
         if (!module)
             continue;
-        text += label + host->GetProductVersion(library) + "\r\n";
+        text += label + host->GetProductVersion(Platform::GetModuleFileNameA(module)) + "\r\n";
         Platform::FreeLibrary(module);
     }
     return text;

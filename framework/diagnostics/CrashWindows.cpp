@@ -6,11 +6,11 @@
 #include "framework/diagnostics/HTTPTransfer.h"
 #include "platform/process/Clock.h"
 #include "platform/process/CrashSignals.h"
+#include "platform/process/Process.h"
 #include "platform/windows/DialogWindow.h"
 #include "platform/windows/Dialogs.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace Lumo {
 
@@ -154,7 +154,7 @@ void RunUpload(CrashReportState& state)
     HTTPTransfer& transfer = GetCrashHTTPTransfer();
     // No result of an earlier run may pass for this one's.
     transfer.Reset();
-    std::thread(SubmitCrashReport).detach();
+    Platform::StartThread(SubmitCrashReport).detach();
     uint32_t started = Platform::timeGetTime();
     uint32_t nextPoll = started + kPollMillis;
     uint32_t nextTick = started + kTickMillis;
@@ -189,7 +189,7 @@ void RunUpload(CrashReportState& state)
             if (Platform::MessageBoxW(nullptr, L"Failed to connect to server.", L"Connection Failed",
                                       Platform::MB_RETRYCANCEL) == Platform::IDRETRY) {
                 started = Platform::timeGetTime();
-                std::thread(SubmitCrashReport).detach();
+                Platform::StartThread(SubmitCrashReport).detach();
             } else {
                 state.mDialogDone = true;
             }

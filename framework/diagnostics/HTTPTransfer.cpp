@@ -4,6 +4,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/diagnostics/DiagnosticsAppHost.h"
 #include "platform/process/Clock.h"
+#include "platform/process/Process.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -25,6 +26,18 @@ constexpr int kDestructorWaitPolls = 250;
 bool StartsWith(const std::string& text, const char* prefix)
 {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// The end of the line that starts at position, or npos while it is not all
+// there; searched keeps where the last search stopped, so that each byte is
+// looked at once however slowly a long line comes in.
+size_t FindLineEnd(const std::string& reply, size_t position, size_t* searched)
+{
+    // A CR at the end of what was searched may start the line end.
+    const size_t from = std::max(position, *searched > 0 ? *searched - 1 : 0);
+    const size_t end = reply.find("\r\n", from);
+    *searched = end == std::string::npos ? reply.size() : end;
+    return end;
 }
 
 } // namespace
@@ -123,7 +136,7 @@ void HTTPTransfer::StartWorker()
     if (host && host->IsPlayingDemo())
         return;
     mWorkerAlive = true;
-    mWorker = std::thread([this] { WorkerThread(); });
+    mWorker = StartThread([this] { WorkerThread(); });
 }
 
 void HTTPTransfer::RecordFailure(int code)
@@ -221,23 +234,36 @@ void HTTPTransfer::ReadHeaderLine(const std::string& line, bool* headersDone, bo
 void HTTPTransfer::AppendContent(const std::string& bytes)
 {
     std::lock_guard<std::mutex> lock(mContentMutex);
-    mContent += bytes;
+    const size_t room = kMaxContentBytes - mContent.size();
+    mContent.append(bytes, 0, room);
+    if (bytes.size() > room)
+        RecordFailure(kReplyTooLarge);
 }
 
 void HTTPTransfer::ReceiveReply()
 {
+    // The reply's bytes from the first one not yet parsed.
     std::string reply;
     size_t position = 0;
+    size_t searched = 0;
     bool first = true;
     size_t previousPosition = 0;
+    size_t headBytes = 0;
     bool headersDone = false;
     bool chunked = false;
     int32_t chunkDue = 0;
     int32_t contentDue = 0;
     const auto left = [&] { return position < reply.size() ? reply.size() - position : 0; };
+    // The bytes of the line that starts at position, as far as it has come.
+    const auto lineBytes = [&](size_t end) { return end == std::string::npos ? left() : end + 2 - position; };
 
     while (!mStop) {
         if (first || position == previousPosition) {
+            // Parsed bytes go (a chunk's line end may still be due past them).
+            const size_t parsed = std::min(position, reply.size());
+            reply.erase(0, parsed);
+            position -= parsed;
+            searched = searched > parsed ? searched - parsed : 0;
             if (!WaitSocket(true, false) || mStop)
                 break;
             char bytes[kReceiveChunk];
@@ -250,15 +276,24 @@ void HTTPTransfer::ReceiveReply()
         previousPosition = position;
 
         if (!headersDone) {
-            const size_t end = reply.find("\r\n", position);
+            const size_t end = FindLineEnd(reply, position, &searched);
+            if (headBytes + lineBytes(end) > kMaxHeadBytes) {
+                RecordFailure(kReplyTooLarge);
+                break;
+            }
             if (end == std::string::npos)
                 continue;
+            headBytes += lineBytes(end);
             const std::string line = reply.substr(position, end - position);
             position = end + 2;
             ReadHeaderLine(line, &headersDone, &chunked, &contentDue);
         } else if (chunked) {
             if (chunkDue == 0) {
-                const size_t end = reply.find("\r\n", position);
+                const size_t end = FindLineEnd(reply, position, &searched);
+                if (lineBytes(end) > kMaxHeadBytes) {
+                    RecordFailure(kReplyTooLarge);
+                    break;
+                }
                 if (end == std::string::npos)
                     continue;
                 int32_t size = 0;

@@ -28,7 +28,13 @@ public:
         kHostUnknown = 7,
         kConnectFailed = 8,
         kSendFailed = 9,
+        // The reply's head or body is beyond what the client takes.
+        kReplyTooLarge = 10,
     };
+    // Bounds of a reply, far above what a report upload gets back: a server
+    // that never ends its head or its body must not take all memory.
+    static constexpr size_t kMaxHeadBytes = 64 * 1024;
+    static constexpr size_t kMaxContentBytes = 16 * 1024 * 1024;
     // The demo record of a result change.
     static constexpr int kDemoRecordKind = 17;
 

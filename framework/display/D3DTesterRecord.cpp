@@ -2,6 +2,7 @@
 #include "framework/display/D3DTester.h"
 #include "framework/display/DirectXErrorName.h"
 #include "framework/display/DisplayAppHost.h"
+#include "platform/display/Direct3D8.h"
 #include "platform/display/DisplayDesktop.h"
 #include "platform/storage/Files.h"
 #include "platform/storage/Folders.h"
@@ -83,15 +84,25 @@ void D3DTester::WriteStoredResult()
     WriteText(mKey, "Warning", mWarning);
 }
 
-// The layer declares no Direct3D 8 object, so even a library of that name
-// could not be asked for its adapter: the probe only tells whether one is
-// there, and the DirectDraw identifier serves.
 bool D3DTester::ProbeDirect3D8()
 {
     HMODULE module = LoadLibraryA("d3d8.dll");
-    if (module)
-        FreeLibrary(module);
-    return false;
+    if (!module)
+        return false;
+    bool identified = false;
+    const auto create = reinterpret_cast<Direct3DCreate8Proc>(GetProcAddress(module, "Direct3DCreate8"));
+    if (IDirect3D8* direct3D = create ? create(D3D8_SDK_VERSION) : nullptr) {
+        D3DADAPTER_IDENTIFIER8 identifier;
+        identified = SUCCEEDED(direct3D->GetAdapterIdentifier(0, D3DENUM_NO_WHQL_LEVEL, &identifier));
+        if (identified) {
+            std::memcpy(mDisplayGuid, identifier.DeviceIdentifier, sizeof(mDisplayGuid));
+            mDriver = identifier.Driver;
+            mDescription = identifier.Description;
+        }
+        direct3D->Release();
+    }
+    FreeLibrary(module);
+    return identified;
 }
 
 void D3DTester::IdentifyAdapter()

@@ -2,6 +2,7 @@
 
 #include "framework/display/DDInterface.h"
 #include "framework/display/D3DInterface.h"
+#include "framework/graphics/images/PixelKernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,14 +113,19 @@ void DDImage::FillRectNormal(const Rect& rect, const Color& color)
             packed = Pack(raster, color, [&](uint32_t c) {
                 return (int32_t(c * alpha + (sixteen ? 128 : 127)) >> 8) + 1;
             });
-        for (int32_t y = rect.mY; y < rect.mY + rect.mHeight; ++y) {
+        // Bounds held apart from the rectangle, which the stores might otherwise alias.
+        const int32_t left = rect.mX, right = rect.mX + rect.mWidth, bottom = rect.mY + rect.mHeight;
+        for (int32_t y = rect.mY; y < bottom; ++y) {
             Pixel* row = raster.Row(y);
-            for (int32_t x = rect.mX; x < rect.mX + rect.mWidth; ++x) {
-                if (alpha == 255)
-                    row[x] = Pixel(packed);
+            if (alpha == 255) {
+                if constexpr (sizeof(Pixel) == 4)
+                    PixelKernels::FillRows(row + left, 0, right - left, 1, packed);
                 else
-                    row[x] = Pixel(packed + ScaleDest(raster, row[x], 256 - alpha, sixteen, false));
+                    std::fill(row + left, row + right, Pixel(packed));
+                continue;
             }
+            for (int32_t x = left; x < right; ++x)
+                row[x] = Pixel(packed + ScaleDest(raster, row[x], 256 - alpha, sixteen, false));
         }
     });
     UnlockSurface();

@@ -129,6 +129,12 @@ void TextureData::CreateTextureDimensions(MemoryImage* image)
 {
     const int w = image->mWidth;
     const int h = image->mHeight;
+    // An image without rows or columns has nothing to hold.
+    if (w < 1 || h < 1) {
+        mColumns = mRows = 0;
+        mMaxU = mMaxV = 0;
+        return;
+    }
     mPieceWidth = w;
     mPieceHeight = h;
     GetBestTextureDimensions(&mPieceWidth, &mPieceHeight, false, mFlags);

@@ -4,6 +4,7 @@
 #include "framework/graphics/Graphics.h"
 #include "game/board/CGameField.h"
 #include "game/board/ColourTrack.h"
+#include "game/board/RunnableSpeed.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CCurve.h"
 #include "game/data/CImageTable.h"
@@ -19,15 +20,20 @@
 namespace {
 
 constexpr float kFlatRise = 40.0f;
+constexpr int32_t kMaxShadowFrames = 1024;
 
-int32_t IntAttribute(const TiXmlElement* element, const char* name)
+// A pixel measure of the ball or its shadow; 0 without the element.
+int32_t Pixels(const TiXmlElement* element, const char* name)
 {
-    return element ? XmlIntAttribute(element, name, 0) : 0;
+    return element ? XmlRangedAttribute(element, name, 0, -kMaxPixels, kMaxPixels) : 0;
 }
 
-float FloatAttribute(const TiXmlElement* element, const char* name)
+// A speed, step or force of the ball's motion: 0, below or absurd would stop
+// the ball or what waits for it for ever, so such a value moves as
+// RunnableSpeed's.
+float Motion(const TiXmlElement* element, const char* name)
 {
-    return element ? XmlFloatAttribute(element, name, 0.0f) : 0.0f;
+    return RunnableSpeed(XmlRangedAttribute(element, name, 0.0f, kMinSpeed, kMaxSpeed));
 }
 
 } // namespace
@@ -45,28 +51,31 @@ void CBall::LoadFromXml(const TiXmlElement* root)
         return;
     for (const TiXmlElement* ball = root->FirstChildElement("ball"); ball; ball = ball->NextSiblingElement("ball")) {
         BallDef def;
-        def.mHotSpotX = IntAttribute(ball, "hspotx");
-        def.mHotSpotY = IntAttribute(ball, "hspoty");
-        def.mCenterX = IntAttribute(ball, "centerx");
-        def.mCenterY = IntAttribute(ball, "centery");
-        def.mWidth = IntAttribute(ball, "width");
-        def.mHeight = IntAttribute(ball, "height");
-        def.mSpeed = FloatAttribute(ball, "speed");
-        def.mCurveSpeed = FloatAttribute(ball, "curvespeed");
-        def.mMinCurveSpeed = FloatAttribute(ball, "mincurvespeed");
-        def.mDelaySpeed = FloatAttribute(ball, "delayspeed");
-        def.mPeriodScale = FloatAttribute(ball, "periodscale");
-        def.mCurveRising = FloatAttribute(ball, "curverising");
-        def.mP = FloatAttribute(ball, "p");
-        def.mG = FloatAttribute(ball, "g");
-        def.mGMatched = FloatAttribute(ball, "g_matched");
-        def.mPMatched = FloatAttribute(ball, "p_matched");
+        def.mHotSpotX = Pixels(ball, "hspotx");
+        def.mHotSpotY = Pixels(ball, "hspoty");
+        def.mCenterX = Pixels(ball, "centerx");
+        def.mCenterY = Pixels(ball, "centery");
+        def.mWidth = Pixels(ball, "width");
+        def.mHeight = Pixels(ball, "height");
+        def.mSpeed = Motion(ball, "speed");
+        def.mCurveSpeed = Motion(ball, "curvespeed");
+        def.mMinCurveSpeed = Motion(ball, "mincurvespeed");
+        def.mDelaySpeed = Motion(ball, "delayspeed");
+        def.mPeriodScale = XmlRangedAttribute(ball, "periodscale", 0.0f, 0.0f, kMaxMagnitude);
+        def.mCurveRising = XmlRangedAttribute(ball, "curverising", 0.0f, -float(kMaxPixels), float(kMaxPixels));
+        def.mP = Motion(ball, "p");
+        def.mG = Motion(ball, "g");
+        def.mGMatched = Motion(ball, "g_matched");
+        def.mPMatched = Motion(ball, "p_matched");
         const TiXmlElement* shadow = ball->FirstChildElement("shadow");
-        if (shadow)
+        if (shadow) {
             mImages.FindByName(XmlTextAttribute(shadow, "firstframe"), &def.mShadowFirstFrame);
-        def.mShadowLastOffset = IntAttribute(shadow, "framecount") - 1;
-        def.mShadowHotSpotX = IntAttribute(shadow, "hspotx");
-        def.mShadowHotSpotY = IntAttribute(shadow, "hspoty");
+            def.mShadowLastOffset = XmlRangedAttribute(shadow, "framecount", 0, 0, kMaxShadowFrames) - 1;
+        } else {
+            def.mShadowLastOffset = -1;
+        }
+        def.mShadowHotSpotX = Pixels(shadow, "hspotx");
+        def.mShadowHotSpotY = Pixels(shadow, "hspoty");
         for (const TiXmlElement* renderable = ball->FirstChildElement("renderable"); renderable;
              renderable = renderable->NextSiblingElement("renderable"))
             mSceneObjects.FindDefinition(XmlTextAttribute(renderable, "src"), &def.mRenderable);

@@ -338,6 +338,7 @@ void CFieldBonuses::ClearBonusState()
     if (mLinks.mProcessor->State() != 0)
         return;
     mLinks.mField->Effects().mBonusInAction = 0;
+    mLinks.mProcessor->ClearBusy();
     mInAction = -1;
     SetBonusesRunning(true);
 }

@@ -170,6 +170,9 @@ FieldPoint CGameField::ScreenToField(float x, float y) const
 
 bool CGameField::HitTest(float x, float y, int32_t* column, int32_t* row) const
 {
+    // Until a level sets the field up it has no cells to hit.
+    if (mRecords.empty())
+        return false;
     const FieldPoint p = ScreenToField(x, y);
     // Floored, not truncated: a point just outside the top or left edge is outside.
     const float fx = std::floor(p.mX * mInvStepX);

@@ -420,7 +420,7 @@ void CGameField::DrawMovingImage(Lumo::Graphics& g, const PopupRecord& r, int32_
         px += TruncateToInt(float(px) * k);
         py += TruncateToInt(float(py) * k);
     }
-    g.DrawImageStretched(slot->mImage, Lumo::Rect(px + x, py + y, source.mWidth + dw, source.mHeight + dh),
+    g.DrawImageStretched(slot->mImage, Lumo::Rect{px + x, py + y, source.mWidth + dw, source.mHeight + dh},
                          source);
 }
 

@@ -15,7 +15,15 @@
 
 namespace {
 
+// Bounds of the file's numbers: a block sprite's side in pixels.
+constexpr int32_t kMaxBlockSide = 512;
+
 void LogLine(const char* text) { Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", text); }
+
+int32_t Pixels(const TiXmlElement* element, const char* name)
+{
+    return XmlRangedAttribute(element, name, 0, -kMaxPixels, kMaxPixels);
+}
 
 } // namespace
 
@@ -27,10 +35,15 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
         LogLine("ERROR CGameField::LoadFromXml - no gamefield1");
         return false;
     }
-    mW = XmlIntAttribute(element, "w", 0);
-    mH = XmlIntAttribute(element, "h", 0);
-    SetCentre(XmlIntAttribute(element, "ofsx", 0), XmlIntAttribute(element, "ofsy", 0));
-    mSpeed = XmlFloatAttribute(element, "speed", 1.0f);
+    mW = XmlRangedAttribute(element, "w", 0, 1, CCellGrid::kMaxCells);
+    mH = XmlRangedAttribute(element, "h", 0, 1, CCellGrid::kMaxCells);
+    if (mW == 0 || mH == 0 || int64_t(mW) * mH > CCellGrid::kMaxCells) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
+                                            "ERROR CGameField::LoadFromXml - a field of %d x %d cells", mW, mH);
+        return false;
+    }
+    SetCentre(Pixels(element, "ofsx"), Pixels(element, "ofsy"));
+    mSpeed = XmlRangedAttribute(element, "speed", 1.0f, 0.0f, kMaxSpeed);
 
     if (const TiXmlElement* pulses = element->FirstChildElement("pulses"))
         tracks.LoadFromXml(pulses, *tables.mCurves);
@@ -40,16 +53,24 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
         LogLine("ERROR CGameField::LoadFromXml - no block");
         return false;
     }
-    mShape.mWidth = XmlIntAttribute(block, "w", 0);
-    mShape.mHeight = XmlIntAttribute(block, "h", 0);
-    mShape.mSideHeight = XmlIntAttribute(block, "bheight", 0);
-    mShape.mHSpacing = XmlFloatAttribute(block, "hspacing", 0.0f);
-    mShape.mVSpacing = XmlFloatAttribute(block, "vspacing", 0.0f);
-    mShape.mHIndent = XmlIntAttribute(block, "hindent", 0);
-    mShape.mVIndent = XmlIntAttribute(block, "vindent", 0);
-    mHoverX = XmlIntAttribute(block, "hover_ofsx", 0);
-    mHoverY = XmlIntAttribute(block, "hover_ofsy", 0);
-    mFallSpeedVariation = XmlIntAttribute(block, "falling_speed_variation_percent", 0);
+    BlockShape& shape = mShape;
+    shape.mWidth = XmlRangedAttribute(block, "w", 0, 1, kMaxBlockSide);
+    shape.mHeight = XmlRangedAttribute(block, "h", 0, 1, kMaxBlockSide);
+    shape.mSideHeight = XmlRangedAttribute(block, "bheight", 0, 0, shape.mHeight);
+    shape.mHSpacing = XmlRangedAttribute(block, "hspacing", 0.0f, 0.0f, float(kMaxBlockSide));
+    shape.mVSpacing = XmlRangedAttribute(block, "vspacing", 0.0f, 0.0f, float(kMaxBlockSide));
+    shape.mHIndent = XmlRangedAttribute(block, "hindent", 0, 0, shape.mWidth);
+    shape.mVIndent = XmlRangedAttribute(block, "vindent", 0, 0, shape.mHeight - shape.mSideHeight);
+    // The cell's two edges must span an area, or no point maps back to a cell.
+    const int64_t area = int64_t(shape.mWidth - shape.mHIndent) * shape.mVIndent +
+                         int64_t(shape.mHIndent) * (shape.mHeight - shape.mSideHeight - shape.mVIndent);
+    if (area <= 0) {
+        LogLine("ERROR CGameField::LoadFromXml - a block without area");
+        return false;
+    }
+    mHoverX = Pixels(block, "hover_ofsx");
+    mHoverY = Pixels(block, "hover_ofsy");
+    mFallSpeedVariation = XmlRangedAttribute(block, "falling_speed_variation_percent", 0, 0, kMaxPercent);
     int32_t* trackIds[] = {&mFallingTrack, &mFadingTrack, &mSpringTrack, &mSpinTrack};
     const char* trackNames[] = {"falling_track", "fading_track", "spring_track", "spin_track"};
     for (size_t i = 0; i < 4; ++i) {
@@ -102,7 +123,7 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
     mReservedColour = int32_t(mBlockDefs.size()) - 1;
     mReservedSprite = mBlockDefs.back().mSprite;
 
-    const int32_t matchCount = XmlIntAttribute(element, "matchcount", 0);
+    const int32_t matchCount = XmlRangedAttribute(element, "matchcount", 0, 2, CCellGrid::kMaxCells);
     if (matchCount < 2) {
         LogLine("ERROR CGameField::LoadFromXml - matchcount below 2");
         return false;
@@ -124,8 +145,8 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
     }
     for (int32_t d = 0; d < 4; ++d) {
         const std::string n = std::to_string(d + 1);
-        SetStencilOffset(d, XmlIntAttribute(element, ("stencil_ofs_x_" + n).c_str(), 0),
-                         XmlIntAttribute(element, ("stencil_ofs_y_" + n).c_str(), 0));
+        SetStencilOffset(d, Pixels(element, ("stencil_ofs_x_" + n).c_str()),
+                         Pixels(element, ("stencil_ofs_y_" + n).c_str()));
     }
 
     const TiXmlElement* queues = element->FirstChildElement("block_queues");
@@ -133,7 +154,7 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
         LogLine("ERROR CGameField::LoadFromXml - no block_queues");
         return false;
     }
-    mColorChangerSpeed = XmlFloatAttribute(queues, "color_changer_activation_speed", 0.0f);
+    mColorChangerSpeed = XmlRangedAttribute(queues, "color_changer_activation_speed", 0.0f, 0.0f, kMaxSpeed);
     LoadQueueControllers(element, tracks);
     if (int32_t(mControllers.size()) < RingCount(mW, mH)) {
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
@@ -141,7 +162,7 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
                                             int32_t(mControllers.size()), RingCount(mW, mH));
         return false;
     }
-    mGrid.SetQueueDirection(XmlIntAttribute(element, "shift", 0));
+    mGrid.SetQueueDirection(XmlRangedAttribute(element, "shift", 0, 0, 3));
     return true;
 }
 

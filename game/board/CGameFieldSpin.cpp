@@ -1,6 +1,7 @@
 #include "framework/core/AppLog.h"
 #include "game/board/CFieldBlock.h"
 #include "game/board/CGameField.h"
+#include "game/board/RunnableSpeed.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CCurve.h"
 #include "game/data/CTrackBase.h"
@@ -13,6 +14,9 @@
 namespace {
 
 constexpr float kTwoPi = 6.2831854820251465f;
+// Bounds of the file's numbers: the points of a spin's circle, its turns.
+constexpr int32_t kMaxSpinPoints = 1024;
+constexpr int32_t kMaxSpinRepeats = 16;
 
 float Finite(float value) { return std::isfinite(value) ? value : 0.0f; }
 
@@ -29,15 +33,16 @@ bool CGameField::LoadQueueControllers(const TiXmlElement* element, CTrackBase& t
     for (const TiXmlElement* e = element->FirstChildElement("queue_controller"); e;
          e = e->NextSiblingElement("queue_controller")) {
         QueueController controller;
-        const int32_t points = XmlIntAttribute(e, "spinpoints", 0);
+        const int32_t points = XmlRangedAttribute(e, "spinpoints", 0, 1, kMaxSpinPoints);
         if (!tracks.FindTrack(XmlTextAttribute(e, "up"), &controller.mUp) ||
             !tracks.FindTrack(XmlTextAttribute(e, "down"), &controller.mDown) || points < 1) {
             Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "CGameField::LoadFromXml - failed block_queues");
             return false;
         }
-        controller.mR = XmlFloatAttribute(e, "R", 0.0f);
-        controller.mH = XmlFloatAttribute(e, "H", 0.0f);
-        controller.mSpin = XmlFloatAttribute(e, "spin", 0.0f);
+        const float far = float(kMaxPixels);
+        controller.mR = XmlRangedAttribute(e, "R", 0.0f, -far, far);
+        controller.mH = XmlRangedAttribute(e, "H", 0.0f, -far, far);
+        controller.mSpin = XmlRangedAttribute(e, "spin", 0.0f, -kMaxMagnitude, kMaxMagnitude);
         controller.mSpinTrack = tracks.NewIdleInstance();
         CCurve& curve = *controller.mSpinPoints;
         curve.mChannels = 3;
@@ -47,8 +52,9 @@ bool CGameField::LoadQueueControllers(const TiXmlElement* element, CTrackBase& t
                                  {controller.mR * std::cos(a), controller.mR * std::sin(a), controller.mH});
         }
         controller.mSpinTrack->mCurve = &curve;
-        controller.mSpinRepeat = XmlIntAttribute(e, "spin_repeat", 0);
-        controller.mSpinTrack->mSpeed = XmlFloatAttribute(e, "spin_speed", 0.0f);
+        controller.mSpinRepeat = XmlRangedAttribute(e, "spin_repeat", 0, 0, kMaxSpinRepeats);
+        // The randomize bonus waits for the spin to end.
+        controller.mSpinTrack->mSpeed = RunnableSpeed(XmlRangedAttribute(e, "spin_speed", 0.0f, kMinSpeed, kMaxSpeed));
         mControllers.push_back(std::move(controller));
     }
     return true;

@@ -185,9 +185,12 @@ public:
     int32_t PendingBlockMoves() const { return mPendingBlockMoves; }
     float SettleTimer() const { return mSettleTimer; }
     bool Busy() const { return mBusy != 0; }
+    // Play goes on: bonuses may come on again.
+    void ClearBusy() { mBusy = 0; }
     CAnimTrack* ComboWindow() const { return mComboWindow; }
-    // The level's combo window: how fast it closes after a scoring landing.
-    void SetComboSpeed(float speed);
+    // A level starts: the window closes without applying a pending combo, and
+    // the next one closes at the level's speed after its scoring landing.
+    void ResetComboWindow(float speed);
     CAnimTrack* DelayTimer() const { return mDelayTimer; }
     CAnimTrack* HazardTrack(int32_t which) const { return mHazardTracks[size_t(which)]; }
     CAnimTrack* HazardCheck() const { return mHazardCheck; }

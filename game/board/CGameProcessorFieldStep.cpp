@@ -7,6 +7,7 @@
 #include "game/board/CFieldBlock.h"
 #include "game/board/CGameField.h"
 #include "game/board/CLevelFlow.h"
+#include "game/board/RunnableSpeed.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CTrackBase.h"
@@ -30,11 +31,12 @@ void CGameProcessor::ProcessGroups(int32_t group, bool withoutTimer)
     size_t first = field.DetachedBlocks().size();
     if (!withoutTimer) {
         CAnimTrack* lineStart = nullptr;
-        tracks.StartTimer(lineStart, 0.0f, ball.mDelaySpeed, 1, true, &mPlayer);
+        const float delaySpeed = RunnableSpeed(ball.mDelaySpeed);
+        tracks.StartTimer(lineStart, 0.0f, delaySpeed, 1, true, &mPlayer);
         lineStart->mTurnBack = 0;
         StartProcess(kProcessLineStart, lineStart, true);
         mSettleTimer = mLinks.mBall->Times().mSettle;
-        mStepDelaySpeed = ball.mDelaySpeed;
+        mStepDelaySpeed = delaySpeed;
         mLinks.mBall->SetBounce(ball.mGMatched, ball.mPMatched);
         removal = tracks.NewIdleInstance();
         first = field.DetachedBlocks().size();

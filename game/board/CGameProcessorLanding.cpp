@@ -151,4 +151,9 @@ void CGameProcessor::OnBallLanded(CFieldBlock* block, bool scored)
         StartBlockBump(*block, bump);
 }
 
-void CGameProcessor::SetComboSpeed(float speed) { mComboWindow->mSpeed = speed; }
+void CGameProcessor::ResetComboWindow(float speed)
+{
+    mPlayer.Detach(mComboWindow);
+    mComboWindow->mTime = 0.0f;
+    mComboWindow->mSpeed = speed;
+}

@@ -26,7 +26,8 @@ void SetFade(CCurve& curve, float from, float to)
 bool CGameProcessor::StartUndo()
 {
     CCellRuns* runs = CCellRuns::Current();
-    if (!runs || runs->Runs().empty() || mState != 0)
+    // A ball in the air would land on its old target once the undo has put it on the first cell.
+    if (!runs || runs->Runs().empty() || mState != 0 || mLinks.mBall->Has(CBall::kFlying))
         return false;
     const CGameConfig::Values& config = CGameConfig::live;
     CTrackBase& tracks = *mLinks.mTracks;

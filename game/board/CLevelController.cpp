@@ -69,7 +69,7 @@ void CLevelController::HandleRequest()
         mStageChanged = true;
         mChanged = false;
         mHost.SetBoardBusy(false);
-        mHost.SlidePanel(false);
+        mHost.HidePanelNow();
         mWindows.OpenWindow(11, 0);
         return;
     }
@@ -176,6 +176,7 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
     mHost.ResetBall(!carryOver, level.mBallColumn, level.mBallRow);
     PickSuperbonusPiece();
     mComboCount = 0;
+    mHost.ResetComboWindow(mTable.Combos().mComboSpeed);
     if (level.mLevelType == 2)
         // The level's colours, not the field's: the field also holds the reserved colour.
         mHost.CrazyNewTurn(mColourCount);
@@ -189,11 +190,13 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
         BeginPlay();
     } else {
         mState = kIntro;
+        // The processor's intro state plays the intro.
         mHost.SetProcessorState(kIntro);
         mHost.SetBoardActive(false);
         mHost.StopPendingProcess();
-        StartIntro(Lumo::RandomNumber(3) + 1);
+        mHost.CenterBoardOnField();
     }
+    mHost.StartCellRuns(level.mLevelType == 1);
     if (level.mLevelType != 1)
         mHost.SetArrows(true, false, true, false, false);
 
@@ -209,6 +212,7 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
 void CLevelController::BeginPlay()
 {
     mHost.SetProcessorState(kPlaying);
+    mHost.ClearProcessorHold();
     mHost.StopPendingProcess();
     const bool fresh = mGameMode == 1 || mState == kNothing || mState == kFailed || mModeChanged;
     if (fresh)

@@ -36,8 +36,10 @@ bool CLevelGraphs::LoadFromXml(const TiXmlElement* root, const CLevelTable& leve
     mOnloads.clear();
     mWorkingLength = 0;
     mPrepared = -1;
-    if (!root)
+    if (!root) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR LevelGraphs - no root");
         return false;
+    }
 
     size_t graphs = 0;
     size_t entries = 0;
@@ -90,7 +92,15 @@ bool CLevelGraphs::LoadFromXml(const TiXmlElement* root, const CLevelTable& leve
         mGraphs.push_back(graph);
     }
     mLoadedEntries = mEntries.size();
+    if (!anyLevel)
+        Log("ERROR LevelGraphs - %d graphs, none with a level", int32_t(mGraphs.size()));
     return anyLevel;
+}
+
+const CLevelGraphs::Graph& CLevelGraphs::GraphAt(int32_t graph) const
+{
+    static const Graph kNoGraph;
+    return HasGraph(graph) ? mGraphs[size_t(graph)] : kNoGraph;
 }
 
 void CLevelGraphs::ClampRanges(Graph& graph, int32_t index)
@@ -126,7 +136,7 @@ void CLevelGraphs::Shuffle(int32_t first, int32_t length)
 
 void CLevelGraphs::PrepareGraph(int32_t graph)
 {
-    if (graph < 0 || graph >= GraphCount() || !mGraphs[size_t(graph)].mHasRanges)
+    if (!HasGraph(graph) || !mGraphs[size_t(graph)].mHasRanges)
         return;
     const Graph& record = mGraphs[size_t(graph)];
     mEntries.resize(mLoadedEntries);
@@ -160,7 +170,7 @@ const CLevelGraphs::Entry& CLevelGraphs::EntryAt(const Graph& graph, int32_t pos
 int32_t CLevelGraphs::PickNext(int32_t graph, int32_t position, int32_t* onload)
 {
     *onload = -1;
-    if (graph < 0 || graph >= GraphCount() || mGraphs[size_t(graph)].mEntryCount == 0)
+    if (GraphAt(graph).mEntryCount == 0)
         return -1;
     const Graph& record = mGraphs[size_t(graph)];
     if (position >= record.mEntryCount && record.mCycle.Length() > 0) {
@@ -181,7 +191,7 @@ int32_t CLevelGraphs::PickNext(int32_t graph, int32_t position, int32_t* onload)
 
 const CLevelGraphs::Entry* CLevelGraphs::Listed(int32_t graph, int32_t position) const
 {
-    if (graph < 0 || graph >= GraphCount() || mGraphs[size_t(graph)].mEntryCount == 0)
+    if (GraphAt(graph).mEntryCount == 0)
         return nullptr;
     int32_t lookup = 0;
     return &EntryAt(mGraphs[size_t(graph)], position, &lookup);

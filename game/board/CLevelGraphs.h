@@ -59,7 +59,9 @@ public:
     int32_t GetEntryModeDesc(int32_t graph, int32_t position) const;
 
     int32_t GraphCount() const { return int32_t(mGraphs.size()); }
-    const Graph& GraphAt(int32_t graph) const { return mGraphs[size_t(graph)]; }
+    bool HasGraph(int32_t graph) const { return graph >= 0 && graph < GraphCount(); }
+    // An id the file gives no graph for reads as a graph without levels.
+    const Graph& GraphAt(int32_t graph) const;
     const Onload& OnloadAt(int32_t index) const { return mOnloads[size_t(index)]; }
     int32_t WorkingLength() const { return mWorkingLength; }
 

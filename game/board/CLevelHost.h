@@ -15,6 +15,8 @@ public:
     // The points drain of a timed level, its accumulator set to 0.
     virtual void SetDrain(bool on, float rate) = 0;
     virtual void StopPendingProcess() = 0;
+    // Play starts again: bonuses may come on.
+    virtual void ClearProcessorHold() = 0;
     // Plays a sequence of the intro and outro phases (1 to 3, 6 to 8, 10).
     virtual void StartPhase(int32_t sequence) = 0;
     virtual void RestartBonusTimer() = 0;
@@ -26,10 +28,15 @@ public:
     virtual bool BlockMovesPending() const = 0;
     // Arrow markers of a puzzle level: stop and hide removes them.
     virtual void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) = 0;
+    // A level starts: a combo still pending is dropped, and the next one closes at speed.
+    virtual void ResetComboWindow(float speed) = 0;
+    // A level starts: the undo record emptied, recording only on a puzzle level.
+    virtual void StartCellRuns(bool record) = 0;
 
     // Ball.
     virtual void BallCell(int32_t* column, int32_t* row) const = 0;
-    // Ball speeds back to the definition's, the ball on its cell at the level start.
+    // Ball speeds back to the definition's; placed, the ball stands on its cell
+    // at the level start and counts as landed there.
     virtual void ResetBall(bool placeOnCell, int32_t column, int32_t row) = 0;
     virtual void SetBallSpeeds(float first, float second) = 0;
     virtual void ClearBallState() = 0;
@@ -60,6 +67,8 @@ public:
     virtual void SetBoardBusy(bool busy) = 0;
     // After a reload: the board's flags set again and its overlay played.
     virtual void RestartBoard() = 0;
+    // The ball is aimed at the cell it stands on.
+    virtual void CenterBoardOnField() = 0;
     // A level starts on the panel: the layout of the game mode (1 basic, 2 score), the undo button
     // on puzzle levels, the centre area off.
     virtual void SetPanelLayout(int32_t mode, bool undoButton) = 0;
@@ -69,6 +78,7 @@ public:
     // The energy bar in percent; immediate jumps, else it counts at speed.
     virtual void SetPanelEnergy(int32_t percent, bool immediate, float speed) = 0;
     virtual void SlidePanel(bool on) = 0;
+    virtual void HidePanelNow() = 0;
     virtual void ShowPanelPiece(bool on) = 0;
     // The superbonus was awarded: the panel's piece fades out and a new one is picked and fades in.
     virtual void ChangePanelPiece() = 0;

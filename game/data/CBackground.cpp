@@ -64,7 +64,7 @@ void CBackground::LoadFromXml()
 void CBackground::LoadBackground(const TiXmlElement* element)
 {
     Record record;
-    record.speed = XmlFloatAttribute(element, "speed", 0.0f);
+    record.speed = XmlRangedAttribute(element, "speed", 0.0f, -kMaxSpeed, kMaxSpeed);
     record.firstImage = int32_t(mStripImages.size());
     for (const TiXmlElement* image = element->FirstChildElement("image"); image;
          image = image->NextSiblingElement("image")) {
@@ -76,8 +76,8 @@ void CBackground::LoadBackground(const TiXmlElement* element)
 
     record.firstStar = int32_t(mStarAnims.size());
     if (const TiXmlElement* stars = element->FirstChildElement("stars")) {
-        record.starAmount = XmlIntAttribute(stars, "amount", 0);
-        record.starSpeedVariation = XmlIntAttribute(stars, "speed_variation_percent", 0);
+        record.starAmount = XmlRangedAttribute(stars, "amount", 0, 0, kMaxStars);
+        record.starSpeedVariation = XmlRangedAttribute(stars, "speed_variation_percent", 0, 0, kMaxPercent);
         for (const TiXmlElement* star = stars->FirstChildElement("star"); star;
              star = star->NextSiblingElement("star")) {
             int32_t id = 0;
@@ -90,18 +90,26 @@ void CBackground::LoadBackground(const TiXmlElement* element)
     record.firstGroup = int32_t(mGroups.size());
     for (const TiXmlElement* child = element->FirstChildElement("group"); child;
          child = child->NextSiblingElement("group")) {
+        // A flying object's track names its group in eight bits.
+        if (mGroups.size() == kMaxGroups) {
+            Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
+                                                "ERROR: backgrounds - more than %d groups, the rest left out",
+                                                int(kMaxGroups));
+            break;
+        }
         Group group;
-        group.min = XmlIntAttribute(child, "min", 0);
-        group.max = XmlIntAttribute(child, "max", 0);
-        group.grid = XmlIntAttribute(child, "grid", 0);
-        group.animSpeedVariation = XmlIntAttribute(child, "anim_speed_variation_percent", 0);
-        group.trackSpeedVariation = XmlIntAttribute(child, "track_speed_variation_percent", 0);
-        group.spawnSpeedVariation = XmlIntAttribute(child, "spawn_speed_variation_percent", 0);
-        group.spawnIntervalSpeed = XmlFloatAttribute(child, "spawn_interval_speed", 0.0f);
-        group.trackSpeed = XmlFloatAttribute(child, "track_speed", 0.0f);
-        group.xRight = XmlFloatAttribute(child, "x_right", 0.0f);
-        group.xLeft = XmlFloatAttribute(child, "x_left", 0.0f);
-        group.bias = XmlFloatAttribute(child, "bias", 0.0f);
+        group.max = XmlRangedAttribute(child, "max", 0, 0, kMaxGroupObjects);
+        group.min = XmlRangedAttribute(child, "min", 0, 0, group.max);
+        group.grid = XmlRangedAttribute(child, "grid", 0, 0, kScreenHeight);
+        group.animSpeedVariation = XmlRangedAttribute(child, "anim_speed_variation_percent", 0, 0, kMaxPercent);
+        group.trackSpeedVariation = XmlRangedAttribute(child, "track_speed_variation_percent", 0, 0, kMaxPercent);
+        group.spawnSpeedVariation = XmlRangedAttribute(child, "spawn_speed_variation_percent", 0, 0, kMaxPercent);
+        group.spawnIntervalSpeed = XmlRangedAttribute(child, "spawn_interval_speed", 0.0f, 0.0f, kMaxSpeed);
+        group.trackSpeed = XmlRangedAttribute(child, "track_speed", 0.0f, 0.0f, kMaxSpeed);
+        const float far = float(kMaxPixels);
+        group.xRight = XmlRangedAttribute(child, "x_right", 0.0f, -far, far);
+        group.xLeft = XmlRangedAttribute(child, "x_left", 0.0f, -far, far);
+        group.bias = XmlRangedAttribute(child, "bias", 0.0f, -far, far);
         group.firstObject = int32_t(mGroupObjects.size());
         for (const TiXmlElement* object = child->FirstChildElement("obj"); object;
              object = object->NextSiblingElement("obj")) {

@@ -4,6 +4,7 @@
 #include "game/data/CCurve.h"
 #include "game/data/CSceneObj.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -89,6 +90,11 @@ public:
 
     static constexpr int32_t kScreenWidth = 800;
     static constexpr int32_t kScreenHeight = 600;
+    // Bounds of the file's numbers: every background's groups, a background's
+    // stars and a group's objects at once.
+    static constexpr size_t kMaxGroups = 256;
+    static constexpr int32_t kMaxStars = 4096;
+    static constexpr int32_t kMaxGroupObjects = 1024;
 
     CBackground(CImageTable& images, CAnimBase& anims, CTrackBase& tracks, CSceneObjBase& sceneObjects);
     ~CBackground();

@@ -9,6 +9,7 @@
 #include "game/data/CParticleEmitter.h"
 #include "game/data/CTrackBase.h"
 #include "game/data/NumberLists.h"
+#include "game/data/XmlLoading.h"
 
 #include <tinyxml.h>
 
@@ -31,6 +32,13 @@ namespace {
 constexpr const char* kFontNames[CGameConfig::kFontCount] = {"service", "hud_score", "combo", "bonusbanner",
                                                               "header",  "big",       "gold",  "sky",
                                                               "sky_sel", "normal",    "rating", "input"};
+
+// Bounds of the file's numbers that no other range covers.
+constexpr int32_t kMaxBannerCells = 64;
+constexpr int32_t kMaxBannerSide = 1024;
+constexpr int32_t kFullEnergy = 1000;
+constexpr int32_t kMaxIndex = 1000;
+constexpr float kMaxZoom = 16.0f;
 
 void Log(const char* format, const char* text)
 {
@@ -68,25 +76,39 @@ public:
             Missing(std::string(mElement->Value()) + "/" + name);
         return text;
     }
-    void Int(const char* name, int32_t& out)
+    // A number outside the range the game can take is logged and keeps the value.
+    void Int(const char* name, int32_t& out, int32_t low, int32_t high)
     {
-        if (const char* text = Text(name))
+        const char* text = Text(name);
+        if (text && XmlValueInRange(mElement, name, TextToInt(text), low, high))
             out = TextToInt(text);
     }
-    void Float(const char* name, float& out)
+    void Float(const char* name, float& out, float low = -kMaxMagnitude, float high = kMaxMagnitude)
     {
-        if (const char* text = Text(name))
+        const char* text = Text(name);
+        if (text && XmlValueInRange(mElement, name, TextToFloat(text), low, high))
             out = TextToFloat(text);
+    }
+    void Pixels(const char* name, int32_t& out) { Int(name, out, -kMaxPixels, kMaxPixels); }
+    // A track speed something waits on: a refused one ends its track at once.
+    void Speed(const char* name, float& out)
+    {
+        out = kRefusedSpeed;
+        Float(name, out, kMinSpeed, kMaxSpeed);
     }
     void Name(const char* name, std::string& out)
     {
         if (const char* text = Text(name))
             out = text;
     }
-    void Point(const char* name, CGameConfig::Point& out)
+    void Point(const char* name, CGameConfig::Point& out, int32_t low = -kMaxPixels, int32_t high = kMaxPixels)
     {
-        if (const char* text = Text(name))
-            ParsePoint(text, &out.x, &out.y);
+        CGameConfig::Point point;
+        if (const char* text = Text(name)) {
+            ParsePoint(text, &point.x, &point.y);
+            if (XmlValueInRange(mElement, name, point.x, low, high) && XmlValueInRange(mElement, name, point.y, low, high))
+                out = point;
+        }
     }
     // Looked up at once; an unknown name keeps the value.
     void Image(const char* name, const CImageTable& images, int32_t& out)
@@ -134,16 +156,16 @@ void ReadHiscore(const TiXmlElement* root, const CImageTable& images)
     r.Point("score_p", h.scoreP);
     r.Point("line1_p", h.line1P);
     r.Point("line2_p", h.line2P);
-    r.Int("linewidth", h.lineWidth);
-    r.Int("rowspacing", h.rowSpacing);
+    r.Pixels("linewidth", h.lineWidth);
+    r.Pixels("rowspacing", h.rowSpacing);
     r.Point("text_offset", h.textOffset);
     r.Point("digit_offset", h.digitOffset);
     r.Point("rank_offset", h.rankOffset);
     r.Point("score_offset", h.scoreOffset);
     r.FontSlot("entryfont", h.entryFont);
     r.FontSlot("rankfont", h.rankFont);
-    r.Float("spd_typing", h.spdTyping);
-    r.Float("spd_counting", h.spdCounting);
+    r.Speed("spd_typing", h.spdTyping);
+    r.Speed("spd_counting", h.spdCounting);
     if (const char* text = r.Text("highlight_rect"))
         ParseRect(text, &h.highlightRect);
     if (const char* text = r.Text("highlight_color"))
@@ -155,26 +177,26 @@ void ReadProperties(const TiXmlElement* root)
     Reader r(root, "properties");
     CGameConfig::Values& v = CGameConfig::parsed;
     r.Float("energyspeed", v.energySpeed);
-    r.Float("loadscreen_bgfadespeed", v.loadscreenBgfadespeed);
-    r.Float("loadscreen_wheel_fadespeed", v.loadscreenWheelFadespeed);
-    r.Float("loadscreen_wheel_speed", v.loadscreenWheelSpeed);
+    r.Speed("loadscreen_bgfadespeed", v.loadscreenBgfadespeed);
+    r.Speed("loadscreen_wheel_fadespeed", v.loadscreenWheelFadespeed);
+    r.Speed("loadscreen_wheel_speed", v.loadscreenWheelSpeed);
     r.Float("menubg_spd", v.menubgSpd);
     r.Name("menu_img", CGameConfig::names.menuImg);
     r.Name("menubg_img", CGameConfig::names.menubgImg);
-    r.Float("superbonus_fadespd", v.superbonusFadespd);
-    r.Float("superbonus_endzoom", v.superbonusEndzoom);
-    r.Float("superbonus_zoomspd", v.superbonusZoomspd);
-    r.Float("superbonus_movespd", v.superbonusMovespd);
-    r.Float("superbonus_raisespd", v.superbonusRaisespd);
-    r.Float("titrespeed", CGameConfig::titreSpeed);
+    r.Speed("superbonus_fadespd", v.superbonusFadespd);
+    r.Float("superbonus_endzoom", v.superbonusEndzoom, 0.0f, kMaxZoom);
+    r.Speed("superbonus_zoomspd", v.superbonusZoomspd);
+    r.Speed("superbonus_movespd", v.superbonusMovespd);
+    r.Speed("superbonus_raisespd", v.superbonusRaisespd);
+    r.Speed("titrespeed", CGameConfig::titreSpeed);
     r.Float("titrestart", CGameConfig::titreStart);
-    r.Int("titregap", CGameConfig::titreGap);
-    r.Int("titrepos", CGameConfig::titrePos);
-    r.Int("titrewidth", CGameConfig::titreWidth);
-    const char* size = r.Element() ? r.Element()->Attribute("comboimgsize") : nullptr;
-    v.comboImgSizeGiven = size != nullptr;
-    if (size)
-        ParsePoint(size, &v.comboImgSize.x, &v.comboImgSize.y);
+    r.Pixels("titregap", CGameConfig::titreGap);
+    r.Pixels("titrepos", CGameConfig::titrePos);
+    r.Pixels("titrewidth", CGameConfig::titreWidth);
+    // Optional: the banner cells' size, else measured from the fonts.
+    v.comboImgSizeGiven = r.Element() && r.Element()->Attribute("comboimgsize");
+    if (v.comboImgSizeGiven)
+        r.Point("comboimgsize", v.comboImgSize, 0, kMaxBannerSide);
 }
 
 void ReadPuzzleLevel(const TiXmlElement* root)
@@ -182,13 +204,19 @@ void ReadPuzzleLevel(const TiXmlElement* root)
     Reader r(root, "puzzlelevel");
     CGameConfig::Values& v = CGameConfig::parsed;
     r.Name("img_arrow", CGameConfig::names.imgArrow);
-    if (const char* text = r.Text("arrow_offset"))
-        ParseFloatList(v.arrowOffset, text);
-    r.Float("arrow_step_y", v.arrowStepY);
-    r.Float("arrow_flashspeed", v.arrowFlashspeed);
-    r.Float("arrow_showspeed", v.arrowShowspeed);
-    r.Float("undo_speed", v.undoSpeed);
-    r.Float("undo_ballfade_speed", v.undoBallfadeSpeed);
+    if (const char* text = r.Text("arrow_offset")) {
+        float offset[2] = {v.arrowOffset[0], v.arrowOffset[1]};
+        ParseFloatList(offset, text);
+        const float far = float(kMaxPixels);
+        if (XmlValueInRange(r.Element(), "arrow_offset", offset[0], -far, far) &&
+            XmlValueInRange(r.Element(), "arrow_offset", offset[1], -far, far))
+            std::copy(offset, offset + 2, v.arrowOffset);
+    }
+    r.Float("arrow_step_y", v.arrowStepY, -float(kMaxPixels), float(kMaxPixels));
+    r.Speed("arrow_flashspeed", v.arrowFlashspeed);
+    r.Speed("arrow_showspeed", v.arrowShowspeed);
+    r.Speed("undo_speed", v.undoSpeed);
+    r.Speed("undo_ballfade_speed", v.undoBallfadeSpeed);
 }
 
 constexpr const char* kBorderTracks[7] = {"outro_var1_borderfade", "outro_var1_borderfall", "outro_var2_borderfade",
@@ -202,33 +230,33 @@ void ReadIntroOutro(const TiXmlElement* root, const CTrackBase& tracks, CAnimBas
     CGameConfig::Names& n = CGameConfig::names;
     r.Name("ball_slide_on", n.ballSlideOn);
     r.Name("ball_slide_off", n.ballSlideOff);
-    r.Float("intro_blockspd", v.introBlockspd);
-    r.Float("intro_blockspd_rng", v.introBlockspdRng);
-    r.Float("outro_blockfadeoutspd", v.outroBlockfadeoutspd);
-    r.Float("outro_blockfadeoutspd_rng", v.outroBlockfadeoutspdRng);
-    r.Float("intro_var3_rowtimer", v.introVar3Rowtimer);
+    r.Speed("intro_blockspd", v.introBlockspd);
+    r.Float("intro_blockspd_rng", v.introBlockspdRng, 0.0f, kMaxSpeed);
+    r.Speed("outro_blockfadeoutspd", v.outroBlockfadeoutspd);
+    r.Float("outro_blockfadeoutspd_rng", v.outroBlockfadeoutspdRng, 0.0f, kMaxSpeed);
+    r.Speed("intro_var3_rowtimer", v.introVar3Rowtimer);
     for (int i = 0; i < 7; ++i)
         r.Name(kBorderTracks[i], n.borderTracks[i]);
-    r.Float("intro_var1_balltimer", v.introVar1Balltimer);
-    r.Float("intro_var2_balltimer", v.introVar2Balltimer);
-    r.Float("intro_var3_balltimer", v.introVar3Balltimer);
-    r.Float("intro_var2_bordertimer", v.introVar2Bordertimer);
-    r.Float("outro_var3_bordertimer", v.outroVar3Bordertimer);
-    r.Float("outro_var1_blockspd", v.outroVar1Blockspd);
-    r.Float("outro_var1_blockspd_rng", v.outroVar1BlockspdRng);
-    r.Float("outro_var2_blockspd", v.outroVar2Blockspd);
-    r.Float("outro_var2_blockspd_rng", v.outroVar2BlockspdRng);
-    r.Float("blockrotate_spd", v.blockrotateSpd);
+    r.Speed("intro_var1_balltimer", v.introVar1Balltimer);
+    r.Speed("intro_var2_balltimer", v.introVar2Balltimer);
+    r.Speed("intro_var3_balltimer", v.introVar3Balltimer);
+    r.Speed("intro_var2_bordertimer", v.introVar2Bordertimer);
+    r.Speed("outro_var3_bordertimer", v.outroVar3Bordertimer);
+    r.Speed("outro_var1_blockspd", v.outroVar1Blockspd);
+    r.Float("outro_var1_blockspd_rng", v.outroVar1BlockspdRng, 0.0f, kMaxSpeed);
+    r.Speed("outro_var2_blockspd", v.outroVar2Blockspd);
+    r.Float("outro_var2_blockspd_rng", v.outroVar2BlockspdRng, 0.0f, kMaxSpeed);
+    r.Speed("blockrotate_spd", v.blockrotateSpd);
     tracks.FindTrack("ctrl_shake", &v.ctrlShake);
     tracks.FindTrack("ctrl_shake_amplitude", &v.ctrlShakeAmplitude);
     tracks.FindTrack("ctrl_explosion_acceleration", &v.ctrlExplosionAcceleration);
-    r.Float("outro_gameover_ballfade_spd", v.outroGameoverBallfadeSpd);
-    r.Float("outro_gameover_explosion_delay", v.outroGameoverExplosionDelay);
-    r.Float("outro_gameover_explosion_time", v.outroGameoverExplosionTime);
+    r.Speed("outro_gameover_ballfade_spd", v.outroGameoverBallfadeSpd);
+    r.Speed("outro_gameover_explosion_delay", v.outroGameoverExplosionDelay);
+    r.Speed("outro_gameover_explosion_time", v.outroGameoverExplosionTime);
     if (const TiXmlElement* emitter = r.Child("outro_gameover_particleconfig"))
         CParticleEmitter::LoadFromXml(emitter, CGameConfig::gameOverEmitter, anims, images);
-    r.Float("outro_gameover_explosion_interval", v.outroGameoverExplosionInterval);
-    r.Float("outro_gameover_lastexplosion_time", v.outroGameoverLastexplosionTime);
+    r.Speed("outro_gameover_explosion_interval", v.outroGameoverExplosionInterval);
+    r.Speed("outro_gameover_lastexplosion_time", v.outroGameoverLastexplosionTime);
     if (const char* text = r.Text("outro_gameover_explosion_anim"))
         anims.FindAnim(text, &v.outroGameoverExplosionAnim);
 }
@@ -238,48 +266,48 @@ void ReadBanners(const TiXmlElement* root)
     Reader r(root, "bonus_banners");
     CGameConfig::Values& v = CGameConfig::parsed;
     CGameConfig::Names& n = CGameConfig::names;
-    r.Int("vertical", v.vertical);
-    r.Int("intersymbol", v.interSymbol);
+    r.Pixels("vertical", v.vertical);
+    r.Pixels("intersymbol", v.interSymbol);
     r.Name("vara_fly_ctrl", n.varaFlyCtrl);
     r.Name("vara_wordbonce_ctrl", n.varaWordbonceCtrl);
     r.Name("vara_wordfly_ctrl", n.varaWordflyCtrl);
-    r.Float("vara_nextletter_time", v.varaNextletterTime);
-    r.Float("vara_wordstay_time", v.varaWordstayTime);
+    r.Speed("vara_nextletter_time", v.varaNextletterTime);
+    r.Speed("vara_wordstay_time", v.varaWordstayTime);
     r.Name("varb_fly_ctrl", n.varbFlyCtrl);
     r.Name("varb_fly_color", n.varbFlyColor);
     r.Name("varb_zoomout", n.varbZoomout);
-    r.Float("varb_wordstay_time", v.varbWordstayTime);
-    r.Float("varb_fadeoutstart_time", v.varbFadeoutstartTime);
-    r.Float("varb_nextletter_time", v.varbNextletterTime);
+    r.Speed("varb_wordstay_time", v.varbWordstayTime);
+    r.Speed("varb_fadeoutstart_time", v.varbFadeoutstartTime);
+    r.Speed("varb_nextletter_time", v.varbNextletterTime);
     r.Name("varc_fadein_ctrl", n.varcFadeinCtrl);
     r.Name("varc_wordmove_ctrl", n.varcWordmoveCtrl);
     r.Name("varc_wordfadeout_ctrl", n.varcWordfadeoutCtrl);
-    r.Float("varc_nextletter_time", v.varcNextletterTime);
-    r.Float("varc_wordstay_time", v.varcWordstayTime);
+    r.Speed("varc_nextletter_time", v.varcNextletterTime);
+    r.Speed("varc_wordstay_time", v.varcWordstayTime);
 }
 
 void ReadSmallElements(const TiXmlElement* root)
 {
     CGameConfig::Values& v = CGameConfig::parsed;
     Reader points(root, "ingame_matchpoints");
-    points.Int("interline", v.interline);
-    points.Int("maxcount", v.maxCount);
+    points.Pixels("interline", v.interline);
+    points.Int("maxcount", v.maxCount, 0, kMaxBannerCells);
     Reader hazard(root, "hazard_signal");
-    hazard.Int("on_energy_value_less_than", v.onEnergyValueLessThan);
-    hazard.Int("on_time_perc_less_than", v.onTimePercLessThan);
-    hazard.Float("period", v.period);
+    hazard.Int("on_energy_value_less_than", v.onEnergyValueLessThan, 0, kFullEnergy);
+    hazard.Int("on_time_perc_less_than", v.onTimePercLessThan, 0, 100);
+    hazard.Speed("period", v.period);
     Reader start(root, "start");
-    start.Int("levelgraph", v.levelGraph);
-    start.Int("levelidx", v.levelIdx);
-    start.Int("circles_passed", v.circlesPassed);
+    start.Int("levelgraph", v.levelGraph, 0, kMaxIndex);
+    start.Int("levelidx", v.levelIdx, 0, kMaxIndex);
+    start.Int("circles_passed", v.circlesPassed, 0, kMaxIndex);
     Reader levels(root, "levels");
-    levels.Float("crazy_waiting", v.crazyWaiting);
+    levels.Speed("crazy_waiting", v.crazyWaiting);
     levels.Float("crazy_flipspeedperc", v.crazyFlipspeedperc);
-    levels.Float("crazy_rotspeed", v.crazyRotspeed);
-    levels.Float("crazy_hudcolor_static", v.crazyHudcolorStatic);
-    levels.Int("crazy_randcolor", v.crazyRandcolor);
-    levels.Int("crazy_dumbturns_count", v.crazyDumbturnsCount);
-    levels.Int("crazy_afterdumb_count", v.crazyAfterdumbCount);
+    levels.Speed("crazy_rotspeed", v.crazyRotspeed);
+    levels.Speed("crazy_hudcolor_static", v.crazyHudcolorStatic);
+    levels.Int("crazy_randcolor", v.crazyRandcolor, 0, 1);
+    levels.Int("crazy_dumbturns_count", v.crazyDumbturnsCount, 0, kMaxIndex);
+    levels.Int("crazy_afterdumb_count", v.crazyAfterdumbCount, 0, kMaxIndex);
 }
 
 bool FindTrack(const CTrackBase& tracks, const std::string& name, int32_t& out)

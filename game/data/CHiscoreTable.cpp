@@ -12,56 +12,61 @@
 
 namespace {
 
-constexpr const char* kFileName = "scores.dat";
-
-// A table as a player's copy can hold it: terminated names and scores from high to low.
+// A table as the file holds it: every entry with a terminated name, in
+// order of score. What follows a terminator is left over from a longer name
+// that an insert wrote over, and goes. An entry without a terminator is
+// dropped and the entries below move up; entries out of order are sorted.
+// Whether the table was whole and in order.
 bool ReadTable(const char* bytes, CHiscoreTable::Table& table)
 {
-    CHiscoreTable::Table read{};
+    table = CHiscoreTable::Table{};
+    size_t kept = 0;
     for (int32_t i = 0; i < CHiscoreTable::kEntryCount; ++i) {
         const char* at = bytes + i * HiscoreEntry::kRecordSize;
-        if (!PlayerFile::IsCleanName(at, HiscoreEntry::kNameSize))
-            return false;
-        HiscoreEntry& entry = read[size_t(i)];
-        std::memcpy(entry.name, at, HiscoreEntry::kNameSize);
+        if (std::memchr(at, 0, HiscoreEntry::kNameSize) == nullptr)
+            continue;
+        HiscoreEntry& entry = table[kept++];
+        std::strncpy(entry.name, at, HiscoreEntry::kNameSize);
         entry.score = PlayerFile::GetInt32(at + HiscoreEntry::kNameSize);
         entry.extra = PlayerFile::GetInt32(at + HiscoreEntry::kNameSize + 4);
-        if (i > 0 && entry.score > read[size_t(i - 1)].score)
-            return false;
     }
-    table = read;
-    return true;
+    const auto byScore = [](const HiscoreEntry& a, const HiscoreEntry& b) { return a.score > b.score; };
+    const bool sorted = std::is_sorted(table.begin(), table.begin() + kept, byScore);
+    std::stable_sort(table.begin(), table.begin() + kept, byScore);
+    return sorted && kept == size_t(CHiscoreTable::kEntryCount);
 }
 
 } // namespace
 
 void CHiscoreTable::Load()
 {
-    const std::optional<std::string> bytes = PlayerFile::Read(kFileName, size_t(kFileBytes));
+    const std::optional<std::string> bytes = mFile.Read(size_t(kFileBytes));
     if (!bytes)
         return;
     Lumo::AppLog* log = Lumo::AppLog::GetInstance();
-    if (bytes->size() != size_t(kFileBytes))
-        log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - %s file", kFileName,
+    if (bytes->size() != size_t(kFileBytes)) {
+        log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - %s file", mFile.Name(),
                     bytes->size() < size_t(kFileBytes) ? "short" : "oversized");
+        mFile.MarkDamaged();
+    }
     for (int32_t slot = 0; slot < kTableCount; ++slot) {
         Table& table = mTables[size_t(kFileOrder[slot])];
         const size_t offset = size_t(slot) * kTableBytes;
         if (offset + kTableBytes > bytes->size()) {
             table = Table{};
         } else if (!ReadTable(bytes->data() + offset, table)) {
-            log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - table %d is damaged and left empty", kFileName,
-                        kFileOrder[slot]);
-            table = Table{};
+            log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - table %d is damaged, its sound entries kept",
+                        mFile.Name(), kFileOrder[slot]);
+            mFile.MarkDamaged();
         }
     }
     mChanged = false;
 }
 
-void CHiscoreTable::Save()
+bool CHiscoreTable::Save()
 {
     if (!mChanged)
-        return;
+        return true;
     std::string bytes;
     for (int32_t slot = 0; slot < kTableCount; ++slot) {
         for (const HiscoreEntry& entry : mTables[size_t(kFileOrder[slot])]) {
@@ -70,8 +75,8 @@ void CHiscoreTable::Save()
             PlayerFile::PutInt32(bytes, entry.extra);
         }
     }
-    if (PlayerFile::Write(kFileName, bytes))
-        mChanged = false;
+    mChanged = !mFile.Write(bytes);
+    return !mChanged;
 }
 
 bool CHiscoreTable::FindRank(int32_t table, int32_t score, int32_t* rank, const char* name) const

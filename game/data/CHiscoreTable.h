@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/data/HiscoreEntry.h"
+#include "game/data/PlayerFile.h"
 
 #include <array>
 #include <cstdint>
@@ -27,11 +28,12 @@ public:
 
     using Table = std::array<HiscoreEntry, kEntryCount>;
 
-    // A missing file leaves the tables as they are; a damaged one is logged
-    // and keeps only the tables that are whole and sound.
+    // A missing file leaves the tables as they are; a damaged one is logged,
+    // keeps every sound entry and is kept aside before the next write.
     void Load();
-    // Writes the file when the tables changed since they were read or written.
-    void Save();
+    // Writes the file when the tables changed since they were read or
+    // written; false when it could not be written.
+    bool Save();
 
     // The rank the score would take in the table, false when it takes none: a
     // score enters above an equal score of another name.
@@ -62,6 +64,7 @@ private:
 
     std::array<Table, kTableCount> mTables{};
     int32_t mCurrentEntry = -1;
+    PlayerFile mFile{"scores.dat"};
     bool mChanged = false;
     bool mShowHighlight = false;
     int32_t mNameLabel = -2;

@@ -19,22 +19,23 @@ void CParticleEmitter::LoadFromXml(const TiXmlElement* element, ParticleConfig& 
                                    const CImageTable& images)
 {
     config.flags = 0;
-    config.energySpeed = XmlFloatAttribute(element, "energyspeed", 0.0f);
-    config.particleCount = XmlIntAttribute(element, "particlecount", 0);
+    const float most = kMaxMagnitude;
+    config.energySpeed = XmlRangedAttribute(element, "energyspeed", 0.0f, -kMaxSpeed, kMaxSpeed);
+    config.particleCount = XmlRangedAttribute(element, "particlecount", 0, 0, kMaxParticles);
     if (element->Attribute("emitsquare_side")) {
-        config.emitSquareSide = XmlFloatAttribute(element, "emitsquare_side", 0.0f);
+        config.emitSquareSide = XmlRangedAttribute(element, "emitsquare_side", 0.0f, 0.0f, float(kMaxPixels));
         config.flags |= ParticleConfig::kEmitSquare;
     }
-    config.accelX = XmlFloatAttribute(element, "accel_x", 0.0f);
-    config.accelY = XmlFloatAttribute(element, "accel_y", 0.0f);
-    config.accelXRange = XmlFloatAttribute(element, "accel_x_range", 0.0f);
-    config.accelYRange = XmlFloatAttribute(element, "accel_y_range", 0.0f);
-    config.vxBase = XmlFloatAttribute(element, "vx_base", 0.0f);
-    config.vyBase = XmlFloatAttribute(element, "vy_base", 0.0f);
-    config.vxRange = XmlFloatAttribute(element, "vx_range", 0.0f);
-    config.vyRange = XmlFloatAttribute(element, "vy_range", 0.0f);
-    config.dragBase = XmlFloatAttribute(element, "drag_base", 0.0f);
-    config.dragRange = XmlFloatAttribute(element, "drag_range", 0.0f);
+    config.accelX = XmlRangedAttribute(element, "accel_x", 0.0f, -most, most);
+    config.accelY = XmlRangedAttribute(element, "accel_y", 0.0f, -most, most);
+    config.accelXRange = XmlRangedAttribute(element, "accel_x_range", 0.0f, -most, most);
+    config.accelYRange = XmlRangedAttribute(element, "accel_y_range", 0.0f, -most, most);
+    config.vxBase = XmlRangedAttribute(element, "vx_base", 0.0f, -most, most);
+    config.vyBase = XmlRangedAttribute(element, "vy_base", 0.0f, -most, most);
+    config.vxRange = XmlRangedAttribute(element, "vx_range", 0.0f, -most, most);
+    config.vyRange = XmlRangedAttribute(element, "vy_range", 0.0f, -most, most);
+    config.dragBase = XmlRangedAttribute(element, "drag_base", 0.0f, -most, most);
+    config.dragRange = XmlRangedAttribute(element, "drag_range", 0.0f, -most, most);
     config.visual = -2;
     const char* anim = element->Attribute("particleanim");
     if (anim) {

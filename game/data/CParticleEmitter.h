@@ -16,6 +16,9 @@ class TiXmlElement;
 // the owner hears through the callback when its last particle has died.
 class CParticleEmitter {
 public:
+    // The most particles one spray of a configuration gives.
+    static constexpr int32_t kMaxParticles = 1024;
+
     using Callback = void (*)(void* argument);
 
     // Reads a "particleconfig" element; the look is an animation of anims

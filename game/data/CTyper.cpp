@@ -28,23 +28,28 @@ void CTyper::Reset()
 
 void CTyper::LoadFromXml(const TiXmlElement* element)
 {
-    mMinLength = XmlIntAttribute(element, "typer_minlength", 0);
-    mMaxLength = XmlIntAttribute(element, "typer_maxlength", 0);
-    mPauseProbability = XmlIntAttribute(element, "typer_pause_probability", 0);
-    mPauseVariation = XmlIntAttribute(element, "typer_pause_var", 0);
-    mPauseAfter = XmlIntAttribute(element, "typer_pause_after", 0);
-    mMinSpeed = XmlFloatAttribute(element, "typer_minspeed", 0.0f);
-    mMaxSpeed = XmlFloatAttribute(element, "typer_maxspeed", 0.0f);
-    mFlashSpeed = XmlFloatAttribute(element, "typer_flashspeed", 0.0f);
-    mPauseSpeed = XmlFloatAttribute(element, "typer_pause", 0.0f);
+    mMaxLength = XmlRangedAttribute(element, "typer_maxlength", 0, 0, kMaxLength);
+    mMinLength = XmlRangedAttribute(element, "typer_minlength", 0, 0, mMaxLength);
+    mPauseProbability = XmlRangedAttribute(element, "typer_pause_probability", 0, 0, 100);
+    mPauseVariation = XmlRangedAttribute(element, "typer_pause_var", 0, 0, kMaxLength);
+    mPauseAfter = XmlRangedAttribute(element, "typer_pause_after", 0, 0, kMaxLength);
+    mMinSpeed = XmlRangedAttribute(element, "typer_minspeed", 0.0f, 0.0f, kMaxSpeed);
+    mMaxSpeed = XmlRangedAttribute(element, "typer_maxspeed", 0.0f, 0.0f, kMaxSpeed);
+    mFlashSpeed = XmlRangedAttribute(element, "typer_flashspeed", 0.0f, 0.0f, kMaxSpeed);
+    mPauseSpeed = XmlRangedAttribute(element, "typer_pause", 0.0f, 0.0f, kMaxSpeed);
     for (int n = 1; const char* text = element->Attribute(Lumo::FormatString("typer_color%d", n).c_str()); ++n) {
         Lumo::Color colour;
         ParseColor(text, &colour);
         mColors.push_back(colour);
     }
     for (int n = 1; const char* text = element->Attribute(Lumo::FormatString("typer_line%d", n).c_str()); ++n) {
+        if (mLines.size() == kMaxLines)
+            break;
         Point start;
         ParsePoint(text, &start.x, &start.y);
+        if (!XmlValueInRange(element, "typer_line", start.x, -kMaxPixels, kMaxPixels) ||
+            !XmlValueInRange(element, "typer_line", start.y, -kMaxPixels, kMaxPixels))
+            continue;
         mLines.push_back(start);
     }
     mCells.reserve(size_t(std::max(mMaxLength, 0) + 1) * mLines.size());

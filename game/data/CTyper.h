@@ -3,6 +3,7 @@
 #include "framework/graphics/Color.h"
 #include "game/data/TyperCell.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +18,10 @@ class Graphics;
 // the last line everything is wiped and typing starts again.
 class CTyper {
 public:
+    // Bounds of the file's numbers: the dots of a line, the lines.
+    static constexpr int32_t kMaxLength = 1024;
+    static constexpr size_t kMaxLines = 64;
+
     struct Point {
         int32_t x = 0;
         int32_t y = 0;

@@ -9,6 +9,11 @@ struct CUserProfile {
     static constexpr int kProgressACount = 12;
     static constexpr int kProgressBCount = 5;
     static constexpr int kRecordSize = 88;
+    // The largest values the game reaches, and arithmetic on them stays in range.
+    static constexpr int32_t kMaxPosition = 999'999;
+    static constexpr int32_t kMaxPoints = 999'999'999;
+    static constexpr int32_t kMaxLives = 99;
+    static constexpr int32_t kMaxEnergy = 1000;
 
     // Terminated, at most 15 characters, the rest zero.
     char name[kNameSize] = {};

@@ -12,8 +12,39 @@
 
 namespace {
 
-constexpr const char* kFileName = "users.dat";
 constexpr const char* kCurrentProfileValue = "currentprofile";
+
+struct ValueRange {
+    int32_t low;
+    int32_t high;
+};
+
+constexpr int32_t kMaxStage = CUserProfile::kMaxPosition / 10;
+constexpr ValueRange kPosition{0, CUserProfile::kMaxPosition};
+constexpr ValueRange kPoints{-CUserProfile::kMaxPoints, CUserProfile::kMaxPoints};
+constexpr ValueRange kCount{0, CUserProfile::kMaxPoints};
+constexpr ValueRange kFlag{0, 1};
+// Misses take the energy below 0 before a level fails.
+constexpr ValueRange kEnergy{-CUserProfile::kMaxPoints, CUserProfile::kMaxEnergy};
+
+// Saved, result index or stage, position, level points, level gain, score,
+// supercombo points, combo points, progress, result value, lives, energy.
+constexpr ValueRange kProgressARanges[CUserProfile::kProgressACount] = {
+    kFlag,   {0, kMaxStage}, kPosition, kPoints, kPoints, kPoints, kPoints, kPoints, kCount, kPoints,
+    {-1, CUserProfile::kMaxLives}, kEnergy};
+// Alive, position, score, energy, progress.
+constexpr ValueRange kProgressBRanges[CUserProfile::kProgressBCount] = {kFlag, kPosition, kPoints, kEnergy, kCount};
+
+bool Clamp(int32_t* values, const ValueRange* ranges, int count)
+{
+    bool clamped = false;
+    for (int i = 0; i < count; ++i) {
+        const int32_t kept = std::clamp(values[i], ranges[i].low, ranges[i].high);
+        clamped |= kept != values[i];
+        values[i] = kept;
+    }
+    return clamped;
+}
 
 void DecodeRecord(const char* bytes, CUserProfile& record)
 {
@@ -74,7 +105,7 @@ void CUserProfiles::ReadFile()
     mCount = 0;
     mChanged = false;
     constexpr size_t kLimit = size_t(kMaxRecords) * CUserProfile::kRecordSize;
-    const std::optional<std::string> bytes = PlayerFile::Read(kFileName, kLimit);
+    const std::optional<std::string> bytes = mFile.Read(kLimit);
     if (!bytes)
         return;
     Lumo::AppLog* log = Lumo::AppLog::GetInstance();
@@ -82,30 +113,51 @@ void CUserProfiles::ReadFile()
     for (size_t i = 0; i < whole; ++i) {
         const char* record = bytes->data() + i * CUserProfile::kRecordSize;
         if (record[0] == 0 || !PlayerFile::IsCleanName(record, CUserProfile::kNameSize)) {
-            log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - record %d is damaged, %d profiles kept", kFileName,
-                        int(i), mCount);
-            return;
+            log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - record %d is damaged and skipped", mFile.Name(), int(i));
+            mFile.MarkDamaged();
+            continue;
         }
-        DecodeRecord(record, *NewRecord());
+        CUserProfile& profile = *NewRecord();
+        DecodeRecord(record, profile);
+        if (ClampProgress(profile)) {
+            log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - record %d (%s) has progress out of range, clamped",
+                        mFile.Name(), int(i), profile.name);
+            mFile.MarkDamaged();
+        }
         ++mCount;
     }
-    if (bytes->size() > kLimit)
-        log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - too long, the first %d profiles kept", kFileName, mCount);
-    else if (bytes->size() % CUserProfile::kRecordSize != 0)
-        log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - a partial record at the end is ignored", kFileName);
+    if (bytes->size() > kLimit) {
+        log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - too long, the first %d records kept", mFile.Name(),
+                    kMaxRecords);
+        mFile.MarkDamaged();
+    } else if (bytes->size() % CUserProfile::kRecordSize != 0) {
+        log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - a partial record at the end is ignored", mFile.Name());
+        mFile.MarkDamaged();
+    }
 }
 
-void CUserProfiles::Save(Lumo::LumoAppBase& app)
+bool CUserProfiles::ClampProgress(CUserProfile& record)
 {
+    constexpr ValueRange kBestTenth{0, kMaxStage};
+    bool clamped = Clamp(record.progressA, kProgressARanges, CUserProfile::kProgressACount);
+    clamped |= Clamp(record.progressB, kProgressBRanges, CUserProfile::kProgressBCount);
+    clamped |= Clamp(&record.bestTenth, &kBestTenth, 1);
+    return clamped;
+}
+
+bool CUserProfiles::Save(Lumo::LumoAppBase& app)
+{
+    bool saved = true;
     if (mChanged) {
         std::string bytes;
         for (int32_t i = 0; i < mCount; ++i)
             EncodeRecord(mRecords[size_t(i)], bytes);
-        if (PlayerFile::Write(kFileName, bytes))
-            mChanged = false;
+        saved = mFile.Write(bytes);
+        mChanged = !saved;
     }
     if (HasCurrent())
         app.RegistryWriteString(kCurrentProfileValue, mRecords[size_t(mCurrent)].name);
+    return saved;
 }
 
 CUserProfile* CUserProfiles::NewRecord()

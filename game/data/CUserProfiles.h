@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/data/CUserProfile.h"
+#include "game/data/PlayerFile.h"
 
 #include <cstdint>
 #include <string>
@@ -25,8 +26,9 @@ public:
     // and the current one are read.
     void Init(Lumo::LumoAppBase& app);
     // Writes "users.dat" when the profiles changed since they were read or
-    // written, and the current profile's name.
-    void Save(Lumo::LumoAppBase& app);
+    // written, and the current profile's name. False when the file could not
+    // be written.
+    bool Save(Lumo::LumoAppBase& app);
 
     // The zeroed record after the last one, the buffer doubled when full; count stays.
     CUserProfile* NewRecord();
@@ -51,12 +53,18 @@ public:
 
 private:
     bool HasCurrent() const { return mCurrent >= 0 && mCurrent < mCount; }
+    // Every sound record; a damaged one is skipped and the file marked to be
+    // kept aside.
     void ReadFile();
+    // Brings each progress value into the range the game can take; whether
+    // any was out of it.
+    static bool ClampProgress(CUserProfile& record);
 
     bool mHasRunBefore = false;
     std::vector<CUserProfile> mRecords;
     int32_t mCount = 0;
     int32_t mCurrent = -1;
+    PlayerFile mFile{"users.dat"};
     // The records differ from what the file holds.
     bool mChanged = false;
 };

@@ -6,11 +6,9 @@
 #include "platform/storage/AtomicFile.h"
 #include "platform/storage/Files.h"
 
-namespace {
-
-std::optional<std::string> ReadFrom(const std::string& path, size_t limit)
+std::optional<std::string> PlayerFile::Read(size_t limit) const
 {
-    PakFileHandle* file = Lumo::PakOpen(path.c_str(), "rb");
+    PakFileHandle* file = Lumo::PakOpen((Lumo::GetUserDataFolder() + mName).c_str(), "rb");
     if (!file)
         return std::nullopt;
     std::string bytes;
@@ -27,33 +25,26 @@ std::optional<std::string> ReadFrom(const std::string& path, size_t limit)
     return bytes;
 }
 
-} // namespace
-
-std::optional<std::string> PlayerFile::Read(const std::string& name, size_t limit)
+bool PlayerFile::Write(const std::string& bytes)
 {
-    std::optional<std::string> bytes = ReadFrom(Lumo::GetUserDataFolder() + name, limit);
-    if (!bytes)
-        bytes = ReadFrom(name, limit);
-    return bytes;
-}
-
-bool PlayerFile::Write(const std::string& name, const std::string& bytes)
-{
-    const std::string folder = Lumo::GetUserDataFolder();
-    std::string error;
-    if (!folder.empty()) {
-        const std::string path = Platform::NativePath(folder + name);
-        // Writes killed halfway leave their temporaries beside the file.
-        Platform::RemoveStaleTemporaries(path);
-        if (Platform::WriteFileAtomically(path, bytes, &error))
-            return true;
+    const std::string path = Path();
+    Lumo::AppLog* log = Lumo::AppLog::GetInstance();
+    if (mDamaged) {
+        const std::string copy = Platform::KeepDamagedCopy(path);
+        if (!copy.empty())
+            log->Printf(Lumo::AppLog::kToFile, "The damaged %s is kept as \"%s\"", mName, copy.c_str());
+        mDamaged = false;
     }
-    if (Platform::WriteFileAtomically(Platform::NativePath(name), bytes, &error))
+    // Writes killed halfway leave their temporaries beside the file.
+    Platform::RemoveStaleTemporaries(path);
+    std::string error;
+    if (Platform::WriteFileAtomically(path, bytes, &error))
         return true;
-    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: can't write %s (%s)", name.c_str(),
-                                        error.c_str());
+    log->Printf(Lumo::AppLog::kToFile, "ERROR: can't write %s (%s)", mName, error.c_str());
     return false;
 }
+
+std::string PlayerFile::Path() const { return Platform::NativePath(Lumo::GetUserDataFolder() + mName); }
 
 void PlayerFile::PutInt32(std::string& bytes, int32_t value)
 {

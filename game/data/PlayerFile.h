@@ -5,21 +5,35 @@
 #include <optional>
 #include <string>
 
-// The small files the player keeps ("users.dat", "scores.dat"): looked for in
-// the user data folder first and then in the working folder, read through the
-// archive layer, and written whole to a temporary file that is renamed into
-// place, so that a crash leaves the old file or the new one.
+// One of the small files the player keeps ("users.dat", "scores.dat"). It
+// lives in the user data folder and nowhere else: read from there through the
+// archive layer, and written there whole to a temporary file that is renamed
+// into place, so that a crash leaves the old file or the new one. A file of
+// which not everything could be kept is moved aside before the next write.
 class PlayerFile {
 public:
+    explicit PlayerFile(const char* name) : mName(name) {}
+
+    const char* Name() const { return mName; }
     // At most limit + 1 bytes, so that the caller can tell an oversized file;
-    // nothing when neither place has the file.
-    static std::optional<std::string> Read(const std::string& name, size_t limit);
-    // The data folder first, then the working folder; false when neither could be written.
-    static bool Write(const std::string& name, const std::string& bytes);
+    // nothing when there is no such file.
+    std::optional<std::string> Read(size_t limit) const;
+    // What was read is not all kept: the file goes aside, as a numbered
+    // ".damaged" copy, before the next write replaces it.
+    void MarkDamaged() { mDamaged = true; }
+    // False, and logged, when the file could not be written.
+    bool Write(const std::string& bytes);
 
     // Little-endian 32-bit integers, the byte order of both files.
     static void PutInt32(std::string& bytes, int32_t value);
     static int32_t GetInt32(const char* bytes);
     // Whether a fixed name field holds a terminated name with nothing but zeros after it.
     static bool IsCleanName(const char* field, size_t size);
+
+private:
+    // The user data folder's file, as the disk names it.
+    std::string Path() const;
+
+    const char* mName;
+    bool mDamaged = false;
 };

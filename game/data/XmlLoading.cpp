@@ -4,11 +4,67 @@
 #include "framework/resources/SharedPak.h"
 #include "game/data/NumberLists.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <string_view>
+#include <type_traits>
 #include <vector>
+
+namespace {
+
+// The deepest nesting of elements the parser would recurse into, counted the
+// way it reads tags: comments, CDATA, declarations and unknown tags nest
+// nothing, and a quoted attribute value may hold "<", ">" or "/>". Counting
+// stops past limit.
+int ElementDepth(std::string_view text, int limit)
+{
+    int depth = 0;
+    int deepest = 0;
+    // The position after the first end of text from position at, npos when none.
+    auto after = [&text](size_t at, std::string_view end) {
+        const size_t found = text.find(end, at);
+        return found == std::string_view::npos ? found : found + end.size();
+    };
+    size_t i = text.find('<');
+    while (i != std::string_view::npos && deepest <= limit) {
+        const std::string_view tag = text.substr(i);
+        const unsigned char next = tag.size() > 1 ? static_cast<unsigned char>(tag[1]) : 0;
+        if (tag.starts_with("<!--")) {
+            i = after(i + 4, "-->");
+        } else if (tag.starts_with("<![CDATA[")) {
+            i = after(i + 9, "]]>");
+        } else if (next == '/') {
+            depth = std::max(depth - 1, 0);
+            i = after(i + 2, ">");
+        } else if (next == '_' || next >= 127 || std::isalpha(next)) {
+            size_t j = i + 1;
+            for (char quote = 0; j < text.size() && (quote != 0 || text[j] != '>'); ++j) {
+                if (quote == 0 && (text[j] == '"' || text[j] == '\''))
+                    quote = text[j];
+                else if (text[j] == quote)
+                    quote = 0;
+            }
+            if (j >= text.size())
+                break;
+            if (text[j - 1] != '/')
+                deepest = std::max(deepest, ++depth);
+            i = j + 1;
+        } else {
+            i = after(i + 1, ">");
+        }
+        if (i != std::string_view::npos)
+            i = text.find('<', i);
+    }
+    return deepest;
+}
+
+} // namespace
 
 bool LoadXmlDocument(const std::string& path, TiXmlDocument& document)
 {
     document.Clear();
+    document.SetValue(path);
     PakFileHandle* file = Lumo::PakOpen(path.c_str(), "rb");
     if (!file) {
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: can't open %s", path.c_str());
@@ -23,6 +79,11 @@ bool LoadXmlDocument(const std::string& path, TiXmlDocument& document)
     if (!read)
         return false;
 
+    if (ElementDepth(std::string_view(buffer.data(), size_t(size)), kMaxXmlDepth) > kMaxXmlDepth) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: %s nests elements deeper than %d",
+                                            path.c_str(), kMaxXmlDepth);
+        return false;
+    }
     // Piece rows are separated by line breaks inside element text.
     TiXmlBase::SetCondenseWhiteSpace(false);
     document.Parse(buffer.data(), nullptr, TIXML_DEFAULT_ENCODING);
@@ -70,6 +131,44 @@ float XmlFloatAttribute(const TiXmlElement* element, const char* name, float fal
     const char* text = element->Attribute(name);
     return text ? TextToFloat(text) : fallback;
 }
+
+template <typename T>
+bool XmlValueInRange(const TiXmlElement* element, const char* name, T value, T low, T high)
+{
+    if constexpr (std::is_floating_point_v<T>) {
+        if (std::isfinite(value) && value >= low && value <= high)
+            return true;
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR %s: <%s> %s=%g is outside %g..%g",
+                                            element->GetDocument()->Value(), element->Value(), name, double(value),
+                                            double(low), double(high));
+    } else {
+        if (value >= low && value <= high)
+            return true;
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR %s: <%s> %s=%lld is outside %lld..%lld",
+                                            element->GetDocument()->Value(), element->Value(), name,
+                                            static_cast<long long>(value), static_cast<long long>(low),
+                                            static_cast<long long>(high));
+    }
+    return false;
+}
+
+template <typename T>
+T XmlRangedAttribute(const TiXmlElement* element, const char* name, T fallback, T low, T high)
+{
+    if (!element->Attribute(name))
+        return fallback;
+    T value;
+    if constexpr (std::is_floating_point_v<T>)
+        value = XmlFloatAttribute(element, name, fallback);
+    else
+        value = XmlIntAttribute(element, name, fallback);
+    return XmlValueInRange(element, name, value, low, high) ? value : fallback;
+}
+
+template bool XmlValueInRange<int32_t>(const TiXmlElement*, const char*, int32_t, int32_t, int32_t);
+template bool XmlValueInRange<float>(const TiXmlElement*, const char*, float, float, float);
+template int32_t XmlRangedAttribute<int32_t>(const TiXmlElement*, const char*, int32_t, int32_t, int32_t);
+template float XmlRangedAttribute<float>(const TiXmlElement*, const char*, float, float, float);
 
 const char* XmlTextAttribute(const TiXmlElement* element, const char* name)
 {

@@ -8,9 +8,28 @@
 // Every data file of the game is read through LoadXmlDocument: the archive
 // layer first, then the disk.
 
-// Parses the whole file into document. A file that cannot be opened or read,
-// or that does not parse, leaves the document empty (no root element) and
-// gives false; the caller logs its own error for the missing root.
+// Deeper nesting is refused before parsing: the parser recurses once a level.
+constexpr int kMaxXmlDepth = 256;
+
+// Ranges of the numbers the data files give, for the range checks below.
+// A track speed something waits on: the track must end, and soon.
+constexpr float kMinSpeed = 1e-4f;
+constexpr float kMaxSpeed = 1e4f;
+// What a refused speed of that kind runs at: its track ends at once.
+constexpr float kRefusedSpeed = 1.0f;
+// Positions, offsets and sizes in pixels: far beyond the 800 x 600 screen,
+// yet far from overflowing when added or multiplied together.
+constexpr int32_t kMaxPixels = 10000;
+// Any other float: finite and far from overflowing when combined.
+constexpr float kMaxMagnitude = 1e6f;
+// Percentages of variation: a speed varied by them never turns back.
+constexpr int32_t kMaxPercent = 100;
+
+// Parses the whole file into document, which takes the path as its value (the
+// range checks name the file by it). A file that cannot be opened or read,
+// that does not parse or that nests deeper than kMaxXmlDepth leaves the
+// document empty (no root element) and gives false; the caller logs its own
+// error for the missing root.
 bool LoadXmlDocument(const std::string& path, TiXmlDocument& document);
 
 // The child elements of element whose tag is name; 0 for a null element.
@@ -22,5 +41,15 @@ const TiXmlElement* XmlFindWindowByName(const TiXmlElement* parent, const std::s
 // An attribute read as atoi / atof would read it; fallback when it is absent.
 int32_t XmlIntAttribute(const TiXmlElement* element, const char* name, int32_t fallback);
 float XmlFloatAttribute(const TiXmlElement* element, const char* name, float fallback);
+// Whether a number read from attribute name of element lies in [low, high]
+// (a float also finite): the range the code that uses it can take. A value
+// outside is logged in one line naming the file, the element and the value.
+template <typename T>
+bool XmlValueInRange(const TiXmlElement* element, const char* name, T value, T low, T high);
+// An attribute read as above and held to [low, high]: a value outside is
+// logged and refused, giving fallback (as an absent attribute does).
+template <typename T>
+T XmlRangedAttribute(const TiXmlElement* element, const char* name, T fallback, T low, T high);
+
 // An attribute's text; "" when it is absent.
 const char* XmlTextAttribute(const TiXmlElement* element, const char* name);

@@ -80,7 +80,16 @@ int32_t CGUIController::ReadImage(const TiXmlElement* element, const char* name,
 
 int32_t CGUIController::ReadFont(const TiXmlElement* element, const char* name)
 {
-    return mHost->FontIndexByName(XmlTextAttribute(element, name));
+    const char* text = XmlTextAttribute(element, name);
+    const int32_t font = mHost->FontIndexByName(text);
+    if (font >= 0)
+        return font;
+    // An element with no font it knows keeps slot 0, the service font: without
+    // one its text would not be drawn, nor typed into.
+    if (*text != '\0')
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR CGUIController - <%s> %s=\"%s\" is no font",
+                                            element->Value(), name, text);
+    return 0;
 }
 
 void CGUIController::LoadFromXml(const TiXmlElement* root)

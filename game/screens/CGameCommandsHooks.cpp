@@ -1,4 +1,5 @@
 #include "framework/app/LumoAppBase.h"
+#include "framework/core/AppLog.h"
 #include "game/board/CLevelController.h"
 #include "game/board/CLevelGraphs.h"
 #include "game/data/CGameConfig.h"
@@ -171,6 +172,14 @@ void CGameCommands::RunPendingStart()
         request.mScore = b[2];
         request.mEnergy = b[3];
         request.mProgress = b[4];
+    }
+    // A graph the levels file lacks has nothing to play: the player stays on the menu.
+    if (mServices.mGraphs->GraphAt(request.mGraph).mEntryCount == 0) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
+                                            "ERROR no level graph %d: the game is not started", request.mGraph);
+        mPendingStart = kStartNone;
+        Open(kMenu);
+        return;
     }
     // The map game comes back to the level map after each load; the endless game plays on at once.
     mServices.mLevels->SetLevelMapWanted(mPendingStart == kStartMapGame);

@@ -152,7 +152,9 @@ public:
     float Highlight(int32_t button) const;
     Lumo::MemoryImage* LabelCanvas() const { return mCanvas.get(); }
     Lumo::Rect LabelRect(int32_t label) const;
+    // In panel coordinates: the panel's drawing offset puts it on screen.
     Lumo::Rect UndoRect() const;
+    int32_t VOffset() const { return mVOffset; }
 
 private:
     enum Label : int32_t { kPointsLabel = 0, kLevelLabel = 1, kPhaseLabel = 2 };

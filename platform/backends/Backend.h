@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/backends/ShownFrame.h"
 #include "platform/windows/CursorRecord.h"
 #include "platform/windows/DialogWindow.h"
 #include "platform/windows/NativeEvent.h"
@@ -37,9 +38,14 @@ public:
     // Brings the desktop's window in line with the state; with activate, the
     // window should also take the focus.
     virtual void SyncWindow(HWND window, const NativeWindowState& state, bool activate) = 0;
+    // After a window was shown full screen: empty when it covers the screen,
+    // else why the desktop kept it from doing so (a desktop without a window
+    // manager leaves it at its size).
+    virtual std::string FullScreenRefusal(HWND window) = 0;
     virtual void DestroyWindow(HWND window) = 0;
-    // Shows a frame of 32-bit ARGB pixels in the client area.
-    virtual void PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) = 0;
+    // Shows a frame in the client area. Only its changed rows need to reach
+    // the screen, unless the window lost its picture or the frame's size changed.
+    virtual void PresentFrame(HWND window, const ShownFrame& frame) = 0;
 
     // Appends what happened on the desktop since the last call.
     virtual void PollEvents(std::vector<NativeEvent>& events) = 0;

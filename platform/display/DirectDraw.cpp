@@ -1,10 +1,12 @@
 #include "platform/display/DirectDraw.h"
 
 #include "platform/display/Direct3D.h"
+#include "platform/display/Direct3D8.h"
 #include "platform/display/DirectDrawClipper.h"
 #include "platform/display/DirectDrawPalette.h"
 #include "platform/display/DirectDrawSurface.h"
 #include "platform/display/DisplayDesktop.h"
+#include "platform/process/Log.h"
 #include "platform/process/Modules.h"
 #include "platform/windows/Window.h"
 #include "platform/windows/WindowConstants.h"
@@ -38,6 +40,15 @@ HRESULT DirectDraw::SetCooperativeLevel(HWND window, uint32_t flags)
     const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
     if (exclusive && !((flags & DDSCL_FULLSCREEN) && IsWindow(window)))
         return DDERR_INVALIDPARAMS;
+    // The screen is the desktop's to give: what is drawn for it and where the
+    // pointer lands only agree when the window really covers it.
+    if (exclusive) {
+        const std::string refusal = FullScreenRefusal(window);
+        if (!refusal.empty()) {
+            LogLine("Full screen refused: " + refusal);
+            return DDERR_EXCLUSIVEMODEALREADYSET;
+        }
+    }
     mWindow = window;
     mExclusive = exclusive;
     if (!exclusive)
@@ -242,6 +253,7 @@ void RegisterDirectDrawModule()
 {
     RegisterModule("ddraw.dll", {{"DirectDrawCreate", reinterpret_cast<FARPROC>(&DirectDrawCreate)},
                                  {"DirectDrawCreateEx", reinterpret_cast<FARPROC>(&DirectDrawCreateEx)}});
+    RegisterModule("d3d8.dll", {{"Direct3DCreate8", reinterpret_cast<FARPROC>(&Direct3DCreate8)}});
 }
 
 } // namespace Platform

@@ -57,7 +57,8 @@ using DirectDrawCreateExProc = HRESULT (*)(const void* guid, void** directDraw, 
 HRESULT DirectDrawCreate(const void* guid, DirectDraw** directDraw, void* outer);
 HRESULT DirectDrawCreateEx(const void* guid, void** directDraw, REFIID iid, void* outer);
 
-// Registers "ddraw.dll" with its two entry points.
+// Registers the display libraries: "ddraw.dll" with its two entry points and
+// "d3d8.dll", which the hardware self-test asks for the adapter's identity.
 void RegisterDirectDrawModule();
 
 } // namespace Platform

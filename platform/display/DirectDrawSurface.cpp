@@ -53,26 +53,6 @@ uint32_t ReadPixel(const uint8_t* at, int32_t bytes)
     return value;
 }
 
-// Widens a masked channel to 8 bits, the full mask giving 255.
-struct ChannelReader {
-    uint32_t mask;
-    uint32_t shift = 0;
-    uint32_t maximum = 0;
-
-    explicit ChannelReader(uint32_t channelMask) : mask(channelMask)
-    {
-        if (mask == 0)
-            return;
-        while (!((mask >> shift) & 1))
-            ++shift;
-        maximum = mask >> shift;
-    }
-    uint32_t Read(uint32_t pixel) const
-    {
-        return maximum ? ((pixel & mask) >> shift) * 255 / maximum : 0;
-    }
-};
-
 } // namespace
 
 DirectDrawSurface::DirectDrawSurface(const Shape& shape)
@@ -80,6 +60,7 @@ DirectDrawSurface::DirectDrawSurface(const Shape& shape)
 {
     mPitch = mShape.width * BytesPerPixel() + mShape.pitchPadding;
     mPixels.assign(size_t(mPitch) * size_t(mShape.height), 0);
+    mChangedRows.Reset(mShape.height);
     if (IsPrimary()) {
         std::lock_guard<std::mutex> hold(Primaries().lock);
         Primaries().primaries.insert(this);
@@ -155,8 +136,13 @@ HRESULT DirectDrawSurface::Unlock(const RECT*)
     }
     if (count <= 0)
         return DDERR_NOTLOCKED;
-    if (IsPrimary())
+    if (IsPrimary()) {
+        {
+            std::lock_guard<std::mutex> hold(mPixelsLock);
+            mChangedRows.Mark(0, mShape.height);
+        }
         Changed();
+    }
     return DD_OK;
 }
 
@@ -211,13 +197,23 @@ HRESULT DirectDrawSurface::Blt(const RECT* destRect, DirectDrawSurface* source, 
         const uint8_t* sourcePixels = source == this ? copy.data() : source->mPixels.data();
         const int32_t sourcePitch = source->mPitch;
         const bool plain = !keyed && destWidth == fromWidth && destHeight == fromHeight;
+        // A primary's rows that the copy leaves as they were need not be shown again.
+        const bool compare = plain && IsPrimary();
+        if (!compare)
+            mChangedRows.Mark(visible.top, visible.bottom);
         for (int32_t y = visible.top; y < visible.bottom; ++y) {
             const int64_t sy = from.top + (y - dest.top) * fromHeight / destHeight;
             const uint8_t* sourceRow = sourcePixels + sy * sourcePitch;
             uint8_t* row = Row(y);
             if (plain) {
-                std::memcpy(row + visible.left * bytes, sourceRow + (from.left + visible.left - dest.left) * bytes,
-                            size_t(visible.right - visible.left) * size_t(bytes));
+                uint8_t* to = row + visible.left * bytes;
+                const uint8_t* copied = sourceRow + (from.left + visible.left - dest.left) * bytes;
+                const size_t length = size_t(visible.right - visible.left) * size_t(bytes);
+                if (compare && std::memcmp(to, copied, length) == 0)
+                    continue;
+                std::memcpy(to, copied, length);
+                if (compare)
+                    mChangedRows.Mark(y, y + 1);
                 continue;
             }
             for (int32_t x = visible.left; x < visible.right; ++x) {
@@ -242,6 +238,7 @@ HRESULT DirectDrawSurface::Flip(DirectDrawSurface*, uint32_t)
     {
         std::scoped_lock hold(mPixelsLock, mBackBuffer->mPixelsLock);
         mPixels.swap(mBackBuffer->mPixels);
+        mChangedRows.Mark(0, mShape.height);
     }
     Changed();
     return DD_OK;
@@ -323,6 +320,7 @@ void DirectDrawSurface::SetPixelAt(int32_t x, int32_t y, uint32_t value)
 {
     std::lock_guard<std::mutex> hold(mPixelsLock);
     std::memcpy(Row(y) + x * BytesPerPixel(), &value, size_t(BytesPerPixel()));
+    mChangedRows.Mark(y, y + 1);
 }
 
 bool DirectDrawSurface::ShownArea(HWND* window, RECT* area) const
@@ -359,23 +357,24 @@ void DirectDrawSurface::Show()
     RECT area;
     if (!ShownArea(&window, &area))
         return;
-    const int32_t width = area.right - area.left, height = area.bottom - area.top;
-    const int32_t bytes = BytesPerPixel();
-    const ChannelReader red(mShape.format.dwRBitMask), green(mShape.format.dwGBitMask),
-        blue(mShape.format.dwBBitMask);
-    std::vector<uint32_t> frame(size_t(width) * size_t(height));
-    {
-        std::lock_guard<std::mutex> hold(mPixelsLock);
-        for (int32_t y = 0; y < height; ++y) {
-            const uint8_t* row = Row(area.top + y) + area.left * bytes;
-            uint32_t* out = frame.data() + size_t(y) * size_t(width);
-            for (int32_t x = 0; x < width; ++x) {
-                const uint32_t pixel = ReadPixel(row + x * bytes, bytes);
-                out[x] = 0xFF000000u | (red.Read(pixel) << 16) | (green.Read(pixel) << 8) | blue.Read(pixel);
-            }
-        }
+    std::lock_guard<std::mutex> hold(mPixelsLock);
+    const bool moved = area.left != mShownArea.left || area.top != mShownArea.top ||
+                       area.right != mShownArea.right || area.bottom != mShownArea.bottom;
+    if (moved) {
+        mChangedRows.Mark(area.top, area.bottom);
+        mShownArea = area;
     }
-    ShowWindowFrame(window, frame.data(), width, height, width * 4);
+    ShownFrame frame;
+    frame.width = area.right - area.left;
+    frame.height = area.bottom - area.top;
+    frame.pitch = mPitch;
+    frame.pixels = Row(area.top) + area.left * BytesPerPixel();
+    frame.format = FrameFormat{mShape.format.dwRGBBitCount, mShape.format.dwRBitMask, mShape.format.dwGBitMask,
+                               mShape.format.dwBBitMask, 0};
+    mShownRows.CopyFrom(mChangedRows, area.top, frame.height);
+    frame.rows = &mShownRows;
+    mChangedRows.Clear();
+    ShowWindowFrame(window, frame);
 }
 
 void DirectDrawSurface::PresentMarkedPrimaries()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/backends/ShownFrame.h"
 #include "platform/display/DirectDrawObject.h"
 #include "platform/display/DirectDrawTypes.h"
 #include "platform/display/DirectXResults.h"
@@ -19,7 +20,8 @@ class DirectDrawPalette;
 // A surface held in memory: any pixel size and channel masks, a pitch, a lock
 // count and a source colour key. A primary surface shows itself in its window
 // after every blit or flip onto it: at once on the thread that made it, else
-// at the next PresentMarkedPrimaries on that thread.
+// at the next PresentMarkedPrimaries on that thread. It keeps which of its rows
+// changed since they were last shown, so that only those go to the window.
 class DirectDrawSurface final : public DirectDrawObject {
 public:
     struct Shape {
@@ -101,6 +103,11 @@ private:
     DirectDrawSurface* mBackBuffer = nullptr;
     std::thread::id mMakerThread;
     std::atomic<bool> mShowPending{false};
+    // Of a primary, under mPixelsLock: the rows changed since last shown, the
+    // part of them shown last time, and the area that was shown.
+    FrameRows mChangedRows;
+    FrameRows mShownRows;
+    RECT mShownArea{0, 0, 0, 0};
 };
 
 using IDirectDrawSurface = DirectDrawSurface;

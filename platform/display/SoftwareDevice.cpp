@@ -1,12 +1,10 @@
 #include "platform/display/SoftwareDevice.h"
 
-#include "platform/display/DirectDrawPalette.h"
 #include "platform/display/DirectDrawSurface.h"
 #include "platform/display/DisplayDesktop.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace Platform {
 
@@ -25,24 +23,9 @@ DDPIXELFORMAT TextureFormat(uint32_t flags, uint32_t bits, uint32_t alpha, uint3
     return format;
 }
 
-// 0..255 products, rounded.
-inline uint32_t Mul(uint32_t a, uint32_t b)
-{
-    const uint32_t p = a * b + 128;
-    return (p + (p >> 8)) >> 8;
-}
-
 inline uint32_t Channel(uint32_t argb, int index)
 {
     return (argb >> (24 - 8 * index)) & 0xFF;
-}
-
-uint32_t Modulate(uint32_t a, uint32_t b)
-{
-    uint32_t out = 0;
-    for (int i = 0; i < 4; ++i)
-        out |= Mul(Channel(a, i), Channel(b, i)) << (24 - 8 * i);
-    return out;
 }
 
 // a towards b by f in 0..1, in 256ths.
@@ -73,19 +56,46 @@ struct Plane {
     double At(double px, double py) const { return atOrigin + perX * px + perY * py; }
 };
 
-uint32_t BlendFactor(uint32_t blend, uint32_t sourceAlpha)
+// Whole values below, without a library call: the build targets processors
+// without a rounding instruction.
+inline double Floor(double value)
 {
-    switch (blend) {
-    case D3DBLEND_ZERO:
-        return 0;
-    case D3DBLEND_SRCALPHA:
-        return sourceAlpha;
-    case D3DBLEND_INVSRCALPHA:
-        return 255 - sourceAlpha;
-    default:
-        return 255;
-    }
+    if (!(std::fabs(value) < 4503599627370496.0))
+        return value;
+    const double whole = double(int64_t(value));
+    return whole > value ? whole - 1 : whole;
 }
+
+inline double Ceil(double value)
+{
+    return -Floor(-value);
+}
+
+// 32.32 fixed point of a texel coordinate or step; far-off values are
+// pinned well outside any texture, undefined ones give 0.
+inline int64_t Fixed(double value, double limit)
+{
+    if (std::isnan(value))
+        return 0;
+    return int64_t(Floor(std::clamp(value, -limit, limit) * 4294967296.0));
+}
+
+constexpr double kCoordinateLimit = 1 << 20;
+constexpr double kStepLimit = 1 << 16;
+
+// A triangle edge's x along the rows.
+struct Edge {
+    double x = 0;
+    double y = 0;
+    double slope = 0;
+
+    Edge(const double* xs, const double* ys, int from, int to) : x(xs[from]), y(ys[from])
+    {
+        if (ys[to] != ys[from])
+            slope = (xs[to] - xs[from]) / (ys[to] - ys[from]);
+    }
+    double At(double row) const { return x + slope * (row - y); }
+};
 
 } // namespace
 
@@ -167,12 +177,13 @@ HRESULT SoftwareDevice::Clear(uint32_t count, const D3DRECT* rects, uint32_t fla
         return fault;
     if (!(flags & D3DCLEAR_TARGET))
         return D3D_OK;
-    const PixelLayout target = LayoutOf(mTarget);
+    const DevicePixels target = DevicePixels::Of(mTarget, mTargetPalette);
+    const uint32_t raw = target.FromArgb(color);
     const Bounds bounds = DrawBounds();
     auto fill = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
         for (int32_t y = std::max(top, bounds.top); y < std::min(bottom, bounds.bottom); ++y)
             for (int32_t x = std::max(left, bounds.left); x < std::min(right, bounds.right); ++x)
-                WriteArgb(target, x, y, color);
+                target.Store(target.Row(y) + ptrdiff_t(x) * target.bytes, raw);
     };
     if (!rects || count == 0) {
         fill(bounds.left, bounds.top, bounds.right, bounds.bottom);
@@ -274,149 +285,128 @@ HRESULT SoftwareDevice::SetTexture(uint32_t stage, DirectDrawSurface* texture)
     return D3D_OK;
 }
 
-SoftwareDevice::PixelLayout SoftwareDevice::LayoutOf(DirectDrawSurface* surface)
+SoftwareDevice::Draw SoftwareDevice::PrepareDraw()
 {
-    PixelLayout layout;
-    const DDPIXELFORMAT& format = surface->Format();
-    layout.pixels = surface->Memory();
-    layout.pitch = surface->Pitch();
-    layout.width = surface->Width();
-    layout.height = surface->Height();
-    layout.bytes = int32_t(format.dwRGBBitCount / 8);
-    layout.palettized = (format.dwFlags & DDPF_PALETTEINDEXED8) != 0;
-    const uint32_t masks[4] = {(format.dwFlags & DDPF_ALPHAPIXELS) ? format.dwRGBAlphaBitMask : 0,
-                               format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
-    layout.tabled = true;
-    for (int i = 0; i < 4; ++i) {
-        layout.masks[i] = masks[i];
-        if (masks[i] == 0)
-            continue;
-        while (!((masks[i] >> layout.shifts[i]) & 1))
-            ++layout.shifts[i];
-        layout.maxima[i] = masks[i] >> layout.shifts[i];
-        if (layout.maxima[i] > 255) {
-            layout.tabled = false;
-            continue;
-        }
-        for (uint32_t v = 0; v <= layout.maxima[i]; ++v)
-            layout.widen[size_t(i)][v] = uint8_t(v * 255 / layout.maxima[i]);
-        for (uint32_t c = 0; c < 256; ++c)
-            layout.narrow[size_t(i)][c] = uint8_t(c * layout.maxima[i] / 255);
-    }
-    layout.direct32 = layout.bytes == 4 && !layout.palettized && (masks[0] == 0 || masks[0] == 0xFF000000) &&
-                      masks[1] == 0x00FF0000 && masks[2] == 0x0000FF00 && masks[3] == 0x000000FF;
-    if (layout.palettized) {
-        DDPALETTEENTRY entries[256];
-        if (DirectDrawPalette* palette = surface->Palette(); palette && SUCCEEDED(palette->GetEntries(0, 0, 256, entries)))
-            for (int i = 0; i < 256; ++i)
-                layout.palette[size_t(i)] = uint32_t(entries[i].peFlags) << 24 | uint32_t(entries[i].peRed) << 16 |
-                                            uint32_t(entries[i].peGreen) << 8 | entries[i].peBlue;
-        else
-            layout.palette.fill(0xFF000000);
-    }
-    return layout;
-}
-
-uint32_t SoftwareDevice::ReadArgb(const PixelLayout& layout, int32_t x, int32_t y)
-{
-    const uint8_t* at = layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes;
-    uint32_t raw = 0;
-    if (layout.direct32) {
-        std::memcpy(&raw, at, 4);
-        return layout.masks[0] ? raw : raw | 0xFF000000;
-    }
-    if (layout.bytes == 2)
-        std::memcpy(&raw, at, 2);
+    Draw draw;
+    draw.target = DevicePixels::Of(mTarget, mTargetPalette);
+    draw.textured = mTexture != nullptr;
+    if (draw.textured)
+        draw.texture = DevicePixels::Of(mTexture, mTexturePalette);
+    draw.linear = mMagFilter == D3DTFG_LINEAR || mMinFilter == D3DTFN_LINEAR;
+    draw.bounds = DrawBounds();
+    using Kind = DevicePixels::Kind;
+    DeviceShading& shading = draw.shading;
+    shading.textured = draw.textured;
+    shading.modulateMask =
+        (mColorOp == D3DTOP_MODULATE ? 0x00FFFFFFu : 0u) | (mAlphaOp == D3DTOP_MODULATE ? 0xFF000000u : 0u);
+    shading.sourceFactor = mSourceBlend;
+    shading.destFactor = mDestBlend;
+    if (!mAlphaBlend)
+        shading.blend = DeviceShading::Blend::Replace;
+    else if (mSourceBlend == D3DBLEND_SRCALPHA && mDestBlend == D3DBLEND_INVSRCALPHA)
+        shading.blend = DeviceShading::Blend::Over;
+    else if (mSourceBlend == D3DBLEND_SRCALPHA && mDestBlend == D3DBLEND_ONE)
+        shading.blend = DeviceShading::Blend::Add;
     else
-        std::memcpy(&raw, at, size_t(layout.bytes));
-    if (layout.palettized)
-        return layout.palette[raw & 0xFF];
-    uint32_t argb = 0;
-    for (int i = 0; i < 4; ++i) {
-        const uint32_t value = (raw & layout.masks[i]) >> layout.shifts[i];
-        const uint32_t wide = !layout.maxima[i] ? 255
-                              : layout.tabled   ? layout.widen[size_t(i)][value]
-                                                : value * 255 / layout.maxima[i];
-        argb |= wide << (24 - 8 * i);
+        shading.blend = DeviceShading::Blend::Other;
+    if (DrawsInPlace(draw.target) && draw.target.kind == Kind::Xrgb32) {
+        shading.readAlpha = 0xFF000000;
+        shading.writeMask = 0x00FFFFFF;
     }
-    return argb;
+    return draw;
 }
 
-void SoftwareDevice::WriteArgb(const PixelLayout& layout, int32_t x, int32_t y, uint32_t argb)
+bool SoftwareDevice::DrawsNothing(const Draw& draw, const D3DTLVERTEX* const* vertices, int count) const
 {
-    uint32_t raw = 0;
-    if (layout.direct32) {
-        raw = layout.masks[0] ? argb : argb & 0x00FFFFFF;
-    } else {
-        for (int i = 0; i < 4; ++i) {
-            if (!layout.maxima[i])
-                continue;
-            const uint32_t value = layout.tabled ? layout.narrow[size_t(i)][Channel(argb, i)]
-                                                 : Channel(argb, i) * layout.maxima[i] / 255;
-            raw |= (value << layout.shifts[i]) & layout.masks[i];
-        }
-    }
-    uint8_t* at = layout.pixels + ptrdiff_t(y) * layout.pitch + ptrdiff_t(x) * layout.bytes;
-    if (layout.bytes == 4)
-        std::memcpy(at, &raw, 4);
-    else if (layout.bytes == 2)
-        std::memcpy(at, &raw, 2);
-    else
-        std::memcpy(at, &raw, size_t(layout.bytes));
+    // A source alpha of 0 everywhere: the diffuse alpha, or what it multiplies.
+    if (!draw.shading.ZeroAlphaKeeps() || (draw.textured && mAlphaOp != D3DTOP_MODULATE))
+        return false;
+    for (int i = 0; i < count; ++i)
+        if (vertices[i]->color >> 24)
+            return false;
+    return true;
 }
 
-uint32_t SoftwareDevice::Sample(const PixelLayout& texture, double u, double v) const
+struct SoftwareDevice::Planes {
+    Plane u;
+    Plane v;
+    int64_t du = 0;
+    int64_t dv = 0;
+    bool flat = true;
+    uint32_t color = 0;
+    Plane colors[4];
+};
+
+SoftwareDevice::Planes SoftwareDevice::PlanesOf(const Draw& draw, const D3DTLVERTEX* const* vertices) const
 {
-    // Clamped addressing; far-off or undefined coordinates land on an edge.
-    const double tu = std::isnan(u) ? 0.0 : std::clamp(u * texture.width, -1.0, double(texture.width));
-    const double tv = std::isnan(v) ? 0.0 : std::clamp(v * texture.height, -1.0, double(texture.height));
-    auto texel = [&](int64_t x, int64_t y) {
-        return ReadArgb(texture, int32_t(std::clamp<int64_t>(x, 0, texture.width - 1)),
-                        int32_t(std::clamp<int64_t>(y, 0, texture.height - 1)));
+    double x[3], y[3];
+    for (int i = 0; i < 3; ++i) {
+        x[i] = vertices[i]->sx;
+        y[i] = vertices[i]->sy;
+    }
+    const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+    auto plane = [&](auto value) {
+        const double q[3] = {value(*vertices[0]), value(*vertices[1]), value(*vertices[2])};
+        return Plane(x, y, q, det);
     };
-    if (mMagFilter != D3DTFG_LINEAR && mMinFilter != D3DTFN_LINEAR)
-        return texel(tu < 0 ? -1 : int64_t(tu), tv < 0 ? -1 : int64_t(tv));
-    const double fx = tu - 0.5, fy = tv - 0.5;
-    const double x0 = std::floor(fx), y0 = std::floor(fy);
-    const int64_t ix = int64_t(x0), iy = int64_t(y0);
-    const uint32_t top = Lerp(texel(ix, iy), texel(ix + 1, iy), fx - x0);
-    const uint32_t bottom = Lerp(texel(ix, iy + 1), texel(ix + 1, iy + 1), fx - x0);
-    return Lerp(top, bottom, fy - y0);
+    Planes planes;
+    // Texture coordinates in texels.
+    const double width = draw.texture.width, height = draw.texture.height;
+    planes.u = plane([&](const D3DTLVERTEX& p) { return double(p.tu) * width; });
+    planes.v = plane([&](const D3DTLVERTEX& p) { return double(p.tv) * height; });
+    planes.du = Fixed(planes.u.perX, kStepLimit);
+    planes.dv = Fixed(planes.v.perX, kStepLimit);
+    planes.color = vertices[0]->color;
+    planes.flat = vertices[0]->color == vertices[1]->color && vertices[1]->color == vertices[2]->color;
+    if (!planes.flat)
+        for (int i = 0; i < 4; ++i)
+            planes.colors[i] = plane([i](const D3DTLVERTEX& p) { return double(Channel(p.color, i)); });
+    return planes;
 }
 
-uint32_t SoftwareDevice::Shade(const PixelLayout* texture, double u, double v, uint32_t diffuse) const
+void SoftwareDevice::FillSpan(const Draw& draw, const Planes& planes, double y, double first, double end) const
 {
-    if (!texture)
-        return diffuse;
-    const uint32_t texel = Sample(*texture, u, v);
-    const uint32_t modulated = diffuse == 0xFFFFFFFF ? texel : Modulate(texel, diffuse);
-    const uint32_t color = (mColorOp == D3DTOP_MODULATE ? modulated : texel) & 0x00FFFFFF;
-    const uint32_t alpha = (mAlphaOp == D3DTOP_MODULATE ? modulated : texel) & 0xFF000000;
-    return alpha | color;
+    uint32_t texels[kSpanPixels];
+    uint32_t diffuse[kSpanPixels];
+    diffuse[0] = planes.color;
+    TexelWalk walk{0, 0, 0, 0};
+    if (draw.textured)
+        walk = TexelWalk{Fixed(planes.u.At(first, y), kCoordinateLimit), Fixed(planes.v.At(first, y), kCoordinateLimit),
+                         planes.du, planes.dv};
+    // The diffuse channels in 16.16, rounded to the nearest on use.
+    int64_t channels[4] = {}, steps[4] = {};
+    if (!planes.flat)
+        for (int i = 0; i < 4; ++i) {
+            channels[i] = int64_t(Floor(std::clamp(planes.colors[i].At(first, y), -1e6, 1e6) * 65536.0)) + 0x8000;
+            steps[i] = int64_t(Floor(std::clamp(planes.colors[i].perX, -1e6, 1e6) * 65536.0));
+        }
+    for (int32_t x = int32_t(first); x < int32_t(end); x += kSpanPixels) {
+        const int32_t count = std::min(kSpanPixels, int32_t(end) - x);
+        const uint32_t* row = nullptr;
+        if (draw.textured) {
+            row = SampleRow(draw.texture, draw.linear, walk, count, texels);
+            walk.u += walk.du * count;
+            walk.v += walk.dv * count;
+        }
+        if (!planes.flat)
+            for (int32_t k = 0; k < count; ++k) {
+                uint32_t color = 0;
+                for (int i = 0; i < 4; ++i) {
+                    color |= uint32_t(std::clamp<int64_t>(channels[i] >> 16, 0, 255)) << (24 - 8 * i);
+                    channels[i] += steps[i];
+                }
+                diffuse[k] = color;
+            }
+        ShadeSpan(draw.target, x, int32_t(y), count, row, diffuse, planes.flat, draw.shading);
+    }
 }
 
-void SoftwareDevice::Put(const PixelLayout& target, int32_t x, int32_t y, uint32_t source) const
-{
-    if (!mAlphaBlend) {
-        WriteArgb(target, x, y, source);
-        return;
-    }
-    const uint32_t dest = ReadArgb(target, x, y);
-    const uint32_t alpha = source >> 24;
-    const uint32_t sourceFactor = BlendFactor(mSourceBlend, alpha);
-    const uint32_t destFactor = BlendFactor(mDestBlend, alpha);
-    uint32_t out = 0;
-    for (int i = 0; i < 4; ++i) {
-        const uint32_t mixed = (Channel(source, i) * sourceFactor + Channel(dest, i) * destFactor + 127) / 255;
-        out |= std::min<uint32_t>(mixed, 255) << (24 - 8 * i);
-    }
-    WriteArgb(target, x, y, out);
-}
-
-void SoftwareDevice::FillTriangle(const PixelLayout& target, const PixelLayout* texture, const Bounds& bounds,
-                                  const D3DTLVERTEX& a, const D3DTLVERTEX& b, const D3DTLVERTEX& c) const
+void SoftwareDevice::FillTriangle(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b,
+                                  const D3DTLVERTEX& c) const
 {
     const D3DTLVERTEX* v[3] = {&a, &b, &c};
+    if (DrawsNothing(draw, v, 3))
+        return;
     double x[3], y[3];
     for (int i = 0; i < 3; ++i) {
         x[i] = v[i]->sx;
@@ -425,56 +415,70 @@ void SoftwareDevice::FillTriangle(const PixelLayout& target, const PixelLayout* 
     const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
     if (det == 0 || !std::isfinite(det))
         return;
-    auto plane = [&](auto value) {
-        const double q[3] = {value(*v[0]), value(*v[1]), value(*v[2])};
-        return Plane(x, y, q, det);
-    };
-    const Plane u = plane([](const D3DTLVERTEX& p) { return double(p.tu); });
-    const Plane tv = plane([](const D3DTLVERTEX& p) { return double(p.tv); });
-    const bool flat = a.color == b.color && b.color == c.color;
-    Plane colors[4];
-    if (!flat)
-        for (int i = 0; i < 4; ++i)
-            colors[i] = plane([i](const D3DTLVERTEX& p) { return double(Channel(p.color, i)); });
-
+    const Planes planes = PlanesOf(draw, v);
     int order[3] = {0, 1, 2};
     std::sort(order, order + 3, [&](int l, int r) { return y[l] < y[r]; });
     const int top = order[0], middle = order[1], bottom = order[2];
-    auto edgeX = [&](int from, int to, double py) {
-        return x[from] + (x[to] - x[from]) * (py - y[from]) / (y[to] - y[from]);
-    };
-    const double firstRow = std::max(std::ceil(y[top]), double(bounds.top));
-    const double endRow = std::min(std::ceil(y[bottom]), double(bounds.bottom));
+    const Edge longEdge(x, y, top, bottom), upperEdge(x, y, top, middle), lowerEdge(x, y, middle, bottom);
+    const Bounds& bounds = draw.bounds;
+    const double firstRow = std::max(Ceil(y[top]), double(bounds.top));
+    const double endRow = std::min(Ceil(y[bottom]), double(bounds.bottom));
     for (double py = firstRow; py < endRow; ++py) {
-        const double longX = edgeX(top, bottom, py);
-        const double shortX = py < y[middle] ? edgeX(top, middle, py) : edgeX(middle, bottom, py);
-        const double first = std::max(std::ceil(std::min(longX, shortX)), double(bounds.left));
-        const double end = std::min(std::ceil(std::max(longX, shortX)), double(bounds.right));
-        // The planes step across the span.
-        double uu = u.At(first, py), vv = tv.At(first, py);
-        double channels[4] = {};
-        if (!flat)
-            for (int i = 0; i < 4; ++i)
-                channels[i] = colors[i].At(first, py);
-        for (double px = first; px < end; ++px) {
-            uint32_t diffuse = a.color;
-            if (!flat) {
-                diffuse = 0;
-                for (int i = 0; i < 4; ++i) {
-                    diffuse |= uint32_t(std::lround(std::clamp(channels[i], 0.0, 255.0))) << (24 - 8 * i);
-                    channels[i] += colors[i].perX;
-                }
-            }
-            Put(target, int32_t(px), int32_t(py), Shade(texture, uu, vv, diffuse));
-            uu += u.perX;
-            vv += tv.perX;
-        }
+        const double longX = longEdge.At(py);
+        const double shortX = py < y[middle] ? upperEdge.At(py) : lowerEdge.At(py);
+        const double first = std::max(Ceil(std::min(longX, shortX)), double(bounds.left));
+        const double end = std::min(Ceil(std::max(longX, shortX)), double(bounds.right));
+        if (first < end)
+            FillSpan(draw, planes, py, first, end);
     }
 }
 
-void SoftwareDevice::DrawSegment(const PixelLayout& target, const PixelLayout* texture, const Bounds& bounds,
-                                 const D3DTLVERTEX& a, const D3DTLVERTEX& b) const
+bool SoftwareDevice::FillRectangle(const Draw& draw, const D3DTLVERTEX* strip) const
 {
+    const D3DTLVERTEX &a = strip[0], &b = strip[1], &c = strip[2], &d = strip[3];
+    const bool upright = a.sx == b.sx && c.sx == d.sx && a.sy == c.sy && b.sy == d.sy && a.sx != c.sx && a.sy != b.sy;
+    const bool following = a.tu == b.tu && c.tu == d.tu && a.tv == c.tv && b.tv == d.tv && a.color == b.color &&
+                           a.color == c.color && a.color == d.color;
+    const double left = std::min(a.sx, c.sx), right = std::max(a.sx, c.sx);
+    const double top = std::min(a.sy, b.sy), bottom = std::max(a.sy, b.sy);
+    if (!upright || !following || !std::isfinite(right - left) || !std::isfinite(bottom - top))
+        return false;
+    // Its two triangles meet along the diagonal, so their pixels together
+    // are the rectangle's.
+    const D3DTLVERTEX* first[3] = {&a, &b, &c};
+    if (DrawsNothing(draw, first, 3))
+        return true;
+    const Planes planes = PlanesOf(draw, first);
+    const Bounds& bounds = draw.bounds;
+    const double firstColumn = std::max(Ceil(left), double(bounds.left));
+    const double endColumn = std::min(Ceil(right), double(bounds.right));
+    const double firstRow = std::max(Ceil(top), double(bounds.top));
+    const double endRow = std::min(Ceil(bottom), double(bounds.bottom));
+    if (!(firstColumn < endColumn) || !(firstRow < endRow))
+        return true;
+    // A plain blit: each row a row of the texture, taken as it stands.
+    constexpr int64_t kOne = int64_t(1) << 32;
+    if (draw.textured && !draw.linear && planes.flat && planes.du == kOne && planes.dv == 0 && planes.u.perY == 0 &&
+        planes.v.perY == 1) {
+        const int64_t x = Fixed(planes.u.At(firstColumn, firstRow), kCoordinateLimit) >> 32;
+        const int64_t y = Fixed(planes.v.At(firstColumn, firstRow), kCoordinateLimit) >> 32;
+        const int32_t columns = int32_t(endColumn - firstColumn), rows = int32_t(endRow - firstRow);
+        if (x >= 0 && y >= 0 && x + columns <= draw.texture.width && y + rows <= draw.texture.height) {
+            ShadeBlock(draw.target, int32_t(firstColumn), int32_t(firstRow), rows, columns, draw.texture, int32_t(x),
+                       int32_t(y), planes.color, draw.shading);
+            return true;
+        }
+    }
+    for (double py = firstRow; py < endRow; ++py)
+        FillSpan(draw, planes, py, firstColumn, endColumn);
+    return true;
+}
+
+void SoftwareDevice::DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b) const
+{
+    const D3DTLVERTEX* ends[2] = {&a, &b};
+    if (DrawsNothing(draw, ends, 2))
+        return;
     // The pixel of a point is the one whose centre is nearest; the end pixel
     // belongs to the next segment.
     const double x0 = std::floor(double(a.sx) + 0.5), y0 = std::floor(double(a.sy) + 0.5);
@@ -483,6 +487,7 @@ void SoftwareDevice::DrawSegment(const PixelLayout& target, const PixelLayout* t
     const double reach = std::max(std::max(std::fabs(x0), std::fabs(x1)), std::max(std::fabs(y0), std::fabs(y1)));
     if (!(steps >= 1) || steps > 1 << 24 || !(reach < 1 << 30))
         return;
+    const Bounds& bounds = draw.bounds;
     for (double i = 0; i < steps; ++i) {
         const double t = i / steps;
         const int64_t px = int64_t(std::floor(x0 + (x1 - x0) * t + 0.5));
@@ -490,8 +495,15 @@ void SoftwareDevice::DrawSegment(const PixelLayout& target, const PixelLayout* t
         if (px < bounds.left || px >= bounds.right || py < bounds.top || py >= bounds.bottom)
             continue;
         const uint32_t diffuse = Lerp(a.color, b.color, t);
-        const double u = a.tu + (b.tu - a.tu) * t, v = a.tv + (b.tv - a.tv) * t;
-        Put(target, int32_t(px), int32_t(py), Shade(texture, u, v, diffuse));
+        uint32_t texel = 0;
+        const uint32_t* texels = nullptr;
+        if (draw.textured) {
+            const double u = (a.tu + (b.tu - a.tu) * t) * draw.texture.width;
+            const double v = (a.tv + (b.tv - a.tv) * t) * draw.texture.height;
+            texels = SampleRow(draw.texture, draw.linear, TexelWalk{Fixed(u, kCoordinateLimit), Fixed(v, kCoordinateLimit), 0, 0}, 1,
+                               &texel);
+        }
+        ShadeSpan(draw.target, int32_t(px), int32_t(py), 1, texels, &diffuse, true, draw.shading);
     }
 }
 
@@ -503,30 +515,25 @@ HRESULT SoftwareDevice::DrawPrimitive(uint32_t type, uint32_t vertexFormat, cons
     if (!vertices || vertexFormat != D3DFVF_TLVERTEX)
         return DDERR_INVALIDPARAMS;
     const auto* v = static_cast<const D3DTLVERTEX*>(vertices);
-    const PixelLayout target = LayoutOf(mTarget);
-    PixelLayout textureLayout;
-    const PixelLayout* texture = nullptr;
-    if (mTexture) {
-        textureLayout = LayoutOf(mTexture);
-        texture = &textureLayout;
-    }
-    const Bounds bounds = DrawBounds();
+    const Draw draw = PrepareDraw();
     switch (type) {
     case D3DPT_TRIANGLELIST:
         for (uint32_t i = 0; i + 2 < count; i += 3)
-            FillTriangle(target, texture, bounds, v[i], v[i + 1], v[i + 2]);
+            FillTriangle(draw, v[i], v[i + 1], v[i + 2]);
         return D3D_OK;
     case D3DPT_TRIANGLESTRIP:
+        if (count == 4 && FillRectangle(draw, v))
+            return D3D_OK;
         for (uint32_t i = 0; i + 2 < count; ++i)
-            FillTriangle(target, texture, bounds, v[i], v[i + 1], v[i + 2]);
+            FillTriangle(draw, v[i], v[i + 1], v[i + 2]);
         return D3D_OK;
     case D3DPT_TRIANGLEFAN:
         for (uint32_t i = 1; i + 1 < count; ++i)
-            FillTriangle(target, texture, bounds, v[0], v[i], v[i + 1]);
+            FillTriangle(draw, v[0], v[i], v[i + 1]);
         return D3D_OK;
     case D3DPT_LINESTRIP:
         for (uint32_t i = 0; i + 1 < count; ++i)
-            DrawSegment(target, texture, bounds, v[i], v[i + 1]);
+            DrawSegment(draw, v[i], v[i + 1]);
         return D3D_OK;
     default:
         return D3DERR_INVALIDPRIMITIVETYPE;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/display/DeviceSpans.h"
 #include "platform/display/Direct3DDevice.h"
 
 #include <array>
@@ -40,43 +41,34 @@ public:
 private:
     ~SoftwareDevice() override;
 
-    // How a surface's pixels map to 8-bit channels.
-    struct PixelLayout {
-        uint8_t* pixels = nullptr;
-        int32_t pitch = 0;
-        int32_t width = 0;
-        int32_t height = 0;
-        int32_t bytes = 0;
-        uint32_t masks[4] = {};  // alpha, red, green, blue
-        uint32_t shifts[4] = {};
-        uint32_t maxima[4] = {};
-        bool palettized = false;
-        // 32-bit pixels with the channels at their byte places: read and
-        // written as they are (without an alpha mask, read as opaque).
-        bool direct32 = false;
-        // Per channel of at most 8 bits: the 8-bit value of each raw value,
-        // and the raw value of each 8-bit one.
-        bool tabled = false;
-        std::array<std::array<uint8_t, 256>, 4> widen{};
-        std::array<std::array<uint8_t, 256>, 4> narrow{};
-        std::array<uint32_t, 256> palette{};
-    };
     struct Bounds {
         int32_t left, top, right, bottom;
     };
+    // One primitive's drawing: its target and texture, and what it does to
+    // each pixel.
+    struct Draw {
+        DevicePixels target;
+        DevicePixels texture;
+        bool textured = false;
+        bool linear = false;
+        DeviceShading shading;
+        Bounds bounds;
+    };
 
-    static PixelLayout LayoutOf(DirectDrawSurface* surface);
-    static uint32_t ReadArgb(const PixelLayout& layout, int32_t x, int32_t y);
-    static void WriteArgb(const PixelLayout& layout, int32_t x, int32_t y, uint32_t argb);
     Bounds DrawBounds() const;
-    uint32_t Sample(const PixelLayout& texture, double u, double v) const;
-    // The source colour of a pixel from its texture coordinates and diffuse colour.
-    uint32_t Shade(const PixelLayout* texture, double u, double v, uint32_t diffuse) const;
-    void Put(const PixelLayout& target, int32_t x, int32_t y, uint32_t source) const;
-    void FillTriangle(const PixelLayout& target, const PixelLayout* texture, const Bounds& bounds,
-                      const D3DTLVERTEX& a, const D3DTLVERTEX& b, const D3DTLVERTEX& c) const;
-    void DrawSegment(const PixelLayout& target, const PixelLayout* texture, const Bounds& bounds,
-                     const D3DTLVERTEX& a, const D3DTLVERTEX& b) const;
+    Draw PrepareDraw();
+    // Whether the triangle or segment leaves every pixel as it is.
+    bool DrawsNothing(const Draw& draw, const D3DTLVERTEX* const* vertices, int count) const;
+    // The texel coordinates and diffuse colour over a triangle or rectangle.
+    struct Planes;
+    Planes PlanesOf(const Draw& draw, const D3DTLVERTEX* const* vertices) const;
+    // Pixels first up to end of row y.
+    void FillSpan(const Draw& draw, const Planes& planes, double y, double first, double end) const;
+    void FillTriangle(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b, const D3DTLVERTEX& c) const;
+    // Draws the strip as one rectangle when it is one: corners in strip
+    // order, upright, the texture and colour following its sides.
+    bool FillRectangle(const Draw& draw, const D3DTLVERTEX* strip) const;
+    void DrawSegment(const Draw& draw, const D3DTLVERTEX& a, const D3DTLVERTEX& b) const;
 
     DirectDrawSurface* mTarget = nullptr;
     DirectDrawSurface* mTexture = nullptr;
@@ -89,6 +81,8 @@ private:
     uint32_t mAlphaOp = D3DTOP_SELECTARG1;
     uint32_t mMagFilter = D3DTFG_POINT;
     uint32_t mMinFilter = D3DTFN_POINT;
+    std::array<uint32_t, 256> mTargetPalette{};
+    std::array<uint32_t, 256> mTexturePalette{};
 };
 
 } // namespace Platform

@@ -1,5 +1,7 @@
 #include "platform/process/CrashSignals.h"
 
+#include "platform/process/Process.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -11,9 +13,9 @@
 #include <fcntl.h>
 #include <link.h>
 #include <semaphore.h>
+#include <setjmp.h>
 #include <sys/syscall.h>
 #include <sys/utsname.h>
-#include <thread>
 #include <time.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -36,15 +38,18 @@ bool gInstalled = false;
 std::atomic<ExceptionFilter> gFilter{nullptr};
 std::atomic<SignalSafeReport> gFirstReport{nullptr};
 
-alignas(16) char gAltStack[kAltStackSize];
 ExceptionRecord gRecord;
 std::atomic<bool> gHandling{false};
 std::atomic<pid_t> gFaultingThread{0};
 std::atomic<pid_t> gReporterThreadId{0};
 std::atomic<int64_t> gDeadlineMillis{0};
+std::atomic<bool> gRecordReady{false};
 std::atomic<bool> gReportDone{false};
 std::atomic<bool> gQuit{false};
 sem_t gWake;
+// Where a fault inside the stack walk goes back to.
+sigjmp_buf gWalkEscape;
+std::atomic<bool> gWalking{false};
 
 pid_t ThreadIdNow() { return pid_t(::syscall(SYS_gettid)); }
 
@@ -103,11 +108,26 @@ void ReadContext(const void* raw, ThreadContext* context)
 }
 
 // The walk passes through this handler and the signal frame first: the stack
-// proper starts at the faulting instruction.
+// proper starts at the faulting instruction. A stack that the walk cannot
+// read (the fault may have wrecked it) faults again inside it: the handler
+// then comes back here and the stack is the faulting instruction alone.
 void ReadStack(ExceptionRecord* record)
 {
     void* frames[kMaxStackFrames + 8];
-    const int count = ::backtrace(frames, kMaxStackFrames + 8);
+    volatile int count = 0;
+    sigset_t before;
+    ::pthread_sigmask(SIG_SETMASK, nullptr, &before);
+    if (::sigsetjmp(gWalkEscape, 1) == 0) {
+        sigset_t fatal;
+        ::sigemptyset(&fatal);
+        for (int each : kFatalSignals)
+            ::sigaddset(&fatal, each);
+        ::pthread_sigmask(SIG_UNBLOCK, &fatal, nullptr);
+        gWalking = true;
+        count = ::backtrace(frames, kMaxStackFrames + 8);
+    }
+    gWalking = false;
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     int start = 0;
     while (start < count && reinterpret_cast<uint64_t>(frames[start]) != record->ExceptionAddress)
         ++start;
@@ -133,6 +153,8 @@ void OnFatalSignal(int signal, siginfo_t* info, void* raw)
 {
     const pid_t self = ThreadIdNow();
     if (gHandling.exchange(true)) {
+        if (self == gFaultingThread.load() && gWalking.load())
+            ::siglongjmp(gWalkEscape, 1);
         // A fault inside the report ends the process at once; a fault of
         // another thread waits for the report that is running.
         if (self == gFaultingThread.load() || self == gReporterThreadId.load())
@@ -140,7 +162,13 @@ void OnFatalSignal(int signal, siginfo_t* info, void* raw)
         WaitForReport();
         ::_exit(kSecondFaultExitCode);
     }
+    // Before anything that could fault or hang: from here on the reporter
+    // keeps the time, and threads that fault meanwhile wait for this report.
+    gDeadlineMillis = MonotonicMillis() + int64_t(kFirstDeadlineSeconds) * 1000;
     gFaultingThread = self;
+    const bool handOver = gFilter.load() && gReporterThreadId.load() != 0 && self != gReporterThreadId.load();
+    if (handOver)
+        ::sem_post(&gWake);
     ReadContext(raw, &gRecord.Context);
     gRecord.ExceptionAddress = gRecord.Context.Rip;
     gRecord.ExceptionCode = ExceptionCodeOf(signal, info, gRecord.Context.Rsp);
@@ -149,11 +177,9 @@ void OnFatalSignal(int signal, siginfo_t* info, void* raw)
 
     if (SignalSafeReport first = gFirstReport.load())
         first(gRecord);
-    gDeadlineMillis = MonotonicMillis() + int64_t(kFirstDeadlineSeconds) * 1000;
-    if (gFilter.load() && gReporterThreadId.load() != 0 && self != gReporterThreadId.load()) {
-        ::sem_post(&gWake);
+    gRecordReady = true;
+    if (handOver)
         WaitForReport();
-    }
 
     // The system's own handling ends the process as the fault would have.
     struct sigaction fallback = {};
@@ -177,6 +203,14 @@ void ReporterLoop()
         gReporterThreadId = 0;
         return;
     }
+    // A faulting thread stuck on its way to the record (in the walk, say)
+    // must not keep the process alive either.
+    const timespec slice = {0, 10 * 1000 * 1000};
+    while (!gRecordReady.load()) {
+        if (MonotonicMillis() >= gDeadlineMillis.load())
+            ::_exit(kSecondFaultExitCode);
+        ::nanosleep(&slice, nullptr);
+    }
     if (ExceptionFilter filter = gFilter.load())
         filter(gRecord);
     gReportDone = true;
@@ -189,10 +223,7 @@ void Install()
     void* warmUp[4];
     ::backtrace(warmUp, 4);
 
-    stack_t alternate = {};
-    alternate.ss_sp = gAltStack;
-    alternate.ss_size = kAltStackSize;
-    ::sigaltstack(&alternate, nullptr);
+    static thread_local const AlternateSignalStack installerStack;
 
     struct sigaction action = {};
     action.sa_sigaction = OnFatalSignal;
@@ -204,7 +235,7 @@ void Install()
     gQuit = false;
     gReporterThreadId = 0;
     // Left to run until the process ends: nothing may wait for it at exit.
-    std::thread(ReporterLoop).detach();
+    StartThread(ReporterLoop).detach();
     // The handler hands over only once the reporter is listening.
     const timespec slice = {0, 1000 * 1000};
     while (gReporterThreadId.load() == 0)
@@ -213,6 +244,16 @@ void Install()
 }
 
 } // namespace
+
+AlternateSignalStack::AlternateSignalStack() : mMemory(new char[kAltStackSize]), mPrevious{}
+{
+    stack_t own = {};
+    own.ss_sp = mMemory.get();
+    own.ss_size = kAltStackSize;
+    ::sigaltstack(&own, &mPrevious);
+}
+
+AlternateSignalStack::~AlternateSignalStack() { ::sigaltstack(&mPrevious, nullptr); }
 
 ExceptionFilter SetUnhandledExceptionFilter(ExceptionFilter filter, SignalSafeReport first)
 {

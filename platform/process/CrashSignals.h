@@ -1,7 +1,9 @@
 #pragma once
 
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // The last-chance handler of fatal faults, in the shape of an unhandled-
@@ -63,6 +65,21 @@ ExceptionFilter SetUnhandledExceptionFilter(ExceptionFilter filter, SignalSafeRe
 void RemoveUnhandledExceptionFilter();
 // The filter may run for this many more seconds before it is cut off.
 void ExtendCrashDeadline(uint32_t seconds);
+
+// Gives the thread that makes it a signal stack of its own for as long as it
+// lives, so that the handler still runs when the thread's stack has run out;
+// the thread's previous one comes back at the end.
+class AlternateSignalStack {
+public:
+    AlternateSignalStack();
+    ~AlternateSignalStack();
+    AlternateSignalStack(const AlternateSignalStack&) = delete;
+    AlternateSignalStack& operator=(const AlternateSignalStack&) = delete;
+
+private:
+    std::unique_ptr<char[]> mMemory;
+    stack_t mPrevious;
+};
 
 // Safe in a signal handler: writes the bytes over the file. False on failure.
 bool WriteFileFromSignal(const char* path, const char* bytes, size_t length);

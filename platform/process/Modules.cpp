@@ -1,5 +1,7 @@
 #include "platform/process/Modules.h"
 
+#include "platform/storage/Folders.h"
+
 #include <algorithm>
 #include <cctype>
 #include <list>
@@ -80,6 +82,20 @@ FARPROC GetProcAddress(HMODULE module, const char* name)
     std::lock_guard<std::mutex> lock(gMutex);
     auto it = module->entries.find(name);
     return it == module->entries.end() ? nullptr : it->second;
+}
+
+std::string GetModuleFileNameA(HMODULE module)
+{
+    if (!module)
+        return std::string();
+    std::lock_guard<std::mutex> lock(gMutex);
+    return GetSystemDirectoryA() + "/" + module->key;
+}
+
+bool IsRegisteredModule(const std::string& path)
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    return FindRegistered(KeyOf(path)) != nullptr;
 }
 
 bool FreeLibrary(HMODULE module)

@@ -23,4 +23,10 @@ FARPROC GetProcAddress(HMODULE module, const char* name);
 // Each LoadLibraryA is matched by one FreeLibrary.
 bool FreeLibrary(HMODULE module);
 
+// The module's file, in the system folder as a system library's would be;
+// empty for no module.
+std::string GetModuleFileNameA(HMODULE module);
+// Whether a module of the path's file name is registered.
+bool IsRegisteredModule(const std::string& path);
+
 } // namespace Platform

@@ -1,5 +1,6 @@
 #include "platform/process/Process.h"
 
+#include "platform/process/CrashSignals.h"
 #include "platform/process/Log.h"
 
 #include <sys/syscall.h>
@@ -31,6 +32,14 @@ ExitHook& Hook()
 uint32_t GetCurrentProcessId() { return uint32_t(::getpid()); }
 
 uint32_t GetCurrentThreadId() { return uint32_t(::syscall(SYS_gettid)); }
+
+std::thread StartThread(std::function<void()> body)
+{
+    return std::thread([body = std::move(body)] {
+        const AlternateSignalStack stack;
+        body();
+    });
+}
 
 std::string GetModuleFileNameA()
 {

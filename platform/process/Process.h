@@ -3,11 +3,17 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace Platform {
 
 uint32_t GetCurrentProcessId();
 uint32_t GetCurrentThreadId();
+
+// Starts a thread of the program's own. Each gets a signal stack of its own,
+// so that one whose stack runs out still reaches the crash handler. (Threads
+// that libraries start for themselves, such as the audio device's, have none.)
+std::thread StartThread(std::function<void()> body);
 
 // The program file's full path, as the file system spells it.
 std::string GetModuleFileNameA();

@@ -1,5 +1,6 @@
 #include "platform/sound/AudioOutput.h"
 
+#include "platform/sound/AlsaMessages.h"
 #include "platform/sound/AudioMixer.h"
 #include "platform/backends/BackendChoice.h"
 #include "platform/process/Log.h"
@@ -33,6 +34,7 @@ void CloseDevice()
 
 bool OpenDevice()
 {
+    RouteAlsaMessagesToLog();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         LogLine(std::string("No audio output: ") + SDL_GetError());
         return false;

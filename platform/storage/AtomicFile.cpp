@@ -1,21 +1,24 @@
 #include "platform/storage/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <vector>
 
 namespace Platform {
 
 namespace {
 
-// mkstemp's suffix: six letters or digits.
-constexpr const char* kTemporarySuffix = ".XXXXXX";
+// A temporary's suffix: a dot and six letters or digits.
 constexpr size_t kSuffixLength = 7;
+constexpr char kSuffixLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 // No write of a settings-sized file takes this long.
 constexpr auto kStaleAge = std::chrono::minutes(10);
 
@@ -38,6 +41,39 @@ bool IsTemporaryOf(const std::string& name, const std::string& base)
     return true;
 }
 
+// A suffix no other write of this process or another is likely to pick; the
+// exclusive create settles the rare clash.
+std::string TemporarySuffix()
+{
+    static std::atomic<uint64_t> sCount{0};
+    uint64_t mixed = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                     (uint64_t(::getpid()) << 32) ^ (++sCount * 0x9E3779B97F4A7C15ull);
+    mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9ull;
+    mixed = (mixed ^ (mixed >> 27)) * 0x94D049BB133111EBull;
+    mixed ^= mixed >> 31;
+    std::string suffix = ".";
+    for (size_t i = 1; i < kSuffixLength; ++i, mixed /= sizeof kSuffixLetters - 1)
+        suffix += kSuffixLetters[mixed % (sizeof kSuffixLetters - 1)];
+    return suffix;
+}
+
+// Made as any new file is, so the umask and the folder's default access
+// apply; the replaced file's permissions then go over them.
+int CreateTemporary(const std::string& target, std::string* name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *name = target + TemporarySuffix();
+        const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            struct stat replaced;
+            if (fd >= 0 && ::stat(target.c_str(), &replaced) == 0)
+                ::fchmod(fd, replaced.st_mode & 0777);
+            return fd;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 std::string LinkTarget(const std::string& path)
@@ -52,10 +88,8 @@ std::string LinkTarget(const std::string& path)
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error)
 {
     const std::string target = LinkTarget(path);
-    std::string pattern = target + kTemporarySuffix;
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
+    std::string name;
+    const int fd = CreateTemporary(target, &name);
     if (fd < 0)
         return Fail(target, "create", error);
     size_t done = 0;
@@ -66,7 +100,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
         if (wrote <= 0) {
             Fail(target, "write", error);
             ::close(fd);
-            ::unlink(name.data());
+            ::unlink(name.c_str());
             return false;
         }
         done += size_t(wrote);
@@ -74,12 +108,12 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
     bool synced = ::fsync(fd) == 0;
     if (::close(fd) != 0 || !synced) {
         Fail(target, "flush", error);
-        ::unlink(name.data());
+        ::unlink(name.c_str());
         return false;
     }
-    if (::rename(name.data(), target.c_str()) != 0) {
+    if (::rename(name.c_str(), target.c_str()) != 0) {
         Fail(target, "rename", error);
-        ::unlink(name.data());
+        ::unlink(name.c_str());
         return false;
     }
     // The rename itself lives in the folder.
@@ -91,6 +125,27 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
         ::close(folderFd);
     }
     return true;
+}
+
+std::string KeepDamagedCopy(const std::string& path)
+{
+    const std::string target = LinkTarget(path);
+    for (int number = 0; number < 1000; ++number) {
+        const std::string copy = target + ".damaged" + (number > 0 ? "." + std::to_string(number) : "");
+        // A second name for the file: it stays in place until a write has
+        // its replacement ready, and a name in use is never taken over.
+        if (::link(target.c_str(), copy.c_str()) == 0)
+            return copy;
+        if (errno == EEXIST)
+            continue;
+        // A file system without links: the file itself moves.
+        std::error_code error;
+        if (errno == ENOENT || std::filesystem::symlink_status(copy, error).type() !=
+                                   std::filesystem::file_type::not_found)
+            return std::string();
+        return std::rename(target.c_str(), copy.c_str()) == 0 ? copy : std::string();
+    }
+    return std::string();
 }
 
 void RemoveStaleTemporaries(const std::string& path)

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 namespace Platform {
@@ -44,14 +43,11 @@ std::string RuntimeFolder()
     return FromEnvironment("XDG_RUNTIME_DIR", ownFolder);
 }
 
-int32_t SHGetFolderPathA(int folder, char* path)
+int32_t SHGetFolderPathA(int folder, std::string* path)
 {
     if (folder != CSIDL_COMMON_APPDATA || !path)
         return E_INVALIDARG;
-    std::string found = DataHomeFolder();
-    if (found.size() >= size_t(MAX_PATH))
-        return E_FAIL;
-    std::memcpy(path, found.c_str(), found.size() + 1);
+    *path = DataHomeFolder();
     return S_OK;
 }
 

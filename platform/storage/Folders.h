@@ -19,9 +19,9 @@ std::string ConfigHomeFolder();
 // $XDG_RUNTIME_DIR, else a folder of the user's in the temporary folder.
 std::string RuntimeFolder();
 
-// CSIDL_COMMON_APPDATA is the data home here (per user, not per machine).
-// path holds MAX_PATH bytes; E_FAIL when the folder is longer.
-int32_t SHGetFolderPathA(int folder, char* path);
+// CSIDL_COMMON_APPDATA is the data home here (per user, not per machine),
+// whatever its length.
+int32_t SHGetFolderPathA(int folder, std::string* path);
 
 // The folder that holds the system's driver files (the system library folder
 // here); no trailing "/".

@@ -312,9 +312,9 @@ bool RegistryStore::Save()
     std::string error;
     if (mDamaged) {
         // What could not be read is kept for the user, not written over.
-        const std::string target = LinkTarget(mPath);
-        if (std::rename(target.c_str(), (target + ".damaged").c_str()) == 0)
-            LogLine("The damaged settings file is kept as \"" + target + ".damaged\"");
+        const std::string copy = KeepDamagedCopy(mPath);
+        if (!copy.empty())
+            LogLine("The damaged settings file is kept as \"" + copy + "\"");
         mDamaged = false;
     }
     const bool saved = WriteFileAtomically(mPath, Serialize(), &error);

@@ -23,7 +23,8 @@ public:
     RegistryStore() = default;
     // A missing file is an empty store. Of a damaged file every line that
     // parses is kept and the others are logged; the file is set aside as
-    // "<path>.damaged" before the first change writes a new one.
+    // "<path>.damaged" (numbered after earlier copies) before the first
+    // change writes a new one.
     explicit RegistryStore(std::string path);
 
     bool HasKey(const std::string& path) const;

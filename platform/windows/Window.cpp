@@ -303,10 +303,27 @@ bool SystemParametersInfoA(uint32_t action, uint32_t, void* data)
 
 bool ShowWindowFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch)
 {
-    if (!IsWindow(window) || !pixels || width <= 0 || height <= 0 || pitch < int64_t(width) * 4)
+    ShownFrame frame;
+    frame.pixels = reinterpret_cast<const uint8_t*>(pixels);
+    frame.width = width;
+    frame.height = height;
+    frame.pitch = pitch;
+    frame.format.alpha = 0xFF000000u;
+    return ShowWindowFrame(window, frame);
+}
+
+bool ShowWindowFrame(HWND window, const ShownFrame& frame)
+{
+    if (!IsWindow(window) || !frame.pixels || frame.width <= 0 || frame.height <= 0 ||
+        frame.pitch < int64_t(frame.width) * (frame.format.bits / 8))
         return false;
-    System().Desktop().PresentFrame(window, pixels, width, height, pitch);
+    System().Desktop().PresentFrame(window, frame);
     return true;
+}
+
+std::string FullScreenRefusal(HWND window)
+{
+    return IsWindow(window) ? System().Desktop().FullScreenRefusal(window) : std::string();
 }
 
 const char* GetPlatformName() { return System().Desktop().Name(); }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/backends/ShownFrame.h"
 #include "platform/windows/WindowConstants.h"
 #include "platform/windows/WindowTypes.h"
 
 #include <cstdint>
+#include <string>
 
 // Window classes and windows in their Win32 shape. Windows are top-level
 // only. Call them on the main thread; the geometry queries (rectangles,
@@ -56,6 +58,12 @@ bool SystemParametersInfoA(uint32_t action, uint32_t parameter, void* data);
 
 // Shows rows of 32-bit ARGB pixels (pitch in bytes) in the client area.
 bool ShowWindowFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch);
+// Shows a frame in its own format, of which only the changed rows are new.
+bool ShowWindowFrame(HWND window, const ShownFrame& frame);
+
+// Empty when the full-screen window covers the screen; else why the desktop
+// kept it from doing so.
+std::string FullScreenRefusal(HWND window);
 
 // "sdl" or "headless".
 const char* GetPlatformName();

@@ -6,6 +6,10 @@
 #include "game/board/CGameProcessor.h"
 #include "game/board/CLevelController.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CBoardWidget.h"
+#include "game/screens/CGameCommands.h"
+#include "game/screens/GUIWindowTable.h"
+#include "game/board/CLevelGraphs.h"
 #include "game/screens/CLevelMap.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CImageTable.h"
@@ -49,6 +53,18 @@ protected:
         return text.str();
     }
 
+    // The archive the game ships with one of its data files replaced over it.
+    void MountShippedWith(const std::string& file, const std::string& text)
+    {
+        ASSERT_TRUE(mPak.MountArchive(ZENTROVA_RES_PAK));
+        PakWriter writer;
+        ASSERT_TRUE(writer.Add("res\\" + file, text));
+        const std::string path = mFolder / "changed.pak";
+        std::string error;
+        ASSERT_TRUE(writer.WriteFile(path, &error)) << error;
+        ASSERT_TRUE(mPak.MountArchive(path));
+    }
+
     // Runs the loading thread to its end and the hook that follows it.
     void Load(RecordingGame& game)
     {
@@ -56,13 +72,14 @@ protected:
         game.WaitForLoadingThread();
         game.OnLoadingDone();
     }
+
+    PakInterface mPak;
 };
 
 TEST_F(GameLoadingTest, PackedSampleContentLoadsCleanAndTheFilesAreSavedAtExit)
 {
     // The archive the game ships, with the pictures, fonts and sounds made at build time.
-    PakInterface pak;
-    ASSERT_TRUE(pak.MountArchive(ZENTROVA_RES_PAK));
+    ASSERT_TRUE(mPak.MountArchive(ZENTROVA_RES_PAK));
     {
         RecordingGame game;
         Load(game);
@@ -111,8 +128,7 @@ TEST_F(GameLoadingTest, AReloadAskedForDuringALoadWaitsForItsEndWithoutBlocking)
 // are not looked up (a lookup there would reshuffle the endless graph).
 TEST_F(GameLoadingTest, TheLevelMapShowsTheKindOfEachListedPositionAndClampsItsPositions)
 {
-    PakInterface pak;
-    ASSERT_TRUE(pak.MountArchive(ZENTROVA_RES_PAK));
+    ASSERT_TRUE(mPak.MountArchive(ZENTROVA_RES_PAK));
     RecordingGame game;
     Load(game);
     struct Case {
@@ -150,28 +166,85 @@ TEST_F(GameLoadingTest, AFailedLoadShowsItsMessageAndEndsTheProgram)
         const char* mWhat;
         const char* mFile;
         std::string (*mChange)(const std::string& text);
+        const char* mMessage;
     };
+    const auto empty = [](const std::string&) { return std::string(); };
     const Case cases[] = {
-        {"no globals file", "globals.xml", [](const std::string&) { return std::string(); }},
+        {"no globals file", "globals.xml", empty, "ERROR config - missing fonts"},
         {"a fixed track missing", "trackbase.xml",
-         [](const std::string& text) { return std::regex_replace(text, std::regex("ctrl_hazard_ball"), "renamed"); }},
+         [](const std::string& text) { return std::regex_replace(text, std::regex("ctrl_hazard_ball"), "renamed"); },
+         "ERROR: cant load track ctrl_hazard_ball"},
         {"the field without its blocks", "gamefields.xml",
-         [](const std::string& text) { return std::regex_replace(text, std::regex("<block_queues"), "<unknown"); }},
+         [](const std::string& text) { return std::regex_replace(text, std::regex("<block_queues"), "<unknown"); },
+         "ERROR CGameField::LoadFromXml - no block_queues"},
+        {"no level with a match list", "levels.xml",
+         [](const std::string& text) { return std::regex_replace(text, std::regex("<match>.*</match>"), ""); },
+         "ERROR LevelController::LoadFromXml - no levels"},
+        {"an empty levels file", "levels.xml", empty, "ERROR LevelController::LoadFromXml - no levels"},
+        {"an empty graphs file", "levelgraphs.xml", empty, "ERROR LevelGraphs - no root"},
+        {"a graphs file that does not parse", "levelgraphs.xml",
+         [](const std::string& text) { return text.substr(0, text.size() / 2); }, "ERROR LevelGraphs - no root"},
+        {"a block too large to draw", "gamefields.xml",
+         [](const std::string& text) { return std::regex_replace(text, std::regex("<block w=\"64\""), "<block w=\"100000\""); },
+         "ERROR res\\gamefields.xml: <block> w=100000 is outside 1..512"},
+        {"levels nested deeper than the parser goes", "levels.xml",
+         [](const std::string& text) {
+             std::string deep;
+             for (int i = 0; i < 50000; ++i)
+                 deep += "<level>";
+             return std::regex_replace(text, std::regex("<root>"), "<root>" + deep);
+         },
+         "ERROR: res\\levels.xml nests elements deeper than 256"},
+        {"graphs of unknown levels", "levelgraphs.xml",
+         [](const std::string& text) { return std::regex_replace(text, std::regex("name=\""), "name=\"x"); },
+         "ERROR LevelGraphs - 2 graphs, none with a level"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mWhat);
         const std::string original = ReadContent(c.mFile);
         WriteFile(std::string("res\\") + c.mFile, c.mChange(original));
+        // A game moves the data folder, where the next one opens its log.
+        Lumo::SetUserDataFolder(mDataFolder);
         {
             RecordingGame game;
             Load(game);
             EXPECT_FALSE(game.LoadedOk());
             EXPECT_EQ(game.mFatalErrors, std::vector<std::string>{"Error while loading."});
             EXPECT_EQ(game.mShutdownRequests, 1);
+            EXPECT_TRUE(LogHas(c.mMessage));
             EXPECT_TRUE(LogHas("[ERROR] Loading failed"));
         }
         WriteFile(std::string("res\\") + c.mFile, original);
     }
+}
+
+// The endless game plays graph 1: with one graph in the file it is refused and
+// the player stays on the menu. Before any level the field has no cells, so
+// the pointer over the board hits none.
+TEST_F(GameLoadingTest, AGameWhoseGraphIsMissingIsRefusedOnTheMenu)
+{
+    std::string graphs = ReadContent("levelgraphs.xml");
+    const size_t second = graphs.find("<graph", graphs.find("</graph>"));
+    graphs.erase(second, graphs.find("</graph>", second) + 8 - second);
+    MountShippedWith("levelgraphs.xml", graphs);
+    RecordingGame game;
+    Load(game);
+    ASSERT_TRUE(game.LoadedOk());
+    EXPECT_EQ(game.LevelGraphs()->GraphCount(), 1);
+
+    game.SetGamePaused(false);
+    game.Board()->MouseMove(400, 300);
+    game.SetGamePaused(true);
+
+    CGUIController& gui = *game.GuiController();
+    gui.OpenWindow(GUIWindowId::kMenu, true);
+    game.Commands()->OnGuiCommand(18, 0);
+    for (int step = 0; step < 200 && !LogHas("ERROR no level graph 1: the game is not started"); ++step)
+        gui.UpdateTracks(10.0f);
+    EXPECT_TRUE(LogHas("ERROR no level graph 1: the game is not started"));
+    EXPECT_EQ(gui.LastOpenedWindow(), GUIWindowId::kMenu);
+    EXPECT_NE(game.LevelController()->CurrentGraph(), 1);
+    EXPECT_TRUE(game.mFatalErrors.empty());
 }
 
 } // namespace

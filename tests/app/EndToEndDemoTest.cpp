@@ -151,7 +151,7 @@ TEST_F(EndToEndDemoTest, AWholeGamePlayedByMouseIsFoundAgainOnTheNextStart)
 TEST_F(EndToEndDemoTest, TheKeptDemoReplaysToItsRecordedEnd)
 {
     constexpr int32_t kKeptScore = 1010;
-    constexpr int32_t kKeptUpdates = 13099;
+    constexpr int32_t kKeptUpdates = 13109;
     Replay(LUMO_FIXTURES_DIR "/demo/game.dmo");
     EXPECT_EQ(mGame->LevelController()->Score(), kKeptScore);
     ExpectPlayerKept(kKeptScore);
@@ -159,6 +159,46 @@ TEST_F(EndToEndDemoTest, TheKeptDemoReplaysToItsRecordedEnd)
     EXPECT_EQ(played.mUpdates, kKeptUpdates);
     EXPECT_FALSE(played.mUsers.empty());
     EXPECT_FALSE(played.mScores.empty());
+}
+
+// A replay that leaves its recording for a load the recording never made
+// (the game holds its updates while it loads, so the records after it can
+// never come due) ends there, as a replay past its last record does: it
+// shows the game and idles instead of spinning on a black window.
+TEST_F(EndToEndDemoTest, AReplayThatGoesIntoALoadItsRecordingNeverMadeEnds)
+{
+    // Recorded: the title and the first window (a new player's), then the end.
+    Start(std::make_unique<ScriptedGame>("-record", mFolder / "menu.dmo"));
+    int32_t menuAt = -1;
+    mGame->mScript = [&](int update) {
+        if (menuAt < 0 && mGame->GuiController() && Mouse().Showing(kCreatePlayer1))
+            menuAt = update;
+        if ((menuAt >= 0 && update == menuAt + 100) || update == kGiveUpAt)
+            mGame->RequestShutdown();
+    };
+    mGame->Run();
+    ASSERT_GE(menuAt, 0);
+    mGame.reset();
+
+    Start(std::make_unique<ScriptedGame>("-play", mFolder / "menu.dmo"));
+    ScriptedGame& game = *mGame;
+    int32_t callsSinceReload = -1;
+    game.mScript = [&](int update) {
+        if (callsSinceReload < 0 && update == menuAt + 50) {
+            callsSinceReload = 0;
+            game.Reload();
+        } else if (callsSinceReload >= 0 && ++callsSinceReload == kGiveUpAt) {
+            ADD_FAILURE() << "the replay never ended";
+            game.RequestShutdown();
+        }
+    };
+    game.Run();
+    EXPECT_GE(callsSinceReload, 0);
+    EXPECT_TRUE(game.RanOutIdle());
+    EXPECT_EQ(game.LoadingStateNow(), CGameApp::kLoadHandled);
+    EXPECT_EQ(game.mUpdateCount, menuAt + 50);
+    EXPECT_NE(LumoTest::ReadFile(DataFile("applog.txt")).find("the replay has left its recording and ends"),
+              std::string::npos);
 }
 
 } // namespace

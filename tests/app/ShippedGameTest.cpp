@@ -6,8 +6,10 @@
 #include "platform/display/DisplayDesktop.h"
 #include "platform/sound/AudioModules.h"
 #include "platform/storage/Files.h"
+#include "tests/support/ArchiveEntries.h"
 
 #include <filesystem>
+#include <strings.h>
 
 namespace AppTest {
 
@@ -28,6 +30,21 @@ ShippedGameTest::~ShippedGameTest()
     Lumo::gPakInterface = mPreviousPak;
     Platform::SetExitHook(mPreviousExit);
     Platform::DisplayDesktop::Reset();
+}
+
+void ShippedGameTest::ShipWith(const std::string& name, const std::string& text)
+{
+    ASSERT_TRUE(LumoTest::WriteArchiveWith(LumoTest::ReadArchiveEntries(ZENTROVA_RES_PAK), mFolder / "res.pak",
+                                           name, text));
+}
+
+std::string ShippedGameTest::ShippedFile(const std::string& name)
+{
+    for (const LumoTest::ArchiveEntry& entry : LumoTest::ReadArchiveEntries(ZENTROVA_RES_PAK)) {
+        if (strcasecmp(entry.mName.c_str(), name.c_str()) == 0)
+            return entry.mData;
+    }
+    return {};
 }
 
 ScriptedGame& ShippedGameTest::Start(std::unique_ptr<ScriptedGame> game)

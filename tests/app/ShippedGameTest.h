@@ -22,6 +22,10 @@ protected:
     ShippedGameTest();
     ~ShippedGameTest() override;
 
+    // Ships the archive with its file name holding text instead.
+    void ShipWith(const std::string& name, const std::string& text);
+    // The text of a file of the shipped archive.
+    static std::string ShippedFile(const std::string& name);
     // Reads the settings and starts loading; Run() plays the game.
     ScriptedGame& Start(std::unique_ptr<ScriptedGame> game);
     GameMouse Mouse() { return GameMouse(mSession.Desktop(), *mGame); }

@@ -2,12 +2,16 @@
 #include "platform/sound/AudioModules.h"
 #include "platform/sound/IDirectSound.h"
 #include "platform/sound/MixerDirectSound.h"
+#include "platform/sound/PlaySound.h"
 #include "platform/sound/SystemMixer.h"
 #include "tests/audio/AudioTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -106,6 +110,39 @@ TEST_F(MixerTest, ConvertsEightBitStereoAndResamplesLinearly)
     uint32_t status = 1;
     buffer->GetStatus(&status);
     EXPECT_EQ(status, 0u) << "a one-shot stops at its end";
+}
+
+// The system's one-call player: a file plays its own samples, in place of the
+// sound before it; a file that cannot be played gives the default sound,
+// unless that is refused too.
+TEST_F(MixerTest, PlaySoundPlaysAFileOrTheDefaultSound)
+{
+    LumoTest::TempFolder folder;
+    folder.Write("tone.wav", LumoTest::WavBytes()
+                                 .Format(1, 1, 44100, 16)
+                                 .Chunk("data", LumoTest::Samples16(std::vector<int16_t>(4410, 1000)))
+                                 .Bytes());
+    folder.Write("broken.wav", "RIFF");
+    const auto silent = [](const std::vector<int16_t>& mix) {
+        return std::all_of(mix.begin(), mix.end(), [](int16_t sample) { return sample == 0; });
+    };
+    const auto steady = [](const std::vector<int16_t>& mix) {
+        return std::all_of(mix.begin(), mix.end(), [&](int16_t sample) { return sample == mix[0]; });
+    };
+
+    EXPECT_TRUE(PlaySoundA((folder / "tone.wav").c_str(), nullptr, SND_ASYNC));
+    std::vector<int16_t> mix = Mix(64);
+    EXPECT_TRUE(steady(mix) && mix[0] > 0) << mix[0];
+    for (const std::string& missing : {folder / "missing.wav", folder / "broken.wav"}) {
+        EXPECT_TRUE(PlaySoundA(missing.c_str(), nullptr, SND_ASYNC));
+        mix = Mix(64);
+        EXPECT_FALSE(silent(mix) || steady(mix)) << missing;
+        EXPECT_FALSE(PlaySoundA(missing.c_str(), nullptr, SND_ASYNC | SND_NODEFAULT));
+        EXPECT_TRUE(silent(Mix(64))) << missing;
+    }
+    PlaySoundA((folder / "tone.wav").c_str(), nullptr, SND_ASYNC);
+    EXPECT_TRUE(PlaySoundA(nullptr, nullptr, 0));
+    EXPECT_TRUE(silent(Mix(64)));
 }
 
 TEST_F(MixerTest, ASilentDeviceEndsOneShotsOnTheClock)

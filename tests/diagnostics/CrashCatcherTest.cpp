@@ -2,6 +2,7 @@
 #include "framework/diagnostics/CrashHandler.h"
 #include "framework/diagnostics/CrashReportState.h"
 #include "platform/process/CrashSignals.h"
+#include "platform/process/Process.h"
 #include "tests/support/ForkedChild.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/support/TempFolder.h"
@@ -12,6 +13,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+
+// The address sanitizer gives every thread a signal stack of its own, which
+// would hide a thread that the program left without one.
+extern "C" const char* __asan_default_options() { return "use_sigaltstack=0"; }
 
 // Faults the crash report must name; outside any anonymous namespace so that
 // the program's symbols hold them.
@@ -39,6 +44,21 @@ __attribute__((noinline, no_sanitize("address"))) int RecurseForever(int depth)
     volatile char buffer[1024];
     buffer[depth % 1024] = char(depth);
     return depth < gRecursionLimit ? RecurseForever(depth + 1) + buffer[0] : 0;
+}
+
+// Points the stack and frame registers into unmapped memory first, so that
+// walking the stack from the fault faults again.
+__attribute__((noinline)) void FaultWithoutAStack()
+{
+#if defined(__x86_64__)
+    asm volatile("mov $0x1000, %%rsp\n\tmov $0x1000, %%rbp\n\tud2" ::: "memory");
+#endif
+    std::abort();
+}
+
+void OverflowInAnotherThread()
+{
+    Platform::StartThread([] { RecurseForever(0); }).join();
 }
 
 } // namespace CrashSamples
@@ -91,6 +111,12 @@ INSTANTIATE_TEST_SUITE_P(
                     FaultCase{"StackOverflow", [] { CrashSamples::RecurseForever(0); }, SIGSEGV,
                               "Exception: Stack Overflow (code 0xc00000fd) at address ",
                               "CrashSamples::RecurseForever(int)+", "test_diagnostics"},
+                    FaultCase{"StackOverflowInAnotherThread", CrashSamples::OverflowInAnotherThread, SIGSEGV,
+                              "Exception: Stack Overflow (code 0xc00000fd) at address ",
+                              "CrashSamples::RecurseForever(int)+", "test_diagnostics"},
+                    FaultCase{"StackThatCannotBeWalked", CrashSamples::FaultWithoutAStack, SIGILL,
+                              "Exception: Illegal Instruction (code 0xc000001d) at address ",
+                              "CrashSamples::FaultWithoutAStack()+", "test_diagnostics"},
                     FaultCase{"Abort", CrashSamples::AbortProgram, SIGABRT,
                               "Exception: Noncontinuable Exception (code 0xc0000025) at address ",
                               "CrashSamples::AbortProgram()+", "libc.so.6"}),

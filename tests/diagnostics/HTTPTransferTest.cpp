@@ -93,6 +93,45 @@ INSTANTIATE_TEST_SUITE_P(
                   {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + Chunked(kBig, 1000)}, 0, kBig}),
     [](const testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
 
+// A server that never ends its head or its body fails the transfer instead of
+// filling memory; what is within the bounds still comes through.
+TEST(HTTPTransferTest, RepliesBeyondTheBoundsFail)
+{
+    constexpr size_t kHeadBound = HTTPTransfer::kMaxHeadBytes;
+    constexpr size_t kBodyBound = HTTPTransfer::kMaxContentBytes;
+    const std::string status = "HTTP/1.1 200 OK\r\n";
+    std::string fullHead = status;
+    while (fullHead.size() + 2 < kHeadBound)
+        fullHead += "X-Pad: " + Big(std::min<size_t>(1000, kHeadBound - fullHead.size() - 11)) + "\r\n";
+    fullHead += "\r\n";
+    // One byte over: all that fits is kept, and the transfer fails.
+    const std::string body = Big(kBodyBound + 1);
+    struct Case {
+        const char* name;
+        std::string reply;
+        int result;
+        std::string content;
+    };
+    const Case cases[] = {
+        {"endless head line", status + "X-Pad: " + Big(200000), HTTPTransfer::kReplyTooLarge, ""},
+        {"head of many lines", fullHead.substr(0, fullHead.size() - 2) + "X: y\r\n\r\nbody",
+         HTTPTransfer::kReplyTooLarge, ""},
+        {"head at the bound", fullHead + "body", HTTPTransfer::kDone, "body"},
+        {"endless chunk size line", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + Big(200000),
+         HTTPTransfer::kReplyTooLarge, ""},
+        {"endless body", "HTTP/1.0 200 OK\r\n\r\n" + body, HTTPTransfer::kReplyTooLarge, body.substr(0, kBodyBound)},
+    };
+    ASSERT_EQ(fullHead.size(), kHeadBound);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server({c.reply});
+        HTTPTransfer transfer;
+        transfer.SendRequest(Local(server.Port()), kRequest);
+        EXPECT_EQ(Finish(transfer), c.result);
+        EXPECT_TRUE(transfer.GetContent() == c.content);
+    }
+}
+
 TEST(HTTPTransferTest, FailuresBecomeResultCodes)
 {
     HTTPTransfer transfer;

@@ -117,6 +117,38 @@ TEST_F(HardwareTest, TheLayersDeviceDrawsCorrectlyButIsNoKnownCard)
     EXPECT_EQ(again->GetWarning(), "");
 }
 
+// The adapter is named by Direct3D 8 when it answers, else by the display
+// object, whose failure then fails the test.
+TEST_F(HardwareTest, AdapterIdentityFromDirect3D8OrTheDisplayObject)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        std::string failure;
+    };
+    const Case cases[] = {
+        {"Direct3D 8 answers", [] {}, ""},
+        {"its query fails", [] { DisplayDesktop::FailCall("GetAdapterIdentifier", 1, DDERR_UNSUPPORTED); },
+         "DXError - GetDeviceIdentifier: DDERR_NODIRECTDRAWHW"},
+        {"no library", [] { UnregisterModule("d3d8.dll"); }, "DXError - GetDeviceIdentifier: DDERR_NODIRECTDRAWHW"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ForgetRecord();
+        DisplayDesktop::Reset();
+        RegisterDirectDrawModule();
+        c.arrange();
+        DisplayDesktop::FailCall("GetDeviceIdentifier", 1, DDERR_NODIRECTDRAWHW);
+        auto tester = Run();
+        EXPECT_EQ(tester->GetFailureReason(), c.failure);
+        if (c.failure.empty()) {
+            EXPECT_EQ(tester->GetWarning(), "Unsupported video card: Lumo Software Rasterizer");
+        }
+    }
+    DisplayDesktop::Reset();
+    RegisterDirectDrawModule();
+}
+
 TEST_F(HardwareTest, ReadBackDecidesBetweenFailureAndWarning)
 {
     struct Case {

@@ -28,6 +28,22 @@ protected:
         return surface;
     }
 
+    // A primary shown in the test's window.
+    DirectDrawSurface* WindowedPrimary()
+    {
+        DDSURFACEDESC desc;
+        desc.dwFlags = DDSD_CAPS;
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+        DirectDrawSurface* primary = nullptr;
+        EXPECT_EQ(mDD->CreateSurface(&desc, &primary, nullptr), DD_OK);
+        DirectDrawClipper* clipper = nullptr;
+        mDD->CreateClipper(0, &clipper, nullptr);
+        clipper->SetHWnd(0, mWindow);
+        primary->SetClipper(clipper);
+        clipper->Release();
+        return primary;
+    }
+
     DirectDraw* mDD = nullptr;
 };
 
@@ -76,17 +92,8 @@ TEST_F(DirectDrawLayer, BltStretchesKeysAndRefusesRectanglesOutside)
 
 TEST_F(DirectDrawLayer, WindowedPrimaryIsClippedToTheClientArea)
 {
-    DDSURFACEDESC desc;
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    DirectDrawSurface* primary = nullptr;
-    ASSERT_EQ(mDD->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    DirectDrawSurface* primary = WindowedPrimary();
     EXPECT_EQ(primary->Width(), 1920);
-    DirectDrawClipper* clipper = nullptr;
-    mDD->CreateClipper(0, &clipper, nullptr);
-    clipper->SetHWnd(0, mWindow);
-    primary->SetClipper(clipper);
-    clipper->Release();
 
     DirectDrawSurface* frame = Surface(300, 200);
     for (int y = 0; y < 200; ++y)
@@ -99,6 +106,40 @@ TEST_F(DirectDrawLayer, WindowedPrimaryIsClippedToTheClientArea)
     EXPECT_EQ(primary->PixelAt(kWindowX, kWindowY + 150), 0u);
     int32_t width = 0, height = 0;
     EXPECT_EQ(mSession.Desktop().Frame(mWindow, &width, &height)[0], 0xFFFFFFFFu);
+    frame->Release();
+    primary->Release();
+}
+
+TEST_F(DirectDrawLayer, OnlyRowsThatChangedReachTheWindowAgain)
+{
+    DirectDrawSurface* primary = WindowedPrimary();
+    DirectDrawSurface* frame = Surface(200, 150);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x)
+            frame->SetPixelAt(x, y, uint32_t(x * 31 + y));
+    RECT dest{kWindowX, kWindowY, kWindowX + 200, kWindowY + 150};
+    auto shownAfterBlit = [&] {
+        EXPECT_EQ(primary->Blt(&dest, frame, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+        return mSession.Desktop().RenewedRows(mWindow);
+    };
+    EXPECT_EQ(shownAfterBlit(), 150);
+    EXPECT_EQ(shownAfterBlit(), 0);
+    frame->SetPixelAt(7, 80, 0xFFFF);
+    frame->SetPixelAt(9, 81, 0);
+    EXPECT_EQ(shownAfterBlit(), 2);
+    int32_t width = 0, height = 0;
+    const std::vector<uint32_t> shown = mSession.Desktop().Frame(mWindow, &width, &height);
+    ASSERT_EQ(shown.size(), size_t(200) * 150);
+    EXPECT_EQ(shown[size_t(80) * 200 + 7], 0xFFFFFFFFu);
+    EXPECT_EQ(shown[size_t(81) * 200 + 9], 0xFF000000u);
+    // A row shown only the first time: pixel 31 is the bluest blue.
+    EXPECT_EQ(shown[1], 0xFF0000FFu);
+
+    // What a lock wrote is not known, so all of it goes.
+    DDSURFACEDESC desc;
+    ASSERT_EQ(primary->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    ASSERT_EQ(primary->Unlock(nullptr), DD_OK);
+    EXPECT_EQ(mSession.Desktop().RenewedRows(mWindow), 150);
     frame->Release();
     primary->Release();
 }

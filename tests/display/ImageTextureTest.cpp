@@ -219,4 +219,20 @@ TEST_F(ImageTexture, ReadBackRestoresThePixelsOfEachType)
     EXPECT_FALSE(mDisplay->mD3DInterface->CopyTexturesToBits(image.get(), image->bits.get()));
 }
 
+TEST_F(ImageTexture, AnEmptyImageHasNoPiecesAndDrawsNothing)
+{
+    for (const auto& [width, height] : {std::pair{0, 0}, std::pair{5, 0}, std::pair{0, 5}}) {
+        auto image = std::make_unique<Lumo::MemoryImage>(&mApp);
+        image->SetSize(width, height);
+        mDevices.Device()->ClearLog();
+        Screen()->BlitRotated(image.get(), 20, 20, Lumo::Rect{0, 0, width, height}, Lumo::Rect{0, 0, 200, 150},
+                              Lumo::Color::White, 0, 0.5, 0, 0);
+        mDisplay->mD3DInterface->Flush();
+        EXPECT_TRUE(mDevices.Device()->mDraws.empty()) << width << "x" << height;
+        Build(image.get());
+        ASSERT_NE(image->textureData, nullptr);
+        EXPECT_TRUE(image->textureData->mPieces.empty()) << width << "x" << height;
+    }
+}
+
 } // namespace

@@ -1,10 +1,13 @@
 #include "tests/display/DisplayFixture.h"
 
 #include "framework/display/D3DInterface.h"
+#include "platform/display/DeviceSpans.h"
 #include "platform/display/Direct3D.h"
 #include "platform/display/SoftwareDevice.h"
 
 #include <limits>
+#include <utility>
+#include <vector>
 
 using namespace Platform;
 
@@ -122,6 +125,50 @@ TEST_F(SoftwareDeviceTest, WildVerticesDrawNothingOutsideTheTarget)
         EXPECT_EQ(mDevice->DrawPrimitive(type, D3DFVF_TLVERTEX, wild, 4, 0), D3D_OK);
     EXPECT_EQ(mDevice->DrawPrimitive(99, D3DFVF_TLVERTEX, wild, 4, 0), D3DERR_INVALIDPRIMITIVETYPE);
     EXPECT_EQ(At(0, 0), 0x102030u);
+}
+
+// The vector forms against the pixel-by-pixel one: a quad drawn whole, and
+// the same quad drawn as one-pixel columns, at every vector width.
+TEST_F(SoftwareDeviceTest, VectorWidthsDrawWhatSinglePixelsDraw)
+{
+    mTexture->SetPixelAt(0, 0, 0x80FF8040);
+    mTexture->SetPixelAt(1, 0, 0x00204080);
+    mDevice->SetTexture(0, mTexture);
+    mDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
+    mDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    // Columns first to end, the colour going from top to bottom.
+    auto columns = [&](int first, int end, uint32_t top, uint32_t bottom) {
+        D3DTLVERTEX strip[4];
+        for (int i = 0; i < 4; ++i) {
+            strip[i].sx = float(i < 2 ? first : end) - 0.5f;
+            strip[i].sy = i % 2 ? 3.5f : -0.5f;
+            strip[i].color = i % 2 ? bottom : top;
+            strip[i].tu = float(i < 2 ? first : end) / 8;
+        }
+        mDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, strip, 4, 0);
+    };
+    auto frame = [&](int width) {
+        mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
+        for (uint32_t dest : {D3DBLEND_INVSRCALPHA, D3DBLEND_ONE})
+            for (const auto& [top, bottom] : {std::pair{0xFFFFFFFFu, 0xFFFFFFFFu}, std::pair{0xC0FF8000u, 0xC0FF8000u},
+                                              std::pair{0xFF10FF80u, 0x4080FF20u}}) {
+                mDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, dest);
+                for (int x = 0; x < 8; x += width)
+                    columns(x, x + width, top, bottom);
+            }
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 8; ++x)
+                pixels.push_back(mTarget->PixelAt(x, y));
+        return pixels;
+    };
+    const SpanWidth widest = CurrentSpanWidth();
+    const std::vector<uint32_t> single = frame(1);
+    for (const SpanWidth width : {SpanWidth::Sse2, widest}) {
+        SetSpanWidth(width);
+        EXPECT_EQ(frame(8), single) << int(width);
+    }
+    SetSpanWidth(widest);
 }
 
 } // namespace

@@ -4,10 +4,14 @@
 #include "platform/sound/AudioModules.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DisplayDesktop.h"
+#include "platform/process/VersionModule.h"
+#include "platform/sound/AudioMixer.h"
 #include "platform/storage/Files.h"
 #include "platform/windows/Messages.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace LumoTest {
 
@@ -27,6 +31,7 @@ AppFixture::AppFixture()
     Platform::SetCurrentDirectoryA(mFolder.Path().c_str());
     setenv("XDG_DATA_HOME", (mFolder / "data").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", mFolder.Path().c_str(), 1);
+    Platform::RegisterVersionModule();
     Platform::RegisterDirectDrawModule();
     Platform::RegisterAudioModules();
     Platform::DisplayDesktop::Reset();
@@ -68,6 +73,13 @@ void AppFixture::Send(uint32_t message, Platform::WPARAM wParam, Platform::LPARA
     mApp->HandleWindowMessage(mApp->mHWnd, message, wParam, lParam);
     while (mApp->ProcessQueuedInput()) {
     }
+}
+
+bool AppFixture::Sounding()
+{
+    std::vector<int16_t> mix(2 * 1024);
+    Platform::AudioMixer::Get().Mix(mix.data(), 1024);
+    return std::any_of(mix.begin(), mix.end(), [](int16_t sample) { return sample != 0; });
 }
 
 int32_t AppFixture::StoredInteger(const std::string& name)

@@ -100,6 +100,8 @@ protected:
     // Sends a message to the main window's procedure and dispatches the queue.
     void Send(uint32_t message, Platform::WPARAM wParam, Platform::LPARAM lParam);
     int32_t StoredInteger(const std::string& name);
+    // Whether the mixer gives anything but silence (it moves its sounds on).
+    static bool Sounding();
 
     TempFolder mFolder;
     std::string mPreviousFolder;

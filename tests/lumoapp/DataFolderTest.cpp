@@ -34,6 +34,17 @@ TEST_F(DataFolderTest, TheLogGoesToTheDataFolderWhenTheWorkingFolderTakesNone)
     EXPECT_EQ(ReadFile(DataFolder() + "/applog.txt"), "kept\r\n");
 }
 
+TEST_F(DataFolderTest, ADataHomeLongerThanAnyFixedPathIsTheDataFolder)
+{
+    const std::string home =
+        mFolder / (std::string(120, 'a') + "/" + std::string(120, 'b') + "/" + std::string(120, 'c'));
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    ASSERT_NE(StartApp(), nullptr);
+    const std::string folder = home + "/TestCompany/LumoAppTest" + std::to_string(Platform::GetCurrentProcessId());
+    EXPECT_EQ(Platform::NativePath(Lumo::GetUserDataFolder()), folder + "/");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
 TEST_F(DataFolderTest, AFolderThatCannotBeWrittenIsReportedOnceAndAgainForEachLostFile)
 {
     // A file where the data folder should begin: nothing can be made below it.

@@ -6,6 +6,7 @@
 #include "framework/graphics/codecs/ImageLib.h"
 #include "framework/graphics/images/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/sound/PlaySound.h"
 #include "platform/storage/Files.h"
 #include "platform/windows/VirtualKeys.h"
 
@@ -127,12 +128,16 @@ TEST_F(DebugAidsTest, SpeedAndSingleStepKeysWithCtrlBeforeShift)
     EXPECT_EQ(mApp->mTimingDebt, 0.0);
 }
 
-TEST_F(DebugAidsTest, AFailedReparseReleasesEveryKey)
+// A successful re-read is heard; a failed one has shown a box instead.
+TEST_F(DebugAidsTest, AReparseSoundsWhenItWorkedAndReleasesEveryKeyWhenItFailed)
 {
+    PlaySoundA(nullptr, nullptr, 0);
     mApp->mWidgetManager->mKeyDown['X'] = true;
     mApp->SetDiagnostics(std::make_unique<StubReparse<true>>());
     Press('R', {VK_MENU});
     EXPECT_TRUE(mApp->mWidgetManager->mKeyDown['X']);
+    EXPECT_TRUE(Sounding());
+    PlaySoundA(nullptr, nullptr, 0);
 
     mApp->SetDiagnostics(std::make_unique<StubReparse<false>>());
     Press('R');
@@ -140,6 +145,7 @@ TEST_F(DebugAidsTest, AFailedReparseReleasesEveryKey)
     Press('R', {VK_MENU});
     EXPECT_FALSE(mApp->mWidgetManager->mKeyDown['X']);
     EXPECT_FALSE(mApp->mWidgetManager->mKeyDown[VK_MENU]);
+    EXPECT_FALSE(Sounding());
 }
 
 TEST_F(DebugAidsTest, BoxesOfTheProfilerTheVideoStatsAndTheModeSwitch)

@@ -5,6 +5,7 @@
 #include "framework/widgets/WidgetManager.h"
 #include "platform/display/DirectXResults.h"
 #include "platform/display/DisplayDesktop.h"
+#include "platform/process/Log.h"
 
 namespace LumoTest {
 namespace {
@@ -73,6 +74,36 @@ TEST_F(DisplayRecoveryTest, WithoutTheFocusOnlyAWindowIsRebuiltAndAtMostOnceASec
         EXPECT_EQ(DisplayInits() - initsBefore, c.rebuilds);
         mApp.reset();
     }
+}
+
+// A desktop without a window manager leaves a full-screen window at its size,
+// so the picture drawn for the screen would be cut off and clicks would miss.
+// The game goes back to a window and says why: at the start, and again for a
+// later request (the options window's); where the desktop gives the screen
+// the same request works.
+TEST_F(DisplayRecoveryTest, FullScreenThatTheDesktopRefusesGoesBackToAWindow)
+{
+    std::vector<std::string> logged;
+    LogHook previous = SetLogHook([&](const std::string& line) { logged.push_back(line); });
+    const std::vector<std::string> refused{"Full screen refused: kept at 800 x 600"};
+    mSession.Desktop().RefuseFullScreen("kept at 800 x 600");
+    mApp = std::make_unique<TestApp>();
+    mApp->mWindowed = false;
+    mApp->Initialize();
+    EXPECT_TRUE(mApp->mIsWindowed);
+    EXPECT_TRUE(mApp->mWindowed);
+    EXPECT_EQ(logged, refused);
+
+    logged.clear();
+    mApp->ChangeWindowedMode(false);
+    EXPECT_TRUE(mApp->mIsWindowed);
+    EXPECT_EQ(logged, refused);
+
+    mSession.Desktop().RefuseFullScreen("");
+    mApp->ChangeWindowedMode(false);
+    EXPECT_FALSE(mApp->mIsWindowed);
+    mApp.reset();
+    SetLogHook(previous);
 }
 
 // A window that no longer fits on the desktop cannot be rebuilt: the game

@@ -1,6 +1,7 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/widgets/WidgetManager.h"
+#include "platform/sound/PlaySound.h"
 #include "platform/windows/Input.h"
 #include "platform/windows/VirtualKeys.h"
 #include "platform/windows/WindowConstants.h"
@@ -114,16 +115,20 @@ TEST_F(InputDispatchTest, AltEnterSwitchesModeUnlessAModeIsForced)
     EXPECT_EQ(mApp->mIsWindowed, switched);
 }
 
-TEST_F(InputDispatchTest, CtrlAltDTogglesTheDebugKeysAndAPlainDReachesTheWidgets)
+TEST_F(InputDispatchTest, CtrlAltDTogglesTheDebugKeysAudiblyAndAPlainDReachesTheWidgets)
 {
+    PlaySoundA(nullptr, nullptr, 0);
     Send(WM_KEYDOWN, 'D', 0);
     EXPECT_FALSE(mApp->mDebugKeysEnabled);
     EXPECT_EQ(mWidget.mKeys, std::vector<int>{'D'});
+    EXPECT_FALSE(Sounding());
 
     Send(WM_KEYDOWN, VK_CONTROL, 0);
     Send(WM_SYSKEYDOWN, VK_MENU, 0);
     Send(WM_SYSKEYDOWN, 'D', 0);
     EXPECT_TRUE(mApp->mDebugKeysEnabled);
+    EXPECT_TRUE(Sounding());
+    PlaySoundA(nullptr, nullptr, 0);
 }
 
 TEST_F(InputDispatchTest, DeactivationMutesThroughTheAutomaticLevelOnlyWhenAsked)

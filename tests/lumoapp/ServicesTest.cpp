@@ -73,6 +73,13 @@ TEST_F(ServicesTest, NumberedDemosRotateInTheUserDataFolder)
     mApp->ApplyCommandLineSwitch("-playnum", "2");
     EXPECT_EQ(mApp->mDemoFileName, Lumo::GetUserDataFolder() + "lumoapp6.dmo");
     EXPECT_TRUE(mApp->mPlaying);
+    // Ages at and past the ends of 32 bits: none counts below the newest.
+    for (const auto& [age, file] : {std::pair{"-2147483648", "lumoapp7.dmo"},
+                                    {"-99999999999", "lumoapp7.dmo"},
+                                    {"99999999999", "lumoapp-2147483639.dmo"}}) {
+        mApp->ApplyCommandLineSwitch("-playnum", age);
+        EXPECT_EQ(mApp->mDemoFileName, Lumo::GetUserDataFolder() + file) << age;
+    }
     mApp->mPlaying = false;
 }
 

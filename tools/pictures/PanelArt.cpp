@@ -38,7 +38,9 @@ void ShadowedText(Canvas& canvas, const GlyphFace& face, float x, float y, const
     canvas.Text(face, x, y, text, colour, centre);
 }
 
-void HudBody(PictureWriter& out)
+// The level-map game's panel shows score, level, phase, energy and goal; the
+// endless game's only score and energy.
+void HudBody(PictureWriter& out, bool endless)
 {
     const Noise grain(0x4D5B0D1Eu, 0, 0);
     Canvas canvas(800, 64);
@@ -53,10 +55,12 @@ void HudBody(PictureWriter& out)
     Socket(canvas, 16, 16, 56, 32, 7);
     Socket(canvas, 80, 16, 56, 32, 7);
     Socket(canvas, 150, 14, 140, 34, 8);
-    Socket(canvas, 300, 14, 60, 34, 8);
-    Socket(canvas, 440, 14, 60, 34, 8);
     Socket(canvas, 558, 10, 204, 18, 6);
-    Socket(canvas, 558, 36, 204, 18, 6);
+    if (!endless) {
+        Socket(canvas, 300, 14, 60, 34, 8);
+        Socket(canvas, 440, 14, 60, 34, 8);
+        Socket(canvas, 558, 36, 204, 18, 6);
+    }
     // The piece preview sits in a round well at the centre.
     canvas.Fill([](float x, float y) { return Shapes::Circle(x, y, 400, 32, 29); }, Palette::kGoldDark, 368, 0, 432, 64);
     canvas.Fill([](float x, float y) { return Shapes::Circle(x, y, 400, 32, 27); },
@@ -67,11 +71,13 @@ void HudBody(PictureWriter& out)
                 368, 0, 432, 64);
     GlyphFace small(true, 10);
     ShadowedText(canvas, small, 220, 11, "SCORE", Palette::kGold, true);
-    ShadowedText(canvas, small, 330, 11, "LEVEL", Palette::kGold, true);
-    ShadowedText(canvas, small, 470, 11, "PHASE", Palette::kGold, true);
     ShadowedText(canvas, small, 507, 23, "ENERGY", Palette::kText, false);
-    ShadowedText(canvas, small, 507, 49, "GOAL", Palette::kText, false);
-    out.Write("res/hud_body.png", canvas);
+    if (!endless) {
+        ShadowedText(canvas, small, 330, 11, "LEVEL", Palette::kGold, true);
+        ShadowedText(canvas, small, 470, 11, "PHASE", Palette::kGold, true);
+        ShadowedText(canvas, small, 507, 49, "GOAL", Palette::kText, false);
+    }
+    out.Write(endless ? "res/hud_body_endless.png" : "res/hud_body.png", canvas);
 }
 
 void Bar(Canvas& canvas, float x, float y, const Rgba& colour)
@@ -349,7 +355,8 @@ void Cups(PictureWriter& out)
 
 void DrawPanelArt(PictureWriter& out)
 {
-    HudBody(out);
+    HudBody(out, false);
+    HudBody(out, true);
     HudParts(out);
     Undo(out);
     Arrow(out);

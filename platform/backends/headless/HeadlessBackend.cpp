@@ -1,5 +1,6 @@
 #include "platform/backends/headless/HeadlessBackend.h"
 
+#include "platform/backends/FrameConverter.h"
 #include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/process/Log.h"
@@ -7,7 +8,6 @@
 #include "platform/windows/WindowConstants.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace Platform {
 
@@ -49,6 +49,12 @@ void HeadlessBackend::SyncWindow(HWND window, const NativeWindowState& state, bo
     }
 }
 
+std::string HeadlessBackend::FullScreenRefusal(HWND window)
+{
+    auto found = mWindows.find(window);
+    return found != mWindows.end() && found->second.fullScreen ? mFullScreenRefusal : std::string();
+}
+
 void HeadlessBackend::DestroyWindow(HWND window)
 {
     mWindows.erase(window);
@@ -57,16 +63,18 @@ void HeadlessBackend::DestroyWindow(HWND window)
         mFocus = nullptr;
 }
 
-void HeadlessBackend::PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch)
+void HeadlessBackend::PresentFrame(HWND window, const ShownFrame& frame)
 {
-    StoredFrame& frame = mFrames[window];
-    frame.width = width;
-    frame.height = height;
-    frame.pixels.resize(size_t(width) * size_t(height));
-    for (int32_t y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uint8_t*>(pixels) + size_t(y) * size_t(pitch);
-        std::memcpy(frame.pixels.data() + size_t(y) * size_t(width), row, size_t(width) * 4);
+    StoredFrame& stored = mFrames[window];
+    const bool resized = stored.width != frame.width || stored.height != frame.height;
+    if (resized) {
+        stored.width = frame.width;
+        stored.height = frame.height;
+        stored.pixels.resize(size_t(frame.width) * size_t(frame.height));
     }
+    stored.renewedRows = FrameConverter(frame.format)
+                             .ConvertChanged(frame, reinterpret_cast<uint8_t*>(stored.pixels.data()),
+                                             frame.width * 4, 0, resized);
 }
 
 void HeadlessBackend::PollEvents(std::vector<NativeEvent>& events)
@@ -215,6 +223,12 @@ std::optional<NativeWindowState> HeadlessBackend::WindowState(HWND window) const
     if (found == mWindows.end())
         return std::nullopt;
     return found->second;
+}
+
+int32_t HeadlessBackend::RenewedRows(HWND window) const
+{
+    auto found = mFrames.find(window);
+    return found == mFrames.end() ? 0 : found->second.renewedRows;
 }
 
 std::vector<uint32_t> HeadlessBackend::Frame(HWND window, int32_t* width, int32_t* height) const

@@ -32,8 +32,9 @@ public:
     RECT WorkArea() override;
     RECT FrameInsets(uint32_t style) override;
     void SyncWindow(HWND window, const NativeWindowState& state, bool activate) override;
+    std::string FullScreenRefusal(HWND window) override;
     void DestroyWindow(HWND window) override;
-    void PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) override;
+    void PresentFrame(HWND window, const ShownFrame& frame) override;
     void PollEvents(std::vector<NativeEvent>& events) override;
     bool CursorPosition(POINT*) override { return false; }
     void CaptureMouse(bool on) override;
@@ -47,6 +48,9 @@ public:
     int ScreenSaverSetting(uint32_t action) override;
 
     void SetScreen(RECT screen, RECT workArea);
+    // Full-screen windows keep their size from now on, for this reason;
+    // empty: they cover the screen again.
+    void RefuseFullScreen(const std::string& why) { mFullScreenRefusal = why; }
 
     // Input, delivered at the next PeekMessageA. Keys and text (UTF-8) go to
     // the focus window; mouse positions are client coordinates of the window.
@@ -78,6 +82,9 @@ public:
     std::optional<NativeWindowState> WindowState(HWND window) const;
     // The last frame shown in the window, rows without padding; empty when none.
     std::vector<uint32_t> Frame(HWND window, int32_t* width, int32_t* height) const;
+    // How many rows of the window's last frame were new: the shown frame's
+    // changed rows, or all of them when its size changed.
+    int32_t RenewedRows(HWND window) const;
     // The pointer on the screen (the arrow at first); none when hidden.
     std::optional<CursorRecord> ShownCursor() const { return mCursor; }
     bool MouseCaptured() const { return mCaptured; }
@@ -86,6 +93,7 @@ private:
     struct StoredFrame {
         int32_t width = 0;
         int32_t height = 0;
+        int32_t renewedRows = 0;
         std::vector<uint32_t> pixels;
     };
 
@@ -93,6 +101,7 @@ private:
 
     RECT mScreen;
     RECT mWorkArea;
+    std::string mFullScreenRefusal;
     std::mutex mEventsMutex;
     std::vector<NativeEvent> mEvents;
     std::map<HWND, NativeWindowState> mWindows;

@@ -1,8 +1,10 @@
 #include "platform/backends/sdl/SdlBackend.h"
 
+#include "platform/backends/FrameConverter.h"
 #include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/process/Log.h"
+#include "platform/backends/sdl/SdlCoveredArea.h"
 #include "platform/backends/sdl/SdlDialog.h"
 #include "platform/backends/sdl/SdlKeyMap.h"
 #include "platform/windows/TextCodec.h"
@@ -143,10 +145,7 @@ bool SdlBackend::Open(HWND window, Native& native)
 
 void SdlBackend::Close(Native& native)
 {
-    if (native.texture)
-        SDL_DestroyTexture(native.texture);
-    if (native.renderer)
-        SDL_DestroyRenderer(native.renderer);
+    DropRenderer(native);
     if (native.window)
         SDL_DestroyWindow(native.window);
     native = Native();
@@ -169,13 +168,17 @@ void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool ac
     SDL_Window* sdl = native.window;
     if (state.title != before.title)
         SDL_SetWindowTitle(sdl, state.title.c_str());
-    if (state.fullScreen != before.fullScreen)
+    if (state.fullScreen != before.fullScreen) {
         SDL_SetWindowFullscreen(sdl, state.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        native.refill = true;
+    }
     if (!state.fullScreen) {
         if (state.client.left != before.client.left || state.client.top != before.client.top)
             SDL_SetWindowPosition(sdl, state.client.left, state.client.top);
-        if (Width(state.client) != Width(before.client) || Height(state.client) != Height(before.client))
+        if (Width(state.client) != Width(before.client) || Height(state.client) != Height(before.client)) {
             SDL_SetWindowSize(sdl, Width(state.client), Height(state.client));
+            native.refill = true;
+        }
     }
     if (state.visible && !before.visible) {
         SDL_ShowWindow(sdl);
@@ -195,6 +198,33 @@ void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool ac
         SDL_RaiseWindow(sdl);
 }
 
+std::string SdlBackend::FullScreenRefusal(HWND window)
+{
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    auto found = mWindows.find(window);
+    if (found == mWindows.end() || !found->second.window || !found->second.state.fullScreen)
+        return std::string();
+    SDL_Window* sdl = found->second.window;
+    SDL_Rect bounds{0, 0, 0, 0};
+    SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(sdl)), &bounds);
+    const RECT screen = RectOf(bounds);
+    RECT covered;
+    // A window manager grants the screen in its own time; without one the
+    // window keeps its size for good.
+    for (int wait = 0; wait < 50; ++wait) {
+        if (!CoveredArea(sdl, &covered))
+            return std::string();
+        if (covered.left <= screen.left && covered.top <= screen.top && covered.right >= screen.right &&
+            covered.bottom >= screen.bottom)
+            return std::string();
+        SDL_Delay(20);
+    }
+    return "the desktop left the window at " + std::to_string(Width(covered)) + " x " +
+           std::to_string(Height(covered)) + " at (" + std::to_string(covered.left) + ", " +
+           std::to_string(covered.top) + ") instead of covering the " + std::to_string(Width(screen)) + " x " +
+           std::to_string(Height(screen)) + " screen";
+}
+
 void SdlBackend::DestroyWindow(HWND window)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
@@ -205,39 +235,134 @@ void SdlBackend::DestroyWindow(HWND window)
     mWindows.erase(found);
 }
 
-void SdlBackend::PresentFrame(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch)
+bool SdlBackend::SoftwareGl()
+{
+    if (mSoftwareGl)
+        return *mSoftwareGl;
+    bool software = true;
+    std::string name = "none";
+    if (SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL)) {
+        if (SDL_GLContext context = SDL_GL_CreateContext(probe)) {
+            using GetString = const unsigned char* (*)(unsigned int);
+            constexpr unsigned int kRendererName = 0x1F01;
+            const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+            const unsigned char* text = getString ? getString(kRendererName) : nullptr;
+            name = text ? reinterpret_cast<const char*>(text) : "unnamed";
+            software = !text;
+            for (const char* mark : {"llvmpipe", "softpipe", "Software", "swrast"})
+                software = software || name.find(mark) != std::string::npos;
+            SDL_GL_DeleteContext(context);
+        }
+        SDL_DestroyWindow(probe);
+    }
+    // A window surface would otherwise sit on a texture of that same GL.
+    if (software)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    LogLine("SDL frames: GL \"" + name + "\"" +
+            (software ? ", software: window surface where the frame fills the window" : ", streaming texture"));
+    mSoftwareGl = software;
+    return software;
+}
+
+void SdlBackend::DropRenderer(Native& native)
+{
+    if (native.texture)
+        SDL_DestroyTexture(native.texture);
+    if (native.renderer)
+        SDL_DestroyRenderer(native.renderer);
+    native.texture = nullptr;
+    native.renderer = nullptr;
+    native.textureWidth = native.textureHeight = 0;
+    native.refill = true;
+}
+
+bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
+{
+    if (native.renderer)
+        DropRenderer(native);
+    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
+    if (!surface || surface->w != frame.width || surface->h != frame.height ||
+        (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888))
+        return false;
+    const bool all = native.refill || !frame.rows;
+    if (all || frame.rows->Any()) {
+        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+            return false;
+        FrameConverter(frame.format)
+            .ConvertChanged(frame, static_cast<uint8_t*>(surface->pixels), surface->pitch, 0, all);
+        if (SDL_MUSTLOCK(surface))
+            SDL_UnlockSurface(surface);
+    }
+    if (all || native.repaint) {
+        SDL_UpdateWindowSurface(native.window);
+    } else if (frame.rows->Any()) {
+        mUpdateRects.clear();
+        frame.rows->ForEachSpan(
+            [&](int32_t top, int32_t bottom) { mUpdateRects.push_back(SDL_Rect{0, top, frame.width, bottom - top}); });
+        SDL_UpdateWindowSurfaceRects(native.window, mUpdateRects.data(), int(mUpdateRects.size()));
+    }
+    native.refill = native.repaint = false;
+    return true;
+}
+
+void SdlBackend::PresentThroughTexture(Native& native, const ShownFrame& frame)
+{
+    if (!native.renderer) {
+        native.renderer = SDL_CreateRenderer(native.window, -1, SoftwareGl() ? SDL_RENDERER_SOFTWARE : 0);
+        if (!native.renderer) {
+            LogLine(std::string("SDL renderer: ") + SDL_GetError());
+            return;
+        }
+    }
+    if (!native.texture || native.textureWidth != frame.width || native.textureHeight != frame.height) {
+        if (native.texture)
+            SDL_DestroyTexture(native.texture);
+        native.texture = SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                           frame.width, frame.height);
+        if (!native.texture) {
+            LogLine(std::string("SDL texture: ") + SDL_GetError());
+            return;
+        }
+        native.textureWidth = frame.width;
+        native.textureHeight = frame.height;
+        native.refill = true;
+        // Scales to a full-screen window with bars, and maps the mouse back.
+        SDL_RenderSetLogicalSize(native.renderer, frame.width, frame.height);
+    }
+    const bool all = native.refill || !frame.rows;
+    if (!all && !frame.rows->Any() && !native.repaint)
+        return;
+    if (all || frame.rows->Any()) {
+        const int32_t top = all ? 0 : frame.rows->First();
+        const SDL_Rect locked{0, top, frame.width, (all ? frame.height : frame.rows->End()) - top};
+        void* pixels = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(native.texture, &locked, &pixels, &pitch) != 0) {
+            LogLine(std::string("SDL texture: ") + SDL_GetError());
+            return;
+        }
+        FrameConverter(frame.format).ConvertChanged(frame, static_cast<uint8_t*>(pixels), pitch, top, all);
+        SDL_UnlockTexture(native.texture);
+    }
+    SDL_SetRenderDrawColor(native.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(native.renderer);
+    SDL_RenderCopy(native.renderer, native.texture, nullptr, nullptr);
+    SDL_RenderPresent(native.renderer);
+    native.refill = native.repaint = false;
+}
+
+void SdlBackend::PresentFrame(HWND window, const ShownFrame& frame)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
     auto found = mWindows.find(window);
     if (found == mWindows.end() || !found->second.window)
         return;
     Native& native = found->second;
-    if (!native.renderer) {
-        native.renderer = SDL_CreateRenderer(native.window, -1, 0);
-        if (!native.renderer) {
-            LogLine(std::string("SDL renderer: ") + SDL_GetError());
-            return;
-        }
-    }
-    if (!native.texture || native.textureWidth != width || native.textureHeight != height) {
-        if (native.texture)
-            SDL_DestroyTexture(native.texture);
-        native.texture =
-            SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!native.texture) {
-            LogLine(std::string("SDL texture: ") + SDL_GetError());
-            return;
-        }
-        native.textureWidth = width;
-        native.textureHeight = height;
-        // Scales to a full-screen window with bars, and maps the mouse back.
-        SDL_RenderSetLogicalSize(native.renderer, width, height);
-    }
-    SDL_UpdateTexture(native.texture, nullptr, pixels, pitch);
-    SDL_SetRenderDrawColor(native.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(native.renderer);
-    SDL_RenderCopy(native.renderer, native.texture, nullptr, nullptr);
-    SDL_RenderPresent(native.renderer);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(native.window, &width, &height);
+    if (width == frame.width && height == frame.height && SoftwareGl() && PresentOnSurface(native, frame))
+        return;
+    PresentThroughTexture(native, frame);
 }
 
 HWND SdlBackend::HandleOf(uint32_t windowId) const
@@ -332,6 +457,13 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
         case SDL_WINDOWEVENT_EXPOSED:
             out.kind = NativeEvent::Kind::Exposed;
             break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            // A window surface made anew for the size holds nothing yet.
+            auto native = mWindows.find(out.window);
+            if (native != mWindows.end())
+                native->second.refill = true;
+            return;
+        }
         case SDL_WINDOWEVENT_CLOSE:
             out.kind = NativeEvent::Kind::CloseRequested;
             break;
@@ -350,6 +482,8 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
         else if (out.kind == NativeEvent::Kind::Wheel) {
             out.x = native->second.mouse.x;
             out.y = native->second.mouse.y;
+        } else if (out.kind == NativeEvent::Kind::Exposed) {
+            native->second.repaint = true;
         } else if (out.kind == NativeEvent::Kind::Moved && native->second.state.fullScreen)
             return;
     }

@@ -69,7 +69,7 @@ TEST_F(LandingAndPopupsTest, ALandingPlaysItsSoundClosesTheComboWindowAndBumpsAn
 TEST_F(LandingAndPopupsTest, TheComboWindowScoresWhenItClosesOrWhenTheLevelEnds)
 {
     mLevel.mComboLevel = 3;
-    mProcessor.SetComboSpeed(0.1f);
+    mProcessor.ResetComboWindow(0.1f);
     mProcessor.OnBallLanded(nullptr, true);
     mProcessor.OnBallLanded(nullptr, true);
     Frames(9);

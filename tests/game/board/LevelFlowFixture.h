@@ -25,6 +25,7 @@ public:
     void SetHazards(bool on, int32_t flags) override;
     void SetDrain(bool on, float rate) override;
     void StopPendingProcess() override {}
+    void ClearProcessorHold() override { mCalls.push_back("ClearHold"); }
     void StartPhase(int32_t sequence) override;
     void RestartBonusTimer() override {}
     void ProcessGroup(int32_t group) override;
@@ -32,6 +33,8 @@ public:
     void StartHazardBall() override { mCalls.push_back("HazardBall"); }
     bool BlockMovesPending() const override { return false; }
     void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) override;
+    void ResetComboWindow(float speed) override { mComboSpeed = speed; }
+    void StartCellRuns(bool record) override { mCalls.push_back(record ? "CellRuns on" : "CellRuns off"); }
     void BallCell(int32_t* column, int32_t* row) const override;
     void ResetBall(bool placeOnCell, int32_t column, int32_t row) override;
     void SetBallSpeeds(float first, float second) override;
@@ -55,6 +58,7 @@ public:
     void SetBoardActive(bool) override {}
     void SetBoardBusy(bool) override {}
     void RestartBoard() override { mCalls.push_back("RestartBoard"); }
+    void CenterBoardOnField() override { mCalls.push_back("Centre"); }
     void SetPanelLayout(int32_t mode, bool undoButton) override
     {
         mCalls.push_back("PanelLayout " + std::to_string(mode) + (undoButton ? " undo" : ""));
@@ -64,6 +68,7 @@ public:
     void SetPanelCompletion(int32_t percent) override { mCompletion = percent; }
     void SetPanelEnergy(int32_t, bool, float) override {}
     void SlidePanel(bool) override {}
+    void HidePanelNow() override { mCalls.push_back("HidePanel"); }
     void ShowPanelPiece(bool) override {}
     void ChangePanelPiece() override { mCalls.push_back("ChangePanelPiece"); }
     void PlaySample(int32_t sample) override;
@@ -77,6 +82,7 @@ public:
     int32_t mCrazyToTurn = 1;
     int32_t mCompletion = -1;
     int32_t mProcessorState = -1;
+    float mComboSpeed = -1.0f;
     // Filled at random as the game does when set; otherwise the field is kept.
     CGameField* mFillField = nullptr;
 };

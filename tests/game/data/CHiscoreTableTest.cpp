@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -131,42 +132,76 @@ TEST_F(HiscoreTableTest, SaveWritesTheTablesInTheFileOrderAndReloadsThemExactly)
     EXPECT_EQ(again.GetTable(0)[0].extra, 2);
 }
 
-TEST_F(HiscoreTableTest, DamagedFilesKeepTheSoundTablesAndAreNotOverwrittenUnchanged)
+// The names of the entries that hold one.
+std::vector<std::string> Entries(const CHiscoreTable& table, int32_t index)
+{
+    std::vector<std::string> names = Names(table, index);
+    names.erase(std::remove(names.begin(), names.end(), ""), names.end());
+    return names;
+}
+
+// Every sound entry stays; a file not read whole is kept as it was until a
+// change is saved, and then aside as a copy.
+TEST_F(HiscoreTableTest, DamagedFilesKeepEverySoundEntryAndAreKeptAsideAtTheNextSave)
 {
     const std::string t0 = TableBytes({{"zero", 300}});
     const std::string t1 = TableBytes({{"one", 200}});
-    std::string unterminated = t1;
+    std::string unterminated = TableBytes({{"ann", 300}, {"bad", 250}, {"cid", 200}});
     std::memset(unterminated.data() + 24, 'x', 16);
     const std::string unsorted = TableBytes({{"low", 1}, {"high", 2}});
     const struct {
         const char* what;
         std::string bytes;
-        bool table0;
-        bool table1;
-        bool table2;
+        std::vector<std::string> table0;
+        std::vector<std::string> table1;
+        std::vector<std::string> table2;
+        bool damaged;
     } cases[] = {
-        {"384 bytes", t1 + t0, true, true, false},
-        {"cut inside table 0", t1 + t0.substr(0, 100), false, true, false},
-        {"unterminated name in table 1", unterminated + t0 + t1 + t0, true, false, true},
-        {"unsorted table 0", t1 + unsorted + t1 + t0, false, true, true},
-        {"unsorted table 2", t1 + t0 + t1 + unsorted, true, true, false},
-        {"oversized", t1 + t0 + t1 + t0 + "trailing junk", true, true, true},
-        {"empty", "", false, false, false},
+        {"384 bytes", t1 + t0, {"zero"}, {"one"}, {}, true},
+        {"cut inside table 0", t1 + t0.substr(0, 100), {}, {"one"}, {}, true},
+        {"unterminated name in table 1", unterminated + t0 + t1 + t0, {"zero"}, {"ann", "cid"}, {"zero"}, true},
+        {"unsorted table 0", t1 + unsorted + t1 + t0, {"high", "low"}, {"one"}, {"zero"}, true},
+        {"oversized", t1 + t0 + t1 + t0 + "trailing junk", {"zero"}, {"one"}, {"zero"}, true},
+        {"empty", "", {}, {}, {}, true},
+        {"sound", t1 + t0 + t1 + t0, {"zero"}, {"one"}, {"zero"}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         WriteData("scores.dat", c.bytes);
+        std::filesystem::remove(DataPath("scores.dat.damaged"));
         CHiscoreTable table;
         table.Load();
-        EXPECT_EQ(table.GetTable(0)[0].score, c.table0 ? 300 : 0);
-        EXPECT_EQ(table.GetTable(1)[0].score, c.table1 ? 200 : 0);
-        EXPECT_EQ(table.GetTable(2)[0].score, c.table2 ? 300 : 0);
-        table.Save();
+        EXPECT_EQ(Entries(table, 0), c.table0);
+        EXPECT_EQ(Entries(table, 1), c.table1);
+        EXPECT_EQ(Entries(table, 2), c.table2);
+        EXPECT_TRUE(table.Save());
         EXPECT_EQ(ReadData("scores.dat"), c.bytes);
         table.Insert("me", 5);
-        table.Save();
+        EXPECT_TRUE(table.Save());
         EXPECT_EQ(ReadData("scores.dat").size(), 768u);
+        EXPECT_EQ(std::filesystem::exists(DataPath("scores.dat.damaged")), c.damaged);
+        if (c.damaged) {
+            EXPECT_EQ(ReadData("scores.dat.damaged"), c.bytes);
+        }
     }
+}
+
+// An insert that copies a shorter name over a longer one leaves the longer
+// one's rest after the terminator: such a file is sound, and the rest goes.
+TEST_F(HiscoreTableTest, NamesWithBytesAfterTheTerminatorAreReadAndTheRestIsZeroed)
+{
+    std::string t1 = TableBytes({{"BOBANDER", 200}, {"ann", 100}});
+    t1[3] = '\0';
+    const std::string t0 = TableBytes({{"zero", 300}});
+    WriteData("scores.dat", t1 + t0 + t1 + t0);
+    CHiscoreTable table;
+    table.Load();
+    EXPECT_EQ(Entries(table, 1), (std::vector<std::string>{"BOB", "ann"}));
+    EXPECT_EQ(Entries(table, 3), (std::vector<std::string>{"BOB", "ann"}));
+    table.Insert("me", 5);
+    table.Save();
+    EXPECT_EQ(ReadData("scores.dat").substr(0, 16), std::string("BOB") + std::string(13, '\0'));
+    EXPECT_FALSE(std::filesystem::exists(DataPath("scores.dat.damaged")));
 }
 
 TEST_F(HiscoreTableTest, SavingClearsTemporariesOfKilledWritesButNotOfRunningOnes)
@@ -243,7 +278,7 @@ TEST_F(HiscoreTableTest, TheNewEntryIsDrawnByItsLabelsAndRanksStayWithinTheNames
     EXPECT_EQ(ranks, (std::vector<std::string>{"r0", "r2"}));
     ASSERT_FALSE(g.Ops().empty());
     EXPECT_EQ(g.Ops()[0].mOp, "FillRect");
-    EXPECT_EQ(g.Ops()[0].mDestRect, Lumo::Rect(460 + 12 - 4, 170 + 22 - 18, 256, 32));
+    EXPECT_EQ(g.Ops()[0].mDestRect, (Lumo::Rect{460 + 12 - 4, 170 + 22 - 18, 256, 32}));
     EXPECT_EQ(g.Ops()[0].mColor.mAlpha, 80);
 
     table.ReleaseHandles();

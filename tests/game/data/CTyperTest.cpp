@@ -100,7 +100,7 @@ TEST(Typer, ReadsItsSettingsAndDrawsEachDotInItsColourUnderTheTintAlpha)
     for (size_t i = 0; i < 2; ++i) {
         const TyperCell& cell = typer.Cells()[i];
         EXPECT_EQ(g.Ops()[i].mOp, "FillRect");
-        EXPECT_EQ(g.Ops()[i].mDestRect, Lumo::Rect(100 + int(i), 200, 1, 1));
+        EXPECT_EQ(g.Ops()[i].mDestRect, (Lumo::Rect{100 + int(i), 200, 1, 1}));
         Lumo::Color expected = typer.mColors[size_t(cell.colour)];
         expected.mAlpha = 100;
         EXPECT_EQ(g.Ops()[i].mColor, expected);

@@ -14,12 +14,13 @@
 namespace GameTest {
 namespace {
 
-std::string Record(const std::string& name, int32_t fill = 0)
+// A record in every range, saved at the position.
+std::string Record(const std::string& name, int32_t position = 0)
 {
     std::string bytes(16, '\0');
     name.copy(bytes.data(), name.size());
     for (int i = 0; i < 18; ++i)
-        PlayerFile::PutInt32(bytes, fill + i);
+        PlayerFile::PutInt32(bytes, i == 2 ? position : 0);
     return bytes;
 }
 
@@ -45,8 +46,8 @@ TEST_F(UserProfilesTest, SaveAndReloadKeepEveryByteAndTheCurrentProfile)
     profiles.Add("bob");
     profiles.Add("cid");
     profiles.SelectByName("bob");
-    const int32_t a[12] = {1, 2, 130, 4, 5, 6, 7, 8, 9, 10, 11, -12};
-    const int32_t b[5] = {21, 22, 23, 24, -25};
+    const int32_t a[12] = {1, 2, 130, 4, 5, -6, 7, 8, 9, 3, 2, 750};
+    const int32_t b[5] = {1, 22, -23, 24, 25};
     profiles.SetRecordA(a);
     profiles.SetRecordB(b);
     profiles.Save(App());
@@ -56,10 +57,12 @@ TEST_F(UserProfilesTest, SaveAndReloadKeepEveryByteAndTheCurrentProfile)
     EXPECT_EQ(std::string(bytes.data() + 88), "bob");
     EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 16), 1);
     EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 24), 130);
-    EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 60), -12);
+    EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 36), -6);
+    EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 60), 750);
     EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 64), 13);
-    EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 68), 21);
-    EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 84), -25);
+    EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 68), 1);
+    EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 76), -23);
+    EXPECT_EQ(PlayerFile::GetInt32(bytes.data() + 88 + 84), 25);
     EXPECT_EQ(StoredString("currentprofile"), "bob");
 
     CUserProfiles again;
@@ -89,7 +92,9 @@ TEST_F(UserProfilesTest, FirstRunMarksTheDataFolderAndMakesItTheUserFolder)
     EXPECT_TRUE(second.HasRunBefore());
 }
 
-TEST_F(UserProfilesTest, DamagedFilesKeepTheSoundRecordsAndAreNotOverwrittenUnchanged)
+// Only the damaged record goes; the file is kept as it was until a change is
+// saved, and then aside as a copy, so nothing it held is lost.
+TEST_F(UserProfilesTest, DamagedRecordsAreSkippedAndTheFileIsKeptAsideAtTheNextSave)
 {
     std::string unterminated = Record("x");
     std::memset(unterminated.data(), 'x', 16);
@@ -101,28 +106,95 @@ TEST_F(UserProfilesTest, DamagedFilesKeepTheSoundRecordsAndAreNotOverwrittenUnch
     const struct {
         const char* what;
         std::string bytes;
-        int32_t count;
+        std::vector<std::string> names;
     } cases[] = {
-        {"partial record at the end", Record("ann") + Record("bob") + std::string(24, 'q'), 2},
-        {"name without terminator", Record("ann") + unterminated + Record("bob"), 1},
-        {"bytes after the name", tail + Record("bob"), 0},
-        {"empty name", Record("ann") + Record(""), 1},
-        {"shorter than a record", "junk", 0},
-        {"too many records", oversized, CUserProfiles::kMaxRecords},
+        {"partial record at the end", Record("ann") + Record("bob") + std::string(24, 'q'), {"ann", "bob"}},
+        {"name without terminator",
+         Record("ann") + unterminated + Record("bob") + Record("cid"),
+         {"ann", "bob", "cid"}},
+        {"bytes after the name", tail + Record("bob"), {"bob"}},
+        {"empty name", Record("ann") + Record("") + Record("bob"), {"ann", "bob"}},
+        {"shorter than a record", "junk", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         WriteData("users.dat", c.bytes);
+        std::filesystem::remove(DataPath("users.dat.damaged"));
         CUserProfiles profiles;
         Init(profiles);
-        EXPECT_EQ(profiles.Count(), c.count);
-        EXPECT_EQ(profiles.CurrentIndex(), c.count > 0 ? 0 : -1);
-        profiles.Save(App());
+        EXPECT_EQ(Names(profiles), c.names);
+        EXPECT_EQ(profiles.CurrentIndex() >= 0, !c.names.empty());
+        EXPECT_TRUE(profiles.Save(App()));
         EXPECT_EQ(ReadData("users.dat"), c.bytes);
+        EXPECT_FALSE(std::filesystem::exists(DataPath("users.dat.damaged")));
+
         profiles.Add("new");
-        profiles.Save(App());
-        EXPECT_EQ(ReadData("users.dat").size(), size_t(c.count + 1) * 88u);
+        EXPECT_TRUE(profiles.Save(App()));
+        EXPECT_EQ(ReadData("users.dat").size(), (c.names.size() + 1) * 88u);
+        EXPECT_EQ(ReadData("users.dat.damaged"), c.bytes);
     }
+
+    WriteData("users.dat", oversized);
+    std::filesystem::remove(DataPath("users.dat.damaged"));
+    CUserProfiles profiles;
+    Init(profiles);
+    EXPECT_EQ(profiles.Count(), CUserProfiles::kMaxRecords);
+    profiles.Add("new");
+    profiles.Save(App());
+    EXPECT_EQ(ReadData("users.dat.damaged"), oversized);
+}
+
+// Out-of-range progress would overflow the level controller's arithmetic
+// (the next position, a life lost, the energy shown).
+TEST_F(UserProfilesTest, ProgressValuesAreClampedToTheirRangesOnLoad)
+{
+    std::string bytes = Record("ann");
+    const struct {
+        int32_t offset;
+        int32_t stored;
+        int32_t loaded;
+    } values[] = {
+        {16, 7, 1},                                         // saved flag
+        {24, INT32_MAX, CUserProfile::kMaxPosition},        // position
+        {36, INT32_MIN, -CUserProfile::kMaxPoints},         // score
+        {52, INT32_MAX, CUserProfile::kMaxPoints},          // result value
+        {56, INT32_MIN, -1},                                // lives
+        {60, 5000, CUserProfile::kMaxEnergy},               // energy
+        {64, -3, 0},                                        // best tenth
+        {72, -1, 0},                                        // endless position
+        {80, INT32_MIN, -CUserProfile::kMaxPoints},         // endless energy
+        {84, -5, 0},                                        // endless progress
+    };
+    for (const auto& value : values) {
+        std::string field;
+        PlayerFile::PutInt32(field, value.stored);
+        bytes.replace(size_t(value.offset), 4, field);
+    }
+    // A game lost as the level controller saves it: no lives, energy below 0.
+    std::string sound = Record("bob", 102);
+    std::string lost;
+    PlayerFile::PutInt32(lost, -1);
+    PlayerFile::PutInt32(lost, -200);
+    sound.replace(56, 8, lost);
+    WriteData("users.dat", bytes + sound);
+    CUserProfiles profiles;
+    Init(profiles);
+    ASSERT_EQ(profiles.Count(), 2);
+    const CUserProfile& ann = profiles.Record(0);
+    const int32_t* fields = ann.progressA;
+    for (const auto& value : values) {
+        const int32_t index = (value.offset - 16) / 4;
+        const int32_t loaded = index < 12 ? fields[index] : index == 12 ? ann.bestTenth : ann.progressB[index - 13];
+        EXPECT_EQ(loaded, value.loaded) << "offset " << value.offset;
+    }
+    // Values in range stay.
+    EXPECT_EQ(profiles.Record(1).progressA[2], 102);
+    EXPECT_EQ(profiles.Record(1).progressA[10], -1);
+    EXPECT_EQ(profiles.Record(1).progressA[11], -200);
+
+    profiles.Add("cid");
+    profiles.Save(App());
+    EXPECT_EQ(ReadData("users.dat.damaged"), bytes + sound);
 }
 
 TEST_F(UserProfilesTest, TheBufferDoublesWhenFull)

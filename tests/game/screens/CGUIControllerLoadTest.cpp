@@ -256,7 +256,7 @@ TEST_F(LoadTest, TheSampleWindowFileFillsEveryFixedIndex)
     EXPECT_EQ(mGui->Window(14)->mEndSlider, 2);
     EXPECT_NE(mGui->ListBox(0), nullptr);
     EXPECT_NE(mGui->EditBox(1), nullptr);
-    EXPECT_EQ(mGui->LabelGroupCount(), 22);
+    EXPECT_EQ(mGui->LabelGroupCount(), 44);
     EXPECT_EQ(mGui->mBonusNames[7], "TIME");
 }
 

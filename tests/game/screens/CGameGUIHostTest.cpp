@@ -42,7 +42,7 @@ TEST_F(GameGUIHostTest, TheControllerDrawsItsFrameFromTheImageTableAndTheAtlas)
     document.Parse(R"(<root img="res\frame.png|1" himg="res\header.png" leftborder_width="24" leftshadow_width="8"
                       middle_width="16" rightshadow_width="8" rightborder_width="24">
                       <windows><window name="gamecontinue" width="200">
-                        <labels><label font="no such font" p="-1,150" caption="Saved game"/></labels>
+                        <labels><label font="service" p="-1,150" caption="Saved game"/></labels>
                       </window></windows></root>)");
     gui.LoadFromXml(document.RootElement());
     gui.CreateImages();

@@ -24,6 +24,7 @@ PanelFixture::PanelFixture()
     mGui->CreateImages();
 
     App().AddImage("res\\hud_body.png", 800, 64, 0xFF203040);
+    App().AddImage("res\\hud_body_endless.png", 800, 64, 0xFF203040);
     App().AddImage("res\\hud_parts.png", 800, 64);
     App().AddImage("res\\undo.png", 168, 24);
     WriteFile("res\\curves.xml", SampleFile("curves.xml"));

@@ -85,10 +85,10 @@ TEST_F(CGamePanelTest, TheSamplePanelLoadsCleanlyAndDrawsBothLayoutsWherePartsSi
                                {parts, 560, 38, {560, 38, 50, 14}},
                            });
 
-    // The score layout has no level, phase or completion; the draw origin moves it all.
+    // The score layout has a body of its own without level, phase or completion; the draw origin moves it all.
     mPanel->SetLayoutMode(CGamePanel::kScore);
     ExpectBlits(DrawOps(0, 7), {
-                                   {"res\\hud_body.png|1", 0, 7, {0, 0, 800, 64}},
+                                   {"res\\hud_body_endless.png|1", 0, 7, {0, 0, 800, 64}},
                                    {"canvas", 150, 23, {0, 0, 140, 32}},
                                    {parts, 560, 19, {560, 12, 100, 14}},
                                    {parts, 16, 23, {16, 16, 56, 32}},

@@ -1,6 +1,12 @@
 #include "platform/process/Modules.h"
+#include "platform/process/Process.h"
+#include "platform/process/VersionModule.h"
+#include "platform/storage/Folders.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace Platform;
 
@@ -31,4 +37,42 @@ TEST(Modules, HandleOutlivesUnregistration)
     UnregisterModule("held.dll");
     EXPECT_NE(GetProcAddress(module, "Entry"), nullptr);
     EXPECT_TRUE(FreeLibrary(module));
+}
+
+// A module's file carries a product version; other files carry none.
+TEST(Modules, ModuleFilesHaveAVersionResource)
+{
+    RegisterVersionModule();
+    RegisterModule("versioned.dll", {{"Entry", reinterpret_cast<FARPROC>(&Answer)}});
+    HMODULE module = LoadLibraryA("versioned.dll");
+    const std::string path = GetModuleFileNameA(module);
+    EXPECT_EQ(path, GetSystemDirectoryA() + "/versioned.dll");
+    EXPECT_EQ(GetModuleFileNameA(nullptr), "");
+
+    HMODULE version = LoadLibraryA("version.dll");
+    const auto infoSize =
+        reinterpret_cast<GetFileVersionInfoSizeProc>(GetProcAddress(version, "GetFileVersionInfoSizeA"));
+    const auto info = reinterpret_cast<GetFileVersionInfoProc>(GetProcAddress(version, "GetFileVersionInfoA"));
+    const auto query = reinterpret_cast<VerQueryValueProc>(GetProcAddress(version, "VerQueryValueA"));
+    ASSERT_TRUE(infoSize && info && query);
+    uint32_t handle = 7;
+    const uint32_t size = infoSize(path.c_str(), &handle);
+    EXPECT_EQ(handle, 0u);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    EXPECT_EQ(info(path.c_str(), handle, size - 1, block.data()), 0);
+    ASSERT_NE(info(path.c_str(), handle, size, block.data()), 0);
+    void* value = nullptr;
+    uint32_t length = 0;
+    ASSERT_NE(query(block.data(), "\\StringFileInfo\\040904B0\\ProductVersion", &value, &length), 0);
+    const std::string text(static_cast<const char*>(value));
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(length, text.size() + 1);
+    EXPECT_EQ(query(block.data(), "\\StringFileInfo\\040904B0\\FileDescription", &value, &length), 0);
+
+    EXPECT_EQ(infoSize(GetModuleFileNameA().c_str(), &handle), 0u);
+    EXPECT_EQ(info(GetModuleFileNameA().c_str(), handle, size, block.data()), 0);
+    FreeLibrary(version);
+    FreeLibrary(module);
+    UnregisterModule("versioned.dll");
 }

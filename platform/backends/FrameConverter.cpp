@@ -1,0 +1,156 @@
+#include "platform/backends/FrameConverter.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+namespace Platform {
+
+namespace {
+
+constexpr uint32_t kOpaque = 0xFF000000u;
+
+bool IsArgbLayout(const FrameFormat& format)
+{
+    return format.bits == 32 && format.red == 0x00FF0000u && format.green == 0x0000FF00u &&
+           format.blue == 0x000000FFu;
+}
+
+} // namespace
+
+FrameConverter::Channel::Channel(uint32_t channelMask) : mask(channelMask)
+{
+    if (mask == 0)
+        return;
+    while (!((mask >> offset) & 1))
+        ++offset;
+    maximum = mask >> offset;
+    if (maximum > 255)
+        return;
+    // The smallest lift whose rounded-up reciprocal gives every quotient exactly.
+    for (uint32_t a = 0; (maximum << a) <= 0xFFFF; ++a) {
+        const uint32_t m = ((255u << (16 - a)) + maximum - 1) / maximum;
+        if (m > 0xFFFF)
+            continue;
+        bool exact = true;
+        for (uint32_t v = 0; v <= maximum && exact; ++v)
+            exact = ((v << a) * m) >> 16 == v * 255 / maximum;
+        if (exact) {
+            lift = a;
+            multiplier = m;
+            return;
+        }
+    }
+}
+
+FrameConverter::FrameConverter(const FrameFormat& format)
+    : mFormat(format), mRed(format.red), mGreen(format.green), mBlue(format.blue), mAlpha(format.alpha)
+{
+    if (IsArgbLayout(format) && format.alpha == kOpaque)
+        mKind = Kind::Copy;
+    else if (IsArgbLayout(format) && format.alpha == 0)
+        mKind = Kind::Opaque;
+    else if (format.bits == 16 && format.alpha == 0 && mRed.multiplier && mGreen.multiplier && mBlue.multiplier)
+        mKind = Kind::Wide16;
+    const Channel* channels[3] = {&mRed, &mGreen, &mBlue};
+    for (int i = 0; i < 3; ++i)
+        mLifts[i] = ChannelLift{channels[i]->offset, channels[i]->lift, channels[i]->maximum, channels[i]->multiplier};
+}
+
+void FrameConverter::ConvertRow(const uint8_t* source, uint32_t* dest, int32_t width) const
+{
+    switch (mKind) {
+    case Kind::Copy:
+        std::memcpy(dest, source, size_t(width) * 4);
+        return;
+    case Kind::Opaque:
+        ConvertOpaque(reinterpret_cast<const uint32_t*>(source), dest, width);
+        return;
+    case Kind::Wide16:
+        ConvertWide16(reinterpret_cast<const uint16_t*>(source), dest, width);
+        return;
+    case Kind::Any:
+        ConvertAny(source, dest, width);
+        return;
+    }
+}
+
+void FrameConverter::ConvertOpaque(const uint32_t* source, uint32_t* dest, int32_t width)
+{
+    int32_t x = 0;
+#if defined(__SSE2__)
+    const __m128i opaque = _mm_set1_epi32(int32_t(kOpaque));
+    for (; x + 8 <= width; x += 8) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x + 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + x), _mm_or_si128(low, opaque));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + x + 4), _mm_or_si128(high, opaque));
+    }
+#endif
+    for (; x < width; ++x)
+        dest[x] = source[x] | kOpaque;
+}
+
+void FrameConverter::ConvertWide16(const uint16_t* source, uint32_t* dest, int32_t width) const
+{
+    int32_t x = 0;
+#if defined(__SSE2__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        x = WidenRowAvx2(source, dest, width, mLifts);
+    struct Lifted {
+        __m128i right, left, mask, multiplier;
+    };
+    Lifted lifted[3];
+    for (int i = 0; i < 3; ++i) {
+        const ChannelLift& c = mLifts[i];
+        lifted[i] = Lifted{_mm_cvtsi32_si128(int(c.offset > c.lift ? c.offset - c.lift : 0)),
+                           _mm_cvtsi32_si128(int(c.lift > c.offset ? c.lift - c.offset : 0)),
+                           _mm_set1_epi16(int16_t(c.maximum << c.lift)), _mm_set1_epi16(int16_t(c.multiplier))};
+    }
+    auto widen = [&](__m128i pixels, int i) {
+        const __m128i placed = _mm_sll_epi16(_mm_srl_epi16(pixels, lifted[i].right), lifted[i].left);
+        return _mm_mulhi_epu16(_mm_and_si128(placed, lifted[i].mask), lifted[i].multiplier);
+    };
+    const __m128i alpha = _mm_set1_epi16(int16_t(0xFF00));
+    for (; x + 8 <= width; x += 8) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        const __m128i greenBlue = _mm_or_si128(_mm_slli_epi16(widen(pixels, 1), 8), widen(pixels, 2));
+        const __m128i alphaRed = _mm_or_si128(widen(pixels, 0), alpha);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + x), _mm_unpacklo_epi16(greenBlue, alphaRed));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + x + 4), _mm_unpackhi_epi16(greenBlue, alphaRed));
+    }
+#endif
+    ConvertAny(reinterpret_cast<const uint8_t*>(source + x), dest + x, width - x);
+}
+
+void FrameConverter::ConvertAny(const uint8_t* source, uint32_t* dest, int32_t width) const
+{
+    const size_t bytes = mFormat.bits / 8;
+    for (int32_t x = 0; x < width; ++x) {
+        uint32_t pixel = 0;
+        std::memcpy(&pixel, source + size_t(x) * bytes, bytes);
+        const uint32_t alpha = mFormat.alpha ? mAlpha.Read(pixel) : 255;
+        dest[x] = (alpha << 24) | (mRed.Read(pixel) << 16) | (mGreen.Read(pixel) << 8) | mBlue.Read(pixel);
+    }
+}
+
+int32_t FrameConverter::ConvertChanged(const ShownFrame& frame, uint8_t* dest, int32_t destPitch, int32_t destTop,
+                                       bool all) const
+{
+    all = all || !frame.rows;
+    const int32_t first = all ? 0 : frame.rows->First();
+    const int32_t end = all ? frame.height : frame.rows->End();
+    int32_t converted = 0;
+    for (int32_t y = first; y < end; ++y) {
+        if (!all && !frame.rows->Changed(y))
+            continue;
+        ConvertRow(frame.Row(y), reinterpret_cast<uint32_t*>(dest + int64_t(y - destTop) * destPitch), frame.width);
+        ++converted;
+    }
+    return converted;
+}
+
+} // namespace Platform

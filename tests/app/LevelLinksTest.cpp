@@ -1,0 +1,343 @@
+#include "game/board/CBall.h"
+#include "game/board/CCellRuns.h"
+#include "game/board/CGameBonuses.h"
+#include "game/board/CGameField.h"
+#include "game/board/CGameProcessor.h"
+#include "game/board/CLevelController.h"
+#include "game/data/CAnimTrack.h"
+#include "game/data/CUserProfiles.h"
+#include "game/screens/CBoardWidget.h"
+#include "game/screens/CGUIController.h"
+#include "game/screens/CGamePanel.h"
+#include "game/screens/CLevelMap.h"
+#include "game/screens/GUIWindowTable.h"
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "tests/app/ShippedGameTest.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace AppTest {
+namespace {
+
+using namespace GUIWindowId;
+
+constexpr int32_t kGiveUpAt = 30000;
+// Windows fade out after a click; the next look comes after that.
+constexpr int32_t kAfterPress = 20;
+constexpr uint8_t kEscapeKey = 27;
+
+// The buttons on the way, by command.
+constexpr int32_t kMenuPlay = 17;
+constexpr int32_t kMenuEndless = 18;
+constexpr int32_t kContinueGame = 36;
+constexpr int32_t kMapPlay = 56;
+constexpr int32_t kLevelStartGo = 0;
+constexpr int32_t kScoreStartGo = 1;
+constexpr int32_t kPauseScoreLeave = 4;
+constexpr int32_t kPauseBasicLeave = 7;
+constexpr int32_t kLeaveConfirmed = 53;
+
+// The map game's third position is its puzzle level, on the "stripes" field:
+// every row one colour.
+constexpr int32_t kPuzzlePosition = 2;
+// The endless game's second level generates bonuses.
+constexpr int32_t kBonusPosition = 1;
+
+// The saved games a player continues from the menu.
+CUserProfile SavedMapGame(int32_t position, int32_t result = 0)
+{
+    CUserProfile record;
+    const int32_t values[CUserProfile::kProgressACount] = {1, 0, position, 0, 0, 0, 0, 0, 0, result, 2, 1000};
+    std::copy(std::begin(values), std::end(values), record.progressA);
+    return record;
+}
+
+CUserProfile SavedEndlessGame(int32_t position)
+{
+    CUserProfile record;
+    const int32_t values[CUserProfile::kProgressBCount] = {1, position, 0, 1000, 0};
+    std::copy(std::begin(values), std::end(values), record.progressB);
+    return record;
+}
+
+// Something to wait for during play and what to do then.
+struct Step {
+    std::string mWhat;
+    std::function<bool()> mReady;
+    std::function<void()> mAct = [] {};
+    // Updates to let pass before the next step is looked at.
+    int32_t mPause = kAfterPress;
+};
+
+// The links between the parts of the game in play, seen on the program with
+// the archive it ships: a player, "Ada", continues a saved game from the menu
+// and plays it by mouse; a few probes look at what the screen cannot show.
+class LevelLinksTest : public ShippedGameTest {
+protected:
+    ScriptedGame& StartWith(const CUserProfile& saved)
+    {
+        auto game = std::make_unique<ScriptedGame>();
+        CUserProfiles& profiles = *game->Profiles();
+        profiles.Add("Ada");
+        profiles.SelectByName("Ada");
+        profiles.SetRecordA(saved.progressA);
+        profiles.SetRecordB(saved.progressB);
+        return Start(std::move(game));
+    }
+
+    // Runs the game through the steps, each once it is ready, and quits after the last.
+    void Play(const std::vector<Step>& steps)
+    {
+        ScriptedGame& game = *mGame;
+        size_t next = 0;
+        int32_t waitUntil = 0;
+        game.mScript = [&](int update) {
+            mUpdate = update;
+            if (update == kGiveUpAt) {
+                ADD_FAILURE() << "still waiting for " << steps[next].mWhat;
+                game.RequestShutdown();
+            }
+            if (next == steps.size() || update < waitUntil || game.LoadingStateNow() != CGameApp::kLoadHandled ||
+                !steps[next].mReady())
+                return;
+            steps[next].mAct();
+            waitUntil = update + steps[next].mPause;
+            mStepSince = waitUntil;
+            if (++next == steps.size())
+                game.RequestShutdown();
+        };
+        game.Run();
+        EXPECT_TRUE(game.mFatalErrors.empty()) << testing::PrintToString(game.mFatalErrors);
+    }
+
+    bool Showing(int32_t window) { return Mouse().Showing(window); }
+
+    Step Press(int32_t window, int32_t command)
+    {
+        return {"window " + std::to_string(window), [this, window] { return Showing(window); },
+                [this, command] { Mouse().ClickButton(command); }};
+    }
+
+    // From the menu to play in the saved map game.
+    std::vector<Step> ToMapGame()
+    {
+        return {Press(kMenu, kMenuPlay), Press(kGameContinue, kContinueGame),
+                {"the map at its position",
+                 [this] { return Showing(kLevelMap) && mGame->LevelMap()->HighlightState() == CLevelMap::kAtPosition; },
+                 [this] { Mouse().ClickButton(kMapPlay); }},
+                Press(kLevelStart, kLevelStartGo), Ready()};
+    }
+
+    // From the menu to play in the saved endless game; only its first start shows a window.
+    std::vector<Step> ToEndlessGame(bool first)
+    {
+        std::vector<Step> steps = {Press(kMenu, kMenuEndless), Press(kGameContinue, kContinueGame)};
+        if (first)
+            steps.push_back(Press(kScoreStart, kScoreStartGo));
+        steps.push_back(Ready());
+        return steps;
+    }
+
+    // Esc, the pause window's way out, and the menu.
+    std::vector<Step> LeaveToMenu(int32_t pauseWindow, int32_t leave)
+    {
+        return {{"play to leave", [this] { return FieldTakesClick(); },
+                 [this] {
+                     mSession.Desktop().InjectKey(kEscapeKey, true);
+                     mSession.Desktop().InjectKey(kEscapeKey, false);
+                 }},
+                Press(pauseWindow, leave), Press(kMenuConfirm, kLeaveConfirmed)};
+    }
+
+    // The field in play and at rest: a click sends the ball now.
+    bool FieldTakesClick() const
+    {
+        const CBoardWidget& board = *mGame->Board();
+        return mGame->LevelController()->State() == CLevelController::kPlaying && !mGame->GamePaused() &&
+               board.FieldActive() && !board.InputLock() && !board.ClickPending() &&
+               !mGame->Ball()->Has(CBall::kFlying | CBall::kHeld | CBall::kLanded) &&
+               mGame->Processor()->PendingBlockMoves() == 0;
+    }
+
+    Step Ready()
+    {
+        return {"the field to take a click", [this] { return FieldTakesClick(); }, [] {}, 0};
+    }
+
+    // Every cell's colour.
+    std::vector<int32_t> Colours() const
+    {
+        const CCellGrid& grid = mGame->Field()->Grid();
+        std::vector<int32_t> colours;
+        for (int32_t cell = 0; cell < grid.CellCount(); ++cell)
+            colours.push_back(CCellGrid::ColourOf(grid.Cell(cell)));
+        return colours;
+    }
+
+    // A cell off the ball's whose landing takes a group; false when there is none.
+    bool ScoringCell(int32_t* column, int32_t* row) const
+    {
+        const CGameField& field = *mGame->Field();
+        const CCellGrid& grid = field.Grid();
+        const CBoardWidget& board = *mGame->Board();
+        for (int32_t cell = 0; cell < grid.CellCount(); ++cell) {
+            const int32_t group = CCellGrid::GroupOf(grid.Cell(cell));
+            const bool takes = group < grid.GroupIdCounter() && grid.Group(group).Count() >= grid.MatchCount() &&
+                               CCellGrid::ColourOf(grid.Cell(cell)) != field.ReservedColour();
+            *column = cell % grid.Width();
+            *row = cell / grid.Width();
+            if (takes && (*column != board.TargetColumn() || *row != board.TargetRow()))
+                return true;
+        }
+        return false;
+    }
+
+    void ClickUndo()
+    {
+        const CGamePanel& panel = *mGame->Panel();
+        const Lumo::Rect undo = panel.UndoRect();
+        Mouse().Click(undo.mX + undo.mWidth / 2, panel.VOffset() + undo.mY + undo.mHeight / 2);
+    }
+
+    int32_t mUpdate = 0;
+    // When the step now waited for began to be looked at.
+    int32_t mStepSince = 0;
+};
+
+// On the puzzle level each field step is recorded, and the undo button takes
+// the last one back; an undo pressed while the ball is in the air is refused,
+// and the ball lands where it was sent.
+TEST_F(LevelLinksTest, APuzzleLevelRecordsItsStepsAndTheUndoTakesOneBack)
+{
+    StartWith(SavedMapGame(kPuzzlePosition));
+    std::vector<int32_t> before, stepped, undone;
+    size_t runs = 0;
+    bool refusedInFlight = false;
+    std::vector<Step> steps = ToMapGame();
+    steps.push_back({"a row to take", [] { return true; },
+                     [&] {
+                         before = Colours();
+                         Mouse().ClickCell(3, 4);
+                     }});
+    steps.push_back({"the step to settle", [this] { return FieldTakesClick(); },
+                     [&] {
+                         runs = CCellRuns::Current()->Runs().size();
+                         stepped = Colours();
+                         ClickUndo();
+                     }});
+    steps.push_back({"the undo to end", [this] { return FieldTakesClick() && !mGame->Panel()->UndoBusy(); },
+                     [&] {
+                         undone = Colours();
+                         Mouse().ClickCell(5, 6);
+                     }});
+    steps.push_back({"the next step to settle", [this] { return FieldTakesClick(); },
+                     [this] { Mouse().ClickCell(1, 1); }, 0});
+    steps.push_back({"the ball in the air", [this] { return mGame->Ball()->Has(CBall::kFlying); },
+                     [this] { ClickUndo(); }, 1});
+    steps.push_back({"the undo's answer", [] { return true; },
+                     [&] { refusedInFlight = !mGame->Panel()->UndoBusy() && !mGame->Processor()->UndoTimer(); }});
+    steps.push_back(Ready());
+    Play(steps);
+
+    EXPECT_EQ(runs, 1u);
+    EXPECT_NE(stepped, before);
+    EXPECT_EQ(undone, before);
+    EXPECT_TRUE(refusedInFlight);
+    EXPECT_EQ(mGame->Board()->TargetColumn(), 1);
+    EXPECT_EQ(mGame->Board()->TargetRow(), 1);
+    EXPECT_EQ(mGame->Field()->ExcludedColumn(), 1);
+    EXPECT_EQ(mGame->Field()->ExcludedRow(), 1);
+}
+
+// A scoring landing opens the combo window, which closes by itself at the
+// level file's "combospeed" (0.02: after fifty units of game time, one per
+// update), here while the ball flies to the next cell: a jump sent twenty
+// updates after the landing comes down no sooner than sixty after it.
+TEST_F(LevelLinksTest, TheComboWindowClosesAfterTheLevelsComboSpeed)
+{
+    StartWith(SavedMapGame(0));
+    int32_t opened = -1;
+    int32_t closedAfter = -1;
+    bool closedInFlight = false;
+    const auto clickScoringCell = [this] {
+        int32_t column = 0, row = 0;
+        ASSERT_TRUE(ScoringCell(&column, &row));
+        Mouse().ClickCell(column, row);
+    };
+    std::vector<Step> steps = ToMapGame();
+    steps.push_back({"a group to take", [] { return true; }, clickScoringCell, 0});
+    steps.push_back({"the scoring landing", [this] { return mGame->Processor()->ComboWindow()->mAttached != 0; },
+                     [&] { opened = mUpdate; }});
+    steps.push_back({"the next jump", [] { return true; }, clickScoringCell, 0});
+    steps.push_back({"the ball in the air", [this] { return mGame->Ball()->Has(CBall::kFlying); }, [] {}, 0});
+    steps.push_back({"the window to close or the ball to land",
+                     [this] { return !mGame->Processor()->ComboWindow()->mAttached || !mGame->Ball()->Has(CBall::kFlying); },
+                     [&] {
+                         closedAfter = mUpdate - opened;
+                         closedInFlight = mGame->Ball()->Has(CBall::kFlying);
+                     },
+                     0});
+    Play(steps);
+
+    EXPECT_TRUE(closedInFlight);
+    EXPECT_NEAR(closedAfter, 50, 2);
+}
+
+// A second endless game of the session, continued from the menu after leaving
+// the first, gets bonuses as the first did.
+TEST_F(LevelLinksTest, BothEndlessGamesOfASessionGetBonuses)
+{
+    StartWith(SavedEndlessGame(kBonusPosition));
+    std::vector<int32_t> bonusesSeen;
+    const Step bonus{"a bonus",
+                     [this] {
+                         return mGame->Bonuses()->FieldBonuses().BonusesOnField() > 0 || mUpdate >= mStepSince + 3000;
+                     },
+                     [&] { bonusesSeen.push_back(mGame->Bonuses()->FieldBonuses().BonusesOnField()); }};
+    std::vector<Step> steps = ToEndlessGame(true);
+    steps.push_back(bonus);
+    for (const std::vector<Step>& more : {LeaveToMenu(kPauseScore, kPauseScoreLeave), ToEndlessGame(false)})
+        steps.insert(steps.end(), more.begin(), more.end());
+    steps.push_back(bonus);
+    Play(steps);
+
+    ASSERT_EQ(bonusesSeen.size(), 2u);
+    EXPECT_GT(bonusesSeen[0], 0);
+    EXPECT_GT(bonusesSeen[1], 0);
+}
+
+// A level started again puts the ball on the level's cell and aims the board
+// there: a click on the cell the ball left in the level before is taken.
+TEST_F(LevelLinksTest, TheNextLevelTakesAFirstClickOnTheCellTheBallLeft)
+{
+    StartWith(SavedMapGame(0));
+    int32_t aimedColumn = -1, aimedRow = -1;
+    bool taken = false;
+    std::vector<Step> steps = ToMapGame();
+    steps.push_back({"a cell away from the ball", [] { return true; }, [this] { Mouse().ClickCell(5, 5); }});
+    steps.push_back(Ready());
+    for (const std::vector<Step>& more : {LeaveToMenu(kPauseBasic, kPauseBasicLeave), ToMapGame()})
+        steps.insert(steps.end(), more.begin(), more.end());
+    steps.push_back({"the ball on its cell again", [] { return true; },
+                     [&] {
+                         aimedColumn = mGame->Board()->TargetColumn();
+                         aimedRow = mGame->Board()->TargetRow();
+                         Mouse().ClickCell(5, 5);
+                     },
+                     0});
+    steps.push_back({"the ball to go",
+                     [&] { return mGame->Ball()->Has(CBall::kFlying) || mUpdate >= mStepSince + 100; },
+                     [&] { taken = mGame->Ball()->Has(CBall::kFlying); }, 0});
+    Play(steps);
+
+    EXPECT_EQ(aimedColumn, 0);
+    EXPECT_EQ(aimedRow, 0);
+    EXPECT_TRUE(taken);
+}
+
+} // namespace
+} // namespace AppTest

@@ -1,0 +1,181 @@
+#include "game/data/CHiscoreTable.h"
+#include "game/data/CUserProfiles.h"
+#include "game/data/PlayerFile.h"
+#include "tests/app/ShippedGameTest.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace AppTest {
+namespace {
+
+std::string ProfileRecord(const std::string& name, int32_t position = 0)
+{
+    std::string bytes(16, '\0');
+    name.copy(bytes.data(), name.size());
+    for (int i = 0; i < 18; ++i)
+        PlayerFile::PutInt32(bytes, i == 2 ? position : 0);
+    return bytes;
+}
+
+std::string HiscoreEntryBytes(const std::string& name, int32_t score)
+{
+    std::string bytes(16, '\0');
+    name.copy(bytes.data(), std::min<size_t>(name.size(), 16));
+    PlayerFile::PutInt32(bytes, score);
+    PlayerFile::PutInt32(bytes, 0);
+    return bytes;
+}
+
+std::vector<std::string> ProfileNames(const CUserProfiles& profiles)
+{
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < profiles.Count(); ++i)
+        names.emplace_back(profiles.Record(i).name);
+    return names;
+}
+
+// The player's files as the program on the archive it ships reads them at
+// start and writes them during play and at exit.
+class PlayerFilesTest : public ShippedGameTest {
+protected:
+    // The game's data folder below the data home, where the player's files live.
+    std::string GameFolder() const { return mDataHome + "/DravikGames/Zentrova"; }
+    std::string GameFile(const std::string& name) const { return GameFolder() + "/" + name; }
+    void WriteGameFile(const std::string& name, const std::string& bytes) const
+    {
+        std::filesystem::create_directories(GameFolder());
+        std::ofstream(GameFile(name), std::ios::binary) << bytes;
+    }
+    void UseDataHome(const std::string& folder)
+    {
+        mDataHome = folder;
+        setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    }
+
+    // The game constructed, initialised and loaded, as far as its title.
+    ScriptedGame& StartAndLoad()
+    {
+        ScriptedGame& game = Start(std::make_unique<ScriptedGame>());
+        game.StartLoadingThread();
+        game.WaitForLoadingThread();
+        return game;
+    }
+
+    std::string mDataHome = mFolder / "xdg";
+};
+
+// A session's save keeps every sound profile and hiscore of files that each
+// held one damaged record, and keeps the damaged files beside them.
+TEST_F(PlayerFilesTest, OneDamagedRecordCostsOnlyItselfAndTheDamagedFileIsKept)
+{
+    std::string damaged = ProfileRecord("Bob");
+    std::memset(damaged.data(), 'x', 16);
+    const std::string users = ProfileRecord("Ann", 12) + damaged + ProfileRecord("Cid") + ProfileRecord("Dan");
+    WriteGameFile("users.dat", users);
+    std::string table;
+    for (int32_t i = 0; i < 8; ++i)
+        table += HiscoreEntryBytes(i == 3 ? std::string(16, 'x') : "P" + std::to_string(i), 800 - 100 * i);
+    const std::string empty(size_t(CHiscoreTable::kTableBytes), '\0');
+    const std::string scores = table + empty + empty + empty;
+    WriteGameFile("scores.dat", scores);
+
+    {
+        ScriptedGame& game = StartAndLoad();
+        EXPECT_EQ(ProfileNames(*game.Profiles()), (std::vector<std::string>{"Ann", "Cid", "Dan"}));
+        EXPECT_EQ(game.Profiles()->Record(0).progressA[2], 12);
+        const CHiscoreTable::Table& kept = game.Hiscores()->GetTable(1);
+        EXPECT_EQ(std::string(kept[2].name), "P2");
+        EXPECT_EQ(std::string(kept[3].name), "P4");
+        EXPECT_EQ(kept[6].score, 100);
+        EXPECT_EQ(kept[7].score, 0);
+        // What a game started from the menu saves.
+        game.Profiles()->Add("Eve");
+        game.Hiscores()->Insert("Eve", 50);
+        game.SavePlayerFiles();
+    }
+
+    const std::string saved = LumoTest::ReadFile(GameFile("users.dat"));
+    ASSERT_EQ(saved.size(), 4u * 88u);
+    EXPECT_EQ(std::string(saved.data() + 3 * 88), "Eve");
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat.damaged")), users);
+    const std::string savedScores = LumoTest::ReadFile(GameFile("scores.dat"));
+    ASSERT_EQ(savedScores.size(), 768u);
+    EXPECT_EQ(std::string(savedScores.data() + 6 * 24), "P7");
+    EXPECT_EQ(std::string(savedScores.data() + 7 * 24), "Eve");
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("scores.dat.damaged")), scores);
+}
+
+// A position of INT_MAX would overflow the next position the level
+// controller counts; each progress value comes in its range.
+TEST_F(PlayerFilesTest, ProgressOutOfRangeIsClampedWhenTheGameReadsIt)
+{
+    WriteGameFile("users.dat", ProfileRecord("Ann", INT32_MAX));
+    ScriptedGame& game = StartAndLoad();
+    EXPECT_EQ(game.Profiles()->Record(0).progressA[2], CUserProfile::kMaxPosition);
+    EXPECT_NE(LogText().find("users.dat - record 0 (Ann) has progress out of range"), std::string::npos);
+}
+
+// The data folder is the one place: a save that cannot go there goes nowhere
+// else, is logged, and the player hears of it once.
+TEST_F(PlayerFilesTest, AFailedSaveIsLoggedAndToldOnceAndWritesNowhereElse)
+{
+    mFolder.Write("blocked", "a file where the data home should be");
+    UseDataHome(mFolder / "blocked/data");
+    {
+        ScriptedGame& game = StartAndLoad();
+        game.Profiles()->Add("Ann");
+        game.Hiscores()->Insert("Ann", 10);
+        game.SavePlayerFiles();
+        game.SavePlayerFiles();
+        const auto& boxes = mSession.Desktop().MessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Your progress could not be saved.");
+    }
+    // Nor again at exit.
+    mGame.reset();
+    EXPECT_EQ(mSession.Desktop().MessageBoxes().size(), 1u);
+    for (const char* name : {"users.dat", "scores.dat"}) {
+        EXPECT_FALSE(std::filesystem::exists(mFolder / name)) << name;
+        EXPECT_NE(LogText().find(std::string("ERROR: can't write ") + name), std::string::npos) << name;
+    }
+}
+
+// A data home longer than any fixed path buffer is still the data folder.
+TEST_F(PlayerFilesTest, ALongDataHomeIsReadAndWritten)
+{
+    UseDataHome(mFolder / (std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(100, 'c')));
+    ASSERT_GE(GameFolder().size(), 300u);
+    WriteGameFile("users.dat", ProfileRecord("Ann") + ProfileRecord("Bob") + ProfileRecord("Cid"));
+    ScriptedGame& game = StartAndLoad();
+    EXPECT_EQ(game.Profiles()->Count(), 3);
+    game.Profiles()->Add("Dan");
+    // The game saves as it ends.
+    mGame.reset();
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")).size(), 4u * 88u);
+    EXPECT_FALSE(std::filesystem::exists(mFolder / "users.dat"));
+}
+
+TEST_F(PlayerFilesTest, ASavedFileKeepsItsPermissions)
+{
+    WriteGameFile("users.dat", ProfileRecord("Ann"));
+    ASSERT_EQ(::chmod(GameFile("users.dat").c_str(), 0444), 0);
+    StartAndLoad().Profiles()->Add("Bob");
+    mGame.reset();
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")).size(), 2u * 88u);
+    struct stat status = {};
+    ASSERT_EQ(::stat(GameFile("users.dat").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0444u);
+}
+
+} // namespace
+} // namespace AppTest
