@@ -51,6 +51,9 @@ namespace {
 
 CGameApp* gGameApp = nullptr;
 
+// The result value of a map game in the profile's record (offset 52).
+constexpr int kResultValue = 9;
+
 } // namespace
 
 CGameApp* GameApp()
@@ -315,8 +318,11 @@ void CGameApp::ShowLevelMap(int32_t map, int32_t from, int32_t to)
     mLevelMap->SetIndicatorsToLight(ColourCount(graph, mMapPosition));
     for (int32_t i = 0; i < 10; ++i)
         mLevelMap->SetPosition(i, IconKind(graph, map * 10 + i), i < to);
+    // The cups earned on the way; all of them only once the record's result
+    // says the whole graph was played (the best stage reached says nothing of that).
     const int32_t current = mProfiles->CurrentIndex();
-    const bool allCups = current >= 0 && current < mProfiles->Count() && mProfiles->Record(current).bestTenth != 0;
+    const bool allCups = current >= 0 && current < mProfiles->Count() &&
+                         mProfiles->Record(current).progressA[kResultValue] != 0;
     mLevelMap->SelectCup(from, to, false, allCups);
     mLevelMap->Resize(0, 0, mWidth, mHeight);
     if (!mWidgetManager->HasChild(mLevelMap.get()))

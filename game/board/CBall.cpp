@@ -196,6 +196,8 @@ void CBall::Update(float dt)
     if (mState & kBouncing) {
         mFrameTime += dt;
         mFrame = std::min(TruncateToInt(mFrameTime * mTiming.mFramesPerTime), mDef.mShadowLastOffset);
+        // The frame belongs to the half of the bounce it was timed in, before a turn below.
+        const uint32_t half = mState & (kRising | kFalling);
         // One integration step per whole unit of update time, so that the
         // bounce keeps its period at any frame rate.
         mBounceClock += dt;
@@ -211,11 +213,13 @@ void CBall::Update(float dt)
                 mPosition[2] = 0.0f;
                 mState &= ~kFalling;
                 SetState(kLanded | kRising);
+                // The rise counts its frames from the ground, as the fall did from the top.
+                mFrameTime = 0.0f;
             }
         }
-        if (mState & kRising)
+        if (half & kRising)
             mFrame += mDef.mShadowFirstFrame;
-        else if (mState & kFalling)
+        else if (half & kFalling)
             mFrame = mDef.mShadowFirstFrame + mDef.mShadowLastOffset - mFrame;
     }
     if (mState & kFlying) {

@@ -21,4 +21,6 @@ public:
     // The shell's step on a block the ball landed on without a score.
     virtual void ShellLanding(CFieldBlock& block) = 0;
     virtual void ShellFinish() = 0;
+    // Play starts: the first bonus sample plays even when it was the last one before.
+    virtual void ForgetLastSample() = 0;
 };

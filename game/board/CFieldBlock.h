@@ -5,7 +5,6 @@
 class CAnimTrack;
 struct BonusRecord;
 struct CAnimInstance;
-struct CPooledPair;
 
 // The hover effect a block carries while the mouse is over it: an animation
 // with its track and the colour track that tints it.
@@ -30,9 +29,6 @@ struct CFieldBlock {
     CAnimInstance* mOwnAnim = nullptr;
     // The block's own image-table slot.
     int32_t mSprite = -2;
-    // The game processor's pair while the block takes part in a process.
-    CPooledPair* mPair = nullptr;
-    uint8_t mPairActive = 0;
     BonusRecord* mBonus = nullptr;
     int32_t mColumn = 0;
     int32_t mRow = 0;

@@ -90,6 +90,7 @@ public:
     bool ShellActive() const override;
     void ShellLanding(CFieldBlock& block) override;
     void ShellFinish() override;
+    void ForgetLastSample() override { mLastSample = -1; }
 
     // The field drawing's view of the bonuses.
     BonusAppearance DescribeBonus(const BonusRecord& bonus) const;

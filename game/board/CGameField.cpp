@@ -101,6 +101,13 @@ bool CGameField::SetupFromLevel(const CFieldBase& shapes, int32_t shapeIndex)
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR field shape %d unknown", shapeIndex);
         return false;
     }
+    if (!ControllersCover(shape->mW, shape->mH)) {
+        Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
+                                            "ERROR field shape %d needs %d queue controllers, the field has %d",
+                                            shapeIndex, RingCount(shape->mW, shape->mH),
+                                            int32_t(mControllers.size()));
+        return false;
+    }
     for (int32_t i = 0; i < shape->mCount; ++i) {
         if (shapes.Colour(*shape, i) >= mGrid.ColourCount()) {
             Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
@@ -207,12 +214,9 @@ void CGameField::RemoveBlock(CFieldBlock* block)
             mReleaseHandler->RemoveBonusFromBlock(*block);
         block->mBonus = nullptr;
     }
-    if (block->mPairActive) {
-        if (mReleaseHandler)
-            mReleaseHandler->ReleasePooledPair(*block);
-        block->mPairActive = 0;
-        block->mPair = nullptr;
-    }
+    // A hovered block taken off by a bonus ends its hover with it.
+    if (block->mHover.mPhase != 0 && mReleaseHandler)
+        mReleaseHandler->ReleasePooledPair(*block);
     block->mHighlightMode = 0;
     const int32_t index = block->mPoolIndex;
     const int32_t last = mActiveBlocks - 1;

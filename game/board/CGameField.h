@@ -72,8 +72,8 @@ public:
     // A random field of the current size, a block in every cell.
     void ResetForLevel();
     // The field of a fixed shape, a block in every cell.
-    // False, changing nothing, for an unknown shape or one with colours the
-    // field lacks.
+    // False, changing nothing, for an unknown shape, one with colours the
+    // field lacks or one with more rings than the field has queue controllers.
     bool SetupFromLevel(const CFieldBase& shapes, int32_t shapeIndex);
 
     FieldPoint FieldToScreen(FieldPoint point) const;
@@ -158,6 +158,9 @@ public:
     void PlaceSpinRing(const SpinRing& ring);
     // Rings needed by a field of w x h cells.
     static int32_t RingCount(int32_t w, int32_t h);
+    // Whether every ring of a w x h field has a queue controller of its own:
+    // rings that shared one would fight over its track.
+    bool ControllersCover(int32_t w, int32_t h) const;
     std::vector<SpinRing>& SpinRings() { return mSpinRings; }
     const std::vector<SpinElement>& SpinElements() const { return mSpinElements; }
     const std::vector<QueueController>& QueueControllers() const { return mControllers; }

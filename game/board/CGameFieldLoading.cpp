@@ -156,7 +156,7 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
     }
     mColorChangerSpeed = XmlRangedAttribute(queues, "color_changer_activation_speed", 0.0f, 0.0f, kMaxSpeed);
     LoadQueueControllers(element, tracks);
-    if (int32_t(mControllers.size()) < RingCount(mW, mH)) {
+    if (!ControllersCover(mW, mH)) {
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
                                             "ERROR CGameField::LoadFromXml - %d queue controllers for %d rings",
                                             int32_t(mControllers.size()), RingCount(mW, mH));

@@ -62,6 +62,11 @@ bool CGameField::LoadQueueControllers(const TiXmlElement* element, CTrackBase& t
 
 int32_t CGameField::RingCount(int32_t w, int32_t h) { return std::min((w + 1) / 2, (h + 1) / 2); }
 
+bool CGameField::ControllersCover(int32_t w, int32_t h) const
+{
+    return int32_t(mControllers.size()) >= RingCount(w, h);
+}
+
 void CGameField::BuildSpinRings()
 {
     // A field of another shape with the same cell count needs other rings.

@@ -293,6 +293,8 @@ void CGameProcessor::SetState(int32_t state, bool force)
             if (mLinks.mField)
                 mLinks.mField->Effects().mBonusInAction = 0;
             mBusy = 0;
+            if (mLinks.mBonuses)
+                mLinks.mBonuses->ForgetLastSample();
         }
         break;
     case 1:

@@ -143,7 +143,8 @@ void CGameProcessor::OnBallLanded(CFieldBlock* block, bool scored)
         }
     } else if (bonuses && bonuses->ShellActive() && !scored && block && !block->mMotionTrack &&
                block->mLightLevel > 10) {
-        StartBlockBump(*block, bump);
+        // A lit block opening under the shell bumps with the field's second block animation.
+        StartBlockBump(*block, mLinks.mField->SpinTrack());
         bonuses->ShellLanding(*block);
         return;
     }

@@ -1,9 +1,14 @@
+#include "game/board/BonusId.h"
+#include "game/board/BonusRecord.h"
 #include "game/board/CBall.h"
+#include "game/board/CBonusBase.h"
 #include "game/board/CCellRuns.h"
+#include "game/board/CFieldBlock.h"
 #include "game/board/CGameBonuses.h"
 #include "game/board/CGameField.h"
 #include "game/board/CGameProcessor.h"
 #include "game/board/CLevelController.h"
+#include "game/board/ProcessSlot.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CUserProfiles.h"
 #include "game/screens/CBoardWidget.h"
@@ -203,6 +208,16 @@ protected:
         Mouse().Click(undo.mX + undo.mWidth / 2, panel.VOffset() + undo.mY + undo.mHeight / 2);
     }
 
+    int32_t ProcessesOfKind(int32_t kind) const
+    {
+        int32_t count = 0;
+        for (const ProcessSlot& slot : mGame->Processor()->Slots())
+            count += slot.mKind == kind;
+        return count;
+    }
+
+    CBonusBomb& Bomb() const { return mGame->Bonuses()->Bomb(); }
+
     int32_t mUpdate = 0;
     // When the step now waited for began to be looked at.
     int32_t mStepSince = 0;
@@ -310,6 +325,48 @@ TEST_F(LevelLinksTest, BothEndlessGamesOfASessionGetBonuses)
     EXPECT_GT(bonusesSeen[1], 0);
 }
 
+// A bomb fired while the pointer hovers a block of its blast takes that
+// block's hover with it: once the field has settled no hover process is left.
+TEST_F(LevelLinksTest, ABombOnAHoveredBlockLeavesNoProcessBehind)
+{
+    StartWith(SavedMapGame(0));
+    BonusRecord* bomb = nullptr;
+    bool hoveredAtBlast = false;
+    int32_t hovers = -1;
+    std::vector<Step> steps = ToMapGame();
+    steps.push_back({"a bomb on the field", [] { return true; },
+                     [&] {
+                         // The bomb comes where the test wants it, not where chance puts one.
+                         bomb = mGame->BonusBase()->TakeRecord(kBonusBomb);
+                         bomb->mBlock = mGame->Field()->Record(4 * mGame->Field()->Width() + 4).mBlock;
+                         mGame->Bonuses()->FieldBonuses().AttachBonusToBlock(bomb);
+                     },
+                     0});
+    steps.push_back({"the bomb to come on", [&] { return CFieldBonuses::IsArmed(*bomb) && FieldTakesClick(); },
+                     [this] { Mouse().ClickCell(4, 4); }, 0});
+    steps.push_back({"the bomb to fire", [this] { return Bomb().GetState() == CBonusBomb::kWaiting; },
+                     [this] {
+                         const CBoardWidget& board = *mGame->Board();
+                         const FieldPoint at = mGame->Field()->CellCentre(5, 4);
+                         mSession.Desktop().InjectMouseMove(mGame->mHWnd, board.mX + board.mWidth / 2 + int32_t(at.mX),
+                                                            board.mY + board.mHeight / 2 + int32_t(at.mY));
+                     },
+                     2});
+    steps.push_back({"the blast", [this] { return Bomb().GetState() == CBonusBomb::kDestroying; },
+                     [&] {
+                         const CFieldBlock* block = mGame->Field()->Record(4 * mGame->Field()->Width() + 5).mBlock;
+                         hoveredAtBlast = block && block->mHover.mPhase != 0;
+                     },
+                     0});
+    steps.push_back({"the field to settle", [this] { return Bomb().GetState() == CBonusBomb::kIdle && FieldTakesClick(); },
+                     [] {}, 300});
+    steps.push_back({"the hovers to end", [] { return true; }, [&] { hovers = ProcessesOfKind(kProcessCellHover); }});
+    Play(steps);
+
+    EXPECT_TRUE(hoveredAtBlast);
+    EXPECT_EQ(hovers, 0);
+}
+
 // A level started again puts the ball on the level's cell and aims the board
 // there: a click on the cell the ball left in the level before is taken.
 TEST_F(LevelLinksTest, TheNextLevelTakesAFirstClickOnTheCellTheBallLeft)
@@ -337,6 +394,26 @@ TEST_F(LevelLinksTest, TheNextLevelTakesAFirstClickOnTheCellTheBallLeft)
     EXPECT_EQ(aimedColumn, 0);
     EXPECT_EQ(aimedRow, 0);
     EXPECT_TRUE(taken);
+}
+
+// The level map shows the cups a player has earned on the way; all eight
+// only for a player whose saved result says the whole graph was played.
+TEST_F(LevelLinksTest, TheLevelMapShowsTheCupsEarned)
+{
+    struct Case {
+        const char* mWhat;
+        int32_t mResult;
+        int32_t mCups;
+    };
+    for (const Case& c : {Case{"the second map reached", 0, 0}, Case{"the graph played through", 1, CLevelMap::kCups}}) {
+        SCOPED_TRACE(c.mWhat);
+        StartWith(SavedMapGame(10, c.mResult));
+        int32_t cups = -1;
+        Play({Press(kMenu, kMenuPlay), Press(kGameContinue, kContinueGame),
+              {"the map", [this] { return Showing(kLevelMap); }, [&] { cups = mGame->LevelMap()->UnlockedCups(); }}});
+        EXPECT_EQ(cups, c.mCups);
+        mGame.reset();
+    }
 }
 
 } // namespace

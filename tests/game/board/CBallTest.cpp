@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using BoardTest::ProcessorFixture;
 
 namespace {
@@ -84,6 +86,21 @@ TEST_F(CBallTest, BouncesOnePeriodFromLandingToLandingAtAnyFrameRate)
     // Twice the frames at half the step take the same time.
     EXPECT_EQ(UpdatesToLanding(0.5f), 2 * period);
     EXPECT_EQ(UpdatesToLanding(1.0f), period);
+}
+
+// The shadow shrinks while the ball rises and grows while it falls, a frame
+// at a time, also in the updates in which the bounce turns.
+TEST_F(CBallTest, TheShadowChangesAFrameAtATimeThroughEveryTurnOfTheBounce)
+{
+    mBall.PlaceOnCell(1, 1);
+    mBall.SetState(CBall::kBouncing | CBall::kRising);
+    int32_t previous = mBall.Frame();
+    for (int32_t n = 0; n < 200; ++n) {
+        mBall.Update(1.0f);
+        mBall.ClearState(CBall::kLanded);
+        ASSERT_LE(std::abs(mBall.Frame() - previous), 1) << n;
+        previous = mBall.Frame();
+    }
 }
 
 TEST_F(CBallTest, RisingWhileNotBouncingOnlySetsTheUpwardSpeed)

@@ -1,6 +1,7 @@
 #include "game/board/CBonusShell.h"
 #include "game/board/CFieldBlock.h"
 #include "game/board/ProcessSlot.h"
+#include "game/data/CAnimTrack.h"
 #include "tests/game/board/BonusFixture.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,20 @@ TEST_F(CBonusShellTest, LandingsOpenEachLitBlockOnce)
     EXPECT_EQ(SlotsOfKind(kProcessShellFrame), 0);
     EXPECT_TRUE(RunUntilIdle());
     EXPECT_EQ(TracksTaken(), 0);
+}
+
+// While the shell acts, a landing without a score on a lit block bumps it
+// with the field's second block animation, where other landings take the first.
+TEST_F(CBonusShellTest, AnUnscoredLandingBumpsALitBlockWithTheSecondBlockAnimation)
+{
+    mShell.Activate(CBonusShell::kFadeToBlack);
+    mShell.Activate(CBonusShell::kActing);
+    mProcessor.OnBallLanded(&Block(3), false);
+    ASSERT_NE(Block(3).mMotionTrack, nullptr);
+    const float second = mTracks.Definition(mField.SpinTrack())->mSpeed;
+    EXPECT_NE(second, mTracks.Definition(mField.SpringTrack())->mSpeed);
+    EXPECT_FLOAT_EQ(Block(3).mMotionTrack->mSpeed, second);
+    EXPECT_EQ(Block(3).mShellState, CBonusShell::kOpening);
 }
 
 } // namespace

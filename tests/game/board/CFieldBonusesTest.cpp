@@ -134,6 +134,20 @@ TEST_F(CFieldBonusesTest, TimeBonusRunsOneTimerAndEndsTheActionAtOnce)
     EXPECT_EQ(TracksTaken(), 0);
 }
 
+// A bonus sample is not played twice in a row, but a start of play forgets
+// the last one.
+TEST_F(CFieldBonusesTest, ASampleRepeatsOnlyAfterPlayStartsAgain)
+{
+    BonusRecord* first = PlaceVisibleBonus(kBonusTime, 1, 1);
+    BonusRecord* second = PlaceVisibleBonus(kBonusTime, 2, 2);
+    BonusRecord* third = PlaceVisibleBonus(kBonusTime, 3, 3);
+    mBonuses.ActivateBonus(first);
+    mBonuses.ActivateBonus(second);
+    mProcessor.SetState(0);
+    mBonuses.ActivateBonus(third);
+    EXPECT_EQ(App().mSoundsPlayed, (std::vector<int32_t>{6, 16, 6, 6, 16}));
+}
+
 // The sniper ends when its duration ends, also when its aim has stopped
 // pulsing long before: its process never outlives it.
 TEST_F(CFieldBonusesTest, SniperEndsWithItsDurationAndFreesItsProcess)

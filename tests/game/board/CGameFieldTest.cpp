@@ -3,6 +3,8 @@
 #include "game/board/CFieldBlock.h"
 #include "game/board/CGameField.h"
 #include "framework/core/RuntimeRandom.h"
+#include "game/data/CCurveBase.h"
+#include "game/data/CTrackBase.h"
 #include "tests/game/board/FieldPicture.h"
 #include "tests/game/support/GameFixture.h"
 
@@ -23,6 +25,8 @@ struct RecordingRelease : CBlockReleaseHandler {
 class CGameFieldTest : public GameTest::GameFixture {
 protected:
     CGameField mField;
+    CCurveBase mCurves;
+    CTrackBase mTracks;
 };
 
 CGridParameters Rules()
@@ -95,10 +99,13 @@ TEST_F(CGameFieldTest, HitTestFindsEveryCellByItsCentreAndNothingOutside)
 TEST_F(CGameFieldTest, SetsUpAFieldShapeRowByRow)
 {
     TiXmlDocument document;
-    document.Parse("<root><field name=\"wide\" w=\"3\" h=\"2\">0,1,2,3,3,1</field></root>");
+    document.Parse("<root><field name=\"wide\" w=\"3\" h=\"2\">0,1,2,3,3,1</field>"
+                   "<field name=\"square\" w=\"3\" h=\"3\">0,1,2,3,0,1,2,3,0</field></root>");
     CFieldBase shapes;
     shapes.LoadFromXml(document.RootElement());
     PrepareField(mField, Rules());
+    ASSERT_TRUE(BoardTest::LoadSampleControllers(
+        mField, mTracks, mCurves, "<f><queue_controller up=\"q_up\" down=\"q_down\" R=\"30\" spinpoints=\"8\"/></f>"));
     ASSERT_TRUE(mField.SetupFromLevel(shapes, 0));
     ASSERT_EQ(mField.Width(), 3);
     ASSERT_EQ(mField.Height(), 2);
@@ -115,13 +122,16 @@ TEST_F(CGameFieldTest, SetsUpAFieldShapeRowByRow)
     EXPECT_EQ(mField.Grid().ColourHistogram(3), 2);
     EXPECT_EQ(mField.ActiveBlocks(), 6);
 
-    // A colour the field has no block for is refused, leaving the field.
+    // A colour the field has no block for is refused, leaving the field, and
+    // so is a shape of two rings on a field of one queue controller.
     TiXmlDocument badDocument;
     badDocument.Parse("<root><field name=\"bad\" w=\"1\" h=\"2\">0,7</field></root>");
     CFieldBase bad;
     bad.LoadFromXml(badDocument.RootElement());
     EXPECT_FALSE(mField.SetupFromLevel(bad, 0));
     EXPECT_FALSE(mField.SetupFromLevel(shapes, 1));
+    EXPECT_TRUE(LogHas("ERROR field shape 1 needs 2 queue controllers, the field has 1"));
+    EXPECT_FALSE(mField.SetupFromLevel(shapes, 2));
     EXPECT_EQ(mField.Width(), 3);
 }
 
@@ -135,7 +145,7 @@ TEST_F(CGameFieldTest, PoolReusesBlocksAndReleasesWhatTheyHold)
     CFieldBlock* c = mField.AcquireBlock();
     EXPECT_EQ(a->mSprite, 17);
     a->mBonus = reinterpret_cast<BonusRecord*>(b);
-    a->mPairActive = 1;
+    a->mHover.mPhase = 1;
     a->mHighlightMode = 2;
     a->mColour = 3;
     mField.RemoveBlock(a);

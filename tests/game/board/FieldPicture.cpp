@@ -1,6 +1,9 @@
 #include "tests/game/board/FieldPicture.h"
 
+#include "game/data/CTrackBase.h"
+
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 #include <set>
@@ -50,6 +53,17 @@ std::vector<std::string> Picture(const CCellGrid& grid)
         rows.push_back(line);
     }
     return rows;
+}
+
+bool LoadSampleControllers(CGameField& field, CTrackBase& tracks, CCurveBase& curves, const std::string& text)
+{
+    TiXmlDocument document;
+    document.Parse("<root><q_up speed=\"0.03\"><x src=\"0 1\"/></q_up>"
+                   "<q_down speed=\"0.03\"><x src=\"0 1\"/></q_down></root>");
+    tracks.LoadFromXml(document.RootElement(), curves);
+    TiXmlDocument element;
+    element.Parse(text.c_str());
+    return field.LoadQueueControllers(element.RootElement(), tracks);
 }
 
 void PrepareField(CGameField& field, const CGridParameters& parameters)

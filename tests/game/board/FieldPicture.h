@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+class CCurveBase;
+class CTrackBase;
+
 namespace BoardTest {
 
 // The block shape of the sample content (64 x 40 sprite).
@@ -20,6 +23,10 @@ std::vector<std::string> Picture(const CCellGrid& grid);
 // A field ready for the rules: the sample shape, colour count 5 (4 the
 // reserved colour), match size 3 and the given parameters.
 void PrepareField(CGameField& field, const CGridParameters& parameters);
+
+// Reads the field's queue controllers from the "queue_controller" children of
+// the element text gives, with the rise and fall tracks "q_up" and "q_down".
+bool LoadSampleControllers(CGameField& field, CTrackBase& tracks, CCurveBase& curves, const std::string& text);
 
 // Checks the grid against a labelling of its own: every group is exactly one
 // 4-connected region of one colour, the counters agree, and ids that label

@@ -29,14 +29,7 @@ protected:
 
     bool LoadControllers(const char* controllers)
     {
-        TiXmlDocument document;
-        document.Parse((std::string("<root><q_up speed=\"0.03\"><x src=\"0 1\"/></q_up>"
-                                    "<q_down speed=\"0.03\"><x src=\"0 1\"/></q_down></root>"))
-                           .c_str());
-        mTracks.LoadFromXml(document.RootElement(), mCurves);
-        TiXmlDocument field;
-        field.Parse(controllers);
-        return mField.LoadQueueControllers(field.RootElement(), mTracks);
+        return BoardTest::LoadSampleControllers(mField, mTracks, mCurves, controllers);
     }
 
     CGameField mField;
