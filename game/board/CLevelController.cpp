@@ -84,7 +84,10 @@ void CLevelController::HandleRequest()
 void CLevelController::StartLevel(int32_t graph, int32_t position)
 {
     const int32_t mode = mGraphs.GraphAt(graph).mHasRanges ? 2 : 1;
-    mModeChanged = mode != mGameMode || mFirstStart;
+    // A game begun from the menu starts afresh, as after a change of mode: the
+    // endless game carries its field, ball and energy only from one of its
+    // levels to the next, not from the last game into the next one.
+    mModeChanged = mode != mGameMode || mFirstStart || (mode == 2 && mHasRequest);
     mFirstStart = false;
     if (mModeChanged) {
         mGameMode = mode;

@@ -315,8 +315,9 @@ void CLevelController::SaveProgress()
     if (mProfiles.CurrentIndex() < 0 || mGameMode == 0 || mState == kRequested || mState == kNothing)
         return;
     if (mGameMode == 2) {
-        const int32_t values[CUserProfile::kProgressBCount] = {mEnergy > 0 ? 1 : 0, mPosition, mScore, mEnergy,
-                                                               mProgress};
+        // A game lost with energy left (no group left to take) is over all the same.
+        const bool alive = mEnergy > 0 && mState != kFailedDone;
+        const int32_t values[CUserProfile::kProgressBCount] = {alive ? 1 : 0, mPosition, mScore, mEnergy, mProgress};
         mProfiles.SetRecordB(values);
         return;
     }

@@ -1,10 +1,14 @@
 #include "tests/app/GameMouse.h"
 
 #include "app/CGameApp.h"
+#include "game/board/CBall.h"
+#include "game/board/CCellGrid.h"
 #include "game/board/CGameField.h"
+#include "game/board/CLevelController.h"
 #include "game/board/FieldPoint.h"
 #include "game/screens/CBoardWidget.h"
 #include "game/screens/CGUIController.h"
+#include "game/screens/CGamePanel.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 
 namespace AppTest {
@@ -25,6 +29,15 @@ void GameMouse::ClickButton(int32_t command) const
     Click(left + button.mRect.mX + button.mRect.mWidth / 2, button.mRect.mY + button.mRect.mHeight / 2);
 }
 
+bool GameMouse::PressButton(int32_t command) const
+{
+    const GUIButton* button = mGame.GuiController()->Button(command);
+    if (button == nullptr || !button->mEnabled)
+        return false;
+    ClickButton(command);
+    return true;
+}
+
 void GameMouse::ClickCell(int32_t column, int32_t row) const
 {
     // The board draws the field about its middle.
@@ -33,12 +46,64 @@ void GameMouse::ClickCell(int32_t column, int32_t row) const
     Click(board.mX + board.mWidth / 2 + int32_t(at.mX), board.mY + board.mHeight / 2 + int32_t(at.mY));
 }
 
+void GameMouse::ClickPanelButton(int32_t button) const
+{
+    // The panel lies over the board's top left corner.
+    const CGamePanel::Layout& layout = mGame.Panel()->ActiveLayout();
+    const Lumo::Rect& rect = button == CGamePanel::kMenuButton ? layout.mMenuRect : layout.mPauseRect;
+    Click(rect.mX + rect.mWidth / 2, rect.mY + rect.mHeight / 2);
+}
+
+void GameMouse::ClickUndo() const
+{
+    const Lumo::Rect rect = mGame.Panel()->UndoRect();
+    Click(rect.mX + rect.mWidth / 2, rect.mY + rect.mHeight / 2);
+}
+
 void GameMouse::Type(const std::string& text) const { mDesktop.InjectText(text); }
 
-bool GameMouse::Showing(int32_t window) const
+void GameMouse::PressKey(uint8_t key) const
+{
+    mDesktop.InjectKey(key, true);
+    mDesktop.InjectKey(key, false);
+}
+
+void GameMouse::SetFocus(bool on) const
+{
+    mDesktop.InjectWindowEvent(mGame.mHWnd, on ? Platform::NativeEvent::Kind::Activated
+                                               : Platform::NativeEvent::Kind::Deactivated);
+}
+
+bool GameMouse::Showing(int32_t window) const { return ShownWindow() == window; }
+
+int32_t GameMouse::ShownWindow() const
 {
     const CGUIController& gui = *mGame.GuiController();
-    return gui.CurrentWindow() == window && gui.State() == CGUIController::kShown;
+    return gui.State() == CGUIController::kShown ? gui.CurrentWindow() : -1;
+}
+
+bool GameMouse::FieldTakesClick() const
+{
+    const CBoardWidget& board = *mGame.Board();
+    return mGame.LevelController()->State() == CLevelController::kPlaying && !mGame.GamePaused() &&
+           board.FieldActive() && !board.InputLock() && !board.ClickPending() &&
+           !mGame.Ball()->Has(CBall::kFlying | CBall::kHeld | CBall::kLanded);
+}
+
+int32_t GameMouse::GroupTaken(int32_t cell) const
+{
+    const CGameField& field = *mGame.Field();
+    const CCellGrid& grid = field.Grid();
+    const uint32_t word = grid.Cell(cell);
+    if (!CCellGrid::IsOccupied(word) || field.Record(cell).mBlock == nullptr)
+        return -1;
+    // A click on the ball's own cell is no click.
+    const CBoardWidget& board = *mGame.Board();
+    if (cell % grid.Width() == board.TargetColumn() && cell / grid.Width() == board.TargetRow())
+        return -1;
+    const int32_t group = CCellGrid::GroupOf(word);
+    const int32_t size = group < grid.GroupIdCounter() ? grid.Group(group).Count() : 0;
+    return size >= grid.MatchCount() && CCellGrid::ColourOf(word) != field.ReservedColour() ? size : 0;
 }
 
 } // namespace AppTest

@@ -137,14 +137,11 @@ protected:
                 Press(kLevelStart, kLevelStartGo), Ready()};
     }
 
-    // From the menu to play in the saved endless game; only its first start shows a window.
-    std::vector<Step> ToEndlessGame(bool first)
+    // From the menu to play in the saved endless game, through its start window.
+    std::vector<Step> ToEndlessGame()
     {
-        std::vector<Step> steps = {Press(kMenu, kMenuEndless), Press(kGameContinue, kContinueGame)};
-        if (first)
-            steps.push_back(Press(kScoreStart, kScoreStartGo));
-        steps.push_back(Ready());
-        return steps;
+        return {Press(kMenu, kMenuEndless), Press(kGameContinue, kContinueGame), Press(kScoreStart, kScoreStartGo),
+                Ready()};
     }
 
     // Esc, the pause window's way out, and the menu.
@@ -313,9 +310,9 @@ TEST_F(LevelLinksTest, BothEndlessGamesOfASessionGetBonuses)
                          return mGame->Bonuses()->FieldBonuses().BonusesOnField() > 0 || mUpdate >= mStepSince + 3000;
                      },
                      [&] { bonusesSeen.push_back(mGame->Bonuses()->FieldBonuses().BonusesOnField()); }};
-    std::vector<Step> steps = ToEndlessGame(true);
+    std::vector<Step> steps = ToEndlessGame();
     steps.push_back(bonus);
-    for (const std::vector<Step>& more : {LeaveToMenu(kPauseScore, kPauseScoreLeave), ToEndlessGame(false)})
+    for (const std::vector<Step>& more : {LeaveToMenu(kPauseScore, kPauseScoreLeave), ToEndlessGame()})
         steps.insert(steps.end(), more.begin(), more.end());
     steps.push_back(bonus);
     Play(steps);

@@ -54,18 +54,10 @@ MousePlayer::MousePlayer(CGameApp& game, GameMouse mouse, std::string name, Goal
 {
 }
 
-int32_t MousePlayer::ShownWindow() const
-{
-    const CGUIController& gui = *mGame.GuiController();
-    return gui.State() == CGUIController::kShown ? gui.CurrentWindow() : -1;
-}
-
 bool MousePlayer::Press(int32_t command)
 {
-    const GUIButton* button = mGame.GuiController()->Button(command);
-    if (button == nullptr || !button->mEnabled)
+    if (!mMouse.PressButton(command))
         return false;
-    mMouse.ClickButton(command);
     mWaitUntil = mUpdate + kAfterPress;
     return true;
 }
@@ -76,7 +68,7 @@ void MousePlayer::Update(int32_t update)
     // Until a load is handled, the loading thread owns the game.
     if (mGame.LoadingStateNow() != CGameApp::kLoadHandled)
         return;
-    const int32_t window = ShownWindow();
+    const int32_t window = mMouse.ShownWindow();
     if (window != mLastShown) {
         mLastShown = window;
         mFieldReady = 0;
@@ -167,34 +159,25 @@ bool MousePlayer::TallyCounted()
 
 bool MousePlayer::FieldTakesClick() const
 {
-    const CBoardWidget& board = *mGame.Board();
-    const bool takes = mGame.LevelController()->State() == CLevelController::kPlaying && !mGame.GamePaused() &&
-                       board.FieldActive() && !board.InputLock() && !board.ClickPending() &&
-                       !mGame.Ball()->Has(CBall::kFlying | CBall::kHeld | CBall::kLanded);
     // A ball landing while blocks still move takes nothing: to score, wait for the field to settle.
-    return takes && (mGoal != kWin || mGame.Processor()->PendingBlockMoves() == 0);
+    return mMouse.FieldTakesClick() && (mGoal != kWin || mGame.Processor()->PendingBlockMoves() == 0);
 }
 
 bool MousePlayer::PickCell(bool take, int32_t* column, int32_t* row) const
 {
     const CGameField& field = *mGame.Field();
     const CCellGrid& grid = field.Grid();
-    const CBoardWidget& board = *mGame.Board();
     int32_t best = -1;
+    int32_t bestSize = 0;
     for (int32_t cell = 0; cell < grid.CellCount(); ++cell) {
-        const uint32_t word = grid.Cell(cell);
-        const CFieldBlock* block = field.Record(cell).mBlock;
-        // A click on the ball's own cell is no click; a bonus block fires instead of scoring.
-        const bool ballCell = cell % grid.Width() == board.TargetColumn() && cell / grid.Width() == board.TargetRow();
-        if (!CCellGrid::IsOccupied(word) || block == nullptr || block->mBonus != nullptr || ballCell)
+        // A bonus block fires instead of scoring.
+        const int32_t size = mMouse.GroupTaken(cell);
+        if (size < 0 || field.Record(cell).mBlock->mBonus != nullptr || (size > 0) != take)
             continue;
-        const int32_t group = CCellGrid::GroupOf(word);
-        const int32_t size = group < grid.GroupIdCounter() ? grid.Group(group).Count() : 0;
-        const bool takes = size >= grid.MatchCount() && CCellGrid::ColourOf(word) != field.ReservedColour();
-        if (takes != take)
-            continue;
-        if (best < 0 || (take && size > grid.Group(CCellGrid::GroupOf(grid.Cell(best))).Count()))
+        if (best < 0 || size > bestSize) {
             best = cell;
+            bestSize = size;
+        }
     }
     if (best < 0)
         return false;

@@ -42,8 +42,6 @@ public:
     std::string Report() const;
 
 private:
-    // The window open and taking the pointer, or -1.
-    int32_t ShownWindow() const;
     // Clicks the command's button when it takes clicks; true when clicked.
     bool Press(int32_t command);
     void OnWindow(int32_t window);
