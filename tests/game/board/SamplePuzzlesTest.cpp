@@ -1,5 +1,6 @@
 #include "game/board/CCellGrid.h"
 #include "game/board/CGameField.h"
+#include "game/data/NumberLists.h"
 #include "tests/game/board/FieldPicture.h"
 #include "tests/game/support/GameFixture.h"
 
@@ -7,7 +8,6 @@
 
 #include <cstdlib>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,12 +28,10 @@ struct Puzzle {
     int32_t mBallRow = 0;
 };
 
-std::vector<int32_t> Numbers(const std::string& text)
+std::vector<int32_t> Numbers(const char* text)
 {
     std::vector<int32_t> numbers;
-    std::stringstream in(text);
-    for (std::string item; std::getline(in, item, ',');)
-        numbers.push_back(std::atoi(item.c_str()));
+    ParseIntList(text ? text : "", &numbers);
     return numbers;
 }
 
@@ -46,7 +44,7 @@ std::vector<Puzzle> SamplePuzzles()
     std::map<std::string, std::vector<std::string>> shapes;
     for (const TiXmlElement* f = fields.RootElement()->FirstChildElement("field"); f; f = f->NextSiblingElement("field")) {
         const int32_t w = std::atoi(f->Attribute("w"));
-        const std::vector<int32_t> colours = Numbers(f->GetText() ? f->GetText() : "");
+        const std::vector<int32_t> colours = Numbers(f->GetText());
         std::vector<std::string> rows;
         for (size_t i = 0; i < colours.size(); ++i) {
             if (i % size_t(w) == 0)
@@ -66,7 +64,8 @@ std::vector<Puzzle> SamplePuzzles()
         const char* shift = l->Attribute("set_shiftside");
         puzzle.mShift = shift ? std::atoi(shift) : 0;
         EXPECT_EQ(std::atoi(l->Attribute("do_switchside")), 0) << "a puzzle keeps one shift direction";
-        const std::vector<int32_t> ball = Numbers(l->Attribute("ball_position") ? l->Attribute("ball_position") : "0,0");
+        std::vector<int32_t> ball = Numbers(l->Attribute("ball_position"));
+        ball.resize(2, 0); // the default place is cell (0, 0)
         puzzle.mBallColumn = ball[0];
         puzzle.mBallRow = ball[1];
         puzzles.push_back(puzzle);
