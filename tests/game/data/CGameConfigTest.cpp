@@ -55,7 +55,7 @@ TEST_F(GameConfigTest, SampleFileLoadsAndPublishesEveryValue)
     EXPECT_EQ(h.rowSpacing, 34);
     EXPECT_EQ(h.entryFont, CGameConfig::kNormal);
     EXPECT_EQ(h.rankFont, CGameConfig::kService);
-    EXPECT_EQ(h.highlightRect, (Lumo::Rect{-4, -18, 256, 32}));
+    EXPECT_EQ(h.highlightRect, (Lumo::Rect{-4, -18, 220, 32}));
     EXPECT_EQ(h.highlightColor, Lumo::Color(255, 200, 60, 96));
     int32_t slot = -1;
     ASSERT_TRUE(mImages.FindByName("res\\hs_titles.png|score", &slot));
