@@ -217,6 +217,9 @@ private:
     void FinishBlockFall(int32_t slot);
     void FinishLinePlacement(CAnimTrack& track, int32_t slot);
     void RecolourLastRun(const CCellRuns& runs);
+    // Gives back what an undo requested while blocks moved has taken, when
+    // the field's settling can no longer start it.
+    void DropUndo();
     void SetUpPopupStrip();
     void DrawPopupText(int32_t slot, int32_t kind, int32_t value);
     void RemoveArrows();

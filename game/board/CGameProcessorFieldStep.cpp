@@ -376,8 +376,8 @@ void CGameProcessor::FinishLinePlacement(CAnimTrack& track, int32_t slot)
     mLinks.mField->CollectBlocks();
     if (mLinks.mLevel)
         mLinks.mLevel->OnFieldSettled();
-    if (mUndoRequest)
-        StartUndo();
+    if (mUndoRequest && !StartUndo())
+        DropUndo();
     mBlockLinksCleared = false;
     mUndoRequest = false;
 }

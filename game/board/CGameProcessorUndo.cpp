@@ -52,6 +52,22 @@ bool CGameProcessor::StartUndo()
     return true;
 }
 
+void CGameProcessor::DropUndo()
+{
+    // The level ended or was left while the blocks moved. The ball fade kept
+    // would hold the processor from ever settling, and the panel's button busy.
+    for (CAnimTrack** owned : {&mUndoTimer, &mBallFadeTimer}) {
+        if (!*owned)
+            continue;
+        StopProcess(*owned);
+        mLinks.mTracks->FreeInstance(*owned);
+        *owned = nullptr;
+    }
+    mLinks.mBall->SetColourTrack(nullptr);
+    if (mLinks.mHost)
+        mLinks.mHost->UndoFinished();
+}
+
 void CGameProcessor::RecolourLastRun(const CCellRuns& runs)
 {
     CGameField& field = *mLinks.mField;

@@ -46,9 +46,13 @@ constexpr int32_t kPauseScoreLeave = 4;
 constexpr int32_t kPauseBasicLeave = 7;
 constexpr int32_t kLeaveConfirmed = 53;
 
-// The map game's third position is its puzzle level, on the "stripes" field:
-// every row one colour.
+// The map game's third position is its first puzzle level, "Grey Rising".
 constexpr int32_t kPuzzlePosition = 2;
+// Its cells (column, row) for the test's steps, read off the field: the first
+// take's three 0s leave grey under the ball, so nothing more is taken after
+// it; the row of 1s that take leaves is taken by the last step.
+constexpr int32_t kTakeThree[2] = {4, 3};
+constexpr int32_t kTakeRow[2] = {2, 2};
 // The endless game's second level generates bonuses.
 constexpr int32_t kBonusPosition = 1;
 
@@ -198,6 +202,13 @@ protected:
         return false;
     }
 
+    // A cell (column, row) that takes a group, as the field shows it.
+    void ClickTaking(const int32_t (&at)[2])
+    {
+        EXPECT_GT(Mouse().GroupTaken(at[1] * mGame->Field()->Width() + at[0]), 0) << at[0] << "," << at[1];
+        Mouse().ClickCell(at[0], at[1]);
+    }
+
     void ClickUndo()
     {
         const CGamePanel& panel = *mGame->Panel();
@@ -230,10 +241,10 @@ TEST_F(LevelLinksTest, APuzzleLevelRecordsItsStepsAndTheUndoTakesOneBack)
     size_t runs = 0;
     bool refusedInFlight = false;
     std::vector<Step> steps = ToMapGame();
-    steps.push_back({"a row to take", [] { return true; },
+    steps.push_back({"a group to take", [] { return true; },
                      [&] {
                          before = Colours();
-                         Mouse().ClickCell(3, 4);
+                         ClickTaking(kTakeThree);
                      }});
     steps.push_back({"the step to settle", [this] { return FieldTakesClick(); },
                      [&] {
@@ -244,10 +255,10 @@ TEST_F(LevelLinksTest, APuzzleLevelRecordsItsStepsAndTheUndoTakesOneBack)
     steps.push_back({"the undo to end", [this] { return FieldTakesClick() && !mGame->Panel()->UndoBusy(); },
                      [&] {
                          undone = Colours();
-                         Mouse().ClickCell(5, 6);
+                         ClickTaking(kTakeThree);
                      }});
     steps.push_back({"the next step to settle", [this] { return FieldTakesClick(); },
-                     [this] { Mouse().ClickCell(1, 1); }, 0});
+                     [this] { ClickTaking(kTakeRow); }, 0});
     steps.push_back({"the ball in the air", [this] { return mGame->Ball()->Has(CBall::kFlying); },
                      [this] { ClickUndo(); }, 1});
     steps.push_back({"the undo's answer", [] { return true; },
@@ -259,10 +270,39 @@ TEST_F(LevelLinksTest, APuzzleLevelRecordsItsStepsAndTheUndoTakesOneBack)
     EXPECT_NE(stepped, before);
     EXPECT_EQ(undone, before);
     EXPECT_TRUE(refusedInFlight);
-    EXPECT_EQ(mGame->Board()->TargetColumn(), 1);
-    EXPECT_EQ(mGame->Board()->TargetRow(), 1);
-    EXPECT_EQ(mGame->Field()->ExcludedColumn(), 1);
-    EXPECT_EQ(mGame->Field()->ExcludedRow(), 1);
+    EXPECT_EQ(mGame->Board()->TargetColumn(), kTakeRow[0]);
+    EXPECT_EQ(mGame->Board()->TargetRow(), kTakeRow[1]);
+    EXPECT_EQ(mGame->Field()->ExcludedColumn(), kTakeRow[0]);
+    EXPECT_EQ(mGame->Field()->ExcludedRow(), kTakeRow[1]);
+}
+
+// An undo pressed while a step's blocks still move waits for the field to
+// settle. A player who leaves the level meanwhile, for the menu, and
+// continues the game plays again: the undo given up, nothing of it left.
+TEST_F(LevelLinksTest, APuzzleLeftWhileItsUndoWaitsPlaysAgain)
+{
+    StartWith(SavedMapGame(kPuzzlePosition));
+    int32_t undos = -1;
+    bool undoBusy = true;
+    std::vector<Step> steps = ToMapGame();
+    steps.push_back({"a group to take", [] { return true; }, [this] { ClickTaking(kTakeThree); }, 0});
+    steps.push_back({"the blocks to move", [this] { return mGame->Processor()->PendingBlockMoves() > 0; },
+                     [this] { ClickUndo(); }, 0});
+    steps.push_back({"the undo to wait", [this] { return mGame->Processor()->UndoRequested(); },
+                     [this] { Mouse().PressKey(kEscapeKey); }});
+    steps.push_back(Press(kPauseBasic, kPauseBasicLeave));
+    steps.push_back(Press(kMenuConfirm, kLeaveConfirmed));
+    const std::vector<Step> again = ToMapGame();
+    steps.insert(steps.end(), again.begin(), again.end());
+    steps.push_back({"play again", [] { return true; },
+                     [&] {
+                         undos = ProcessesOfKind(kProcessUndo);
+                         undoBusy = mGame->Panel()->UndoBusy();
+                     }});
+    Play(steps);
+
+    EXPECT_EQ(undos, 0);
+    EXPECT_FALSE(undoBusy);
 }
 
 // A scoring landing opens the combo window, which closes by itself at the
