@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/app/LumoAppBase.h"
-#include "game/board/CFieldBase.h"
-#include "game/board/CGameBorders.h"
+#include "game/board/field/CFieldBase.h"
+#include "game/board/field/CGameBorders.h"
 #include "game/screens/CGameFlowHost.h"
 #include "game/screens/CScreenHost.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/board/CCrazyDisplay.h"
-#include "game/board/CLevelHost.h"
+#include "game/board/levels/CCrazyDisplay.h"
+#include "game/board/levels/CLevelHost.h"
 
 class CBackground;
 class CBall;

@@ -1,5 +1,5 @@
 #include "framework/core/RuntimeRandom.h"
-#include "game/board/CGameField.h"
+#include "game/board/field/CGameField.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 
 #include "framework/app/LumoAppBase.h"
 #include "framework/core/AppLog.h"
-#include "game/board/CGameField.h"
-#include "game/board/CGameProcessor.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/play/CGameProcessor.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CCurveBase.h"

@@ -2,8 +2,8 @@
 
 #include "framework/core/StopwatchTimer.h"
 #include "framework/widgets/Widget.h"
-#include "game/board/CBoardHost.h"
 #include "game/board/CFieldActivity.h"
+#include "game/board/play/CBoardHost.h"
 #include "game/data/CCurve.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "game/screens/CBoardWidget.h"
 
 #include "framework/graphics/Graphics.h"
-#include "game/board/CBall.h"
-#include "game/board/CGameField.h"
-#include "game/board/CLevelController.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/levels/CLevelController.h"
+#include "game/board/play/CBall.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CBackground.h"
 #include "game/data/CGameConfig.h"

@@ -1,9 +1,9 @@
 #include "game/screens/CBoardWidget.h"
 
-#include "game/board/CBall.h"
-#include "game/board/CFieldBlock.h"
-#include "game/board/CGameField.h"
-#include "game/board/CGameProcessor.h"
+#include "game/board/field/CFieldBlock.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/play/CBall.h"
+#include "game/board/play/CGameProcessor.h"
 #include "game/data/CCurve.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGamePanel.h"

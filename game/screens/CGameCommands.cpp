@@ -1,7 +1,7 @@
 #include "game/screens/CGameCommands.h"
 
 #include "framework/app/LumoAppBase.h"
-#include "game/board/CLevelController.h"
+#include "game/board/levels/CLevelController.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CUserProfiles.h"
 #include "game/screens/CGUIController.h"

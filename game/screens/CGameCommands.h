@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/board/CLevelWindows.h"
+#include "game/board/levels/CLevelWindows.h"
 #include "game/screens/CGUICommandHandler.h"
 #include "game/screens/CPauseHandler.h"
 

@@ -1,6 +1,6 @@
 #include "framework/app/LumoAppBase.h"
-#include "game/board/CLevelController.h"
-#include "game/board/CLevelGraphs.h"
+#include "game/board/levels/CLevelController.h"
+#include "game/board/levels/CLevelGraphs.h"
 #include "game/data/CUserProfiles.h"
 #include "game/data/JukeBox.h"
 #include "game/screens/CBoardWidget.h"

@@ -1,5 +1,5 @@
-#include "game/board/CLevelController.h"
-#include "game/board/CLevelGraphs.h"
+#include "game/board/levels/CLevelController.h"
+#include "game/board/levels/CLevelGraphs.h"
 #include "game/data/JukeBox.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/CGameCommands.h"

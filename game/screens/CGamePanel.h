@@ -2,7 +2,7 @@
 
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Rect.h"
-#include "game/board/CCrazyDisplay.h"
+#include "game/board/levels/CCrazyDisplay.h"
 #include "game/data/CCurve.h"
 
 #include <array>

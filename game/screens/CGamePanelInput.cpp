@@ -1,6 +1,6 @@
 #include "game/screens/CGamePanel.h"
 
-#include "game/board/CGameProcessor.h"
+#include "game/board/play/CGameProcessor.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CImageTable.h"
 #include "game/data/CTrackBase.h"

@@ -1,4 +1,4 @@
-#include "game/board/CLevelController.h"
+#include "game/board/levels/CLevelController.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CUserProfiles.h"
 #include "game/screens/GUIWindowTable.h"

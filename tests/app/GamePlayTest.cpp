@@ -1,5 +1,5 @@
-#include "game/board/CGameField.h"
-#include "game/board/CLevelController.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/levels/CLevelController.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CUserProfiles.h"
 #include "game/screens/CGUIController.h"

@@ -1,7 +1,7 @@
 #include "tests/app/LevelPlayScript.h"
 
-#include "game/board/CGameField.h"
-#include "game/board/CLevelController.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/levels/CLevelController.h"
 #include "game/screens/CGUIController.h"
 #include "game/screens/GUIWindowTable.h"
 #include "tests/app/ScriptedGame.h"

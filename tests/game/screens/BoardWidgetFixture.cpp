@@ -1,6 +1,6 @@
 #include "tests/game/screens/BoardWidgetFixture.h"
 
-#include "game/board/CBall.h"
+#include "game/board/play/CBall.h"
 #include "game/data/CParticleSystem.h"
 
 #include <cmath>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "game/board/CLevelController.h"
+#include "game/board/levels/CLevelController.h"
 #include "game/data/CBackground.h"
 #include "game/screens/CBoardWidget.h"
 #include "game/screens/CGamePanel.h"
 #include "game/screens/CPauseHandler.h"
-#include "tests/game/board/BonusFixture.h"
-#include "tests/game/board/LevelFlowFixture.h"
+#include "tests/game/board/bonuses/BonusFixture.h"
+#include "tests/game/board/levels/LevelFlowFixture.h"
 #include "tests/game/screens/GUITestDoubles.h"
 #include "tests/game/screens/GameCommandsFixture.h"
 

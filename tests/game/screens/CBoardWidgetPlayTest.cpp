@@ -1,8 +1,8 @@
-#include "game/board/BonusId.h"
-#include "game/board/BonusRecord.h"
-#include "game/board/CBall.h"
-#include "game/board/CFieldBlock.h"
-#include "game/board/ProcessSlot.h"
+#include "game/board/bonuses/BonusId.h"
+#include "game/board/bonuses/BonusRecord.h"
+#include "game/board/field/CFieldBlock.h"
+#include "game/board/play/CBall.h"
+#include "game/board/play/ProcessSlot.h"
 #include "game/data/CAnimTrack.h"
 #include "tests/game/screens/BoardWidgetFixture.h"
 

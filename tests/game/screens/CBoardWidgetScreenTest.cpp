@@ -1,4 +1,4 @@
-#include "game/board/CBall.h"
+#include "game/board/play/CBall.h"
 #include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
 #include "tests/game/screens/BoardWidgetFixture.h"

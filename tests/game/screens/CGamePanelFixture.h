@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/board/CGameProcessor.h"
+#include "game/board/play/CGameProcessor.h"
 #include "game/data/CAnimBase.h"
 #include "game/data/CCurveBase.h"
 #include "game/data/CImageTable.h"

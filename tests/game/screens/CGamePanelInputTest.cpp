@@ -1,8 +1,8 @@
 #include "tests/game/screens/CGamePanelFixture.h"
 
-#include "game/board/CBall.h"
-#include "game/board/CCellRuns.h"
-#include "game/board/CGameField.h"
+#include "game/board/field/CCellRuns.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/play/CBall.h"
 #include "game/data/CSceneObjBase.h"
 #include "game/screens/CGUIController.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/board/CGameProcessor.h"
+#include "game/board/play/CGameProcessor.h"
 #include "game/screens/CBackgroundWidget.h"
 #include "game/screens/CBoardWidget.h"
 #include "game/screens/CGUIController.h"
@@ -8,7 +8,7 @@
 #include "game/screens/CGameFlowHost.h"
 #include "game/screens/CGamePanel.h"
 #include "game/screens/CSlotPanel.h"
-#include "tests/game/board/LevelFlowFixture.h"
+#include "tests/game/board/levels/LevelFlowFixture.h"
 #include "tests/game/screens/GUITestDoubles.h"
 
 #include <memory>

@@ -1,0 +1,340 @@
+#include "framework/core/AppLog.h"
+#include "framework/core/RuntimeRandom.h"
+#include "game/board/field/CCellGrid.h"
+#include "game/board/levels/CLevelController.h"
+#include "game/board/levels/CLevelGraphs.h"
+#include "game/board/levels/CLevelHost.h"
+#include "game/data/CGameConfig.h"
+#include "game/data/CHiscoreTable.h"
+#include "game/data/CPieceBase.h"
+#include "game/data/CUserProfiles.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t kFullEnergy = 1000;
+constexpr int32_t kSuperbonusSample = 2;
+
+} // namespace
+
+void CLevelController::CheckLevelEnd()
+{
+    if (mState != kPlaying || !mLevel)
+        return;
+    int32_t state = kPlaying;
+    const bool noGroupLeft = mGrid.MatchedGroups() == 0;
+    switch (mLevel->mLevelType) {
+    case 0:
+        if (mLevelPoints >= mLevel->mPointsToComplete)
+            state = kCompleted;
+        else if ((mLevelPoints < 1 && mDrain) || noGroupLeft)
+            state = kFailed;
+        break;
+    case 1:
+        state = PuzzleSolved() ? kCompleted : noGroupLeft ? kFailed : kPlaying;
+        break;
+    case 2:
+        if (mHost.CrazyBlocksToTurn() < 1)
+            state = kCompleted;
+        break;
+    default:
+        break;
+    }
+    if (state == kPlaying && mEnergy < 1)
+        state = kFailed;
+    if (state == kPlaying) {
+        int32_t flags = 0;
+        mHost.SetHazards(GetHazardFlags(&flags), flags);
+    } else {
+        mState = state;
+        mHost.SetProcessorState(state);
+        if (state == kFailed) {
+            ShowEnergy();
+            const std::string name = mProfiles.CurrentName();
+            int32_t rank = 0;
+            if (mGameMode == 2) {
+                mHiscoreQualified = mHiscores.FindRank(1, mScore, &rank, name.c_str());
+                if (mHiscoreQualified)
+                    mHiscores.Insert(name.c_str(), mScore);
+            } else if (mLives < 1) {
+                mHiscoreQualified = mHiscores.FindRank(0, mScore, &rank, name.c_str());
+                if (mHiscoreQualified)
+                    mHiscores.InsertWithExtra(name.c_str(), mScore, GetResultIndex());
+            }
+        }
+    }
+    mChanged = false;
+}
+
+bool CLevelController::PuzzleSolved() const
+{
+    return mGrid.ColourHistogram(mReservedColour) == mGrid.CellCount();
+}
+
+bool CLevelController::GetHazardFlags(int32_t* flags)
+{
+    *flags = 0;
+    if (mDrain && mLevelPoints < mTimeHazard)
+        *flags |= 1;
+    if (mEnergy < CGameConfig::live.onEnergyValueLessThan)
+        *flags |= 2;
+    return *flags != 0;
+}
+
+void CLevelController::OnBallLanded(bool countTurn, bool bonusFired, int32_t* taken)
+{
+    *taken = 0;
+    int32_t column = 0;
+    int32_t row = 0;
+    mHost.BallCell(&column, &row);
+    // A crazy block turns at every landing, bounces at rest included: waiting on a block is how it reaches
+    // the level's colour. Elsewhere only the end of a jump is a move of the player, so only that can miss.
+    if (mLevel->mLevelType == 2) {
+        mHost.CrazyPhaseStep(row * mGrid.Width() + column);
+    } else {
+        if (!mHost.BlockMovesPending()) {
+            const uint32_t cell = mGrid.Cell(column, row);
+            const int32_t group = CCellGrid::GroupOf(cell);
+            const bool matchable = CCellGrid::IsOccupied(cell) && group < mGrid.GroupIdCounter() &&
+                                   mGrid.Group(group).Count() >= mGrid.MatchCount();
+            if (matchable && CCellGrid::ColourOf(cell) != mReservedColour) {
+                if (mLevel->mLevelType == 1)
+                    mHost.SetArrows(false, false, false, true, false);
+                *taken = mGrid.Group(group).Count();
+                if (!TestSuperbonusShape(group))
+                    mHost.ProcessGroup(group);
+            }
+        }
+        if (mLevel->mLevelType == 1) {
+            if (*taken > 0)
+                mChanged = true;
+        } else if (*taken >= 1) {
+            const int32_t points = MatchPoints(*taken);
+            AddPoints(points);
+            ++mComboCount;
+            mHost.ShowPopup(0, points);
+        } else if (countTurn && !bonusFired && !mHost.ClosedShellUnderBall()) {
+            AddEnergy(*this, -mDamage, false);
+            mHost.StartHazardBall();
+        }
+    }
+    if (countTurn) {
+        ++mProgress;
+        ++mCheckpointTurns;
+        if (mCheckpointTurns >= mTurnLimit && mCheckpoint + 1 < mLevel->mCheckpointCount) {
+            ApplyCheckpoint(mCheckpoint + 1);
+            mCheckpointTurns = 0;
+        }
+    }
+}
+
+void CLevelController::OnFieldSettled()
+{
+    if (mLevel && mLevel->mLevelType == 1 && mState == kPlaying)
+        mHost.SetArrows(false, false, false, false, true);
+}
+
+void CLevelController::AddPoints(int32_t points)
+{
+    mScore += points;
+    mLevelPoints += points;
+    mLevelGain += points;
+    UpdateProgressBar();
+    mChanged = true;
+}
+
+int32_t CLevelController::ApplyCombo()
+{
+    if (mComboCount <= 1) {
+        mComboCount = 0;
+        return 0;
+    }
+    const int32_t count = std::min(mComboCount, 5);
+    const int32_t value = ComboValue(count - 1);
+    mScore += value;
+    mLevelPoints += value;
+    mLevelGain += value;
+    if (count == 5)
+        mSupercomboPoints += value;
+    else
+        mComboPoints += value;
+    UpdateProgressBar();
+    mComboCount = 0;
+    return count - 1;
+}
+
+int32_t CLevelController::ComboValue(int32_t level) const
+{
+    const ComboPoints& combos = mTable.Combos();
+    switch (level) {
+    case 1:
+        return combos.mMatch2;
+    case 2:
+        return combos.mMatch3;
+    case 3:
+        return combos.mMatch4;
+    case 4:
+        return combos.mSupercombo;
+    default:
+        return 0;
+    }
+}
+
+int32_t CLevelController::MatchPoints(int32_t count) const
+{
+    const auto found = mMatches.find(count);
+    return found == mMatches.end() ? mHighestMatch : found->second;
+}
+
+void CLevelController::SetMatch(int32_t count, int32_t points)
+{
+    mMatches[count] = points;
+    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "Set match[%d]=%d == %d", count, points,
+                                        mMatches[count]);
+}
+
+void CLevelController::UpdateProgressBar()
+{
+    mHost.SetPanelScore(mScore);
+    if (!mLevel || mLevel->mScoringMode != 0)
+        return;
+    // A level without a points goal shows its bar full instead of dividing by it.
+    const int32_t goal = mLevel->mPointsToComplete;
+    mHost.SetPanelCompletion(goal > 0 ? 100 - std::max(0, goal - mLevelPoints) * 100 / goal : 100);
+}
+
+void CLevelController::ShowEnergy() { ShowEnergy(mEnergy / 10, true, 0.0f); }
+
+void CLevelController::ShowEnergy(int32_t percent, bool immediate, float speed)
+{
+    mHost.SetPanelEnergy(percent, immediate, speed);
+}
+
+void CLevelController::PickSuperbonusPiece()
+{
+    mPieceActive = mLevel && mLevel->mPieceCount > 0 && mColourCount > 0;
+    if (mPieceActive) {
+        const int32_t r = Lumo::Rand() % mLevel->mPieceCount;
+        mPiece = mTable.PieceIndex(*mLevel, r);
+        mPiecePoints = mTable.PiecePoints(*mLevel, r);
+        mPieceColour = Lumo::Rand() % mColourCount;
+        if (mPieces.Image())
+            mPieces.DrawSprite(mPiece, mPieceColour);
+    }
+    mHost.ShowPanelPiece(mPieceActive);
+}
+
+bool CLevelController::TestSuperbonusShape(int32_t group)
+{
+    if (!mPieceActive)
+        return false;
+    const std::vector<int32_t>& members = mGrid.Group(group).mMembers;
+    if (members.empty())
+        return false;
+    const int32_t colour = CCellGrid::ColourOf(mGrid.Cell(members.front()));
+    if (mTable.Defaults().mCheckPieceColour && colour != mPieceColour)
+        return false;
+    const CPiece& piece = mPieces.Pieces()[size_t(mPiece)];
+    if (int32_t(members.size()) != piece.mCellCount)
+        return false;
+    const int32_t width = mGrid.Width();
+    int32_t left = width;
+    int32_t top = mGrid.Height();
+    for (const int32_t cell : members) {
+        left = std::min(left, cell % width);
+        top = std::min(top, cell / width);
+    }
+    uint32_t mask = 0;
+    for (const int32_t cell : members) {
+        const int32_t dx = cell % width - left;
+        const int32_t dy = cell / width - top;
+        if (dx > 3 || dy > 3)
+            return false;
+        mask |= 1u << (dx + 4 * dy);
+    }
+    const uint16_t turns[4] = {piece.mMask, piece.mRotations[0], piece.mRotations[1], piece.mRotations[2]};
+    if (std::find(std::begin(turns), std::end(turns), uint16_t(mask)) == std::end(turns))
+        return false;
+    if (!mHost.StartSuperbonus(group))
+        return false;
+    mScore += mPiecePoints;
+    mLevelPoints += mPiecePoints;
+    mLevelGain += mPiecePoints;
+    UpdateProgressBar();
+    mHost.PlaySample(kSuperbonusSample);
+    mHost.ShowPopup(-1, mPiecePoints);
+    mHost.ChangePanelPiece();
+    return true;
+}
+
+void CLevelController::ApplyCheckpoint(int32_t k)
+{
+    if (!mLevel || k >= mLevel->mCheckpointCount)
+        return;
+    mCheckpoint = k;
+    const Checkpoint checkpoint = mTable.CheckpointOf(*mLevel, k);
+    CGridParameters parameters;
+    parameters.mBlockTypes = checkpoint.mBlockTypes;
+    parameters.mMaxGroups = checkpoint.mMaxGroups;
+    parameters.mMinGroups = checkpoint.mMinGroups;
+    parameters.mGenerationsPerTurn = mActive.mGenerationsPerTurn;
+    parameters.mSwitchSide = mActive.mSwitchSide;
+    parameters.mPreventAutoCombo = mActive.mPreventAutoCombo;
+    parameters.mAntiCombo = mActive.mAntiComboSwitch;
+    parameters.mMaxGroupSize = checkpoint.mMaxGroupSize;
+    parameters.mGenerationMode = mLevel->mLevelType;
+    parameters.mMajorColourPercent = mLevel->mMajorColourPercent;
+    mGrid.SetParameters(parameters);
+    mDamage = int32_t(float(checkpoint.mDamage) * mDamageScale);
+    mTurnLimit = checkpoint.mTurns;
+    mColourCount = checkpoint.mBlockTypes;
+    mHost.SetCheckpointBonuses(checkpoint.mSimultaneousBonuses, checkpoint.mBonusEnergy, checkpoint.mBonusTime);
+}
+
+void CLevelController::SetProgress(int32_t progress)
+{
+    mProgress = progress;
+    if (!mLevel || mLevel->mCheckpointCount == 0)
+        return;
+    int32_t left = progress;
+    int32_t k = 0;
+    for (; k < mLevel->mCheckpointCount - 1; ++k) {
+        const int32_t turns = mTable.CheckpointOf(*mLevel, k).mTurns;
+        if (left < turns)
+            break;
+        left -= turns;
+    }
+    if (k != mCheckpoint)
+        ApplyCheckpoint(k);
+    mCheckpointTurns = left;
+}
+
+void CLevelController::SaveProgress()
+{
+    if (mProfiles.CurrentIndex() < 0 || mGameMode == 0 || mState == kRequested || mState == kNothing)
+        return;
+    if (mGameMode == 2) {
+        // A game lost with energy left (no group left to take) is over all the same.
+        const bool alive = mEnergy > 0 && mState != kFailedDone;
+        const int32_t values[CUserProfile::kProgressBCount] = {alive ? 1 : 0, mPosition, mScore, mEnergy, mProgress};
+        mProfiles.SetRecordB(values);
+        return;
+    }
+    if (mResult == 4) {
+        // The level is won: the record points at the level that follows.
+        const CLevelGraphs::Graph& graph = mGraphs.GraphAt(mGraph);
+        const int32_t next = mPosition + 1 < graph.mEntryCount ? mPosition + 1 : 0;
+        const int32_t level = mGraphs.GetEntryLevel(mGraph, next);
+        const int32_t startPoints = level >= 0 ? mTable.Level(level).mStartPoints : 0;
+        const int32_t values[CUserProfile::kProgressACount] = {
+            mLives >= 0 ? 1 : 0, 9,      next, startPoints, mLevelGain, mScore + mGraphs.GetEntryBonus(mGraph, next),
+            mSupercomboPoints,   mComboPoints, 0,  mResult,     mLives,     kFullEnergy};
+        mProfiles.SetRecordA(values);
+        return;
+    }
+    const int32_t values[CUserProfile::kProgressACount] = {
+        mLives >= 0 ? 1 : 0, GetResultIndex(), mPosition, mLevelPoints, mLevelGain, mScore, mSupercomboPoints,
+        mComboPoints,        mProgress,        mResult,   mLives,       mEnergy};
+    mProfiles.SetRecordA(values);
+}
