@@ -1,7 +1,7 @@
-#include "game/board/CCellGrid.h"
-#include "game/board/CGameField.h"
+#include "game/board/field/CCellGrid.h"
+#include "game/board/field/CGameField.h"
 #include "game/data/NumberLists.h"
-#include "tests/game/board/FieldPicture.h"
+#include "tests/game/board/field/FieldPicture.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <tinyxml.h>
