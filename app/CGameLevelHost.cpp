@@ -17,8 +17,8 @@
 #include "game/data/CBackground.h"
 #include "game/data/CGameConfig.h"
 #include "game/data/CObjBase.h"
-#include "game/screens/CBoardWidget.h"
-#include "game/screens/CGamePanel.h"
+#include "game/screens/play/CBoardWidget.h"
+#include "game/screens/play/CGamePanel.h"
 
 #include <algorithm>
 

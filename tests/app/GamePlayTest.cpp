@@ -2,9 +2,9 @@
 #include "game/board/levels/CLevelController.h"
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CUserProfiles.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/CGamePanel.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/screens/play/CGamePanel.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/ShippedGameTest.h"
 
 #include <gtest/gtest.h>

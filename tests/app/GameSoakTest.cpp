@@ -5,8 +5,8 @@
 #include "game/data/CHiscoreTable.h"
 #include "game/data/CTrackBase.h"
 #include "game/data/CUserProfiles.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/RandomPlayer.h"
 #include "tests/app/ShippedGameTest.h"
 

@@ -19,9 +19,9 @@
 #include "game/data/CSceneObjBase.h"
 #include "game/data/CTrackBase.h"
 #include "game/data/XmlLoading.h"
-#include "game/screens/CGUICommandHandler.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/CGameGUIHost.h"
+#include "game/screens/windows/CGUICommandHandler.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/CGameGUIHost.h"
 #include "platform/backends/headless/HeadlessSession.h"
 #include "platform/storage/Files.h"
 
