@@ -14,9 +14,9 @@
 #include "game/board/levels/CPhaseSequencer.h"
 #include "game/board/play/CBall.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CBackground.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CObjBase.h"
+#include "game/data/effects/CBackground.h"
+#include "game/data/pictures/CObjBase.h"
 #include "game/screens/play/CBoardWidget.h"
 #include "game/screens/play/CGamePanel.h"
 

@@ -21,7 +21,7 @@
 #include "game/board/field/BlockDef.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
-#include "game/data/CParticleSystem.h"
+#include "game/data/effects/CParticleSystem.h"
 #include "game/screens/play/CBoardWidget.h"
 #include "game/screens/play/CGamePanel.h"
 #include "platform/display/DirectDraw.h"

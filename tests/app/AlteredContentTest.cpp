@@ -1,4 +1,4 @@
-#include "game/data/CUserProfiles.h"
+#include "game/data/players/CUserProfiles.h"
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/LevelPlayScript.h"

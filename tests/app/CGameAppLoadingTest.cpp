@@ -11,8 +11,8 @@
 #include "game/screens/windows/GUIWindowTable.h"
 #include "game/board/levels/CLevelGraphs.h"
 #include "game/screens/map/CLevelMap.h"
-#include "game/data/CHiscoreTable.h"
-#include "game/data/CImageTable.h"
+#include "game/data/players/CHiscoreTable.h"
+#include "game/data/pictures/CImageTable.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <gtest/gtest.h>

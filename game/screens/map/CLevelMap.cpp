@@ -1,12 +1,12 @@
 #include "game/screens/map/CLevelMap.h"
 
 #include "framework/core/RandomNumber.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CBackground.h"
-#include "game/data/CCurve.h"
-#include "game/data/CImageAtlas.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CCurve.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/effects/CBackground.h"
+#include "game/data/pictures/CImageAtlas.h"
+#include "game/data/pictures/CImageTable.h"
 #include "game/screens/windows/CGUIController.h"
 
 #include <algorithm>

@@ -2,9 +2,9 @@
 
 #include "framework/graphics/Rect.h"
 #include "framework/widgets/Widget.h"
-#include "game/data/CAnimPlayer.h"
-#include "game/data/CFadeGroup.h"
-#include "game/data/CTyper.h"
+#include "game/data/animation/CAnimPlayer.h"
+#include "game/data/effects/CFadeGroup.h"
+#include "game/data/effects/CTyper.h"
 
 #include <array>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #include "game/screens/map/CLevelMap.h"
 
 #include "framework/graphics/Graphics.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CCurve.h"
-#include "game/data/CImageTable.h"
-#include "game/data/ImageDrawing.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CCurve.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/ImageDrawing.h"
 #include "game/screens/windows/CGUIController.h"
 
 #include <algorithm>

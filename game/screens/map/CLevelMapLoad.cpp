@@ -2,11 +2,11 @@
 
 #include "framework/core/AppLog.h"
 #include "framework/core/RandomNumber.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CCurveBase.h"
-#include "game/data/CImageTable.h"
 #include "game/data/NumberLists.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CCurveBase.h"
+#include "game/data/pictures/CImageTable.h"
 
 #include <tinyxml.h>
 

@@ -1,8 +1,8 @@
 #include "game/screens/map/CLevelMap.h"
 
 #include "framework/app/LumoAppBase.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CCurve.h"
 #include "game/screens/windows/CGUIController.h"
 
 namespace {

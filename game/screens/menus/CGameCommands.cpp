@@ -2,8 +2,8 @@
 
 #include "framework/app/LumoAppBase.h"
 #include "game/board/levels/CLevelController.h"
-#include "game/data/CHiscoreTable.h"
-#include "game/data/CUserProfiles.h"
+#include "game/data/players/CHiscoreTable.h"
+#include "game/data/players/CUserProfiles.h"
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/CGUITrackEntry.h"
 #include "game/screens/play/CGamePanel.h"

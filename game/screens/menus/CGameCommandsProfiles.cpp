@@ -1,5 +1,5 @@
 #include "framework/app/LumoAppBase.h"
-#include "game/data/CUserProfiles.h"
+#include "game/data/players/CUserProfiles.h"
 #include "game/screens/CGameFlowHost.h"
 #include "game/screens/menus/CGameCommands.h"
 #include "game/screens/windows/CGUIController.h"

@@ -4,7 +4,7 @@
 #include "framework/widgets/Widget.h"
 #include "game/board/CFieldActivity.h"
 #include "game/board/play/CBoardHost.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CCurve.h"
 
 #include <cstdint>
 #include <string>

@@ -4,9 +4,9 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
 #include "game/board/play/CBall.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CBackground.h"
 #include "game/data/CGameConfig.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/effects/CBackground.h"
 #include "game/screens/play/CGamePanel.h"
 #include "game/screens/windows/CGUIController.h"
 

@@ -4,7 +4,7 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CBall.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CCurve.h"
 #include "game/screens/play/CGamePanel.h"
 #include "game/screens/play/CPauseHandler.h"
 #include "game/screens/windows/CGUIController.h"

@@ -7,10 +7,10 @@
 #include "game/board/levels/CLevelController.h"
 #include "game/board/play/CBall.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CBackground.h"
-#include "game/data/CParticleSystem.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/effects/CBackground.h"
+#include "game/data/effects/CParticleSystem.h"
 #include "game/screens/windows/CGUIController.h"
 
 namespace {

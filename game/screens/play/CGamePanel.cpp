@@ -3,12 +3,12 @@
 #include "framework/app/LumoAppBase.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimPlayer.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CSceneObj.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimPlayer.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/CSceneObj.h"
 #include "game/screens/windows/CGUIController.h"
 
 CGamePanel::CGamePanel(const CGamePanelServices& services) : mServices(services)

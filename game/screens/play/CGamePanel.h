@@ -3,7 +3,7 @@
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Rect.h"
 #include "game/board/levels/CCrazyDisplay.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CCurve.h"
 
 #include <array>
 #include <cstdint>

@@ -4,12 +4,12 @@
 #include "framework/graphics/fonts/Font.h"
 #include "framework/graphics/images/MemoryImage.h"
 #include "game/board/ColourTrack.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CPieceBase.h"
-#include "game/data/CSceneObj.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/CPieceBase.h"
+#include "game/data/pictures/CSceneObj.h"
 
 #include <algorithm>
 #include <cstdio>

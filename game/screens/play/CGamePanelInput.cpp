@@ -1,9 +1,9 @@
 #include "game/screens/play/CGamePanel.h"
 
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CImageTable.h"
 #include "game/screens/CGameFlowHost.h"
 #include "game/screens/play/CPauseHandler.h"
 #include "game/screens/windows/CGUIController.h"

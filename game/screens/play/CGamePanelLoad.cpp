@@ -1,10 +1,10 @@
 #include "game/screens/play/CGamePanel.h"
 
 #include "framework/core/AppLog.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CTrackBase.h"
 #include "game/data/NumberLists.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CImageTable.h"
 
 #include <tinyxml.h>
 

@@ -2,9 +2,9 @@
 
 #include "framework/graphics/images/MemoryImage.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CHiscoreTable.h"
-#include "game/data/CImageAtlas.h"
-#include "game/data/CImageTable.h"
+#include "game/data/pictures/CImageAtlas.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/players/CHiscoreTable.h"
 
 CGameGUIHost::CGameGUIHost(CImageTable& images, CImageAtlas& atlas, CTrackBase& tracks, CHiscoreTable& hiscores,
                            std::function<Lumo::Image*()> loadingWheel)

@@ -1,9 +1,9 @@
 #include "game/screens/map/CLevelMap.h"
 
-#include "game/data/CAnimBase.h"
-#include "game/data/CCurveBase.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CCurveBase.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CImageTable.h"
 #include "tests/game/screens/windows/GUIFixtureXml.h"
 #include "tests/game/screens/windows/GUITestDoubles.h"
 

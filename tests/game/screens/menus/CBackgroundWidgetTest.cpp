@@ -1,6 +1,6 @@
 #include "game/data/CGameConfig.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CUserProfiles.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/players/CUserProfiles.h"
 #include "game/screens/menus/CBackgroundWidget.h"
 #include "tests/game/screens/windows/GUIFixtureXml.h"
 #include "tests/game/screens/windows/GUITestDoubles.h"

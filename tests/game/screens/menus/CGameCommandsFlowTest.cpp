@@ -1,5 +1,5 @@
-#include "game/data/CUserProfile.h"
 #include "game/data/JukeBox.h"
+#include "game/data/players/CUserProfile.h"
 #include "tests/game/screens/menus/GameCommandsFixture.h"
 
 #include <algorithm>

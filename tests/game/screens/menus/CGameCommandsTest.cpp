@@ -1,4 +1,4 @@
-#include "game/data/CUserProfile.h"
+#include "game/data/players/CUserProfile.h"
 #include "tests/game/screens/menus/GameCommandsFixture.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "tests/game/screens/play/BoardWidgetFixture.h"
 
 #include "game/board/play/CBall.h"
-#include "game/data/CParticleSystem.h"
+#include "game/data/effects/CParticleSystem.h"
 
 #include <cmath>
 

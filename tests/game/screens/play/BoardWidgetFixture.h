@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/board/levels/CLevelController.h"
-#include "game/data/CBackground.h"
+#include "game/data/effects/CBackground.h"
 #include "game/screens/play/CBoardWidget.h"
 #include "game/screens/play/CGamePanel.h"
 #include "game/screens/play/CPauseHandler.h"

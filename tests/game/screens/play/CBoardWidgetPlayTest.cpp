@@ -3,7 +3,7 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/play/CBall.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/screens/play/BoardWidgetFixture.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "game/board/play/CBall.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/screens/play/BoardWidgetFixture.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CCurveBase.h"
-#include "game/data/CImageTable.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CCurveBase.h"
+#include "game/data/pictures/CImageTable.h"
 #include "game/screens/CGameFlowHost.h"
 #include "game/screens/play/CGamePanel.h"
 #include "game/screens/play/CPauseHandler.h"

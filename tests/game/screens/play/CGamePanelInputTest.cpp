@@ -3,7 +3,7 @@
 #include "game/board/field/CCellRuns.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CBall.h"
-#include "game/data/CSceneObjBase.h"
+#include "game/data/pictures/CSceneObjBase.h"
 #include "game/screens/windows/CGUIController.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 #include "tests/game/screens/play/CGamePanelFixture.h"
 
 #include "framework/graphics/images/MemoryImage.h"
-#include "game/data/CAnimPlayer.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CPieceBase.h"
-#include "game/data/CSceneObj.h"
+#include "game/data/animation/CAnimPlayer.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/pictures/CPieceBase.h"
+#include "game/data/pictures/CSceneObj.h"
 #include "game/screens/windows/CGUIController.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 
 #include <algorithm>
 #include "tests/game/screens/windows/GUIFixtureXml.h"

@@ -1,6 +1,6 @@
 #include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "game/screens/windows/CGUIScrollbar.h"
 #include "tests/game/screens/windows/GUIFixtureXml.h"
 #include "tests/game/screens/windows/GUITestDoubles.h"

@@ -1,4 +1,4 @@
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "game/screens/windows/CSlotPanel.h"
 #include "tests/game/screens/windows/GUIFixtureXml.h"
 #include "tests/game/screens/windows/GUITestDoubles.h"

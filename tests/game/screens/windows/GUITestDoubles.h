@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/graphics/images/MemoryImage.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CTrackBase.h"
 #include "game/screens/windows/CGUICommandHandler.h"
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/CGUIHost.h"
