@@ -4,7 +4,7 @@
 #include "game/board/field/CFieldBase.h"
 #include "game/board/field/CGameBorders.h"
 #include "game/screens/CGameFlowHost.h"
-#include "game/screens/CScreenHost.h"
+#include "game/screens/menus/CScreenHost.h"
 
 #include <atomic>
 #include <memory>

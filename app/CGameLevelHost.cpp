@@ -14,11 +14,11 @@
 #include "game/board/levels/CPhaseSequencer.h"
 #include "game/board/play/CBall.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CBackground.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CObjBase.h"
-#include "game/screens/CBoardWidget.h"
-#include "game/screens/CGamePanel.h"
+#include "game/data/effects/CBackground.h"
+#include "game/data/pictures/CObjBase.h"
+#include "game/screens/play/CBoardWidget.h"
+#include "game/screens/play/CGamePanel.h"
 
 #include <algorithm>
 

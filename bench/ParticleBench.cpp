@@ -6,8 +6,8 @@
 #include "ParticleSpray.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CParticleSystem.h"
+#include "game/data/effects/CParticleSystem.h"
+#include "game/data/pictures/CImageTable.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "game/board/ColourTrack.h"
 
-#include "game/data/CAnimTrack.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CCurve.h"
 
 #include <algorithm>
 

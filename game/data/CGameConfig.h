@@ -2,7 +2,7 @@
 
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Rect.h"
-#include "game/data/ParticleConfig.h"
+#include "game/data/effects/ParticleConfig.h"
 
 #include <cstdint>
 #include <functional>

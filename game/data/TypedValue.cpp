@@ -1,7 +1,7 @@
 #include "game/data/TypedValue.h"
 
-#include "game/data/CCurve.h"
 #include "game/data/NumberLists.h"
+#include "game/data/animation/CCurve.h"
 
 
 namespace {

@@ -1,6 +1,6 @@
-#include "game/data/CUserProfiles.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/data/players/CUserProfiles.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/LevelPlayScript.h"
 #include "tests/app/ShippedGameTest.h"
 

@@ -1,7 +1,7 @@
 #include "game/board/levels/CLevelController.h"
-#include "game/data/CHiscoreTable.h"
-#include "game/data/CUserProfiles.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/data/players/CHiscoreTable.h"
+#include "game/data/players/CUserProfiles.h"
+#include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/MousePlayer.h"
 #include "tests/app/ShippedGameTest.h"
 

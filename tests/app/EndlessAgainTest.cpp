@@ -1,8 +1,8 @@
 #include "game/board/field/CCellGrid.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
-#include "game/data/CUserProfiles.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/data/players/CUserProfiles.h"
+#include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/ShippedGameTest.h"
 
 #include <gtest/gtest.h>

@@ -6,9 +6,9 @@
 #include "game/board/field/FieldPoint.h"
 #include "game/board/levels/CLevelController.h"
 #include "game/board/play/CBall.h"
-#include "game/screens/CBoardWidget.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/CGamePanel.h"
+#include "game/screens/play/CBoardWidget.h"
+#include "game/screens/play/CGamePanel.h"
+#include "game/screens/windows/CGUIController.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 
 namespace AppTest {

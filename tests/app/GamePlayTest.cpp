@@ -1,10 +1,10 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
-#include "game/data/CHiscoreTable.h"
-#include "game/data/CUserProfiles.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/CGamePanel.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/data/players/CHiscoreTable.h"
+#include "game/data/players/CUserProfiles.h"
+#include "game/screens/play/CGamePanel.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/ShippedGameTest.h"
 
 #include <gtest/gtest.h>

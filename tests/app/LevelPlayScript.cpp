@@ -2,8 +2,8 @@
 
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/ScriptedGame.h"
 
 namespace AppTest {

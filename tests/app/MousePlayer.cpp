@@ -7,10 +7,10 @@
 #include "game/board/levels/CLevelController.h"
 #include "game/board/play/CBall.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/screens/CBoardWidget.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/CLevelMap.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/screens/map/CLevelMap.h"
+#include "game/screens/play/CBoardWidget.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
 
 #include <sstream>
 

@@ -1,6 +1,6 @@
-#include "game/data/CHiscoreTable.h"
-#include "game/data/CUserProfiles.h"
-#include "game/data/PlayerFile.h"
+#include "game/data/players/CHiscoreTable.h"
+#include "game/data/players/CUserProfiles.h"
+#include "game/data/players/PlayerFile.h"
 #include "tests/app/ShippedGameTest.h"
 
 #include <gtest/gtest.h>

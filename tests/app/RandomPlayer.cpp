@@ -5,9 +5,9 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
-#include "game/screens/CGUIController.h"
-#include "game/screens/CGamePanel.h"
-#include "game/screens/GUIWindowTable.h"
+#include "game/screens/play/CGamePanel.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
 #include "platform/windows/VirtualKeys.h"
 
 #include <array>

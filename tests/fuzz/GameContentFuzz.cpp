@@ -14,7 +14,7 @@
 #include "framework/StaticInit.h"
 #include "framework/core/UserDataFolder.h"
 #include "framework/resources/PakInterface.h"
-#include "game/data/CUserProfiles.h"
+#include "game/data/players/CUserProfiles.h"
 #include "platform/backends/headless/HeadlessSession.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DisplayDesktop.h"

@@ -5,11 +5,11 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CImageSlot.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CImageSlot.h"
+#include "game/data/pictures/CImageTable.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/data/CImageStrip.h"
+#include "game/data/pictures/CImageStrip.h"
 
 #include <array>
 #include <cstdint>

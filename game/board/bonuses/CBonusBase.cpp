@@ -1,12 +1,12 @@
 #include "game/board/bonuses/CBonusBase.h"
 
 #include "framework/core/AppLog.h"
-#include "game/data/CImageSlot.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CParticleEmitter.h"
-#include "game/data/CTrackBase.h"
 #include "game/data/NumberLists.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/effects/CParticleEmitter.h"
+#include "game/data/pictures/CImageSlot.h"
+#include "game/data/pictures/CImageTable.h"
 
 #include <algorithm>
 #include <cmath>

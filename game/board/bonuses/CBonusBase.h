@@ -3,8 +3,8 @@
 #include "game/board/bonuses/BonusId.h"
 #include "game/board/bonuses/BonusRecord.h"
 #include "game/board/bonuses/CBonusList.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/ParticleConfig.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/effects/ParticleConfig.h"
 
 #include <array>
 #include <cstdint>

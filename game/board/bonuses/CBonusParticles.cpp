@@ -3,9 +3,9 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/PopupRecord.h"
-#include "game/data/CAnimInstance.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CParticleSystem.h"
+#include "game/data/animation/CAnimInstance.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/effects/CParticleSystem.h"
 
 CBonusParticles::CBonusParticles(CGameProcessor& processor, CGameField& field, const ParticleConfig& config,
                                  int32_t kind)

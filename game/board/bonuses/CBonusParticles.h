@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/data/CParticleEmitter.h"
+#include "game/data/effects/CParticleEmitter.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include "game/board/bonuses/BonusEffectLinks.h"
 #include "game/board/bonuses/CBonusParticles.h"
 #include "game/board/field/GroupRecord.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CCurve.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,8 +6,8 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,9 +7,9 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
 
 namespace {
 

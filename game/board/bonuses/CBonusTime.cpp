@@ -2,8 +2,8 @@
 
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
 
 CBonusTime::CBonusTime(CGameProcessor& processor, CTrackBase& tracks) : mProcessor(processor), mTracks(tracks) {}
 

@@ -13,9 +13,9 @@
 #include "game/board/levels/CEnergyMeter.h"
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include "game/board/bonuses/BonusId.h"
 #include "game/board/field/CFieldDrawLink.h"
 #include "game/board/play/CBonusHooks.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CCurve.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/data/CCurve.h"
+#include "game/data/animation/CCurve.h"
 
 #include <array>
 #include <cstdint>

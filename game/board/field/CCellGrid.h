@@ -3,7 +3,7 @@
 #include "game/board/field/CGridParameters.h"
 #include "game/board/field/GroupRecord.h"
 #include "game/board/field/MoveRecord.h"
-#include "game/data/CIndexAllocator.h"
+#include "game/data/animation/CIndexAllocator.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "game/board/field/CGameBorders.h"
 
 #include "framework/core/AppLog.h"
-#include "game/data/CObjBase.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/pictures/CObjBase.h"
 
 #include <tinyxml.h>
 

@@ -7,7 +7,7 @@
 #include "game/board/field/CBlockReleaseHandler.h"
 #include "game/board/field/CFieldBase.h"
 #include "game/board/field/CFieldBlock.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CCurve.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,12 +5,12 @@
 #include "game/board/field/CFieldDrawLink.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/field/SlotDrawing.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CCurve.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CParticleSystem.h"
-#include "game/data/ImageDrawing.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CCurve.h"
+#include "game/data/effects/CParticleSystem.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/ImageDrawing.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,12 +3,12 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
 #include "game/board/field/CGameField.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CTrackBase.h"
 #include "game/data/NumberLists.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CImageTable.h"
 
 #include <algorithm>
 #include <tinyxml.h>

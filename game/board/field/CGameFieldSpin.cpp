@@ -2,10 +2,10 @@
 #include "game/board/RunnableSpeed.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CCurve.h"
-#include "game/data/CTrackBase.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CCurve.h"
+#include "game/data/animation/CTrackBase.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/data/CLineStepper.h"
+#include "game/data/animation/CLineStepper.h"
 
 #include <cstdint>
 

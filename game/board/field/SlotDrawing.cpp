@@ -1,9 +1,9 @@
 #include "game/board/field/SlotDrawing.h"
 
 #include "framework/graphics/Graphics.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CObjBase.h"
-#include "game/data/ImageDrawing.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/CObjBase.h"
+#include "game/data/pictures/ImageDrawing.h"
 
 void DrawObject(const CObjBase& objects, const CImageTable& images, int32_t object, Lumo::Graphics& graphics,
                 int32_t x, int32_t y)

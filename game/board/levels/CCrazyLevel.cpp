@@ -9,11 +9,11 @@
 #include "game/board/play/CBall.h"
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CSceneObjBase.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CSceneObjBase.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/data/CSceneObj.h"
+#include "game/data/pictures/CSceneObj.h"
 
 #include <cstdint>
 

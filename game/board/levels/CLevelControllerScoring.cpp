@@ -5,9 +5,9 @@
 #include "game/board/levels/CLevelGraphs.h"
 #include "game/board/levels/CLevelHost.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CHiscoreTable.h"
-#include "game/data/CPieceBase.h"
-#include "game/data/CUserProfiles.h"
+#include "game/data/pictures/CPieceBase.h"
+#include "game/data/players/CHiscoreTable.h"
+#include "game/data/players/CUserProfiles.h"
 
 #include <algorithm>
 

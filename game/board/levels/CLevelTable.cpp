@@ -3,9 +3,9 @@
 #include "framework/core/AppLog.h"
 #include "game/board/field/CFieldBase.h"
 #include "game/board/levels/LevelCommands.h"
-#include "game/data/CPieceBase.h"
 #include "game/data/NumberLists.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/pictures/CPieceBase.h"
 
 #include <tinyxml.h>
 

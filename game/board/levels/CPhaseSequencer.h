@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/board/bonuses/CBonusParticles.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CCurve.h"
 
 #include <array>
 #include <cstdint>

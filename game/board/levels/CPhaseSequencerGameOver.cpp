@@ -8,12 +8,12 @@
 #include "game/board/play/CBall.h"
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CImageSlot.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CImageSlot.h"
+#include "game/data/pictures/CImageTable.h"
 
 #include <algorithm>
 

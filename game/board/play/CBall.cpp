@@ -5,12 +5,12 @@
 #include "game/board/ColourTrack.h"
 #include "game/board/RunnableSpeed.h"
 #include "game/board/field/CGameField.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CCurve.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CSceneObjBase.h"
-#include "game/data/ImageDrawing.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CCurve.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/CSceneObjBase.h"
+#include "game/data/pictures/ImageDrawing.h"
 
 #include <tinyxml.h>
 

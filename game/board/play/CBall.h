@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/board/play/BallDef.h"
-#include "game/data/CSceneObj.h"
+#include "game/data/pictures/CSceneObj.h"
 
 #include <array>
 #include <cstdint>

@@ -3,11 +3,11 @@
 #include "game/board/field/CBlockReleaseHandler.h"
 #include "game/board/play/LinePlacement.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimPlayer.h"
-#include "game/data/CCurve.h"
-#include "game/data/CImageStrip.h"
-#include "game/data/CIndexAllocator.h"
-#include "game/data/CStore.h"
+#include "game/data/animation/CAnimPlayer.h"
+#include "game/data/animation/CCurve.h"
+#include "game/data/animation/CIndexAllocator.h"
+#include "game/data/animation/CStore.h"
+#include "game/data/pictures/CImageStrip.h"
 
 #include <array>
 #include <cstdint>

@@ -8,9 +8,9 @@
 #include "game/board/play/CBall.h"
 #include "game/board/play/CBoardHost.h"
 #include "game/board/play/CBonusHooks.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CBoardHost.h"
 #include "game/board/play/CBonusHooks.h"
-#include "game/data/CAnimBase.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
 
 void CGameProcessor::SpawnHover(CFieldBlock& block, int32_t animation, bool fadeIn, int32_t slot)
 {

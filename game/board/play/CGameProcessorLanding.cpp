@@ -6,9 +6,9 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/levels/CLevelFlow.h"
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CTrackBase.h"
 
 void CGameProcessor::StartHazardBall()
 {

@@ -2,7 +2,7 @@
 
 #include "game/board/levels/CLevelFlow.h"
 #include "game/board/play/CBoardHost.h"
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CBall.h"
 #include "game/board/play/CBoardHost.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CTrackBase.h"
 
 #include <algorithm>
 

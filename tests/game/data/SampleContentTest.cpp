@@ -1,11 +1,11 @@
-#include "game/data/CAnimBase.h"
-#include "game/data/CCurveBase.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CObjBase.h"
-#include "game/data/CPieceBase.h"
-#include "game/data/CSceneObjBase.h"
-#include "game/data/CTrackBase.h"
 #include "game/data/XmlLoading.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CCurveBase.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/CObjBase.h"
+#include "game/data/pictures/CPieceBase.h"
+#include "game/data/pictures/CSceneObjBase.h"
 
 #include "tests/game/support/GameFixture.h"
 

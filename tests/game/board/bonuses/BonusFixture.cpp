@@ -3,7 +3,7 @@
 #include "game/board/bonuses/BonusRecord.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CTrackBase.h"
 
 namespace BoardTest {
 

@@ -11,8 +11,8 @@
 #include "game/board/CFieldActivity.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/bonuses/CSuperBonus.h"
-#include "game/data/CImageAtlas.h"
-#include "game/data/CParticleSystem.h"
+#include "game/data/pictures/CImageAtlas.h"
+#include "game/data/effects/CParticleSystem.h"
 #include "tests/game/board/bonuses/BonusFixture.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "game/board/CFieldActivity.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CParticleSystem.h"
+#include "game/data/effects/CParticleSystem.h"
 #include "tests/game/board/bonuses/BonusFixture.h"
 
 #include <gtest/gtest.h>

@@ -5,9 +5,9 @@
 #include "game/board/play/ProcessSlot.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
-#include "game/data/CImageAtlas.h"
-#include "game/data/CImageSlot.h"
-#include "game/data/CParticleSystem.h"
+#include "game/data/pictures/CImageAtlas.h"
+#include "game/data/pictures/CImageSlot.h"
+#include "game/data/effects/CParticleSystem.h"
 #include "tests/game/board/bonuses/BonusFixture.h"
 
 #include <gtest/gtest.h>

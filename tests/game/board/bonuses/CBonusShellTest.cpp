@@ -1,7 +1,7 @@
 #include "game/board/bonuses/CBonusShell.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/board/bonuses/BonusFixture.h"
 
 #include <gtest/gtest.h>

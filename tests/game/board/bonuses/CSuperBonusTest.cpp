@@ -2,7 +2,7 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/bonuses/CSuperBonus.h"
 #include "game/board/play/ProcessSlot.h"
-#include "game/data/CImageAtlas.h"
+#include "game/data/pictures/CImageAtlas.h"
 #include "tests/game/board/bonuses/BonusFixture.h"
 
 #include <gtest/gtest.h>

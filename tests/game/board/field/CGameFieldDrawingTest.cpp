@@ -1,7 +1,7 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CFieldDrawLink.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CCurve.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CCurve.h"
 #include "tests/game/board/field/SampleField.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tests/game/board/field/FieldPicture.h"
 
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CTrackBase.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>

@@ -1,6 +1,6 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/board/field/FieldPicture.h"
 #include "tests/game/support/GameFixture.h"
 

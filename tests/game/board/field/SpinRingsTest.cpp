@@ -1,8 +1,8 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CCurveBase.h"
-#include "game/data/CTrackBase.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CCurveBase.h"
+#include "game/data/animation/CTrackBase.h"
 #include "tests/game/board/field/FieldPicture.h"
 #include "tests/game/support/GameFixture.h"
 

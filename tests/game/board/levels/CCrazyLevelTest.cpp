@@ -4,8 +4,8 @@
 #include "game/board/levels/CCrazyDisplay.h"
 #include "game/board/levels/CCrazyTurns.h"
 #include "game/board/levels/CLevelController.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/board/levels/LevelFlowFixture.h"
 #include "tests/game/board/play/ProcessorFixture.h"
 

@@ -1,6 +1,6 @@
 #include "tests/game/board/levels/LevelFlowFixture.h"
 
-#include "game/data/CUserProfile.h"
+#include "game/data/players/CUserProfile.h"
 
 #include <fstream>
 #include <set>

@@ -2,8 +2,8 @@
 #include "game/board/levels/CLevelGraphs.h"
 #include "game/board/levels/CLevelTable.h"
 #include "game/board/levels/LevelCommands.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CPieceBase.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/CPieceBase.h"
 #include "framework/core/RandomNumber.h"
 #include "tests/game/support/GameFixture.h"
 

@@ -1,8 +1,8 @@
 #include "game/board/field/CFieldBase.h"
 #include "game/board/levels/CLevelTable.h"
 #include "game/board/levels/LevelCommands.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CPieceBase.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/CPieceBase.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <tinyxml.h>

@@ -2,8 +2,8 @@
 
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/levels/PhaseGeometry.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/board/play/ProcessorFixture.h"
 
 #include <gtest/gtest.h>

@@ -6,10 +6,10 @@
 #include "game/board/levels/CLevelGraphs.h"
 #include "game/board/levels/CLevelHost.h"
 #include "game/board/levels/CLevelWindows.h"
-#include "game/data/CHiscoreTable.h"
-#include "game/data/CImageTable.h"
-#include "game/data/CPieceBase.h"
-#include "game/data/CUserProfiles.h"
+#include "game/data/pictures/CImageTable.h"
+#include "game/data/pictures/CPieceBase.h"
+#include "game/data/players/CHiscoreTable.h"
+#include "game/data/players/CUserProfiles.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <string>

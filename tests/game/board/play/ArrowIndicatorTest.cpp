@@ -1,8 +1,8 @@
 #include "game/board/ColourTrack.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CAnimTrack.h"
-#include "game/data/CCurve.h"
 #include "game/data/CGameConfig.h"
+#include "game/data/animation/CAnimTrack.h"
+#include "game/data/animation/CCurve.h"
 #include "tests/game/board/play/ProcessorFixture.h"
 
 #include <gtest/gtest.h>

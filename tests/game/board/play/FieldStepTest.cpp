@@ -2,7 +2,7 @@
 #include "game/board/field/CCellRuns.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/board/field/FieldPicture.h"
 #include "tests/game/board/play/ProcessorFixture.h"
 

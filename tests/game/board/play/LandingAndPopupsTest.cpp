@@ -1,7 +1,7 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CAnimTrack.h"
 #include "game/data/CGameConfig.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/board/play/ProcessorFixture.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "game/board/play/CGameProcessor.h"
 
-#include "game/data/CAnimTrack.h"
+#include "game/data/animation/CAnimTrack.h"
 #include "tests/game/board/play/ProcessorFixture.h"
 
 #include <gtest/gtest.h>

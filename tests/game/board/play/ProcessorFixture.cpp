@@ -1,7 +1,7 @@
 #include "tests/game/board/play/ProcessorFixture.h"
 
 #include "game/board/field/CFieldBlock.h"
-#include "game/data/CAnimPlayer.h"
+#include "game/data/animation/CAnimPlayer.h"
 #include "tests/game/board/field/FieldPicture.h"
 #include "game/data/CGameConfig.h"
 

@@ -5,7 +5,7 @@
 #include "game/board/play/CBall.h"
 #include "game/board/play/CBoardHost.h"
 #include "game/board/play/CGameProcessor.h"
-#include "game/data/CSceneObjBase.h"
+#include "game/data/pictures/CSceneObjBase.h"
 #include "tests/game/board/field/SampleField.h"
 
 #include <string>

@@ -1,0 +1,75 @@
+#include "game/data/players/PlayerFile.h"
+
+#include "framework/core/AppLog.h"
+#include "framework/core/UserDataFolder.h"
+#include "framework/resources/SharedPak.h"
+#include "platform/storage/AtomicFile.h"
+#include "platform/storage/Files.h"
+
+std::optional<std::string> PlayerFile::Read(size_t limit) const
+{
+    PakFileHandle* file = Lumo::PakOpen((Lumo::GetUserDataFolder() + mName).c_str(), "rb");
+    if (!file)
+        return std::nullopt;
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() <= limit) {
+        int got = Lumo::PakRead(chunk, 1, int(sizeof chunk), file);
+        if (got <= 0)
+            break;
+        bytes.append(chunk, size_t(got));
+    }
+    Lumo::PakClose(file);
+    if (bytes.size() > limit + 1)
+        bytes.resize(limit + 1);
+    return bytes;
+}
+
+bool PlayerFile::Write(const std::string& bytes)
+{
+    const std::string path = Path();
+    Lumo::AppLog* log = Lumo::AppLog::GetInstance();
+    if (mDamaged) {
+        const std::string copy = Platform::KeepDamagedCopy(path);
+        if (!copy.empty())
+            log->Printf(Lumo::AppLog::kToFile, "The damaged %s is kept as \"%s\"", mName, copy.c_str());
+        mDamaged = false;
+    }
+    // Writes killed halfway leave their temporaries beside the file.
+    Platform::RemoveStaleTemporaries(path);
+    std::string error;
+    if (Platform::WriteFileAtomically(path, bytes, &error))
+        return true;
+    log->Printf(Lumo::AppLog::kToFile, "ERROR: can't write %s (%s)", mName, error.c_str());
+    return false;
+}
+
+std::string PlayerFile::Path() const { return Platform::NativePath(Lumo::GetUserDataFolder() + mName); }
+
+void PlayerFile::PutInt32(std::string& bytes, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(char(uint32_t(value) >> (8 * i)));
+}
+
+int32_t PlayerFile::GetInt32(const char* bytes)
+{
+    uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value |= uint32_t(uint8_t(bytes[i])) << (8 * i);
+    return int32_t(value);
+}
+
+bool PlayerFile::IsCleanName(const char* field, size_t size)
+{
+    size_t end = 0;
+    while (end < size && field[end] != 0)
+        ++end;
+    if (end == size)
+        return false;
+    for (size_t i = end; i < size; ++i) {
+        if (field[i] != 0)
+            return false;
+    }
+    return true;
+}
