@@ -7,7 +7,6 @@
 #include "game/data/CAnimTrack.h"
 #include "game/data/CImageTable.h"
 #include "game/data/CTrackBase.h"
-#include "game/data/NumberLists.h"
 #include "game/data/XmlLoading.h"
 
 #include <algorithm>
@@ -97,11 +96,8 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
                                                 XmlTextAttribute(e, "sprite"));
             break;
         }
-        std::vector<int32_t> numbers;
-        ParseIntList(XmlTextAttribute(e, "color"), &numbers);
-        int* channels[] = {&def.mColour.mRed, &def.mColour.mGreen, &def.mColour.mBlue, &def.mColour.mAlpha};
-        for (size_t i = 0; i < std::min<size_t>(numbers.size(), 4); ++i)
-            *channels[i] = numbers[i];
+        if (e->Attribute("color"))
+            XmlColorAttribute(e, "color", &def.mColour);
         mBlockDefs.push_back(def);
     }
     if (mBlockDefs.size() > size_t(CCellGrid::kMaxColours)) {
