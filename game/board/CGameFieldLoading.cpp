@@ -37,7 +37,8 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
         return false;
     }
     SetCentre(XmlPixelAttribute(element, "ofsx"), XmlPixelAttribute(element, "ofsy"));
-    mSpeed = XmlRangedAttribute(element, "speed", 1.0f, 0.0f, kMaxSpeed);
+    // Every update of the board runs at this speed: 0 would stop the game.
+    mSpeed = XmlRangedAttribute(element, "speed", 1.0f, kMinSpeed, kMaxSpeed);
 
     if (const TiXmlElement* pulses = element->FirstChildElement("pulses"))
         tracks.LoadFromXml(pulses, *tables.mCurves);

@@ -95,6 +95,8 @@ const PlayCase kPlayCases[] = {
      {"ERROR res\\globals.xml: <properties> energyspeed=-1 is outside 0.0001..10000"}},
     {"ballspeed", "res\\levels.xml", "params=\"0.025;0.012\"", "params=\"0.025;0\"",
      {"ERROR res\\levels.xml: <cmd> params=0 is outside 0.0001..10000"}},
+    {"fieldspeed", "res\\gamefields.xml", "speed=\"1.0\" matchcount", "speed=\"0\" matchcount",
+     {"ERROR res\\gamefields.xml: <gamefield1> speed=0 is outside 0.0001..10000"}},
     {"colours", "res\\gamepanel.xml", "fn_color=\"255,255,255\"", "fn_color=\"2147483647,255,255\"",
      {"ERROR res\\gamepanel.xml: <gamepanel> fn_color=2147483647 is outside 0..255"}},
 };
