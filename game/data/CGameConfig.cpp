@@ -173,15 +173,15 @@ void ReadHiscore(const TiXmlElement* root, const CImageTable& images)
         if (XmlPixelsInRange(r.Element(), "highlight_rect", {rect.mX, rect.mY, rect.mWidth, rect.mHeight}))
             h.highlightRect = rect;
     }
-    if (const char* text = r.Text("highlight_color"))
-        ParseColor(text, &h.highlightColor);
+    if (r.Text("highlight_color"))
+        XmlColorAttribute(r.Element(), "highlight_color", &h.highlightColor);
 }
 
 void ReadProperties(const TiXmlElement* root)
 {
     Reader r(root, "properties");
     CGameConfig::Values& v = CGameConfig::parsed;
-    r.Float("energyspeed", v.energySpeed);
+    r.Speed("energyspeed", v.energySpeed);
     r.Speed("loadscreen_bgfadespeed", v.loadscreenBgfadespeed);
     r.Speed("loadscreen_wheel_fadespeed", v.loadscreenWheelFadespeed);
     r.Speed("loadscreen_wheel_speed", v.loadscreenWheelSpeed);

@@ -1,6 +1,7 @@
 #include "game/data/XmlLoading.h"
 
 #include "framework/core/AppLog.h"
+#include "framework/graphics/Color.h"
 #include "framework/resources/SharedPak.h"
 #include "game/data/NumberLists.h"
 
@@ -179,6 +180,18 @@ bool XmlPixelsInRange(const TiXmlElement* element, const char* name, std::initia
 {
     return std::all_of(values.begin(), values.end(),
                        [&](int value) { return XmlValueInRange(element, name, value, -kMaxPixels, kMaxPixels); });
+}
+
+bool XmlColorAttribute(const TiXmlElement* element, const char* name, Lumo::Color* color)
+{
+    Lumo::Color read;
+    ParseColor(XmlTextAttribute(element, name), &read);
+    for (const int32_t component : {read.mRed, read.mGreen, read.mBlue, read.mAlpha}) {
+        if (!XmlValueInRange(element, name, component, 0, 255))
+            return false;
+    }
+    *color = read;
+    return true;
 }
 
 const char* XmlTextAttribute(const TiXmlElement* element, const char* name)

@@ -6,6 +6,10 @@
 #include <initializer_list>
 #include <string>
 
+namespace Lumo {
+class Color;
+}
+
 // Every data file of the game is read through LoadXmlDocument: the archive
 // layer first, then the disk.
 
@@ -59,6 +63,11 @@ int32_t XmlPixelAttribute(const TiXmlElement* element, const char* name);
 // Whether every number of a list read from attribute name (a point, a
 // rectangle) is a pixel value within kMaxPixels; the first one outside is logged.
 bool XmlPixelsInRange(const TiXmlElement* element, const char* name, std::initializer_list<int> values);
+
+// A colour "r,g,b[,a]" read from attribute name (an absent one reads as
+// opaque black) into color when every component lies in 0..255; the first
+// one outside is logged, color is left as it was and the result is false.
+bool XmlColorAttribute(const TiXmlElement* element, const char* name, Lumo::Color* color);
 
 // An attribute's text; "" when it is absent.
 const char* XmlTextAttribute(const TiXmlElement* element, const char* name);

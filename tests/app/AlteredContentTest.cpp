@@ -89,6 +89,16 @@ const PlayCase kPlayCases[] = {
      {"ERROR res\\globals.xml: <outro_gameover_particleconfig> particlecount=2147483647 is outside 0..1024"}},
     {"typer", "res\\levelmap.xml", "typer_maxlength=\"9\"", "typer_maxlength=\"2147483647\"",
      {"ERROR res\\levelmap.xml: <levelmap> typer_maxlength=2147483647 is outside 0..1024"}},
+    {"fieldsides", "res\\fields.xml", "w=\"8\" h=\"8\"", "w=\"-2147483648\" h=\"-2147483648\"",
+     {"ERROR res\\fields.xml: <field> w=-2147483648 is outside 1..32768"}},
+    {"energyspeed", "res\\globals.xml", "properties energyspeed=\"0.02\"", "properties energyspeed=\"-1\"",
+     {"ERROR res\\globals.xml: <properties> energyspeed=-1 is outside 0.0001..10000"}},
+    {"ballspeed", "res\\levels.xml", "params=\"0.025;0.012\"", "params=\"0.025;0\"",
+     {"ERROR res\\levels.xml: <cmd> params=0 is outside 0.0001..10000"}},
+    {"fieldspeed", "res\\gamefields.xml", "speed=\"1.0\" matchcount", "speed=\"0\" matchcount",
+     {"ERROR res\\gamefields.xml: <gamefield1> speed=0 is outside 0.0001..10000"}},
+    {"colours", "res\\gamepanel.xml", "fn_color=\"255,255,255\"", "fn_color=\"2147483647,255,255\"",
+     {"ERROR res\\gamepanel.xml: <gamepanel> fn_color=2147483647 is outside 0..255"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Content, RefusedValueTest, ::testing::ValuesIn(kPlayCases),

@@ -1,6 +1,7 @@
 #include "game/data/players/CHiscoreTable.h"
 #include "game/data/players/CUserProfiles.h"
 #include "game/data/players/PlayerFile.h"
+#include "tests/app/MousePlayer.h"
 #include "tests/app/ShippedGameTest.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,13 @@
 namespace AppTest {
 namespace {
 
-std::string ProfileRecord(const std::string& name, int32_t position = 0)
+// A record of users.dat: the name, then its progress values from the first, the rest 0.
+std::string ProfileRecord(const std::string& name, const std::vector<int32_t>& values = {})
 {
     std::string bytes(16, '\0');
     name.copy(bytes.data(), name.size());
-    for (int i = 0; i < 18; ++i)
-        PlayerFile::PutInt32(bytes, i == 2 ? position : 0);
+    for (size_t i = 0; i < 18; ++i)
+        PlayerFile::PutInt32(bytes, i < values.size() ? values[i] : 0);
     return bytes;
 }
 
@@ -80,7 +82,7 @@ TEST_F(PlayerFilesTest, OneDamagedRecordCostsOnlyItselfAndTheDamagedFileIsKept)
 {
     std::string damaged = ProfileRecord("Bob");
     std::memset(damaged.data(), 'x', 16);
-    const std::string users = ProfileRecord("Ann", 12) + damaged + ProfileRecord("Cid") + ProfileRecord("Dan");
+    const std::string users = ProfileRecord("Ann", {0, 0, 12}) + damaged + ProfileRecord("Cid") + ProfileRecord("Dan");
     WriteGameFile("users.dat", users);
     std::string table;
     for (int32_t i = 0; i < 8; ++i)
@@ -119,10 +121,35 @@ TEST_F(PlayerFilesTest, OneDamagedRecordCostsOnlyItselfAndTheDamagedFileIsKept)
 // controller counts; each progress value comes in its range.
 TEST_F(PlayerFilesTest, ProgressOutOfRangeIsClampedWhenTheGameReadsIt)
 {
-    WriteGameFile("users.dat", ProfileRecord("Ann", INT32_MAX));
+    WriteGameFile("users.dat", ProfileRecord("Ann", {0, 0, INT32_MAX}));
     ScriptedGame& game = StartAndLoad();
     EXPECT_EQ(game.Profiles()->Record(0).progressA[2], CUserProfile::kMaxPosition);
     EXPECT_NE(LogText().find("users.dat - record 0 (Ann) has progress out of range"), std::string::npos);
+}
+
+// A saved game whose values lie beyond their ends is continued from the menu
+// and played at the ends of their ranges: the level's points far below 0 once
+// overflowed its completion bar, and points added to a score at its end the score.
+TEST_F(PlayerFilesTest, ASavedGameAtTheEndsOfItsRangesPlaysOn)
+{
+    const int32_t most = INT32_MAX;
+    const int32_t least = INT32_MIN;
+    // Saved, stage, position, level points, level gain, score, supercombo and combo points, progress,
+    // result, lives, energy.
+    WriteGameFile("users.dat", ProfileRecord("Ann", {1, 0, 0, least, least, most, most, most, most, least, 1, 1000}));
+    ScriptedGame& game = Start(std::make_unique<ScriptedGame>());
+    MousePlayer player(game, Mouse(), "Ann", MousePlayer::kWin);
+    game.mScript = [&](int update) {
+        player.Update(update);
+        if (update == 3000)
+            game.RequestShutdown();
+    };
+    game.Run();
+
+    EXPECT_TRUE(game.mFatalErrors.empty());
+    ASSERT_FALSE(player.StartedPositions().empty()) << player.Report();
+    const CUserProfile& saved = game.Profiles()->Record(0);
+    EXPECT_LE(saved.progressA[5], CUserProfile::kMaxPoints);
 }
 
 // The data folder is the one place: a save that cannot go there goes nowhere

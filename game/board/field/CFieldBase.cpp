@@ -10,6 +10,12 @@
 
 namespace {
 
+// A side of a field in cells: 0, refused and logged, when outside the grid.
+int32_t Side(const TiXmlElement* field, const char* name)
+{
+    return XmlRangedAttribute(field, name, 0, 1, CCellGrid::kMaxCells);
+}
+
 const char* ShapeError(int32_t w, int32_t h, const std::vector<int32_t>& colours)
 {
     if (w <= 0 || h <= 0 || int64_t(w) * h > CCellGrid::kMaxCells)
@@ -31,10 +37,12 @@ bool CFieldBase::LoadFromXml(const TiXmlElement* root)
     for (const TiXmlElement* e = root ? root->FirstChildElement("field") : nullptr; e;
          e = e->NextSiblingElement("field")) {
         ++count;
-        cells += std::max<int64_t>(0, int64_t(XmlIntAttribute(e, "w", 0)) * XmlIntAttribute(e, "h", 0));
+        // Each field at most a grid's worth: extreme sides would overflow the sum.
+        cells += std::clamp<int64_t>(int64_t(XmlIntAttribute(e, "w", 0)) * XmlIntAttribute(e, "h", 0), 0,
+                                     CCellGrid::kMaxCells);
     }
     mColours.clear();
-    mColours.reserve(size_t(std::min<int64_t>(cells, CCellGrid::kMaxCells * int64_t(count))));
+    mColours.reserve(size_t(cells));
     mShapes.clear();
     mShapes.reserve(count);
 
@@ -44,8 +52,8 @@ bool CFieldBase::LoadFromXml(const TiXmlElement* root)
         colours.clear();
         const char* text = e->GetText();
         ParseIntList(text ? text : "", &colours);
-        const int32_t w = XmlIntAttribute(e, "w", 0);
-        const int32_t h = XmlIntAttribute(e, "h", 0);
+        const int32_t w = Side(e, "w");
+        const int32_t h = Side(e, "h");
         const char* name = XmlTextAttribute(e, "name");
         if (const char* error = ShapeError(w, h, colours)) {
             Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR field '%s' left out: %s", name, error);

@@ -3,7 +3,6 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/images/MemoryImage.h"
 #include "game/board/field/CGameField.h"
-#include "game/data/NumberLists.h"
 #include "game/data/XmlLoading.h"
 #include "game/data/animation/CAnimBase.h"
 #include "game/data/animation/CAnimTrack.h"
@@ -38,7 +37,8 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
         return false;
     }
     SetCentre(XmlPixelAttribute(element, "ofsx"), XmlPixelAttribute(element, "ofsy"));
-    mSpeed = XmlRangedAttribute(element, "speed", 1.0f, 0.0f, kMaxSpeed);
+    // Every update of the board runs at this speed: 0 would stop the game.
+    mSpeed = XmlRangedAttribute(element, "speed", 1.0f, kMinSpeed, kMaxSpeed);
 
     if (const TiXmlElement* pulses = element->FirstChildElement("pulses"))
         tracks.LoadFromXml(pulses, *tables.mCurves);
@@ -97,11 +97,8 @@ bool CGameField::LoadFromXml(const TiXmlElement* element, const FieldTables& tab
                                                 XmlTextAttribute(e, "sprite"));
             break;
         }
-        std::vector<int32_t> numbers;
-        ParseIntList(XmlTextAttribute(e, "color"), &numbers);
-        int* channels[] = {&def.mColour.mRed, &def.mColour.mGreen, &def.mColour.mBlue, &def.mColour.mAlpha};
-        for (size_t i = 0; i < std::min<size_t>(numbers.size(), 4); ++i)
-            *channels[i] = numbers[i];
+        if (e->Attribute("color"))
+            XmlColorAttribute(e, "color", &def.mColour);
         mBlockDefs.push_back(def);
     }
     if (mBlockDefs.size() > size_t(CCellGrid::kMaxColours)) {

@@ -16,6 +16,13 @@ namespace {
 constexpr int32_t kFullEnergy = 1000;
 constexpr int32_t kSuperbonusSample = 2;
 
+// A running total with points added, held to the range a saved record keeps:
+// a saved total near its end and a long game would overflow it.
+int32_t Plus(int32_t total, int32_t points)
+{
+    return int32_t(std::clamp<int64_t>(int64_t(total) + points, -CUserProfile::kMaxPoints, CUserProfile::kMaxPoints));
+}
+
 } // namespace
 
 void CLevelController::CheckLevelEnd()
@@ -137,9 +144,9 @@ void CLevelController::OnFieldSettled()
 
 void CLevelController::AddPoints(int32_t points)
 {
-    mScore += points;
-    mLevelPoints += points;
-    mLevelGain += points;
+    mScore = Plus(mScore, points);
+    mLevelPoints = Plus(mLevelPoints, points);
+    mLevelGain = Plus(mLevelGain, points);
     UpdateProgressBar();
     mChanged = true;
 }
@@ -152,13 +159,13 @@ int32_t CLevelController::ApplyCombo()
     }
     const int32_t count = std::min(mComboCount, 5);
     const int32_t value = ComboValue(count - 1);
-    mScore += value;
-    mLevelPoints += value;
-    mLevelGain += value;
+    mScore = Plus(mScore, value);
+    mLevelPoints = Plus(mLevelPoints, value);
+    mLevelGain = Plus(mLevelGain, value);
     if (count == 5)
-        mSupercomboPoints += value;
+        mSupercomboPoints = Plus(mSupercomboPoints, value);
     else
-        mComboPoints += value;
+        mComboPoints = Plus(mComboPoints, value);
     UpdateProgressBar();
     mComboCount = 0;
     return count - 1;
@@ -199,9 +206,11 @@ void CLevelController::UpdateProgressBar()
     mHost.SetPanelScore(mScore);
     if (!mLevel || mLevel->mScoringMode != 0)
         return;
-    // A level without a points goal shows its bar full instead of dividing by it.
+    // A level without a points goal shows its bar full instead of dividing by it. Saved points far below 0
+    // leave many goals to go: counted wide, and the bar shows no less than empty.
     const int32_t goal = mLevel->mPointsToComplete;
-    mHost.SetPanelCompletion(goal > 0 ? 100 - std::max(0, goal - mLevelPoints) * 100 / goal : 100);
+    const int64_t left = std::max<int64_t>(0, int64_t(goal) - mLevelPoints);
+    mHost.SetPanelCompletion(goal > 0 ? int32_t(std::max<int64_t>(0, 100 - left * 100 / goal)) : 100);
 }
 
 void CLevelController::ShowEnergy() { ShowEnergy(mEnergy / 10, true, 0.0f); }
@@ -258,9 +267,9 @@ bool CLevelController::TestSuperbonusShape(int32_t group)
         return false;
     if (!mHost.StartSuperbonus(group))
         return false;
-    mScore += mPiecePoints;
-    mLevelPoints += mPiecePoints;
-    mLevelGain += mPiecePoints;
+    mScore = Plus(mScore, mPiecePoints);
+    mLevelPoints = Plus(mLevelPoints, mPiecePoints);
+    mLevelGain = Plus(mLevelGain, mPiecePoints);
     UpdateProgressBar();
     mHost.PlaySample(kSuperbonusSample);
     mHost.ShowPopup(-1, mPiecePoints);
@@ -327,8 +336,9 @@ void CLevelController::SaveProgress()
         const int32_t next = mPosition + 1 < graph.mEntryCount ? mPosition + 1 : 0;
         const int32_t level = mGraphs.GetEntryLevel(mGraph, next);
         const int32_t startPoints = level >= 0 ? mTable.Level(level).mStartPoints : 0;
+        const int32_t score = Plus(mScore, mGraphs.GetEntryBonus(mGraph, next));
         const int32_t values[CUserProfile::kProgressACount] = {
-            mLives >= 0 ? 1 : 0, 9,      next, startPoints, mLevelGain, mScore + mGraphs.GetEntryBonus(mGraph, next),
+            mLives >= 0 ? 1 : 0, 9,      next, startPoints, mLevelGain, score,
             mSupercomboPoints,   mComboPoints, 0,  mResult,     mLives,     kFullEnergy};
         mProfiles.SetRecordA(values);
         return;

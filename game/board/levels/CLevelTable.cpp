@@ -148,7 +148,7 @@ bool CLevelTable::ReadLevel(const TiXmlElement* element, const CPieceBase& piece
 
     level.mFirstCommand = int32_t(mCommandWords.size());
     ForEachChild(element, "commands", "cmd", [&](const TiXmlElement* cmd) {
-        if (AppendLevelCommand(mCommandWords, XmlTextAttribute(cmd, "name"), XmlTextAttribute(cmd, "params")))
+        if (AppendLevelCommand(mCommandWords, cmd))
             ++level.mCommandCount;
     });
 

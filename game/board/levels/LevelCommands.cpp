@@ -2,6 +2,7 @@
 
 #include "framework/core/AppLog.h"
 #include "game/data/NumberLists.h"
+#include "game/data/XmlLoading.h"
 
 #include <cstring>
 #include <unordered_map>
@@ -11,6 +12,9 @@ namespace {
 struct CommandEntry {
     LevelCommandHandler mHandler;
     int32_t mArguments;
+    // The range each argument, read as a float, must lie in.
+    float mLow;
+    float mHigh;
 };
 
 struct CommandTable {
@@ -32,13 +36,14 @@ bool IsCountSeparator(char c) { return c == ';' || c == ',' || c == ' '; }
 void RegisterLevelCommands()
 {
     CommandTable& table = Table();
-    table.mEntries.assign(1, CommandEntry{&SetBallSpeedCommand, 2});
+    table.mEntries.assign(1, CommandEntry{&SetBallSpeedCommand, 2, kMinSpeed, kMaxSpeed});
     table.mNames.clear();
     table.mNames["set_ballspeed"] = 0;
 }
 
-bool AppendLevelCommand(std::vector<uint32_t>& words, const std::string& name, const char* params)
+bool AppendLevelCommand(std::vector<uint32_t>& words, const TiXmlElement* cmd)
 {
+    const std::string name = XmlTextAttribute(cmd, "name");
     const CommandTable& table = Table();
     const auto found = table.mNames.find(name);
     if (found == table.mNames.end())
@@ -46,13 +51,19 @@ bool AppendLevelCommand(std::vector<uint32_t>& words, const std::string& name, c
     const CommandEntry& entry = table.mEntries[size_t(found->second)];
     const size_t start = words.size();
     words.push_back(uint32_t(found->second));
-    ParseCommandArgs(words, params);
+    ParseCommandArgs(words, XmlTextAttribute(cmd, "params"));
     const int32_t given = int32_t(words.size() - start - 1);
     if (given != entry.mArguments) {
         words.resize(start);
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR level command %s - %d arguments, needs %d",
                                             name.c_str(), given, entry.mArguments);
         return false;
+    }
+    for (size_t i = start + 1; i < words.size(); ++i) {
+        if (!XmlValueInRange(cmd, "params", WordFloat(words[i]), entry.mLow, entry.mHigh)) {
+            words.resize(start);
+            return false;
+        }
     }
     return true;
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+class TiXmlElement;
+
 // What the level commands change in the game.
 class CLevelCommandTarget {
 public:
@@ -17,10 +19,11 @@ using LevelCommandHandler = int32_t (*)(CLevelCommandTarget& target, const uint3
 
 // Fills the process-wide command table and name map; runs before the levels load.
 void RegisterLevelCommands();
-// Appends the command called name with the words of params. An unknown name
-// is skipped silently; params of another length than the command reads are
-// logged and skipped, so that no command reads its neighbour's words.
-bool AppendLevelCommand(std::vector<uint32_t>& words, const std::string& name, const char* params);
+// Appends the command that element cmd names ("name") with the words of its
+// "params". An unknown name is skipped silently; params of another length than
+// the command reads are logged and skipped, so that no command reads its
+// neighbour's words, and so are params outside the range the command takes.
+bool AppendLevelCommand(std::vector<uint32_t>& words, const TiXmlElement* cmd);
 
 // Tokens separated by blanks, commas or semicolons (tabs do not separate).
 int32_t CountTokens(const char* text);

@@ -37,10 +37,13 @@ void CTyper::LoadFromXml(const TiXmlElement* element)
     mMaxSpeed = XmlRangedAttribute(element, "typer_maxspeed", 0.0f, 0.0f, kMaxSpeed);
     mFlashSpeed = XmlRangedAttribute(element, "typer_flashspeed", 0.0f, 0.0f, kMaxSpeed);
     mPauseSpeed = XmlRangedAttribute(element, "typer_pause", 0.0f, 0.0f, kMaxSpeed);
-    for (int n = 1; const char* text = element->Attribute(Lumo::FormatString("typer_color%d", n).c_str()); ++n) {
+    for (int n = 1;; ++n) {
+        const std::string name = Lumo::FormatString("typer_color%d", n);
+        if (!element->Attribute(name.c_str()))
+            break;
         Lumo::Color colour;
-        ParseColor(text, &colour);
-        mColors.push_back(colour);
+        if (XmlColorAttribute(element, name.c_str(), &colour))
+            mColors.push_back(colour);
     }
     for (int n = 1; const char* text = element->Attribute(Lumo::FormatString("typer_line%d", n).c_str()); ++n) {
         if (mLines.size() == kMaxLines)

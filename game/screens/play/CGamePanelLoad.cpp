@@ -84,7 +84,7 @@ bool CGamePanel::LoadFromXml(const TiXmlElement* element)
         Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR CGamePanel - no gamepanel");
         return false;
     }
-    ParseColor(XmlTextAttribute(element, "fn_color"), &mButtonColour);
+    XmlColorAttribute(element, "fn_color", &mButtonColour);
     const Point canvas = ReadPoint(element, "label_size");
     mCanvasWidth = canvas.mX;
     mCanvasHeight = canvas.mY;

@@ -410,7 +410,7 @@ void CGUIController::LoadEditboxFromXml(const TiXmlElement* element, GUIEditBox&
 {
     editBox.mFont = ReadFont(element, "font");
     editBox.mRect = ReadRect(element, "rect");
-    ParseColor(XmlTextAttribute(element, "bgcolor"), &editBox.mBackground);
+    XmlColorAttribute(element, "bgcolor", &editBox.mBackground);
     editBox.mPos = ReadRect(element, "pos");
     editBox.mWidget = std::make_unique<Lumo::EditWidget>(index, this);
     editBox.mWidget->SetColor(0, Lumo::Color(0, 0, 0, 0));
@@ -433,7 +433,7 @@ void CGUIController::LoadListboxFromXml(const TiXmlElement* element, GUIListBox&
     listBox.mSelectionYOffs = XmlPixelAttribute(element, "selection_vertical_offset");
     listBox.mSelectionHeight = XmlPixelAttribute(element, "selection_height");
     listBox.mFont = ReadFont(element, "font");
-    ParseColor(XmlTextAttribute(element, "selectioncolor"), &listBox.mSelectionColor);
+    XmlColorAttribute(element, "selectioncolor", &listBox.mSelectionColor);
     listBox.mRect = ReadRect(element, "rect");
     listBox.mSelection = -1;
     listBox.mFirstVisible = 0;

@@ -1,6 +1,8 @@
 #include "game/board/levels/LevelCommands.h"
 #include "tests/game/support/GameFixture.h"
 
+#include <tinyxml.h>
+
 #include <vector>
 
 namespace {
@@ -19,6 +21,14 @@ public:
 class LevelCommandsTest : public GameTest::GameFixture {
 protected:
     void SetUp() override { RegisterLevelCommands(); }
+
+    static bool Append(std::vector<uint32_t>& words, const char* name, const char* params)
+    {
+        TiXmlElement cmd("cmd");
+        cmd.SetAttribute("name", name);
+        cmd.SetAttribute("params", params);
+        return AppendLevelCommand(words, &cmd);
+    }
 };
 
 } // namespace
@@ -60,8 +70,8 @@ TEST(LevelCommandTokens, CountsTokensWithoutTabs)
 TEST_F(LevelCommandsTest, RunsEachCommandAndStepsPastItsArguments)
 {
     std::vector<uint32_t> words{99};
-    ASSERT_TRUE(AppendLevelCommand(words, "set_ballspeed", "0.025;0.012"));
-    ASSERT_TRUE(AppendLevelCommand(words, "set_ballspeed", "0.5, 0.25"));
+    ASSERT_TRUE(Append(words, "set_ballspeed", "0.025;0.012"));
+    ASSERT_TRUE(Append(words, "set_ballspeed", "0.5, 0.25"));
     EXPECT_EQ(words.size(), 7u);
     RecordingTarget target;
     RunLevelCommands(target, words, 1, 2);
@@ -75,12 +85,15 @@ TEST_F(LevelCommandsTest, RunsEachCommandAndStepsPastItsArguments)
 TEST_F(LevelCommandsTest, SkipsUnknownNamesAndCommandsOfTheWrongLength)
 {
     std::vector<uint32_t> words;
-    EXPECT_FALSE(AppendLevelCommand(words, "set_gravity", "1.0;2.0"));
+    EXPECT_FALSE(Append(words, "set_gravity", "1.0;2.0"));
     EXPECT_TRUE(LogText().find("set_gravity") == std::string::npos);
-    EXPECT_FALSE(AppendLevelCommand(words, "set_ballspeed", "0.5"));
-    EXPECT_FALSE(AppendLevelCommand(words, "set_ballspeed", "0.5;0.5;0.5"));
+    EXPECT_FALSE(Append(words, "set_ballspeed", "0.5"));
+    EXPECT_FALSE(Append(words, "set_ballspeed", "0.5;0.5;0.5"));
+    // A speed of 0 would hold the ball in flight for ever.
+    EXPECT_FALSE(Append(words, "set_ballspeed", "0.5;0.0"));
     EXPECT_TRUE(words.empty());
     EXPECT_TRUE(LogHas("ERROR level command set_ballspeed - 1 arguments, needs 2"));
+    EXPECT_TRUE(LogHas("ERROR : <cmd> params=0 is outside 0.0001..10000"));
 
     // A list cut short never makes a command read past its end.
     RecordingTarget target;
