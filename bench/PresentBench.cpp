@@ -44,7 +44,7 @@ void Convert(benchmark::State& state, bool sixteen)
     std::vector<uint32_t> dest(size_t(kWidth) * kHeight);
     const ShownFrame frame{source.data(), kWidth, kHeight, pitch, format, nullptr};
     for (auto _ : state) {
-        FrameConverter(format).ConvertChanged(frame, reinterpret_cast<uint8_t*>(dest.data()), kWidth * 4, 0, true);
+        FrameConverter::For(format).ConvertChanged(frame, reinterpret_cast<uint8_t*>(dest.data()), kWidth * 4, 0, true);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);

@@ -1,6 +1,7 @@
 #include "platform/backends/FrameConverter.h"
 
 #include <cstring>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -57,6 +58,14 @@ FrameConverter::FrameConverter(const FrameFormat& format)
     const Channel* channels[3] = {&mRed, &mGreen, &mBlue};
     for (int i = 0; i < 3; ++i)
         mLifts[i] = ChannelLift{channels[i]->offset, channels[i]->lift, channels[i]->maximum, channels[i]->multiplier};
+}
+
+const FrameConverter& FrameConverter::For(const FrameFormat& format)
+{
+    thread_local std::optional<FrameConverter> kept;
+    if (!kept || !(kept->mFormat == format))
+        kept.emplace(format);
+    return *kept;
 }
 
 void FrameConverter::ConvertRow(const uint8_t* source, uint32_t* dest, int32_t width) const

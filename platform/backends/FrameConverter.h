@@ -14,6 +14,8 @@ namespace Platform {
 class FrameConverter {
 public:
     explicit FrameConverter(const FrameFormat& format);
+    // The converter of the format, kept from one frame to the next.
+    static const FrameConverter& For(const FrameFormat& format);
 
     void ConvertRow(const uint8_t* source, uint32_t* dest, int32_t width) const;
     // The frame's changed rows, or every row when all is set, into dest,

@@ -14,6 +14,8 @@ struct FrameFormat {
     uint32_t green = 0x0000FF00;
     uint32_t blue = 0x000000FF;
     uint32_t alpha = 0;
+
+    bool operator==(const FrameFormat&) const = default;
 };
 
 // Which rows of a frame changed since it was last shown: a flag per row and

@@ -20,6 +20,8 @@ constexpr float kBackgroundFadeSpeed = 0.007f;
 CLevelMap::CLevelMap(const CLevelMapServices& services)
     : mServices(services), mLights(*services.mImages, *services.mAnims)
 {
+    // It fades in and out over the board, which must then be drawn beneath it.
+    mSeeThrough = true;
 }
 
 CLevelMap::~CLevelMap()

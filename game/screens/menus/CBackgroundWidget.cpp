@@ -34,6 +34,8 @@ int FadeAlpha(float fade)
 CBackgroundWidget::CBackgroundWidget(CGUIController* gui, const CUserProfiles* profiles)
     : mGui(gui), mProfiles(profiles)
 {
+    // It fades in and out over the board, which must then be drawn beneath it.
+    mSeeThrough = true;
 }
 
 void CBackgroundWidget::SetupFromBackground(CImageTable& images)
@@ -58,12 +60,12 @@ void CBackgroundWidget::FadeOut()
 
 void CBackgroundWidget::Update()
 {
+    bool changed = false;
     // Without a back picture there is nothing to scroll or wrap.
     if (mPictureHeight > 0) {
         mScroll += CGameConfig::live.menubgSpd;
         const int offset = int(mScroll);
-        if (offset != mOffset)
-            MarkDirty();
+        changed = offset != mOffset;
         mOffset = offset;
         if (std::abs(mOffset) > mPictureHeight) {
             mOffset %= mPictureHeight;
@@ -92,9 +94,14 @@ void CBackgroundWidget::Update()
                 mParent->RemoveChild(this);
             return;
         }
-        MarkDirty();
+        changed = true;
     }
     if (mState != kHidden && FadeAlpha(mFade) != alphaBefore)
+        changed = true;
+    // The windows move while their tracks run; the board behind advances them after this update.
+    if (mState == kShown && mGui != nullptr && mGui->mOwner == this && mGui->Animating())
+        changed = true;
+    if (changed)
         MarkDirty();
 }
 
@@ -121,26 +128,35 @@ void CBackgroundWidget::Draw(Lumo::Graphics& graphics)
         mGui->DrawWindow(graphics);
 }
 
+// What the pointer does may light, press or scroll the windows' controls.
 void CBackgroundWidget::MouseMove(int x, int y)
 {
-    if (CGUIController* gui = PointerGui())
+    if (CGUIController* gui = PointerGui()) {
         gui->OnPointerMove(x, y);
+        MarkDirty();
+    }
 }
 
 void CBackgroundWidget::MouseDown(int x, int y, int, int clickCount)
 {
-    if (CGUIController* gui = PointerGui())
+    if (CGUIController* gui = PointerGui()) {
         gui->OnPointerDown(x, y, clickCount > 1);
+        MarkDirty();
+    }
 }
 
 void CBackgroundWidget::MouseUp(int x, int y, int, int)
 {
-    if (CGUIController* gui = PointerGui())
+    if (CGUIController* gui = PointerGui()) {
         gui->OnPointerUp(x, y);
+        MarkDirty();
+    }
 }
 
 void CBackgroundWidget::MouseWheel(int delta)
 {
-    if (CGUIController* gui = PointerGui())
+    if (CGUIController* gui = PointerGui()) {
         gui->ScrollList(delta);
+        MarkDirty();
+    }
 }

@@ -22,7 +22,11 @@ int FadeAlpha(float fade)
 
 } // namespace
 
-CTitleScreen::CTitleScreen(Lumo::LumoAppBase& app, CScreenHost& host) : mApp(app), mHost(host) {}
+CTitleScreen::CTitleScreen(Lumo::LumoAppBase& app, CScreenHost& host) : mApp(app), mHost(host)
+{
+    // Without its picture the wheel turns over the board, which must then be drawn beneath it.
+    mSeeThrough = true;
+}
 
 CTitleScreen::~CTitleScreen() = default;
 

@@ -133,6 +133,8 @@ public:
 private:
     bool AppActive() const;
     bool GamePaused() const;
+    // Covered and hosting no window, the board is plain black.
+    bool ShowsPlainBlack() const;
     // The settle time left while blocks still move.
     float RemainingBusyTime() const;
     void AdvanceAnimations(float dt);
@@ -161,6 +163,8 @@ private:
     int32_t mFramesCounted = 0;
     Lumo::StopwatchTimer mFrameWatch;
     bool mDebugOverlay = false;
+    // Plain black is on the screen: until that changes the board is not drawn again.
+    bool mPlainBlackDrawn = false;
     int32_t mDrawOriginX = 0;
     int32_t mDrawOriginY = 0;
     float mFade = 0.0f;

@@ -77,6 +77,7 @@ void CBoardWidget::Draw(Lumo::Graphics& g)
         mServices.mGui->DrawWindow(g);
     if (mDebugOverlay)
         DrawDebugOverlay(g);
+    mPlainBlackDrawn = ShowsPlainBlack();
 }
 
 void CBoardWidget::DrawDebugOverlay(Lumo::Graphics& g)

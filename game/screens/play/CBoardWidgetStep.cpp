@@ -33,7 +33,13 @@ void CBoardWidget::Update()
         if (mFade <= 0.0f)
             mFadeState = kCovered;
     }
-    MarkDirty();
+    if (!mPlainBlackDrawn || !ShowsPlainBlack())
+        MarkDirty();
+}
+
+bool CBoardWidget::ShowsPlainBlack() const
+{
+    return mFadeState == kCovered && mServices.mGui->mOwner != this && !mDebugOverlay;
 }
 
 void CBoardWidget::UpdateFraction(float dt)

@@ -291,6 +291,7 @@ void CGUIController::ClearEditText()
 void CGUIController::TextEntered(int id, const std::string& text)
 {
     mHandler->OnProfileListChoice(id, text);
+    RedrawOwner();
 }
 
 bool CGUIController::AllowKey(int, int)
@@ -312,6 +313,15 @@ void CGUIController::ScrollPosition(int id, double position)
 {
     if (GUIListBox* list = ListBox(id))
         list->mFirstVisible = static_cast<int32_t>(position);
+    RedrawOwner();
+}
+
+// The windows' own controls are widgets of their own: what they change in the
+// windows the owner draws only when it is told.
+void CGUIController::RedrawOwner()
+{
+    if (mOwner != nullptr)
+        mOwner->MarkDirty();
 }
 
 Lumo::Font* CGUIController::FontOf(int32_t index) const

@@ -89,6 +89,9 @@ public:
     void OpenWindow(int32_t id, bool immediate);
     void CloseWindow(bool immediate);
     void UpdateTracks(float dt);
+    // Whether the windows move by themselves: a track runs (a window opening
+    // or closing, a count-up, a fade, the highlight) or the credits roll.
+    bool Animating() const { return !mPlayer.mActive.empty() || mCurrentWindow == GUIWindowId::kCredits; }
     void DrawWindow(Lumo::Graphics& graphics);
     // A window's contents (no panel) at alpha, outside the open and close transitions.
     void DrawWindowFaded(Lumo::Graphics& graphics, int32_t id, int32_t alpha);
@@ -218,6 +221,7 @@ private:
     void CreateMiddleTiles();
 
     // Transitions.
+    void RedrawOwner();
     void OnWindowTrackFinished();
     void StartWindowTrack(float speed);
     void ResumeWindowTrack();

@@ -72,7 +72,7 @@ void HeadlessBackend::PresentFrame(HWND window, const ShownFrame& frame)
         stored.height = frame.height;
         stored.pixels.resize(size_t(frame.width) * size_t(frame.height));
     }
-    stored.renewedRows = FrameConverter(frame.format)
+    stored.renewedRows = FrameConverter::For(frame.format)
                              .ConvertChanged(frame, reinterpret_cast<uint8_t*>(stored.pixels.data()),
                                              frame.width * 4, 0, resized);
 }

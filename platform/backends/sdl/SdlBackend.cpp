@@ -293,7 +293,7 @@ bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
     if (all || frame.rows->Any()) {
         if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
             return false;
-        FrameConverter(frame.format)
+        FrameConverter::For(frame.format)
             .ConvertChanged(frame, static_cast<uint8_t*>(surface->pixels), surface->pitch, 0, all);
         if (SDL_MUSTLOCK(surface))
             SDL_UnlockSurface(surface);
@@ -346,7 +346,7 @@ void SdlBackend::PresentThroughTexture(Native& native, const ShownFrame& frame)
             LogLine(std::string("SDL texture: ") + SDL_GetError());
             return;
         }
-        FrameConverter(frame.format).ConvertChanged(frame, static_cast<uint8_t*>(pixels), pitch, top, all);
+        FrameConverter::For(frame.format).ConvertChanged(frame, static_cast<uint8_t*>(pixels), pitch, top, all);
         SDL_UnlockTexture(native.texture);
     }
     SDL_SetRenderDrawColor(native.renderer, 0, 0, 0, 255);

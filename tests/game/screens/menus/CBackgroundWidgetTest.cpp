@@ -1,3 +1,4 @@
+#include "framework/widgets/WidgetManager.h"
 #include "game/data/CGameConfig.h"
 #include "game/data/pictures/CImageTable.h"
 #include "game/data/players/CUserProfiles.h"
@@ -122,6 +123,36 @@ TEST_F(BackgroundWidgetTest, FadesInOnceThenOutAndLeavesTheScreen)
     GameTest::RecordingGraphics g;
     mWidget.Draw(g.mGraphics);
     EXPECT_TRUE(g.Ops().empty());
+}
+
+// Shown, the backdrop is drawn again only when its picture has moved a whole
+// row; faded or not, it lets what lies behind it be drawn beneath it.
+TEST_F(BackgroundWidgetTest, IsRedrawnOnlyWhenItMovesAndThenOverWhatLiesBehind)
+{
+    CGameConfig::live.menubgSpd = -0.25f;
+    Lumo::WidgetManager& manager = *App().mWidgetManager;
+    Lumo::Widget behind;
+    behind.Resize(0, 0, 800, 600);
+    mWidget.Resize(0, 0, 800, 600);
+    manager.AddChild(&behind);
+    manager.AddChild(&mWidget);
+    mWidget.SetupFromBackground(mImages);
+    mWidget.FadeIn();
+    int fading = 0;
+    int shown = 0;
+    for (int i = 0; i < 225; ++i) {
+        behind.mDirty = mWidget.mDirty = false;
+        const bool wasShown = mWidget.State() == CBackgroundWidget::kShown;
+        manager.UpdateFrame();
+        EXPECT_EQ(behind.mDirty, mWidget.mDirty) << i;
+        if (mWidget.mDirty)
+            ++(wasShown ? shown : fading);
+    }
+    // Fading in, every update changes it; then a row every fourth update.
+    EXPECT_EQ(fading, 125);
+    EXPECT_EQ(shown, 25);
+    manager.RemoveChild(&mWidget);
+    manager.RemoveChild(&behind);
 }
 
 // The backdrop hosting the window system: it opens the first window and

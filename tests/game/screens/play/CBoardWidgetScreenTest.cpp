@@ -106,6 +106,38 @@ TEST_F(CBoardWidgetScreenTest, TheOverlayDarkensOverTheBackgroundAndEndsWithTheW
     EXPECT_EQ(BlackFills(Draw()), std::vector<int>{255});
 }
 
+// Covered, without windows of its own, the board is plain black: once that is
+// drawn, updates leave it clean until something it shows changes.
+TEST_F(CBoardWidgetScreenTest, ACoveredBoardIsDrawnAgainOnlyWhenWhatItShowsChanges)
+{
+    StartPlay();
+    ASSERT_EQ(mBoard.FadeState(), CBoardWidget::kCovered);
+    // Whether each of three updates, the board drawn after each, marked it.
+    auto marks = [this] {
+        std::vector<bool> marked;
+        for (int32_t i = 0; i < 3; ++i) {
+            mBoard.mDirty = false;
+            mBoard.Update();
+            marked.push_back(mBoard.mDirty);
+            Draw();
+        }
+        return marked;
+    };
+    const std::vector<bool> once{true, false, false};
+    const std::vector<bool> always{true, true, true};
+    EXPECT_EQ(marks(), once);
+    mGui.mOwner = &mBoard;
+    EXPECT_EQ(marks(), always) << "its windows";
+    mGui.mOwner = nullptr;
+    EXPECT_EQ(marks(), once) << "the windows gone";
+    mBoard.SetDebugOverlay(true);
+    EXPECT_EQ(marks(), always) << "the debug lines";
+    mBoard.SetDebugOverlay(false);
+    EXPECT_EQ(marks(), once);
+    mBoard.SetFadeState(CBoardWidget::kFadeIn);
+    EXPECT_EQ(marks(), always) << "fading in";
+}
+
 TEST_F(CBoardWidgetScreenTest, NothingOfPlayRunsOrDrawsWhileTheApplicationIsInactive)
 {
     StartPlay();
