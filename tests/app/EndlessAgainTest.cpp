@@ -4,10 +4,10 @@
 #include "game/data/players/CUserProfiles.h"
 #include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/ShippedGameTest.h"
+#include "tests/app/WindowCommands.h"
 
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
 namespace AppTest {
@@ -17,11 +17,6 @@ using namespace GUIWindowId;
 
 class EndlessAgainTest : public ShippedGameTest {};
 
-// The onward button of each window on the way from one endless game to the next.
-constexpr std::pair<int32_t, int32_t> kOnwards[] = {
-    {kMenu, 18},       {kScoreStart, 1},           {kScoreGameover, 14}, {kScoreGameoverHiscore, 45},
-    {kHiscoreHit, 47}, {kHiscoreShowGameover, 61},
-};
 
 // An endless game lost with energy left, as when no group is left to take,
 // is over: the menu's endless game is a new one, which starts with its start
@@ -53,11 +48,10 @@ TEST_F(EndlessAgainTest, AfterAnEndlessGameIsLostTheNextOneStartsAfreshAndTakesC
             grid.SetMatchCount(matchCount);
             aliveAfterLoss = game.Profiles()->Record(game.Profiles()->CurrentIndex()).progressB[0];
         }
-        for (const auto& [shown, command] : kOnwards) {
-            if (shown == window && mouse.PressButton(command)) {
-                waitUntil = update + 20;
-                return;
-            }
+        // From the menu to the endless game, and on through the windows from one game to the next.
+        if (mouse.PressButton(window == kMenu ? Command::kMenuEndless : OnwardCommand(window))) {
+            waitUntil = update + 20;
+            return;
         }
         if (window >= 0 || !mouse.FieldTakesClick())
             return;

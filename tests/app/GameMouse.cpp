@@ -2,14 +2,19 @@
 
 #include "app/CGameApp.h"
 #include "game/board/field/CCellGrid.h"
+#include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/field/FieldPoint.h"
 #include "game/board/levels/CLevelController.h"
 #include "game/board/play/CBall.h"
+#include "game/board/play/CGameProcessor.h"
+#include "game/screens/map/CLevelMap.h"
 #include "game/screens/play/CBoardWidget.h"
 #include "game/screens/play/CGamePanel.h"
 #include "game/screens/windows/CGUIController.h"
 #include "platform/backends/headless/HeadlessBackend.h"
+
+#include <sstream>
 
 namespace AppTest {
 
@@ -56,8 +61,10 @@ void GameMouse::ClickPanelButton(int32_t button) const
 
 void GameMouse::ClickUndo() const
 {
-    const Lumo::Rect rect = mGame.Panel()->UndoRect();
-    Click(rect.mX + rect.mWidth / 2, rect.mY + rect.mHeight / 2);
+    // The button lies on the panel, which slides.
+    const CGamePanel& panel = *mGame.Panel();
+    const Lumo::Rect rect = panel.UndoRect();
+    Click(rect.mX + rect.mWidth / 2, panel.VOffset() + rect.mY + rect.mHeight / 2);
 }
 
 void GameMouse::Type(const std::string& text) const { mDesktop.InjectText(text); }
@@ -90,6 +97,8 @@ bool GameMouse::FieldTakesClick() const
            !mGame.Ball()->Has(CBall::kFlying | CBall::kHeld | CBall::kLanded);
 }
 
+bool GameMouse::FieldAtRest() const { return FieldTakesClick() && mGame.Processor()->PendingBlockMoves() == 0; }
+
 int32_t GameMouse::GroupTaken(int32_t cell) const
 {
     const CGameField& field = *mGame.Field();
@@ -104,6 +113,40 @@ int32_t GameMouse::GroupTaken(int32_t cell) const
     const int32_t group = CCellGrid::GroupOf(word);
     const int32_t size = group < grid.GroupIdCounter() ? grid.Group(group).Count() : 0;
     return size >= grid.MatchCount() && CCellGrid::ColourOf(word) != field.ReservedColour() ? size : 0;
+}
+
+int32_t GameMouse::PickCell(bool take) const
+{
+    const CGameField& field = *mGame.Field();
+    int32_t best = -1;
+    int32_t bestSize = 0;
+    for (int32_t cell = 0; cell < field.Grid().CellCount(); ++cell) {
+        const int32_t size = GroupTaken(cell);
+        if (size < 0 || field.Record(cell).mBlock->mBonus != nullptr || (size > 0) != take)
+            continue;
+        if (best < 0 || size > bestSize) {
+            best = cell;
+            bestSize = size;
+        }
+    }
+    return best;
+}
+
+std::string GameMouse::Sight() const
+{
+    if (mGame.LoadingStateNow() != CGameApp::kLoadHandled)
+        return "loading in state " + std::to_string(mGame.LoadingStateNow());
+    const CGUIController& gui = *mGame.GuiController();
+    const CLevelController& levels = *mGame.LevelController();
+    const CBoardWidget& board = *mGame.Board();
+    std::ostringstream out;
+    out << "window " << gui.CurrentWindow() << " in state " << gui.State() << ", paused " << mGame.GamePaused()
+        << ", field active " << board.FieldActive() << ", input lock " << board.InputLock() << ", level state "
+        << levels.State() << " at position " << levels.CurrentPosition() << ", energy " << levels.Energy()
+        << ", lives " << levels.Lives() << ", score " << levels.Score() << ", ball " << mGame.Ball()->State()
+        << ", block moves " << mGame.Processor()->PendingBlockMoves() << ", map "
+        << mGame.LevelMap()->VisibilityState();
+    return out.str();
 }
 
 } // namespace AppTest

@@ -40,9 +40,16 @@ public:
     int32_t ShownWindow() const;
     // Whether a click on the field would send the ball now.
     bool FieldTakesClick() const;
+    // The same with the last step's blocks at rest, so that a landing can take a group.
+    bool FieldAtRest() const;
     // What a landing on the cell takes: the size of its group, 0 for nothing,
     // -1 where a click sends the ball onto no block (an empty cell, the ball's own).
     int32_t GroupTaken(int32_t cell) const;
+    // A cell of the largest group a landing takes (take), or one whose landing
+    // takes nothing; no bonus block, which fires instead. -1 when there is none.
+    int32_t PickCell(bool take) const;
+    // What the game shows now, for a run that stalls.
+    std::string Sight() const;
 
 private:
     Platform::HeadlessBackend& mDesktop;

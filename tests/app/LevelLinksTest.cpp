@@ -17,7 +17,9 @@
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/GUIWindowTable.h"
 #include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/windows/VirtualKeys.h"
 #include "tests/app/ShippedGameTest.h"
+#include "tests/app/WindowCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -33,18 +35,6 @@ using namespace GUIWindowId;
 constexpr int32_t kGiveUpAt = 30000;
 // Windows fade out after a click; the next look comes after that.
 constexpr int32_t kAfterPress = 20;
-constexpr uint8_t kEscapeKey = 27;
-
-// The buttons on the way, by command.
-constexpr int32_t kMenuPlay = 17;
-constexpr int32_t kMenuEndless = 18;
-constexpr int32_t kContinueGame = 36;
-constexpr int32_t kMapPlay = 56;
-constexpr int32_t kLevelStartGo = 0;
-constexpr int32_t kScoreStartGo = 1;
-constexpr int32_t kPauseScoreLeave = 4;
-constexpr int32_t kPauseBasicLeave = 7;
-constexpr int32_t kLeaveConfirmed = 53;
 
 // The map game's third position is its first puzzle level, "Grey Rising".
 constexpr int32_t kPuzzlePosition = 2;
@@ -134,40 +124,30 @@ protected:
     // From the menu to play in the saved map game.
     std::vector<Step> ToMapGame()
     {
-        return {Press(kMenu, kMenuPlay), Press(kGameContinue, kContinueGame),
+        return {Press(kMenu, Command::kMenuPlay), Press(kGameContinue, Command::kContinueGame),
                 {"the map at its position",
                  [this] { return Showing(kLevelMap) && mGame->LevelMap()->HighlightState() == CLevelMap::kAtPosition; },
-                 [this] { Mouse().ClickButton(kMapPlay); }},
-                Press(kLevelStart, kLevelStartGo), Ready()};
+                 [this] { Mouse().ClickButton(Command::kMapPlay); }},
+                Press(kLevelStart, Command::kLevelStartGo), Ready()};
     }
 
     // From the menu to play in the saved endless game, through its start window.
     std::vector<Step> ToEndlessGame()
     {
-        return {Press(kMenu, kMenuEndless), Press(kGameContinue, kContinueGame), Press(kScoreStart, kScoreStartGo),
-                Ready()};
+        return {Press(kMenu, Command::kMenuEndless), Press(kGameContinue, Command::kContinueGame),
+                Press(kScoreStart, Command::kScoreStartGo), Ready()};
     }
 
     // Esc, the pause window's way out, and the menu.
     std::vector<Step> LeaveToMenu(int32_t pauseWindow, int32_t leave)
     {
         return {{"play to leave", [this] { return FieldTakesClick(); },
-                 [this] {
-                     mSession.Desktop().InjectKey(kEscapeKey, true);
-                     mSession.Desktop().InjectKey(kEscapeKey, false);
-                 }},
-                Press(pauseWindow, leave), Press(kMenuConfirm, kLeaveConfirmed)};
+                 [this] { Mouse().PressKey(Platform::VK_ESCAPE); }},
+                Press(pauseWindow, leave), Press(kMenuConfirm, Command::kLeaveConfirmed)};
     }
 
     // The field in play and at rest: a click sends the ball now.
-    bool FieldTakesClick() const
-    {
-        const CBoardWidget& board = *mGame->Board();
-        return mGame->LevelController()->State() == CLevelController::kPlaying && !mGame->GamePaused() &&
-               board.FieldActive() && !board.InputLock() && !board.ClickPending() &&
-               !mGame->Ball()->Has(CBall::kFlying | CBall::kHeld | CBall::kLanded) &&
-               mGame->Processor()->PendingBlockMoves() == 0;
-    }
+    bool FieldTakesClick() { return Mouse().FieldAtRest(); }
 
     Step Ready()
     {
@@ -209,12 +189,7 @@ protected:
         Mouse().ClickCell(at[0], at[1]);
     }
 
-    void ClickUndo()
-    {
-        const CGamePanel& panel = *mGame->Panel();
-        const Lumo::Rect undo = panel.UndoRect();
-        Mouse().Click(undo.mX + undo.mWidth / 2, panel.VOffset() + undo.mY + undo.mHeight / 2);
-    }
+    void ClickUndo() { Mouse().ClickUndo(); }
 
     int32_t ProcessesOfKind(int32_t kind) const
     {
@@ -289,9 +264,9 @@ TEST_F(LevelLinksTest, APuzzleLeftWhileItsUndoWaitsPlaysAgain)
     steps.push_back({"the blocks to move", [this] { return mGame->Processor()->PendingBlockMoves() > 0; },
                      [this] { ClickUndo(); }, 0});
     steps.push_back({"the undo to wait", [this] { return mGame->Processor()->UndoRequested(); },
-                     [this] { Mouse().PressKey(kEscapeKey); }});
-    steps.push_back(Press(kPauseBasic, kPauseBasicLeave));
-    steps.push_back(Press(kMenuConfirm, kLeaveConfirmed));
+                     [this] { Mouse().PressKey(Platform::VK_ESCAPE); }});
+    steps.push_back(Press(kPauseBasic, Command::kPauseBasicLeave));
+    steps.push_back(Press(kMenuConfirm, Command::kLeaveConfirmed));
     const std::vector<Step> again = ToMapGame();
     steps.insert(steps.end(), again.begin(), again.end());
     steps.push_back({"play again", [] { return true; },
@@ -352,7 +327,7 @@ TEST_F(LevelLinksTest, BothEndlessGamesOfASessionGetBonuses)
                      [&] { bonusesSeen.push_back(mGame->Bonuses()->FieldBonuses().BonusesOnField()); }};
     std::vector<Step> steps = ToEndlessGame();
     steps.push_back(bonus);
-    for (const std::vector<Step>& more : {LeaveToMenu(kPauseScore, kPauseScoreLeave), ToEndlessGame()})
+    for (const std::vector<Step>& more : {LeaveToMenu(kPauseScore, Command::kPauseScoreLeave), ToEndlessGame()})
         steps.insert(steps.end(), more.begin(), more.end());
     steps.push_back(bonus);
     Play(steps);
@@ -414,7 +389,7 @@ TEST_F(LevelLinksTest, TheNextLevelTakesAFirstClickOnTheCellTheBallLeft)
     std::vector<Step> steps = ToMapGame();
     steps.push_back({"a cell away from the ball", [] { return true; }, [this] { Mouse().ClickCell(5, 5); }});
     steps.push_back(Ready());
-    for (const std::vector<Step>& more : {LeaveToMenu(kPauseBasic, kPauseBasicLeave), ToMapGame()})
+    for (const std::vector<Step>& more : {LeaveToMenu(kPauseBasic, Command::kPauseBasicLeave), ToMapGame()})
         steps.insert(steps.end(), more.begin(), more.end());
     steps.push_back({"the ball on its cell again", [] { return true; },
                      [&] {
@@ -446,7 +421,7 @@ TEST_F(LevelLinksTest, TheLevelMapShowsTheCupsEarned)
         SCOPED_TRACE(c.mWhat);
         StartWith(SavedMapGame(10, c.mResult));
         int32_t cups = -1;
-        Play({Press(kMenu, kMenuPlay), Press(kGameContinue, kContinueGame),
+        Play({Press(kMenu, Command::kMenuPlay), Press(kGameContinue, Command::kContinueGame),
               {"the map", [this] { return Showing(kLevelMap); }, [&] { cups = mGame->LevelMap()->UnlockedCups(); }}});
         EXPECT_EQ(cups, c.mCups);
         mGame.reset();

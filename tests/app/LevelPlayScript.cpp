@@ -5,12 +5,12 @@
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/ScriptedGame.h"
+#include "tests/app/WindowCommands.h"
 
 namespace AppTest {
 
 namespace {
 
-constexpr int32_t kEndlessGameButton = 18;
 constexpr int kUpdatesBetweenClicks = 50;
 
 } // namespace
@@ -38,7 +38,7 @@ void LevelPlayScript::operator()(int update)
     const bool windowShown = gui->State() == CGUIController::kShown;
     if (!mStartClicked) {
         if (windowShown && gui->CurrentWindow() == GUIWindowId::kMenu)
-            mStartClicked = ClickButton(kEndlessGameButton);
+            mStartClicked = ClickButton(Command::kMenuEndless);
         return;
     }
     if (!ReachedLevel()) {

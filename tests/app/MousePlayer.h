@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/app/GameMouse.h"
+#include "tests/app/GamePlayer.h"
 
 #include <cstdint>
 #include <string>
@@ -15,16 +15,12 @@ namespace AppTest {
 // what leads on to its goal. The goals follow one another: win a level, then
 // lose levels until the game is over, then quit through the menu. Only the
 // new player's name is typed.
-class MousePlayer {
+class MousePlayer : public GamePlayer {
 public:
     enum Goal : int32_t { kWin = 0, kLose = 1, kQuit = 2 };
 
     MousePlayer(CGameApp& game, GameMouse mouse, std::string name, Goal goal);
 
-    void Update(int32_t update);
-
-    // Every window in the order it was shown, each time it was shown.
-    const std::vector<int32_t>& WindowsSeen() const { return mWindowsSeen; }
     // Whether it said yes to the game's own quit.
     bool QuitConfirmed() const { return mQuitConfirmed; }
     Goal CurrentGoal() const { return mGoal; }
@@ -42,29 +38,15 @@ public:
     std::string Report() const;
 
 private:
-    // Clicks the command's button when it takes clicks; true when clicked.
-    bool Press(int32_t command);
-    void OnWindow(int32_t window);
+    void OnWindow(int32_t window) override;
+    void ActOnWindow(int32_t window) override;
+    void PlayField() override;
     // Whether the tally has counted up to the level's gain.
     bool TallyCounted();
-    bool FieldTakesClick() const;
-    // A cell whose landing takes a group (take) or takes nothing; the
-    // largest group when taking. False when there is none.
-    bool PickCell(bool take, int32_t* column, int32_t* row) const;
-    void PlayCell();
 
-    CGameApp& mGame;
-    GameMouse mMouse;
     std::string mName;
     Goal mGoal;
-    int32_t mUpdate = 0;
-    int32_t mWaitUntil = 0;
-    int32_t mLastShown = -1;
-    // Updates in a row the field has been ready for a click.
-    int32_t mFieldReady = 0;
-    int32_t mCellClicks = 0;
     bool mQuitConfirmed = false;
-    std::vector<int32_t> mWindowsSeen;
     int32_t mTallyScore = -1;
     int32_t mTallyGain = -1;
     int32_t mMapTarget = -1;

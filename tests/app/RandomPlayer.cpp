@@ -50,36 +50,13 @@ constexpr int32_t kGameBudget = 12000;
 } // namespace
 
 RandomPlayer::RandomPlayer(CGameApp& game, GameMouse mouse, uint32_t seed, int32_t games)
-    : mGame(game), mMouse(mouse), mRandom(seed), mGamesWanted(games)
+    : GamePlayer(game, mouse), mRandom(seed), mGamesWanted(games)
 {
 }
 
 void RandomPlayer::Wait(uint32_t least, uint32_t most)
 {
     mWaitUntil = mUpdate + int32_t(least + mRandom.NextBelow(most - least + 1));
-}
-
-void RandomPlayer::Update(int32_t update)
-{
-    mUpdate = update;
-    if (mFocusBackAt >= 0) {
-        if (update < mFocusBackAt)
-            return;
-        mMouse.SetFocus(true);
-        mFocusBackAt = -1;
-    }
-    const int32_t window = mMouse.ShownWindow();
-    if (window != mLastShown) {
-        mLastShown = window;
-        if (window >= 0)
-            OnWindow(window);
-    }
-    if (update < mWaitUntil)
-        return;
-    if (window < 0)
-        PlayField();
-    else
-        ActOnWindow(window);
 }
 
 void RandomPlayer::OnWindow(int32_t window)
@@ -161,8 +138,7 @@ void RandomPlayer::PlayField()
     if (roll < 2) {
         mMouse.PressKey(Platform::VK_ESCAPE);
     } else if (roll < 4) {
-        mMouse.SetFocus(false);
-        mFocusBackAt = mUpdate + 20 + int32_t(mRandom.NextBelow(200));
+        LeaveWindow(20 + int32_t(mRandom.NextBelow(200)));
     } else if (roll < 5) {
         mMouse.ClickPanelButton(CGamePanel::kPauseButton);
     } else if (roll < 6) {
@@ -197,14 +173,13 @@ void RandomPlayer::ClickSomeCell()
         cell = bonuses[mRandom.NextBelow(uint32_t(bonuses.size()))];
     else if (!missing && !takes.empty() && Chance(mTakeChance))
         cell = takes[mRandom.NextBelow(uint32_t(takes.size()))];
-    mMouse.ClickCell(cell % grid.Width(), cell / grid.Width());
-    ++mCellClicks;
+    ClickCell(cell);
 }
 
 std::string RandomPlayer::Report() const
 {
     std::ostringstream out;
-    out << "games ended " << mGamesEnded << " of " << mGamesWanted << ", cell clicks " << mCellClicks
+    out << "games ended " << mGamesEnded << " of " << mGamesWanted << ", cell clicks " << CellClicks()
         << ", updates in play of this game " << mPlayedUpdates << ", take chance " << mTakeChance;
     return out.str();
 }

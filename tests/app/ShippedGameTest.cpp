@@ -32,6 +32,11 @@ ShippedGameTest::~ShippedGameTest()
     Platform::DisplayDesktop::Reset();
 }
 
+void ShippedGameTest::ShipArchive(const std::string& archive)
+{
+    std::filesystem::copy_file(archive, mFolder / "res.pak", std::filesystem::copy_options::overwrite_existing);
+}
+
 void ShippedGameTest::ShipWith(const std::string& name, const std::string& text)
 {
     ASSERT_TRUE(LumoTest::WriteArchiveWith(LumoTest::ReadArchiveEntries(ZENTROVA_RES_PAK), mFolder / "res.pak",

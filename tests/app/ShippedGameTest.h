@@ -22,6 +22,8 @@ protected:
     ShippedGameTest();
     ~ShippedGameTest() override;
 
+    // Ships another archive in place of the game's own.
+    void ShipArchive(const std::string& archive);
     // Ships the archive with its file name holding text instead.
     void ShipWith(const std::string& name, const std::string& text);
     // The text of a file of the shipped archive.

@@ -1,0 +1,101 @@
+#include "tests/app/TourWatch.h"
+
+#include "app/CGameApp.h"
+#include "game/board/bonuses/BonusId.h"
+#include "game/board/field/CCellRuns.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/levels/CLevelController.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
+
+#include <gtest/gtest.h>
+
+namespace AppTest {
+namespace {
+
+// The map game's second map begins at this position.
+constexpr int32_t kSecondMap = 10;
+
+} // namespace
+
+void TourWatch::Update()
+{
+    if (mGame.LoadingStateNow() != CGameApp::kLoadHandled)
+        return;
+    const CGUIController& gui = *mGame.GuiController();
+    if (gui.State() == CGUIController::kShown)
+        mLastWindow = gui.CurrentWindow();
+    WatchLevel();
+    WatchPause();
+}
+
+void TourWatch::WatchLevel()
+{
+    const CLevelController& levels = *mGame.LevelController();
+    const int32_t state = levels.State();
+    const bool sameLevel = levels.GameMode() == mMode && levels.CurrentPosition() == mPosition;
+    // The endless game goes on to its next level at once, in play.
+    const bool nextEndless = mMode == 2 && levels.GameMode() == 2 && levels.CurrentPosition() == mPosition + 1;
+    if ((sameLevel && mState == CLevelController::kPlaying && state == CLevelController::kCompleted) || nextEndless)
+        mKindsWon.insert(mKind);
+    // A level starts with no step to take back.
+    if (state != CLevelController::kPlaying)
+        mRuns = 0;
+    if (state == CLevelController::kPlaying) {
+        const size_t runs = CCellRuns::Current()->Runs().size();
+        mUndone = mUndone || (sameLevel && mKind == CLevelController::kPuzzleKind && runs < mRuns);
+        mRuns = runs;
+        mMode = levels.GameMode();
+        mPosition = levels.CurrentPosition();
+        mKind = levels.LevelKind();
+        // The second map's border comes with the reload the new map asks for.
+        const int32_t border = mGame.Field()->Effects().mBorderBefore;
+        if (mMode == 1 && mPosition < kSecondMap)
+            mFirstMapBorder = border;
+        mPlayedSecondMap = mPlayedSecondMap || (mMode == 1 && mPosition >= kSecondMap && mNewMapAsked &&
+                                                border != mFirstMapBorder);
+    }
+    mNewMapAsked = mNewMapAsked || (mFirstMapBorder != kNoBorder && levels.StageChanged());
+    mState = state;
+}
+
+void TourWatch::WatchPause()
+{
+    const CLevelController& levels = *mGame.LevelController();
+    const bool inPlay = levels.State() == CLevelController::kPlaying;
+    if (!inPlay) {
+        mPause = 0;
+        return;
+    }
+    const bool paused = mGame.GamePaused();
+    if (mPause == 0 && paused) {
+        const CGUIController& gui = *mGame.GuiController();
+        const int32_t window = gui.CurrentWindow();
+        if (window == GUIWindowId::kPauseBasic || window == GUIWindowId::kPauseScore)
+            mPause = mGame.mActive ? 1 : 2;
+    } else if (mPause != 0 && !paused) {
+        mResumedAfterKey = mResumedAfterKey || mPause == 1;
+        mResumedAfterFocus = mResumedAfterFocus || mPause == 2;
+        mPause = 0;
+    }
+}
+
+void TourWatch::ExpectTheWholeTour()
+{
+    const std::set<int32_t> kinds = {CLevelController::kPointsKind, CLevelController::kTimedKind,
+                                     CLevelController::kPuzzleKind, CLevelController::kCrazyKind,
+                                     CLevelController::kEndlessKind};
+    EXPECT_EQ(mKindsWon, kinds) << "the kinds of level won";
+    EXPECT_TRUE(mUndone) << "an undo on a puzzle";
+    std::set<int32_t> all;
+    for (int32_t id = 0; id < kBonusCount; ++id)
+        all.insert(id);
+    EXPECT_EQ(mFired.Now(), all) << "the bonuses fired";
+    EXPECT_TRUE(mNewMapAsked) << "a new map asked for after the first map's levels";
+    EXPECT_TRUE(mPlayedSecondMap) << "a level of the second map, on its own border";
+    EXPECT_TRUE(mResumedAfterKey) << "play resumed after a pause by the player";
+    EXPECT_TRUE(mResumedAfterFocus) << "play resumed after a pause by the focus lost";
+    EXPECT_EQ(mLastWindow, GUIWindowId::kQuitConfirm) << "the game's own quit at the end";
+}
+
+} // namespace AppTest
