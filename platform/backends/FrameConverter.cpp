@@ -13,6 +13,14 @@ namespace {
 
 constexpr uint32_t kOpaque = 0xFF000000u;
 
+#if defined(__SSE2__)
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 bool IsArgbLayout(const FrameFormat& format)
 {
     return format.bits == 32 && format.red == 0x00FF0000u && format.green == 0x0000FF00u &&
@@ -90,6 +98,8 @@ void FrameConverter::ConvertOpaque(const uint32_t* source, uint32_t* dest, int32
 {
     int32_t x = 0;
 #if defined(__SSE2__)
+    if (HasAvx2())
+        x = OpaqueRowAvx2(source, dest, width);
     const __m128i opaque = _mm_set1_epi32(int32_t(kOpaque));
     for (; x + 8 <= width; x += 8) {
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
@@ -106,8 +116,7 @@ void FrameConverter::ConvertWide16(const uint16_t* source, uint32_t* dest, int32
 {
     int32_t x = 0;
 #if defined(__SSE2__)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2)
+    if (HasAvx2())
         x = WidenRowAvx2(source, dest, width, mLifts);
     struct Lifted {
         __m128i right, left, mask, multiplier;

@@ -45,4 +45,17 @@ int32_t WidenRowAvx2(const uint16_t* source, uint32_t* dest, int32_t width, cons
     return x;
 }
 
+int32_t OpaqueRowAvx2(const uint32_t* source, uint32_t* dest, int32_t width)
+{
+    const __m256i opaque = _mm256_set1_epi32(int32_t(0xFF000000u));
+    int32_t x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + x));
+        const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + x + 8));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + x), _mm256_or_si256(low, opaque));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + x + 8), _mm256_or_si256(high, opaque));
+    }
+    return x;
+}
+
 } // namespace Platform

@@ -53,9 +53,9 @@ TEST(FrameConverter, EveryFormatGivesThePerPixelWidening)
         {16, 0x0F00, 0x00F0, 0x000F, 0},       {32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0},
         {32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0}, {24, 0xFF0000, 0x00FF00, 0x0000FF, 0},
     };
-    // Lengths around the eight-pixel groups, so that every tail shows; the
-    // format changes from row to row, as the kept converter must follow.
-    for (int32_t width : {1, 7, 8, 9, 23}) {
+    // Lengths around the eight- and sixteen-pixel groups, so that every tail
+    // shows; the format changes from row to row, as the kept converter must follow.
+    for (int32_t width : {1, 7, 8, 9, 23, 31}) {
         for (const FrameFormat& format : formats) {
             const RandomRows rows(format, width, 1, uint32_t(width) * format.red);
             std::vector<uint32_t> out(static_cast<size_t>(width));
