@@ -236,10 +236,12 @@ bool LumoAppBase::RunTimingStep(bool allowSleep)
 
 // Past a replay's last record no update can run, so no timing debt is ever
 // paid off: the loop draws, sleeps one step and pumps, as a live run with
-// nothing to do, and so keeps answering its window.
+// nothing to do, and so keeps answering its window. The records may run out
+// inside an update, whose step then waits for its second half (state 2):
+// that step ends here too, or the loop would spin without pumping.
 bool LumoAppBase::IdleAfterReplay(double stepMs, bool allowSleep)
 {
-    if (mStepState == 1) {
+    if (mStepState == 1 || mStepState == 2) {
         mStepState = 3;
         ResetTimingDebt();
         DrawFrame();

@@ -22,6 +22,7 @@ void TourWatch::Update()
 {
     if (mGame.LoadingStateNow() != CGameApp::kLoadHandled)
         return;
+    mLevels.Update(++mUpdates);
     const CGUIController& gui = *mGame.GuiController();
     if (gui.State() == CGUIController::kShown)
         mLastWindow = gui.CurrentWindow();
@@ -96,6 +97,7 @@ void TourWatch::ExpectTheWholeTour()
     EXPECT_TRUE(mResumedAfterKey) << "play resumed after a pause by the player";
     EXPECT_TRUE(mResumedAfterFocus) << "play resumed after a pause by the focus lost";
     EXPECT_EQ(mLastWindow, GUIWindowId::kQuitConfirm) << "the game's own quit at the end";
+    EXPECT_EQ(mLevels.Faults(), "");
 }
 
 } // namespace AppTest

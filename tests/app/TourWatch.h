@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/app/LevelWatch.h"
 #include "tests/app/TourPlayer.h"
 
 #include <cstdint>
@@ -14,10 +15,11 @@ namespace AppTest {
 // show, update after update, from the game alone: the kinds of level won,
 // an undo on a puzzle, the bonuses fired, the crossing from the first map to
 // the second with its reload, a pause by the player and one by the window
-// losing the focus, each resumed, and the game's own quit at the end.
+// losing the focus, each resumed, and the game's own quit at the end; and,
+// as the soak does, every level for what it must end with.
 class TourWatch {
 public:
-    TourWatch(const CGameApp& game, std::string log) : mGame(game), mFired(std::move(log)) {}
+    TourWatch(CGameApp& game, std::string log) : mGame(game), mFired(std::move(log)), mLevels(game, false) {}
 
     void Update();
     // Fails the test for every part of the tour it has not seen.
@@ -29,6 +31,9 @@ private:
 
     const CGameApp& mGame;
     FiredBonuses mFired;
+    LevelWatch mLevels;
+    // Updates with the game's loading done.
+    int32_t mUpdates = 0;
     std::set<int32_t> mKindsWon;
     bool mUndone = false;
     static constexpr int32_t kNoBorder = -3;

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
@@ -277,6 +278,35 @@ TEST_F(DemoReplayTest, ACrashedRecordingReplaysToTheCrash)
     EXPECT_TRUE(closedAtCrash);
     ASSERT_GE(widget.mLog.size(), 2u);
     EXPECT_EQ(widget.mLog[1].rfind("20: down 40,50", 0), 0u) << testing::PrintToString(widget.mLog);
+}
+
+// A replay can run out of records inside an update: a read of the settings,
+// the clipboard or a seed that the recording holds no more of. It then idles
+// as after its last record, drawing and answering its window, so that it can
+// be ended, rather than spinning for good.
+TEST_F(DemoReplayTest, AReplayThatRunsOutInsideAnUpdateIdlesAsAfterItsLastRecord)
+{
+    ASSERT_TRUE(StartDemoApp("-record"));
+    mApp->mOnUpdate = [&] {
+        if (mApp->mUpdateCount == 60)
+            mApp->RequestShutdown();
+    };
+    mApp->Run();
+    mApp.reset();
+
+    const ChildEnd end = RunInChild(mFolder.Path(), [&] {
+        StartDemoApp("-play");
+        EndAReplayThatRunsOut();
+        mApp->mOnUpdate = [&] {
+            // As a read past the last record leaves it.
+            if (mApp->mUpdateCount == 30)
+                mApp->mDemoEnded = true;
+        };
+        mApp->Run();
+        std::_Exit(mApp->mUpdateCount == 30 ? 0 : 1);
+    });
+    EXPECT_FALSE(end.timedOut);
+    EXPECT_EQ(end.exitCode, 0);
 }
 
 // Alt+Enter and a maximise are taken by the framework, not the widgets, and

@@ -1,0 +1,175 @@
+#include "tests/app/LevelWatch.h"
+
+#include "app/CGameApp.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/levels/CLevelController.h"
+#include "game/board/play/CGameProcessor.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/animation/CTrackBase.h"
+#include "game/data/players/CUserProfiles.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
+
+#include <cstring>
+#include <sstream>
+
+namespace AppTest {
+namespace {
+
+// Updates a level may stay in play, unpaused, before it counts as locked.
+constexpr int32_t kLevelBound = 20000;
+// Far above what any game here scores.
+constexpr int32_t kScoreBound = 10000000;
+// Updates without anything changing on screen or in the level before the session counts as stalled.
+constexpr int32_t kStallBound = 6000;
+
+// Tracks and animations are pooled by the blocks and windows that use them,
+// so their counts move a little from one level start to the next; a leak
+// grows them level after level.
+constexpr int32_t kTrackAllowance = 12;
+constexpr int32_t kAnimationAllowance = 1;
+
+} // namespace
+
+std::string LevelWatch::Holdings::Describe() const
+{
+    std::ostringstream out;
+    out << "processes of kinds";
+    for (const int32_t kind : mProcesses)
+        out << ' ' << kind;
+    out << ", " << mTracks << " tracks, " << mAnimations << " animations, " << mMainPlayer << " on the main player";
+    return out.str();
+}
+
+void LevelWatch::Update(int32_t update)
+{
+    mUpdate = update;
+    const CLevelController& levels = *mGame.LevelController();
+    const bool playing = levels.State() == CLevelController::kPlaying;
+    // The endless game goes on to its next level at once, in play.
+    const bool moved = levels.CurrentGraph() != mGraph || levels.CurrentPosition() != mPosition;
+    if (mPlaying && (!playing || moved))
+        LevelEnded();
+    if (playing && (!mPlaying || moved))
+        LevelBegan();
+    mPlaying = playing;
+    mGraph = levels.CurrentGraph();
+    mPosition = levels.CurrentPosition();
+    const CGUIController& gui = *mGame.GuiController();
+    const int32_t shown = gui.State() == CGUIController::kShown ? gui.CurrentWindow() : -1;
+    if (shown != mShown && (shown == GUIWindowId::kLevelStart || shown == GUIWindowId::kScoreStart))
+        CheckLevelStart();
+    mShown = shown;
+    const bool running = mPlaying && !mGame.GamePaused() && mGame.mActive;
+    if (running && ++mPlayedUpdates == kLevelBound)
+        Fault("the level is still in play after " + std::to_string(kLevelBound) + " updates");
+    WatchCombo(running);
+    WatchForStall();
+}
+
+LevelWatch::Holdings LevelWatch::Now() const
+{
+    Holdings now;
+    const CGameProcessor& processor = *mGame.Processor();
+    // A puzzle level shows its arrows from its start on.
+    const bool puzzle = mGame.LevelController()->Level().mLevelType == 1;
+    for (const ProcessSlot& slot : processor.Slots()) {
+        const bool setAside = slot.mKind == kProcessBlockBump || (puzzle && slot.mKind == kProcessArrows);
+        if (slot.mKind != kProcessFree && !setAside)
+            now.mProcesses.insert(slot.mKind);
+    }
+    now.mTracks = int32_t(mGame.Tracks()->Running().Used());
+    now.mAnimations = int32_t(mGame.Anims()->Instances().Used());
+    now.mMainPlayer = int32_t(mGame.Anims()->mPlayer.mActive.size());
+    return now;
+}
+
+void LevelWatch::CheckLevelStart()
+{
+    const Holdings now = Now();
+    const auto [first, isFirst] = mFirstStarts.emplace(mGame.LevelController()->GameMode(), now);
+    if (isFirst)
+        return;
+    const Holdings& was = first->second;
+    if (now.mProcesses != was.mProcesses || now.mTracks > was.mTracks + kTrackAllowance ||
+        now.mAnimations > was.mAnimations + kAnimationAllowance || now.mMainPlayer > was.mMainPlayer)
+        Fault("a level starts with " + now.Describe() + "; the first of its mode with " + was.Describe());
+}
+
+void LevelWatch::LevelBegan()
+{
+    mPlayedUpdates = 0;
+    // Play begins with the player's files saved.
+    mSavedProfiles = ProfileRecords(*mGame.Profiles());
+    for (int32_t table = 0; table < CHiscoreTable::kTableCount; ++table)
+        mSavedScores[size_t(table)] = mGame.Hiscores()->GetTable(table);
+}
+
+void LevelWatch::LevelEnded()
+{
+    ++mLevelsEnded;
+    const CLevelController& levels = *mGame.LevelController();
+    // A miss may take the energy below 0; the level fails there.
+    if (levels.Score() < 0 || levels.Score() > kScoreBound || levels.Energy() < -1000 || levels.Energy() > 1000)
+        Fault("the level ended with score " + std::to_string(levels.Score()) + " and energy " +
+              std::to_string(levels.Energy()));
+    if (!mReadBackFiles)
+        return;
+    CUserProfiles profiles;
+    profiles.Init(mGame);
+    if (ProfileRecords(profiles) != mSavedProfiles)
+        Fault("users.dat does not read back as saved when the level began");
+    CHiscoreTable scores;
+    scores.Load();
+    for (int32_t table = 0; table < CHiscoreTable::kTableCount; ++table) {
+        if (std::memcmp(&scores.GetTable(table), &mSavedScores[size_t(table)], sizeof(CHiscoreTable::Table)) != 0)
+            Fault("scores.dat does not read back as saved when the level began");
+    }
+}
+
+std::vector<std::string> LevelWatch::ProfileRecords(const CUserProfiles& profiles)
+{
+    std::vector<std::string> records;
+    for (int32_t i = 0; i < profiles.Count(); ++i)
+        records.emplace_back(reinterpret_cast<const char*>(&profiles.Record(i)), sizeof(CUserProfile));
+    return records;
+}
+
+void LevelWatch::WatchCombo(bool running)
+{
+    const CLevelController& levels = *mGame.LevelController();
+    if (levels.ComboCount() == 0 || !running || mGame.Processor()->State() != CLevelController::kPlaying) {
+        mComboTime = levels.ComboCount() == 0 ? 0.0f : mComboTime;
+        return;
+    }
+    // The window's track is attached, advanced and acted upon in updates that follow the landing.
+    const float window = 1.0f / levels.Table().Combos().mComboSpeed + 5.0f;
+    mComboTime += mGame.Field()->Speed();
+    if (mComboTime > window && mComboTime - mGame.Field()->Speed() <= window)
+        Fault("a combo of " + std::to_string(levels.ComboCount()) + " is still open " +
+              std::to_string(int32_t(mComboTime)) + " field steps after its window opened");
+}
+
+void LevelWatch::WatchForStall()
+{
+    const CLevelController& levels = *mGame.LevelController();
+    const CGUIController& gui = *mGame.GuiController();
+    const std::vector<int32_t> look = {gui.CurrentWindow(), gui.State(),        levels.State(),
+                                       levels.Score(),      levels.Energy(),    levels.LevelPoints(),
+                                       mGame.GamePaused(),  levels.CurrentPosition()};
+    if (look != mLastLook) {
+        mLastLook = look;
+        mSameSince = mUpdate;
+    } else if (mUpdate - mSameSince == kStallBound) {
+        Fault("nothing has changed for " + std::to_string(kStallBound) + " updates");
+    }
+}
+
+void LevelWatch::Fault(const std::string& what)
+{
+    const CLevelController& levels = *mGame.LevelController();
+    mFaults += "update " + std::to_string(mUpdate) + ", level " + std::to_string(levels.CurrentPosition()) +
+               " of graph " + std::to_string(levels.CurrentGraph()) + ": " + what + "\n";
+}
+
+} // namespace AppTest

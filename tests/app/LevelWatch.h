@@ -1,0 +1,76 @@
+#pragma once
+
+#include "game/data/players/CHiscoreTable.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+class CGameApp;
+class CUserProfiles;
+
+namespace AppTest {
+
+// Watches the game under play, update after update: where each level begins
+// and ends, what the game holds at each level start, whether the level ends
+// at all, the combo window, the score and energy, and, when asked, the saved
+// files. Reading them back asks the game's settings, which a recording keeps
+// and a replay takes from its demo: a watch on a demo leaves them out.
+class LevelWatch {
+public:
+    LevelWatch(CGameApp& game, bool readBackFiles) : mGame(game), mReadBackFiles(readBackFiles) {}
+
+    // After each update the game made with its loading done; update counts those.
+    void Update(int32_t update);
+
+    const std::string& Faults() const { return mFaults; }
+    int32_t LevelsEnded() const { return mLevelsEnded; }
+
+private:
+    // What the game holds at a level's start window: its processes by kind (set
+    // aside the bumps of the block the resting ball bounces on, which come and go
+    // all the time, and a puzzle's arrows), running tracks and animations.
+    struct Holdings {
+        std::multiset<int32_t> mProcesses;
+        int32_t mTracks = 0;
+        int32_t mAnimations = 0;
+        int32_t mMainPlayer = 0;
+
+        std::string Describe() const;
+    };
+
+    Holdings Now() const;
+    // Whatever the last level started has ended with it by the next level's start.
+    void CheckLevelStart();
+    void LevelBegan();
+    void LevelEnded();
+    static std::vector<std::string> ProfileRecords(const CUserProfiles& profiles);
+    // A scoring landing opens the combo window; when it closes the combo is
+    // paid and counted from 0 again. Field time is counted: bonuses slow the field.
+    void WatchCombo(bool running);
+    void WatchForStall();
+    void Fault(const std::string& what);
+
+    CGameApp& mGame;
+    bool mReadBackFiles;
+    int32_t mUpdate = 0;
+    bool mPlaying = false;
+    int32_t mGraph = -2;
+    int32_t mPosition = 0;
+    int32_t mShown = -1;
+    int32_t mPlayedUpdates = 0;
+    int32_t mLevelsEnded = 0;
+    float mComboTime = 0.0f;
+    // The first level start of each game mode.
+    std::map<int32_t, Holdings> mFirstStarts;
+    std::vector<std::string> mSavedProfiles;
+    std::array<CHiscoreTable::Table, CHiscoreTable::kTableCount> mSavedScores{};
+    std::vector<int32_t> mLastLook;
+    int32_t mSameSince = 0;
+    std::string mFaults;
+};
+
+} // namespace AppTest
