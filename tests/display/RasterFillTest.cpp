@@ -1,7 +1,9 @@
 #include "tests/display/DisplayFixture.h"
 
+#include <bit>
 #include <set>
 #include <utility>
+#include <vector>
 
 using namespace Platform;
 using Lumo::Color;
@@ -47,6 +49,38 @@ TEST_F(RasterFill, NormalFillPacksPerFormat)
         EXPECT_EQ(Pixel(image->mSurface, 1, 1), each.expected);
         EXPECT_EQ(Pixel(image->mSurface, 2, 1), each.expected);
         EXPECT_EQ(Changed(image.get(), each.background).size(), 2u);
+    }
+}
+
+// Over a row long enough for the four-pixel groups and a tail, each pixel
+// takes the colour's share plus its own channels times (256 - alpha) / 256.
+TEST_F(RasterFill, ATranslucentFillGivesEveryPixelOfALongRowThePerPixelRule)
+{
+    constexpr int kWidth = 23;
+    for (const DesktopFormat& desktop : {DisplayTest::kDesktopRgb32, DisplayTest::kDesktopBgr32}) {
+        ASSERT_EQ(Open(desktop), DDInterface::RESULT_OK);
+        for (const uint32_t alpha : {1u, 128u, 254u}) {
+            auto image = Destination(kWidth, 1, 0);
+            std::vector<uint32_t> before(kWidth);
+            for (int x = 0; x < kWidth; ++x) {
+                before[size_t(x)] = x == 5 ? 0xFFFFFFu : (uint32_t(x) * 0x0B3D75u + 0x123456u) & 0xFFFFFFu;
+                image->mSurface->SetPixelAt(x, 0, before[size_t(x)]);
+            }
+            image->FillRect(Rect{1, 0, kWidth - 2, 1}, Color(200, 40, 255, int(alpha)), 0);
+            for (int x = 0; x < kWidth; ++x) {
+                uint32_t expected = before[size_t(x)];
+                if (x > 0 && x < kWidth - 1) {
+                    expected = 0;
+                    for (const auto& [mask, value] :
+                         {std::pair{desktop.redMask, 200u}, {desktop.greenMask, 40u}, {desktop.blueMask, 255u}}) {
+                        const int shift = std::countr_zero(mask);
+                        const uint32_t own = (before[size_t(x)] & mask) >> shift;
+                        expected += (((value * alpha + 127) >> 8) + ((own * (256 - alpha)) >> 8)) << shift;
+                    }
+                }
+                EXPECT_EQ(Pixel(image->mSurface, x, 0), expected) << "alpha " << alpha << ", x " << x;
+            }
+        }
     }
 }
 
