@@ -1,6 +1,7 @@
 #!/bin/bash
 # Starts the game in a window on an X server of its own (Xvfb, whose only GL is
-# a software one), in a data, settings and runtime folder of its own, gives the
+# a software one, with openbox where it is installed), in a data, settings and
+# runtime folder of its own, gives the
 # window the focus, waits while the title gives way to the first screen, and
 # prints the share of one core the game process used while that screen stayed.
 # With a data folder to copy in (one that holds a player) that screen is the
@@ -39,6 +40,12 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 export DISPLAY=":$(cat "$folder/display")"
+# A window manager, as on a desktop: full screen takes one to give the window the whole screen.
+if command -v openbox >/dev/null; then
+    openbox >/dev/null 2>&1 &
+    pids=("$!" "${pids[@]}")
+    sleep 1
+fi
 
 cd "$(dirname "$program")"
 XDG_DATA_HOME="$folder/data" XDG_CONFIG_HOME="$folder/config" XDG_RUNTIME_DIR="$folder/runtime" \
