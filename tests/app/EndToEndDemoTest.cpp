@@ -257,8 +257,8 @@ TEST_F(EndToEndDemoTest, ATourOfTheWholeGameReplaysToItsRecordedEnd)
 // and set kTourScore and kTourUpdates to what that test then prints.
 TEST_F(EndToEndDemoTest, TheKeptTourReplaysToItsRecordedEnd)
 {
-    constexpr int32_t kTourScore = 100;
-    constexpr int32_t kTourUpdates = 21005;
+    constexpr int32_t kTourScore = 160;
+    constexpr int32_t kTourUpdates = 19823;
     const RunEnd kept{kTourScore, kTourUpdates, LumoTest::ReadFile(kKeptTour + "tour.users.dat"),
                       LumoTest::ReadFile(kKeptTour + "tour.scores.dat")};
     ExpectSameEnd(ReplayTour(kKeptTour + "tour.dmo"), kept);

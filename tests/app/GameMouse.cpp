@@ -45,10 +45,22 @@ bool GameMouse::PressButton(int32_t command) const
 
 void GameMouse::ClickCell(int32_t column, int32_t row) const
 {
+    const Lumo::Point at = CellPoint(column, row);
+    Click(at.mX, at.mY);
+}
+
+void GameMouse::PointAtCell(int32_t column, int32_t row) const
+{
+    const Lumo::Point at = CellPoint(column, row);
+    mDesktop.InjectMouseMove(mGame.mHWnd, at.mX, at.mY);
+}
+
+Lumo::Point GameMouse::CellPoint(int32_t column, int32_t row) const
+{
     // The board draws the field about its middle.
     const CBoardWidget& board = *mGame.Board();
     const FieldPoint at = mGame.Field()->CellCentre(column, row);
-    Click(board.mX + board.mWidth / 2 + int32_t(at.mX), board.mY + board.mHeight / 2 + int32_t(at.mY));
+    return {board.mX + board.mWidth / 2 + int32_t(at.mX), board.mY + board.mHeight / 2 + int32_t(at.mY)};
 }
 
 void GameMouse::ClickPanelButton(int32_t button) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/widgets/Point.h"
+
 #include <cstdint>
 #include <string>
 
@@ -25,6 +27,8 @@ public:
     bool PressButton(int32_t command) const;
     // The middle of a cell, where the board draws the field.
     void ClickCell(int32_t column, int32_t row) const;
+    // The pointer moved there, no button pressed.
+    void PointAtCell(int32_t column, int32_t row) const;
     // The menu or pause button of the panel over the field.
     void ClickPanelButton(int32_t button) const;
     void ClickUndo() const;
@@ -52,6 +56,9 @@ public:
     std::string Sight() const;
 
 private:
+    // The middle of a cell in the window.
+    Lumo::Point CellPoint(int32_t column, int32_t row) const;
+
     Platform::HeadlessBackend& mDesktop;
     CGameApp& mGame;
 };

@@ -1,6 +1,7 @@
 #include "tests/app/LevelWatch.h"
 
 #include "app/CGameApp.h"
+#include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
 #include "game/board/play/CGameProcessor.h"
@@ -64,6 +65,7 @@ void LevelWatch::Update(int32_t update)
     if (running && ++mPlayedUpdates == kLevelBound)
         Fault("the level is still in play after " + std::to_string(kLevelBound) + " updates");
     WatchCombo(running);
+    WatchHovers();
     WatchForStall();
 }
 
@@ -148,6 +150,21 @@ void LevelWatch::WatchCombo(bool running)
     if (mComboTime > window && mComboTime - mGame.Field()->Speed() <= window)
         Fault("a combo of " + std::to_string(levels.ComboCount()) + " is still open " +
               std::to_string(int32_t(mComboTime)) + " field steps after its window opened");
+}
+
+void LevelWatch::WatchHovers()
+{
+    const CGameField& field = *mGame.Field();
+    for (const ProcessSlot& slot : mGame.Processor()->Slots()) {
+        if (slot.mKind != kProcessCellHover || mHoverOffField)
+            continue;
+        // A block off the field is back in the field's pool, past its blocks in play, or taken anew and bare.
+        const CFieldBlock* block = slot.Object<CFieldBlock>(2);
+        if (block == nullptr || block->mPoolIndex >= field.ActiveBlocks() || block->mHover.mPhase == 0) {
+            mHoverOffField = true;
+            Fault("a hover goes on for a block taken off the field");
+        }
+    }
 }
 
 void LevelWatch::WatchForStall()

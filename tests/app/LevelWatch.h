@@ -51,6 +51,8 @@ private:
     // A scoring landing opens the combo window; when it closes the combo is
     // paid and counted from 0 again. Field time is counted: bonuses slow the field.
     void WatchCombo(bool running);
+    // A block taken off the field ends its hover with it.
+    void WatchHovers();
     void WatchForStall();
     void Fault(const std::string& what);
 
@@ -64,6 +66,7 @@ private:
     int32_t mPlayedUpdates = 0;
     int32_t mLevelsEnded = 0;
     float mComboTime = 0.0f;
+    bool mHoverOffField = false;
     // The first level start of each game mode.
     std::map<int32_t, Holdings> mFirstStarts;
     std::vector<std::string> mSavedProfiles;

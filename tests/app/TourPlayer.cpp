@@ -16,6 +16,7 @@
 #include "platform/windows/VirtualKeys.h"
 #include "tests/app/WindowCommands.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -116,9 +117,19 @@ bool TourPlayer::PartDone() const
 
 void TourPlayer::PlayField()
 {
+    // On its first level the player tries for a combo once: as soon as a take
+    // has landed the ball is sent on to the next group, and is in the air
+    // when the combo's window closes.
+    const CLevelController& levels = *mGame.LevelController();
+    if (!mTriedCombo && levels.GameMode() == 1 && levels.CurrentPosition() == 0 && levels.ComboCount() > 0 &&
+        mMouse.FieldTakesClick()) {
+        mTriedCombo = true;
+        TakeGroup();
+        return;
+    }
     if (!FieldReady(true))
         return;
-    const int32_t kind = mGame.LevelController()->LevelKind();
+    const int32_t kind = levels.LevelKind();
     // Esc opens the pause window: the first time to go on, at the map game's end to leave.
     if (!mPausedByKey || (mPart == kMapGame && PartDone())) {
         mLeaving = mPausedByKey;
@@ -139,7 +150,13 @@ void TourPlayer::PlayField()
     else if (kind == CLevelController::kCrazyKind)
         PlayCrazy();
     else if (!LandOnWantedBonus() && (kind == CLevelController::kTimedKind || !BringsWantedBonuses()))
-        ClickCell(mMouse.PickCell(true) >= 0 ? mMouse.PickCell(true) : mMouse.PickCell(false));
+        TakeGroup();
+}
+
+void TourPlayer::TakeGroup()
+{
+    const int32_t take = mMouse.PickCell(true);
+    ClickCell(take >= 0 ? take : mMouse.PickCell(false));
 }
 
 void TourPlayer::PlayPuzzle()
@@ -181,9 +198,27 @@ bool TourPlayer::LandOnWantedBonus()
             !CFieldBonuses::IsArmed(*block->mBonus) || mMouse.GroupTaken(cell) < 0)
             continue;
         ClickCell(cell);
+        RestHandBeside(cell);
         return true;
     }
     return false;
+}
+
+void TourPlayer::RestHandBeside(int32_t cell)
+{
+    // Best on a block of no group: a bomb's blast takes that one by itself, not with a group.
+    const int32_t width = mGame.Field()->Width();
+    const int32_t height = mGame.Field()->Height();
+    const int32_t column = cell % width;
+    const int32_t row = cell / width;
+    int32_t rest = column + 1 < width ? cell + 1 : cell - 1;
+    for (int32_t c = std::max(column - 1, 0); c <= std::min(column + 1, width - 1); ++c) {
+        for (int32_t r = std::max(row - 1, 0); r <= std::min(row + 1, height - 1); ++r) {
+            if (r * width + c != cell && mMouse.GroupTaken(r * width + c) == 0)
+                rest = r * width + c;
+        }
+    }
+    mMouse.PointAtCell(rest % width, rest / width);
 }
 
 bool TourPlayer::BringsWantedBonuses()

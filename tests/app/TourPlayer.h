@@ -31,8 +31,9 @@ private:
 // player wins the map game's levels one after the other, from the first map
 // into the second: pausing by Esc in the first level and by leaving the window
 // in the first timed one, taking a step back on the first puzzle, landing on
-// the token of every bonus not fired yet and, on a level that can bring all
-// of those, waiting for them before going for the goal. Then it leaves for
+// the token of every bonus not fired yet, the hand then beside it, and, on a
+// level that can bring all of those, waiting for them before going for the
+// goal; on its first level it tries for a combo. Then it leaves for
 // the endless game, wins one of its levels, misses until that game is over,
 // enters the hiscore and quits the game. Only the new player's name is typed.
 class TourPlayer : public GamePlayer {
@@ -51,10 +52,14 @@ private:
     void PlayField() override;
     // The part has shown what it is there for: the player ends it.
     bool PartDone() const;
+    // Takes the largest group, or misses where none is left.
+    void TakeGroup();
     void PlayPuzzle();
     void PlayCrazy();
     // Lands on a bonus's token that has not fired yet; false when none is on the field to fire.
     bool LandOnWantedBonus();
+    // The hand rests beside the token landed on, on a block that a bomb's blast may take.
+    void RestHandBeside(int32_t cell);
     // Whether the level may still bring a bonus not fired yet; worth waiting
     // for where no clock runs down.
     bool BringsWantedBonuses();
@@ -62,6 +67,7 @@ private:
     std::string mName;
     FiredBonuses mFired;
     Part mPart = kMapGame;
+    bool mTriedCombo = false;
     bool mPausedByKey = false;
     bool mLeftWindow = false;
     bool mUndone = false;

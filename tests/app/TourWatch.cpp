@@ -2,9 +2,14 @@
 
 #include "app/CGameApp.h"
 #include "game/board/bonuses/BonusId.h"
+#include "game/board/bonuses/CBonusBomb.h"
+#include "game/board/bonuses/CGameBonuses.h"
+#include "game/board/field/CCellGrid.h"
 #include "game/board/field/CCellRuns.h"
+#include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
+#include "game/screens/play/CBoardWidget.h"
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/GUIWindowTable.h"
 
@@ -28,6 +33,30 @@ void TourWatch::Update()
         mLastWindow = gui.CurrentWindow();
     WatchLevel();
     WatchPause();
+    WatchBomb();
+}
+
+void TourWatch::WatchBomb()
+{
+    // The blast begins: is a block of its area under the pointer, one of no
+    // group, which the blast takes by itself?
+    const int32_t state = mGame.Bonuses()->Bomb().GetState();
+    if (state == CBonusBomb::kDestroying && mBombState != CBonusBomb::kDestroying) {
+        const CGameField& field = *mGame.Field();
+        const CCellGrid& grid = field.Grid();
+        const CBoardWidget& board = *mGame.Board();
+        for (int32_t column = board.TargetColumn() - 1; column <= board.TargetColumn() + 1; ++column) {
+            for (int32_t row = board.TargetRow() - 1; row <= board.TargetRow() + 1; ++row) {
+                if (column < 0 || row < 0 || column >= grid.Width() || row >= grid.Height())
+                    continue;
+                const CFieldBlock* block = field.Record(row * grid.Width() + column).mBlock;
+                const int32_t group = CCellGrid::GroupOf(grid.Cell(column, row));
+                const bool alone = group >= grid.GroupIdCounter() || grid.Group(group).Count() < grid.MatchCount();
+                mBombTookHover = mBombTookHover || (block != nullptr && block->mHover.mPhase != 0 && alone);
+            }
+        }
+    }
+    mBombState = state;
 }
 
 void TourWatch::WatchLevel()
@@ -92,6 +121,7 @@ void TourWatch::ExpectTheWholeTour()
     for (int32_t id = 0; id < kBonusCount; ++id)
         all.insert(id);
     EXPECT_EQ(mFired.Now(), all) << "the bonuses fired";
+    EXPECT_TRUE(mBombTookHover) << "a bomb's blast on a block under the pointer";
     EXPECT_TRUE(mNewMapAsked) << "a new map asked for after the first map's levels";
     EXPECT_TRUE(mPlayedSecondMap) << "a level of the second map, on its own border";
     EXPECT_TRUE(mResumedAfterKey) << "play resumed after a pause by the player";

@@ -15,8 +15,9 @@ namespace AppTest {
 // show, update after update, from the game alone: the kinds of level won,
 // an undo on a puzzle, the bonuses fired, the crossing from the first map to
 // the second with its reload, a pause by the player and one by the window
-// losing the focus, each resumed, and the game's own quit at the end; and,
-// as the soak does, every level for what it must end with.
+// losing the focus, each resumed, a bomb's blast on a block under the
+// pointer, and the game's own quit at the end; and, as the soak does, every
+// level for what it must end with.
 class TourWatch {
 public:
     TourWatch(CGameApp& game, std::string log) : mGame(game), mFired(std::move(log)), mLevels(game, false) {}
@@ -28,6 +29,7 @@ public:
 private:
     void WatchLevel();
     void WatchPause();
+    void WatchBomb();
 
     const CGameApp& mGame;
     FiredBonuses mFired;
@@ -42,6 +44,8 @@ private:
     int32_t mFirstMapBorder = kNoBorder;
     bool mNewMapAsked = false;
     bool mPlayedSecondMap = false;
+    int32_t mBombState = 0;
+    bool mBombTookHover = false;
     bool mResumedAfterKey = false;
     bool mResumedAfterFocus = false;
     int32_t mLastWindow = -1;
