@@ -6,6 +6,7 @@
 # prints the share of one core the game process used while that screen stayed.
 # With a data folder to copy in (one that holds a player) that screen is the
 # menu; without one, the first player's name window over the menu's backdrop.
+# It starts in a window (the game's own first start is full screen);
 # FULLSCREEN=1 starts it full screen; SETTLE is the wait in seconds (default 25);
 # SHOT=FILE.png keeps a picture of the screen taken at the end.
 # Usage: scripts/idle-cpu-share.sh [PROGRAM [DATA [SECONDS]]]
@@ -29,9 +30,8 @@ mkdir -p "$folder/data" "$folder/config/lumo" "$folder/runtime"
 if [ -n "$data" ]; then
     cp -r "$data/." "$folder/data/"
 fi
-if [ "${FULLSCREEN:-0}" = 1 ]; then
-    printf '[SOFTWARE\\DravikGames\\Zentrova]\n"ScreenMode"=dword:1\n' >"$folder/config/lumo/registry.txt"
-fi
+printf '[SOFTWARE\\DravikGames\\Zentrova]\n"ScreenMode"=dword:%d\n' "$([ "${FULLSCREEN:-0}" = 1 ] && echo 1 || echo 0)" \
+    >"$folder/config/lumo/registry.txt"
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$folder/display" 2>/dev/null &
 pids+=($!)

@@ -24,19 +24,16 @@ public:
     int32_t ConvertChanged(const ShownFrame& frame, uint8_t* dest, int32_t destPitch, int32_t destTop, bool all) const;
 
 private:
-    // A channel's place in the source and the exact multiplier that widens
-    // it in 16 bits: (value << lift) * multiplier >> 16 == value * 255 / maximum.
+    // A channel's place in the source and, where it fits 8 bits, the exact
+    // multiplier that widens it in 16 bits.
     struct Channel {
         uint32_t mask = 0;
-        uint32_t offset = 0;
-        uint32_t maximum = 0;
-        uint32_t lift = 0;
-        uint32_t multiplier = 0;
+        ChannelLift lift;
 
-        explicit Channel(uint32_t channelMask);
+        explicit Channel(uint32_t channelMask) : mask(channelMask), lift(LiftOf(channelMask)) {}
         uint32_t Read(uint32_t pixel) const
         {
-            return maximum ? ((pixel & mask) >> offset) * 255 / maximum : 0;
+            return lift.maximum ? ((pixel & mask) >> lift.offset) * 255 / lift.maximum : 0;
         }
     };
     enum class Kind { Copy, Opaque, Wide16, Any };

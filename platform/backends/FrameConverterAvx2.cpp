@@ -25,9 +25,10 @@ struct Lifted {
     }
 };
 
-} // namespace
-
-int32_t WidenRowAvx2(const uint16_t* source, uint32_t* dest, int32_t width, const ChannelLift (&channels)[3])
+// Inlined with the lifts of 565 as constants, the shifts by none drop out
+// and the others take immediates: the widening is bound by its instructions.
+[[gnu::always_inline]] inline int32_t WidenRow(const uint16_t* source, uint32_t* dest, int32_t width,
+                                               const ChannelLift (&channels)[3])
 {
     const Lifted red(channels[0]), green(channels[1]), blue(channels[2]);
     const __m256i alpha = _mm256_set1_epi16(int16_t(0xFF00));
@@ -43,6 +44,17 @@ int32_t WidenRowAvx2(const uint16_t* source, uint32_t* dest, int32_t width, cons
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + x + 8), _mm256_permute2x128_si256(low, high, 0x31));
     }
     return x;
+}
+
+constexpr ChannelLift k565[3] = {LiftOf(0xF800), LiftOf(0x07E0), LiftOf(0x001F)};
+
+} // namespace
+
+int32_t WidenRowAvx2(const uint16_t* source, uint32_t* dest, int32_t width, const ChannelLift (&channels)[3])
+{
+    if (channels[0] == k565[0] && channels[1] == k565[1] && channels[2] == k565[2])
+        return WidenRow(source, dest, width, k565);
+    return WidenRow(source, dest, width, channels);
 }
 
 int32_t OpaqueRowAvx2(const uint32_t* source, uint32_t* dest, int32_t width)

@@ -25,10 +25,11 @@ uint32_t Widened(const FrameFormat& format, uint32_t pixel)
     return word;
 }
 
-// Rows of random pixels in a format, with a pitch wider than the row.
+// Rows of random pixels in a format, with a pitch wider than the row unless
+// told otherwise.
 struct RandomRows {
-    RandomRows(const FrameFormat& format, int32_t width, int32_t height, uint32_t seed)
-        : bytes(int32_t(format.bits / 8)), pitch(width * bytes + 5), data(size_t(pitch) * size_t(height))
+    RandomRows(const FrameFormat& format, int32_t width, int32_t height, uint32_t seed, int32_t padding = 5)
+        : bytes(int32_t(format.bits / 8)), pitch(width * bytes + padding), data(size_t(pitch) * size_t(height))
     {
         std::mt19937 random(seed);
         for (uint8_t& byte : data)
@@ -92,7 +93,6 @@ TEST(FrameConverter, ArgbWithItsAlphaIsCopiedAsItIs)
 TEST(FrameConverter, OnlyChangedRowsAreConvertedIntoAPartOfTheFrame)
 {
     const FrameFormat format{16, 0xF800, 0x07E0, 0x001F, 0};
-    const RandomRows source(format, 4, 10, 3);
     FrameRows changed;
     changed.Reset(10);
     changed.Clear();
@@ -104,16 +104,22 @@ TEST(FrameConverter, OnlyChangedRowsAreConvertedIntoAPartOfTheFrame)
     changed.ForEachSpan([&](int32_t top, int32_t bottom) { spans.emplace_back(top, bottom); });
     EXPECT_EQ(spans, (std::vector<std::pair<int32_t, int32_t>>{{2, 4}, {7, 8}, {9, 10}}));
 
-    ShownFrame frame{source.data.data(), 4, 10, source.pitch, format, &changed};
-    // Room for rows 2 to 9 only, as a locked part of a texture gives.
-    constexpr uint32_t kUntouched = 0xDEADBEEF;
-    std::vector<uint32_t> dest(size_t(8) * 4, kUntouched);
-    EXPECT_EQ(FrameConverter(format).ConvertChanged(frame, reinterpret_cast<uint8_t*>(dest.data()), 16, 2, false), 4);
-    for (int32_t y = 2; y < 10; ++y) {
-        const bool renewed = y == 2 || y == 3 || y == 7 || y == 9;
-        for (int32_t x = 0; x < 4; ++x)
-            EXPECT_EQ(dest[size_t(y - 2) * 4 + size_t(x)], renewed ? Widened(format, source.Pixel(x, y)) : kUntouched)
-                << x << ", " << y;
+    // Rows with a gap after each, and rows that follow on (converted as runs).
+    for (int32_t padding : {5, 0}) {
+        const RandomRows source(format, 12, 10, 3, padding);
+        ShownFrame frame{source.data.data(), 12, 10, source.pitch, format, &changed};
+        // Room for rows 2 to 9 only, as a locked part of a texture gives.
+        constexpr uint32_t kUntouched = 0xDEADBEEF;
+        std::vector<uint32_t> dest(size_t(8) * 12, kUntouched);
+        EXPECT_EQ(FrameConverter(format).ConvertChanged(frame, reinterpret_cast<uint8_t*>(dest.data()), 48, 2, false),
+                  4);
+        for (int32_t y = 2; y < 10; ++y) {
+            const bool renewed = y == 2 || y == 3 || y == 7 || y == 9;
+            for (int32_t x = 0; x < 12; ++x)
+                EXPECT_EQ(dest[size_t(y - 2) * 12 + size_t(x)],
+                          renewed ? Widened(format, source.Pixel(x, y)) : kUntouched)
+                    << "padding " << padding << ", " << x << ", " << y;
+        }
     }
 
     // Rows 6 to 9 of the record, seen as a frame of their own.
