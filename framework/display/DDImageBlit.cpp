@@ -122,10 +122,41 @@ bool MakeChannelLanes(const uint32_t masks[3], const uint32_t shifts[3], const u
     return true;
 }
 
+// The lanes of a 16-bit surface whose channels are each one run of at most 8 bits.
+bool SurfaceLanes(const uint32_t masks[3], const uint32_t tints[3], ChannelLanes lanes[3])
+{
+    uint32_t shifts[3];
+    uint32_t maxima[3];
+    for (int c = 0; c < 3; ++c) {
+        shifts[c] = masks[c] ? uint32_t(std::countr_zero(masks[c])) : 0;
+        maxima[c] = masks[c] >> shifts[c];
+    }
+    const bool contiguous = std::all_of(maxima, maxima + 3, [](uint32_t m) { return (m & (m + 1)) == 0; });
+    return contiguous && MakeChannelLanes(masks, shifts, maxima, tints, lanes);
+}
+
 // x / 255 for x at most 255 * 255.
 __m128i DivideBy255(__m128i x)
 {
     return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
+}
+
+// Eight premultiplied source pixels over eight of a 16-bit surface: each
+// channel kept by (256 - alpha) / 256, the spread formats' weight cut to a
+// multiple of 8 as their one multiplication takes it, and the source added.
+template <bool Spread, bool Mirrored, typename Texels>
+__m128i OverNative16(__m128i dest, const Texels& texels, size_t index, bool opaque, const ChannelLanes (&lanes)[3])
+{
+    __m128i weight = _mm_setzero_si128();
+    if (!opaque) {
+        weight = _mm_sub_epi16(_mm_set1_epi16(256), Halves<Mirrored, true>(texels, index));
+        if (Spread)
+            weight = _mm_and_si128(weight, _mm_set1_epi16(~7));
+    }
+    __m128i kept = _mm_setzero_si128();
+    for (const ChannelLanes& channel : lanes)
+        kept = _mm_or_si128(kept, channel.Place(_mm_srli_epi16(_mm_mullo_epi16(channel.Value(dest), weight), 8)));
+    return _mm_add_epi16(kept, Halves<Mirrored, false>(texels, index));
 }
 
 #endif
@@ -367,19 +398,38 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
             }
         }
         if (untinted) {
+#if defined(__SSE2__)
+            ChannelLanes lanes[3];
+            const bool inLanes = sizeof(Pixel) == 2 && SurfaceLanes(masks, tints, lanes);
+#endif
             WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
-                WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
-                                   [&](size_t index, Pixel* row, int32_t column, int32_t run) {
-                                       const uint32_t alpha = texels[index] >> 24;
-                                       if (alpha == 0)
-                                           return;
-                                       for (int32_t i = 0; i < run; ++i, column += step) {
-                                           const uint32_t n = texels[index + size_t(i)];
-                                           row[column] = alpha == 255
-                                                             ? Pixel(n)
-                                                             : Pixel(scaleDest(row[column], 256 - (n >> 24)) + n);
-                                       }
-                                   });
+                auto single = [&](Pixel& pixel, uint32_t n, bool opaque) {
+                    pixel = opaque ? Pixel(n) : Pixel(scaleDest(pixel, 256 - (n >> 24)) + n);
+                };
+                WalkRuns<Mirrored>(
+                    raster, runs, memory->mWidth, x, y, srcRect,
+                    [&](size_t index, Pixel* row, int32_t column, int32_t run) {
+                        const uint32_t alpha = texels[index] >> 24;
+                        if (alpha == 0)
+                            return;
+                        const bool opaque = alpha == 255;
+#if defined(__SSE2__)
+                        if constexpr (sizeof(Pixel) == 2) {
+                            if (inLanes) {
+                                SplitRun<Mirrored, 8>(
+                                    row, column, index, run,
+                                    [&](Pixel* group, size_t at) {
+                                        Store(group, OverNative16<Format::kSpread, Mirrored>(Load(group), texels, at,
+                                                                                             opaque, lanes));
+                                    },
+                                    [&](Pixel& pixel, size_t at) { single(pixel, texels[at], opaque); });
+                                return;
+                            }
+                        }
+#endif
+                        for (int32_t i = 0; i < run; ++i, column += step)
+                            single(row[column], texels[index + size_t(i)], opaque);
+                    });
             });
             return;
         }
@@ -419,16 +469,8 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
 #if defined(__SSE2__)
             if constexpr (sizeof(Pixel) == 2) {
                 const __m128i tintAlpha = _mm_set1_epi16(short(tint.alpha));
-                // The channel form: contiguous masks, each one at most 8 bits wide.
-                uint32_t shifts[3];
-                uint32_t maxima[3];
-                for (int c = 0; c < 3; ++c) {
-                    shifts[c] = masks[c] ? uint32_t(std::countr_zero(masks[c])) : 0;
-                    maxima[c] = masks[c] >> shifts[c];
-                }
                 ChannelLanes lanes[3];
-                const bool contiguous = std::all_of(maxima, maxima + 3, [](uint32_t m) { return (m & (m + 1)) == 0; });
-                if (!spreadGrey && contiguous && MakeChannelLanes(masks, shifts, maxima, tints, lanes)) {
+                if (!spreadGrey && SurfaceLanes(masks, tints, lanes)) {
                     walk([&](Pixel* row, int32_t column, size_t index, int32_t run, bool opaque) {
                         SplitRun<Mirrored, 8>(
                             row, column, index, run,
