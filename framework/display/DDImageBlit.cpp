@@ -22,8 +22,9 @@ using namespace Platform;
 namespace {
 
 // Walks each row of the source rectangle run by run: body(source index of
-// the run's first pixel, destination pixel of it, run length), the length
-// cut at the row's end. Mirrored rows are written right to left.
+// the run's first pixel, destination pixel of it, run length, pixels of the
+// row from it on), the length cut at the row's end. Mirrored rows are
+// written right to left.
 template <bool Mirrored, typename Raster, typename Body>
 void WalkRuns(const Raster& raster, const uint8_t* runs, int32_t sourceWidth, int x, int y, const Rect& srcRect,
               Body&& body)
@@ -33,7 +34,7 @@ void WalkRuns(const Raster& raster, const uint8_t* runs, int32_t sourceWidth, in
         auto* destRow = raster.Row(y + row);
         for (int32_t i = 0; i < srcRect.mWidth;) {
             const int32_t run = std::clamp(int32_t(runs[first + size_t(i)]), 1, srcRect.mWidth - i);
-            body(first + size_t(i), destRow, Mirrored ? x + srcRect.mWidth - 1 - i : x + i, run);
+            body(first + size_t(i), destRow, Mirrored ? x + srcRect.mWidth - 1 - i : x + i, run, srcRect.mWidth - i);
             i += run;
         }
     }
@@ -41,19 +42,6 @@ void WalkRuns(const Raster& raster, const uint8_t* runs, int32_t sourceWidth, in
 
 template <bool Mirrored>
 constexpr int32_t kColumnStep = Mirrored ? -1 : 1;
-
-// One run of pixels from source index on: group(first destination pixel,
-// source index) over whole groups of Lanes pixels, single(destination
-// pixel, source index) over the rest.
-template <bool Mirrored, int32_t Lanes, typename Pixel, typename Group, typename Single>
-void SplitRun(Pixel* row, int32_t column, size_t index, int32_t run, Group&& group, Single&& single)
-{
-    int32_t i = 0;
-    for (; i + Lanes <= run; i += Lanes)
-        group(row + (Mirrored ? column - i - (Lanes - 1) : column + i), index + size_t(i));
-    for (; i < run; ++i)
-        single(row[Mirrored ? column - i : column + i], index + size_t(i));
-}
 
 #if defined(__SSE2__)
 
@@ -65,6 +53,36 @@ __m128i Load(const void* p)
 void Store(void* p, __m128i v)
 {
     _mm_storeu_si128(static_cast<__m128i*>(p), v);
+}
+
+// One run of 16-bit pixels from source index on, within room pixels of its
+// row: group(first destination pixel, source index) over whole groups of
+// eight; the rest as one more group whose lanes past the run keep their
+// pixels where the row has room for it, else single(destination pixel,
+// source index) one by one.
+template <bool Mirrored, typename Pixel, typename Group, typename Single>
+void SplitRun(Pixel* row, int32_t column, size_t index, int32_t run, int32_t room, Group&& group, Single&& single)
+{
+    static_assert(sizeof(Pixel) == 2);
+    constexpr int32_t kLanes = 8;
+    auto first = [&](int32_t i) { return row + (Mirrored ? column - i - (kLanes - 1) : column + i); };
+    int32_t i = 0;
+    for (; i + kLanes <= run; i += kLanes)
+        group(first(i), index + size_t(i));
+    if (i < run && room - i >= kLanes) {
+        Pixel* pixels = first(i);
+        const __m128i before = Load(pixels);
+        group(pixels, index + size_t(i));
+        // A mirrored group holds the run's pixels in its last lanes.
+        const __m128i lane = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+        const short rest = short(run - i);
+        const __m128i ours = Mirrored ? _mm_cmpgt_epi16(lane, _mm_set1_epi16(short(kLanes - 1 - rest)))
+                                      : _mm_cmplt_epi16(lane, _mm_set1_epi16(rest));
+        Store(pixels, _mm_or_si128(_mm_and_si128(ours, Load(pixels)), _mm_andnot_si128(ours, before)));
+        return;
+    }
+    for (; i < run; ++i)
+        single(row[Mirrored ? column - i : column + i], index + size_t(i));
 }
 
 __m128i Quad(DirectTexels texels, size_t index)
@@ -157,6 +175,34 @@ __m128i OverNative16(__m128i dest, const Texels& texels, size_t index, bool opaq
     for (const ChannelLanes& channel : lanes)
         kept = _mm_or_si128(kept, channel.Place(_mm_srli_epi16(_mm_mullo_epi16(channel.Value(dest), weight), 8)));
     return _mm_add_epi16(kept, Halves<Mirrored, false>(texels, index));
+}
+
+// How a spread 16-bit format, blue and red in place in its low half and
+// green in its high half, carries a channel's sum into the channel above:
+// the distances from blue's field to red's and from red's to green's.
+struct SpreadCarries {
+    __m128i toRed;
+    __m128i toGreen;
+};
+
+// Eight pixels of a spread format as its one multiplication of the whole
+// spread word gives them: each channel's source times the grey tint plus its
+// destination times the weight, with what each field's sum carries into the
+// fields above it, then each field's bits from the fifth up.
+__m128i SpreadSums(__m128i source, __m128i dest, __m128i tint, __m128i weight, const ChannelLanes (&lanes)[3],
+                   const SpreadCarries& carries)
+{
+    auto sum = [&](const ChannelLanes& channel) {
+        return _mm_add_epi16(_mm_mullo_epi16(channel.Value(source), tint),
+                             _mm_mullo_epi16(channel.Value(dest), weight));
+    };
+    const __m128i blue = sum(lanes[2]);
+    const __m128i red = _mm_add_epi16(_mm_srl_epi16(blue, carries.toRed), sum(lanes[0]));
+    const __m128i green = _mm_add_epi16(_mm_srl_epi16(red, carries.toGreen), sum(lanes[1]));
+    auto place = [](const ChannelLanes& channel, __m128i total) {
+        return channel.Place(_mm_and_si128(_mm_srli_epi16(total, 5), channel.maximum));
+    };
+    return _mm_or_si128(_mm_or_si128(place(lanes[0], red), place(lanes[1], green)), place(lanes[2], blue));
 }
 
 #endif
@@ -408,7 +454,7 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
                 };
                 WalkRuns<Mirrored>(
                     raster, runs, memory->mWidth, x, y, srcRect,
-                    [&](size_t index, Pixel* row, int32_t column, int32_t run) {
+                    [&](size_t index, Pixel* row, int32_t column, int32_t run, int32_t room) {
                         const uint32_t alpha = texels[index] >> 24;
                         if (alpha == 0)
                             return;
@@ -416,8 +462,8 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
 #if defined(__SSE2__)
                         if constexpr (sizeof(Pixel) == 2) {
                             if (inLanes) {
-                                SplitRun<Mirrored, 8>(
-                                    row, column, index, run,
+                                SplitRun<Mirrored>(
+                                    row, column, index, run, room,
                                     [&](Pixel* group, size_t at) {
                                         Store(group, OverNative16<Format::kSpread, Mirrored>(Load(group), texels, at,
                                                                                              opaque, lanes));
@@ -454,13 +500,13 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
             return one(raster.mRed, tint.red) + one(raster.mGreen, tint.green) + one(raster.mBlue, tint.blue);
         };
         WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
-            // span(row, column, source index, run, opaque) over the runs not transparent.
+            // span(row, column, source index, run, room, opaque) over the runs not transparent.
             auto walk = [&](auto&& span) {
                 WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
-                                   [&](size_t index, Pixel* row, int32_t column, int32_t run) {
+                                   [&](size_t index, Pixel* row, int32_t column, int32_t run, int32_t room) {
                                        const uint32_t alpha = texels[index] >> 24;
                                        if (alpha != 0)
-                                           span(row, column, index, run, alpha == 255 && tint.alpha == 255);
+                                           span(row, column, index, run, room, alpha == 255 && tint.alpha == 255);
                                    });
             };
             auto single = [&](Pixel& pixel, uint32_t n, bool opaque) {
@@ -468,12 +514,17 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
             };
 #if defined(__SSE2__)
             if constexpr (sizeof(Pixel) == 2) {
-                const __m128i tintAlpha = _mm_set1_epi16(short(tint.alpha));
                 ChannelLanes lanes[3];
-                if (!spreadGrey && SurfaceLanes(masks, tints, lanes)) {
-                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run, bool opaque) {
-                        SplitRun<Mirrored, 8>(
-                            row, column, index, run,
+                const bool spreadLayout = (masks[1] << 16 | masks[0] | masks[2]) == Format::kSpreadMask;
+                if (SurfaceLanes(masks, tints, lanes) && (!spreadGrey || spreadLayout)) {
+                    const __m128i tintAlpha = _mm_set1_epi16(short(tint.alpha));
+                    const __m128i greyTint = _mm_set1_epi16(short(tint.red >> 3));
+                    const SpreadCarries carries{
+                        _mm_cvtsi32_si128(std::countr_zero(masks[0])),
+                        _mm_cvtsi32_si128(std::countr_zero(masks[1]) + 16 - std::countr_zero(masks[0]))};
+                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run, int32_t room, bool opaque) {
+                        SplitRun<Mirrored>(
+                            row, column, index, run, room,
                             [&](Pixel* group, size_t at) {
                                 const __m128i n = Halves<Mirrored, false>(texels, at);
                                 const __m128i d = Load(group);
@@ -482,6 +533,10 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
                                            : _mm_sub_epi16(_mm_set1_epi16(256),
                                                            DivideBy255(_mm_mullo_epi16(
                                                                Halves<Mirrored, true>(texels, at), tintAlpha)));
+                                if (spreadGrey) {
+                                    Store(group, SpreadSums(n, d, greyTint, _mm_srli_epi16(k, 3), lanes, carries));
+                                    return;
+                                }
                                 __m128i pixels = _mm_setzero_si128();
                                 for (const ChannelLanes& channel : lanes) {
                                     const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(channel.Value(d), k),
@@ -497,7 +552,7 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
                 }
             }
 #endif
-            walk([&](Pixel* row, int32_t column, size_t index, int32_t run, bool opaque) {
+            walk([&](Pixel* row, int32_t column, size_t index, int32_t run, int32_t, bool opaque) {
                 for (int32_t i = 0; i < run; ++i, column += step)
                     single(row[column], texels[index + size_t(i)], opaque);
             });
@@ -565,12 +620,12 @@ void DDImage::BlitAdd(Image* source, int x, int y, const Rect& srcRect, const Co
             }
         }
         WithTexels(native, memory->colorIndices.get(), [&](auto texels) {
-            // span(row, column, source index, run) over the lit runs.
+            // span(row, column, source index, run, room) over the lit runs.
             auto walk = [&](auto&& span) {
                 WalkRuns<Mirrored>(raster, runs, memory->mWidth, x, y, srcRect,
-                                   [&](size_t index, Pixel* row, int32_t column, int32_t run) {
+                                   [&](size_t index, Pixel* row, int32_t column, int32_t run, int32_t room) {
                                        if ((texels[index] & 0x00FFFFFF) != 0)
-                                           span(row, column, index, run);
+                                           span(row, column, index, run, room);
                                    });
             };
             auto single = [&](Pixel& pixel, size_t at) { pixel = Pixel(add(texels[at], pixel)); };
@@ -584,9 +639,9 @@ void DDImage::BlitAdd(Image* source, int x, int y, const Rect& srcRect, const Co
                                             (1u << channels[2].bits) - 1};
                 ChannelLanes lanes[3];
                 if (MakeChannelLanes(masks, shifts, maxima, tints, lanes)) {
-                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run) {
-                        SplitRun<Mirrored, 8>(
-                            row, column, index, run,
+                    walk([&](Pixel* row, int32_t column, size_t index, int32_t run, int32_t room) {
+                        SplitRun<Mirrored>(
+                            row, column, index, run, room,
                             [&](Pixel* group, size_t at) {
                                 const __m128i n = Halves<Mirrored, false>(texels, at);
                                 const __m128i d = Load(group);
@@ -607,7 +662,7 @@ void DDImage::BlitAdd(Image* source, int x, int y, const Rect& srcRect, const Co
                 }
             }
 #endif
-            walk([&](Pixel* row, int32_t column, size_t index, int32_t run) {
+            walk([&](Pixel* row, int32_t column, size_t index, int32_t run, int32_t) {
                 for (int32_t i = 0; i < run; ++i, column += step)
                     single(row[column], index + size_t(i));
             });

@@ -136,7 +136,8 @@ int32_t FrameConverter::ConvertChanged(const ShownFrame& frame, uint8_t* dest, i
 {
     // Rows that follow on from one another in both frames go through as one
     // long row: starting a row costs about a third of converting it.
-    const bool joined = frame.pitch == int64_t(frame.width) * (mFormat.bits / 8) && destPitch == int64_t(frame.width) * 4;
+    const bool joined =
+        frame.pitch == int64_t(frame.width) * (mFormat.bits / 8) && destPitch == int64_t(frame.width) * 4;
     const int32_t rowsPerRun = joined && frame.width > 0 ? std::max(1, INT32_MAX / frame.width) : 1;
     int32_t converted = 0;
     auto convert = [&](int32_t top, int32_t bottom) {

@@ -43,8 +43,8 @@ TEST_F(RasterRuns, WholeRowsMatchTheirPixelsDrawnOneByOne)
         Color color;
         int drawMode;
     } draws[] = {
-        {Color::White, 0}, {Color(200, 120, 60, 200), 0}, {Color(90, 90, 90, 255), 0}, {Color(255, 40, 160), 0},
-        {Color::White, 1}, {Color(200, 120, 60, 200), 1},
+        {Color::White, 0}, {Color(200, 120, 60, 200), 0}, {Color(90, 90, 90, 255), 0}, {Color(160, 160, 160, 120), 0},
+        {Color(255, 40, 160), 0}, {Color::White, 1}, {Color(200, 120, 60, 200), 1},
     };
     const std::vector<uint32_t> pixels = Row();
     for (const DesktopFormat& desktop : formats) {
