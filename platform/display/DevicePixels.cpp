@@ -4,6 +4,7 @@
 #include "platform/display/DirectDrawPalette.h"
 #include "platform/display/DirectDrawSurface.h"
 
+#include <algorithm>
 #include <bit>
 
 #if defined(__SSE2__)
@@ -106,6 +107,119 @@ struct WidenStep {
 };
 constexpr WidenStep kWidenSteps[9] = {{0, 0},    {8, 65280}, {8, 21760},  {8, 9326}, {8, 4352},
                                       {8, 2106}, {10, 4145}, {13, 16449}, {8, 256}};
+
+// The channels of a 16-bit layout: alpha, red, green, blue.
+struct Channels16 {
+    uint32_t masks[4];
+    uint32_t shifts[4];
+    uint32_t maxima[4];
+};
+
+constexpr Channels16 k565{{0, 0xF800, 0x07E0, 0x001F}, {0, 11, 5, 0}, {0, 31, 63, 31}};
+
+Channels16 ChannelsOf(const DevicePixels& layout)
+{
+    Channels16 channels;
+    std::copy(layout.masks, layout.masks + 4, channels.masks);
+    std::copy(layout.shifts, layout.shifts + 4, channels.shifts);
+    std::copy(layout.maxima, layout.maxima + 4, channels.maxima);
+    return channels;
+}
+
+bool Is565(const DevicePixels& layout)
+{
+    return std::equal(layout.masks, layout.masks + 4, k565.masks);
+}
+
+// The rows below are inlined with the channels of 565 as constants as well:
+// the absent alpha drops out and the shifts take immediates.
+
+// Channel C of eight pixels: its bits moved to the top of v << (16 - shift),
+// then the multiplier; a channel without bits is the constant it reads as.
+template <int C>
+[[gnu::always_inline]] inline __m128i WidenChannel(const Channels16& layout, __m128i pixels, uint32_t alpha)
+{
+    if (!layout.maxima[C])
+        return _mm_set1_epi16(short(C == 0 ? alpha : 255));
+    const WidenStep step = kWidenSteps[std::bit_width(layout.maxima[C])];
+    const int32_t move = 16 - step.shift - int32_t(layout.shifts[C]);
+    const __m128i bits = _mm_and_si128(pixels, _mm_set1_epi16(short(layout.masks[C])));
+    const __m128i placed = _mm_sll_epi16(_mm_srl_epi16(bits, _mm_cvtsi32_si128(move < 0 ? -move : 0)),
+                                         _mm_cvtsi32_si128(move > 0 ? move : 0));
+    return _mm_mulhi_epu16(placed, _mm_set1_epi16(short(step.multiplier)));
+}
+
+// Eight pixels.
+[[gnu::always_inline]] inline void WidenGroup(const Channels16& layout, const uint8_t* from, uint32_t* to,
+                                              uint32_t alpha)
+{
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i blueGreen =
+        _mm_or_si128(WidenChannel<3>(layout, pixels, alpha), _mm_slli_epi16(WidenChannel<2>(layout, pixels, alpha), 8));
+    const __m128i redAlpha =
+        _mm_or_si128(WidenChannel<1>(layout, pixels, alpha), _mm_slli_epi16(WidenChannel<0>(layout, pixels, alpha), 8));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi16(blueGreen, redAlpha));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4), _mm_unpackhi_epi16(blueGreen, redAlpha));
+}
+
+[[gnu::always_inline]] inline void Widen16(const Channels16& layout, const uint8_t* raw, int32_t count, uint32_t* argb,
+                                           uint32_t alpha)
+{
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        WidenGroup(layout, raw + 2 * i, argb + i, alpha);
+    // The last few through a group of their own.
+    if (i < count) {
+        uint8_t from[16] = {};
+        uint32_t to[8];
+        std::memcpy(from, raw + 2 * i, size_t(count - i) * 2);
+        WidenGroup(layout, from, to, alpha);
+        std::memcpy(argb + i, to, size_t(count - i) * 4);
+    }
+}
+
+// Channel C of four pixels: its top bits moved straight to their place.
+template <int C>
+[[gnu::always_inline]] inline __m128i NarrowChannel(const Channels16& layout, __m128i pixels)
+{
+    if (!layout.maxima[C])
+        return _mm_setzero_si128();
+    const int32_t move = 32 - 8 * C - std::bit_width(layout.maxima[C]) - int32_t(layout.shifts[C]);
+    const __m128i placed = _mm_sll_epi32(_mm_srl_epi32(pixels, _mm_cvtsi32_si128(move > 0 ? move : 0)),
+                                         _mm_cvtsi32_si128(move < 0 ? -move : 0));
+    return _mm_and_si128(placed, _mm_set1_epi32(int(layout.masks[C])));
+}
+
+// Four pixels, sign-extended from 16 bits so that the saturating pack keeps each.
+[[gnu::always_inline]] inline __m128i NarrowQuad(const Channels16& layout, __m128i pixels)
+{
+    const __m128i out = _mm_or_si128(_mm_or_si128(NarrowChannel<0>(layout, pixels), NarrowChannel<1>(layout, pixels)),
+                                     _mm_or_si128(NarrowChannel<2>(layout, pixels), NarrowChannel<3>(layout, pixels)));
+    return _mm_srai_epi32(_mm_slli_epi32(out, 16), 16);
+}
+
+// Eight pixels.
+[[gnu::always_inline]] inline void NarrowGroup(const Channels16& layout, const uint32_t* from, uint8_t* to)
+{
+    const __m128i low = NarrowQuad(layout, _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+    const __m128i high = NarrowQuad(layout, _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_packs_epi32(low, high));
+}
+
+[[gnu::always_inline]] inline void Narrow16(const Channels16& layout, const uint32_t* argb, int32_t count,
+                                            uint8_t* raw)
+{
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        NarrowGroup(layout, argb + i, raw + 2 * i);
+    if (i < count) {
+        uint32_t from[8] = {};
+        uint8_t to[16];
+        std::memcpy(from, argb + i, size_t(count - i) * 4);
+        NarrowGroup(layout, from, to);
+        std::memcpy(raw + 2 * i, to, size_t(count - i) * 2);
+    }
+}
 #endif
 
 } // namespace
@@ -113,40 +227,10 @@ constexpr WidenStep kWidenSteps[9] = {{0, 0},    {8, 65280}, {8, 21760},  {8, 93
 void DevicePixels::WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb, uint32_t alpha) const
 {
 #if defined(__SSE2__)
-    // Per channel: its bits moved to the top of v << (16 - shift), then the
-    // multiplier; a channel without bits is the constant it reads as.
-    __m128i masksOf[4], multipliers[4], rights[4], lefts[4], constants[4];
-    for (int c = 0; c < 4; ++c) {
-        const WidenStep step = kWidenSteps[std::bit_width(maxima[c])];
-        const int32_t move = 16 - step.shift - int32_t(shifts[c]);
-        masksOf[c] = _mm_set1_epi16(short(masks[c]));
-        multipliers[c] = _mm_set1_epi16(short(step.multiplier));
-        rights[c] = _mm_cvtsi32_si128(move < 0 ? -move : 0);
-        lefts[c] = _mm_cvtsi32_si128(move > 0 ? move : 0);
-        constants[c] = _mm_set1_epi16(short(maxima[c] ? 0 : c == 0 ? alpha : 255));
-    }
-    auto channel = [&](__m128i pixels, int c) {
-        const __m128i bits = _mm_sll_epi16(_mm_srl_epi16(_mm_and_si128(pixels, masksOf[c]), rights[c]), lefts[c]);
-        return _mm_or_si128(_mm_mulhi_epu16(bits, multipliers[c]), constants[c]);
-    };
-    auto group = [&](const uint8_t* from, uint32_t* to) {
-        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const __m128i blueGreen = _mm_or_si128(channel(pixels, 3), _mm_slli_epi16(channel(pixels, 2), 8));
-        const __m128i redAlpha = _mm_or_si128(channel(pixels, 1), _mm_slli_epi16(channel(pixels, 0), 8));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi16(blueGreen, redAlpha));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4), _mm_unpackhi_epi16(blueGreen, redAlpha));
-    };
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8)
-        group(raw + 2 * i, argb + i);
-    // The last few through a group of their own.
-    if (i < count) {
-        uint8_t from[16] = {};
-        uint32_t to[8];
-        std::memcpy(from, raw + 2 * i, size_t(count - i) * 2);
-        group(from, to);
-        std::memcpy(argb + i, to, size_t(count - i) * 4);
-    }
+    if (Is565(*this))
+        Widen16(k565, raw, count, argb, alpha);
+    else
+        Widen16(ChannelsOf(*this), raw, count, argb, alpha);
 #else
     for (int32_t i = 0; i < count; ++i) {
         uint16_t value;
@@ -159,37 +243,10 @@ void DevicePixels::WidenRow(const uint8_t* raw, int32_t count, uint32_t* argb, u
 void DevicePixels::NarrowRow(const uint32_t* argb, int32_t count, uint8_t* raw) const
 {
 #if defined(__SSE2__)
-    // Each channel's top bits moved straight to their place.
-    __m128i masksOf[4], rights[4], lefts[4];
-    for (int c = 0; c < 4; ++c) {
-        const int32_t move = 32 - 8 * c - std::bit_width(maxima[c]) - int32_t(shifts[c]);
-        masksOf[c] = _mm_set1_epi32(int(maxima[c] ? masks[c] : 0));
-        rights[c] = _mm_cvtsi32_si128(move > 0 ? move : 0);
-        lefts[c] = _mm_cvtsi32_si128(move < 0 ? -move : 0);
-    }
-    auto narrow = [&](__m128i pixels) {
-        __m128i out = _mm_setzero_si128();
-        for (int c = 0; c < 4; ++c)
-            out = _mm_or_si128(out, _mm_and_si128(_mm_sll_epi32(_mm_srl_epi32(pixels, rights[c]), lefts[c]),
-                                                  masksOf[c]));
-        // Sign-extended from 16 bits, so the saturating pack keeps each.
-        return _mm_srai_epi32(_mm_slli_epi32(out, 16), 16);
-    };
-    auto group = [&](const uint32_t* from, uint8_t* to) {
-        const __m128i low = narrow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
-        const __m128i high = narrow(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_packs_epi32(low, high));
-    };
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8)
-        group(argb + i, raw + 2 * i);
-    if (i < count) {
-        uint32_t from[8] = {};
-        uint8_t to[16];
-        std::memcpy(from, argb + i, size_t(count - i) * 4);
-        group(from, to);
-        std::memcpy(raw + 2 * i, to, size_t(count - i) * 2);
-    }
+    if (Is565(*this))
+        Narrow16(k565, argb, count, raw);
+    else
+        Narrow16(ChannelsOf(*this), argb, count, raw);
 #else
     for (int32_t i = 0; i < count; ++i) {
         const uint16_t value = uint16_t(FromArgb(argb[i]));
