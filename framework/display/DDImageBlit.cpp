@@ -177,32 +177,46 @@ __m128i OverNative16(__m128i dest, const Texels& texels, size_t index, bool opaq
     return _mm_add_epi16(kept, Halves<Mirrored, false>(texels, index));
 }
 
-// How a spread 16-bit format, blue and red in place in its low half and
-// green in its high half, carries a channel's sum into the channel above:
-// the distances from blue's field to red's and from red's to green's.
-struct SpreadCarries {
-    __m128i toRed;
-    __m128i toGreen;
-};
+// A channel of eight pixels of a spread format: the source's value times the
+// grey tint plus the destination's times the weight.
+template <uint32_t Mask>
+[[gnu::always_inline]] inline __m128i SpreadChannelSum(__m128i source, __m128i dest, __m128i tint, __m128i weight)
+{
+    constexpr int shift = std::countr_zero(Mask);
+    const __m128i mask = _mm_set1_epi16(short(Mask));
+    return _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(_mm_and_si128(source, mask), shift), tint),
+                         _mm_mullo_epi16(_mm_srli_epi16(_mm_and_si128(dest, mask), shift), weight));
+}
+
+// A channel's sum from its fifth bit up, back in the channel's place.
+template <uint32_t Mask>
+[[gnu::always_inline]] inline __m128i SpreadChannelPlace(__m128i sum)
+{
+    constexpr int shift = std::countr_zero(Mask);
+    const __m128i placed = shift >= 5 ? _mm_slli_epi16(sum, shift - 5) : _mm_srli_epi16(sum, 5 - shift);
+    return _mm_and_si128(placed, _mm_set1_epi16(short(Mask)));
+}
 
 // Eight pixels of a spread format as its one multiplication of the whole
-// spread word gives them: each channel's source times the grey tint plus its
-// destination times the weight, with what each field's sum carries into the
-// fields above it, then each field's bits from the fifth up.
-__m128i SpreadSums(__m128i source, __m128i dest, __m128i tint, __m128i weight, const ChannelLanes (&lanes)[3],
-                   const SpreadCarries& carries)
+// spread word gives them. The word holds blue and red in place in its low
+// half and green in its high half, so each channel's sum carries into the
+// channels above it, as the lanes do here.
+template <typename Format>
+[[gnu::always_inline]] inline __m128i SpreadSums(__m128i source, __m128i dest, __m128i tint, __m128i weight)
 {
-    auto sum = [&](const ChannelLanes& channel) {
-        return _mm_add_epi16(_mm_mullo_epi16(channel.Value(source), tint),
-                             _mm_mullo_epi16(channel.Value(dest), weight));
-    };
-    const __m128i blue = sum(lanes[2]);
-    const __m128i red = _mm_add_epi16(_mm_srl_epi16(blue, carries.toRed), sum(lanes[0]));
-    const __m128i green = _mm_add_epi16(_mm_srl_epi16(red, carries.toGreen), sum(lanes[1]));
-    auto place = [](const ChannelLanes& channel, __m128i total) {
-        return channel.Place(_mm_and_si128(_mm_srli_epi16(total, 5), channel.maximum));
-    };
-    return _mm_or_si128(_mm_or_si128(place(lanes[0], red), place(lanes[1], green)), place(lanes[2], blue));
+    constexpr uint32_t low = Format::kSpreadMask & 0xFFFF;
+    constexpr uint32_t green = Format::kSpreadMask >> 16;
+    constexpr uint32_t blue = low & ~(low + (low & (0u - low)));
+    constexpr uint32_t red = low ^ blue;
+    constexpr int toRed = std::countr_zero(red);
+    constexpr int toGreen = std::countr_zero(green) + 16 - toRed;
+    const __m128i blueSum = SpreadChannelSum<blue>(source, dest, tint, weight);
+    const __m128i redSum =
+        _mm_add_epi16(_mm_srli_epi16(blueSum, toRed), SpreadChannelSum<red>(source, dest, tint, weight));
+    const __m128i greenSum =
+        _mm_add_epi16(_mm_srli_epi16(redSum, toGreen), SpreadChannelSum<green>(source, dest, tint, weight));
+    return _mm_or_si128(_mm_or_si128(SpreadChannelPlace<red>(redSum), SpreadChannelPlace<green>(greenSum)),
+                        SpreadChannelPlace<blue>(blueSum));
 }
 
 #endif
@@ -515,13 +529,9 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
 #if defined(__SSE2__)
             if constexpr (sizeof(Pixel) == 2) {
                 ChannelLanes lanes[3];
-                const bool spreadLayout = (masks[1] << 16 | masks[0] | masks[2]) == Format::kSpreadMask;
-                if (SurfaceLanes(masks, tints, lanes) && (!spreadGrey || spreadLayout)) {
+                if (spreadGrey || SurfaceLanes(masks, tints, lanes)) {
                     const __m128i tintAlpha = _mm_set1_epi16(short(tint.alpha));
                     const __m128i greyTint = _mm_set1_epi16(short(tint.red >> 3));
-                    const SpreadCarries carries{
-                        _mm_cvtsi32_si128(std::countr_zero(masks[0])),
-                        _mm_cvtsi32_si128(std::countr_zero(masks[1]) + 16 - std::countr_zero(masks[0]))};
                     walk([&](Pixel* row, int32_t column, size_t index, int32_t run, int32_t room, bool opaque) {
                         SplitRun<Mirrored>(
                             row, column, index, run, room,
@@ -533,9 +543,11 @@ void DDImage::BlitAlpha(Image* source, int x, int y, const Rect& srcRect, const 
                                            : _mm_sub_epi16(_mm_set1_epi16(256),
                                                            DivideBy255(_mm_mullo_epi16(
                                                                Halves<Mirrored, true>(texels, at), tintAlpha)));
-                                if (spreadGrey) {
-                                    Store(group, SpreadSums(n, d, greyTint, _mm_srli_epi16(k, 3), lanes, carries));
-                                    return;
+                                if constexpr (Format::kSpread) {
+                                    if (spreadGrey) {
+                                        Store(group, SpreadSums<Format>(n, d, greyTint, _mm_srli_epi16(k, 3)));
+                                        return;
+                                    }
                                 }
                                 __m128i pixels = _mm_setzero_si128();
                                 for (const ChannelLanes& channel : lanes) {
