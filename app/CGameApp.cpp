@@ -332,6 +332,8 @@ void CGameApp::ShowLevelMap(int32_t map, int32_t from, int32_t to)
     mWidgetManager->SetFocus(mLevelMap.get());
     mLevelMap->Reset();
     mGui->mOwner = mLevelMap.get();
+    // The map is no play: losing the focus over it opens no pause window.
+    mGamePaused = true;
 }
 
 const LevelRecord* CGameApp::ListedLevel(int32_t graph, int32_t position) const
@@ -375,6 +377,13 @@ void CGameApp::StartSelectedLevel()
     mLevelController->StartLevel(graph, mMapPosition);
     mLevelController->UpdateProgressBar();
     mGamePaused = false;
-    mBall->SetHidden(false);
+    ShowBall();
     mGui->mOwner = mBoard.get();
+    // Esc on the level's windows reaches the board, not the map that hides.
+    mWidgetManager->SetFocus(mBoard.get());
+}
+
+void CGameApp::ShowBall()
+{
+    mBall->SetHidden(false);
 }

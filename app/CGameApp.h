@@ -76,6 +76,7 @@ public:
     void ShowBackgroundWidget() override;
     void ShowLevelMap(int32_t map, int32_t from, int32_t to) override;
     void StartSelectedLevel() override;
+    void ShowBall() override;
     void Reload() override;
     void LoadCursor() override;
     // The profiles and the hiscores; the player hears once per run that they could not be saved.

@@ -19,6 +19,8 @@ public:
     // map = level-graph position / 10; from and to are positions 0..9 on that map.
     virtual void ShowLevelMap(int32_t map, int32_t from, int32_t to) = 0;
     virtual void StartSelectedLevel() = 0;
+    // The ball back in sight for a level that starts.
+    virtual void ShowBall() = 0;
     // Advances the level graph on the loading thread; play restarts when it is done.
     virtual void Reload() = 0;
     virtual void LoadCursor() = 0;

@@ -52,6 +52,7 @@ inline int32_t OnwardCommand(int32_t window)
         {kHiscoreHit, 47},
         {kMenuConfirm, Command::kStayInGame},
         {kHiscoreShowGameover, 61},
+        {kHappyEnd, 15},
     };
     for (const WindowButton& row : kOnwards) {
         if (row.mWindow == window)

@@ -89,6 +89,10 @@ public:
     void RequestNextMap(int32_t position);
     static bool IsOtherStage(int32_t graphA, int32_t positionA, int32_t graphB, int32_t positionB);
     int32_t GetResultIndex() const;
+    // The result value counts the runs through the whole graph; the saved
+    // progress keeps it, and with it the player's rank and cups.
+    int32_t GraphsCompleted() const { return mResult; }
+    void CountGraphCompleted() { ++mResult; }
 
     // taken: the size of the group the landing took.
     void OnBallLanded(bool countTurn, bool bonusFired, int32_t* taken);

@@ -101,7 +101,6 @@ public:
     bool OptionsFromMenu() const { return mOptionsFromMenu; }
     // The graph position the level map leads to after the tally.
     int32_t NextPosition() const { return mNextPosition; }
-    int32_t GraphsCompleted() const { return mGraphsCompleted; }
 
 private:
     // The table of command ids, without the click.
@@ -151,5 +150,4 @@ private:
     float mSavedMusicVolume = 0.0f;
     bool mSavedCustomCursors = false;
     int32_t mNextPosition = 0;
-    int32_t mGraphsCompleted = 0;
 };

@@ -185,6 +185,8 @@ void CGameCommands::RunPendingStart()
     mServices.mLevels->SetLevelMapWanted(mPendingStart == kStartMapGame);
     mPendingStart = kStartNone;
     mNextPosition = request.mPosition;
+    // Before the request: a level map it shows at once pauses the game again.
+    SetPaused(false);
     const int32_t result = mServices.mLevels->RequestLevel(request);
     CBoardWidget& board = *mServices.mBoard;
     mServices.mGui->mOwner = &board;
@@ -201,7 +203,6 @@ void CGameCommands::RunPendingStart()
         background->SetMenuOpened(false);
     }
     mServices.mFlow->SetGameScreenShown(false);
-    SetPaused(false);
 }
 
 void CGameCommands::OnWindowAction(int32_t kind)
@@ -219,6 +220,7 @@ void CGameCommands::OnWindowAction(int32_t kind)
     if (!mPhaseFlag) {
         StartLevelAtOnce(levels.CurrentPosition());
         SetPaused(false);
+        mServices.mFlow->ShowBall();
         Close();
     }
     // The loading wheel has nothing more to wait for.

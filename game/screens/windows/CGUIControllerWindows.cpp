@@ -284,10 +284,17 @@ void CGUIController::HideWindowWidgets(int32_t id)
     Lumo::WidgetManager* manager = mApp->mWidgetManager;
     if (window == nullptr || manager == nullptr)
         return;
+    bool focusLost = false;
     for (int32_t i = window->mFirstEditBox; i < window->mEndEditBox; ++i) {
-        if (manager->HasChild(mEditBoxes[size_t(i)].mWidget.get()))
-            manager->RemoveChild(mEditBoxes[size_t(i)].mWidget.get());
+        Lumo::Widget* edit = mEditBoxes[size_t(i)].mWidget.get();
+        if (!manager->HasChild(edit))
+            continue;
+        focusLost = focusLost || manager->mFocusWidget == edit;
+        manager->RemoveChild(edit);
     }
+    // The host takes the keys and the wheel again.
+    if (focusLost && mOwner != nullptr && mOwner->mManager == manager)
+        manager->SetFocus(mOwner);
     for (int32_t i = window->mFirstListBox; i < window->mEndListBox; ++i) {
         if (manager->HasChild(mListBoxes[size_t(i)].mScrollbar.get()))
             manager->RemoveChild(mListBoxes[size_t(i)].mScrollbar.get());

@@ -327,7 +327,7 @@ TEST_F(GameFlowTest, AfterTheTallyPlayGoesToTheMapTheNextLevelANewMapOrTheEnd)
             EXPECT_EQ(mLevels.CurrentPosition(), 10);
         }
         if (row.mAfter == kHappyEnd) {
-            EXPECT_EQ(mCommands->GraphsCompleted(), 1);
+            EXPECT_EQ(mLevels.GraphsCompleted(), 1);
             EXPECT_EQ(mCommands->NextPosition(), 0);
             EXPECT_FALSE(mCommands->PhaseFlag());
         }

@@ -28,6 +28,7 @@ public:
     void ShowBackgroundWidget() override;
     void ShowLevelMap(int32_t map, int32_t from, int32_t to) override;
     void StartSelectedLevel() override { mCalls.push_back("start"); }
+    void ShowBall() override { mCalls.push_back("ball"); }
     void Reload() override { mCalls.push_back("reload"); }
     void LoadCursor() override { mCalls.push_back("cursor"); }
 

@@ -1,0 +1,333 @@
+#include "framework/graphics/fonts/Font.h"
+#include "game/board/field/CCellGrid.h"
+#include "game/board/field/CFieldBlock.h"
+#include "game/board/field/CGameField.h"
+#include "game/board/levels/CLevelController.h"
+#include "game/board/play/CBall.h"
+#include "game/data/CGameConfig.h"
+#include "game/data/players/CUserProfiles.h"
+#include "game/screens/map/CLevelMap.h"
+#include "game/screens/play/CBoardWidget.h"
+#include "game/screens/windows/CGUIController.h"
+#include "game/screens/windows/GUIWindowTable.h"
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/windows/VirtualKeys.h"
+#include "tests/app/MousePlayer.h"
+#include "tests/app/ShippedGameTest.h"
+#include "tests/app/WindowCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace AppTest {
+namespace {
+
+using namespace GUIWindowId;
+
+constexpr int32_t kGiveUpAt = 20000;
+// Windows fade out after a click; the next look comes after that.
+constexpr int32_t kAfterPress = 20;
+constexpr int32_t kPlayersButton = 16;
+constexpr int32_t kNewPlayerButton = 28;
+constexpr int32_t kNewPlayerOk = 31;
+// The map game's last position, the end of its graph.
+constexpr int32_t kLastPosition = 19;
+// "Colour Storm", the map game's first crazy level.
+constexpr int32_t kCrazyPosition = 3;
+
+// The ways between the game's screens, the map, the menus and play, seen on
+// the program with the archive it ships: "Ada" continues her saved map game,
+// or starts an endless one, by mouse and keys.
+class ScreenLinksTest : public ShippedGameTest {
+protected:
+    // Ada, current, with her map game saved at the position with the level's
+    // points (0 for its start points); the others are players too.
+    ScriptedGame& StartAs(int32_t position, int32_t points = 0, const std::vector<std::string>& others = {})
+    {
+        auto game = std::make_unique<ScriptedGame>();
+        CUserProfiles& profiles = *game->Profiles();
+        for (const std::string& name : others)
+            profiles.Add(name);
+        profiles.Add("Ada");
+        profiles.SelectByName("Ada");
+        const int32_t values[CUserProfile::kProgressACount] = {1, 0, position, points, 0, 0, 0, 0, 0, 0, 2, 1000};
+        profiles.SetRecordA(values);
+        return Start(std::move(game));
+    }
+
+    // Plays, once loaded and no click's window still fading, until act says the test is done.
+    void Run(const std::function<bool()>& act)
+    {
+        ScriptedGame& game = *mGame;
+        game.mScript = [&](int update) {
+            mUpdate = update;
+            if (update == kGiveUpAt) {
+                ADD_FAILURE() << "gave up: " << Mouse().Sight();
+                game.RequestShutdown();
+            }
+            if (game.LoadingStateNow() != CGameApp::kLoadHandled || update < mWaitUntil)
+                return;
+            if (act())
+                game.RequestShutdown();
+        };
+        game.Run();
+        EXPECT_TRUE(game.mFatalErrors.empty()) << testing::PrintToString(game.mFatalErrors);
+    }
+
+    // Clicks the command's button when its window shows; true when clicked.
+    bool PressIn(int32_t window, int32_t command)
+    {
+        if (!Mouse().Showing(window))
+            return false;
+        Mouse().ClickButton(command);
+        mWaitUntil = mUpdate + kAfterPress;
+        return true;
+    }
+
+    // From the menu into the saved map game, up to its map.
+    bool ToMap() { return PressIn(kMenu, Command::kMenuPlay) || PressIn(kGameContinue, Command::kContinueGame); }
+
+    bool MapAtPosition()
+    {
+        return Mouse().Showing(kLevelMap) && mGame->LevelMap()->HighlightState() == CLevelMap::kAtPosition;
+    }
+
+    // From the menu through the saved map game's map to its level's "Get ready"; true while on the way.
+    bool ToGetReady()
+    {
+        if (ToMap())
+            return true;
+        if (MapAtPosition()) {
+            PressIn(kLevelMap, Command::kMapPlay);
+            return true;
+        }
+        return !Mouse().Showing(kLevelStart);
+    }
+
+    int32_t mUpdate = 0;
+    int32_t mWaitUntil = 0;
+};
+
+// The level map is no play: the window losing the focus while the first map
+// of a game fades in, before it opens its own window, pauses nothing, and the
+// map's window opens over it as ever.
+TEST_F(ScreenLinksTest, LosingTheFocusAsTheFirstMapOpensOpensNoPauseWindow)
+{
+    StartAs(3);
+    int32_t focusBackAt = -1;
+    std::vector<int32_t> windows;
+    Run([&] {
+        const int32_t shown = Mouse().ShownWindow();
+        if (shown >= 0 && (windows.empty() || windows.back() != shown))
+            windows.push_back(shown);
+        if (ToMap())
+            return false;
+        if (focusBackAt < 0 && mGame->LevelMap()->VisibilityState() == CLevelMap::kShowing &&
+            !mGame->GuiController()->WindowOpened()) {
+            Mouse().SetFocus(false);
+            focusBackAt = mUpdate + 10;
+        }
+        if (mUpdate == focusBackAt)
+            Mouse().SetFocus(true);
+        return focusBackAt >= 0 && MapAtPosition();
+    });
+
+    EXPECT_GE(focusBackAt, 0);
+    EXPECT_EQ(std::count(windows.begin(), windows.end(), kPauseScore), 0) << testing::PrintToString(windows);
+    EXPECT_EQ(std::count(windows.begin(), windows.end(), kPauseBasic), 0) << testing::PrintToString(windows);
+}
+
+// Esc on "Get ready" starts the level, also when the map's button led there.
+TEST_F(ScreenLinksTest, EscOnGetReadyFromTheMapStartsTheLevel)
+{
+    StartAs(3);
+    int32_t escAt = -1;
+    bool started = false;
+    Run([&] {
+        if (escAt < 0) {
+            if (ToGetReady())
+                return false;
+            Mouse().PressKey(Platform::VK_ESCAPE);
+            escAt = mUpdate;
+        }
+        started = escAt >= 0 && !mGame->GuiController()->WindowOpened() &&
+                  mGame->LevelController()->State() == CLevelController::kPlaying;
+        return started || (escAt >= 0 && mUpdate > escAt + 200);
+    });
+
+    EXPECT_GE(escAt, 0);
+    EXPECT_TRUE(started);
+}
+
+// The wheel scrolls the player list under the pointer, as well after a new
+// player's name was typed into the edit box of another window.
+TEST_F(ScreenLinksTest, TheWheelScrollsThePlayerListAlsoAfterANameWasTyped)
+{
+    StartAs(0, 0, {"Bo", "Cy", "Di", "Ed", "Flo", "Gus", "Hal"});
+    // The first line shown before and after a notch down, on each visit of the list.
+    std::vector<std::pair<int32_t, int32_t>> visits;
+    int32_t wheeledAt = -1;
+    Run([&] {
+        if (PressIn(kMenu, kPlayersButton))
+            return false;
+        if (Mouse().Showing(kCreatePlayer2)) {
+            Mouse().Type("Ivy");
+            PressIn(kCreatePlayer2, kNewPlayerOk);
+            return false;
+        }
+        if (!Mouse().Showing(kPlayerList))
+            return false;
+        CGUIController& gui = *mGame->GuiController();
+        const GUIWindow& window = *gui.Window(kPlayerList);
+        const GUIListBox& list = *gui.ListBox(window.mFirstListBox);
+        if (wheeledAt < 0) {
+            const int32_t x = (mGame->GetWidth() - window.mWidth) / 2 + list.mRect.mX + list.mRect.mWidth / 2;
+            const int32_t y = list.mRect.mY + list.mRect.mHeight / 2;
+            mSession.Desktop().InjectMouseMove(mGame->mHWnd, x, y);
+            mSession.Desktop().InjectWheel(mGame->mHWnd, -1, x, y);
+            visits.emplace_back(list.mFirstVisible, -1);
+            wheeledAt = mUpdate;
+            return false;
+        }
+        if (mUpdate < wheeledAt + 5)
+            return false;
+        visits.back().second = list.mFirstVisible;
+        wheeledAt = -1;
+        if (visits.size() == 2)
+            return true;
+        PressIn(kPlayerList, kNewPlayerButton);
+        return false;
+    });
+
+    ASSERT_EQ(visits.size(), 2u);
+    for (const auto& [before, after] : visits)
+        EXPECT_EQ(after, before + 1);
+}
+
+// The level that starts once the new map has brightened brings the ball back
+// into sight, whatever the game before left it as.
+TEST_F(ScreenLinksTest, TheLevelStartedAfterTheOverlayShowsTheBall)
+{
+    StartAs(0);
+    bool hidden = false;
+    int32_t hiddenAtStart = -1;
+    Run([&] {
+        if (PressIn(kMenu, Command::kMenuEndless))
+            return false;
+        const CBoardWidget& board = *mGame->Board();
+        // The endless game's first map brightens from black once loaded; the
+        // game lost before it left the ball out of sight.
+        if (!hidden && board.OverlayOn() && !mGame->LevelController()->StageChanged()) {
+            mGame->Ball()->SetHidden(true);
+            hidden = true;
+        }
+        if (!hidden || board.OverlayOn())
+            return false;
+        hiddenAtStart = mGame->Ball()->Hidden();
+        return true;
+    });
+
+    EXPECT_TRUE(hidden);
+    EXPECT_EQ(hiddenAtStart, 0);
+    EXPECT_EQ(mGame->LevelController()->State(), CLevelController::kIntro);
+}
+
+// Winning the map game's last level wins the whole game: its end is saved
+// with the player's progress, and the first map, where play goes on, shows
+// every cup.
+TEST_F(ScreenLinksTest, WinningTheWholeMapGameUnlocksEveryCup)
+{
+    // The graph's last level a plain one, nearly won: one landing that scores ends the game.
+    std::string graphs = ShippedFile("res\\levelgraphs.xml");
+    const size_t last = graphs.rfind("<level ", graphs.find("</graph>"));
+    ASSERT_NE(last, std::string::npos);
+    graphs.replace(last, graphs.find("/>", last) + 2 - last, R"(<level name="Open Field" mode_desc_id="0" bonus="500"/>)");
+    ShipWith("res\\levelgraphs.xml", graphs);
+    ScriptedGame& game = StartAs(kLastPosition, 790);
+    MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
+    int32_t cups = -1;
+    Run([&] {
+        const std::vector<int32_t>& seen = player.WindowsSeen();
+        if (std::find(seen.begin(), seen.end(), kHappyEnd) != seen.end() && MapAtPosition()) {
+            cups = mGame->LevelMap()->UnlockedCups();
+            return true;
+        }
+        player.Update(mUpdate);
+        return false;
+    });
+
+    EXPECT_EQ(cups, CLevelMap::kCups) << player.Report();
+    EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
+}
+
+// A row of the hiscore tables holds the name and, under it, the player's
+// rank: the bar that marks a new entry covers both, and no part of the rows
+// around it.
+TEST_F(ScreenLinksTest, AHiscoreRowKeepsItsRankInsideItsBar)
+{
+    StartAs(0);
+    Run([this] { return Mouse().Showing(kMenu); });
+
+    const CGameConfig::HiscoreLayout& layout = CGameConfig::hiscoreLayout;
+    const int32_t barTop = layout.digitOffset.y + layout.highlightRect.mY;
+    const int32_t barBottom = barTop + layout.highlightRect.mHeight;
+    EXPECT_LE(barBottom, barTop + layout.rowSpacing);
+    struct Line {
+        const char* mWhat;
+        int32_t mFont;
+        int32_t mBaseline;
+    };
+    for (const Line& line : {Line{"name", layout.entryFont, layout.textOffset.y},
+                             Line{"rank", layout.rankFont, layout.rankOffset.y}}) {
+        SCOPED_TRACE(line.mWhat);
+        Lumo::Font& font = *CGameConfig::FontAt(line.mFont);
+        EXPECT_GE(line.mBaseline - font.GetAscent(), barTop);
+        EXPECT_LE(line.mBaseline + font.GetDescent(), barBottom);
+    }
+    EXPECT_GE(layout.rankOffset.y - CGameConfig::FontAt(layout.rankFont)->GetAscent(), layout.textOffset.y);
+}
+
+// "Get ready" on a crazy level shows the colour every block must turn to:
+// the block of the level's last colour.
+TEST_F(ScreenLinksTest, GetReadyOnACrazyLevelShowsItsColour)
+{
+    StartAs(kCrazyPosition);
+    std::vector<int32_t> pictures;
+    int32_t crazyBlock = -1;
+    Run([&] {
+        if (ToGetReady())
+            return false;
+        CGUIController& gui = *mGame->GuiController();
+        const GUIWindow& window = *gui.Window(kLevelStart);
+        for (int32_t i = window.mFirstInfoLabel; i < window.mEndLabel; ++i) {
+            if (!gui.Label(i)->IsGroup())
+                continue;
+            const auto [first, end] = gui.LabelGroup(gui.Label(i)->mHalfWidthOrGroup);
+            for (int32_t member = first; member < end; ++member) {
+                if (gui.Label(member)->Has(GUILabel::kImage))
+                    pictures.push_back(gui.Label(member)->mFontOrImage);
+            }
+        }
+        const CGameField& field = *mGame->Field();
+        const int32_t crazy = field.Grid().Parameters().mBlockTypes - 1;
+        for (int32_t cell = 0; cell < field.CellCount() && crazyBlock < 0; ++cell) {
+            const CFieldBlock* block = field.Record(cell).mBlock;
+            if (block != nullptr && CCellGrid::ColourOf(field.Grid().Cell(cell)) == crazy)
+                crazyBlock = field.ColourSprite(*block);
+        }
+        return true;
+    });
+
+    EXPECT_EQ(mGame->LevelController()->LevelKind(), CLevelController::kCrazyKind);
+    EXPECT_GE(crazyBlock, 0);
+    EXPECT_NE(std::find(pictures.begin(), pictures.end(), crazyBlock), pictures.end())
+        << testing::PrintToString(pictures);
+}
+
+} // namespace
+} // namespace AppTest
