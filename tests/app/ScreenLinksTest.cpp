@@ -16,6 +16,7 @@
 #include "tests/app/ShippedGameTest.h"
 #include "tests/app/WindowCommands.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -325,8 +326,7 @@ TEST_F(ScreenLinksTest, GetReadyOnACrazyLevelShowsItsColour)
 
     EXPECT_EQ(mGame->LevelController()->LevelKind(), CLevelController::kCrazyKind);
     EXPECT_GE(crazyBlock, 0);
-    EXPECT_NE(std::find(pictures.begin(), pictures.end(), crazyBlock), pictures.end())
-        << testing::PrintToString(pictures);
+    EXPECT_THAT(pictures, testing::Contains(crazyBlock));
 }
 
 } // namespace

@@ -32,6 +32,7 @@ public:
     void ShowBackgroundWidget() override {}
     void ShowLevelMap(int32_t, int32_t, int32_t) override {}
     void StartSelectedLevel() override {}
+    void ShowBall() override {}
     void Reload() override {}
     void LoadCursor() override {}
     void OnEscapeKey() override {}
