@@ -292,8 +292,8 @@ void CGUIController::HideWindowWidgets(int32_t id)
         focusLost = focusLost || manager->mFocusWidget == edit;
         manager->RemoveChild(edit);
     }
-    // The host takes the keys and the wheel again.
-    if (focusLost && mOwner != nullptr && mOwner->mManager == manager)
+    // The host takes the keys and the wheel again; at shutdown it may be gone already.
+    if (focusLost && manager->HasChild(mOwner))
         manager->SetFocus(mOwner);
     for (int32_t i = window->mFirstListBox; i < window->mEndListBox; ++i) {
         if (manager->HasChild(mListBoxes[size_t(i)].mScrollbar.get()))
