@@ -4,6 +4,7 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/play/CGameProcessor.h"
 #include "game/board/play/ProcessSlot.h"
+#include "game/screens/map/CLevelMap.h"
 #include "game/screens/play/CBoardWidget.h"
 #include "game/screens/windows/GUIWindowTable.h"
 #include "platform/windows/VirtualKeys.h"
