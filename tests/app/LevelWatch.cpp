@@ -2,6 +2,7 @@
 
 #include "app/CGameApp.h"
 #include "game/board/bonuses/CBonusBase.h"
+#include "game/board/bonuses/CBonusShell.h"
 #include "game/board/bonuses/CGameBonuses.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
@@ -10,6 +11,7 @@
 #include "game/data/animation/CAnimBase.h"
 #include "game/data/animation/CTrackBase.h"
 #include "game/data/players/CUserProfiles.h"
+#include "game/screens/play/CBoardWidget.h"
 #include "game/screens/play/CGamePanel.h"
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/GUIWindowTable.h"
@@ -83,6 +85,7 @@ void LevelWatch::Update(int32_t update)
         WatchDrain(now);
         WatchCheckpoint(now);
         WatchEnergyGain(now);
+        WatchClosedShell(now);
         WatchCrazyScoring(now);
     } else {
         mDrainOwed = 0.0f;
@@ -189,6 +192,12 @@ LevelWatch::LevelLook LevelWatch::LookAtLevel(bool running) const
     look.mComboGains = levels.ComboGain() + levels.SupercomboGain();
     look.mCheckpoint = levels.CurrentCheckpoint();
     look.mTimeBonus = mGame.Bonuses()->FieldBonuses().TimeBonusRunning();
+    if (look.mInPlay && mGame.BonusBase()->mShellActive != 0) {
+        const CGameField& field = *mGame.Field();
+        const CBoardWidget& board = *mGame.Board();
+        const CFieldBlock* ahead = field.Record(board.TargetRow() * field.Width() + board.TargetColumn()).mBlock;
+        look.mClosedShellAhead = ahead && ahead->mShellState == CBonusShell::kClosed;
+    }
     levels.GetHazardFlags(&look.mHazards);
     const CGamePanel& panel = *mGame.Panel();
     look.mWarnings = (panel.HazardTrack(CGamePanel::kHazardTime) ? 1 : 0) |
@@ -259,6 +268,14 @@ void LevelWatch::WatchEnergyGain(const LevelLook& now)
         FaultOnce("energy bonus", "the energy rises from " + std::to_string(mLastLevel.mEnergy) + " to " +
                                       std::to_string(now.mEnergy) + " with an energy bonus of " +
                                       std::to_string(amount));
+}
+
+void LevelWatch::WatchClosedShell(const LevelLook& now)
+{
+    if (mLastLevel.mClosedShellAhead && now.mEnergy < mLastLevel.mEnergy &&
+        mGame.LevelController()->LevelKind() != CLevelController::kCrazyKind)
+        FaultOnce("closed shell", "a landing on a closed shell block costs " +
+                                      std::to_string(mLastLevel.mEnergy - now.mEnergy) + " energy");
 }
 
 void LevelWatch::WatchCrazyScoring(const LevelLook& now)

@@ -17,7 +17,8 @@ namespace AppTest {
 // Watches the game under play, update after update: where each level begins
 // and ends, what the game holds at each level start, whether the level ends
 // at all, the combo window and its payout, the hazard warnings, the drain of
-// a timed level, the checkpoints, the energy bonus, a crazy level's scoring,
+// a timed level, the checkpoints, the energy bonus, a miss on a closed shell
+// block, a crazy level's scoring,
 // the score and energy, and, when asked, the saved files. Reading them back asks the game's settings, which a recording keeps
 // and a replay takes from its demo: a watch on a demo leaves them out.
 class LevelWatch {
@@ -55,6 +56,8 @@ private:
         int32_t mComboGains = 0;
         int32_t mCheckpoint = 0;
         bool mTimeBonus = false;
+        // The shell is on and the ball's cell holds a block it has not opened.
+        bool mClosedShellAhead = false;
         int32_t mHazards = 0;
         // The hazards the HUD warns of, as flags.
         int32_t mWarnings = 0;
@@ -72,6 +75,8 @@ private:
     void WatchCheckpoint(const LevelLook& now);
     // Energy rises only by the energy bonus, by the checkpoint's amount up to the full 1000.
     void WatchEnergyGain(const LevelLook& now);
+    // A miss on a block the shell has not opened costs no energy.
+    void WatchClosedShell(const LevelLook& now);
     // A crazy level scores each block turned to its colour, one at a landing.
     void WatchCrazyScoring(const LevelLook& now);
     // Whatever the last level started has ended with it by the next level's start.
