@@ -18,23 +18,20 @@
 #include "game/screens/windows/GUIWindowTable.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/windows/VirtualKeys.h"
-#include "tests/app/ShippedGameTest.h"
+#include "tests/app/SavedGameTest.h"
 #include "tests/app/WindowCommands.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace AppTest {
 namespace {
 
 using namespace GUIWindowId;
-
-constexpr int32_t kGiveUpAt = 30000;
-// Windows fade out after a click; the next look comes after that.
-constexpr int32_t kAfterPress = 20;
 
 // The map game's third position is its first puzzle level, "Grey Rising".
 constexpr int32_t kPuzzlePosition = 2;
@@ -46,190 +43,43 @@ constexpr int32_t kTakeRow[2] = {2, 2};
 // The endless game's second level generates bonuses.
 constexpr int32_t kBonusPosition = 1;
 
-// The saved games a player continues from the menu.
-CUserProfile SavedMapGame(int32_t position, int32_t result = 0)
-{
-    CUserProfile record;
-    const int32_t values[CUserProfile::kProgressACount] = {1, 0, position, 0, 0, 0, 0, 0, 0, result, 2, 1000};
-    std::copy(std::begin(values), std::end(values), record.progressA);
-    return record;
-}
-
-CUserProfile SavedEndlessGame(int32_t position)
-{
-    CUserProfile record;
-    const int32_t values[CUserProfile::kProgressBCount] = {1, position, 0, 1000, 0};
-    std::copy(std::begin(values), std::end(values), record.progressB);
-    return record;
-}
-
-// Something to wait for during play and what to do then.
-struct Step {
-    std::string mWhat;
-    std::function<bool()> mReady;
-    std::function<void()> mAct = [] {};
-    // Updates to let pass before the next step is looked at.
-    int32_t mPause = kAfterPress;
-};
-
 // The links between the parts of the game in play, seen on the program with
-// the archive it ships: a player, "Ada", continues a saved game from the menu
-// and plays it by mouse; a few probes look at what the screen cannot show.
-class LevelLinksTest : public ShippedGameTest {
-protected:
-    ScriptedGame& StartWith(const CUserProfile& saved)
-    {
-        auto game = std::make_unique<ScriptedGame>();
-        CUserProfiles& profiles = *game->Profiles();
-        profiles.Add("Ada");
-        profiles.SelectByName("Ada");
-        profiles.SetRecordA(saved.progressA);
-        profiles.SetRecordB(saved.progressB);
-        return Start(std::move(game));
-    }
-
-    // Runs the game through the steps, each once it is ready, and quits after the last.
-    void Play(const std::vector<Step>& steps)
-    {
-        ScriptedGame& game = *mGame;
-        size_t next = 0;
-        int32_t waitUntil = 0;
-        game.mScript = [&](int update) {
-            mUpdate = update;
-            if (update == kGiveUpAt) {
-                ADD_FAILURE() << "still waiting for " << steps[next].mWhat;
-                game.RequestShutdown();
-            }
-            if (next == steps.size() || update < waitUntil || game.LoadingStateNow() != CGameApp::kLoadHandled ||
-                !steps[next].mReady())
-                return;
-            steps[next].mAct();
-            waitUntil = update + steps[next].mPause;
-            mStepSince = waitUntil;
-            if (++next == steps.size())
-                game.RequestShutdown();
-        };
-        game.Run();
-        EXPECT_TRUE(game.mFatalErrors.empty()) << testing::PrintToString(game.mFatalErrors);
-    }
-
-    bool Showing(int32_t window) { return Mouse().Showing(window); }
-
-    Step Press(int32_t window, int32_t command)
-    {
-        return {"window " + std::to_string(window), [this, window] { return Showing(window); },
-                [this, command] { Mouse().ClickButton(command); }};
-    }
-
-    // From the menu to play in the saved map game.
-    std::vector<Step> ToMapGame()
-    {
-        return {Press(kMenu, Command::kMenuPlay), Press(kGameContinue, Command::kContinueGame),
-                {"the map at its position",
-                 [this] { return Showing(kLevelMap) && mGame->LevelMap()->HighlightState() == CLevelMap::kAtPosition; },
-                 [this] { Mouse().ClickButton(Command::kMapPlay); }},
-                Press(kLevelStart, Command::kLevelStartGo), Ready()};
-    }
-
-    // From the menu to play in the saved endless game, through its start window.
-    std::vector<Step> ToEndlessGame()
-    {
-        return {Press(kMenu, Command::kMenuEndless), Press(kGameContinue, Command::kContinueGame),
-                Press(kScoreStart, Command::kScoreStartGo), Ready()};
-    }
-
-    // Esc, the pause window's way out, and the menu.
-    std::vector<Step> LeaveToMenu(int32_t pauseWindow, int32_t leave)
-    {
-        return {{"play to leave", [this] { return FieldTakesClick(); },
-                 [this] { Mouse().PressKey(Platform::VK_ESCAPE); }},
-                Press(pauseWindow, leave), Press(kMenuConfirm, Command::kLeaveConfirmed)};
-    }
-
-    // The field in play and at rest: a click sends the ball now.
-    bool FieldTakesClick() { return Mouse().FieldAtRest(); }
-
-    Step Ready()
-    {
-        return {"the field to take a click", [this] { return FieldTakesClick(); }, [] {}, 0};
-    }
-
-    // Every cell's colour.
-    std::vector<int32_t> Colours() const
-    {
-        const CCellGrid& grid = mGame->Field()->Grid();
-        std::vector<int32_t> colours;
-        for (int32_t cell = 0; cell < grid.CellCount(); ++cell)
-            colours.push_back(CCellGrid::ColourOf(grid.Cell(cell)));
-        return colours;
-    }
-
-    // A cell off the ball's whose landing takes a group; false when there is none.
-    bool ScoringCell(int32_t* column, int32_t* row) const
-    {
-        const CGameField& field = *mGame->Field();
-        const CCellGrid& grid = field.Grid();
-        const CBoardWidget& board = *mGame->Board();
-        for (int32_t cell = 0; cell < grid.CellCount(); ++cell) {
-            const int32_t group = CCellGrid::GroupOf(grid.Cell(cell));
-            const bool takes = group < grid.GroupIdCounter() && grid.Group(group).Count() >= grid.MatchCount() &&
-                               CCellGrid::ColourOf(grid.Cell(cell)) != field.ReservedColour();
-            *column = cell % grid.Width();
-            *row = cell / grid.Width();
-            if (takes && (*column != board.TargetColumn() || *row != board.TargetRow()))
-                return true;
-        }
-        return false;
-    }
-
-    // A cell (column, row) that takes a group, as the field shows it.
-    void ClickTaking(const int32_t (&at)[2])
-    {
-        EXPECT_GT(Mouse().GroupTaken(at[1] * mGame->Field()->Width() + at[0]), 0) << at[0] << "," << at[1];
-        Mouse().ClickCell(at[0], at[1]);
-    }
-
-    void ClickUndo() { Mouse().ClickUndo(); }
-
-    int32_t ProcessesOfKind(int32_t kind) const
-    {
-        int32_t count = 0;
-        for (const ProcessSlot& slot : mGame->Processor()->Slots())
-            count += slot.mKind == kind;
-        return count;
-    }
-
-    CBonusBomb& Bomb() const { return mGame->Bonuses()->Bomb(); }
-
-    int32_t mUpdate = 0;
-    // When the step now waited for began to be looked at.
-    int32_t mStepSince = 0;
-};
+// the archive it ships.
+class LevelLinksTest : public SavedGameTest {};
 
 // On the puzzle level each field step is recorded, and the undo button takes
-// the last one back; an undo pressed while the ball is in the air is refused,
-// and the ball lands where it was sent.
+// the last one back, the completion bar with it; an undo pressed while the
+// ball is in the air is refused, and the ball lands where it was sent.
 TEST_F(LevelLinksTest, APuzzleLevelRecordsItsStepsAndTheUndoTakesOneBack)
 {
     StartWith(SavedMapGame(kPuzzlePosition));
     std::vector<int32_t> before, stepped, undone;
+    // The completion the bar shows and the share of grey on the field, before the step, after it and after the undo.
+    std::vector<std::pair<int32_t, int32_t>> completion;
+    const auto noteCompletion = [&] {
+        const CGameField& field = *mGame->Field();
+        completion.emplace_back(mGame->Panel()->Completion(), field.Grid().ColourShare(field.ReservedColour()));
+    };
     size_t runs = 0;
     bool refusedInFlight = false;
     std::vector<Step> steps = ToMapGame();
     steps.push_back({"a group to take", [] { return true; },
                      [&] {
                          before = Colours();
+                         noteCompletion();
                          ClickTaking(kTakeThree);
                      }});
     steps.push_back({"the step to settle", [this] { return FieldTakesClick(); },
                      [&] {
                          runs = CCellRuns::Current()->Runs().size();
                          stepped = Colours();
+                         noteCompletion();
                          ClickUndo();
                      }});
     steps.push_back({"the undo to end", [this] { return FieldTakesClick() && !mGame->Panel()->UndoBusy(); },
                      [&] {
                          undone = Colours();
+                         noteCompletion();
                          ClickTaking(kTakeThree);
                      }});
     steps.push_back({"the next step to settle", [this] { return FieldTakesClick(); },
@@ -244,6 +94,10 @@ TEST_F(LevelLinksTest, APuzzleLevelRecordsItsStepsAndTheUndoTakesOneBack)
     EXPECT_EQ(runs, 1u);
     EXPECT_NE(stepped, before);
     EXPECT_EQ(undone, before);
+    ASSERT_EQ(completion.size(), 3u);
+    for (const auto& [shown, field] : completion)
+        EXPECT_EQ(shown, field);
+    EXPECT_NE(completion[1].second, completion[0].second);
     EXPECT_TRUE(refusedInFlight);
     EXPECT_EQ(mGame->Board()->TargetColumn(), kTakeRow[0]);
     EXPECT_EQ(mGame->Board()->TargetRow(), kTakeRow[1]);
@@ -278,40 +132,6 @@ TEST_F(LevelLinksTest, APuzzleLeftWhileItsUndoWaitsPlaysAgain)
 
     EXPECT_EQ(undos, 0);
     EXPECT_FALSE(undoBusy);
-}
-
-// A scoring landing opens the combo window, which closes by itself at the
-// level file's "combospeed" (0.02: after fifty units of game time, one per
-// update), here while the ball flies to the next cell: a jump sent twenty
-// updates after the landing comes down no sooner than sixty after it.
-TEST_F(LevelLinksTest, TheComboWindowClosesAfterTheLevelsComboSpeed)
-{
-    StartWith(SavedMapGame(0));
-    int32_t opened = -1;
-    int32_t closedAfter = -1;
-    bool closedInFlight = false;
-    const auto clickScoringCell = [this] {
-        int32_t column = 0, row = 0;
-        ASSERT_TRUE(ScoringCell(&column, &row));
-        Mouse().ClickCell(column, row);
-    };
-    std::vector<Step> steps = ToMapGame();
-    steps.push_back({"a group to take", [] { return true; }, clickScoringCell, 0});
-    steps.push_back({"the scoring landing", [this] { return mGame->Processor()->ComboWindow()->mAttached != 0; },
-                     [&] { opened = mUpdate; }});
-    steps.push_back({"the next jump", [] { return true; }, clickScoringCell, 0});
-    steps.push_back({"the ball in the air", [this] { return mGame->Ball()->Has(CBall::kFlying); }, [] {}, 0});
-    steps.push_back({"the window to close or the ball to land",
-                     [this] { return !mGame->Processor()->ComboWindow()->mAttached || !mGame->Ball()->Has(CBall::kFlying); },
-                     [&] {
-                         closedAfter = mUpdate - opened;
-                         closedInFlight = mGame->Ball()->Has(CBall::kFlying);
-                     },
-                     0});
-    Play(steps);
-
-    EXPECT_TRUE(closedInFlight);
-    EXPECT_NEAR(closedAfter, 50, 2);
 }
 
 // A second endless game of the session, continued from the menu after leaving

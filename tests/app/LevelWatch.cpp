@@ -1,6 +1,9 @@
 #include "tests/app/LevelWatch.h"
 
 #include "app/CGameApp.h"
+#include "game/board/bonuses/CBonusBase.h"
+#include "game/board/bonuses/CBonusShell.h"
+#include "game/board/bonuses/CGameBonuses.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
@@ -8,9 +11,12 @@
 #include "game/data/animation/CAnimBase.h"
 #include "game/data/animation/CTrackBase.h"
 #include "game/data/players/CUserProfiles.h"
+#include "game/screens/play/CBoardWidget.h"
+#include "game/screens/play/CGamePanel.h"
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/GUIWindowTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -29,6 +35,12 @@ constexpr int32_t kStallBound = 6000;
 // grows them level after level.
 constexpr int32_t kTrackAllowance = 12;
 constexpr int32_t kAnimationAllowance = 1;
+
+constexpr int32_t kFullEnergy = 1000;
+// What a crazy level pays for a block turned to its colour.
+constexpr int32_t kCrazyTurnPoints = 100;
+// A combo of five landings or more pays the supercombo.
+constexpr int32_t kLongestCombo = 5;
 
 } // namespace
 
@@ -65,6 +77,20 @@ void LevelWatch::Update(int32_t update)
     if (running && ++mPlayedUpdates == kLevelBound)
         Fault("the level is still in play after " + std::to_string(kLevelBound) + " updates");
     WatchCombo(running);
+    const LevelLook now = LookAtLevel(running);
+    const bool sameLevel = now.mGraph == mLastLevel.mGraph && now.mPosition == mLastLevel.mPosition;
+    if (now.mInPlay && mLastLevel.mInPlay && sameLevel) {
+        WatchHazards(now);
+        WatchComboPayout(now);
+        WatchDrain(now);
+        WatchCheckpoint(now);
+        WatchEnergyGain(now);
+        WatchClosedShell(now);
+        WatchCrazyScoring(now);
+    } else {
+        mDrainOwed = 0.0f;
+    }
+    mLastLevel = now;
     WatchHovers();
     WatchForStall();
 }
@@ -152,6 +178,114 @@ void LevelWatch::WatchCombo(bool running)
               std::to_string(int32_t(mComboTime)) + " field steps after its window opened");
 }
 
+LevelWatch::LevelLook LevelWatch::LookAtLevel(bool running) const
+{
+    CLevelController& levels = *mGame.LevelController();
+    LevelLook look;
+    look.mInPlay = running && levels.State() == CLevelController::kPlaying &&
+                   mGame.Processor()->State() == CLevelController::kPlaying;
+    look.mGraph = levels.CurrentGraph();
+    look.mPosition = levels.CurrentPosition();
+    look.mEnergy = levels.Energy();
+    look.mPoints = levels.LevelPoints();
+    look.mComboCount = levels.ComboCount();
+    look.mComboGains = levels.ComboGain() + levels.SupercomboGain();
+    look.mCheckpoint = levels.CurrentCheckpoint();
+    look.mTimeBonus = mGame.Bonuses()->FieldBonuses().TimeBonusRunning();
+    if (look.mInPlay && mGame.BonusBase()->mShellActive != 0) {
+        const CGameField& field = *mGame.Field();
+        const CBoardWidget& board = *mGame.Board();
+        const CFieldBlock* ahead = field.Record(board.TargetRow() * field.Width() + board.TargetColumn()).mBlock;
+        look.mClosedShellAhead = ahead && ahead->mShellState == CBonusShell::kClosed;
+    }
+    levels.GetHazardFlags(&look.mHazards);
+    const CGamePanel& panel = *mGame.Panel();
+    look.mWarnings = (panel.HazardTrack(CGamePanel::kHazardTime) ? 1 : 0) |
+                     (panel.HazardTrack(CGamePanel::kHazardEnergy) ? 2 : 0);
+    return look;
+}
+
+void LevelWatch::WatchHazards(const LevelLook& now)
+{
+    // A combo paid changes the points without an end test.
+    const bool changed = now.mEnergy != mLastLevel.mEnergy || now.mPoints != mLastLevel.mPoints;
+    if (changed && now.mComboGains == mLastLevel.mComboGains && now.mWarnings != now.mHazards)
+        FaultOnce("hazards", "the HUD warns of hazards " + std::to_string(now.mWarnings) + " where the level has " +
+                                 std::to_string(now.mHazards) + " (energy " + std::to_string(now.mEnergy) +
+                                 ", points " + std::to_string(now.mPoints) + ")");
+}
+
+void LevelWatch::WatchComboPayout(const LevelLook& now)
+{
+    if (mLastLevel.mComboCount == 0 || now.mComboCount != 0)
+        return;
+    const int32_t count = std::min(mLastLevel.mComboCount, kLongestCombo);
+    const int32_t value = count > 1 ? mGame.LevelController()->ComboValue(count - 1) : 0;
+    const int32_t paid = now.mComboGains - mLastLevel.mComboGains;
+    if (paid != value)
+        FaultOnce("combo", "a combo of " + std::to_string(mLastLevel.mComboCount) + " paid " + std::to_string(paid) +
+                               " instead of " + std::to_string(value));
+}
+
+void LevelWatch::WatchDrain(const LevelLook& now)
+{
+    const CLevelController& levels = *mGame.LevelController();
+    if (levels.LevelKind() != CLevelController::kTimedKind)
+        return;
+    if (mLastLevel.mTimeBonus && now.mTimeBonus && now.mPoints < mLastLevel.mPoints)
+        FaultOnce("drain paused", "the points drain while a time bonus runs");
+    if (now.mTimeBonus || now.mPoints != mLastLevel.mPoints || now.mPoints < 1) {
+        mDrainOwed = 0.0f;
+        return;
+    }
+    // The drain takes whole points as they come due; two owed and none taken is a drain stopped.
+    mDrainOwed += levels.Level().mPointsDecreaseSpeed * mGame.Field()->Speed();
+    if (mDrainOwed >= 2.0f)
+        FaultOnce("drain", "the points of a timed level stand still at " + std::to_string(now.mPoints));
+}
+
+void LevelWatch::WatchCheckpoint(const LevelLook& now)
+{
+    const CLevelController& levels = *mGame.LevelController();
+    const LevelRecord& level = levels.Level();
+    if (now.mCheckpoint != mLastLevel.mCheckpoint &&
+        (now.mCheckpoint != mLastLevel.mCheckpoint + 1 || levels.CheckpointTurns() != 0))
+        FaultOnce("checkpoint", "the checkpoint goes from " + std::to_string(mLastLevel.mCheckpoint) + " to " +
+                                    std::to_string(now.mCheckpoint) + " after " +
+                                    std::to_string(levels.CheckpointTurns()) + " turns");
+    const bool last = now.mCheckpoint + 1 >= level.mCheckpointCount;
+    if (!last && levels.CheckpointTurns() >= levels.Table().CheckpointOf(level, now.mCheckpoint).mTurns)
+        FaultOnce("checkpoint turns", "checkpoint " + std::to_string(now.mCheckpoint) + " holds on after " +
+                                          std::to_string(levels.CheckpointTurns()) + " turns");
+}
+
+void LevelWatch::WatchEnergyGain(const LevelLook& now)
+{
+    if (now.mEnergy <= mLastLevel.mEnergy)
+        return;
+    const int32_t amount = mGame.BonusBase()->mEnergyAmount;
+    if (now.mEnergy != std::min(kFullEnergy, mLastLevel.mEnergy + amount))
+        FaultOnce("energy bonus", "the energy rises from " + std::to_string(mLastLevel.mEnergy) + " to " +
+                                      std::to_string(now.mEnergy) + " with an energy bonus of " +
+                                      std::to_string(amount));
+}
+
+void LevelWatch::WatchClosedShell(const LevelLook& now)
+{
+    if (mLastLevel.mClosedShellAhead && now.mEnergy < mLastLevel.mEnergy &&
+        mGame.LevelController()->LevelKind() != CLevelController::kCrazyKind)
+        FaultOnce("closed shell", "a landing on a closed shell block costs " +
+                                      std::to_string(mLastLevel.mEnergy - now.mEnergy) + " energy");
+}
+
+void LevelWatch::WatchCrazyScoring(const LevelLook& now)
+{
+    const int32_t gained = now.mPoints - mLastLevel.mPoints;
+    if (mGame.LevelController()->LevelKind() == CLevelController::kCrazyKind && gained != 0 &&
+        gained != kCrazyTurnPoints)
+        FaultOnce("crazy", "a crazy level's points change by " + std::to_string(gained) + " at one update");
+}
+
 void LevelWatch::WatchHovers()
 {
     const CGameField& field = *mGame.Field();
@@ -180,6 +314,12 @@ void LevelWatch::WatchForStall()
     } else if (mUpdate - mSameSince == kStallBound) {
         Fault("nothing has changed for " + std::to_string(kStallBound) + " updates");
     }
+}
+
+void LevelWatch::FaultOnce(const std::string& kind, const std::string& what)
+{
+    if (mFaultKinds.insert(kind).second)
+        Fault(what);
 }
 
 void LevelWatch::Fault(const std::string& what)

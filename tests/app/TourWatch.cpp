@@ -9,6 +9,7 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
+#include "game/board/play/CGameProcessor.h"
 #include "game/screens/play/CBoardWidget.h"
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/GUIWindowTable.h"
@@ -73,7 +74,13 @@ void TourWatch::WatchLevel()
         mRuns = 0;
     if (state == CLevelController::kPlaying) {
         const size_t runs = CCellRuns::Current()->Runs().size();
-        mUndone = mUndone || (sameLevel && mKind == CLevelController::kPuzzleKind && runs < mRuns);
+        const bool puzzle = sameLevel && mKind == CLevelController::kPuzzleKind;
+        mUndone = mUndone || (puzzle && runs < mRuns);
+        // A step taken on a puzzle lights its arrows.
+        if (puzzle && runs > mRuns) {
+            ++mPuzzleSteps;
+            mPuzzleStepsLit += mGame.Processor()->ArrowMode() == CGameProcessor::kArrowsShown;
+        }
         mRuns = runs;
         mMode = levels.GameMode();
         mPosition = levels.CurrentPosition();
@@ -117,6 +124,8 @@ void TourWatch::ExpectTheWholeTour()
                                      CLevelController::kEndlessKind};
     EXPECT_EQ(mKindsWon, kinds) << "the kinds of level won";
     EXPECT_TRUE(mUndone) << "an undo on a puzzle";
+    EXPECT_GT(mPuzzleSteps, 0);
+    EXPECT_EQ(mPuzzleStepsLit, mPuzzleSteps) << "steps of a puzzle that lit its arrows";
     std::set<int32_t> all;
     for (int32_t id = 0; id < kBonusCount; ++id)
         all.insert(id);

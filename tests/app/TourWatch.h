@@ -13,7 +13,7 @@ namespace AppTest {
 
 // Watches a tour of the game, played or replayed, for what it is there to
 // show, update after update, from the game alone: the kinds of level won,
-// an undo on a puzzle, the bonuses fired, the crossing from the first map to
+// the arrows lit by each step of a puzzle, an undo on a puzzle, the bonuses fired, the crossing from the first map to
 // the second with its reload, a pause by the player and one by the window
 // losing the focus, each resumed, a bomb's blast on a block under the
 // pointer, and the game's own quit at the end; and, as the soak does, every
@@ -38,6 +38,8 @@ private:
     int32_t mUpdates = 0;
     std::set<int32_t> mKindsWon;
     bool mUndone = false;
+    int32_t mPuzzleSteps = 0;
+    int32_t mPuzzleStepsLit = 0;
     static constexpr int32_t kNoBorder = -3;
 
     // The field's border in the first map's levels, none before one was played.

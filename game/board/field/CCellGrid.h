@@ -121,6 +121,11 @@ public:
     int32_t MatchedGroups() const { return mMatchedGroups; }
     int32_t MatchedBlocks() const { return mMatchedBlocks; }
     int32_t ColourHistogram(int32_t colour) const { return mHistogram[size_t(colour)]; }
+    // The percentage of the cells holding the colour, truncated.
+    int32_t ColourShare(int32_t colour) const
+    {
+        return mCellCount > 0 ? ColourHistogram(colour) * 100 / mCellCount : 0;
+    }
     int32_t CellsFilled() const { return mCellsFilled; }
     int32_t GroupsCreated() const { return mGroupsCreated; }
 

@@ -140,6 +140,10 @@ public:
     void CollectBlocks();
     // Moves the blocks of every line entry by its track's time.
     void StepLineEntries();
+    // The update's step of what the field shows in motion: the line entries
+    // and the light of the blocks under the shadow ball and the shell. Drawing
+    // only reads what it leaves, so that play never depends on what is drawn.
+    void StepShownBlocks();
     const std::vector<LineEntry>& LineEntries() const { return mLineEntries; }
     LineEntry& LineEntryAt(int32_t index) { return mLineEntries[size_t(index)]; }
     const std::vector<MovingBlock>& MovingBlocks() const { return mMovingBlocks; }
@@ -225,10 +229,12 @@ private:
     // The colour sprite with the own sprite over it at the block's light level.
     void DrawLitBlock(Lumo::Graphics& g, const CFieldBlock& block, int32_t x, int32_t y) const;
     void DrawBorder(Lumo::Graphics& g, int32_t object, int32_t x, int32_t y, bool moved) const;
-    void DrawNormal(Lumo::Graphics& g, int32_t x, int32_t y);
+    void DrawPlain(Lumo::Graphics& g, int32_t x, int32_t y, bool borderMoved);
     void DrawRandomize(Lumo::Graphics& g, int32_t x, int32_t y);
-    void DrawShadow(Lumo::Graphics& g, int32_t x, int32_t y);
     void DrawShell(Lumo::Graphics& g, int32_t x, int32_t y);
+    // The light of the blocks under the shadow ball and the shell.
+    void LightShadowBlocks();
+    void LightShellBlocks();
     void DrawDetachedBlocks(Lumo::Graphics& g, int32_t x, int32_t y);
     void DrawBlockHover(Lumo::Graphics& g, const CFieldBlock& block, int32_t x, int32_t y) const;
     void DrawBlockBonus(Lumo::Graphics& g, const CFieldBlock& block, int32_t x, int32_t y) const;

@@ -86,13 +86,12 @@ void CGameField::Draw(Lumo::Graphics& g, int32_t x, int32_t y)
     }
     switch (mBlockDisplayMode) {
     case 0:
-        DrawNormal(g, x, y);
+    case 2:
+        // Play moves the border with its track; under the shadow ball it stands.
+        DrawPlain(g, x, y, mBlockDisplayMode == 0);
         break;
     case 1:
         DrawRandomize(g, x, y);
-        break;
-    case 2:
-        DrawShadow(g, x, y);
         break;
     case 3:
         DrawShell(g, x, y);
@@ -100,6 +99,63 @@ void CGameField::Draw(Lumo::Graphics& g, int32_t x, int32_t y)
     default:
         break;
     }
+}
+
+void CGameField::StepShownBlocks()
+{
+    if (mBlockDisplayMode == 1)
+        return;
+    StepLineEntries();
+    if (mBlockDisplayMode == 2)
+        LightShadowBlocks();
+    else if (mBlockDisplayMode == 3)
+        LightShellBlocks();
+}
+
+void CGameField::LightShadowBlocks()
+{
+    int32_t levels[3] = {0, 0, 0};
+    int32_t turn = 0;
+    const bool lit = mDrawLink && mDrawLink->ShadowPassCount() == 1;
+    if (mDrawLink) {
+        mDrawLink->ShadowLevels(&levels[0], &levels[1], &levels[2]);
+        turn = mDrawLink->TakeShadowTurn();
+    }
+    for (int32_t cell = 0; cell < mCellCount; ++cell) {
+        const CellRecord& record = mRecords[size_t(cell)];
+        const int32_t dc = std::abs(cell % mW - mExcludedColumn);
+        const int32_t dr = std::abs(cell / mW - mExcludedRow);
+        int32_t level = -1;
+        if (dc + dr == 0)
+            level = 0;
+        else if (dc + dr == 1)
+            level = levels[0];
+        else if (dc == 1 && dr == 1)
+            level = levels[1];
+        else if ((dc == 2 && dr == 0) || (dc == 0 && dr == 2))
+            level = levels[2];
+        for (CFieldBlock* block : {record.mBlock, record.mLeaving, record.mArriving}) {
+            if (!block)
+                continue;
+            if (lit && level >= 0)
+                block->mLightLevel = level;
+            else if (turn != 0)
+                block->mLightLevel = std::clamp(block->mLightLevel + turn, 0, 255);
+        }
+    }
+}
+
+void CGameField::LightShellBlocks()
+{
+    const int32_t phase = mDrawLink ? mDrawLink->ShellPhase() : 1;
+    if (phase != 0 && phase != 2)
+        return;
+    const CAnimTrack* track = mDrawLink ? mDrawLink->ShellTrack() : nullptr;
+    const int32_t v = track ? Level(SampleCurve1D(track->mCurve, track->mTime)) : 0;
+    for (const CellRecord& record : mRecords)
+        for (CFieldBlock* block : {record.mBlock, record.mLeaving, record.mArriving})
+            if (block && block->mShellState == 0)
+                block->mLightLevel = v;
 }
 
 void CGameField::DrawBorder(Lumo::Graphics& g, int32_t object, int32_t x, int32_t y, bool moved) const
@@ -124,53 +180,13 @@ void CGameField::DrawBorder(Lumo::Graphics& g, int32_t object, int32_t x, int32_
         g.SetTintImages(false);
 }
 
-void CGameField::DrawNormal(Lumo::Graphics& g, int32_t x, int32_t y)
+void CGameField::DrawPlain(Lumo::Graphics& g, int32_t x, int32_t y, bool borderMoved)
 {
-    DrawBorder(g, mEffects.mBorderBefore, x, y, true);
+    DrawBorder(g, mEffects.mBorderBefore, x, y, borderMoved);
     DrawDetachedBlocks(g, x, y);
-    StepLineEntries();
     for (const CellRecord& record : mRecords)
         DrawCellRecord(g, record, x, y, true);
-    DrawBorder(g, mEffects.mBorderAfter, x, y, true);
-    DrawPopupList(g, x, y);
-}
-
-void CGameField::DrawShadow(Lumo::Graphics& g, int32_t x, int32_t y)
-{
-    DrawBorder(g, mEffects.mBorderBefore, x, y, false);
-    DrawDetachedBlocks(g, x, y);
-    StepLineEntries();
-    int32_t levels[3] = {0, 0, 0};
-    int32_t turn = 0;
-    const bool lit = mDrawLink && mDrawLink->ShadowPassCount() == 1;
-    if (mDrawLink) {
-        mDrawLink->ShadowLevels(&levels[0], &levels[1], &levels[2]);
-        turn = mDrawLink->TakeShadowTurn();
-    }
-    for (int32_t cell = 0; cell < mCellCount; ++cell) {
-        CellRecord& record = mRecords[size_t(cell)];
-        const int32_t dc = std::abs(cell % mW - mExcludedColumn);
-        const int32_t dr = std::abs(cell / mW - mExcludedRow);
-        int32_t level = -1;
-        if (dc + dr == 0)
-            level = 0;
-        else if (dc + dr == 1)
-            level = levels[0];
-        else if (dc == 1 && dr == 1)
-            level = levels[1];
-        else if ((dc == 2 && dr == 0) || (dc == 0 && dr == 2))
-            level = levels[2];
-        for (CFieldBlock* block : {record.mBlock, record.mLeaving, record.mArriving}) {
-            if (!block)
-                continue;
-            if (lit && level >= 0)
-                block->mLightLevel = level;
-            else if (turn != 0)
-                block->mLightLevel = std::clamp(block->mLightLevel + turn, 0, 255);
-        }
-        DrawCellRecord(g, record, x, y, true);
-    }
-    DrawBorder(g, mEffects.mBorderAfter, x, y, false);
+    DrawBorder(g, mEffects.mBorderAfter, x, y, borderMoved);
     DrawPopupList(g, x, y);
 }
 
@@ -178,16 +194,7 @@ void CGameField::DrawShell(Lumo::Graphics& g, int32_t x, int32_t y)
 {
     DrawBorder(g, mEffects.mBorderBefore, x, y, false);
     DrawDetachedBlocks(g, x, y);
-    StepLineEntries();
-    const int32_t phase = mDrawLink ? mDrawLink->ShellPhase() : 1;
-    const CAnimTrack* track = mDrawLink ? mDrawLink->ShellTrack() : nullptr;
-    const bool fading = phase == 0 || phase == 2;
-    const int32_t v = fading && track ? Level(SampleCurve1D(track->mCurve, track->mTime)) : 0;
-    for (CellRecord& record : mRecords) {
-        if (fading)
-            for (CFieldBlock* block : {record.mBlock, record.mLeaving, record.mArriving})
-                if (block && block->mShellState == 0)
-                    block->mLightLevel = v;
+    for (const CellRecord& record : mRecords) {
         const bool opening = record.mBlock && (record.mBlock->mShellState == 1 || record.mBlock->mShellState == 2);
         DrawCellRecord(g, record, x, y, !opening);
     }

@@ -181,9 +181,7 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
         // The level's colours, not the field's: the field also holds the reserved colour.
         mHost.CrazyNewTurn(mColourCount);
     else if (level.mLevelType == 1)
-        mHost.SetPanelCompletion(mGrid.CellCount() > 0 ? mGrid.ColourHistogram(mReservedColour) * 100 /
-                                                             mGrid.CellCount()
-                                                       : 0);
+        mHost.SetPanelCompletion(mGrid.ColourShare(mReservedColour));
     RunLevelCommands(*this, mTable.CommandWords(), level.mFirstCommand, level.mCommandCount);
 
     if (carryOver) {

@@ -51,8 +51,10 @@ void CLevelController::CheckLevelEnd()
     if (state == kPlaying && mEnergy < 1)
         state = kFailed;
     if (state == kPlaying) {
+        // The flags are read only once the test has written them.
         int32_t flags = 0;
-        mHost.SetHazards(GetHazardFlags(&flags), flags);
+        const bool hazard = GetHazardFlags(&flags);
+        mHost.SetHazards(hazard, flags);
     } else {
         mState = state;
         mHost.SetProcessorState(state);

@@ -136,6 +136,8 @@ public:
     void PlanLineTiming(LinePlacement& placement) const;
     void PutPiece(ProcessSlot& record);
     void FinishGroupStep(float overshoot);
+    // A level that scores by the field shows the share of its cells in the reserved colour.
+    void ShowFieldCompletion();
     void StepPieceBlocks(LinePlacement& placement);
     const std::vector<CFieldBlock*>& NewBlocks() const { return mNewBlocks; }
     const CStore<LinePlacement>& GroupStore() const { return mGroupStore; }

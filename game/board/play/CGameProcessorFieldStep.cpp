@@ -112,13 +112,17 @@ void CGameProcessor::ProcessGroups(int32_t group, bool withoutTimer)
     }
 
     grid.MarkPlacedBlocks(mNewBlocks);
-    if (mLinks.mLevel && mLinks.mLevel->ScoringMode() == 1 && mLinks.mHost && field.CellCount() > 0)
-        mLinks.mHost->SetCompletion(
-            int32_t(uint32_t(grid.ColourHistogram(field.ReservedColour())) * 100u / uint32_t(field.CellCount())));
+    ShowFieldCompletion();
     if (recording)
         runs->RefreshFromField(grid);
     if (withoutTimer)
         FinishGroupStep(0.0f);
+}
+
+void CGameProcessor::ShowFieldCompletion()
+{
+    if (mLinks.mLevel && mLinks.mLevel->ScoringMode() == 1 && mLinks.mHost)
+        mLinks.mHost->SetCompletion(mLinks.mField->Grid().ColourShare(mLinks.mField->ReservedColour()));
 }
 
 void CGameProcessor::SetStepTiming(float settleTimer, float delaySpeed)

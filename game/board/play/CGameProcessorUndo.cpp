@@ -147,6 +147,8 @@ void CGameProcessor::FinishUndo(CAnimTrack& track)
         mUndoTimer = nullptr;
         field.Grid().Rebuild();
         field.Grid().CountColours();
+        // The bar follows the field back, as it followed the step.
+        ShowFieldCompletion();
         if (CCellRuns* runs = CCellRuns::Current())
             runs->PopRun();
         if (mLinks.mHost)

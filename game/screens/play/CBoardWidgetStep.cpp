@@ -66,6 +66,7 @@ void CBoardWidget::UpdateFraction(float dt)
         mServices.mProcessor->DispatchFinished(t);
         if (ball.Has(CBall::kLanded))
             RunLanding(wasFlying);
+        mServices.mField->StepShownBlocks();
     }
     if (mServices.mLevel->Changed())
         mServices.mLevel->CheckLevelEnd();

@@ -144,6 +144,7 @@ public:
     int32_t Energy() const { return mEnergy; }
     bool EnergyCounting() const { return mCounting; }
     int32_t Completion() const { return mCompletion; }
+    const CAnimTrack* HazardTrack(int32_t hazard) const { return mHazards[size_t(hazard)]; }
     int32_t PointsValue() const { return mPointsValue; }
     int32_t LevelValue() const { return mLevelValue; }
     int32_t PhaseValue() const { return mPhaseValue; }

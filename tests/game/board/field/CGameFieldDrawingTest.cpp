@@ -134,8 +134,7 @@ TEST_F(CGameFieldDrawingTest, ShadowModeLightsTheLandingCellsNeighbourhood)
     mField.Record(5 * 8 + 4).mBlock->mLightLevel = 230;
     mField.Record(0).mBlock->mLightLevel = 20;
     mLink.mTurn = 40;
-    GameTest::RecordingGraphics g;
-    mField.Draw(g.mGraphics, 400, 300);
+    mField.StepShownBlocks();
     EXPECT_EQ(level(3, 3), 0);
     EXPECT_EQ(level(3, 2), 10);
     EXPECT_EQ(level(4, 3), 10);
@@ -149,7 +148,7 @@ TEST_F(CGameFieldDrawingTest, ShadowModeLightsTheLandingCellsNeighbourhood)
 
     mLink.mPassCount = 2;
     mLink.mTurn = -80;
-    mField.Draw(g.mGraphics, 400, 300);
+    mField.StepShownBlocks();
     EXPECT_EQ(level(3, 3), 0);
     EXPECT_EQ(level(3, 1), 0);
     EXPECT_EQ(level(4, 5), 175);
@@ -278,18 +277,17 @@ TEST_F(CGameFieldDrawingTest, ShellModeDarkensTheBlocksItHasNotOpened)
     ConstantTrack dark{0.5f};
     mLink.mShellTrack = &dark.mTrack;
     mLink.mShellPhase = 0;
-    GameTest::RecordingGraphics g;
-    mField.Draw(g.mGraphics, 400, 300);
+    mField.StepShownBlocks();
     EXPECT_EQ(mField.Record(0).mBlock->mLightLevel, 127);
     EXPECT_EQ(opened->mLightLevel, 17);
 
     ConstantTrack light{1.0f};
     mLink.mShellTrack = &light.mTrack;
     mLink.mShellPhase = 1;
-    mField.Draw(g.mGraphics, 400, 300);
+    mField.StepShownBlocks();
     EXPECT_EQ(mField.Record(0).mBlock->mLightLevel, 127);
     mLink.mShellPhase = 2;
-    mField.Draw(g.mGraphics, 400, 300);
+    mField.StepShownBlocks();
     EXPECT_EQ(mField.Record(0).mBlock->mLightLevel, 255);
 }
 
