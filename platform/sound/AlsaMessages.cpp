@@ -1,14 +1,11 @@
 #include "platform/sound/AlsaMessages.h"
 
-#include "platform/process/Log.h"
-
 #include <dlfcn.h>
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <string>
 
 namespace Platform {
 
@@ -17,22 +14,28 @@ namespace {
 using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int err, const char* format, ...);
 using SetErrorHandler = int (*)(AlsaErrorHandler handler);
 
-void LogAlsaMessage(const char*, int, const char* function, int err, const char* format, ...)
+// SDL's device watch may report from its own thread.
+std::mutex gFirstMutex;
+std::string gFirst;
+
+void KeepFirstAlsaMessage(const char*, int, const char*, int err, const char* format, ...)
 {
+    std::lock_guard<std::mutex> lock(gFirstMutex);
+    if (!gFirst.empty())
+        return;
     char text[512];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    std::string line = std::string("ALSA (") + (function ? function : "?") + "): " + text;
+    gFirst = text;
     if (err < 0)
-        line += std::string(": ") + std::strerror(-err);
-    LogLine(line);
+        gFirst += std::string(": ") + std::strerror(-err);
 }
 
 } // namespace
 
-void RouteAlsaMessagesToLog()
+void QuietAlsaMessages()
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -42,8 +45,16 @@ void RouteAlsaMessagesToLog()
             return;
         auto set = reinterpret_cast<SetErrorHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
         if (set)
-            set(LogAlsaMessage);
+            set(KeepFirstAlsaMessage);
     });
+}
+
+std::string TakeFirstAlsaMessage()
+{
+    std::lock_guard<std::mutex> lock(gFirstMutex);
+    std::string first;
+    first.swap(gFirst);
+    return first;
 }
 
 } // namespace Platform

@@ -32,11 +32,21 @@ void CloseDevice()
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+// Says once why nothing is heard: SDL's reason, with ALSA's first report behind it.
+void LogNoSound()
+{
+    std::string line = std::string("No sound: ") + SDL_GetError();
+    const std::string alsa = TakeFirstAlsaMessage();
+    if (!alsa.empty())
+        line += "; ALSA's first report: " + alsa;
+    LogLine(line);
+}
+
 bool OpenDevice()
 {
-    RouteAlsaMessagesToLog();
+    QuietAlsaMessages();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        LogLine(std::string("No audio output: ") + SDL_GetError());
+        LogNoSound();
         return false;
     }
     SDL_AudioSpec wanted{};
@@ -47,7 +57,7 @@ bool OpenDevice()
     wanted.callback = FillDevice;
     gDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
     if (gDevice == 0) {
-        LogLine(std::string("No audio output: ") + SDL_GetError());
+        LogNoSound();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }

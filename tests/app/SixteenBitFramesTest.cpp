@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <tuple>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace AppTest {
@@ -14,91 +17,148 @@ namespace {
 
 using Platform::DesktopFormat;
 
-// Moments of the kept demo: the menu coming in, and play on the second level.
-constexpr int kMenuAt = 1500;
-constexpr int kPlayAt = 4000;
+// Frames are compared this often: one drawn frame in five of the test game's.
+constexpr int kEvery = 100;
 
-// The frames the window showed at those moments.
-struct ShownFrames {
-    std::vector<uint32_t> menu;
-    std::vector<uint32_t> play;
+// How far a 565 channel may lie from the narrowed 32-bit one. One layer
+// drawn into 565 comes within one step, or two where the translucent blend
+// keeps ((256 - alpha) >> 3) / 32 of the destination and the
+// premultiplied source is cut to 5 and 6 bits before it is added: both floor.
+// The game lays up to several such layers (backdrop, panels, fades), and the
+// kept games reach six steps at the most.
+constexpr int kSteps = 6;
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+// A kept game and the archive it was recorded on.
+struct KeptGame {
+    const char* name;
+    const char* demo;
+    const char* archive;
 };
 
-class SixteenBitFramesTest : public ShippedGameTest {
+void PrintTo(const KeptGame& game, std::ostream* out)
+{
+    *out << game.name;
+}
+
+// The three channels of a 565 pixel.
+struct Channels {
+    int32_t red, green, blue;
+
+    int32_t FurthestFrom(const Channels& other) const
+    {
+        return std::max({std::abs(red - other.red), std::abs(green - other.green), std::abs(blue - other.blue)});
+    }
+};
+
+// A 32-bit frame's pixel narrowed to 565 as the display's conversion tables
+// place an 8-bit channel into 5 and 6 bits.
+uint16_t Narrowed(uint32_t argb)
+{
+    return uint16_t((argb >> 16 & 0xFF) * 31 / 255 << 11 | (argb >> 8 & 0xFF) * 63 / 255 << 5 | (argb & 0xFF) * 31 / 255);
+}
+
+Channels Of(uint16_t pixel)
+{
+    return {pixel >> 11, pixel >> 5 & 0x3F, pixel & 0x1F};
+}
+
+// The 565 channels a shown 16-bit frame's pixel was widened from, each as
+// value * 255 / maximum.
+Channels Unwidened(uint32_t argb)
+{
+    auto channel = [](uint32_t wide, int32_t maximum) { return (int32_t(wide & 0xFF) * maximum + 254) / 255; };
+    return {channel(argb >> 16, 31), channel(argb >> 8, 63), channel(argb, 31)};
+}
+
+class SixteenBitFramesTest : public ShippedGameTest, public testing::WithParamInterface<KeptGame> {
 protected:
-    // The kept demo replayed on a desktop of the format, its frames taken at
-    // a moment of the menu and one of play.
-    ShownFrames Replay(const DesktopFormat& desktop)
+    // The kept game replayed on a desktop of the format, with each shown
+    // every kEvery updates.
+    void Replay(const DesktopFormat& desktop, const std::function<void(int, const std::vector<uint32_t>&)>& each)
     {
         Platform::DisplayDesktop::Reset();
         Platform::DisplayDesktop::SetFormat(desktop);
+        if (GetParam().archive)
+            ShipArchive(GetParam().archive);
         std::filesystem::remove(DataFile("users.dat"));
         std::filesystem::remove(DataFile("scores.dat"));
-        ScriptedGame& game = Start(std::make_unique<ScriptedGame>("-play", LUMO_FIXTURES_DIR "/demo/game.dmo"));
-        ShownFrames frames;
-        auto shown = [&] {
-            int32_t width = 0, height = 0;
-            return mSession.Desktop().Frame(game.mHWnd, &width, &height);
-        };
+        ScriptedGame& game = Start(std::make_unique<ScriptedGame>("-play", GetParam().demo));
         game.mScript = [&](int update) {
-            if (update == kMenuAt)
-                frames.menu = shown();
-            if (update == kPlayAt) {
-                frames.play = shown();
-                game.RequestShutdown();
-            }
+            if (update % kEvery != 0)
+                return;
+            int32_t width = 0, height = 0;
+            const std::vector<uint32_t> frame = mSession.Desktop().Frame(game.mHWnd, &width, &height);
+            ASSERT_EQ(width, kWidth);
+            ASSERT_EQ(height, kHeight);
+            each(update, frame);
         };
         game.Run();
         EXPECT_TRUE(game.mFatalErrors.empty());
+        EXPECT_FALSE(game.RanOutIdle());
         mGame.reset();
-        return frames;
     }
 };
 
-// How far the 16-bit frame lies from the 32-bit one: the mean of the channels'
-// differences, and the share of pixels with a channel further off than far.
-struct Distance {
-    double mean = 0;
-    double farShare = 0;
-};
-
-Distance Between(const std::vector<uint32_t>& wide, const std::vector<uint32_t>& narrow, int32_t far)
-{
-    Distance distance;
-    size_t farPixels = 0;
-    for (size_t i = 0; i < wide.size(); ++i) {
-        int32_t worst = 0;
-        for (int shift : {16, 8, 0}) {
-            const int32_t difference = std::abs(int32_t(wide[i] >> shift & 0xFF) - int32_t(narrow[i] >> shift & 0xFF));
-            distance.mean += difference;
-            worst = std::max(worst, difference);
-        }
-        farPixels += worst > far ? 1 : 0;
-    }
-    distance.mean /= double(wide.size() * 3);
-    distance.farShare = double(farPixels) / double(wide.size());
-    return distance;
-}
-
-// A first start draws full screen at 16 bits: the game drawn into 565 shows
-// what it shows at 32 bits, within what 565's coarser channels round away.
-TEST_F(SixteenBitFramesTest, ShowWhatThirtyTwoBitFramesShow)
+// A first start draws full screen at 16 bits: every frame of a kept game
+// drawn into 565 is the frame drawn at 32 bits narrowed to 565, pixel by
+// pixel, within what 565's floors add up to.
+TEST_P(SixteenBitFramesTest, AreTheThirtyTwoBitFramesNarrowed)
 {
     DesktopFormat sixteen;
     sixteen.bitsPerPixel = 16;
     sixteen.redMask = 0xF800;
     sixteen.greenMask = 0x07E0;
     sixteen.blueMask = 0x001F;
-    const ShownFrames wide = Replay(DesktopFormat{});
-    const ShownFrames narrow = Replay(sixteen);
-    for (const auto& [name, a, b] : {std::tuple{"menu", &wide.menu, &narrow.menu}, {"play", &wide.play, &narrow.play}}) {
-        ASSERT_EQ(a->size(), size_t(800 * 600)) << name;
-        ASSERT_EQ(b->size(), a->size()) << name;
-        const Distance distance = Between(*a, *b, 32);
-        EXPECT_LT(distance.mean, 8.0) << name;
-        EXPECT_LT(distance.farShare, 0.001) << name;
+
+    // The narrowed 32-bit frames, kept on disk: a whole game's are large.
+    const std::filesystem::path kept = mFolder / "narrowed.frames";
+    std::vector<int> updates;
+    {
+        std::ofstream out(kept, std::ios::binary);
+        Replay(DesktopFormat{}, [&](int update, const std::vector<uint32_t>& frame) {
+            std::vector<uint16_t> narrowed(frame.size());
+            for (size_t i = 0; i < frame.size(); ++i)
+                narrowed[i] = Narrowed(frame[i]);
+            out.write(reinterpret_cast<const char*>(narrowed.data()), std::streamsize(narrowed.size() * 2));
+            updates.push_back(update);
+        });
     }
+    ASSERT_FALSE(updates.empty());
+
+    std::ifstream in(kept, std::ios::binary);
+    size_t compared = 0;
+    int failedFrames = 0;
+    Replay(sixteen, [&](int update, const std::vector<uint32_t>& frame) {
+        ASSERT_LT(compared, updates.size());
+        ASSERT_EQ(update, updates[compared]);
+        ++compared;
+        std::vector<uint16_t> narrowed(frame.size());
+        in.read(reinterpret_cast<char*>(narrowed.data()), std::streamsize(narrowed.size() * 2));
+        size_t off = 0;
+        std::ostringstream first;
+        for (size_t i = 0; i < frame.size(); ++i) {
+            const Channels shown = Unwidened(frame[i]);
+            const Channels wanted = Of(narrowed[i]);
+            if (shown.FurthestFrom(wanted) <= kSteps)
+                continue;
+            if (off++ < 5)
+                first << " (" << i % kWidth << ", " << i / kWidth << "): " << shown.red << " " << shown.green << " "
+                      << shown.blue << " for " << wanted.red << " " << wanted.green << " " << wanted.blue << ";";
+        }
+        if (off > 0 && failedFrames++ < 10)
+            ADD_FAILURE() << "update " << update << ": " << off << " pixels off, first" << first.str();
+    });
+    EXPECT_EQ(compared, updates.size());
+    EXPECT_EQ(failedFrames, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(KeptGames, SixteenBitFramesTest,
+                         testing::Values(KeptGame{"game", LUMO_FIXTURES_DIR "/demo/game.dmo", nullptr},
+                                         KeptGame{"tour", LUMO_FIXTURES_DIR "/demo/tour.dmo", ZENTROVA_QUICK_PAK}),
+                         [](const testing::TestParamInfo<KeptGame>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace AppTest

@@ -1,5 +1,6 @@
 #include "platform/process/Log.h"
 #include "platform/sound/AlsaMessages.h"
+#include "platform/sound/AudioOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -35,9 +37,20 @@ template <typename F> std::string StderrOf(F run)
     return text;
 }
 
-// An unknown device makes ALSA complain whether or not the machine has a
-// sound card; the complaint must reach the log, not stderr.
-TEST(AlsaMessages, GoToTheLogInsteadOfStderr)
+// The lines logged while the function runs.
+template <typename F> std::vector<std::string> LoggedBy(F run)
+{
+    std::vector<std::string> logged;
+    LogHook previous = SetLogHook([&](const std::string& line) { logged.push_back(line); });
+    run();
+    SetLogHook(previous);
+    return logged;
+}
+
+// An unknown device makes ALSA complain, several lines, whether or not the
+// machine has a sound card; none reaches stderr or the log, and the first is
+// kept to tell why.
+TEST(AlsaMessages, StayOffStderrAndTheLogAndTheFirstIsKept)
 {
     void* alsa = dlopen("libasound.so.2", RTLD_NOW);
     if (!alsa)
@@ -45,18 +58,43 @@ TEST(AlsaMessages, GoToTheLogInsteadOfStderr)
     auto open = reinterpret_cast<PcmOpen>(dlsym(alsa, "snd_pcm_open"));
     ASSERT_NE(open, nullptr);
 
-    RouteAlsaMessagesToLog();
-    std::vector<std::string> logged;
-    LogHook previous = SetLogHook([&](const std::string& line) { logged.push_back(line); });
-    void* pcm = nullptr;
-    const std::string printed = StderrOf([&] { EXPECT_LT(open(&pcm, "lumo_no_such_device", 0, 0), 0); });
-    SetLogHook(previous);
+    QuietAlsaMessages();
+    TakeFirstAlsaMessage();
+    std::string printed;
+    const std::vector<std::string> logged = LoggedBy([&] {
+        printed = StderrOf([&] {
+            void* pcm = nullptr;
+            EXPECT_LT(open(&pcm, "lumo_no_such_device", 0, 0), 0);
+            EXPECT_LT(open(&pcm, "lumo_no_such_device", 0, 0), 0);
+        });
+    });
     dlclose(alsa);
 
-    EXPECT_EQ(printed.find("ALSA lib"), std::string::npos) << printed;
-    ASSERT_FALSE(logged.empty());
-    EXPECT_NE(logged[0].find("ALSA"), std::string::npos) << logged[0];
-    EXPECT_NE(logged[0].find("lumo_no_such_device"), std::string::npos) << logged[0];
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(logged, std::vector<std::string>{});
+    const std::string first = TakeFirstAlsaMessage();
+    EXPECT_NE(first.find("lumo_no_such_device"), std::string::npos) << first;
+    EXPECT_EQ(TakeFirstAlsaMessage(), "");
+}
+
+// A start on the real backend whose device will not open says so once in the
+// log, with the reason, and nothing on stderr.
+TEST(AlsaMessages, AStartWithoutADeviceLogsOneLineWhy)
+{
+    setenv("LUMO_PLATFORM", "sdl", 1);
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    setenv("AUDIODEV", "lumo_no_such_device", 1);
+    std::string printed;
+    const std::vector<std::string> logged = LoggedBy([&] { printed = StderrOf([] { AudioOutput::Start(); }); });
+
+    EXPECT_FALSE(AudioOutput::HasDevice());
+    EXPECT_EQ(printed, "");
+    ASSERT_EQ(logged.size(), 1u) << testing::PrintToString(logged);
+    EXPECT_EQ(logged[0].rfind("No sound: ", 0), 0u) << logged[0];
+    if (void* alsa = dlopen("libasound.so.2", RTLD_NOW)) {
+        dlclose(alsa);
+        EXPECT_NE(logged[0].find("; ALSA's first report: "), std::string::npos) << logged[0];
+    }
 }
 
 } // namespace

@@ -328,6 +328,9 @@ void SdlBackend::PresentThroughTexture(Native& native, const ShownFrame& frame)
             LogLine(std::string("SDL texture: ") + SDL_GetError());
             return;
         }
+        // Full screen scales by odd factors (1.28 on 1024 x 768), where the
+        // nearest pixel widens every fourth column; blending neighbours does not.
+        SDL_SetTextureScaleMode(native.texture, SDL_ScaleModeLinear);
         native.textureWidth = frame.width;
         native.textureHeight = frame.height;
         native.refill = true;
