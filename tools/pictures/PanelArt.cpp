@@ -178,11 +178,12 @@ void HiscoreTitles(PictureWriter& out)
 // The middle repeats every 16 pixels across; the bands of 75 rows run down the screen.
 void GuiFrame(PictureWriter& out)
 {
-    const Noise weave(0x6A1F4A3Eu, 4, 0);
+    const Noise grain(0x6A1F4A3Eu);
     Canvas canvas(80, 600);
-    const auto middle = [&](float x, float y) {
-        const float u = std::fmod(x - 32 + 16, 16.0f) / 16;
-        const float n = weave.Fractal(u * 4, y / 16, 2);
+    // The middle is tiled across whole windows: shading that changed from column to column by less than a
+    // 16-bit step would show there as dashes repeating with the tile, so it changes along y only.
+    const auto middle = [&](float, float y) {
+        const float n = grain.Fractal(0, y / 16, 2);
         const Rgba base = VerticalGradient(FromBytes(34, 50, 78), FromBytes(18, 28, 46), y, 0, 600);
         return WithAlpha(Scaled(base, 0.94f + 0.12f * n), 0.9f);
     };
