@@ -50,13 +50,18 @@ public:
         if (mScript)
             mScript(mUpdateCount);
     }
+    void Run() override
+    {
+        // A replay holds the end of a load until its recorded update by itself.
+        mHoldLoads = mDemoSwitch != "-play";
+        CGameApp::Run();
+    }
     void RunLoadingThread() override
     {
         CGameApp::RunLoadingThread();
-        // Not before that update, either. A replay holds the end of a load
-        // until its recorded update by itself.
+        // Not before that update, either.
         std::unique_lock<std::mutex> hold(mLoadEndMutex);
-        mLoadEndAllowed.wait(hold, [this] { return mLoadMayEnd || mDemoSwitch == "-play"; });
+        mLoadEndAllowed.wait(hold, [this] { return mLoadMayEnd || !mHoldLoads; });
         mLoadMayEnd = false;
     }
     void OnBeforeShutdown() override
@@ -104,6 +109,8 @@ private:
     std::mutex mLoadEndMutex;
     std::condition_variable mLoadEndAllowed;
     bool mLoadMayEnd = false;
+    // Set before the run starts its loading thread.
+    bool mHoldLoads = false;
     std::string mDemoSwitch;
     std::string mDemoFile;
 };
