@@ -5,9 +5,13 @@
 #include "game/screens/play/CGamePanel.h"
 #include "game/screens/windows/CGUIController.h"
 #include "game/screens/windows/GUIWindowTable.h"
+#include "platform/process/Clock.h"
 #include "tests/app/ShippedGameTest.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 namespace AppTest {
 namespace {
@@ -54,6 +58,29 @@ TEST_F(GamePlayTest, ShowsTheTitleOpensTheMenuAndSavesThePlayersFilesAtExit)
     const std::string scores =
         LumoTest::ReadFile(DataFile("scores.dat"));
     EXPECT_NE(scores.find("Ada"), std::string::npos);
+}
+
+// The loading thread takes its own real time, which the fake clock does not
+// see: two starts open the menu at the same update and the same time.
+TEST_F(GamePlayTest, TwoStartsOpenTheMenuAtTheSameUpdateAndTimeWhateverTheLoadingThreadTakes)
+{
+    std::vector<std::pair<int, uint32_t>> menus;
+    for (int start = 0; start < 2; ++start) {
+        const uint32_t begun = Platform::timeGetTime();
+        ScriptedGame& game = Start();
+        game.mScript = [&](int update) {
+            if (game.GuiController() && game.GuiController()->LastOpenedWindow() == GUIWindowId::kMenu) {
+                menus.emplace_back(update, Platform::timeGetTime() - begun);
+                game.RequestShutdown();
+            }
+            if (update == 5000)
+                game.RequestShutdown();
+        };
+        game.Run();
+        mGame.reset();
+    }
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_EQ(menus[0], menus[1]);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -24,11 +23,10 @@ int32_t EnvNumber(const char* name, int32_t fallback)
     return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
 }
 
-// The game with a look at its loading thread, drawing one frame in kDrawEvery:
-// showing a frame costs more than the updates between.
+// The game drawing one frame in kDrawEvery: showing a frame costs more than
+// the updates between.
 class SoakGame : public ScriptedGame {
 public:
-    bool LoadingThreadBusy() const { return mLoadingRunning && !mLoadingFinished; }
     bool DrawFrame() override
     {
         if (mUpdateCount % kDrawEvery == 0)
@@ -41,26 +39,6 @@ private:
     static constexpr int kDrawEvery = 200;
 };
 
-// The fake clock, standing still while the loading thread works: that takes
-// a varying time, and the game seeds its fields from the clock. So a seed
-// plays the same session again.
-class SessionClock final : public Platform::Clock {
-public:
-    explicit SessionClock(uint64_t now) : mNow(now) {}
-    uint64_t NowMicros() override { return mNow.load(); }
-    void SleepMillis(uint32_t ms) override
-    {
-        const SoakGame* game = mGame.load();
-        if (game == nullptr || !game->LoadingThreadBusy())
-            mNow += uint64_t(ms) * 1000;
-    }
-
-    std::atomic<const SoakGame*> mGame{nullptr};
-
-private:
-    std::atomic<uint64_t> mNow;
-};
-
 class GameSoakTest : public ShippedGameTest, public testing::WithParamInterface<uint32_t> {};
 
 // Random games on the real program and the archive it ships, each session
@@ -71,11 +49,7 @@ class GameSoakTest : public ShippedGameTest, public testing::WithParamInterface<
 TEST_P(GameSoakTest, RandomGamesEndEveryLevelCleanly)
 {
     const uint32_t seed = GetParam();
-    SessionClock clock(mClock.NowMicros());
-    Platform::ScopedClock clockScope(&clock);
-    auto soakGame = std::make_unique<SoakGame>();
-    clock.mGame = soakGame.get();
-    Start(std::move(soakGame));
+    Start(std::make_unique<SoakGame>());
     RandomPlayer player(*mGame, Mouse(), seed, kGamesPerSession);
     LevelWatch watch(*mGame, true);
     ScriptedGame& game = *mGame;

@@ -2,7 +2,9 @@
 
 #include "app/CGameApp.h"
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,12 @@ public:
         : mDemoSwitch(std::move(demoSwitch)), mDemoFile(std::move(demoFile))
     {
     }
+    // A run cut short may leave a load held, waiting on members that go first.
+    ~ScriptedGame() override
+    {
+        LetTheLoadEnd();
+        WaitForLoadingThread();
+    }
 
     bool KeepWorkingFolder(const std::string&) override { return true; }
     void ShowFatalErrorA(const std::string& text) override { mFatalErrors.push_back(text); }
@@ -31,9 +39,35 @@ public:
     }
     void UpdateFrames() override
     {
+        // A load takes no time on the fake clock, so it ends in the update
+        // that finds it running, however fast or slow its thread is: the game
+        // then plays the same whatever the load of the machine.
+        if (mLoadingRunning && !mLoadingFinished) {
+            LetTheLoadEnd();
+            WaitForLoadingThread();
+        }
         CGameApp::UpdateFrames();
         if (mScript)
             mScript(mUpdateCount);
+    }
+    void Run() override
+    {
+        // A replay holds the end of a load until its recorded update by itself.
+        mHoldLoads = mDemoSwitch != "-play";
+        CGameApp::Run();
+    }
+    void RunLoadingThread() override
+    {
+        CGameApp::RunLoadingThread();
+        // Not before that update, either.
+        std::unique_lock<std::mutex> hold(mLoadEndMutex);
+        mLoadEndAllowed.wait(hold, [this] { return mLoadMayEnd || !mHoldLoads; });
+        mLoadMayEnd = false;
+    }
+    void OnBeforeShutdown() override
+    {
+        CGameApp::OnBeforeShutdown();
+        LetTheLoadEnd();
     }
     // Pictures cost in the checked build; one frame in twenty shows enough.
     bool DrawFrame() override
@@ -60,9 +94,23 @@ public:
 private:
     static constexpr int kIdleDrawsToStop = 100;
 
+    void LetTheLoadEnd()
+    {
+        {
+            std::lock_guard<std::mutex> hold(mLoadEndMutex);
+            mLoadMayEnd = true;
+        }
+        mLoadEndAllowed.notify_all();
+    }
+
     int mLastDrawn = -1;
     int mIdleDraws = 0;
     bool mRanOutIdle = false;
+    std::mutex mLoadEndMutex;
+    std::condition_variable mLoadEndAllowed;
+    bool mLoadMayEnd = false;
+    // Set before the run starts its loading thread.
+    bool mHoldLoads = false;
     std::string mDemoSwitch;
     std::string mDemoFile;
 };
