@@ -85,5 +85,34 @@ TEST_F(CursorTest, ApplyCursorPicksThePointerForEachState)
     mApp->ApplyCursor();
 }
 
+// The scaled copy of the cursor is made again after the application comes
+// back, so a cursor image that changed while it was away shows as it is now.
+TEST_F(CursorTest, ComingBackScalesTheCursorAfresh)
+{
+    ASSERT_NE(StartApp(), nullptr);
+    Lumo::DDInterface& display = *mApp->mDDInterface;
+    Lumo::MemoryImage cursor(mApp.get());
+    const auto paint = [&](uint32_t rgb) {
+        cursor.SetBits(std::vector<uint32_t>(8 * 8, 0xFF000000 | rgb).data(), 8, 8, true);
+    };
+    paint(0xFF0000);
+    ASSERT_TRUE(display.SetCursorImage(&cursor));
+    display.mCursorX = 100;
+    display.mCursorY = 100;
+    POINT shownAt{100, 100};
+    ClientToScreen(mApp->mHWnd, &shownAt);
+    const auto shown = [&] {
+        display.Redraw(nullptr);
+        return display.mPrimarySurface->PixelAt(shownAt.x, shownAt.y) & 0xFFFFFF;
+    };
+    ASSERT_EQ(shown(), 0xFF0000u);
+
+    paint(0x0000FF);
+    Send(WM_ACTIVATEAPP, 0, 0);
+    Send(WM_ACTIVATEAPP, 1, 0);
+    EXPECT_EQ(shown(), 0x0000FFu);
+    display.SetCursorImage(nullptr);
+}
+
 } // namespace
 } // namespace LumoTest
