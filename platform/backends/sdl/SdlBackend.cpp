@@ -135,7 +135,9 @@ RECT SdlBackend::WorkArea()
     return RectOf(bounds);
 }
 
-RECT SdlBackend::FrameInsets(uint32_t) { return mInsets; }
+// A guess at the window manager's frame, the same all along, so that a window
+// made anew at its stored place puts its client area where it was.
+RECT SdlBackend::FrameInsets(uint32_t) { return RECT{2, 24, 2, 2}; }
 
 bool SdlBackend::Open(HWND window, Native& native)
 {
@@ -188,13 +190,10 @@ void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool ac
             native.refill = true;
         }
     }
-    if (state.visible && !before.visible) {
+    if (state.visible && !before.visible)
         SDL_ShowWindow(sdl);
-        if (!state.fullScreen)
-            MeasureInsets(sdl);
-    } else if (!state.visible && before.visible) {
+    else if (!state.visible && before.visible)
         SDL_HideWindow(sdl);
-    }
     if (state.minimized && !before.minimized)
         SDL_MinimizeWindow(sdl);
     else if (state.maximized && !before.maximized)
@@ -372,20 +371,17 @@ void SdlBackend::PresentFrame(HWND window, const ShownFrame& frame)
     PresentThroughTexture(native, frame);
 }
 
-void SdlBackend::MeasureInsets(SDL_Window* window)
-{
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && top > 0)
-        mInsets = RECT{left, top, right, bottom};
-}
-
-void SdlBackend::Reframe(Native& native, int32_t x, int32_t y)
+bool SdlBackend::Reframe(Native& native, int32_t x, int32_t y)
 {
     native.framing = false;
-    MeasureInsets(native.window);
+    // Without a frame the window was moved by someone else.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(native.window, &top, &left, &bottom, &right) != 0 || top <= 0 ||
+        (x == native.state.client.left && y == native.state.client.top))
+        return false;
     // Now that SDL knows the frame, it places the window by its client area.
-    if (x != native.state.client.left || y != native.state.client.top)
-        SDL_SetWindowPosition(native.window, native.state.client.left, native.state.client.top);
+    SDL_SetWindowPosition(native.window, native.state.client.left, native.state.client.top);
+    return true;
 }
 
 HWND SdlBackend::HandleOf(uint32_t windowId) const
@@ -510,10 +506,8 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
         } else if (out.kind == NativeEvent::Kind::Moved) {
             if (native->second.state.fullScreen)
                 return;
-            if (native->second.framing) {
-                Reframe(native->second, out.x, out.y);
+            if (native->second.framing && Reframe(native->second, out.x, out.y))
                 return;
-            }
         }
     }
     events.push_back(std::move(out));

@@ -78,10 +78,9 @@ private:
     HWND HandleOf(uint32_t windowId) const;
     void Translate(const SDL_Event& event, std::vector<NativeEvent>& events);
     SDL_Cursor* CursorFor(HCURSOR handle, const CursorRecord& cursor);
-    // The frame a window manager put around the window, once SDL knows it.
-    void MeasureInsets(SDL_Window* window);
-    // Puts a window that the window manager framed where its client area belongs.
-    void Reframe(Native& native, int32_t x, int32_t y);
+    // Puts a window that the window manager framed where its client area
+    // belongs; false when the move was not the framing.
+    bool Reframe(Native& native, int32_t x, int32_t y);
     bool SoftwareGl();
     bool PresentOnSurface(Native& native, const ShownFrame& frame);
     void PresentThroughTexture(Native& native, const ShownFrame& frame);
@@ -89,7 +88,6 @@ private:
 
     std::map<HWND, Native> mWindows;
     std::map<HCURSOR, SDL_Cursor*> mCursors;
-    RECT mInsets{2, 24, 2, 2}; // until a framed window was measured
     std::unique_ptr<SdlGlProbe> mGl;
     std::optional<bool> mSoftwareGl;
     std::unique_ptr<X11Desktop> mX11;
