@@ -459,6 +459,8 @@ void LumoAppBase::UpdateActiveState()
     if (active == mActive)
         return;
     mActive = active;
+    // Surfaces may have been rebuilt meanwhile: the cursor is scaled afresh.
+    mCursorRefresh = true;
     if (active) {
         if (mMuteOnLostFocus)
             PopMute(true);

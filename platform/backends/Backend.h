@@ -49,7 +49,9 @@ public:
 
     // Appends what happened on the desktop since the last call.
     virtual void PollEvents(std::vector<NativeEvent>& events) = 0;
-    // The pointer on the screen, when the desktop can tell it.
+    // The pointer on the screen while it is over none of the backend's
+    // windows and the desktop can tell it; otherwise the mouse events say
+    // where it is.
     virtual bool CursorPosition(POINT* screen) = 0;
     virtual void CaptureMouse(bool on) = 0;
     // Null hides the pointer.
@@ -72,6 +74,8 @@ public:
     // The screen saver's timeout (seconds), whether it is enabled, and whether
     // it runs now, by the SystemParametersInfoA action that asks for each.
     virtual int ScreenSaverSetting(uint32_t action) = 0;
+    // How long no input reached the desktop from any program, when it can tell.
+    virtual bool InputIdle(uint32_t* milliseconds) = 0;
 };
 
 } // namespace Platform

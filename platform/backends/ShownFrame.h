@@ -59,7 +59,10 @@ private:
 };
 
 // A frame handed to a backend to show: rows in their own format and pitch
-// (in bytes), and which of them changed; without a record, all of them.
+// (in bytes), and which of them changed; without a record, all of them. A
+// window shows it pixel for pixel at (left, top) of its client area, which
+// it need not fill where the window reaches past the screen; a full-screen
+// window scales it to the screen.
 struct ShownFrame {
     const uint8_t* pixels = nullptr;
     int32_t width = 0;
@@ -67,6 +70,8 @@ struct ShownFrame {
     int32_t pitch = 0;
     FrameFormat format;
     const FrameRows* rows = nullptr;
+    int32_t left = 0;
+    int32_t top = 0;
 
     const uint8_t* Row(int32_t y) const { return pixels + int64_t(y) * pitch; }
 };

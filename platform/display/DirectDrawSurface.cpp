@@ -323,20 +323,23 @@ void DirectDrawSurface::SetPixelAt(int32_t x, int32_t y, uint32_t value)
     mChangedRows.Mark(y, y + 1);
 }
 
-bool DirectDrawSurface::ShownArea(HWND* window, RECT* area) const
+bool DirectDrawSurface::ShownArea(HWND* window, RECT* area, POINT* inClient) const
 {
     const RECT bounds{0, 0, mShape.width, mShape.height};
     if (mShape.fullScreenWindow) {
         *window = mShape.fullScreenWindow;
         *area = bounds;
+        *inClient = POINT{0, 0};
         return IsWindow(*window);
     }
     *window = mClipper ? mClipper->Window() : nullptr;
     RECT client;
-    POINT origin;
+    POINT origin{0, 0};
     if (!*window || !GetClientRect(*window, &client) || !ClientToScreen(*window, &origin))
         return false;
+    // A window reaching past the screen's edge shows only what lies on it.
     *area = Intersect(bounds, RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+    *inClient = POINT{area->left - origin.x, area->top - origin.y};
     return !IsEmpty(*area);
 }
 
@@ -355,16 +358,21 @@ void DirectDrawSurface::Show()
     mShowPending = false;
     HWND window;
     RECT area;
-    if (!ShownArea(&window, &area))
+    POINT inClient;
+    if (!ShownArea(&window, &area, &inClient))
         return;
     std::lock_guard<std::mutex> hold(mPixelsLock);
     const bool moved = area.left != mShownArea.left || area.top != mShownArea.top ||
-                       area.right != mShownArea.right || area.bottom != mShownArea.bottom;
+                       area.right != mShownArea.right || area.bottom != mShownArea.bottom ||
+                       inClient.x != mShownInClient.x || inClient.y != mShownInClient.y;
     if (moved) {
         mChangedRows.Mark(area.top, area.bottom);
         mShownArea = area;
+        mShownInClient = inClient;
     }
     ShownFrame frame;
+    frame.left = inClient.x;
+    frame.top = inClient.y;
     frame.width = area.right - area.left;
     frame.height = area.bottom - area.top;
     frame.pitch = mPitch;

@@ -87,8 +87,9 @@ private:
     uint8_t* Row(int32_t y) { return mPixels.data() + size_t(y) * size_t(mPitch); }
     const uint8_t* Row(int32_t y) const { return mPixels.data() + size_t(y) * size_t(mPitch); }
     bool IsPrimary() const { return (mShape.caps & DDSCAPS_PRIMARYSURFACE) != 0; }
-    // The rectangle of the surface that the window shows, in surface pixels.
-    bool ShownArea(HWND* window, RECT* area) const;
+    // The rectangle of the surface that the window shows, in surface pixels,
+    // and where its top-left corner lies in the window's client area.
+    bool ShownArea(HWND* window, RECT* area, POINT* inClient) const;
     void Changed();
     void Show();
 
@@ -104,10 +105,11 @@ private:
     std::thread::id mMakerThread;
     std::atomic<bool> mShowPending{false};
     // Of a primary, under mPixelsLock: the rows changed since last shown, the
-    // part of them shown last time, and the area that was shown.
+    // part of them shown last time, and the area that was shown and where.
     FrameRows mChangedRows;
     FrameRows mShownRows;
     RECT mShownArea{0, 0, 0, 0};
+    POINT mShownInClient{0, 0};
 };
 
 using IDirectDrawSurface = DirectDrawSurface;

@@ -1,5 +1,6 @@
 #include "platform/windows/Input.h"
 
+#include "platform/process/Clock.h"
 #include "platform/windows/WindowSystem.h"
 
 namespace Platform {
@@ -36,7 +37,10 @@ bool GetLastInputInfo(LASTINPUTINFO* info)
 {
     if (!info || info->cbSize != sizeof(LASTINPUTINFO))
         return false;
-    info->dwTime = WindowSystem::Current().Input().LastInputTime();
+    WindowSystem& system = WindowSystem::Current();
+    // Input to other programs counts too, where the desktop tells of it.
+    uint32_t idle = 0;
+    info->dwTime = system.Desktop().InputIdle(&idle) ? GetTickCount() - idle : system.Input().LastInputTime();
     return true;
 }
 

@@ -109,15 +109,16 @@ void WindowSystem::Pump()
 
     std::vector<NativeEvent> events;
     mBackend->PollEvents(events);
-    POINT cursor;
-    if (mBackend->CursorPosition(&cursor))
-        mInput.SetCursorPosition(cursor);
     for (const NativeEvent& event : events) {
         if (IsInput(event.kind))
             mInput.Translate(event);
         else
             ApplyWindowEvent(event);
     }
+    // Newer than the events' positions, but only told outside our windows.
+    POINT cursor;
+    if (mBackend->CursorPosition(&cursor))
+        mInput.SetCursorPosition(cursor);
 }
 
 void WindowSystem::ApplyWindowEvent(const NativeEvent& event)

@@ -110,6 +110,48 @@ TEST_F(DirectDrawLayer, WindowedPrimaryIsClippedToTheClientArea)
     primary->Release();
 }
 
+// Past an edge of the 1920 x 1080 screen the window shows the part of the
+// frame that lies on the screen, at that part's own place in the client area.
+TEST_F(DirectDrawLayer, AWindowPastTheScreensEdgeShowsItsFramePixelForPixel)
+{
+    DisplayDesktop::SetFormat(DisplayTest::kDesktopRgb32);
+    DirectDrawSurface* primary = WindowedPrimary();
+    DirectDrawSurface* frame = Surface(200, 150);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x)
+            frame->SetPixelAt(x, y, uint32_t(x << 5 | y % 32));
+    struct Case {
+        const char* name;
+        int x, y;
+        POINT place;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"inside", 300, 200, {0, 0}, 200, 150},
+        {"past the right edge", 1800, 200, {0, 0}, 120, 150},
+        {"past the left edge", -60, 200, {60, 0}, 140, 150},
+        {"past the top-left corner", -10, -40, {10, 40}, 190, 110},
+        {"past the bottom edge", 300, 1000, {0, 0}, 200, 80},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        MoveWindow(mWindow, each.x, each.y, 200, 150, false);
+        RECT dest{each.x, each.y, each.x + 200, each.y + 150};
+        ASSERT_EQ(primary->Blt(&dest, frame, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+        int32_t width = 0, height = 0;
+        const std::vector<uint32_t> shown = mSession.Desktop().Frame(mWindow, &width, &height);
+        const POINT place = mSession.Desktop().FramePlace(mWindow);
+        EXPECT_EQ(place.x, each.place.x);
+        EXPECT_EQ(place.y, each.place.y);
+        ASSERT_EQ(width, each.width);
+        ASSERT_EQ(height, each.height);
+        EXPECT_EQ(shown[0] & 0xFFFFFF, uint32_t(place.x << 5 | place.y % 32));
+        EXPECT_EQ(shown.back() & 0xFFFFFF, uint32_t((place.x + width - 1) << 5 | (place.y + height - 1) % 32));
+    }
+    frame->Release();
+    primary->Release();
+}
+
 TEST_F(DirectDrawLayer, OnlyRowsThatChangedReachTheWindowAgain)
 {
     DirectDrawSurface* primary = WindowedPrimary();

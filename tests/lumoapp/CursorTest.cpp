@@ -6,6 +6,8 @@
 #include "platform/windows/Window.h"
 #include "platform/windows/WindowSystem.h"
 
+#include <cstdlib>
+
 namespace LumoTest {
 namespace {
 
@@ -83,6 +85,40 @@ TEST_F(CursorTest, ApplyCursorPicksThePointerForEachState)
         image = nullptr;
     mApp->mPlaying = false;
     mApp->ApplyCursor();
+}
+
+// The scaled copy of the cursor is made again after the application comes
+// back, so a cursor image that changed while it was away shows as it is now.
+TEST_F(CursorTest, ComingBackScalesTheCursorAfresh)
+{
+    ASSERT_NE(StartApp(), nullptr);
+    Lumo::DDInterface& display = *mApp->mDDInterface;
+    Lumo::MemoryImage cursor(mApp.get());
+    const auto paint = [&](uint32_t rgb) {
+        cursor.SetBits(std::vector<uint32_t>(8 * 8, 0xFF000000 | rgb).data(), 8, 8, true);
+    };
+    paint(0xFF0000);
+    ASSERT_TRUE(display.SetCursorImage(&cursor));
+    display.mCursorX = 100;
+    display.mCursorY = 100;
+    POINT shownAt{100, 100};
+    ClientToScreen(mApp->mHWnd, &shownAt);
+    // The scaled copy passes a smooth stretch, which may take a step off a channel.
+    const auto shows = [&](uint32_t rgb) {
+        display.Redraw(nullptr);
+        const uint32_t pixel = display.mPrimarySurface->PixelAt(shownAt.x, shownAt.y);
+        for (int shift : {0, 8, 16})
+            if (std::abs(int(pixel >> shift & 0xFF) - int(rgb >> shift & 0xFF)) > 2)
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(shows(0xFF0000));
+
+    paint(0x0000FF);
+    Send(WM_ACTIVATEAPP, 0, 0);
+    Send(WM_ACTIVATEAPP, 1, 0);
+    EXPECT_TRUE(shows(0x0000FF));
+    display.SetCursorImage(nullptr);
 }
 
 } // namespace

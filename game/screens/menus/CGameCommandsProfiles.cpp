@@ -155,6 +155,11 @@ void CGameCommands::ApplyOptions()
     app.EnableCustomCursors(custom);
     if (custom)
         mServices.mFlow->LoadCursor();
+    // A desktop that refused the screen leaves the box open on the mode the game is in.
+    if (app.mWindowed != windowed) {
+        SaveOptions();
+        return;
+    }
     LeaveOptions();
 }
 

@@ -66,6 +66,7 @@ void HeadlessBackend::DestroyWindow(HWND window)
 void HeadlessBackend::PresentFrame(HWND window, const ShownFrame& frame)
 {
     StoredFrame& stored = mFrames[window];
+    stored.place = POINT{frame.left, frame.top};
     const bool resized = stored.width != frame.width || stored.height != frame.height;
     if (resized) {
         stored.width = frame.width;
@@ -241,6 +242,12 @@ std::vector<uint32_t> HeadlessBackend::Frame(HWND window, int32_t* width, int32_
     *width = found->second.width;
     *height = found->second.height;
     return found->second.pixels;
+}
+
+POINT HeadlessBackend::FramePlace(HWND window) const
+{
+    auto found = mFrames.find(window);
+    return found == mFrames.end() ? POINT{0, 0} : found->second.place;
 }
 
 } // namespace Platform

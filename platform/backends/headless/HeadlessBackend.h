@@ -46,6 +46,7 @@ public:
     bool GetClipboardText(std::string* text) override;
     bool OpenUrl(const std::string& url) override;
     int ScreenSaverSetting(uint32_t action) override;
+    bool InputIdle(uint32_t*) override { return false; }
 
     void SetScreen(RECT screen, RECT workArea);
     // Full-screen windows keep their size from now on, for this reason;
@@ -82,6 +83,8 @@ public:
     std::optional<NativeWindowState> WindowState(HWND window) const;
     // The last frame shown in the window, rows without padding; empty when none.
     std::vector<uint32_t> Frame(HWND window, int32_t* width, int32_t* height) const;
+    // Where that frame lies in the window's client area.
+    POINT FramePlace(HWND window) const;
     // How many rows of the window's last frame were new: the shown frame's
     // changed rows, or all of them when its size changed.
     int32_t RenewedRows(HWND window) const;
@@ -91,6 +94,7 @@ public:
 
 private:
     struct StoredFrame {
+        POINT place{0, 0};
         int32_t width = 0;
         int32_t height = 0;
         int32_t renewedRows = 0;

@@ -86,6 +86,9 @@ std::unique_ptr<Backend> SdlBackend::Create()
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // A window's surface goes to the display as it is, never through a GL texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    auto gl = std::make_unique<SdlGlProbe>();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         LogLine(std::string("SDL video: ") + SDL_GetError());
         return nullptr;
@@ -100,7 +103,12 @@ std::unique_ptr<Backend> SdlBackend::Create()
         return nullptr;
     }
     SDL_StartTextInput();
-    return std::unique_ptr<Backend>(new SdlBackend());
+    return std::unique_ptr<Backend>(new SdlBackend(std::move(gl)));
+}
+
+SdlBackend::SdlBackend(std::unique_ptr<SdlGlProbe> gl)
+    : mGl(std::move(gl)), mX11(std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0 ? X11Desktop::Open() : nullptr)
+{
 }
 
 SdlBackend::~SdlBackend()
@@ -127,7 +135,9 @@ RECT SdlBackend::WorkArea()
     return RectOf(bounds);
 }
 
-RECT SdlBackend::FrameInsets(uint32_t) { return mInsets; }
+// A guess at the window manager's frame, the same all along, so that a window
+// made anew at its stored place puts its client area where it was.
+RECT SdlBackend::FrameInsets(uint32_t) { return RECT{2, 24, 2, 2}; }
 
 bool SdlBackend::Open(HWND window, Native& native)
 {
@@ -180,14 +190,10 @@ void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool ac
             native.refill = true;
         }
     }
-    if (state.visible && !before.visible) {
+    if (state.visible && !before.visible)
         SDL_ShowWindow(sdl);
-        int top = 0, left = 0, bottom = 0, right = 0;
-        if (!state.fullScreen && SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0 && top > 0)
-            mInsets = RECT{left, top, right, bottom};
-    } else if (!state.visible && before.visible) {
+    else if (!state.visible && before.visible)
         SDL_HideWindow(sdl);
-    }
     if (state.minimized && !before.minimized)
         SDL_MinimizeWindow(sdl);
     else if (state.maximized && !before.maximized)
@@ -237,31 +243,13 @@ void SdlBackend::DestroyWindow(HWND window)
 
 bool SdlBackend::SoftwareGl()
 {
-    if (mSoftwareGl)
-        return *mSoftwareGl;
-    bool software = true;
-    std::string name = "none";
-    if (SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL)) {
-        if (SDL_GLContext context = SDL_GL_CreateContext(probe)) {
-            using GetString = const unsigned char* (*)(unsigned int);
-            constexpr unsigned int kRendererName = 0x1F01;
-            const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-            const unsigned char* text = getString ? getString(kRendererName) : nullptr;
-            name = text ? reinterpret_cast<const char*>(text) : "unnamed";
-            software = !text;
-            for (const char* mark : {"llvmpipe", "softpipe", "Software", "swrast"})
-                software = software || name.find(mark) != std::string::npos;
-            SDL_GL_DeleteContext(context);
-        }
-        SDL_DestroyWindow(probe);
+    if (!mSoftwareGl) {
+        mSoftwareGl = mGl->Software();
+        const std::string& name = mGl->RendererName();
+        LogLine("SDL full screen: GL \"" + (name.empty() ? std::string("none") : name) + "\", " +
+                (*mSoftwareGl ? "software renderer" : "GL renderer"));
     }
-    // A window surface would otherwise sit on a texture of that same GL.
-    if (software)
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    LogLine("SDL frames: GL \"" + name + "\"" +
-            (software ? ", software: window surface where the frame fills the window" : ", streaming texture"));
-    mSoftwareGl = software;
-    return software;
+    return *mSoftwareGl;
 }
 
 void SdlBackend::DropRenderer(Native& native)
@@ -280,7 +268,8 @@ bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
 {
     // SDL's software renderer draws on this same surface, so it may be asked first.
     SDL_Surface* surface = SDL_GetWindowSurface(native.window);
-    if (!surface || surface->w != frame.width || surface->h != frame.height ||
+    if (!surface || frame.left < 0 || frame.top < 0 || frame.left + frame.width > surface->w ||
+        frame.top + frame.height > surface->h ||
         (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888))
         return false;
     if (native.renderer) {
@@ -289,12 +278,20 @@ bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
         if (!surface)
             return false;
     }
+    const RECT placed{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
+    if (std::memcmp(&placed, &native.placed, sizeof placed) != 0) {
+        native.placed = placed;
+        native.refill = true;
+    }
     const bool all = native.refill || !frame.rows;
     if (all || frame.rows->Any()) {
         if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
             return false;
-        FrameConverter::For(frame.format)
-            .ConvertChanged(frame, static_cast<uint8_t*>(surface->pixels), surface->pitch, 0, all);
+        // What the frame does not cover lies past the screen's edge.
+        if (native.refill)
+            std::memset(surface->pixels, 0, size_t(surface->pitch) * size_t(surface->h));
+        uint8_t* origin = static_cast<uint8_t*>(surface->pixels) + int64_t(frame.top) * surface->pitch + frame.left * 4;
+        FrameConverter::For(frame.format).ConvertChanged(frame, origin, surface->pitch, 0, all);
         if (SDL_MUSTLOCK(surface))
             SDL_UnlockSurface(surface);
     }
@@ -302,8 +299,9 @@ bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
         SDL_UpdateWindowSurface(native.window);
     } else if (frame.rows->Any()) {
         mUpdateRects.clear();
-        frame.rows->ForEachSpan(
-            [&](int32_t top, int32_t bottom) { mUpdateRects.push_back(SDL_Rect{0, top, frame.width, bottom - top}); });
+        frame.rows->ForEachSpan([&](int32_t top, int32_t bottom) {
+            mUpdateRects.push_back(SDL_Rect{frame.left, frame.top + top, frame.width, bottom - top});
+        });
         SDL_UpdateWindowSurfaceRects(native.window, mUpdateRects.data(), int(mUpdateRects.size()));
     }
     native.refill = native.repaint = false;
@@ -334,12 +332,16 @@ void SdlBackend::PresentThroughTexture(Native& native, const ShownFrame& frame)
         native.textureWidth = frame.width;
         native.textureHeight = frame.height;
         native.refill = true;
-        // Scales to a full-screen window with bars, and maps the mouse back.
-        SDL_RenderSetLogicalSize(native.renderer, frame.width, frame.height);
     }
     const bool all = native.refill || !frame.rows;
     if (!all && !frame.rows->Any() && !native.repaint)
         return;
+    const bool scaled = native.state.fullScreen;
+    if (native.refill) {
+        // Scales to a full-screen window with bars, and maps the mouse back;
+        // a window shows the frame as it is.
+        SDL_RenderSetLogicalSize(native.renderer, scaled ? frame.width : 0, scaled ? frame.height : 0);
+    }
     if (all || frame.rows->Any()) {
         const int32_t top = all ? 0 : frame.rows->First();
         const SDL_Rect locked{0, top, frame.width, (all ? frame.height : frame.rows->End()) - top};
@@ -352,9 +354,10 @@ void SdlBackend::PresentThroughTexture(Native& native, const ShownFrame& frame)
         FrameConverter::For(frame.format).ConvertChanged(frame, static_cast<uint8_t*>(pixels), pitch, top, all);
         SDL_UnlockTexture(native.texture);
     }
+    const SDL_Rect placed{frame.left, frame.top, frame.width, frame.height};
     SDL_SetRenderDrawColor(native.renderer, 0, 0, 0, 255);
     SDL_RenderClear(native.renderer);
-    SDL_RenderCopy(native.renderer, native.texture, nullptr, nullptr);
+    SDL_RenderCopy(native.renderer, native.texture, nullptr, scaled ? nullptr : &placed);
     SDL_RenderPresent(native.renderer);
     native.refill = native.repaint = false;
 }
@@ -366,11 +369,22 @@ void SdlBackend::PresentFrame(HWND window, const ShownFrame& frame)
     if (found == mWindows.end() || !found->second.window)
         return;
     Native& native = found->second;
-    int width = 0, height = 0;
-    SDL_GetWindowSize(native.window, &width, &height);
-    if (width == frame.width && height == frame.height && SoftwareGl() && PresentOnSurface(native, frame))
+    if (!native.state.fullScreen && PresentOnSurface(native, frame))
         return;
     PresentThroughTexture(native, frame);
+}
+
+bool SdlBackend::Reframe(Native& native, int32_t x, int32_t y)
+{
+    native.framing = false;
+    // Without a frame the window was moved by someone else.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(native.window, &top, &left, &bottom, &right) != 0 || top <= 0 ||
+        (x == native.state.client.left && y == native.state.client.top))
+        return false;
+    // Now that SDL knows the frame, it places the window by its client area.
+    SDL_SetWindowPosition(native.window, native.state.client.left, native.state.client.top);
+    return true;
 }
 
 HWND SdlBackend::HandleOf(uint32_t windowId) const
@@ -492,8 +506,12 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
             out.y = native->second.mouse.y;
         } else if (out.kind == NativeEvent::Kind::Exposed) {
             native->second.repaint = true;
-        } else if (out.kind == NativeEvent::Kind::Moved && native->second.state.fullScreen)
-            return;
+        } else if (out.kind == NativeEvent::Kind::Moved) {
+            if (native->second.state.fullScreen)
+                return;
+            if (native->second.framing && Reframe(native->second, out.x, out.y))
+                return;
+        }
     }
     events.push_back(std::move(out));
 }
@@ -501,24 +519,20 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
 bool SdlBackend::CursorPosition(POINT* screen)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
-    int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
-    *screen = POINT{x, y};
-    // Over a full-screen window the screen is the window's logical one.
-    for (auto& entry : mWindows) {
-        Native& native = entry.second;
-        if (!native.window || !native.renderer || !native.state.fullScreen)
-            continue;
-        int wx = 0, wy = 0, ww = 0, wh = 0;
-        SDL_GetWindowPosition(native.window, &wx, &wy);
-        SDL_GetWindowSize(native.window, &ww, &wh);
-        if (x < wx || y < wy || x >= wx + ww || y >= wy + wh)
-            continue;
-        float lx = 0, ly = 0;
-        SDL_RenderWindowToLogical(native.renderer, x - wx, y - wy, &lx, &ly);
-        *screen = POINT{native.state.client.left + int32_t(lx), native.state.client.top + int32_t(ly)};
-    }
-    return true;
+    SDL_Window* focus = SDL_GetMouseFocus();
+    return !(focus && SDL_GetWindowData(focus, "lumo")) && mX11 && mX11->Pointer(screen);
+}
+
+int SdlBackend::ScreenSaverSetting(uint32_t action)
+{
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    return mX11 ? mX11->ScreenSaverSetting(action) : 0;
+}
+
+bool SdlBackend::InputIdle(uint32_t* milliseconds)
+{
+    std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    return mX11 && mX11->IdleMilliseconds(milliseconds);
 }
 
 void SdlBackend::CaptureMouse(bool on)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/backends/Backend.h"
+#include "platform/backends/sdl/SdlGlProbe.h"
+#include "platform/backends/sdl/X11Desktop.h"
 
 #include <map>
 #include <memory>
@@ -18,10 +20,10 @@ union SDL_Event;
 namespace Platform {
 
 // Real windows through SDL2. A window gets its desktop window when first
-// shown. Frames reach it through a streaming texture scaled to the window,
-// or, where the only GL is a software one and the frame fills the window,
-// straight into the window's surface, of which only the changed rows are
-// sent to the display.
+// shown. A window shows its frames pixel for pixel in its surface, of which
+// only the changed rows are sent to the display; a full-screen window scales
+// them through a streaming texture, on the GPU where the desktop's GL is a
+// hardware one.
 class SdlBackend final : public Backend {
 public:
     // Null when SDL's video cannot start (no display).
@@ -46,8 +48,9 @@ public:
     bool SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string* text) override;
     bool OpenUrl(const std::string& url) override;
-    // The desktop's screen saver is not ours to read: reported as off.
-    int ScreenSaverSetting(uint32_t) override { return 0; }
+    // Known on an X server; elsewhere the screen saver reads as off.
+    int ScreenSaverSetting(uint32_t action) override;
+    bool InputIdle(uint32_t* milliseconds) override;
 
 private:
     struct Native {
@@ -58,19 +61,26 @@ private:
         int32_t textureHeight = 0;
         NativeWindowState state;
         POINT mouse; // last pointer position in client coordinates
+        // Where the last frame went in the window's surface.
+        RECT placed{0, 0, 0, 0};
         // What the next frame must renew beyond its changed rows: every row
         // (the picture behind it was made anew), or the window (exposed).
         bool refill = true;
         bool repaint = true;
+        // Until a window manager has framed the new window, which it places
+        // by its frame, not by its client area.
+        bool framing = true;
     };
 
-    SdlBackend() = default;
+    explicit SdlBackend(std::unique_ptr<SdlGlProbe> gl);
     bool Open(HWND window, Native& native);
     void Close(Native& native);
     HWND HandleOf(uint32_t windowId) const;
     void Translate(const SDL_Event& event, std::vector<NativeEvent>& events);
     SDL_Cursor* CursorFor(HCURSOR handle, const CursorRecord& cursor);
-    // Whether the desktop's GL draws in software; asked once, of a hidden window.
+    // Puts a window that the window manager framed where its client area
+    // belongs; false when the move was not the framing.
+    bool Reframe(Native& native, int32_t x, int32_t y);
     bool SoftwareGl();
     bool PresentOnSurface(Native& native, const ShownFrame& frame);
     void PresentThroughTexture(Native& native, const ShownFrame& frame);
@@ -78,8 +88,9 @@ private:
 
     std::map<HWND, Native> mWindows;
     std::map<HCURSOR, SDL_Cursor*> mCursors;
-    RECT mInsets{2, 24, 2, 2}; // until a framed window was measured
+    std::unique_ptr<SdlGlProbe> mGl;
     std::optional<bool> mSoftwareGl;
+    std::unique_ptr<X11Desktop> mX11;
     std::vector<SDL_Rect> mUpdateRects;
     // Held while talking to the display (all but the message boxes, which wait
     // on the user), which the dialog windows may do from another thread.

@@ -30,6 +30,9 @@ public:
     void PlaySoundById(int id) override { mSoundsPlayed.push_back(id); }
     void PlaySoundPanned(int id, int pan) override { mSoundsPlayed.push_back(id), mSoundPans.push_back(pan); }
     void ShowFatalErrorA(const std::string& text) override { mFatalErrors.push_back(text); }
+    // There is no display here: a mode switch only takes the mode, unless
+    // the desktop is to refuse full screen.
+    void ChangeWindowedMode(bool windowed) override { mWindowed = windowed || mFullScreenRefused; }
 
     RecordingMusic& Music() { return *mMusic; }
 
@@ -38,6 +41,7 @@ public:
     std::vector<int> mSoundsPlayed;
     std::vector<int> mSoundPans;
     std::vector<std::string> mFatalErrors;
+    bool mFullScreenRefused = false;
 
 private:
     struct Picture {

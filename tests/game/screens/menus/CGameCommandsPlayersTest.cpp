@@ -172,5 +172,31 @@ TEST_F(PlayersAndOptionsTest, OptionsOkFromPauseAppliesAndPlaysOn)
     EXPECT_EQ(mFlow.Calls(), "cursor");
 }
 
+// A desktop that will not give the screen keeps the game in its window, and
+// the options stay open to show it so.
+TEST_F(PlayersAndOptionsTest, OptionsShowTheWindowWhenFullScreenIsRefused)
+{
+    Lumo::LumoAppBase& app = App();
+    ASSERT_TRUE(app.mWindowed);
+    App().mFullScreenRefused = true;
+    OpenNow(kMenu);
+    Click(20);
+    Settle();
+    ASSERT_EQ(Shown(), kOptions);
+    mGui->Checkbox(0)->mValue = 1;
+    Click(23);
+    Settle();
+    EXPECT_TRUE(app.mWindowed);
+    EXPECT_EQ(Shown(), kOptions);
+    EXPECT_EQ(mGui->Checkbox(0)->mValue, 0);
+
+    App().mFullScreenRefused = false;
+    mGui->Checkbox(0)->mValue = 1;
+    Click(23);
+    Settle();
+    EXPECT_FALSE(app.mWindowed);
+    EXPECT_EQ(Shown(), kMenu);
+}
+
 } // namespace
 } // namespace CommandsTest

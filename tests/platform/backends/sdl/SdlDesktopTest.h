@@ -2,28 +2,43 @@
 
 #include "platform/backends/sdl/SdlBackend.h"
 #include "tests/platform/backends/sdl/DesktopLibraryLeaksAllowed.h"
+#include "tests/platform/backends/sdl/PrivateXServer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace PlatformTest {
 
-// A test on the real desktop: skipped where there is no display to open.
+// A test on a real desktop: an X server of its own where Xvfb is installed,
+// else the display the tests run on; skipped without either. A test that
+// needs a window manager gets one on its own server, or is skipped.
 class SdlDesktopTest : public ::testing::Test {
 protected:
+    explicit SdlDesktopTest(bool windowManager = false) : mWantsWindowManager(windowManager) {}
+
     void SetUp() override
     {
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display)
-            GTEST_SKIP() << "no display";
+        mServer.emplace(mWantsWindowManager);
+        if (!mServer->Failure().empty()) {
+            const std::string why = mServer->Failure();
+            mServer.reset();
+            if (mWantsWindowManager)
+                GTEST_SKIP() << why;
+            const char* display = std::getenv("DISPLAY");
+            if (!display || !*display)
+                GTEST_SKIP() << "no display";
+        }
         mSdl = Platform::SdlBackend::Create();
         if (!mSdl)
             GTEST_SKIP() << "the display does not open";
     }
 
+    bool mWantsWindowManager;
     DesktopLibraryLeaksAllowed mAllowed;
+    std::optional<PrivateXServer> mServer;
     std::unique_ptr<Platform::Backend> mSdl;
 };
 

@@ -1,0 +1,108 @@
+#include "tests/platform/backends/sdl/PrivateXServer.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace PlatformTest {
+
+namespace {
+
+constexpr int kStartTimeoutMs = 10000;
+
+pid_t Spawn(std::vector<std::string> arguments)
+{
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t child = -1;
+    return posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? child : -1;
+}
+
+void Stop(pid_t child)
+{
+    if (child <= 0)
+        return;
+    kill(child, SIGTERM);
+    waitpid(child, nullptr, 0);
+}
+
+} // namespace
+
+PrivateXServer::PrivateXServer(bool windowManager)
+{
+    const char* display = std::getenv("DISPLAY");
+    mHadDisplay = display != nullptr;
+    mPreviousDisplay = display ? display : "";
+    StartServer();
+    if (mFailure.empty() && windowManager)
+        StartWindowManager();
+}
+
+PrivateXServer::~PrivateXServer()
+{
+    Stop(mWindowManager);
+    Stop(mServer);
+    if (mHadDisplay)
+        setenv("DISPLAY", mPreviousDisplay.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+}
+
+void PrivateXServer::StartServer()
+{
+    int ends[2];
+    if (pipe(ends) != 0) {
+        mFailure = "no pipe";
+        return;
+    }
+    // The server picks a free display and writes its number to the pipe.
+    mServer = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", "1024x768x24", "-nolisten",
+                     "tcp"});
+    close(ends[1]);
+    std::string number;
+    pollfd waiting{ends[0], POLLIN, 0};
+    char c = 0;
+    while (mServer > 0 && poll(&waiting, 1, kStartTimeoutMs) > 0 && read(ends[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(ends[0]);
+    if (number.empty()) {
+        mFailure = "Xvfb did not start";
+        return;
+    }
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+}
+
+void PrivateXServer::StartWindowManager()
+{
+    mWindowManager = Spawn({"openbox"});
+    Display* display = XOpenDisplay(nullptr);
+    if (mWindowManager <= 0 || !display) {
+        mFailure = "no window manager";
+        if (display)
+            XCloseDisplay(display);
+        return;
+    }
+    // Ready once it owns the screen's manager selection.
+    const Atom selection = XInternAtom(display, "WM_S0", False);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    while (XGetSelectionOwner(display, selection) == None && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (XGetSelectionOwner(display, selection) == None)
+        mFailure = "the window manager did not start";
+    XCloseDisplay(display);
+}
+
+} // namespace PlatformTest

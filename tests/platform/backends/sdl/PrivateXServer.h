@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+namespace PlatformTest {
+
+// An X server of the test's own (Xvfb, 1024 x 768), optionally with a window
+// manager, made the process's display while it lives; the display before is
+// put back after.
+class PrivateXServer {
+public:
+    explicit PrivateXServer(bool windowManager);
+    ~PrivateXServer();
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+    // Empty when the server (and the window manager asked for) runs; else why not.
+    const std::string& Failure() const { return mFailure; }
+
+private:
+    void StartServer();
+    void StartWindowManager();
+
+    std::string mFailure;
+    std::string mPreviousDisplay;
+    bool mHadDisplay = false;
+    pid_t mServer = -1;
+    pid_t mWindowManager = -1;
+};
+
+} // namespace PlatformTest
