@@ -214,7 +214,7 @@ WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* by
     if (fd < 0)
         return result;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || uint64_t(st.st_size) > limit)
+    if (::fstat(fd, &st) == 0 && uint64_t(st.st_size) > limit)
         result = WholeFile::TooLarge;
     char chunk[65536];
     ssize_t count = 0;

@@ -225,10 +225,12 @@ TEST_F(PlayerFilesTest, ADamagedFileStaysUntilItsReplacementIsWritten)
     EXPECT_NE(LogText().find("ERROR: no copy of the damaged users.dat could be kept"), std::string::npos);
 
     LumoTest::FileSystemWithoutLinks roomy(false);
-    EXPECT_EQ(ProfileNames(*StartAndLoad().Profiles()), (std::vector<std::string>{"Ann", "Cid", "Dan"}));
+    CUserProfiles& profiles = *StartAndLoad().Profiles();
+    EXPECT_EQ(ProfileNames(profiles), (std::vector<std::string>{"Ann", "Cid", "Dan"}));
+    profiles.Add("Eve");
     mGame.reset();
     EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat.damaged")), users);
-    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")).size(), 3u * 88u);
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")).size(), 4u * 88u);
 }
 
 // A FIFO waits for a writer that never comes: the start once hung on it.
