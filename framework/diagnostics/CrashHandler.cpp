@@ -114,7 +114,7 @@ void WriteFirstCrashReport(const Platform::ExceptionRecord& record)
 void WriteCrashFile(const std::string& text)
 {
     std::string error;
-    Platform::WriteFileAtomically(kCrashFile, text + "\r\n", &error);
+    Platform::WriteFileAtomically(kCrashFile, text + "\r\n", &error, Platform::AtLink::kReplace);
 }
 
 __attribute__((noinline, no_sanitize("address", "undefined"))) void CrashNow()

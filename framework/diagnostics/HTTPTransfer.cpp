@@ -268,6 +268,9 @@ void HTTPTransfer::ReceiveReply()
                 break;
             char bytes[kReceiveChunk];
             const int got = recv(mSocket, bytes, kReceiveChunk);
+            // Only a body of no announced length ends with the connection.
+            if (got < 0 || (got == 0 && (!headersDone || chunked || contentDue > 0)))
+                RecordFailure(kReplyBroken);
             if (got <= 0)
                 break;
             reply.append(bytes, size_t(got));
@@ -283,8 +286,14 @@ void HTTPTransfer::ReceiveReply()
             }
             if (end == std::string::npos)
                 continue;
+            const bool statusLine = headBytes == 0;
             headBytes += lineBytes(end);
             const std::string line = reply.substr(position, end - position);
+            // What does not open with a status line is no reply to trust.
+            if (statusLine && !StartsWith(line, "HTTP/1.")) {
+                RecordFailure(kBadReply);
+                break;
+            }
             position = end + 2;
             ReadHeaderLine(line, &headersDone, &chunked, &contentDue);
         } else if (chunked) {
@@ -297,7 +306,9 @@ void HTTPTransfer::ReceiveReply()
                 if (end == std::string::npos)
                     continue;
                 int32_t size = 0;
-                if (!ParseInt("0x" + TrimSpace(reply.substr(position, end - position)), &size) || size <= 0)
+                if (!ParseInt("0x" + TrimSpace(reply.substr(position, end - position)), &size) || size < 0)
+                    RecordFailure(kBadReply);
+                if (mStop || size == 0)
                     break;
                 chunkDue = size;
                 position = end + 2;

@@ -30,6 +30,10 @@ public:
         kSendFailed = 9,
         // The reply's head or body is beyond what the client takes.
         kReplyTooLarge = 10,
+        // The connection broke, or closed before the reply was whole.
+        kReplyBroken = 11,
+        // The reply opens with no status line or has a chunk size that is no number.
+        kBadReply = 12,
     };
     // Bounds of a reply, far above what a report upload gets back: a server
     // that never ends its head or its body must not take all memory.

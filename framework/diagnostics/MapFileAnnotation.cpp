@@ -2,12 +2,13 @@
 
 #include "framework/core/StringUtils.h"
 #include "platform/process/CrashSignals.h"
+#include "platform/storage/Files.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,8 @@ namespace Lumo {
 namespace {
 
 using MapKey = std::pair<uint32_t, uint32_t>;
+// A linker's map of a large program stays far below this.
+constexpr uint64_t kLargestMap = 256 * 1024 * 1024;
 
 struct MapFile {
     std::map<MapKey, std::string> mSymbols;
@@ -128,9 +131,13 @@ void FindMapFileLine(std::string& report)
     }
     if (maps.empty())
         return;
-    std::ifstream input(*std::min_element(maps.begin(), maps.end()));
-    if (input)
-        AnnotateWithMap(report, input);
+    // A FIFO by that name must not hold the crash report up.
+    std::string bytes;
+    if (Platform::ReadWholeFile(std::min_element(maps.begin(), maps.end())->string(), kLargestMap, &bytes) !=
+        Platform::WholeFile::Read)
+        return;
+    std::istringstream input(bytes);
+    AnnotateWithMap(report, input);
 }
 
 } // namespace Lumo

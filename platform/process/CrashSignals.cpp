@@ -288,7 +288,29 @@ void ExtendCrashDeadline(uint32_t seconds)
 
 bool WriteFileFromSignal(const char* path, const char* bytes, size_t length)
 {
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // The bytes go to a file of their own first and then take the name, so
+    // that the name shows a whole report at every moment and a link by that
+    // name is replaced, not written through.
+    char temporary[4096];
+    const size_t pathLength = ::strnlen(path, sizeof(temporary));
+    char digits[24];
+    size_t digitCount = 0;
+    for (uint64_t pid = uint64_t(::getpid()); digitCount == 0 || pid != 0; pid /= 10)
+        digits[digitCount++] = char('0' + pid % 10);
+    if (pathLength + 2 + digitCount >= sizeof(temporary))
+        return false;
+    std::memcpy(temporary, path, pathLength);
+    size_t end = pathLength;
+    temporary[end++] = '.';
+    while (digitCount > 0)
+        temporary[end++] = digits[--digitCount];
+    temporary[end] = '\0';
+
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(temporary, kFlags, 0644);
+    // One left by an earlier process of the same number.
+    if (fd < 0 && errno == EEXIST && ::unlink(temporary) == 0)
+        fd = ::open(temporary, kFlags, 0644);
     if (fd < 0)
         return false;
     size_t written = 0;
@@ -300,8 +322,11 @@ bool WriteFileFromSignal(const char* path, const char* bytes, size_t length)
             break;
         written += size_t(count);
     }
-    ::close(fd);
-    return written == length;
+    const bool whole = written == length && ::fsync(fd) == 0;
+    if (::close(fd) == 0 && whole && ::rename(temporary, path) == 0)
+        return true;
+    ::unlink(temporary);
+    return false;
 }
 
 bool GetLogicalAddress(uint64_t address, std::string* modulePath, uint32_t* section, uint32_t* offset)

@@ -81,7 +81,9 @@ private:
     stack_t mPrevious;
 };
 
-// Safe in a signal handler: writes the bytes over the file. False on failure.
+// Safe in a signal handler: the file is replaced whole by the bytes (a link
+// of that name too, not what it leads to). False on failure, with the file
+// left as it was.
 bool WriteFileFromSignal(const char* path, const char* bytes, size_t length);
 
 // The module that holds the address, its loaded segment (counted from 1) and

@@ -1,5 +1,7 @@
 #include "platform/storage/AtomicFile.h"
 
+#include "platform/storage/Files.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +23,8 @@ constexpr size_t kSuffixLength = 7;
 constexpr char kSuffixLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 // No write of a settings-sized file takes this long.
 constexpr auto kStaleAge = std::chrono::minutes(10);
+// Far above any settings or player file.
+constexpr uint64_t kLargestCopy = 64 * 1024 * 1024;
 
 bool Fail(const std::string& path, const char* step, std::string* error)
 {
@@ -57,6 +61,8 @@ std::string TemporarySuffix()
     return suffix;
 }
 
+FileCalls gCalls = {::link, ::write};
+
 // Made as any new file is, so the umask and the folder's default access
 // apply; the replaced file's permissions then go over them.
 int CreateTemporary(const std::string& target, std::string* name)
@@ -66,7 +72,7 @@ int CreateTemporary(const std::string& target, std::string* name)
         const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             struct stat replaced;
-            if (fd >= 0 && ::stat(target.c_str(), &replaced) == 0)
+            if (fd >= 0 && ::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode))
                 ::fchmod(fd, replaced.st_mode & 0777);
             return fd;
         }
@@ -74,7 +80,67 @@ int CreateTemporary(const std::string& target, std::string* name)
     return -1;
 }
 
+// False with errno when not all the bytes went.
+bool WriteAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = gCalls.write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote < 0)
+            return false;
+        if (wrote == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        done += size_t(wrote);
+    }
+    return true;
+}
+
+// Writes, flushes and closes; the file goes again when any of that failed.
+// The step that failed, with errno; null when all went.
+const char* Finish(int fd, const std::string& name, const std::string& bytes)
+{
+    const char* failed = !WriteAll(fd, bytes) ? "write" : ::fsync(fd) != 0 ? "flush" : nullptr;
+    int error = errno;
+    if (::close(fd) != 0 && !failed) {
+        failed = "flush";
+        error = errno;
+    }
+    if (failed) {
+        ::unlink(name.c_str());
+        errno = error;
+    }
+    return failed;
+}
+
+// A copy made under a name nobody holds; errno EEXIST when one does.
+bool CopyFile(const std::string& from, const std::string& to)
+{
+    std::string bytes;
+    if (ReadWholeFile(from, kLargestCopy, &bytes) != WholeFile::Read) {
+        errno = EINVAL;
+        return false;
+    }
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    struct stat original;
+    if (::stat(from.c_str(), &original) == 0)
+        ::fchmod(fd, original.st_mode & 0777);
+    return Finish(fd, to, bytes) == nullptr;
+}
+
 } // namespace
+
+FileCalls SetFileCalls(const FileCalls& calls)
+{
+    const FileCalls previous = gCalls;
+    gCalls = calls;
+    return previous;
+}
 
 std::string LinkTarget(const std::string& path)
 {
@@ -85,32 +151,16 @@ std::string LinkTarget(const std::string& path)
     return error ? path : target.string();
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error)
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error, AtLink atLink)
 {
-    const std::string target = LinkTarget(path);
+    // A rename over a link replaces the link.
+    const std::string target = atLink == AtLink::kWriteThrough ? LinkTarget(path) : path;
     std::string name;
     const int fd = CreateTemporary(target, &name);
     if (fd < 0)
         return Fail(target, "create", error);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0) {
-            Fail(target, "write", error);
-            ::close(fd);
-            ::unlink(name.c_str());
-            return false;
-        }
-        done += size_t(wrote);
-    }
-    bool synced = ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !synced) {
-        Fail(target, "flush", error);
-        ::unlink(name.c_str());
-        return false;
-    }
+    if (const char* failed = Finish(fd, name, bytes))
+        return Fail(target, failed, error);
     if (::rename(name.c_str(), target.c_str()) != 0) {
         Fail(target, "rename", error);
         ::unlink(name.c_str());
@@ -134,16 +184,18 @@ std::string KeepDamagedCopy(const std::string& path)
         const std::string copy = target + ".damaged" + (number > 0 ? "." + std::to_string(number) : "");
         // A second name for the file: it stays in place until a write has
         // its replacement ready, and a name in use is never taken over.
-        if (::link(target.c_str(), copy.c_str()) == 0)
+        if (gCalls.link(target.c_str(), copy.c_str()) == 0)
             return copy;
         if (errno == EEXIST)
             continue;
-        // A file system without links: the file itself moves.
-        std::error_code error;
-        if (errno == ENOENT || std::filesystem::symlink_status(copy, error).type() !=
-                                   std::filesystem::file_type::not_found)
+        if (errno == ENOENT)
             return std::string();
-        return std::rename(target.c_str(), copy.c_str()) == 0 ? copy : std::string();
+        // A file system without links, or without room for one more: a copy
+        // of the bytes, and the file still stays where it is.
+        if (CopyFile(target, copy))
+            return copy;
+        if (errno != EEXIST)
+            return std::string();
     }
     return std::string();
 }

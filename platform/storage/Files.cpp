@@ -175,20 +175,46 @@ std::string NativePath(const std::string& name)
     return path;
 }
 
-FILE* OpenFile(const char* name, const char* mode) { return std::fopen(NativePath(name).c_str(), mode); }
+int OpenPlainFile(const std::string& path, WholeFile* result)
+{
+    // Not blocking: opening a FIFO for reading would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st;
+    *result = fd < 0 ? WholeFile::Missing
+              : ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ? WholeFile::NotAFile
+                                                               : WholeFile::Read;
+    if (*result == WholeFile::NotAFile)
+        ::close(fd);
+    if (*result != WholeFile::Read)
+        return -1;
+    // Reads of a plain file never wait for long; those who read on may block.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+FILE* OpenFile(const char* name, const char* mode)
+{
+    const std::string path = NativePath(name);
+    if (mode[0] != 'r' || std::strchr(mode, '+'))
+        return std::fopen(path.c_str(), mode);
+    // What is read must come to an end: no FIFO, device or folder.
+    WholeFile opened = WholeFile::Missing;
+    const int fd = OpenPlainFile(path, &opened);
+    FILE* file = fd >= 0 ? ::fdopen(fd, mode) : nullptr;
+    if (fd >= 0 && !file)
+        ::close(fd);
+    return file;
+}
 
 WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* bytes)
 {
     bytes->clear();
-    // Not blocking: opening a FIFO for reading would wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    WholeFile result = WholeFile::Missing;
+    const int fd = OpenPlainFile(path, &result);
     if (fd < 0)
-        return WholeFile::Missing;
+        return result;
     struct stat st;
-    WholeFile result = WholeFile::Read;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        result = WholeFile::NotAFile;
-    else if (uint64_t(st.st_size) > limit)
+    if (::fstat(fd, &st) == 0 && uint64_t(st.st_size) > limit)
         result = WholeFile::TooLarge;
     char chunk[65536];
     ssize_t count = 0;

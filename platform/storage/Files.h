@@ -43,13 +43,18 @@ int64_t FileTimeToUnixTime(const FILETIME& time);
 // matched without regard to case. Components that match nothing stay as given.
 std::string NativePath(const std::string& name);
 
-// fopen on the native path.
-FILE* OpenFile(const char* name, const char* mode);
-
 // Reads a whole file of at most limit bytes. Anything but a plain file (a
 // FIFO, a device) is refused before a byte is read, and so is a larger file.
 enum class WholeFile { Read, Missing, NotAFile, TooLarge };
 WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* bytes);
+
+// A descriptor to read the plain file at a native path, opened without
+// waiting for a FIFO's writer; -1 when there is none (Missing) or the name
+// holds something else (NotAFile). Read when it opened.
+int OpenPlainFile(const std::string& path, WholeFile* result);
+
+// fopen on the native path; reading ("r", "rb") opens plain files only.
+FILE* OpenFile(const char* name, const char* mode);
 
 // Wildcards "*" and "?" in the last component, matched without regard to case;
 // "*.*" matches every name. "." and ".." are listed as Windows lists them.

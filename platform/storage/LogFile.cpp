@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,20 +14,34 @@ LogFile::~LogFile() { Close(); }
 LogFile::OpenResult LogFile::Open(const std::string& path)
 {
     Close();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
-    if (fd < 0)
-        return OpenResult::Failed;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool inUse = errno == EWOULDBLOCK;
-        ::close(fd);
-        return inUse ? OpenResult::InUse : OpenResult::Failed;
+    // A second try once a name the game did not make (a symbolic link, a second
+    // name of another file) has gone: what it leads to is not the log's to empty.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0644);
+        if (fd < 0 && errno == ELOOP && attempt == 0 && ::unlink(path.c_str()) == 0)
+            continue;
+        if (fd < 0)
+            return OpenResult::Failed;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const bool inUse = errno == EWOULDBLOCK;
+            ::close(fd);
+            return inUse ? OpenResult::InUse : OpenResult::Failed;
+        }
+        struct stat st;
+        const bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        if (plain && st.st_nlink > 1 && attempt == 0 && ::unlink(path.c_str()) == 0) {
+            ::close(fd);
+            continue;
+        }
+        if (!plain || st.st_nlink > 1 || ::ftruncate(fd, 0) != 0) {
+            ::close(fd);
+            return OpenResult::Failed;
+        }
+        mFd = fd;
+        return OpenResult::Opened;
     }
-    if (::ftruncate(fd, 0) != 0) {
-        ::close(fd);
-        return OpenResult::Failed;
-    }
-    mFd = fd;
-    return OpenResult::Opened;
+    return OpenResult::Failed;
 }
 
 void LogFile::Close()

@@ -6,7 +6,9 @@ namespace Platform {
 
 // A text file that one process writes at a time: opening takes an exclusive
 // lock on it and only then empties it, so a second process that opens the
-// same file finds it in use and leaves it as it is.
+// same file finds it in use and leaves it as it is. A link by the file's name
+// is replaced by a file of the log's own, never written through; anything
+// but a plain file is refused.
 class LogFile {
 public:
     enum class OpenResult { Opened, InUse, Failed };

@@ -2,7 +2,6 @@
 
 #include "platform/storage/Files.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,13 +10,12 @@ namespace Platform {
 
 std::unique_ptr<MappedFile> MappedFile::Open(const std::string& name)
 {
-    // Not blocking: opening a FIFO for reading would wait for a writer.
-    int fd = ::open(NativePath(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return nullptr;
+    WholeFile opened = WholeFile::Missing;
+    const int fd = OpenPlainFile(NativePath(name), &opened);
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        if (fd >= 0)
+            ::close(fd);
         return nullptr;
     }
     size_t size = size_t(st.st_size);

@@ -315,9 +315,13 @@ bool RegistryStore::Save()
         const std::string copy = KeepDamagedCopy(mPath);
         if (!copy.empty())
             LogLine("The damaged settings file is kept as \"" + copy + "\"");
-        mDamaged = false;
+        else if (!mSaveFailing)
+            LogLine("No copy of the damaged settings file could be kept");
+        // Until a copy is kept or the file is replaced, every save tries again.
+        mDamaged = copy.empty();
     }
     const bool saved = WriteFileAtomically(mPath, Serialize(), &error);
+    mDamaged = mDamaged && !saved;
     // One failing disk is one line, not one per value.
     if (!saved && !mSaveFailing)
         LogLine(error);

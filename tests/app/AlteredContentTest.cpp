@@ -3,6 +3,7 @@
 #include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/LevelPlayScript.h"
 #include "tests/app/ShippedGameTest.h"
+#include "tests/support/ArchiveEntries.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,27 @@ TEST_F(AlteredContentTest, AnUnknownFontKeepsTheServiceFontAndThePlayerIsCreated
     EXPECT_TRUE(game.Profiles()->Contains("Bob"));
     EXPECT_EQ(game.GuiController()->EditBox(0)->mFont, 0);
     EXPECT_TRUE(LogHas("ERROR CGUIController - <editbox> font=\"Normal\" is no font"));
+}
+
+// A font that cannot draw a letter is said to be refused, whether its file
+// is empty or missing; the game goes on to its title all the same.
+TEST_F(AlteredContentTest, AFontFileWithNothingInItIsLoggedAsRefused)
+{
+    std::vector<LumoTest::ArchiveEntry> entries = LumoTest::ReadArchiveEntries(ZENTROVA_RES_PAK);
+    for (LumoTest::ArchiveEntry& entry : entries) {
+        if (entry.mName == "res\\fonts\\f48.txt")
+            entry.mData.clear();
+    }
+    const std::string globals = std::regex_replace(ShippedFile("res\\globals.xml"), std::regex("f16y\\.txt"),
+                                                   "none.txt");
+    ASSERT_TRUE(LumoTest::WriteArchiveWith(entries, mFolder / "res.pak", "res\\globals.xml", globals));
+    ScriptedGame& game = Start(std::make_unique<ScriptedGame>());
+    game.StartLoadingThread();
+    game.WaitForLoadingThread();
+
+    EXPECT_TRUE(game.LoadedOk());
+    EXPECT_TRUE(LogHas("[ERROR] ImageFont - res\\fonts\\f48.txt defines no layer, the font draws nothing"));
+    EXPECT_TRUE(LogHas("[ERROR] ImageFont - res\\fonts\\none.txt cannot be opened, the font draws nothing"));
 }
 
 } // namespace

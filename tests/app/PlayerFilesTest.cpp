@@ -3,6 +3,7 @@
 #include "game/data/players/PlayerFile.h"
 #include "tests/app/MousePlayer.h"
 #include "tests/app/ShippedGameTest.h"
+#include "tests/support/FileSystemWithoutLinks.h"
 
 #include <gtest/gtest.h>
 
@@ -202,6 +203,74 @@ TEST_F(PlayerFilesTest, ASavedFileKeepsItsPermissions)
     struct stat status = {};
     ASSERT_EQ(::stat(GameFile("users.dat").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0444u);
+}
+
+// Where the file system takes no second name for a file and has no room, the
+// damaged users.dat once went aside before the save that then failed: the
+// next start found no profile at all.
+TEST_F(PlayerFilesTest, ADamagedFileStaysUntilItsReplacementIsWritten)
+{
+    std::string damaged = ProfileRecord("Bob");
+    std::memset(damaged.data(), 'x', 16);
+    const std::string users = ProfileRecord("Ann") + ProfileRecord("Cid") + ProfileRecord("Dan") + damaged;
+    WriteGameFile("users.dat", users);
+    {
+        LumoTest::FileSystemWithoutLinks full(true);
+        StartAndLoad().Profiles()->Add("Eve");
+        mGame->SavePlayerFiles();
+        mGame.reset();
+    }
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")), users);
+    EXPECT_FALSE(std::filesystem::exists(GameFile("users.dat.damaged")));
+    EXPECT_NE(LogText().find("ERROR: no copy of the damaged users.dat could be kept"), std::string::npos);
+
+    LumoTest::FileSystemWithoutLinks roomy(false);
+    CUserProfiles& profiles = *StartAndLoad().Profiles();
+    EXPECT_EQ(ProfileNames(profiles), (std::vector<std::string>{"Ann", "Cid", "Dan"}));
+    profiles.Add("Eve");
+    mGame.reset();
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat.damaged")), users);
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")).size(), 4u * 88u);
+}
+
+// A FIFO waits for a writer that never comes: the start once hung on it.
+TEST_F(PlayerFilesTest, WhatIsNoPlainFileIsLeftUnreadAndLogged)
+{
+    std::filesystem::create_directories(GameFolder());
+    ASSERT_EQ(::mkfifo(GameFile("users.dat").c_str(), 0600), 0);
+    std::filesystem::create_directory(GameFile("scores.dat"));
+    ScriptedGame& game = StartAndLoad();
+    EXPECT_EQ(game.Profiles()->Count(), 0);
+    for (const char* name : {"users.dat", "scores.dat"})
+        EXPECT_NE(LogText().find(std::string("ERROR: ") + name + " is no plain file that can be read"),
+                  std::string::npos)
+            << name;
+    game.Profiles()->Add("Ann");
+    mGame.reset();
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")).size(), 88u);
+}
+
+// The whole entries before the cut stay, as those of users.dat do.
+TEST_F(PlayerFilesTest, AScoresFileCutInsideATableKeepsItsWholeEntries)
+{
+    std::string table;
+    for (int32_t i = 0; i < 8; ++i)
+        table += HiscoreEntryBytes("P" + std::to_string(i), 800 - 100 * i);
+    // Table 1, then table 0 cut inside its fourth entry.
+    const std::string scores = table + table.substr(0, 3 * 24 + 10);
+    WriteGameFile("scores.dat", scores);
+    ScriptedGame& game = StartAndLoad();
+    const CHiscoreTable::Table& cut = game.Hiscores()->GetTable(0);
+    EXPECT_EQ(std::string(cut[2].name), "P2");
+    EXPECT_EQ(cut[2].score, 600);
+    EXPECT_EQ(std::string(cut[3].name), "");
+    ASSERT_TRUE(game.Hiscores()->Insert("Eve", 850));
+    game.SavePlayerFiles();
+
+    const std::string saved = LumoTest::ReadFile(GameFile("scores.dat"));
+    ASSERT_EQ(saved.size(), 768u);
+    EXPECT_EQ(std::string(saved.data() + 192 + 2 * 24), "P2");
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("scores.dat.damaged")), scores);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -81,6 +82,28 @@ TEST_F(AppLogTest, ALogThatAnotherRunHoldsIsLeftAsItIs)
     mLog->Open(mDir.Path() + "/");
     mLog->Printf(2, "third run");
     EXPECT_EQ(ReadFile(mFile), "third run\r\n");
+}
+
+// A name by which the log would reach another file: that file stays as it
+// was, and the log is a file of its own in the link's place.
+TEST_F(AppLogTest, TheLogIsNeverWrittenThroughALink)
+{
+    const std::string victim = mDir / "notes.txt";
+    for (const bool symbolic : {true, false}) {
+        SCOPED_TRACE(symbolic ? "symbolic link" : "second name");
+        mDir.Write("notes.txt", "the user's notes");
+        std::filesystem::remove(mFile);
+        if (symbolic)
+            std::filesystem::create_symlink(victim, mFile);
+        else
+            std::filesystem::create_hard_link(victim, mFile);
+        mLog->Open(mDir.Path() + "/");
+        mLog->Printf(2, "logged");
+        mLog->Close();
+        EXPECT_EQ(ReadFile(victim), "the user's notes");
+        EXPECT_FALSE(std::filesystem::is_symlink(mFile));
+        EXPECT_EQ(ReadFile(mFile), "logged\r\n");
+    }
 }
 
 TEST_F(AppLogTest, LinesOfTwoThreadsNeverMix)

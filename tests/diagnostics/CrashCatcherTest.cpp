@@ -157,6 +157,38 @@ TEST(CrashCatcherTest, BrokenReportStillEndsTheProcessWithTheFirstReport)
     EXPECT_EQ(ReadFile(folder / "crash.txt").rfind("Exception: Access Violation", 0), 0u);
 }
 
+// Both reports replace a link by their name, never what the link leads to,
+// and leave nothing else behind.
+TEST(CrashCatcherTest, TheReportIsNeverWrittenThroughALink)
+{
+    const struct {
+        const char* name;
+        void (*write)();
+        const char* firstLine;
+    } cases[] = {
+        {"first report",
+         [] {
+             Platform::SetUnhandledExceptionFilter([](const Platform::ExceptionRecord&) {},
+                                                   Lumo::WriteFirstCrashReport);
+             CrashSamples::WriteThroughNull();
+         },
+         "Exception: Access Violation"},
+        {"whole report", [] { Lumo::WriteCrashFile("the report"); }, "the report\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        folder.Write("notes.txt", "the user's notes");
+        std::filesystem::create_symlink(folder / "notes.txt", folder / "crash.txt");
+        const LumoTest::ChildEnd end = LumoTest::RunInChild(folder.Path(), c.write);
+        ASSERT_FALSE(end.timedOut);
+        EXPECT_EQ(ReadFile(folder / "notes.txt"), "the user's notes");
+        EXPECT_FALSE(std::filesystem::is_symlink(folder / "crash.txt"));
+        EXPECT_EQ(ReadFile(folder / "crash.txt").rfind(c.firstLine, 0), 0u);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
+    }
+}
+
 TEST(CrashCatcherTest, RemovingPutsThePreviousHandlingBack)
 {
     struct sigaction before = {};

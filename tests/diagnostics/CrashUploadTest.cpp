@@ -176,7 +176,7 @@ private:
 
 TEST_F(CrashUploadTest, AbortEndsAStalledUploadQuicklyWhileTheWaitTicks)
 {
-    LoopbackServer server({}, true);
+    LoopbackServer server({}, LoopbackServer::Ending::kStall);
     StallClock clock(server);
     Platform::ScopedClock useClock(&clock);
     Lumo::CrashReportState& state = Lumo::GetCrashReportState();

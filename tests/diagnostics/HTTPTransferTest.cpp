@@ -30,6 +30,7 @@ struct ReplyCase {
     std::vector<std::string> pieces;
     int result;
     std::string content;
+    LoopbackServer::Ending ending = LoopbackServer::Ending::kClose;
 };
 
 class HTTPReplyTest : public testing::TestWithParam<ReplyCase> {};
@@ -37,7 +38,7 @@ class HTTPReplyTest : public testing::TestWithParam<ReplyCase> {};
 TEST_P(HTTPReplyTest, EndsWithResultAndBody)
 {
     const ReplyCase& c = GetParam();
-    LoopbackServer server(c.pieces);
+    LoopbackServer server(c.pieces, c.ending);
     HTTPTransfer transfer;
     transfer.SendRequest(Local(server.Port()), kRequest);
     EXPECT_EQ(Finish(transfer), c.result);
@@ -85,7 +86,19 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"NotFound", {"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nnop"}, 3, ""},
         ReplyCase{"ServerError", {"HTTP/1.1 500 Oops\r\nContent-Length: 3\r\n\r\nbad"}, 4, ""},
         ReplyCase{"Redirect", {"HTTP/1.1 302 Found\r\n\r\n"}, 4, ""},
-        ReplyCase{"EarlyClose", {"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort"}, 0, "short"},
+        // A reply that did not come whole is no upload that arrived.
+        ReplyCase{"EarlyClose", {"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort"}, 11, "short"},
+        ReplyCase{"ClosedBeforeAnyReply", {}, 11, ""},
+        ReplyCase{"ClosedInsideTheHead", {"HTTP/1.1 200 OK\r\nContent-Le"}, 11, ""},
+        ReplyCase{"ClosedBeforeTheLastChunk",
+                  {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n"}, 11, "hello"},
+        ReplyCase{"ResetBeforeAnyReply", {}, 11, "", LoopbackServer::Ending::kReset},
+        ReplyCase{"ResetInsteadOfTheEnd", {"HTTP/1.0 200 OK\r\n\r\n"}, 11, "", LoopbackServer::Ending::kReset},
+        ReplyCase{"NoStatusLine", {"Content-Length: 2\r\n\r\nok"}, 12, ""},
+        ReplyCase{"NotHttp", {"<html>ok</html>\r\n"}, 12, ""},
+        ReplyCase{"ChunkSizeNoNumber",
+                  {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nok\r\nzz\r\nmore\r\n0\r\n\r\n"}, 12,
+                  "ok"},
         ReplyCase{"LargerThanTheBuffer",
                   {"HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kBig.size()) + "\r\n\r\n" + kBig}, 0,
                   kBig},
@@ -163,7 +176,7 @@ TEST(HTTPTransferTest, ResolvedNameIsContacted)
 
 TEST(HTTPTransferTest, AbortEndsAStalledTransfer)
 {
-    LoopbackServer server({}, true);
+    LoopbackServer server({}, LoopbackServer::Ending::kStall);
     HTTPTransfer transfer;
     transfer.SendRequest(Local(server.Port()), kRequest);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

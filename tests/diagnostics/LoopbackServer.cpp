@@ -38,8 +38,8 @@ bool WaitReadable(int fd, const std::atomic<bool>& stop)
 
 } // namespace
 
-LoopbackServer::LoopbackServer(std::vector<std::string> replyPieces, bool stall)
-    : mPieces(std::move(replyPieces)), mStall(stall)
+LoopbackServer::LoopbackServer(std::vector<std::string> replyPieces, Ending ending)
+    : mPieces(std::move(replyPieces)), mEnding(ending)
 {
     mListener = BindLoopback(&mPort);
     ::listen(mListener, 1);
@@ -91,12 +91,17 @@ void LoopbackServer::Serve()
     mReceived = mRequest.size() >= needed;
     while (mHeld && !mStop)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (!mStall) {
+    if (mEnding != Ending::kStall) {
         for (const std::string& piece : mPieces)
             ::send(peer, piece.data(), piece.size(), MSG_NOSIGNAL);
     }
-    while (mStall && !mStop)
+    while (mEnding == Ending::kStall && !mStop)
         WaitReadable(peer, mStop);
+    if (mEnding == Ending::kReset) {
+        // Closing with lingering off sends a reset instead of the usual end.
+        const linger off = {1, 0};
+        ::setsockopt(peer, SOL_SOCKET, SO_LINGER, &off, sizeof(off));
+    }
     ::close(peer);
 }
 

@@ -9,11 +9,18 @@
 namespace LumoTest {
 
 // A TCP server on 127.0.0.1 that takes one connection, reads the request
-// head and answers with the scripted pieces, then closes (or, when told to
-// stall, holds the connection open without a word until it is stopped).
+// head and answers with the scripted pieces, then ends the connection as told.
 class LoopbackServer {
 public:
-    explicit LoopbackServer(std::vector<std::string> replyPieces, bool stall = false);
+    enum class Ending {
+        kClose,
+        // Holds the connection open without a word until the server is stopped.
+        kStall,
+        // Resets the connection after the pieces.
+        kReset,
+    };
+
+    explicit LoopbackServer(std::vector<std::string> replyPieces, Ending ending = Ending::kClose);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -39,7 +46,7 @@ private:
     int mListener = -1;
     uint16_t mPort = 0;
     std::vector<std::string> mPieces;
-    bool mStall;
+    Ending mEnding;
     std::atomic<bool> mStop{false};
     std::atomic<bool> mHeld{false};
     std::atomic<bool> mReceived{false};

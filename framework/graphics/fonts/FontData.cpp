@@ -1,5 +1,6 @@
 #include "framework/graphics/fonts/FontData.h"
 
+#include "framework/core/AppLog.h"
 #include "framework/core/PathUtils.h"
 #include "framework/core/StringUtils.h"
 #include "framework/graphics/images/AppImageServices.h"
@@ -62,6 +63,16 @@ bool FontData::Load(AppImageServices* app, const std::string& file)
     mFontErrorHeader = "Font Descriptor Error in " + file + "\r\n";
     mSourceFile = file;
     mInitialized = LoadDescriptor(file);
+    // A font that draws nothing is refused where the reason can be read; the
+    // errors of a command have said theirs already.
+    const char* refusal = !mInitialized && mError.empty() ? "cannot be opened"
+                          : mInitialized && mFontLayerList.empty() ? "defines no layer"
+                                                                   : nullptr;
+    if (refusal) {
+        AppLog::GetInstance()->Printf(AppLog::kToFile, "[ERROR] ImageFont - %s %s, the font draws nothing",
+                                      file.c_str(), refusal);
+        mInitialized = false;
+    }
     return true;
 }
 

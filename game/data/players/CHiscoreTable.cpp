@@ -16,12 +16,13 @@ namespace {
 // order of score. What follows a terminator is left over from a longer name
 // that an insert wrote over, and goes. An entry without a terminator is
 // dropped and the entries below move up; entries out of order are sorted.
+// A file cut short inside the table gives only its first entries.
 // Whether the table was whole and in order.
-bool ReadTable(const char* bytes, CHiscoreTable::Table& table)
+bool ReadTable(const char* bytes, int32_t entries, CHiscoreTable::Table& table)
 {
     table = CHiscoreTable::Table{};
     size_t kept = 0;
-    for (int32_t i = 0; i < CHiscoreTable::kEntryCount; ++i) {
+    for (int32_t i = 0; i < entries; ++i) {
         const char* at = bytes + i * HiscoreEntry::kRecordSize;
         if (std::memchr(at, 0, HiscoreEntry::kNameSize) == nullptr)
             continue;
@@ -52,9 +53,11 @@ void CHiscoreTable::Load()
     for (int32_t slot = 0; slot < kTableCount; ++slot) {
         Table& table = mTables[size_t(kFileOrder[slot])];
         const size_t offset = size_t(slot) * kTableBytes;
-        if (offset + kTableBytes > bytes->size()) {
+        const size_t there = bytes->size() > offset ? bytes->size() - offset : 0;
+        const int32_t entries = int32_t(std::min<size_t>(there / HiscoreEntry::kRecordSize, kEntryCount));
+        if (there == 0) {
             table = Table{};
-        } else if (!ReadTable(bytes->data() + offset, table)) {
+        } else if (!ReadTable(bytes->data() + offset, entries, table)) {
             log->Printf(Lumo::AppLog::kToFile, "ERROR: %s - table %d is damaged, its sound entries kept",
                         mFile.Name(), kFileOrder[slot]);
             mFile.MarkDamaged();

@@ -9,8 +9,14 @@
 std::optional<std::string> PlayerFile::Read(size_t limit) const
 {
     PakFileHandle* file = Lumo::PakOpen((Lumo::GetUserDataFolder() + mName).c_str(), "rb");
-    if (!file)
+    if (!file) {
+        // Something there that is no plain file (a FIFO would hang the start) is left unread.
+        if (Platform::GetFileAttributesA(Path().c_str()) != Platform::INVALID_FILE_ATTRIBUTES)
+            Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
+                                                "ERROR: %s is no plain file that can be read; it is not read",
+                                                mName);
         return std::nullopt;
+    }
     std::string bytes;
     char chunk[4096];
     while (bytes.size() <= limit) {
@@ -30,16 +36,21 @@ bool PlayerFile::Write(const std::string& bytes)
     const std::string path = Path();
     Lumo::AppLog* log = Lumo::AppLog::GetInstance();
     if (mDamaged) {
+        // Until a copy is kept or the file is replaced, every write tries again.
         const std::string copy = Platform::KeepDamagedCopy(path);
         if (!copy.empty())
             log->Printf(Lumo::AppLog::kToFile, "The damaged %s is kept as \"%s\"", mName, copy.c_str());
-        mDamaged = false;
+        else
+            log->Printf(Lumo::AppLog::kToFile, "ERROR: no copy of the damaged %s could be kept", mName);
+        mDamaged = copy.empty();
     }
     // Writes killed halfway leave their temporaries beside the file.
     Platform::RemoveStaleTemporaries(path);
     std::string error;
-    if (Platform::WriteFileAtomically(path, bytes, &error))
+    if (Platform::WriteFileAtomically(path, bytes, &error)) {
+        mDamaged = false;
         return true;
+    }
     log->Printf(Lumo::AppLog::kToFile, "ERROR: can't write %s (%s)", mName, error.c_str());
     return false;
 }

@@ -1,4 +1,5 @@
 #include "platform/storage/AtomicFile.h"
+#include "tests/support/FileSystemWithoutLinks.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,32 @@ TEST(AtomicFile, DamagedCopiesAreNumberedAndNoneIsLost)
     std::filesystem::remove(path);
     EXPECT_EQ(KeepDamagedCopy(path), "");
     EXPECT_FALSE(std::filesystem::exists(path + ".damaged.3"));
+}
+
+// The damaged file stays where it is until its replacement is there: a full
+// disk after it was set aside once left no file at all.
+TEST(AtomicFile, WithoutLinksTheDamagedFileIsCopiedAndStaysInPlace)
+{
+    LumoTest::TempFolder folder;
+    const std::string path = folder / "users.dat";
+    folder.Write("users.dat", "damaged");
+    std::string error;
+    {
+        LumoTest::FileSystemWithoutLinks full(true);
+        EXPECT_EQ(KeepDamagedCopy(path), "");
+        EXPECT_FALSE(WriteFileAtomically(path, "repaired", &error));
+    }
+    EXPECT_EQ(LumoTest::ReadFile(path), "damaged");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "nothing left behind";
+
+    LumoTest::FileSystemWithoutLinks roomy(false);
+    EXPECT_EQ(KeepDamagedCopy(path), path + ".damaged");
+    // A copy already there is never written over.
+    EXPECT_EQ(KeepDamagedCopy(path), path + ".damaged.1");
+    for (const char* name : {"", ".damaged", ".damaged.1"})
+        EXPECT_EQ(LumoTest::ReadFile(path + name), "damaged") << name;
+    ASSERT_TRUE(WriteFileAtomically(path, "repaired", &error)) << error;
+    EXPECT_EQ(LumoTest::ReadFile(path), "repaired");
 }
 
 } // namespace

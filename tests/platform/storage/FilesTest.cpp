@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <set>
 
 using namespace Platform;
@@ -21,6 +23,27 @@ TEST(Files, NativePathFindsNamesWithoutRegardToCaseOrSeparator)
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(std::fgetc(f), 'x');
     std::fclose(f);
+}
+
+// Every reader of a file by name comes here: a FIFO would hold it until a
+// writer came, a folder reads as an empty file.
+TEST(Files, ReadingOpensPlainFilesOnly)
+{
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo((dir / "users.dat").c_str(), 0600), 0);
+    dir.Write("folder/x", "");
+    for (const char* name : {"users.dat", "folder"}) {
+        EXPECT_EQ(OpenFile((dir / name).c_str(), "rb"), nullptr) << name;
+        std::string bytes;
+        EXPECT_EQ(ReadWholeFile(dir / name, 100, &bytes), WholeFile::NotAFile) << name;
+    }
+    dir.Write("plain.txt", "line one\nline two\n");
+    FILE* plain = OpenFile((dir / "plain.txt").c_str(), "r");
+    ASSERT_NE(plain, nullptr);
+    char line[32];
+    ASSERT_NE(std::fgets(line, sizeof line, plain), nullptr);
+    EXPECT_STREQ(line, "line one\n");
+    std::fclose(plain);
 }
 
 TEST(Files, FindListsMatchesWithSizesAndAttributes)

@@ -1,11 +1,13 @@
 #include "platform/process/Log.h"
 #include "platform/storage/Registry.h"
+#include "tests/support/FileSystemWithoutLinks.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -277,6 +279,32 @@ TEST_F(RegistryFile, AFolderThatCannotBeWrittenIsLoggedOncePerFailure)
     EXPECT_NE(logged[0].find("registry.txt"), std::string::npos);
     // The values still hold for this run.
     EXPECT_EQ(Read(HKEY_CURRENT_USER, "SOFTWARE\\T", "A").data, std::string("\3\0\0\0", 4));
+}
+
+// A full disk without links once left the settings file moved aside and no
+// file in its place; each save tries the copy again until one is kept.
+TEST_F(RegistryFile, ADamagedFileStaysUntilItsReplacementIsWritten)
+{
+    mFolder.Write("config/lumo/registry.txt", "garbage\n");
+    std::vector<std::string> logged;
+    LogHook previous = SetLogHook([&](const std::string& line) { logged.push_back(line); });
+    {
+        RegistryStore store(Path());
+        {
+            LumoTest::FileSystemWithoutLinks full(true);
+            EXPECT_FALSE(store.CreateKey("SOFTWARE\\T"));
+            EXPECT_FALSE(store.CreateKey("SOFTWARE\\U"));
+        }
+        EXPECT_EQ(LumoTest::ReadFile(Path()), "garbage\n");
+        EXPECT_FALSE(std::filesystem::exists(Path() + ".damaged"));
+        LumoTest::FileSystemWithoutLinks roomy(false);
+        EXPECT_TRUE(store.CreateKey("SOFTWARE\\V"));
+    }
+    SetLogHook(previous);
+    EXPECT_EQ(LumoTest::ReadFile(Path() + ".damaged"), "garbage\n");
+    EXPECT_NE(LumoTest::ReadFile(Path()).find("[SOFTWARE\\U]"), std::string::npos);
+    const auto noCopy = [](const std::string& line) { return line.find("No copy of the damaged") == 0; };
+    EXPECT_EQ(std::count_if(logged.begin(), logged.end(), noCopy), 1);
 }
 
 TEST_F(RegistryFile, AMissingFileIsQuietlyEmpty)

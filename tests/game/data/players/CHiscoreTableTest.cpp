@@ -149,6 +149,7 @@ TEST_F(HiscoreTableTest, DamagedFilesKeepEverySoundEntryAndAreKeptAsideAtTheNext
     std::string unterminated = TableBytes({{"ann", 300}, {"bad", 250}, {"cid", 200}});
     std::memset(unterminated.data() + 24, 'x', 16);
     const std::string unsorted = TableBytes({{"low", 1}, {"high", 2}});
+    const std::string three = TableBytes({{"ann", 300}, {"bob", 200}, {"cid", 100}});
     const struct {
         const char* what;
         std::string bytes;
@@ -158,7 +159,8 @@ TEST_F(HiscoreTableTest, DamagedFilesKeepEverySoundEntryAndAreKeptAsideAtTheNext
         bool damaged;
     } cases[] = {
         {"384 bytes", t1 + t0, {"zero"}, {"one"}, {}, true},
-        {"cut inside table 0", t1 + t0.substr(0, 100), {}, {"one"}, {}, true},
+        // The third entry is cut inside its score.
+        {"cut inside table 0", t1 + three.substr(0, 60), {"ann", "bob"}, {"one"}, {}, true},
         {"unterminated name in table 1", unterminated + t0 + t1 + t0, {"zero"}, {"ann", "cid"}, {"zero"}, true},
         {"unsorted table 0", t1 + unsorted + t1 + t0, {"high", "low"}, {"one"}, {"zero"}, true},
         {"oversized", t1 + t0 + t1 + t0 + "trailing junk", {"zero"}, {"one"}, {"zero"}, true},
