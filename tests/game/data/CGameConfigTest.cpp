@@ -52,10 +52,10 @@ TEST_F(GameConfigTest, SampleFileLoadsAndPublishesEveryValue)
     const CGameConfig::Values& v = CGameConfig::live;
     const CGameConfig::HiscoreLayout& h = CGameConfig::hiscoreLayout;
     EXPECT_EQ(h.line2P.x, 460);
-    EXPECT_EQ(h.rowSpacing, 34);
+    EXPECT_EQ(h.rowSpacing, 40);
     EXPECT_EQ(h.entryFont, CGameConfig::kNormal);
-    EXPECT_EQ(h.rankFont, CGameConfig::kService);
-    EXPECT_EQ(h.highlightRect, (Lumo::Rect{-4, -18, 220, 32}));
+    EXPECT_EQ(h.rankFont, CGameConfig::kRating);
+    EXPECT_EQ(h.highlightRect, (Lumo::Rect{-4, -16, 220, 36}));
     EXPECT_EQ(h.highlightColor, Lumo::Color(255, 200, 60, 96));
     int32_t slot = -1;
     ASSERT_TRUE(mImages.FindByName("res\\hs_titles.png|score", &slot));
