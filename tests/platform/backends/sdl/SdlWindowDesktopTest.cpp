@@ -10,8 +10,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <vector>
 
 using namespace Platform;
@@ -218,6 +220,11 @@ TEST_F(SdlWindowDesktop, TheScreenSaverIsReadFromTheServer)
 // area; the window is moved back under its frame, each time it is made anew.
 TEST_F(SdlFramedWindowDesktop, AFramedWindowKeepsItsClientAreaWhereItWasPut)
 {
+    // SDL waits for the window manager to map a shown window without a bound, and on a busy machine that wait
+    // has been seen never to end; so this runs only when asked for, by hand.
+    const char* asked = std::getenv("LUMO_WM_TESTS");
+    if (!asked || std::string(asked) != "1")
+        GTEST_SKIP() << "set LUMO_WM_TESTS=1 to run it";
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         ShowAt(100, 120);
