@@ -19,7 +19,7 @@ std::unique_ptr<ImageLib::Image> Picture(const std::string& name)
 // Pictures the game opens by file name, not through the image table.
 const std::map<std::string, std::pair<int, int>> kLoosePictures = {
     {"res/loading_wheel.png", {64, 64}},
-    {"res/cursor_pointer.png", {32, 32}},
+    {"res/cursor_pointer.png", {64, 64}},
     {"res/splash_800x600.png", {800, 600}},
     {"res/titlescreen.png", {800, 600}},
 };
@@ -84,6 +84,23 @@ TEST(ContentPictures, EveryMadePictureIsUsedAndTransparentPixelsAreZero)
     }
     for (const auto& [name, size] : kLoosePictures)
         EXPECT_TRUE(Picture(name)) << name;
+}
+
+// The display centres the pointer's picture on the mouse: the arrow's tip,
+// where a click lands, is the centre pixel, and nothing shows above or left of it.
+TEST(ContentPictures, ThePointersTipIsItsCentrePixel)
+{
+    const auto picture = Picture("res/cursor_pointer.png");
+    ASSERT_TRUE(picture);
+    const int width = picture->Width(), height = picture->Height();
+    const uint32_t* bits = picture->GetBits();
+    EXPECT_NE(bits[height / 2 * width + width / 2] >> 24, 0u);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((bits[y * width + x] >> 24) != 0) {
+                ASSERT_GE(x, width / 2) << "column " << x << " of row " << y << " shows";
+                ASSERT_GE(y, height / 2) << "column " << x << " of row " << y << " shows";
+            }
 }
 
 // Several readers take a slot's rectangle size, which is 0 for a bare key, so

@@ -198,11 +198,18 @@ void LoadingWheel(PictureWriter& out)
 
 void Pointer(PictureWriter& out)
 {
-    Canvas canvas(32, 32);
-    // The tip is the hot spot, at the top-left pixel.
-    FillOutlined(canvas, {{0, 0}, {0, 21}, {5.5f, 16.5f}, {9.5f, 25}, {13, 23.5f}, {9.2f, 15.2f}, {16, 15.2f}},
-                 Palette::kInk, 1.4f,
-                 [](float x, float y) { return Mix(Palette::kWhite, FromBytes(200, 210, 230), (x + y) / 40); });
+    // The display centres the pointer's picture on the mouse, so the tip, the
+    // hot spot, is the centre pixel (32, 32): the rim's rounded corner ends
+    // within it and leaves the rows and columns above and left of it clear.
+    constexpr float kTip = 33.4f;
+    const std::vector<Point> arrow = {{0, 0}, {0, 21}, {5.5f, 16.5f}, {9.5f, 25}, {13, 23.5f}, {9.2f, 15.2f}, {16, 15.2f}};
+    std::vector<Point> placed;
+    for (const Point& corner : arrow)
+        placed.push_back({corner.x + kTip, corner.y + kTip});
+    Canvas canvas(64, 64);
+    FillOutlined(canvas, placed, Palette::kInk, 1.4f, [](float x, float y) {
+        return Mix(Palette::kWhite, FromBytes(200, 210, 230), (x + y - 2 * kTip) / 40);
+    });
     out.Write("res/cursor_pointer.png", canvas);
 }
 
