@@ -103,6 +103,43 @@ TEST(ContentPictures, ThePointersTipIsItsCentrePixel)
             }
 }
 
+// Full screen draws in 16-bit colour, where the window panel's tiled middle,
+// shaded along y only, broke into bands as wide as the window: each row
+// narrowed to 5 and 6 bits fell a different part of a step short of its
+// shading. Over every four rows the narrowed middle keeps within half a step
+// of an even shortfall.
+TEST(ContentPictures, TheWindowPanelsMiddleShadesWithoutBandsInSixteenBits)
+{
+    const auto gui = ContentFiles::Xml("gui.xml");
+    ASSERT_TRUE(gui);
+    const TiXmlElement* root = gui->RootElement();
+    const auto slot = ImageTable().at(ContentFiles::Attribute(root, "img"));
+    const int left = slot.x + std::stoi(ContentFiles::Attribute(root, "leftborder_width")) +
+                     std::stoi(ContentFiles::Attribute(root, "leftshadow_width"));
+    const int width = std::stoi(ContentFiles::Attribute(root, "middle_width"));
+    const auto picture = Picture(slot.picture);
+    ASSERT_TRUE(picture);
+    const uint32_t* bits = picture->GetBits();
+    constexpr int kRows = 4;
+    for (const auto& [shift, steps] : {std::pair{16, 31}, {8, 63}, {0, 31}}) {
+        double least = 1e9, most = -1e9;
+        for (int top = slot.y; top + kRows <= slot.y + slot.h; top += kRows) {
+            // The premultiplied channel, as drawn, narrowed the way the display's tables narrow it.
+            double shortfall = 0;
+            for (int y = top; y < top + kRows; ++y)
+                for (int x = left; x < left + width; ++x) {
+                    const uint32_t pixel = bits[y * picture->Width() + x];
+                    const int premultiplied = int((pixel >> shift & 0xFF) * (pixel >> 24) / 255);
+                    shortfall += premultiplied * steps / 255.0 - premultiplied * steps / 255;
+                }
+            shortfall /= kRows * width;
+            least = std::min(least, shortfall);
+            most = std::max(most, shortfall);
+        }
+        EXPECT_LT(most - least, 0.5) << "the channel at bit " << shift;
+    }
+}
+
 // Several readers take a slot's rectangle size, which is 0 for a bare key, so
 // the data names cels and sprites only, and every one of them exists.
 TEST(ContentPictures, EveryPictureTheDataNamesIsASlot)

@@ -19,6 +19,18 @@ Rgba WithAlpha(const Rgba& c, float a) { return {c.r, c.g, c.b, a}; }
 
 Rgba FromBytes(int r, int g, int b, int a) { return {r / 255.0f, g / 255.0f, b / 255.0f, a / 255.0f}; }
 
+Rgba Dithered(const Rgba& c, float x, float y)
+{
+    static constexpr int kOrder[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    if (c.a <= 0.0f)
+        return c;
+    // The step applies to the premultiplied colour the display narrows.
+    const int threshold = kOrder[int(std::floor(y)) & 3][int(std::floor(x)) & 3];
+    const float offset = ((threshold + 0.5f) / 16 - 0.5f) / 31 / c.a;
+    const auto moved = [offset](float v) { return std::clamp(v + offset, 0.0f, 1.0f); };
+    return {moved(c.r), moved(c.g), moved(c.b), c.a};
+}
+
 Canvas::Canvas(int width, int height)
     : mWidth(width), mHeight(height), mPixels(size_t(width) * size_t(height))
 {

@@ -16,6 +16,10 @@ Rgba Mix(const Rgba& a, const Rgba& b, float t);
 Rgba Scaled(const Rgba& c, float light); // colour times light, alpha kept
 Rgba WithAlpha(const Rgba& c, float a);
 Rgba FromBytes(int r, int g, int b, int a = 255);
+// The colour at the pixel centred on (x, y) moved by an ordered dither of one
+// 16-bit colour step: narrowed to 5 bits, a smooth shading then keeps its
+// mean over every 4 x 4 pixels instead of breaking into bands.
+Rgba Dithered(const Rgba& c, float x, float y);
 
 // A picture being painted: premultiplied float pixels, painted with
 // anti-aliased shapes given as signed distance functions.

@@ -181,11 +181,12 @@ void GuiFrame(PictureWriter& out)
     const Noise grain(0x6A1F4A3Eu);
     Canvas canvas(80, 600);
     // The middle is tiled across whole windows: shading that changed from column to column by less than a
-    // 16-bit step would show there as dashes repeating with the tile, so it changes along y only.
-    const auto middle = [&](float, float y) {
+    // 16-bit step would show there as dashes repeating with the tile, so it changes along y only, and a
+    // dither as fine as the tile keeps its rows from falling into bands in 16-bit colour.
+    const auto middle = [&](float x, float y) {
         const float n = grain.Fractal(0, y / 16, 2);
         const Rgba base = VerticalGradient(FromBytes(34, 50, 78), FromBytes(18, 28, 46), y, 0, 600);
-        return WithAlpha(Scaled(base, 0.94f + 0.12f * n), 0.9f);
+        return Dithered(WithAlpha(Scaled(base, 0.94f + 0.12f * n), 0.9f), x, y);
     };
     canvas.Paint(middle);
     const auto border = [&](float x0, float w, bool left) {
