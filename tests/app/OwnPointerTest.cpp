@@ -14,7 +14,7 @@
 namespace AppTest {
 namespace {
 
-constexpr int32_t kGiveUpAt = 5000;
+constexpr int32_t kGiveUpAt = 20000;
 
 struct Mode {
     const char* name;
