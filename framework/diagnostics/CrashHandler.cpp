@@ -152,7 +152,7 @@ void WriteCrashFile(const std::string& text)
     }
     const std::string fallback = FallbackPath();
     std::string error;
-    if (!fallback.empty()) {
+    if (!fallback.empty() && fallback != working) {
         if (Platform::WriteFileAtomically(fallback, bytes, &error, Platform::AtLink::kReplace)) {
             Tell("The crash report is in \"" + fallback + "\": " + reasons);
             return;

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -197,29 +198,35 @@ TEST(CrashCatcherTest, TheReportIsNeverWrittenThroughALink)
 // the log does; the log and the terminal say where it went, or why it is lost.
 TEST(CrashCatcherTest, AReportTheWorkingFolderRefusesGoesToTheDataFolderAndSaysWhere)
 {
-    enum class Refusal { kNone, kReadOnlyFolder, kFolderInTheWay };
-    enum class Kept { kNowhere, kWorking, kData };
+    enum class Refusal { kNone, kReadOnlyFolder, kFolderInTheWay, kReadOnlyAfterTheFirstReport };
+    enum class Report { kWhole, kFirst, kNone };
     const struct {
         const char* name;
         Refusal working;
         bool dataRefuses;
-        // Otherwise the first, short report alone, as when the whole one hangs.
-        bool wholeReport;
-        Kept kept;
+        // The first, short report alone, as when the whole one hangs.
+        bool firstOnly;
+        Report inWorking;
+        Report inData;
         const char* told;
     } cases[] = {
-        {"the working folder takes it", Refusal::kNone, false, true, Kept::kWorking,
+        {"the working folder takes it", Refusal::kNone, false, false, Report::kWhole, Report::kNone,
          "The crash report is in \"<working>/crash.txt\""},
-        {"a working folder of mode 555", Refusal::kReadOnlyFolder, false, true, Kept::kData,
+        {"a working folder of mode 555", Refusal::kReadOnlyFolder, false, false, Report::kNone, Report::kWhole,
          "The crash report is in \"<data>/crash.txt\": Cannot write \"<working>/crash.txt\" (create): Permission "
          "denied"},
-        {"a folder named crash.txt", Refusal::kFolderInTheWay, false, true, Kept::kData,
+        {"a folder named crash.txt", Refusal::kFolderInTheWay, false, false, Report::kNone, Report::kWhole,
          "The crash report is in \"<data>/crash.txt\": Cannot write \"<working>/crash.txt\" (rename): Is a "
          "directory"},
-        {"the first report alone", Refusal::kReadOnlyFolder, false, false, Kept::kData, nullptr},
-        {"no folder takes it", Refusal::kFolderInTheWay, true, true, Kept::kNowhere,
+        {"the first report alone", Refusal::kReadOnlyFolder, false, true, Report::kNone, Report::kFirst, nullptr},
+        {"no folder takes it", Refusal::kFolderInTheWay, true, false, Report::kNone, Report::kNone,
          "The crash report was not saved: Cannot write \"<working>/crash.txt\" (rename): Is a directory; Cannot "
          "write \"<data>/crash.txt\" (rename): Is a directory"},
+        {"no folder takes the whole one", Refusal::kReadOnlyAfterTheFirstReport, true, false, Report::kFirst,
+         Report::kNone,
+         "The crash report was not saved whole, a short one is in \"<working>/crash.txt\": Cannot write "
+         "\"<working>/crash.txt\" (create): Permission denied; Cannot write \"<data>/crash.txt\" (rename): Is a "
+         "directory"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -236,6 +243,9 @@ TEST(CrashCatcherTest, AReportTheWorkingFolderRefusesGoesToTheDataFolderAndSaysW
         const bool readOnly = c.working == Refusal::kReadOnlyFolder;
         std::filesystem::permissions(working, std::filesystem::perms(readOnly ? 0555 : 0777));
         ASSERT_TRUE(LumoTest::GiveToUnprivilegedChild(data));
+        if (c.working == Refusal::kReadOnlyAfterTheFirstReport) {
+            ASSERT_TRUE(LumoTest::GiveToUnprivilegedChild(working));
+        }
 
         const LumoTest::ChildEnd end = LumoTest::RunUnprivilegedInChild(working, [&] {
             // The refusal must come from the permissions, which root would pass.
@@ -246,28 +256,34 @@ TEST(CrashCatcherTest, AReportTheWorkingFolderRefusesGoesToTheDataFolderAndSaysW
                 ::_exit(94);
             Lumo::AppLog::GetInstance()->Open(data + "/");
             Lumo::SetCrashReportFallbackFolder(data);
-            if (c.wholeReport)
-                Lumo::InstallCrashHandler();
-            else
+            if (c.firstOnly)
                 Platform::SetUnhandledExceptionFilter([](const Platform::ExceptionRecord&) {},
                                                       Lumo::WriteFirstCrashReport);
+            else if (c.working == Refusal::kReadOnlyAfterTheFirstReport)
+                Platform::SetUnhandledExceptionFilter(
+                    [](const Platform::ExceptionRecord& record) {
+                        ::chmod(".", 0555);
+                        Lumo::CrashExceptionFilter(record);
+                    },
+                    Lumo::WriteFirstCrashReport);
+            else
+                Lumo::InstallCrashHandler();
             CrashSamples::WriteThroughNull();
         });
         std::filesystem::permissions(working, std::filesystem::perms(0755));
         ASSERT_FALSE(end.timedOut);
         ASSERT_EQ(end.signal, SIGSEGV) << "exit code " << end.exitCode;
 
-        const std::string workingReport = working + "/crash.txt";
-        const std::string dataReport = data + "/crash.txt";
-        const std::string kept = c.kept == Kept::kData ? dataReport : c.kept == Kept::kWorking ? workingReport : "";
-        for (const std::string& report : {workingReport, dataReport}) {
-            if (report == kept) {
-                const std::string text = ReadFile(report);
-                EXPECT_EQ(text.rfind("Exception: Access Violation", 0), 0u) << report << ": " << text;
-                EXPECT_EQ(text.find("\r\nSystem Ver: ") != std::string::npos, c.wholeReport) << text;
-            } else {
+        const std::pair<std::string, Report> reports[] = {{working + "/crash.txt", c.inWorking},
+                                                          {data + "/crash.txt", c.inData}};
+        for (const auto& [report, kept] : reports) {
+            if (kept == Report::kNone) {
                 EXPECT_FALSE(std::filesystem::is_regular_file(report)) << report;
+                continue;
             }
+            const std::string text = ReadFile(report);
+            EXPECT_EQ(text.rfind("Exception: Access Violation", 0), 0u) << report << ": " << text;
+            EXPECT_EQ(text.find("\r\nSystem Ver: ") != std::string::npos, kept == Report::kWhole) << text;
         }
         // No temporary is left behind by a write that failed.
         for (const std::string& where : {working, data})
