@@ -2,7 +2,6 @@
 
 #include "framework/core/AppLog.h"
 #include "framework/core/Buffer.h"
-#include "framework/core/PathUtils.h"
 #include "framework/core/StringUtils.h"
 #include "framework/diagnostics/CrashReportState.h"
 #include "framework/diagnostics/CrashReportText.h"
@@ -37,10 +36,10 @@ std::atomic<FirstReport> gFirstReport{FirstReport::kNone};
 
 std::string FallbackPath() { return gHasFallback ? std::string(gFallbackPath) : std::string(); }
 
-std::string WorkingFolderPath()
+// The folder is a path of this file system as it stands.
+std::string ReportPathIn(const std::string& folder)
 {
-    const std::string folder = Platform::GetCurrentDirectoryA();
-    return folder.empty() ? kCrashFile : Platform::NativePath(AddTrailingSlash(folder) + kCrashFile);
+    return folder.empty() ? kCrashFile : folder + (folder.back() == '/' ? "" : "/") + kCrashFile;
 }
 
 void Tell(const std::string& line)
@@ -144,7 +143,7 @@ void WriteFirstCrashReport(const Platform::ExceptionRecord& record)
 void WriteCrashFile(const std::string& text)
 {
     const std::string bytes = text + "\r\n";
-    const std::string working = WorkingFolderPath();
+    const std::string working = ReportPathIn(Platform::GetCurrentDirectoryA());
     std::string reasons;
     if (Platform::WriteFileAtomically(working, bytes, &reasons, Platform::AtLink::kReplace)) {
         Tell("The crash report is in \"" + working + "\"");
@@ -172,7 +171,7 @@ void SetCrashReportFallbackFolder(const std::string& folder)
     gHasFallback = false;
     if (folder.empty())
         return;
-    const std::string path = Platform::NativePath(AddTrailingSlash(folder) + kCrashFile);
+    const std::string path = ReportPathIn(folder);
     if (path.size() >= sizeof(gFallbackPath))
         return;
     std::memcpy(gFallbackPath, path.c_str(), path.size() + 1);

@@ -20,7 +20,7 @@ void WriteFirstCrashReport(const Platform::ExceptionRecord& record);
 // fallback folder; the log and the terminal are told where it went.
 void WriteCrashFile(const std::string& text);
 // Where the report goes when the working folder takes none: the user data
-// folder, as for the log. Empty for none.
+// folder, as for the log, as a path of this file system. Empty for none.
 void SetCrashReportFallbackFolder(const std::string& folder);
 
 // A real fault, for the "-crash" switch: the report is the one a fault gives.
