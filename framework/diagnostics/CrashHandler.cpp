@@ -42,10 +42,11 @@ std::string ReportPathIn(const std::string& folder)
     return folder.empty() ? kCrashFile : folder + (folder.back() == '/' ? "" : "/") + kCrashFile;
 }
 
+// The terminal first: the log waits for its lock, which the fault may hold.
 void Tell(const std::string& line)
 {
-    AppLog::GetInstance()->Printf(AppLog::kToFile, "%s", line.c_str());
     std::fprintf(stderr, "%s\n", line.c_str());
+    AppLog::GetInstance()->Printf(AppLog::kToFile, "%s", line.c_str());
 }
 
 void FinishDemo(DiagnosticsAppHost& host, CrashReportState& state)
