@@ -239,21 +239,17 @@ TEST(CrashCatcherTest, AReportTheWorkingFolderRefusesGoesToTheDataFolderAndSaysW
             std::filesystem::create_directory(working + "/crash.txt");
         if (c.dataRefuses)
             std::filesystem::create_directory(data + "/crash.txt");
-        std::filesystem::permissions(folder.Path(), std::filesystem::perms(0755));
         const bool readOnly = c.working == Refusal::kReadOnlyFolder;
-        std::filesystem::permissions(working, std::filesystem::perms(readOnly ? 0555 : 0777));
-        ASSERT_TRUE(LumoTest::GiveToUnprivilegedChild(data));
-        if (c.working == Refusal::kReadOnlyAfterTheFirstReport) {
-            ASSERT_TRUE(LumoTest::GiveToUnprivilegedChild(working));
-        }
+        if (readOnly)
+            std::filesystem::permissions(working, std::filesystem::perms(0555));
 
-        const LumoTest::ChildEnd end = LumoTest::RunUnprivilegedInChild(working, [&] {
+        const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(folder.Path(), [&] {
+            ASSERT_EQ(::chdir(working.c_str()), 0);
             // The refusal must come from the permissions, which root would pass.
-            if (readOnly && ::access(".", W_OK) == 0)
-                ::_exit(93);
+            ASSERT_TRUE(!readOnly || ::access(".", W_OK) != 0);
             const int terminal = ::open((data + "/terminal.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (terminal < 0 || ::dup2(terminal, 2) < 0)
-                ::_exit(94);
+            ASSERT_GE(terminal, 0);
+            ASSERT_GE(::dup2(terminal, 2), 0);
             Lumo::AppLog::GetInstance()->Open(data + "/");
             Lumo::SetCrashReportFallbackFolder(data);
             if (c.firstOnly)

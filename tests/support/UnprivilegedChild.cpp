@@ -1,37 +1,51 @@
 #include "tests/support/UnprivilegedChild.h"
 
+#include <gtest/gtest.h>
+
 #include <grp.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
 
 namespace LumoTest {
 
 namespace {
 
-bool ShedRoot()
+void GiveToOrdinaryUser(const std::string& folder)
 {
-    if (::geteuid() != 0)
-        return true;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 || ::setuid(kUnprivilegedId) != 0)
-        return false;
-    // Root's rights must be gone for good, not merely set aside.
-    return ::getuid() == kUnprivilegedId && ::geteuid() == kUnprivilegedId && ::getgid() == kUnprivilegedId &&
-           ::setuid(0) != 0;
+    ::lchown(folder.c_str(), kOrdinaryId, kOrdinaryId);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
+        ::lchown(entry.path().c_str(), kOrdinaryId, kOrdinaryId);
+}
+
+// Whether this process may no longer do what root may; a uid of 0 kept
+// anywhere, or one that can be taken back, would let root's rights return.
+bool DroppedRoot()
+{
+    uid_t real = 0, effective = 0, saved = 0;
+    return ::getresuid(&real, &effective, &saved) == 0 && real != 0 && effective != 0 && saved != 0 &&
+           ::setuid(0) != 0 && ::geteuid() != 0;
 }
 
 } // namespace
 
-ChildEnd RunUnprivilegedInChild(const std::string& folder, const std::function<void()>& body)
+ChildEnd RunAsOrdinaryUser(const std::string& folder, const std::function<void()>& body)
 {
+    const bool root = ::geteuid() == 0;
+    if (root)
+        GiveToOrdinaryUser(folder);
     return RunInChild(folder, [&] {
-        if (!ShedRoot())
-            ::_exit(kStillPrivilegedExitCode);
+        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(kOrdinaryId) != 0 || ::setuid(kOrdinaryId) != 0))
+            ::_exit(kStillPrivileged);
+        if (!DroppedRoot())
+            ::_exit(kStillPrivileged);
         body();
+        // The failures the body printed are in the child's buffers.
+        std::fflush(nullptr);
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
     });
-}
-
-bool GiveToUnprivilegedChild(const std::string& path)
-{
-    return ::geteuid() != 0 || ::chown(path.c_str(), kUnprivilegedId, kUnprivilegedId) == 0;
 }
 
 } // namespace LumoTest

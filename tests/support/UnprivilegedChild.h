@@ -4,25 +4,21 @@
 
 #include <functional>
 #include <string>
-#include <sys/types.h>
 
 namespace LumoTest {
 
-// The user and group that children of a test run as root take: "nobody".
-constexpr uid_t kUnprivilegedId = 65534;
+// The uid and gid a test run as root drops to: the usual "nobody".
+constexpr unsigned kOrdinaryId = 65534;
+// The exit code of a child that kept root's rights: it tested nothing.
+constexpr int kStillPrivileged = 92;
 
-// The exit code of a child that could not shed root's rights: permissions
-// would not count in it, so its test must fail rather than pass.
-constexpr int kStillPrivilegedExitCode = 92;
-
-// RunInChild for a part of a test where permissions count. A child of root
-// takes kUnprivilegedId as user and group (with no other groups) before the
-// body runs; a child of an ordinary user runs as that user.
-ChildEnd RunUnprivilegedInChild(const std::string& folder, const std::function<void()>& body);
-
-// Hands the file or folder to the user RunUnprivilegedInChild runs as, so
-// that the child may reach and write there (nothing to do for an ordinary
-// user); false when it could not be handed over.
-bool GiveToUnprivilegedChild(const std::string& path);
+// Runs the body as RunInChild does, but as an ordinary user, for whom
+// permissions hold as they do for a player: root may read any file. Run as
+// root, the folder and all below it are first given to kOrdinaryId, and the
+// child takes that uid and gid; run as anyone else, the child stays that
+// user. A child that still has root's rights runs nothing and exits with
+// kStillPrivileged. EXPECT and ASSERT work in the body: the child exits with
+// 1 when one failed, 0 when none did.
+ChildEnd RunAsOrdinaryUser(const std::string& folder, const std::function<void()>& body);
 
 } // namespace LumoTest
