@@ -11,6 +11,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/core/SystemVersion.h"
 #include "framework/core/UserDataFolder.h"
+#include "framework/diagnostics/CrashHandler.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/StaticInit.h"
@@ -213,9 +214,11 @@ void LumoAppBase::Initialize()
                                               "The data folder \"%s\" cannot be written: player data, demos "
                                               "and screenshots will not be saved",
                                               native.c_str());
-            // Where the working folder takes no log, the data folder does.
+            // Where the working folder takes no log, the data folder does; so
+            // too for a crash report.
             if (AppLog::GetInstance()->OpenFailed())
                 AppLog::GetInstance()->Open("");
+            SetCrashReportFallbackFolder(native);
             mDemoFileName = MakeDemoPathAbsolute(mDemoFileName);
         }
     }

@@ -1,5 +1,6 @@
 #include "framework/diagnostics/CrashHandler.h"
 
+#include "framework/core/AppLog.h"
 #include "framework/core/Buffer.h"
 #include "framework/core/StringUtils.h"
 #include "framework/diagnostics/CrashReportState.h"
@@ -9,8 +10,12 @@
 #include "framework/diagnostics/MapFileAnnotation.h"
 #include "framework/diagnostics/SafeText.h"
 #include "platform/storage/AtomicFile.h"
+#include "platform/storage/Files.h"
 
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace Lumo {
 
@@ -21,6 +26,28 @@ constexpr const char* kCrashFile = "crash.txt";
 constexpr int kDemoFillerRecord = 31;
 // Building the report, before anyone is asked anything.
 constexpr uint32_t kReportSeconds = 15;
+
+// Made ready before any fault: the first report may not allocate.
+char gFallbackPath[4096];
+std::atomic<bool> gHasFallback{false};
+// Where the first report went, for when the whole one goes nowhere.
+enum class FirstReport { kNone, kWorkingFolder, kFallback };
+std::atomic<FirstReport> gFirstReport{FirstReport::kNone};
+
+std::string FallbackPath() { return gHasFallback ? std::string(gFallbackPath) : std::string(); }
+
+// The folder is a path of this file system as it stands.
+std::string ReportPathIn(const std::string& folder)
+{
+    return folder.empty() ? kCrashFile : folder + (folder.back() == '/' ? "" : "/") + kCrashFile;
+}
+
+// The terminal first: the log waits for its lock, which the fault may hold.
+void Tell(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+    AppLog::GetInstance()->Printf(AppLog::kToFile, "%s", line.c_str());
+}
 
 void FinishDemo(DiagnosticsAppHost& host, CrashReportState& state)
 {
@@ -106,15 +133,50 @@ void WriteFirstCrashReport(const Platform::ExceptionRecord& record)
         text.AppendHex(record.Frames[i], 16).Append("\r\n");
     text.Append("\r\n");
     AppendRegisterLines(text, record);
-    Platform::WriteFileFromSignal(kCrashFile, text.Data(), text.Length());
+    if (Platform::WriteFileFromSignal(kCrashFile, text.Data(), text.Length()))
+        gFirstReport = FirstReport::kWorkingFolder;
+    else if (gHasFallback && Platform::WriteFileFromSignal(gFallbackPath, text.Data(), text.Length()))
+        gFirstReport = FirstReport::kFallback;
 }
 
 // Replaces the first report whole, so that a reader never sees half of it;
 // when that fails, the first report stays.
 void WriteCrashFile(const std::string& text)
 {
+    const std::string bytes = text + "\r\n";
+    const std::string working = ReportPathIn(Platform::GetCurrentDirectoryA());
+    std::string reasons;
+    if (Platform::WriteFileAtomically(working, bytes, &reasons, Platform::AtLink::kReplace)) {
+        Tell("The crash report is in \"" + working + "\"");
+        return;
+    }
+    const std::string fallback = FallbackPath();
     std::string error;
-    Platform::WriteFileAtomically(kCrashFile, text + "\r\n", &error, Platform::AtLink::kReplace);
+    if (!fallback.empty() && fallback != working) {
+        if (Platform::WriteFileAtomically(fallback, bytes, &error, Platform::AtLink::kReplace)) {
+            Tell("The crash report is in \"" + fallback + "\": " + reasons);
+            return;
+        }
+        reasons += "; " + error;
+    }
+    const FirstReport first = gFirstReport;
+    if (first == FirstReport::kNone)
+        Tell("The crash report was not saved: " + reasons);
+    else
+        Tell("The crash report was not saved whole, a short one is in \"" +
+             (first == FirstReport::kWorkingFolder ? working : fallback) + "\": " + reasons);
+}
+
+void SetCrashReportFallbackFolder(const std::string& folder)
+{
+    gHasFallback = false;
+    if (folder.empty())
+        return;
+    const std::string path = ReportPathIn(folder);
+    if (path.size() >= sizeof(gFallbackPath))
+        return;
+    std::memcpy(gFallbackPath, path.c_str(), path.size() + 1);
+    gHasFallback = true;
 }
 
 __attribute__((noinline, no_sanitize("address", "undefined"))) void CrashNow()

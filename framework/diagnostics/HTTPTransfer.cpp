@@ -3,6 +3,7 @@
 #include "framework/core/Buffer.h"
 #include "framework/core/StringUtils.h"
 #include "framework/diagnostics/DiagnosticsAppHost.h"
+#include "framework/diagnostics/MapFileAnnotation.h"
 #include "platform/process/Clock.h"
 #include "platform/process/Process.h"
 
@@ -38,6 +39,21 @@ size_t FindLineEnd(const std::string& reply, size_t position, size_t* searched)
     const size_t end = reply.find("\r\n", from);
     *searched = end == std::string::npos ? reply.size() : end;
     return end;
+}
+
+// The size that opens a chunk, in hexadecimal, before any extensions (after
+// a ';', with blanks before it or not), which say nothing to this reader;
+// false when the line holds no size. Sizes beyond 32 bits come out as the
+// largest there is.
+bool ReadChunkSize(const std::string& line, uint64_t* size)
+{
+    const std::string digits = TrimSpace(line.substr(0, line.find(';')));
+    uint32_t low = 0;
+    if (digits.empty() || !ParseHexString(digits, &low))
+        return false;
+    const size_t first = digits.find_first_not_of('0');
+    *size = first != std::string::npos && digits.size() - first > 8 ? UINT64_MAX : low;
+    return true;
 }
 
 } // namespace
@@ -211,15 +227,24 @@ void HTTPTransfer::ConnectAndSend()
     }
 }
 
+void HTTPTransfer::ReadStatusLine(const std::string& line)
+{
+    // "HTTP/1.", the minor version, a blank, a code of exactly three digits,
+    // then a blank before the reason or nothing at all.
+    const auto digit = [&](size_t at) { return at < line.size() && line[at] >= '0' && line[at] <= '9'; };
+    const bool valid = StartsWith(line, "HTTP/1.") && digit(7) && line.size() >= 12 && line[8] == ' ' &&
+                       digit(9) && digit(10) && digit(11) && (line.size() == 12 || line[12] == ' ');
+    // What does not open with a status line is no reply to trust.
+    if (!valid)
+        RecordFailure(kBadReply);
+    else if (line.compare(9, 3, "404") == 0)
+        RecordFailure(kNotFound);
+    else if (line.compare(9, 3, "200") != 0)
+        RecordFailure(kBadStatus);
+}
+
 void HTTPTransfer::ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, int32_t* contentDue)
 {
-    if (StartsWith(line, "HTTP/1.")) {
-        const std::string status = line.substr(std::min<size_t>(9, line.size()), 3);
-        if (status == "404")
-            RecordFailure(kNotFound);
-        else if (status != "200")
-            RecordFailure(kBadStatus);
-    }
     if (line == "Transfer-Encoding: chunked" ||
         (StartsWith(line, "Transfer-Encoding: ") && line.substr(19) != "identity"))
         *chunked = true;
@@ -289,13 +314,11 @@ void HTTPTransfer::ReceiveReply()
             const bool statusLine = headBytes == 0;
             headBytes += lineBytes(end);
             const std::string line = reply.substr(position, end - position);
-            // What does not open with a status line is no reply to trust.
-            if (statusLine && !StartsWith(line, "HTTP/1.")) {
-                RecordFailure(kBadReply);
-                break;
-            }
             position = end + 2;
-            ReadHeaderLine(line, &headersDone, &chunked, &contentDue);
+            if (statusLine)
+                ReadStatusLine(line);
+            else
+                ReadHeaderLine(line, &headersDone, &chunked, &contentDue);
         } else if (chunked) {
             if (chunkDue == 0) {
                 const size_t end = FindLineEnd(reply, position, &searched);
@@ -305,12 +328,14 @@ void HTTPTransfer::ReceiveReply()
                 }
                 if (end == std::string::npos)
                     continue;
-                int32_t size = 0;
-                if (!ParseInt("0x" + TrimSpace(reply.substr(position, end - position)), &size) || size < 0)
+                uint64_t size = 0;
+                if (!ReadChunkSize(reply.substr(position, end - position), &size))
                     RecordFailure(kBadReply);
+                else if (size > kMaxContentBytes)
+                    RecordFailure(kReplyTooLarge);
                 if (mStop || size == 0)
                     break;
-                chunkDue = size;
+                chunkDue = int32_t(size);
                 position = end + 2;
             }
             const size_t n = std::min<size_t>(size_t(chunkDue), left());

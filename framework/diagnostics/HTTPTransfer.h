@@ -71,6 +71,8 @@ private:
     bool WaitSocket(bool forRead, bool forWrite);
     void ConnectAndSend();
     void ReceiveReply();
+    // The first line of the reply; a failure unless it carries status 200.
+    void ReadStatusLine(const std::string& line);
     // One header line of the reply.
     void ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, int32_t* contentDue);
     void AppendContent(const std::string& bytes);

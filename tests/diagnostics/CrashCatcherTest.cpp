@@ -1,3 +1,4 @@
+#include "framework/core/AppLog.h"
 #include "framework/core/StringUtils.h"
 #include "framework/diagnostics/CrashHandler.h"
 #include "framework/diagnostics/CrashReportState.h"
@@ -6,13 +7,17 @@
 #include "tests/support/ForkedChild.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UnprivilegedChild.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 // The address sanitizer gives every thread a signal stack of its own, which
 // would hide a thread that the program left without one.
@@ -186,6 +191,111 @@ TEST(CrashCatcherTest, TheReportIsNeverWrittenThroughALink)
         EXPECT_FALSE(std::filesystem::is_symlink(folder / "crash.txt"));
         EXPECT_EQ(ReadFile(folder / "crash.txt").rfind(c.firstLine, 0), 0u);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
+    }
+}
+
+// A report that the working folder does not take goes to the data folder, as
+// the log does; the log and the terminal say where it went, or why it is lost.
+TEST(CrashCatcherTest, AReportTheWorkingFolderRefusesGoesToTheDataFolderAndSaysWhere)
+{
+    enum class Refusal { kNone, kReadOnlyFolder, kFolderInTheWay, kReadOnlyAfterTheFirstReport };
+    enum class Report { kWhole, kFirst, kNone };
+    const struct {
+        const char* name;
+        Refusal working;
+        bool dataRefuses;
+        // The first, short report alone, as when the whole one hangs.
+        bool firstOnly;
+        Report inWorking;
+        Report inData;
+        const char* told;
+    } cases[] = {
+        {"the working folder takes it", Refusal::kNone, false, false, Report::kWhole, Report::kNone,
+         "The crash report is in \"<working>/crash.txt\""},
+        {"a working folder of mode 555", Refusal::kReadOnlyFolder, false, false, Report::kNone, Report::kWhole,
+         "The crash report is in \"<data>/crash.txt\": Cannot write \"<working>/crash.txt\" (create): Permission "
+         "denied"},
+        {"a folder named crash.txt", Refusal::kFolderInTheWay, false, false, Report::kNone, Report::kWhole,
+         "The crash report is in \"<data>/crash.txt\": Cannot write \"<working>/crash.txt\" (rename): Is a "
+         "directory"},
+        {"the first report alone", Refusal::kReadOnlyFolder, false, true, Report::kNone, Report::kFirst, nullptr},
+        {"no folder takes it", Refusal::kFolderInTheWay, true, false, Report::kNone, Report::kNone,
+         "The crash report was not saved: Cannot write \"<working>/crash.txt\" (rename): Is a directory; Cannot "
+         "write \"<data>/crash.txt\" (rename): Is a directory"},
+        {"no folder takes the whole one", Refusal::kReadOnlyAfterTheFirstReport, true, false, Report::kFirst,
+         Report::kNone,
+         "The crash report was not saved whole, a short one is in \"<working>/crash.txt\": Cannot write "
+         "\"<working>/crash.txt\" (create): Permission denied; Cannot write \"<data>/crash.txt\" (rename): Is a "
+         "directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::string working = folder / "working";
+        const std::string data = folder / "data";
+        std::filesystem::create_directories(working);
+        std::filesystem::create_directories(data);
+        if (c.working == Refusal::kFolderInTheWay)
+            std::filesystem::create_directory(working + "/crash.txt");
+        if (c.dataRefuses)
+            std::filesystem::create_directory(data + "/crash.txt");
+        const bool readOnly = c.working == Refusal::kReadOnlyFolder;
+        if (readOnly)
+            std::filesystem::permissions(working, std::filesystem::perms(0555));
+
+        const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(folder.Path(), [&] {
+            ASSERT_EQ(::chdir(working.c_str()), 0);
+            // The refusal must come from the permissions, which root would pass.
+            ASSERT_TRUE(!readOnly || ::access(".", W_OK) != 0);
+            const int terminal = ::open((data + "/terminal.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ASSERT_GE(terminal, 0);
+            ASSERT_GE(::dup2(terminal, 2), 0);
+            Lumo::AppLog::GetInstance()->Open(data + "/");
+            Lumo::SetCrashReportFallbackFolder(data);
+            if (c.firstOnly)
+                Platform::SetUnhandledExceptionFilter([](const Platform::ExceptionRecord&) {},
+                                                      Lumo::WriteFirstCrashReport);
+            else if (c.working == Refusal::kReadOnlyAfterTheFirstReport)
+                Platform::SetUnhandledExceptionFilter(
+                    [](const Platform::ExceptionRecord& record) {
+                        ::chmod(".", 0555);
+                        Lumo::CrashExceptionFilter(record);
+                    },
+                    Lumo::WriteFirstCrashReport);
+            else
+                Lumo::InstallCrashHandler();
+            CrashSamples::WriteThroughNull();
+        });
+        std::filesystem::permissions(working, std::filesystem::perms(0755));
+        ASSERT_FALSE(end.timedOut);
+        ASSERT_EQ(end.signal, SIGSEGV) << "exit code " << end.exitCode;
+
+        const std::pair<std::string, Report> reports[] = {{working + "/crash.txt", c.inWorking},
+                                                          {data + "/crash.txt", c.inData}};
+        for (const auto& [report, kept] : reports) {
+            if (kept == Report::kNone) {
+                EXPECT_FALSE(std::filesystem::is_regular_file(report)) << report;
+                continue;
+            }
+            const std::string text = ReadFile(report);
+            EXPECT_EQ(text.rfind("Exception: Access Violation", 0), 0u) << report << ": " << text;
+            EXPECT_EQ(text.find("\r\nSystem Ver: ") != std::string::npos, kept == Report::kWhole) << text;
+        }
+        // No temporary is left behind by a write that failed.
+        for (const std::string& where : {working, data})
+            for (const auto& entry : std::filesystem::directory_iterator(where))
+                EXPECT_EQ(entry.path().filename().string().rfind("crash.txt.", 0), std::string::npos) << entry.path();
+
+        if (c.told == nullptr)
+            continue;
+        const std::string log = ReadFile(data + "/applog.txt");
+        const std::string terminal = ReadFile(data + "/terminal.txt");
+        std::string told = c.told;
+        for (const auto& [mark, path] : {std::pair<std::string, std::string>{"<working>", working}, {"<data>", data}})
+            for (size_t at = told.find(mark); at != std::string::npos; at = told.find(mark))
+                told.replace(at, mark.size(), path);
+        EXPECT_NE(log.find(told + "\r\n"), std::string::npos) << log;
+        EXPECT_NE(terminal.find(told + "\n"), std::string::npos) << terminal;
     }
 }
 

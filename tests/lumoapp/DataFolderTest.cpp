@@ -2,6 +2,7 @@
 
 #include "framework/core/AppLog.h"
 #include "framework/core/UserDataFolder.h"
+#include "framework/diagnostics/CrashHandler.h"
 #include "platform/storage/Files.h"
 
 #include <cstdlib>
@@ -32,6 +33,17 @@ TEST_F(DataFolderTest, TheLogGoesToTheDataFolderWhenTheWorkingFolderTakesNone)
     EXPECT_EQ(Platform::NativePath(Lumo::GetUserDataFolder()), DataFolder() + "/");
     Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "kept");
     EXPECT_EQ(ReadFile(DataFolder() + "/applog.txt"), "kept\r\n");
+}
+
+TEST_F(DataFolderTest, TheCrashReportGoesToTheDataFolderWhenTheWorkingFolderTakesNone)
+{
+    std::filesystem::create_directory(mFolder / "crash.txt");
+    ASSERT_NE(StartApp(), nullptr);
+    Lumo::WriteCrashFile("the report");
+    EXPECT_EQ(ReadFile(DataFolder() + "/crash.txt"), "the report\r\n");
+    EXPECT_TRUE(std::filesystem::is_empty(mFolder / "crash.txt"));
+    EXPECT_NE(ReadFile(mFolder / "applog.txt").find("The crash report is in \"" + DataFolder() + "/crash.txt\""),
+              std::string::npos);
 }
 
 TEST_F(DataFolderTest, ADataHomeLongerThanAnyFixedPathIsTheDataFolder)
