@@ -3,6 +3,7 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
+#include "game/board/levels/CLevelGraphs.h"
 #include "game/board/play/CBall.h"
 #include "game/data/CGameConfig.h"
 #include "game/data/players/CUserProfiles.h"
@@ -15,11 +16,13 @@
 #include "tests/app/MousePlayer.h"
 #include "tests/app/ShippedGameTest.h"
 #include "tests/app/WindowCommands.h"
+#include "tests/support/TempFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <functional>
 #include <string>
@@ -40,6 +43,13 @@ constexpr int32_t kNewPlayerOk = 31;
 constexpr int32_t kLastPosition = 19;
 // "Colour Storm", the map game's first crazy level.
 constexpr int32_t kCrazyPosition = 3;
+// The map game's values in a player's record.
+constexpr int32_t kSavedPosition = 2;
+constexpr int32_t kSavedPoints = 3;
+constexpr int32_t kSavedScore = 5;
+constexpr int32_t kSavedProgress = 8;
+constexpr int32_t kResultValue = 9;
+constexpr int32_t kSavedEnergy = 11;
 
 // The ways between the game's screens, the map, the menus and play, seen on
 // the program with the archive it ships: "Ada" continues her saved map game,
@@ -48,7 +58,8 @@ class ScreenLinksTest : public ShippedGameTest {
 protected:
     // Ada, current, with her map game saved at the position with the level's
     // points (0 for its start points); the others are players too.
-    ScriptedGame& StartAs(int32_t position, int32_t points = 0, const std::vector<std::string>& others = {})
+    ScriptedGame& StartAs(int32_t position, int32_t points = 0, const std::vector<std::string>& others = {},
+                          int32_t result = 0)
     {
         auto game = std::make_unique<ScriptedGame>();
         CUserProfiles& profiles = *game->Profiles();
@@ -56,9 +67,35 @@ protected:
             profiles.Add(name);
         profiles.Add("Ada");
         profiles.SelectByName("Ada");
-        const int32_t values[CUserProfile::kProgressACount] = {1, 0, position, points, 0, 0, 0, 0, 0, 0, 2, 1000};
+        const int32_t values[CUserProfile::kProgressACount] = {1, 0, position, points, 0, 0, 0, 0, 0, result, 2, 1000};
         profiles.SetRecordA(values);
         return Start(std::move(game));
+    }
+
+    // Ada at the graph's last level, a plain one nearly won: one landing that
+    // scores wins the whole map game.
+    ScriptedGame& StartNearTheHappyEnd(int32_t result)
+    {
+        std::string graphs = ShippedFile("res\\levelgraphs.xml");
+        const size_t last = graphs.rfind("<level ", graphs.find("</graph>"));
+        EXPECT_NE(last, std::string::npos);
+        graphs.replace(last, graphs.find("/>", last) + 2 - last,
+                       R"(<level name="Open Field" mode_desc_id="0" bonus="500"/>)");
+        ShipWith("res\\levelgraphs.xml", graphs);
+        return StartAs(kLastPosition, 790, {}, result);
+    }
+
+    bool Seen(const MousePlayer& player, int32_t window) const
+    {
+        const std::vector<int32_t>& seen = player.WindowsSeen();
+        return std::find(seen.begin(), seen.end(), window) != seen.end();
+    }
+
+    // The graph's start as a level begun there afresh has it.
+    int32_t StartPoints() const
+    {
+        const CLevelController& levels = *mGame->LevelController();
+        return levels.Table().Level(mGame->LevelGraphs()->GetEntryLevel(levels.CurrentGraph(), 0)).mStartPoints;
     }
 
     // Plays, once loaded and no click's window still fading, until act says the test is done.
@@ -243,18 +280,11 @@ TEST_F(ScreenLinksTest, TheLevelStartedAfterTheOverlayShowsTheBall)
 // every cup.
 TEST_F(ScreenLinksTest, WinningTheWholeMapGameUnlocksEveryCup)
 {
-    // The graph's last level a plain one, nearly won: one landing that scores ends the game.
-    std::string graphs = ShippedFile("res\\levelgraphs.xml");
-    const size_t last = graphs.rfind("<level ", graphs.find("</graph>"));
-    ASSERT_NE(last, std::string::npos);
-    graphs.replace(last, graphs.find("/>", last) + 2 - last, R"(<level name="Open Field" mode_desc_id="0" bonus="500"/>)");
-    ShipWith("res\\levelgraphs.xml", graphs);
-    ScriptedGame& game = StartAs(kLastPosition, 790);
+    ScriptedGame& game = StartNearTheHappyEnd(0);
     MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
     int32_t cups = -1;
     Run([&] {
-        const std::vector<int32_t>& seen = player.WindowsSeen();
-        if (std::find(seen.begin(), seen.end(), kHappyEnd) != seen.end() && MapAtPosition()) {
+        if (Seen(player, kHappyEnd) && MapAtPosition()) {
             cups = mGame->LevelMap()->UnlockedCups();
             return true;
         }
@@ -264,6 +294,66 @@ TEST_F(ScreenLinksTest, WinningTheWholeMapGameUnlocksEveryCup)
 
     EXPECT_EQ(cups, CLevelMap::kCups) << player.Report();
     EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
+}
+
+// The game closed at the end of the whole map game keeps the graph's start,
+// with its start points and the fresh energy of a new game: the last level,
+// already won, is not played again.
+TEST_F(ScreenLinksTest, ClosingAtTheHappyEndSavesTheGraphsStart)
+{
+    ScriptedGame& game = StartNearTheHappyEnd(0);
+    MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
+    int32_t startPoints = -1;
+    Run([&] {
+        if (Mouse().Showing(kHappyEnd)) {
+            startPoints = StartPoints();
+            return true;
+        }
+        player.Update(mUpdate);
+        return false;
+    });
+    ASSERT_GE(startPoints, 0) << player.Report();
+    mGame.reset();
+
+    const std::string users = LumoTest::ReadFile(DataFile("users.dat"));
+    ASSERT_EQ(users.size(), size_t(CUserProfile::kRecordSize));
+    int32_t saved[CUserProfile::kProgressACount] = {};
+    std::memcpy(saved, users.data() + CUserProfile::kNameSize, sizeof(saved));
+    EXPECT_EQ(saved[kSavedPosition], 0);
+    EXPECT_EQ(saved[kSavedPoints], startPoints);
+    EXPECT_EQ(saved[kSavedProgress], 0);
+    EXPECT_EQ(saved[kResultValue], 1);
+    EXPECT_EQ(saved[kSavedEnergy], CUserProfile::kMaxEnergy);
+}
+
+// Whole map games won are counted in the saved result, and however many a
+// player has won, the game saved is the level in play: the level started
+// after the fourth is saved at its own position with its own points.
+TEST_F(ScreenLinksTest, TheFourthWholeMapGameWonSavesTheLevelInPlay)
+{
+    ScriptedGame& game = StartNearTheHappyEnd(3);
+    MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
+    int32_t saved[CUserProfile::kProgressACount] = {};
+    int32_t points = -1, score = -1;
+    Run([&] {
+        const CLevelController& levels = *mGame->LevelController();
+        if (Seen(player, kHappyEnd) && levels.State() == CLevelController::kPlaying) {
+            const CUserProfile& record = mGame->Profiles()->Record(0);
+            std::copy(std::begin(record.progressA), std::end(record.progressA), saved);
+            points = levels.LevelPoints();
+            score = levels.Score();
+            return true;
+        }
+        player.Update(mUpdate);
+        return false;
+    });
+
+    ASSERT_GE(points, 0) << player.Report();
+    EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
+    EXPECT_EQ(saved[kSavedPosition], 0);
+    EXPECT_EQ(saved[kSavedPoints], points);
+    EXPECT_EQ(saved[kSavedScore], score);
+    EXPECT_EQ(saved[kResultValue], 3);
 }
 
 // A row of the hiscore tables holds the name and, under it, the player's

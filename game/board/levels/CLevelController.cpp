@@ -110,6 +110,7 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
     mHost.SetHazards(false, 0);
     mGraph = graph;
     mPosition = position;
+    mGraphWon = false;
     int32_t onload = -1;
     const int32_t index = mGraphs.PickNext(graph, position, &onload);
     if (index < 0)

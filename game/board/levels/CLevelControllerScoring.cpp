@@ -15,6 +15,8 @@ namespace {
 
 constexpr int32_t kFullEnergy = 1000;
 constexpr int32_t kSuperbonusSample = 2;
+// A saved result value of 4 makes every save point at the level that follows.
+constexpr int32_t kSavesFollowingLevel = 4;
 
 // A running total with points added, held to the range a saved record keeps:
 // a saved total near its end and a long game would overflow it.
@@ -332,15 +334,21 @@ void CLevelController::SaveProgress()
         mProfiles.SetRecordB(values);
         return;
     }
-    if (mResult == 4) {
+    if (mGraphWon) {
+        // The graph's start, begun afresh: its bonus is earned by winning it again.
+        const int32_t values[CUserProfile::kProgressACount] = {
+            mLives >= 0 ? 1 : 0, GetResultIndex(), 0, StartPointsAt(0), 0, mScore, 0, 0, 0, mResult, mLives,
+            kFullEnergy};
+        mProfiles.SetRecordA(values);
+        return;
+    }
+    if (mResult == kSavesFollowingLevel) {
         // The level is won: the record points at the level that follows.
         const CLevelGraphs::Graph& graph = mGraphs.GraphAt(mGraph);
         const int32_t next = mPosition + 1 < graph.mEntryCount ? mPosition + 1 : 0;
-        const int32_t level = mGraphs.GetEntryLevel(mGraph, next);
-        const int32_t startPoints = level >= 0 ? mTable.Level(level).mStartPoints : 0;
         const int32_t score = Plus(mScore, mGraphs.GetEntryBonus(mGraph, next));
         const int32_t values[CUserProfile::kProgressACount] = {
-            mLives >= 0 ? 1 : 0, 9,      next, startPoints, mLevelGain, score,
+            mLives >= 0 ? 1 : 0, 9,      next, StartPointsAt(next), mLevelGain, score,
             mSupercomboPoints,   mComboPoints, 0,  mResult,     mLives,     kFullEnergy};
         mProfiles.SetRecordA(values);
         return;
@@ -349,4 +357,18 @@ void CLevelController::SaveProgress()
         mLives >= 0 ? 1 : 0, GetResultIndex(), mPosition, mLevelPoints, mLevelGain, mScore, mSupercomboPoints,
         mComboPoints,        mProgress,        mResult,   mLives,       mEnergy};
     mProfiles.SetRecordA(values);
+}
+
+void CLevelController::CompleteGraph()
+{
+    // The count stops short of the value that sends every save one level ahead.
+    if (mResult < kSavesFollowingLevel - 1)
+        ++mResult;
+    mGraphWon = true;
+}
+
+int32_t CLevelController::StartPointsAt(int32_t position) const
+{
+    const int32_t level = mGraphs.GetEntryLevel(mGraph, position);
+    return level >= 0 ? mTable.Level(level).mStartPoints : 0;
 }
