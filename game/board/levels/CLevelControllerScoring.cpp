@@ -171,6 +171,8 @@ int32_t CLevelController::ApplyCombo()
     else
         mComboPoints = Plus(mComboPoints, value);
     UpdateProgressBar();
+    // A combo may carry the level past its goal: the end test runs.
+    mChanged = true;
     mComboCount = 0;
     return count - 1;
 }
