@@ -383,6 +383,32 @@ TEST_F(ScreenLinksTest, AHiscoreRowKeepsItsRankInsideItsBar)
     EXPECT_GE(layout.rankOffset.y - CGameConfig::FontAt(layout.rankFont)->GetAscent(), layout.textOffset.y);
 }
 
+// The hiscore table after a game is left by its button at the foot; the
+// table opened from the menu has its Reset elsewhere, so that a player who
+// clicks where that button was is not asked to clear the tables.
+TEST_F(ScreenLinksTest, TheHiscoreTablesResetStandsApartFromTheirWayOut)
+{
+    StartAs(0);
+    Run([this] { return Mouse().Showing(kMenu); });
+
+    CGUIController& gui = *mGame->GuiController();
+    // A button's rectangle on the screen: windows stand in the middle of its width.
+    const auto onScreen = [&](int32_t window, int32_t command) {
+        Lumo::Rect rect = gui.Button(command)->mRect;
+        rect.mX += (mGame->GetWidth() - gui.Window(window)->mWidth) / 2;
+        return rect;
+    };
+    const Lumo::Rect reset = onScreen(kHiscoreShow, Command::kHiscoreReset);
+    for (const auto& [window, command] : {std::pair{kHiscoreHit, Command::kHiscoreHitOk},
+                                          std::pair{kHiscoreShowGameover, Command::kHiscoreGameoverMenu}}) {
+        SCOPED_TRACE(window);
+        const Lumo::Rect out = onScreen(window, command);
+        const bool apart = out.mX + out.mWidth <= reset.mX || reset.mX + reset.mWidth <= out.mX ||
+                           out.mY + out.mHeight <= reset.mY || reset.mY + reset.mHeight <= out.mY;
+        EXPECT_TRUE(apart);
+    }
+}
+
 // "Get ready" on a crazy level shows the colour every block must turn to:
 // the block of the level's last colour.
 TEST_F(ScreenLinksTest, GetReadyOnACrazyLevelShowsItsColour)
