@@ -202,6 +202,28 @@ TEST_F(ScreenLinksTest, EscOnGetReadyFromTheMapStartsTheLevel)
     EXPECT_TRUE(started);
 }
 
+// The Endless game's start window waits for its "Go": Esc there does nothing.
+TEST_F(ScreenLinksTest, EscOnTheEndlessStartWindowDoesNothing)
+{
+    StartAs(0);
+    int32_t escAt = -1;
+    bool stillThere = false;
+    Run([&] {
+        if (escAt < 0) {
+            if (PressIn(kMenu, Command::kMenuEndless) || !Mouse().Showing(kScoreStart))
+                return false;
+            Mouse().PressKey(Platform::VK_ESCAPE);
+            escAt = mUpdate;
+        }
+        stillThere = Mouse().Showing(kScoreStart) &&
+                     mGame->LevelController()->State() == CLevelController::kIntro;
+        return !stillThere || mUpdate > escAt + 200;
+    });
+
+    EXPECT_GE(escAt, 0);
+    EXPECT_TRUE(stillThere);
+}
+
 // The wheel scrolls the player list under the pointer, as well after a new
 // player's name was typed into the edit box of another window.
 TEST_F(ScreenLinksTest, TheWheelScrollsThePlayerListAlsoAfterANameWasTyped)
