@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 #include <functional>
 #include <string>
@@ -91,12 +92,6 @@ protected:
         return std::find(seen.begin(), seen.end(), window) != seen.end();
     }
 
-    // The graph's start as a level begun there afresh has it.
-    int32_t StartPoints() const
-    {
-        const CLevelController& levels = *mGame->LevelController();
-        return levels.Table().Level(mGame->LevelGraphs()->GetEntryLevel(levels.CurrentGraph(), 0)).mStartPoints;
-    }
 
     // Plays, once loaded and no click's window still fading, until act says the test is done.
     void Run(const std::function<bool()>& act)
@@ -318,34 +313,50 @@ TEST_F(ScreenLinksTest, WinningTheWholeMapGameUnlocksEveryCup)
     EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
 }
 
-// The game closed at the end of the whole map game keeps the graph's start,
-// with its start points and the fresh energy of a new game: the last level,
-// already won, is not played again.
-TEST_F(ScreenLinksTest, ClosingAtTheHappyEndSavesTheGraphsStart)
+// The game closed after a won level keeps the level it leads to, begun
+// afresh: after the whole map game that is the graph's start. The level won,
+// its points over its goal, is not played again.
+TEST_F(ScreenLinksTest, ClosingAfterAWonLevelSavesTheLevelItLeadsTo)
 {
-    ScriptedGame& game = StartNearTheHappyEnd(0);
-    MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
-    int32_t startPoints = -1;
-    Run([&] {
-        if (Mouse().Showing(kHappyEnd)) {
-            startPoints = StartPoints();
-            return true;
-        }
-        player.Update(mUpdate);
-        return false;
-    });
-    ASSERT_GE(startPoints, 0) << player.Report();
-    mGame.reset();
+    struct Case {
+        const char* mWhat;
+        bool mWholeGame;
+        int32_t mPosition;
+        int32_t mResult;
+    };
+    for (const Case& c : {Case{"a level won, its map shown", false, 1, 0},
+                          Case{"the whole map game won, at its end", true, 0, 1}}) {
+        SCOPED_TRACE(c.mWhat);
+        std::filesystem::remove(DataFile("users.dat"));
+        ScriptedGame& game = c.mWholeGame ? StartNearTheHappyEnd(0) : StartAs(0);
+        MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
+        const LevelRecord* next = nullptr;
+        Run([&] {
+            const bool closing =
+                c.mWholeGame ? Mouse().Showing(kHappyEnd) : Seen(player, kLevelEndClassic) && MapAtPosition();
+            if (closing) {
+                const CLevelController& levels = *mGame->LevelController();
+                const int32_t level = mGame->LevelGraphs()->GetEntryLevel(levels.CurrentGraph(), c.mPosition);
+                next = &levels.Table().Level(level);
+                return true;
+            }
+            player.Update(mUpdate);
+            return false;
+        });
+        ASSERT_NE(next, nullptr) << player.Report();
+        const LevelRecord expected = *next;
+        mGame.reset();
 
-    const std::string users = LumoTest::ReadFile(DataFile("users.dat"));
-    ASSERT_EQ(users.size(), size_t(CUserProfile::kRecordSize));
-    int32_t saved[CUserProfile::kProgressACount] = {};
-    std::memcpy(saved, users.data() + CUserProfile::kNameSize, sizeof(saved));
-    EXPECT_EQ(saved[kSavedPosition], 0);
-    EXPECT_EQ(saved[kSavedPoints], startPoints);
-    EXPECT_EQ(saved[kSavedProgress], 0);
-    EXPECT_EQ(saved[kResultValue], 1);
-    EXPECT_EQ(saved[kSavedEnergy], CUserProfile::kMaxEnergy);
+        const std::string users = LumoTest::ReadFile(DataFile("users.dat"));
+        ASSERT_EQ(users.size(), size_t(CUserProfile::kRecordSize));
+        int32_t saved[CUserProfile::kProgressACount] = {};
+        std::memcpy(saved, users.data() + CUserProfile::kNameSize, sizeof(saved));
+        EXPECT_EQ(saved[kSavedPosition], c.mPosition);
+        EXPECT_EQ(saved[kSavedPoints], expected.mStartPoints);
+        EXPECT_EQ(saved[kSavedProgress], 0);
+        EXPECT_EQ(saved[kResultValue], c.mResult);
+        EXPECT_EQ(saved[kSavedEnergy], expected.StartEnergy());
+    }
 }
 
 // Whole map games won are counted in the saved result, and however many a

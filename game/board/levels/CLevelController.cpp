@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int32_t kFullEnergy = 1000;
 constexpr float kSongFade = 0.005f;
 constexpr int32_t kEndlessSong = 4;
 constexpr int32_t kStageSize = 10;
@@ -110,7 +109,6 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
     mHost.SetHazards(false, 0);
     mGraph = graph;
     mPosition = position;
-    mGraphWon = false;
     int32_t onload = -1;
     const int32_t index = mGraphs.PickNext(graph, position, &onload);
     if (index < 0)
@@ -124,9 +122,9 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
     mActive.mSwitchSide = level.mSwitchSide;
 
     if (mHasRequest)
-        mEnergy = mRequest.mEnergy < 1 ? kFullEnergy : mRequest.mEnergy;
+        mEnergy = mRequest.mEnergy < 1 ? LevelRecord::kFullEnergy : mRequest.mEnergy;
     else if (!carryOver)
-        mEnergy = level.mInitialEnergy == -1 ? kFullEnergy : level.mInitialEnergy;
+        mEnergy = level.StartEnergy();
     mHost.StopPendingProcess();
 
     mHost.SetBonusGeneration(level.mHasBonuses != 0, level.mGenerationSpeedMin, level.mGenerationSpeedMax);

@@ -92,8 +92,6 @@ public:
     // The result value counts the runs through the whole graph, up to three;
     // the saved progress keeps it, and with it the player's rank and cups.
     int32_t GraphsCompleted() const { return mResult; }
-    // The whole graph is won: counted, and until a level starts again the
-    // progress is saved at the graph's start.
     void CompleteGraph();
 
     // taken: the size of the group the landing took.
@@ -155,7 +153,8 @@ public:
 
 private:
     bool PuzzleSolved() const;
-    int32_t StartPointsAt(int32_t position) const;
+    // The level at a position of the current graph; null when it names none.
+    const LevelRecord* LevelAt(int32_t position) const;
     void HandleRequest();
     void EnterResultState(int32_t state);
     void OpenStatus(int32_t id);
@@ -205,7 +204,8 @@ private:
     int32_t mGraph = -2;
     int32_t mPosition = 0;
     int32_t mResult = 0;
-    bool mGraphWon = false;
+    // The position a won level leads to, the graph's start after its last.
+    int32_t mFollowing = 0;
     bool mStageChanged = false;
     bool mFirstStart = true;
     bool mHiscoreQualified = false;

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int32_t kFullEnergy = 1000;
 constexpr int32_t kSuperbonusSample = 2;
 // A saved result value of 4 makes every save point at the level that follows.
 constexpr int32_t kSavesFollowingLevel = 4;
@@ -60,6 +59,8 @@ void CLevelController::CheckLevelEnd()
     } else {
         mState = state;
         mHost.SetProcessorState(state);
+        if (state == kCompleted)
+            mFollowing = mPosition + 1 < mGraphs.GraphAt(mGraph).mEntryCount ? mPosition + 1 : 0;
         if (state == kFailed) {
             ShowEnergy();
             const std::string name = mProfiles.CurrentName();
@@ -336,11 +337,14 @@ void CLevelController::SaveProgress()
         mProfiles.SetRecordB(values);
         return;
     }
-    if (mGraphWon) {
-        // The graph's start, begun afresh: its bonus is earned by winning it again.
+    if (mState == kCompleted || mState == kCompletedDone) {
+        // The level is won: the record points at the one it leads to, begun
+        // afresh; the map or a reload may already stand there.
+        const LevelRecord* following = LevelAt(mFollowing);
+        const int32_t points = following ? following->mStartPoints : 0;
+        const int32_t energy = following ? following->StartEnergy() : LevelRecord::kFullEnergy;
         const int32_t values[CUserProfile::kProgressACount] = {
-            mLives >= 0 ? 1 : 0, GetResultIndex(), 0, StartPointsAt(0), 0, mScore, 0, 0, 0, mResult, mLives,
-            kFullEnergy};
+            mLives >= 0 ? 1 : 0, GetResultIndex(), mFollowing, points, 0, mScore, 0, 0, 0, mResult, mLives, energy};
         mProfiles.SetRecordA(values);
         return;
     }
@@ -349,9 +353,10 @@ void CLevelController::SaveProgress()
         const CLevelGraphs::Graph& graph = mGraphs.GraphAt(mGraph);
         const int32_t next = mPosition + 1 < graph.mEntryCount ? mPosition + 1 : 0;
         const int32_t score = Plus(mScore, mGraphs.GetEntryBonus(mGraph, next));
+        const LevelRecord* level = LevelAt(next);
         const int32_t values[CUserProfile::kProgressACount] = {
-            mLives >= 0 ? 1 : 0, 9,      next, StartPointsAt(next), mLevelGain, score,
-            mSupercomboPoints,   mComboPoints, 0,  mResult,     mLives,     kFullEnergy};
+            mLives >= 0 ? 1 : 0, 9,      next, level ? level->mStartPoints : 0, mLevelGain, score,
+            mSupercomboPoints,   mComboPoints, 0,  mResult,     mLives,     LevelRecord::kFullEnergy};
         mProfiles.SetRecordA(values);
         return;
     }
@@ -366,11 +371,10 @@ void CLevelController::CompleteGraph()
     // The count stops short of the value that sends every save one level ahead.
     if (mResult < kSavesFollowingLevel - 1)
         ++mResult;
-    mGraphWon = true;
 }
 
-int32_t CLevelController::StartPointsAt(int32_t position) const
+const LevelRecord* CLevelController::LevelAt(int32_t position) const
 {
     const int32_t level = mGraphs.GetEntryLevel(mGraph, position);
-    return level >= 0 ? mTable.Level(level).mStartPoints : 0;
+    return level >= 0 ? &mTable.Level(level) : nullptr;
 }
