@@ -153,6 +153,8 @@ public:
 
 private:
     bool PuzzleSolved() const;
+    // The position after the current one, the graph's start after its last.
+    int32_t FollowingPosition() const;
     // The level at a position of the current graph; null when it names none.
     const LevelRecord* LevelAt(int32_t position) const;
     void HandleRequest();
@@ -204,7 +206,7 @@ private:
     int32_t mGraph = -2;
     int32_t mPosition = 0;
     int32_t mResult = 0;
-    // The position a won level leads to, the graph's start after its last.
+    // The position a won level leads to.
     int32_t mFollowing = 0;
     bool mStageChanged = false;
     bool mFirstStart = true;

@@ -60,7 +60,7 @@ void CLevelController::CheckLevelEnd()
         mState = state;
         mHost.SetProcessorState(state);
         if (state == kCompleted)
-            mFollowing = mPosition + 1 < mGraphs.GraphAt(mGraph).mEntryCount ? mPosition + 1 : 0;
+            mFollowing = FollowingPosition();
         if (state == kFailed) {
             ShowEnergy();
             const std::string name = mProfiles.CurrentName();
@@ -350,8 +350,7 @@ void CLevelController::SaveProgress()
     }
     if (mResult == kSavesFollowingLevel) {
         // The level is won: the record points at the level that follows.
-        const CLevelGraphs::Graph& graph = mGraphs.GraphAt(mGraph);
-        const int32_t next = mPosition + 1 < graph.mEntryCount ? mPosition + 1 : 0;
+        const int32_t next = FollowingPosition();
         const int32_t score = Plus(mScore, mGraphs.GetEntryBonus(mGraph, next));
         const LevelRecord* level = LevelAt(next);
         const int32_t values[CUserProfile::kProgressACount] = {
@@ -371,6 +370,11 @@ void CLevelController::CompleteGraph()
     // The count stops short of the value that sends every save one level ahead.
     if (mResult < kSavesFollowingLevel - 1)
         ++mResult;
+}
+
+int32_t CLevelController::FollowingPosition() const
+{
+    return mPosition + 1 < mGraphs.GraphAt(mGraph).mEntryCount ? mPosition + 1 : 0;
 }
 
 const LevelRecord* CLevelController::LevelAt(int32_t position) const
