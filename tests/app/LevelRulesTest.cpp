@@ -150,6 +150,34 @@ TEST_F(LevelRulesTest, AQuickSecondScoringLandingPaysACombo)
     }
 }
 
+// A combo that carries the points past the level's goal wins the level at
+// once; the player need not jump again. The points are set just below the
+// goal after the second landing, so that the combo alone reaches it.
+TEST_F(LevelRulesTest, AComboThatReachesTheGoalEndsTheLevel)
+{
+    StartWith(SavedMapGame(0));
+    // The controller comes with the game's loading.
+    const auto levels = [this]() -> CLevelController& { return *mGame->LevelController(); };
+    int32_t paid = -1;
+    int32_t stateAfter = -1;
+    std::vector<Step> steps = ToMapGame();
+    steps.push_back({"a group to take", [] { return true; }, [this] { ClickScoringCell(); }, 0});
+    steps.push_back({"the scoring landing", [this] { return mGame->Processor()->ComboWindow()->mAttached != 0; },
+                     [this] { ClickScoringCell(); }, 0});
+    steps.push_back({"the ball in the air", [this] { return mGame->Ball()->Has(CBall::kFlying); }, [] {}, 0});
+    steps.push_back({"the second landing scored",
+                     [&] { return !mGame->Ball()->Has(CBall::kFlying) && levels().ComboCount() >= 2; },
+                     [&] { levels().SetPoints(levels().Level().mPointsToComplete - 1); }, 0});
+    steps.push_back({"the combo paid", [&] { return levels().ComboGain() > 0; }, [&] { paid = levels().ComboGain(); },
+                     0});
+    steps.push_back({"a while", [this] { return mUpdate >= mStepSince + kWatchedUpdates; },
+                     [&] { stateAfter = levels().State(); }, 0});
+    Play(steps);
+
+    EXPECT_EQ(paid, levels().Table().Combos().mMatch2);
+    EXPECT_NE(stateAfter, CLevelController::kPlaying);
+}
+
 // Drawing the field changes nothing of what it shows: while a field step's
 // blocks move, the state the update left stays as it is through a draw, and a
 // second draw shows what the first showed.

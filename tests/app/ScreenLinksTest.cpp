@@ -3,6 +3,7 @@
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
+#include "game/board/levels/CLevelGraphs.h"
 #include "game/board/play/CBall.h"
 #include "game/data/CGameConfig.h"
 #include "game/data/players/CUserProfiles.h"
@@ -15,11 +16,14 @@
 #include "tests/app/MousePlayer.h"
 #include "tests/app/ShippedGameTest.h"
 #include "tests/app/WindowCommands.h"
+#include "tests/support/TempFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <utility>
 #include <functional>
 #include <string>
@@ -40,6 +44,13 @@ constexpr int32_t kNewPlayerOk = 31;
 constexpr int32_t kLastPosition = 19;
 // "Colour Storm", the map game's first crazy level.
 constexpr int32_t kCrazyPosition = 3;
+// The map game's values in a player's record.
+constexpr int32_t kSavedPosition = 2;
+constexpr int32_t kSavedPoints = 3;
+constexpr int32_t kSavedScore = 5;
+constexpr int32_t kSavedProgress = 8;
+constexpr int32_t kResultValue = 9;
+constexpr int32_t kSavedEnergy = 11;
 
 // The ways between the game's screens, the map, the menus and play, seen on
 // the program with the archive it ships: "Ada" continues her saved map game,
@@ -48,7 +59,8 @@ class ScreenLinksTest : public ShippedGameTest {
 protected:
     // Ada, current, with her map game saved at the position with the level's
     // points (0 for its start points); the others are players too.
-    ScriptedGame& StartAs(int32_t position, int32_t points = 0, const std::vector<std::string>& others = {})
+    ScriptedGame& StartAs(int32_t position, int32_t points = 0, const std::vector<std::string>& others = {},
+                          int32_t result = 0)
     {
         auto game = std::make_unique<ScriptedGame>();
         CUserProfiles& profiles = *game->Profiles();
@@ -56,10 +68,30 @@ protected:
             profiles.Add(name);
         profiles.Add("Ada");
         profiles.SelectByName("Ada");
-        const int32_t values[CUserProfile::kProgressACount] = {1, 0, position, points, 0, 0, 0, 0, 0, 0, 2, 1000};
+        const int32_t values[CUserProfile::kProgressACount] = {1, 0, position, points, 0, 0, 0, 0, 0, result, 2, 1000};
         profiles.SetRecordA(values);
         return Start(std::move(game));
     }
+
+    // Ada at the graph's last level, a plain one nearly won: one landing that
+    // scores wins the whole map game.
+    ScriptedGame& StartNearTheHappyEnd(int32_t result)
+    {
+        std::string graphs = ShippedFile("res\\levelgraphs.xml");
+        const size_t last = graphs.rfind("<level ", graphs.find("</graph>"));
+        EXPECT_NE(last, std::string::npos);
+        graphs.replace(last, graphs.find("/>", last) + 2 - last,
+                       R"(<level name="Open Field" mode_desc_id="0" bonus="500"/>)");
+        ShipWith("res\\levelgraphs.xml", graphs);
+        return StartAs(kLastPosition, 790, {}, result);
+    }
+
+    bool Seen(const MousePlayer& player, int32_t window) const
+    {
+        const std::vector<int32_t>& seen = player.WindowsSeen();
+        return std::find(seen.begin(), seen.end(), window) != seen.end();
+    }
+
 
     // Plays, once loaded and no click's window still fading, until act says the test is done.
     void Run(const std::function<bool()>& act)
@@ -165,6 +197,28 @@ TEST_F(ScreenLinksTest, EscOnGetReadyFromTheMapStartsTheLevel)
     EXPECT_TRUE(started);
 }
 
+// The Endless game's start window waits for its "Go": Esc there does nothing.
+TEST_F(ScreenLinksTest, EscOnTheEndlessStartWindowDoesNothing)
+{
+    StartAs(0);
+    int32_t escAt = -1;
+    bool stillThere = false;
+    Run([&] {
+        if (escAt < 0) {
+            if (PressIn(kMenu, Command::kMenuEndless) || !Mouse().Showing(kScoreStart))
+                return false;
+            Mouse().PressKey(Platform::VK_ESCAPE);
+            escAt = mUpdate;
+        }
+        stillThere = Mouse().Showing(kScoreStart) &&
+                     mGame->LevelController()->State() == CLevelController::kIntro;
+        return !stillThere || mUpdate > escAt + 200;
+    });
+
+    EXPECT_GE(escAt, 0);
+    EXPECT_TRUE(stillThere);
+}
+
 // The wheel scrolls the player list under the pointer, as well after a new
 // player's name was typed into the edit box of another window.
 TEST_F(ScreenLinksTest, TheWheelScrollsThePlayerListAlsoAfterANameWasTyped)
@@ -243,18 +297,11 @@ TEST_F(ScreenLinksTest, TheLevelStartedAfterTheOverlayShowsTheBall)
 // every cup.
 TEST_F(ScreenLinksTest, WinningTheWholeMapGameUnlocksEveryCup)
 {
-    // The graph's last level a plain one, nearly won: one landing that scores ends the game.
-    std::string graphs = ShippedFile("res\\levelgraphs.xml");
-    const size_t last = graphs.rfind("<level ", graphs.find("</graph>"));
-    ASSERT_NE(last, std::string::npos);
-    graphs.replace(last, graphs.find("/>", last) + 2 - last, R"(<level name="Open Field" mode_desc_id="0" bonus="500"/>)");
-    ShipWith("res\\levelgraphs.xml", graphs);
-    ScriptedGame& game = StartAs(kLastPosition, 790);
+    ScriptedGame& game = StartNearTheHappyEnd(0);
     MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
     int32_t cups = -1;
     Run([&] {
-        const std::vector<int32_t>& seen = player.WindowsSeen();
-        if (std::find(seen.begin(), seen.end(), kHappyEnd) != seen.end() && MapAtPosition()) {
+        if (Seen(player, kHappyEnd) && MapAtPosition()) {
             cups = mGame->LevelMap()->UnlockedCups();
             return true;
         }
@@ -264,6 +311,82 @@ TEST_F(ScreenLinksTest, WinningTheWholeMapGameUnlocksEveryCup)
 
     EXPECT_EQ(cups, CLevelMap::kCups) << player.Report();
     EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
+}
+
+// The game closed after a won level keeps the level it leads to, begun
+// afresh: after the whole map game that is the graph's start. The level won,
+// its points over its goal, is not played again.
+TEST_F(ScreenLinksTest, ClosingAfterAWonLevelSavesTheLevelItLeadsTo)
+{
+    struct Case {
+        const char* mWhat;
+        bool mWholeGame;
+        int32_t mPosition;
+        int32_t mResult;
+    };
+    for (const Case& c : {Case{"a level won, its map shown", false, 1, 0},
+                          Case{"the whole map game won, at its end", true, 0, 1}}) {
+        SCOPED_TRACE(c.mWhat);
+        std::filesystem::remove(DataFile("users.dat"));
+        ScriptedGame& game = c.mWholeGame ? StartNearTheHappyEnd(0) : StartAs(0);
+        MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
+        const LevelRecord* next = nullptr;
+        Run([&] {
+            const bool closing =
+                c.mWholeGame ? Mouse().Showing(kHappyEnd) : Seen(player, kLevelEndClassic) && MapAtPosition();
+            if (closing) {
+                const CLevelController& levels = *mGame->LevelController();
+                const int32_t level = mGame->LevelGraphs()->GetEntryLevel(levels.CurrentGraph(), c.mPosition);
+                next = &levels.Table().Level(level);
+                return true;
+            }
+            player.Update(mUpdate);
+            return false;
+        });
+        ASSERT_NE(next, nullptr) << player.Report();
+        const LevelRecord expected = *next;
+        mGame.reset();
+
+        const std::string users = LumoTest::ReadFile(DataFile("users.dat"));
+        ASSERT_EQ(users.size(), size_t(CUserProfile::kRecordSize));
+        int32_t saved[CUserProfile::kProgressACount] = {};
+        std::memcpy(saved, users.data() + CUserProfile::kNameSize, sizeof(saved));
+        EXPECT_EQ(saved[kSavedPosition], c.mPosition);
+        EXPECT_EQ(saved[kSavedPoints], expected.mStartPoints);
+        EXPECT_EQ(saved[kSavedProgress], 0);
+        EXPECT_EQ(saved[kResultValue], c.mResult);
+        EXPECT_EQ(saved[kSavedEnergy], expected.StartEnergy());
+    }
+}
+
+// Whole map games won are counted in the saved result, and however many a
+// player has won, the game saved is the level in play: the level started
+// after the fourth is saved at its own position with its own points.
+TEST_F(ScreenLinksTest, TheFourthWholeMapGameWonSavesTheLevelInPlay)
+{
+    ScriptedGame& game = StartNearTheHappyEnd(3);
+    MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
+    int32_t saved[CUserProfile::kProgressACount] = {};
+    int32_t points = -1, score = -1;
+    Run([&] {
+        const CLevelController& levels = *mGame->LevelController();
+        if (Seen(player, kHappyEnd) && levels.State() == CLevelController::kPlaying) {
+            const CUserProfile& record = mGame->Profiles()->Record(0);
+            std::copy(std::begin(record.progressA), std::end(record.progressA), saved);
+            points = levels.LevelPoints();
+            score = levels.Score();
+            return true;
+        }
+        player.Update(mUpdate);
+        return false;
+    });
+
+    ASSERT_GE(points, 0) << player.Report();
+    EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
+    EXPECT_EQ(saved[kSavedPosition], 0);
+    EXPECT_EQ(saved[kSavedPoints], points);
+    EXPECT_EQ(saved[kSavedScore], score);
+    EXPECT_EQ(saved[kResultValue], 3);
 }
 
 // A row of the hiscore tables holds the name and, under it, the player's
@@ -291,6 +414,32 @@ TEST_F(ScreenLinksTest, AHiscoreRowKeepsItsRankInsideItsBar)
         EXPECT_LE(line.mBaseline + font.GetDescent(), barBottom);
     }
     EXPECT_GE(layout.rankOffset.y - CGameConfig::FontAt(layout.rankFont)->GetAscent(), layout.textOffset.y);
+}
+
+// The hiscore table after a game is left by its button at the foot; the
+// table opened from the menu has its Reset elsewhere, so that a player who
+// clicks where that button was is not asked to clear the tables.
+TEST_F(ScreenLinksTest, TheHiscoreTablesResetStandsApartFromTheirWayOut)
+{
+    StartAs(0);
+    Run([this] { return Mouse().Showing(kMenu); });
+
+    CGUIController& gui = *mGame->GuiController();
+    // A button's rectangle on the screen: windows stand in the middle of its width.
+    const auto onScreen = [&](int32_t window, int32_t command) {
+        Lumo::Rect rect = gui.Button(command)->mRect;
+        rect.mX += (mGame->GetWidth() - gui.Window(window)->mWidth) / 2;
+        return rect;
+    };
+    const Lumo::Rect reset = onScreen(kHiscoreShow, Command::kHiscoreReset);
+    for (const auto& [window, command] : {std::pair{kHiscoreHit, Command::kHiscoreHitOk},
+                                          std::pair{kHiscoreShowGameover, Command::kHiscoreGameoverMenu}}) {
+        SCOPED_TRACE(window);
+        const Lumo::Rect out = onScreen(window, command);
+        const bool apart = out.mX + out.mWidth <= reset.mX || reset.mX + reset.mWidth <= out.mX ||
+                           out.mY + out.mHeight <= reset.mY || reset.mY + reset.mHeight <= out.mY;
+        EXPECT_TRUE(apart);
+    }
 }
 
 // "Get ready" on a crazy level shows the colour every block must turn to:

@@ -35,6 +35,27 @@ void TourWatch::Update()
     WatchLevel();
     WatchPause();
     WatchBomb();
+    WatchSuperbonus();
+}
+
+void TourWatch::WatchSuperbonus()
+{
+    // A group taken in the shape of the panel's piece starts the superbonus,
+    // and the level's points rise by the piece's points with it.
+    const CLevelController& levels = *mGame.LevelController();
+    const bool running = mGame.Bonuses()->SuperBonus().Running();
+    if (running && !mSuperbonusRunning) {
+        ++mSuperbonuses;
+        const LevelRecord& level = levels.Level();
+        for (int32_t k = 0; k < level.mPieceCount; ++k) {
+            if (levels.LevelPoints() - mPoints >= levels.Table().PiecePoints(level, k)) {
+                ++mSuperbonusesPaid;
+                break;
+            }
+        }
+    }
+    mSuperbonusRunning = running;
+    mPoints = levels.LevelPoints();
 }
 
 void TourWatch::WatchBomb()
@@ -131,6 +152,8 @@ void TourWatch::ExpectTheWholeTour()
         all.insert(id);
     EXPECT_EQ(mFired.Now(), all) << "the bonuses fired";
     EXPECT_TRUE(mBombTookHover) << "a bomb's blast on a block under the pointer";
+    EXPECT_GT(mSuperbonuses, 0) << "a superbonus";
+    EXPECT_EQ(mSuperbonusesPaid, mSuperbonuses) << "superbonuses that paid the piece's points";
     EXPECT_TRUE(mNewMapAsked) << "a new map asked for after the first map's levels";
     EXPECT_TRUE(mPlayedSecondMap) << "a level of the second map, on its own border";
     EXPECT_TRUE(mResumedAfterKey) << "play resumed after a pause by the player";

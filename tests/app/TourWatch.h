@@ -16,7 +16,7 @@ namespace AppTest {
 // the arrows lit by each step of a puzzle, an undo on a puzzle, the bonuses fired, the crossing from the first map to
 // the second with its reload, a pause by the player and one by the window
 // losing the focus, each resumed, a bomb's blast on a block under the
-// pointer, and the game's own quit at the end; and, as the soak does, every
+// pointer, a superbonus with its points, and the game's own quit at the end; and, as the soak does, every
 // level for what it must end with.
 class TourWatch {
 public:
@@ -30,6 +30,7 @@ private:
     void WatchLevel();
     void WatchPause();
     void WatchBomb();
+    void WatchSuperbonus();
 
     const CGameApp& mGame;
     FiredBonuses mFired;
@@ -48,6 +49,11 @@ private:
     bool mPlayedSecondMap = false;
     int32_t mBombState = 0;
     bool mBombTookHover = false;
+    bool mSuperbonusRunning = false;
+    int32_t mSuperbonuses = 0;
+    int32_t mSuperbonusesPaid = 0;
+    // The level's points after the last update.
+    int32_t mPoints = 0;
     bool mResumedAfterKey = false;
     bool mResumedAfterFocus = false;
     int32_t mLastWindow = -1;

@@ -20,9 +20,12 @@ constexpr int32_t kMenuQuit = 22;
 constexpr int32_t kCreatePlayerOk = 25;
 constexpr int32_t kContinueGame = 36;
 constexpr int32_t kStayInGame = 52;
+constexpr int32_t kHiscoreHitOk = 47;
+constexpr int32_t kHiscoreReset = 48;
 constexpr int32_t kLeaveConfirmed = 53;
 constexpr int32_t kQuitYes = 55;
 constexpr int32_t kMapPlay = 56;
+constexpr int32_t kHiscoreGameoverMenu = 61;
 } // namespace Command
 
 // The button that goes on with the game in each window, or -1: from a pause

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int32_t kFullEnergy = 1000;
 constexpr float kSongFade = 0.005f;
 constexpr int32_t kEndlessSong = 4;
 constexpr int32_t kStageSize = 10;
@@ -123,9 +122,9 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
     mActive.mSwitchSide = level.mSwitchSide;
 
     if (mHasRequest)
-        mEnergy = mRequest.mEnergy < 1 ? kFullEnergy : mRequest.mEnergy;
+        mEnergy = mRequest.mEnergy < 1 ? LevelRecord::kFullEnergy : mRequest.mEnergy;
     else if (!carryOver)
-        mEnergy = level.mInitialEnergy == -1 ? kFullEnergy : level.mInitialEnergy;
+        mEnergy = level.StartEnergy();
     mHost.StopPendingProcess();
 
     mHost.SetBonusGeneration(level.mHasBonuses != 0, level.mGenerationSpeedMin, level.mGenerationSpeedMax);

@@ -89,10 +89,10 @@ public:
     void RequestNextMap(int32_t position);
     static bool IsOtherStage(int32_t graphA, int32_t positionA, int32_t graphB, int32_t positionB);
     int32_t GetResultIndex() const;
-    // The result value counts the runs through the whole graph; the saved
-    // progress keeps it, and with it the player's rank and cups.
+    // The result value counts the runs through the whole graph, up to three;
+    // the saved progress keeps it, and with it the player's rank and cups.
     int32_t GraphsCompleted() const { return mResult; }
-    void CountGraphCompleted() { ++mResult; }
+    void CompleteGraph();
 
     // taken: the size of the group the landing took.
     void OnBallLanded(bool countTurn, bool bonusFired, int32_t* taken);
@@ -153,6 +153,10 @@ public:
 
 private:
     bool PuzzleSolved() const;
+    // The position after the current one, the graph's start after its last.
+    int32_t FollowingPosition() const;
+    // The level at a position of the current graph; null when it names none.
+    const LevelRecord* LevelAt(int32_t position) const;
     void HandleRequest();
     void EnterResultState(int32_t state);
     void OpenStatus(int32_t id);
@@ -202,6 +206,8 @@ private:
     int32_t mGraph = -2;
     int32_t mPosition = 0;
     int32_t mResult = 0;
+    // The position a won level leads to.
+    int32_t mFollowing = 0;
     bool mStageChanged = false;
     bool mFirstStart = true;
     bool mHiscoreQualified = false;

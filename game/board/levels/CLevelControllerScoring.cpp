@@ -13,8 +13,9 @@
 
 namespace {
 
-constexpr int32_t kFullEnergy = 1000;
 constexpr int32_t kSuperbonusSample = 2;
+// A saved result value of 4 makes every save point at the level that follows.
+constexpr int32_t kSavesFollowingLevel = 4;
 
 // A running total with points added, held to the range a saved record keeps:
 // a saved total near its end and a long game would overflow it.
@@ -58,6 +59,8 @@ void CLevelController::CheckLevelEnd()
     } else {
         mState = state;
         mHost.SetProcessorState(state);
+        if (state == kCompleted)
+            mFollowing = FollowingPosition();
         if (state == kFailed) {
             ShowEnergy();
             const std::string name = mProfiles.CurrentName();
@@ -169,6 +172,8 @@ int32_t CLevelController::ApplyCombo()
     else
         mComboPoints = Plus(mComboPoints, value);
     UpdateProgressBar();
+    // A combo may carry the level past its goal: the end test runs.
+    mChanged = true;
     mComboCount = 0;
     return count - 1;
 }
@@ -332,16 +337,25 @@ void CLevelController::SaveProgress()
         mProfiles.SetRecordB(values);
         return;
     }
-    if (mResult == 4) {
-        // The level is won: the record points at the level that follows.
-        const CLevelGraphs::Graph& graph = mGraphs.GraphAt(mGraph);
-        const int32_t next = mPosition + 1 < graph.mEntryCount ? mPosition + 1 : 0;
-        const int32_t level = mGraphs.GetEntryLevel(mGraph, next);
-        const int32_t startPoints = level >= 0 ? mTable.Level(level).mStartPoints : 0;
-        const int32_t score = Plus(mScore, mGraphs.GetEntryBonus(mGraph, next));
+    if (mState == kCompleted || mState == kCompletedDone) {
+        // The level is won: the record points at the one it leads to, begun
+        // afresh; the map or a reload may already stand there.
+        const LevelRecord* following = LevelAt(mFollowing);
+        const int32_t points = following ? following->mStartPoints : 0;
+        const int32_t energy = following ? following->StartEnergy() : LevelRecord::kFullEnergy;
         const int32_t values[CUserProfile::kProgressACount] = {
-            mLives >= 0 ? 1 : 0, 9,      next, startPoints, mLevelGain, score,
-            mSupercomboPoints,   mComboPoints, 0,  mResult,     mLives,     kFullEnergy};
+            mLives >= 0 ? 1 : 0, GetResultIndex(), mFollowing, points, 0, mScore, 0, 0, 0, mResult, mLives, energy};
+        mProfiles.SetRecordA(values);
+        return;
+    }
+    if (mResult == kSavesFollowingLevel) {
+        // The level is won: the record points at the level that follows.
+        const int32_t next = FollowingPosition();
+        const int32_t score = Plus(mScore, mGraphs.GetEntryBonus(mGraph, next));
+        const LevelRecord* level = LevelAt(next);
+        const int32_t values[CUserProfile::kProgressACount] = {
+            mLives >= 0 ? 1 : 0, 9,      next, level ? level->mStartPoints : 0, mLevelGain, score,
+            mSupercomboPoints,   mComboPoints, 0,  mResult,     mLives,     LevelRecord::kFullEnergy};
         mProfiles.SetRecordA(values);
         return;
     }
@@ -349,4 +363,22 @@ void CLevelController::SaveProgress()
         mLives >= 0 ? 1 : 0, GetResultIndex(), mPosition, mLevelPoints, mLevelGain, mScore, mSupercomboPoints,
         mComboPoints,        mProgress,        mResult,   mLives,       mEnergy};
     mProfiles.SetRecordA(values);
+}
+
+void CLevelController::CompleteGraph()
+{
+    // The count stops short of the value that sends every save one level ahead.
+    if (mResult < kSavesFollowingLevel - 1)
+        ++mResult;
+}
+
+int32_t CLevelController::FollowingPosition() const
+{
+    return mPosition + 1 < mGraphs.GraphAt(mGraph).mEntryCount ? mPosition + 1 : 0;
+}
+
+const LevelRecord* CLevelController::LevelAt(int32_t position) const
+{
+    const int32_t level = mGraphs.GetEntryLevel(mGraph, position);
+    return level >= 0 ? &mTable.Level(level) : nullptr;
 }

@@ -16,7 +16,6 @@ namespace {
 constexpr int32_t kMaxPoints = 1'000'000;
 constexpr int32_t kMaxCount = 10'000;
 constexpr int32_t kMaxLevelType = 4;
-constexpr int32_t kFullEnergy = 1000;
 
 void LogError(const char* text) { Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", text); }
 
@@ -124,7 +123,7 @@ bool CLevelTable::LoadFromXml(const TiXmlElement* root, const CPieceBase& pieces
 bool CLevelTable::ReadLevel(const TiXmlElement* element, const CPieceBase& pieces, const CFieldBase& shapes,
                             LevelRecord& level)
 {
-    level.mInitialEnergy = XmlRangedAttribute(element, "initial_energy", -1, -1, kFullEnergy);
+    level.mInitialEnergy = XmlRangedAttribute(element, "initial_energy", -1, -1, LevelRecord::kFullEnergy);
     level.mPointsToComplete = Points(element, "points_to_complete");
     level.mPointsDecreaseSpeed = Speed(element, "points_decrease_speed");
     level.mStartPoints = Points(element, "start_points");

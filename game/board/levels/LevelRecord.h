@@ -37,6 +37,10 @@ struct LevelRecord {
 
     static constexpr int32_t kCheckpointValues = 9;
     static constexpr int32_t kBonusValues = 8;
+    static constexpr int32_t kFullEnergy = 1000;
+
+    // The energy a map game's level begins with.
+    int32_t StartEnergy() const { return mInitialEnergy == -1 ? kFullEnergy : mInitialEnergy; }
 
     int32_t FirstBonusAmount() const { return mFirstCheckpoint + mCheckpointCount * kCheckpointValues; }
     int32_t FirstMatch() const { return FirstBonusAmount() + (mHasBonuses ? kBonusValues : 0); }

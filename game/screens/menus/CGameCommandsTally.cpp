@@ -87,7 +87,7 @@ void CGameCommands::ContinueAfterLevel()
     CLevelController& levels = *mServices.mLevels;
     const int32_t graph = levels.CurrentGraph();
     if (mNextPosition >= mServices.mGraphs->GraphAt(graph).mEntryCount) {
-        levels.CountGraphCompleted();
+        levels.CompleteGraph();
         mNextPosition = 0;
         levels.SaveProgress();
         mPhaseFlag = false;
