@@ -77,13 +77,19 @@ void GamePlayer::ClickCell(int32_t cell)
 {
     if (cell < 0)
         return;
-    const int32_t width = mGame.Field()->Width();
-    if (mReaction > 0) {
-        mMouse.PointAtCell(cell % width, cell / width);
-        mAimedCell = cell;
-        mClickAt = std::max(mLandedAt + mReaction, mUpdate + 1);
+    if (mReaction == 0) {
+        Send(cell);
         return;
     }
+    const int32_t width = mGame.Field()->Width();
+    mMouse.PointAtCell(cell % width, cell / width);
+    mAimedCell = cell;
+    mClickAt = std::max(mLandedAt + mReaction, mUpdate + 1);
+}
+
+void GamePlayer::Send(int32_t cell)
+{
+    const int32_t width = mGame.Field()->Width();
     mMouse.ClickCell(cell % width, cell / width);
     ++mCellClicks;
     mWaitUntil = mUpdate + kAfterCell;
@@ -100,10 +106,7 @@ bool GamePlayer::ClickWhenDue(int32_t window)
     // A window come up meanwhile takes the player's eye instead.
     if (window >= 0)
         return true;
-    const int32_t width = mGame.Field()->Width();
-    mMouse.ClickCell(cell % width, cell / width);
-    ++mCellClicks;
-    mWaitUntil = mUpdate + kAfterCell;
+    Send(cell);
     return false;
 }
 

@@ -9,6 +9,9 @@ class CGameApp;
 
 namespace AppTest {
 
+// A person's reaction to a landing, seeing it and then aiming: 450 ms, in updates of 10 ms.
+constexpr int32_t kPersonReaction = 45;
+
 // A player's turn after each update of the game: nothing while it loads; a
 // window lost to another one taken back when its time is up; a look at each
 // window as it comes; then, unless still waiting, an act on the window on
@@ -61,6 +64,8 @@ protected:
 private:
     // Notes the update of a landing: the ball down again after a fall or a flight.
     void WatchLanding();
+    // The click on the cell, then a wait for the ball to land.
+    void Send(int32_t cell);
     // A person's click, due once its reaction is over; false while it waits.
     bool ClickWhenDue(int32_t window);
 

@@ -32,8 +32,6 @@ constexpr int32_t kLowEnergy = 260;
 constexpr int32_t kWatchedUpdates = 300;
 // "Colour Storm", the map game's first crazy level.
 constexpr int32_t kCrazyPosition = 3;
-// A person's reaction to a landing, seeing it and then aiming: 450 ms in updates of 10 ms.
-constexpr int32_t kPersonReaction = 45;
 // Tries of a level, each from its own start time and so its own random numbers.
 constexpr int32_t kTries = 5;
 
