@@ -258,7 +258,7 @@ TEST_F(EndToEndDemoTest, ATourOfTheWholeGameReplaysToItsRecordedEnd)
 TEST_F(EndToEndDemoTest, TheKeptTourReplaysToItsRecordedEnd)
 {
     constexpr int32_t kTourScore = 150;
-    constexpr int32_t kTourUpdates = 21152;
+    constexpr int32_t kTourUpdates = 21243;
     const RunEnd kept{kTourScore, kTourUpdates, LumoTest::ReadFile(kKeptTour + "tour.users.dat"),
                       LumoTest::ReadFile(kKeptTour + "tour.scores.dat")};
     ExpectSameEnd(ReplayTour(kKeptTour + "tour.dmo"), kept);

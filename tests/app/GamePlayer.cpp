@@ -1,7 +1,12 @@
 #include "tests/app/GamePlayer.h"
 
 #include "app/CGameApp.h"
+#include "game/board/field/CCellGrid.h"
 #include "game/board/field/CGameField.h"
+#include "game/board/play/CBall.h"
+#include "game/screens/play/CBoardWidget.h"
+
+#include <algorithm>
 
 namespace AppTest {
 namespace {
@@ -20,6 +25,7 @@ void GamePlayer::Update(int32_t update)
     // Until a load is handled, the loading thread owns the game.
     if (mGame.LoadingStateNow() != CGameApp::kLoadHandled)
         return;
+    WatchLanding();
     if (mFocusBackAt >= 0) {
         if (update < mFocusBackAt)
             return;
@@ -35,7 +41,7 @@ void GamePlayer::Update(int32_t update)
             OnWindow(window);
         }
     }
-    if (update < mWaitUntil)
+    if (!ClickWhenDue(window) || update < mWaitUntil)
         return;
     if (window < 0)
         PlayField();
@@ -71,10 +77,64 @@ void GamePlayer::ClickCell(int32_t cell)
 {
     if (cell < 0)
         return;
+    if (mReaction == 0) {
+        Send(cell);
+        return;
+    }
+    const int32_t width = mGame.Field()->Width();
+    mMouse.PointAtCell(cell % width, cell / width);
+    mAimedCell = cell;
+    mClickAt = std::max(mLandedAt + mReaction, mUpdate + 1);
+}
+
+void GamePlayer::Send(int32_t cell)
+{
     const int32_t width = mGame.Field()->Width();
     mMouse.ClickCell(cell % width, cell / width);
     ++mCellClicks;
     mWaitUntil = mUpdate + kAfterCell;
+}
+
+bool GamePlayer::ClickWhenDue(int32_t window)
+{
+    if (mAimedCell < 0)
+        return true;
+    if (mUpdate < mClickAt)
+        return false;
+    const int32_t cell = mAimedCell;
+    mAimedCell = -1;
+    // A window come up meanwhile takes the player's eye instead.
+    if (window >= 0)
+        return true;
+    Send(cell);
+    return false;
+}
+
+void GamePlayer::WatchLanding()
+{
+    const bool down = !mGame.Ball()->Has(CBall::kFalling | CBall::kFlying);
+    if (down && !mBallDown)
+        mLandedAt = mUpdate;
+    mBallDown = down;
+}
+
+void GamePlayer::PlayCrazy()
+{
+    const CCellGrid& grid = mGame.Field()->Grid();
+    const CBoardWidget& board = *mGame.Board();
+    const int32_t crazy = grid.Parameters().mBlockTypes - 1;
+    const int32_t ball = board.TargetRow() * grid.Width() + board.TargetColumn();
+    if (CCellGrid::ColourOf(grid.Cell(ball)) != crazy)
+        return;
+    // A landing turns a block one colour on.
+    int32_t best = -1;
+    for (int32_t cell = 0; cell < grid.CellCount(); ++cell) {
+        const int32_t colour = CCellGrid::ColourOf(grid.Cell(cell));
+        if (mMouse.GroupTaken(cell) >= 0 && colour != crazy &&
+            (best < 0 || colour > CCellGrid::ColourOf(grid.Cell(best))))
+            best = cell;
+    }
+    ClickCell(best);
 }
 
 } // namespace AppTest

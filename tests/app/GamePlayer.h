@@ -9,10 +9,15 @@ class CGameApp;
 
 namespace AppTest {
 
+// A person's reaction to a landing, seeing it and then aiming: 450 ms, in updates of 10 ms.
+constexpr int32_t kPersonReaction = 45;
+
 // A player's turn after each update of the game: nothing while it loads; a
 // window lost to another one taken back when its time is up; a look at each
 // window as it comes; then, unless still waiting, an act on the window on
-// screen or, when none is, on the field.
+// screen or, when none is, on the field. An instant player clicks a cell the
+// moment it chooses it; a person sees each landing of the ball first and then
+// aims, and clicks a reaction time after the last landing it saw.
 class GamePlayer {
 public:
     GamePlayer(CGameApp& game, GameMouse mouse) : mGame(game), mMouse(mouse) {}
@@ -21,6 +26,8 @@ public:
     GamePlayer& operator=(const GamePlayer&) = delete;
 
     void Update(int32_t update);
+    // A person's reaction to a landing, in updates; 0 for the instant player.
+    void SetReaction(int32_t updates) { mReaction = updates; }
 
     // Every window in the order it was shown, each time it was shown.
     const std::vector<int32_t>& WindowsSeen() const { return mWindowsSeen; }
@@ -40,8 +47,14 @@ protected:
     // blocks at rest when asked, so that nothing the last landing started is
     // missed. A ready field is taken once.
     bool FieldReady(bool atRest);
-    // Sends the ball to the cell, when there is one (not -1), and waits for it to land.
+    // Sends the ball to the cell, when there is one (not -1), and waits for
+    // it to land; a person points at the cell and clicks once its reaction
+    // to the last landing is over.
     void ClickCell(int32_t cell);
+    // On a crazy level: once the block under the ball shows the level's
+    // colour, the ball goes on to the block whose next turn brings it closest
+    // to that colour; until then the bounces turn the block.
+    void PlayCrazy();
 
     CGameApp& mGame;
     GameMouse mMouse;
@@ -49,6 +62,19 @@ protected:
     int32_t mWaitUntil = 0;
 
 private:
+    // Notes the update of a landing: the ball down again after a fall or a flight.
+    void WatchLanding();
+    // The click on the cell, then a wait for the ball to land.
+    void Send(int32_t cell);
+    // A person's click, due once its reaction is over; false while it waits.
+    bool ClickWhenDue(int32_t window);
+
+    int32_t mReaction = 0;
+    bool mBallDown = true;
+    int32_t mLandedAt = 0;
+    // The cell pointed at, clicked at mClickAt; -1 for none.
+    int32_t mAimedCell = -1;
+    int32_t mClickAt = 0;
     int32_t mLastShown = -1;
     int32_t mFocusBackAt = -1;
     int32_t mFieldReady = 0;

@@ -9,6 +9,8 @@
 #include "game/board/play/CGameProcessor.h"
 #include "game/data/animation/CAnimTrack.h"
 #include "game/screens/play/CGamePanel.h"
+#include "game/screens/windows/GUIWindowTable.h"
+#include "tests/app/MousePlayer.h"
 #include "tests/app/SavedGameTest.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +30,10 @@ constexpr int32_t kTimedPosition = 1;
 constexpr int32_t kLowEnergy = 260;
 // Updates of play looked at.
 constexpr int32_t kWatchedUpdates = 300;
+// "Colour Storm", the map game's first crazy level.
+constexpr int32_t kCrazyPosition = 3;
+// Tries of a level, each from its own start time and so its own random numbers.
+constexpr int32_t kTries = 5;
 
 // The rules of a level in play, seen on the program with the archive it ships.
 class LevelRulesTest : public SavedGameTest {
@@ -78,6 +84,36 @@ protected:
         return {pixels, pixels + 800 * 600};
     }
 
+    // The level ended: won, or lost with the continue or game-over window.
+    static bool LevelOver(int32_t window)
+    {
+        using namespace GUIWindowId;
+        return window == kLevelEndCrazy || window == kGameoverContinue || window == kGameover;
+    }
+
+    // One try of the crazy level from a saved game, a second later each
+    // time, by a player who clicks a reaction after each landing; true when won.
+    bool WinsCrazyLevel(int32_t attempt)
+    {
+        mClock.AdvanceMillis(1000 * uint32_t(attempt));
+        StartWith(SavedMapGame(kCrazyPosition));
+        MousePlayer player(*mGame, Mouse(), "Ada", MousePlayer::kWin);
+        player.SetReaction(kPersonReaction);
+        ScriptedGame& game = *mGame;
+        bool won = false;
+        game.mScript = [&](int update) {
+            player.Update(update);
+            const int32_t window = Mouse().ShownWindow();
+            won = window == GUIWindowId::kLevelEndCrazy;
+            if (LevelOver(window))
+                game.RequestShutdown();
+        };
+        game.Run();
+        EXPECT_TRUE(LevelOver(Mouse().ShownWindow())) << player.Report();
+        mGame.reset();
+        return won;
+    }
+
     Lumo::MemoryImage mScreen;
 };
 
@@ -117,25 +153,34 @@ TEST_F(LevelRulesTest, TheHudWarnsOfEveryHazardThatHolds)
     EXPECT_EQ(warned, held);
 }
 
-// A scoring landing opens the combo window. A second scoring landing that
-// follows at once, the click sent at the first landing, pays the double
-// combo; one sent once the field is at rest again comes after the resting
-// ball's first bounce has closed the window, and pays nothing.
-TEST_F(LevelRulesTest, AQuickSecondScoringLandingPaysACombo)
+// A scoring landing opens the combo window; a second scoring landing while
+// it is open pays the double combo. The click that sends the ball may come at
+// the first landing or a person's reaction after it; one sent once the field
+// is at rest again comes after the resting ball's first bounce has closed the
+// window, and pays nothing.
+TEST_F(LevelRulesTest, ASecondScoringLandingSoonAfterTheFirstPaysACombo)
 {
-    for (const bool quick : {true, false}) {
-        SCOPED_TRACE(quick ? "quick" : "slow");
+    struct Case {
+        const char* mWhat;
+        // Updates from the scoring landing to the second click; -1 for once the field is at rest.
+        int32_t mAfter;
+        bool mPays;
+    };
+    const Case cases[] = {{"at the landing", 0, true}, {"a person's reaction on", kPersonReaction, true},
+                          {"at rest again", -1, false}};
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.mWhat);
         StartWith(SavedMapGame(0));
+        int32_t landed = 0;
         int32_t paid = -1;
         std::vector<Step> steps = ToMapGame();
         steps.push_back({"a group to take", [] { return true; }, [this] { ClickScoringCell(); }, 0});
         steps.push_back({"the scoring landing", [this] { return mGame->Processor()->ComboWindow()->mAttached != 0; },
-                         [this, quick] {
-                             if (quick)
-                                 ClickScoringCell();
-                         },
-                         0});
-        if (!quick)
+                         [&] { landed = mUpdate; }, 0});
+        if (row.mAfter >= 0)
+            steps.push_back({"the second click", [&] { return mUpdate >= landed + row.mAfter; },
+                             [this] { ClickScoringCell(); }, 0});
+        else
             steps.push_back({"the window closed and the field at rest",
                              [this] { return !mGame->Processor()->ComboWindow()->mAttached && FieldTakesClick(); },
                              [this] { ClickScoringCell(); }, 0});
@@ -145,7 +190,7 @@ TEST_F(LevelRulesTest, AQuickSecondScoringLandingPaysACombo)
                          [&] { paid = mGame->LevelController()->ComboGain(); }, 0});
         Play(steps);
 
-        EXPECT_EQ(paid, quick ? mGame->LevelController()->Table().Combos().mMatch2 : 0);
+        EXPECT_EQ(paid, row.mPays ? mGame->LevelController()->Table().Combos().mMatch2 : 0);
         mGame.reset();
     }
 }
@@ -176,6 +221,29 @@ TEST_F(LevelRulesTest, AComboThatReachesTheGoalEndsTheLevel)
 
     EXPECT_EQ(paid, levels().Table().Combos().mMatch2);
     EXPECT_NE(stateAfter, CLevelController::kPlaying);
+}
+
+// On a crazy level every landing turns the block under the ball, and the
+// resting ball's bounces are landings too: a block brought to the level's
+// colour turns away at the next bounce unless the ball has left it. A person
+// who sees the block arrive and then aims at the next one wins most tries.
+TEST_F(LevelRulesTest, APersonWinsTheCrazyLevel)
+{
+    int32_t won = 0;
+    for (int32_t attempt = 0; attempt < kTries; ++attempt)
+        won += WinsCrazyLevel(attempt);
+    EXPECT_GT(won, kTries / 2);
+}
+
+// A player who never clicks leaves the other blocks as they are: the level
+// is lost, however many points the bouncing earns.
+TEST_F(LevelRulesTest, ThePlayerWhoNeverClicksLosesTheCrazyLevel)
+{
+    StartWith(SavedMapGame(kCrazyPosition));
+    std::vector<Step> steps = ToMapGame();
+    steps.push_back({"the level's end", [this] { return LevelOver(Mouse().ShownWindow()); }, [] {}, 0});
+    Play(steps);
+    EXPECT_EQ(Mouse().ShownWindow(), GUIWindowId::kGameoverContinue);
 }
 
 // Drawing the field changes nothing of what it shows: while a field step's

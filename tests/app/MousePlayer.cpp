@@ -102,7 +102,10 @@ void MousePlayer::PlayField()
     // A ball landing while blocks still move takes nothing: to score, wait for the field to settle.
     if (mGoal == kQuit || !FieldReady(mGoal == kWin))
         return;
-    ClickCell(mMouse.PickCell(mGoal == kWin));
+    if (mGoal == kWin && mGame.LevelController()->LevelKind() == CLevelController::kCrazyKind)
+        PlayCrazy();
+    else
+        ClickCell(mMouse.PickCell(mGoal == kWin));
 }
 
 std::string MousePlayer::Report() const

@@ -25,8 +25,9 @@ constexpr int kEvery = 100;
 // keeps ((256 - alpha) >> 3) / 32 of the destination and the
 // premultiplied source is cut to 5 and 6 bits before it is added: both floor.
 // The game lays up to several such layers (backdrop, panels, fades), and the
-// kept games reach six steps at the most.
-constexpr int kSteps = 6;
+// kept games reach seven steps at the most, where a field's blocks fly in
+// over the level map as it fades.
+constexpr int kSteps = 7;
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;

@@ -5,13 +5,11 @@
 #include "game/board/bonuses/BonusRecord.h"
 #include "game/board/bonuses/CBonusBase.h"
 #include "game/board/bonuses/CFieldBonuses.h"
-#include "game/board/field/CCellGrid.h"
 #include "game/board/field/CCellRuns.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
 #include "game/screens/map/CLevelMap.h"
-#include "game/screens/play/CBoardWidget.h"
 #include "game/screens/windows/GUIWindowTable.h"
 #include "platform/windows/VirtualKeys.h"
 #include "tests/app/WindowCommands.h"
@@ -168,24 +166,6 @@ void TourPlayer::PlayPuzzle()
         return;
     }
     ClickCell(mMouse.PickCell(true));
-}
-
-void TourPlayer::PlayCrazy()
-{
-    // The bounces turn the block under the ball; once it shows the level's
-    // colour the ball must go, or the next bounce turns it away again.
-    const CCellGrid& grid = mGame.Field()->Grid();
-    const CBoardWidget& board = *mGame.Board();
-    const int32_t crazy = grid.Parameters().mBlockTypes - 1;
-    const int32_t ball = board.TargetRow() * grid.Width() + board.TargetColumn();
-    if (CCellGrid::ColourOf(grid.Cell(ball)) != crazy)
-        return;
-    for (int32_t cell = 0; cell < grid.CellCount(); ++cell) {
-        if (mMouse.GroupTaken(cell) >= 0 && CCellGrid::ColourOf(grid.Cell(cell)) != crazy) {
-            ClickCell(cell);
-            return;
-        }
-    }
 }
 
 bool TourPlayer::LandOnWantedBonus()

@@ -55,7 +55,6 @@ private:
     // Takes the largest group, or misses where none is left.
     void TakeGroup();
     void PlayPuzzle();
-    void PlayCrazy();
     // Lands on a bonus's token that has not fired yet; false when none is on the field to fire.
     bool LandOnWantedBonus();
     // The hand rests beside the token landed on, on a block that a bomb's blast may take.
