@@ -64,7 +64,9 @@ std::string TemporarySuffix()
 FileCalls gCalls = {::link, ::write};
 
 // Made as any new file is, so the umask and the folder's default access
-// apply; the replaced file's permissions then go over them.
+// apply; the replaced file's permissions then go over them, except that the
+// owner may always read it: the program could not read back a file it wrote
+// under a mode that denies that.
 int CreateTemporary(const std::string& target, std::string* name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -73,7 +75,7 @@ int CreateTemporary(const std::string& target, std::string* name)
         if (fd >= 0 || errno != EEXIST) {
             struct stat replaced;
             if (fd >= 0 && ::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode))
-                ::fchmod(fd, replaced.st_mode & 0777);
+                ::fchmod(fd, (replaced.st_mode & 0777) | S_IRUSR);
             return fd;
         }
     }

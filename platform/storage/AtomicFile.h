@@ -17,8 +17,9 @@ enum class AtLink {
 // Writes the bytes to a temporary file beside the target, flushes them to
 // the disk and renames the file into place, so that a crash leaves either
 // the old file or the new one. The file keeps the permissions of the plain
-// file it replaces; a new one gets those the user's umask gives. False on any
-// failure, with the reason in error for the caller to report.
+// file it replaces, but its owner may always read it; a new one gets those
+// the user's umask gives. False on any failure, with the reason in error for
+// the caller to report.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error,
                          AtLink atLink = AtLink::kWriteThrough);
 
