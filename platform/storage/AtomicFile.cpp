@@ -23,8 +23,6 @@ constexpr size_t kSuffixLength = 7;
 constexpr char kSuffixLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 // No write of a settings-sized file takes this long.
 constexpr auto kStaleAge = std::chrono::minutes(10);
-// Far above any settings or player file.
-constexpr uint64_t kLargestCopy = 64 * 1024 * 1024;
 
 bool Fail(const std::string& path, const char* step, std::string* error)
 {
@@ -64,7 +62,9 @@ std::string TemporarySuffix()
 FileCalls gCalls = {::link, ::write};
 
 // Made as any new file is, so the umask and the folder's default access
-// apply; the replaced file's permissions then go over them.
+// apply; the replaced file's permissions then go over them, except that the
+// owner may always read it: the program could not read back a file it wrote
+// under a mode that denies that.
 int CreateTemporary(const std::string& target, std::string* name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -73,7 +73,7 @@ int CreateTemporary(const std::string& target, std::string* name)
         if (fd >= 0 || errno != EEXIST) {
             struct stat replaced;
             if (fd >= 0 && ::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode))
-                ::fchmod(fd, replaced.st_mode & 0777);
+                ::fchmod(fd, (replaced.st_mode & 0777) | S_IRUSR);
             return fd;
         }
     }
@@ -81,11 +81,11 @@ int CreateTemporary(const std::string& target, std::string* name)
 }
 
 // False with errno when not all the bytes went.
-bool WriteAll(int fd, const std::string& bytes)
+bool WriteAll(int fd, const char* bytes, size_t size)
 {
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = gCalls.write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t wrote = gCalls.write(fd, bytes + done, size - done);
         if (wrote < 0 && errno == EINTR)
             continue;
         if (wrote < 0)
@@ -99,11 +99,12 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
-// Writes, flushes and closes; the file goes again when any of that failed.
-// The step that failed, with errno; null when all went.
-const char* Finish(int fd, const std::string& name, const std::string& bytes)
+// Flushes and closes a file whose bytes went, or closes one whose failed
+// step is named, with errno; the file goes again when any step failed. The
+// step that failed, with errno; null when all went.
+const char* FlushAndClose(int fd, const std::string& name, const char* failed)
 {
-    const char* failed = !WriteAll(fd, bytes) ? "write" : ::fsync(fd) != 0 ? "flush" : nullptr;
+    failed = failed ? failed : ::fsync(fd) != 0 ? "flush" : nullptr;
     int error = errno;
     if (::close(fd) != 0 && !failed) {
         failed = "flush";
@@ -116,21 +117,50 @@ const char* Finish(int fd, const std::string& name, const std::string& bytes)
     return failed;
 }
 
+// Writes, flushes and closes; the file goes again when any of that failed.
+// The step that failed, with errno; null when all went.
+const char* Finish(int fd, const std::string& name, const std::string& bytes)
+{
+    return FlushAndClose(fd, name, WriteAll(fd, bytes.data(), bytes.size()) ? nullptr : "write");
+}
+
+// The rest of one file into another, a piece at a time, so that no size is
+// too large to copy; false with errno when a read or a write failed.
+bool CopyBytes(int from, int to)
+{
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(from, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got == 0;
+        if (!WriteAll(to, chunk, size_t(got)))
+            return false;
+    }
+}
+
 // A copy made under a name nobody holds; errno EEXIST when one does.
 bool CopyFile(const std::string& from, const std::string& to)
 {
-    std::string bytes;
-    if (ReadWholeFile(from, kLargestCopy, &bytes) != WholeFile::Read) {
+    WholeFile opened = WholeFile::Missing;
+    const int in = OpenPlainFile(from, &opened);
+    if (in < 0) {
         errno = EINVAL;
         return false;
     }
     const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    struct stat original;
-    if (::stat(from.c_str(), &original) == 0)
-        ::fchmod(fd, original.st_mode & 0777);
-    return Finish(fd, to, bytes) == nullptr;
+    bool copied = false;
+    if (fd >= 0) {
+        struct stat original;
+        if (::fstat(in, &original) == 0)
+            ::fchmod(fd, original.st_mode & 0777);
+        copied = FlushAndClose(fd, to, CopyBytes(in, fd) ? nullptr : "copy") == nullptr;
+    }
+    const int error = errno;
+    ::close(in);
+    errno = error;
+    return copied;
 }
 
 } // namespace
@@ -177,27 +207,28 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
     return true;
 }
 
-std::string KeepDamagedCopy(const std::string& path)
+bool KeepDamagedCopy(const std::string& path, std::string* copy)
 {
     const std::string target = LinkTarget(path);
     for (int number = 0; number < 1000; ++number) {
-        const std::string copy = target + ".damaged" + (number > 0 ? "." + std::to_string(number) : "");
+        *copy = target + ".damaged" + (number > 0 ? "." + std::to_string(number) : "");
         // A second name for the file: it stays in place until a write has
-        // its replacement ready, and a name in use is never taken over.
-        if (gCalls.link(target.c_str(), copy.c_str()) == 0)
-            return copy;
+        // its replacement ready, and a name in use is never taken over. It
+        // needs no right to read the file.
+        if (gCalls.link(target.c_str(), copy->c_str()) == 0)
+            return true;
         if (errno == EEXIST)
             continue;
-        if (errno == ENOENT)
-            return std::string();
         // A file system without links, or without room for one more: a copy
         // of the bytes, and the file still stays where it is.
-        if (CopyFile(target, copy))
-            return copy;
+        if (errno != ENOENT && CopyFile(target, *copy))
+            return true;
         if (errno != EEXIST)
-            return std::string();
+            break;
     }
-    return std::string();
+    copy->clear();
+    struct stat there;
+    return ::lstat(target.c_str(), &there) != 0 && errno == ENOENT;
 }
 
 void RemoveStaleTemporaries(const std::string& path)

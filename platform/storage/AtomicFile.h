@@ -17,8 +17,9 @@ enum class AtLink {
 // Writes the bytes to a temporary file beside the target, flushes them to
 // the disk and renames the file into place, so that a crash leaves either
 // the old file or the new one. The file keeps the permissions of the plain
-// file it replaces; a new one gets those the user's umask gives. False on any
-// failure, with the reason in error for the caller to report.
+// file it replaces, but its owner may always read it; a new one gets those
+// the user's umask gives. False on any failure, with the reason in error for
+// the caller to report.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error,
                          AtLink atLink = AtLink::kWriteThrough);
 
@@ -26,9 +27,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
 // "<path>.damaged", or, when earlier copies are there, the first free
 // "<path>.damaged.N", so that no earlier copy is lost. The copy is a second
 // name for the file or, where the file system takes no more names, a copy of
-// its bytes; either way the file stays in place until a write replaces it.
-// The name of the copy; empty when none could be made.
-std::string KeepDamagedCopy(const std::string& path);
+// its bytes, of any size; either way the file stays in place until a write
+// replaces it. True with the copy's name, or with an empty name when no file
+// is there to keep; false while a file is there of which no copy could be
+// made: it must not be written over then.
+bool KeepDamagedCopy(const std::string& path, std::string* copy);
 
 // The calls through which these files are linked and written; tests put in
 // ones that fail as a file system without links or without room does.

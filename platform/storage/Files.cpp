@@ -179,14 +179,17 @@ int OpenPlainFile(const std::string& path, WholeFile* result)
 {
     // Not blocking: opening a FIFO for reading would wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat st;
-    *result = fd < 0 ? WholeFile::Missing
-              : ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ? WholeFile::NotAFile
-                                                               : WholeFile::Read;
-    if (*result == WholeFile::NotAFile)
-        ::close(fd);
-    if (*result != WholeFile::Read)
+    if (fd < 0) {
+        // A file that may not be read is still there, and must not pass for one that is not.
+        *result = errno == ENOENT || errno == ENOTDIR ? WholeFile::Missing : WholeFile::Unreadable;
         return -1;
+    }
+    struct stat st;
+    *result = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ? WholeFile::NotAFile : WholeFile::Read;
+    if (*result != WholeFile::Read) {
+        ::close(fd);
+        return -1;
+    }
     // Reads of a plain file never wait for long; those who read on may block.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
@@ -218,20 +221,26 @@ WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* by
         result = WholeFile::TooLarge;
     char chunk[65536];
     ssize_t count = 0;
+    int error = 0;
     while (result == WholeFile::Read && (count = ::read(fd, chunk, sizeof(chunk))) != 0) {
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0)
-            break;
-        // A file that grows while it is read is held to the limit all the same.
-        if (bytes->size() + size_t(count) > limit)
+        // What was read before a failure is only part of the file.
+        if (count < 0) {
+            error = errno;
+            result = WholeFile::Unreadable;
+        } else if (bytes->size() + size_t(count) > limit) {
+            // A file that grows while it is read is held to the limit all the same.
             result = WholeFile::TooLarge;
-        else
+        } else {
             bytes->append(chunk, size_t(count));
+        }
     }
     ::close(fd);
     if (result != WholeFile::Read)
         bytes->clear();
+    if (error)
+        errno = error;
     return result;
 }
 

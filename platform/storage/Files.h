@@ -45,12 +45,15 @@ std::string NativePath(const std::string& name);
 
 // Reads a whole file of at most limit bytes. Anything but a plain file (a
 // FIFO, a device) is refused before a byte is read, and so is a larger file.
-enum class WholeFile { Read, Missing, NotAFile, TooLarge };
+// Missing means nothing is there; a file that is there but may not be read,
+// or whose reading failed, is Unreadable, with errno telling why.
+enum class WholeFile { Read, Missing, Unreadable, NotAFile, TooLarge };
 WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* bytes);
 
 // A descriptor to read the plain file at a native path, opened without
-// waiting for a FIFO's writer; -1 when there is none (Missing) or the name
-// holds something else (NotAFile). Read when it opened.
+// waiting for a FIFO's writer; -1 when there is none (Missing), it may not
+// be opened (Unreadable, errno says why) or the name holds something else
+// (NotAFile). Read when it opened.
 int OpenPlainFile(const std::string& path, WholeFile* result);
 
 // fopen on the native path; reading ("r", "rb") opens plain files only.

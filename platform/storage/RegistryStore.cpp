@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <cstdio>
 #include <sstream>
@@ -165,13 +166,17 @@ RegistryStore::RegistryStore(std::string path) : mPath(std::move(path))
     RemoveStaleTemporaries(mPath);
     std::string text;
     const WholeFile read = ReadWholeFile(mPath, kLargestFile, &text);
+    const int cause = errno;
     if (read == WholeFile::Missing)
         return;
-    // Something that is not a plain file or is too large to be settings is
-    // set aside whole.
+    // Settings that may not be read are still the user's: set aside whole,
+    // as is something that is not a plain file or too large to be settings.
     if (read != WholeFile::Read) {
         mDamaged = true;
-        LogLine("The settings file \"" + mPath + "\" is not a settings file; starting with empty settings");
+        LogLine("The settings file \"" + mPath + "\" " +
+                (read == WholeFile::Unreadable ? "cannot be read (" + std::string(std::strerror(cause)) + ")"
+                                               : std::string("is not a settings file")) +
+                "; starting with empty settings");
         return;
     }
     const std::vector<int> dropped = Parse(text);
@@ -311,17 +316,21 @@ bool RegistryStore::Save()
         CreateFolderPath(mPath.substr(0, cut));
     std::string error;
     if (mDamaged) {
-        // What could not be read is kept for the user, not written over.
-        const std::string copy = KeepDamagedCopy(mPath);
+        // What could not be read is kept for the user, not written over:
+        // until a copy is kept or the file is gone, the values live only in
+        // this run, and every save tries the copy again.
+        std::string copy;
+        if (!KeepDamagedCopy(mPath, &copy)) {
+            if (!mSaveFailing)
+                LogLine("No copy of the damaged settings file could be kept; it is not written over");
+            mSaveFailing = true;
+            return false;
+        }
         if (!copy.empty())
             LogLine("The damaged settings file is kept as \"" + copy + "\"");
-        else if (!mSaveFailing)
-            LogLine("No copy of the damaged settings file could be kept");
-        // Until a copy is kept or the file is replaced, every save tries again.
-        mDamaged = copy.empty();
+        mDamaged = false;
     }
     const bool saved = WriteFileAtomically(mPath, Serialize(), &error);
-    mDamaged = mDamaged && !saved;
     // One failing disk is one line, not one per value.
     if (!saved && !mSaveFailing)
         LogLine(error);

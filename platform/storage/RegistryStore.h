@@ -24,7 +24,8 @@ public:
     // A missing file is an empty store. Of a damaged file every line that
     // parses is kept and the others are logged; the file is set aside as
     // "<path>.damaged" (numbered after earlier copies) before the first
-    // change writes a new one.
+    // change writes a new one, and so is a file that cannot be read at all.
+    // While no copy can be kept, no change writes over the file.
     explicit RegistryStore(std::string path);
 
     bool HasKey(const std::string& path) const;

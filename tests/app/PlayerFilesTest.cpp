@@ -1,9 +1,11 @@
+#include "framework/core/AppLog.h"
 #include "game/data/players/CHiscoreTable.h"
 #include "game/data/players/CUserProfiles.h"
 #include "game/data/players/PlayerFile.h"
 #include "tests/app/MousePlayer.h"
 #include "tests/app/ShippedGameTest.h"
 #include "tests/support/FileSystemWithoutLinks.h"
+#include "tests/support/UnprivilegedChild.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -215,7 +218,7 @@ TEST_F(PlayerFilesTest, ADamagedFileStaysUntilItsReplacementIsWritten)
     const std::string users = ProfileRecord("Ann") + ProfileRecord("Cid") + ProfileRecord("Dan") + damaged;
     WriteGameFile("users.dat", users);
     {
-        LumoTest::FileSystemWithoutLinks full(true);
+        LumoTest::FileSystemWithoutLinks full(LumoTest::FileSystemWithoutLinks::kFull);
         StartAndLoad().Profiles()->Add("Eve");
         mGame->SavePlayerFiles();
         mGame.reset();
@@ -224,13 +227,106 @@ TEST_F(PlayerFilesTest, ADamagedFileStaysUntilItsReplacementIsWritten)
     EXPECT_FALSE(std::filesystem::exists(GameFile("users.dat.damaged")));
     EXPECT_NE(LogText().find("ERROR: no copy of the damaged users.dat could be kept"), std::string::npos);
 
-    LumoTest::FileSystemWithoutLinks roomy(false);
+    LumoTest::FileSystemWithoutLinks roomy(LumoTest::FileSystemWithoutLinks::kRoomy);
     CUserProfiles& profiles = *StartAndLoad().Profiles();
     EXPECT_EQ(ProfileNames(profiles), (std::vector<std::string>{"Ann", "Cid", "Dan"}));
     profiles.Add("Eve");
     mGame.reset();
     EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat.damaged")), users);
     EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")).size(), 4u * 88u);
+}
+
+// On a small disk without links, 3000 damaged records were written over by
+// the one new player: the copy found no room where the new file did.
+TEST_F(PlayerFilesTest, WhileNoCopyCanBeKeptADamagedFileIsNotWrittenOver)
+{
+    std::string damaged = ProfileRecord("Bob");
+    std::memset(damaged.data(), 'x', 16);
+    std::string users;
+    for (int i = 0; i < 3000; ++i)
+        users += damaged;
+    WriteGameFile("users.dat", users);
+    {
+        LumoTest::FileSystemWithoutLinks smallDisk(16 * 1024);
+        ScriptedGame& game = StartAndLoad();
+        game.Profiles()->Add("Eve");
+        game.SavePlayerFiles();
+        // The game saves again as it ends; the player is told once.
+        mGame.reset();
+    }
+    EXPECT_EQ(mSession.Desktop().MessageBoxes().size(), 1u);
+    EXPECT_EQ(LumoTest::ReadFile(GameFile("users.dat")), users);
+    EXPECT_FALSE(std::filesystem::exists(GameFile("users.dat.damaged")));
+    EXPECT_NE(LogText().find("ERROR: no copy of the damaged users.dat could be kept; it is not written over"),
+              std::string::npos);
+}
+
+// Files of mode 000, which the player may not read, were taken for missing
+// ones: a save wrote the new player over the four players there and the new
+// hiscore over 32, with no copy and the mode still 000. They are logged with
+// the cause, kept by a second name, which needs no right to read them, and
+// replaced by files the player may read; where no second name can be made,
+// nothing replaces them and the player hears once that the progress could
+// not be saved.
+TEST_F(PlayerFilesTest, FilesThatMayNotBeReadAreKeptOrLeftInPlace)
+{
+    std::string users;
+    for (const char* name : {"Ann", "Bob", "Cid", "Dan"})
+        users += ProfileRecord(name);
+    std::string scores;
+    for (int32_t i = 0; i < 32; ++i)
+        scores += HiscoreEntryBytes("P" + std::to_string(i), 3200 - 100 * i);
+    const std::pair<const char*, std::string> files[] = {{"users.dat", users}, {"scores.dat", scores}};
+    for (bool links : {true, false}) {
+        UseDataHome(mFolder / (links ? "with-links" : "without-links"));
+        for (const auto& [name, bytes] : files) {
+            WriteGameFile(name, bytes);
+            ASSERT_EQ(::chmod(GameFile(name).c_str(), 0), 0);
+        }
+        // The log is the child's to open: one process holds it at a time.
+        Lumo::AppLog::GetInstance()->Close();
+        const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(mFolder.Path(), [&] {
+            std::optional<LumoTest::FileSystemWithoutLinks> withoutLinks;
+            if (!links)
+                withoutLinks.emplace(LumoTest::FileSystemWithoutLinks::kRoomy);
+            ScriptedGame& game = StartAndLoad();
+            EXPECT_EQ(game.Profiles()->Count(), 0);
+            game.Profiles()->Add("Eve");
+            game.Hiscores()->Insert("Eve", 50);
+            game.SavePlayerFiles();
+            mGame.reset();
+            EXPECT_EQ(mSession.Desktop().MessageBoxes().size(), links ? 0u : 1u);
+        });
+        ASSERT_FALSE(end.timedOut);
+        EXPECT_EQ(end.exitCode, 0) << "links " << links;
+        for (const auto& [name, bytes] : files) {
+            EXPECT_NE(LogText().find(std::string("ERROR: ") + name + " cannot be read (Permission denied)"),
+                      std::string::npos)
+                << name;
+            EXPECT_EQ(LumoTest::ReadFile(GameFile(name) + (links ? ".damaged" : "")), bytes) << name;
+            struct stat status = {};
+            ASSERT_EQ(::stat(GameFile(name).c_str(), &status), 0);
+            EXPECT_EQ(status.st_mode & 0777, links ? 0400u : 0u) << name;
+        }
+        EXPECT_EQ(LogText().find("ERROR: no copy of the damaged users.dat could be kept") != std::string::npos, !links);
+    }
+    const std::string saved = LumoTest::ReadFile(mFolder / "with-links/DravikGames/Zentrova/users.dat");
+    EXPECT_EQ(saved, ProfileRecord("Eve"));
+    EXPECT_FALSE(std::filesystem::exists(GameFile("users.dat.damaged")));
+}
+
+// A read that failed was taken for the end of the file: what came before it
+// passed for the whole file, and the save wrote over the rest.
+TEST_F(PlayerFilesTest, AReadThatFailsIsLoggedWithItsCauseAndTheFileIsKept)
+{
+    std::filesystem::create_directories(GameFolder());
+    // A plain file whose reading fails at its first byte.
+    ASSERT_EQ(::symlink("/proc/self/mem", GameFile("users.dat").c_str()), 0);
+    StartAndLoad().Profiles()->Add("Ann");
+    mGame.reset();
+    EXPECT_NE(LogText().find("ERROR: users.dat cannot be read (Input/output error)"), std::string::npos);
+    EXPECT_NE(LogText().find("ERROR: no copy of the damaged users.dat could be kept"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(GameFile("users.dat")));
 }
 
 // A FIFO waits for a writer that never comes: the start once hung on it.
@@ -242,8 +338,7 @@ TEST_F(PlayerFilesTest, WhatIsNoPlainFileIsLeftUnreadAndLogged)
     ScriptedGame& game = StartAndLoad();
     EXPECT_EQ(game.Profiles()->Count(), 0);
     for (const char* name : {"users.dat", "scores.dat"})
-        EXPECT_NE(LogText().find(std::string("ERROR: ") + name + " is no plain file that can be read"),
-                  std::string::npos)
+        EXPECT_NE(LogText().find(std::string("ERROR: ") + name + " cannot be read (no plain file)"), std::string::npos)
             << name;
     game.Profiles()->Add("Ann");
     mGame.reset();

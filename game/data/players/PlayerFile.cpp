@@ -6,15 +6,24 @@
 #include "platform/storage/AtomicFile.h"
 #include "platform/storage/Files.h"
 
-std::optional<std::string> PlayerFile::Read(size_t limit) const
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+std::optional<std::string> PlayerFile::Read(size_t limit)
 {
     PakFileHandle* file = Lumo::PakOpen((Lumo::GetUserDataFolder() + mName).c_str(), "rb");
     if (!file) {
-        // Something there that is no plain file (a FIFO would hang the start) is left unread.
-        if (Platform::GetFileAttributesA(Path().c_str()) != Platform::INVALID_FILE_ATTRIBUTES)
-            Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile,
-                                                "ERROR: %s is no plain file that can be read; it is not read",
-                                                mName);
+        // Only a file that is not there goes without a word; one that is
+        // there is kept from the next write, though nothing of it is read.
+        Platform::WholeFile found = Platform::WholeFile::Missing;
+        const int fd = Platform::OpenPlainFile(Path(), &found);
+        const int cause = errno;
+        if (fd >= 0)
+            ::close(fd);
+        if (found != Platform::WholeFile::Missing)
+            NotRead(found == Platform::WholeFile::NotAFile ? "no plain file" : std::strerror(cause));
         return std::nullopt;
     }
     std::string bytes;
@@ -25,10 +34,19 @@ std::optional<std::string> PlayerFile::Read(size_t limit) const
             break;
         bytes.append(chunk, size_t(got));
     }
+    // A read that failed before the end gave only part of the file.
+    if (bytes.size() <= limit && !Lumo::PakAtEnd(file))
+        NotRead(std::strerror(errno));
     Lumo::PakClose(file);
     if (bytes.size() > limit + 1)
         bytes.resize(limit + 1);
     return bytes;
+}
+
+void PlayerFile::NotRead(const char* cause)
+{
+    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "ERROR: %s cannot be read (%s)", mName, cause);
+    MarkDamaged();
 }
 
 bool PlayerFile::Write(const std::string& bytes)
@@ -36,21 +54,23 @@ bool PlayerFile::Write(const std::string& bytes)
     const std::string path = Path();
     Lumo::AppLog* log = Lumo::AppLog::GetInstance();
     if (mDamaged) {
-        // Until a copy is kept or the file is replaced, every write tries again.
-        const std::string copy = Platform::KeepDamagedCopy(path);
+        // Until a copy is kept or the file is gone, every write tries again,
+        // and none writes over it.
+        std::string copy;
+        if (!Platform::KeepDamagedCopy(path, &copy)) {
+            log->Printf(Lumo::AppLog::kToFile,
+                        "ERROR: no copy of the damaged %s could be kept; it is not written over", mName);
+            return false;
+        }
         if (!copy.empty())
             log->Printf(Lumo::AppLog::kToFile, "The damaged %s is kept as \"%s\"", mName, copy.c_str());
-        else
-            log->Printf(Lumo::AppLog::kToFile, "ERROR: no copy of the damaged %s could be kept", mName);
-        mDamaged = copy.empty();
+        mDamaged = false;
     }
     // Writes killed halfway leave their temporaries beside the file.
     Platform::RemoveStaleTemporaries(path);
     std::string error;
-    if (Platform::WriteFileAtomically(path, bytes, &error)) {
-        mDamaged = false;
+    if (Platform::WriteFileAtomically(path, bytes, &error))
         return true;
-    }
     log->Printf(Lumo::AppLog::kToFile, "ERROR: can't write %s (%s)", mName, error.c_str());
     return false;
 }

@@ -16,12 +16,15 @@ public:
 
     const char* Name() const { return mName; }
     // At most limit + 1 bytes, so that the caller can tell an oversized file;
-    // nothing when there is no such file.
-    std::optional<std::string> Read(size_t limit) const;
+    // nothing when there is no such file or it cannot be read. A file that
+    // could not be read, or not to its end, is logged and marked damaged.
+    std::optional<std::string> Read(size_t limit);
     // What was read is not all kept: the file goes aside, as a numbered
-    // ".damaged" copy, before the next write replaces it.
+    // ".damaged" copy, before the next write replaces it; while no copy can
+    // be kept, no write replaces it.
     void MarkDamaged() { mDamaged = true; }
-    // False, and logged, when the file could not be written.
+    // False, and logged, when the file could not be written or was not
+    // written over for want of a copy.
     bool Write(const std::string& bytes);
 
     // Little-endian 32-bit integers, the byte order of both files.
@@ -33,6 +36,8 @@ public:
 private:
     // The user data folder's file, as the disk names it.
     std::string Path() const;
+    // Logs why the file could not be read and keeps it from the next write.
+    void NotRead(const char* cause);
 
     const char* mName;
     bool mDamaged = false;

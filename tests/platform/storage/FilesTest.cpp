@@ -1,11 +1,13 @@
 #include "platform/storage/Files.h"
 #include "platform/storage/MappedFile.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UnprivilegedChild.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <set>
 
 using namespace Platform;
@@ -44,6 +46,50 @@ TEST(Files, ReadingOpensPlainFilesOnly)
     ASSERT_NE(std::fgets(line, sizeof line, plain), nullptr);
     EXPECT_STREQ(line, "line one\n");
     std::fclose(plain);
+}
+
+// A file the player may not read is still there: taken for a missing one, it
+// was written over with nothing kept. Only what is not there is Missing.
+TEST(Files, AFileThatCannotBeReadIsNoMissingOne)
+{
+    TempFolder dir;
+    dir.Write("locked.dat", "four players");
+    ASSERT_EQ(::chmod((dir / "locked.dat").c_str(), 0), 0);
+    dir.Write("file", "in the way of a folder");
+    const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(dir.Path(), [&] {
+        const struct {
+            const char* name;
+            WholeFile result;
+            int cause;
+        } cases[] = {
+            {"missing.dat", WholeFile::Missing, ENOENT},
+            {"file/users.dat", WholeFile::Missing, ENOTDIR},
+            {"locked.dat", WholeFile::Unreadable, EACCES},
+        };
+        for (const auto& test : cases) {
+            std::string bytes = "left over";
+            errno = 0;
+            EXPECT_EQ(ReadWholeFile(dir / test.name, 100, &bytes), test.result) << test.name;
+            EXPECT_EQ(errno, test.cause) << test.name;
+            EXPECT_EQ(bytes, "") << test.name;
+            WholeFile opened = WholeFile::Read;
+            EXPECT_EQ(OpenPlainFile(dir / test.name, &opened), -1) << test.name;
+            EXPECT_EQ(opened, test.result) << test.name;
+        }
+    });
+    EXPECT_FALSE(end.timedOut);
+    EXPECT_EQ(end.exitCode, 0);
+}
+
+// What was read before a read failed is not the file: settings cut short so
+// were once taken whole and saved over the rest.
+TEST(Files, AReadThatFailsGivesNothing)
+{
+    // A plain file whose reading fails at its first byte.
+    std::string bytes = "left over";
+    EXPECT_EQ(ReadWholeFile("/proc/self/mem", 100, &bytes), WholeFile::Unreadable);
+    EXPECT_EQ(errno, EIO);
+    EXPECT_EQ(bytes, "");
 }
 
 TEST(Files, FindListsMatchesWithSizesAndAttributes)

@@ -2,6 +2,7 @@
 #include "platform/storage/Registry.h"
 #include "tests/support/FileSystemWithoutLinks.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UnprivilegedChild.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -291,18 +293,85 @@ TEST_F(RegistryFile, ADamagedFileStaysUntilItsReplacementIsWritten)
     {
         RegistryStore store(Path());
         {
-            LumoTest::FileSystemWithoutLinks full(true);
+            LumoTest::FileSystemWithoutLinks full(LumoTest::FileSystemWithoutLinks::kFull);
             EXPECT_FALSE(store.CreateKey("SOFTWARE\\T"));
             EXPECT_FALSE(store.CreateKey("SOFTWARE\\U"));
         }
         EXPECT_EQ(LumoTest::ReadFile(Path()), "garbage\n");
         EXPECT_FALSE(std::filesystem::exists(Path() + ".damaged"));
-        LumoTest::FileSystemWithoutLinks roomy(false);
+        LumoTest::FileSystemWithoutLinks roomy(LumoTest::FileSystemWithoutLinks::kRoomy);
         EXPECT_TRUE(store.CreateKey("SOFTWARE\\V"));
     }
     SetLogHook(previous);
     EXPECT_EQ(LumoTest::ReadFile(Path() + ".damaged"), "garbage\n");
     EXPECT_NE(LumoTest::ReadFile(Path()).find("[SOFTWARE\\U]"), std::string::npos);
+    const auto noCopy = [](const std::string& line) { return line.find("No copy of the damaged") == 0; };
+    EXPECT_EQ(std::count_if(logged.begin(), logged.end(), noCopy), 1);
+}
+
+// Settings of mode 0200 were read as none, and the first change wrote empty
+// ones over them at every start, without a word. They are logged, kept by a
+// second name, which needs no right to read them, and only then replaced by
+// a file the user may read; where no copy can be kept, nothing replaces them.
+TEST_F(RegistryFile, SettingsThatMayNotBeReadAreKeptOrLeftInPlace)
+{
+    const std::string settings = "[SOFTWARE\\T]\n\"MusicVolume\"=dword:30\n";
+    for (bool links : {true, false}) {
+        mFolder.Write("config/lumo/registry.txt", settings);
+        std::filesystem::remove(Path() + ".damaged");
+        ASSERT_EQ(::chmod(Path().c_str(), 0200), 0);
+        const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(mFolder.Path(), [&] {
+            std::optional<LumoTest::FileSystemWithoutLinks> withoutLinks;
+            if (!links)
+                withoutLinks.emplace(LumoTest::FileSystemWithoutLinks::kRoomy);
+            std::vector<std::string> logged;
+            SetLogHook([&](const std::string& line) { logged.push_back(line); });
+            {
+                RegistryStore store(Path());
+                ASSERT_FALSE(logged.empty());
+                EXPECT_EQ(logged[0], "The settings file \"" + Path() +
+                                         "\" cannot be read (Permission denied); starting with empty settings");
+                EXPECT_EQ(store.CreateKey("SOFTWARE\\U"), links);
+                EXPECT_EQ(store.CreateKey("SOFTWARE\\V"), links);
+            }
+            if (links) {
+                RegistryStore reread(Path());
+                EXPECT_TRUE(reread.HasKey("SOFTWARE\\V"));
+            } else {
+                ASSERT_EQ(logged.size(), 2u);
+                EXPECT_EQ(logged[1], "No copy of the damaged settings file could be kept; it is not written over");
+            }
+        });
+        ASSERT_FALSE(end.timedOut);
+        EXPECT_EQ(end.exitCode, 0) << "links " << links;
+        EXPECT_EQ(LumoTest::ReadFile(links ? Path() + ".damaged" : Path()), settings) << "links " << links;
+        EXPECT_EQ(std::filesystem::exists(Path() + ".damaged"), links);
+        struct stat status = {};
+        ASSERT_EQ(::stat(Path().c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, links ? 0600u : 0200u);
+    }
+}
+
+// With no second name and no room for a copy, a damaged file much larger
+// than the settings that replace it was written over all the same.
+TEST_F(RegistryFile, WhileNoCopyCanBeKeptADamagedFileIsNotWrittenOver)
+{
+    const std::string damaged = "[SOFTWARE\\T]\n" + std::string(100000, '#') + "\n";
+    mFolder.Write("config/lumo/registry.txt", damaged);
+    std::vector<std::string> logged;
+    LogHook previous = SetLogHook([&](const std::string& line) { logged.push_back(line); });
+    {
+        LumoTest::FileSystemWithoutLinks smallDisk(16 * 1024);
+        RegistryStore store(Path());
+        EXPECT_FALSE(store.CreateKey("SOFTWARE\\U"));
+        EXPECT_FALSE(store.Set("SOFTWARE\\T", "A", RegistryStore::Value{REG_SZ, "a"}));
+        // The values still hold for this run.
+        RegistryStore::Value value;
+        EXPECT_TRUE(store.Get("SOFTWARE\\T", "A", &value));
+    }
+    SetLogHook(previous);
+    EXPECT_EQ(LumoTest::ReadFile(Path()), damaged);
+    EXPECT_FALSE(std::filesystem::exists(Path() + ".damaged"));
     const auto noCopy = [](const std::string& line) { return line.find("No copy of the damaged") == 0; };
     EXPECT_EQ(std::count_if(logged.begin(), logged.end(), noCopy), 1);
 }
