@@ -292,11 +292,6 @@ bool RemoveDirectoryA(const char* name) { return ::rmdir(NativePath(name).c_str(
 
 bool CreateDirectoryA(const char* name) { return ::mkdir(NativePath(name).c_str(), 0755) == 0; }
 
-bool MoveFileReplace(const char* from, const char* to)
-{
-    return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
-}
-
 std::string GetCurrentDirectoryA()
 {
     char buffer[4096];

@@ -67,7 +67,6 @@ bool DeleteFileA(const char* name);
 bool RemoveDirectoryA(const char* name);
 // Creates one folder; false when it exists or its parent does not.
 bool CreateDirectoryA(const char* name);
-bool MoveFileReplace(const char* from, const char* to);
 
 std::string GetCurrentDirectoryA();
 bool SetCurrentDirectoryA(const char* name);
