@@ -6,7 +6,6 @@
 #include "framework/widgets/WidgetManager.h"
 #include "platform/process/Clock.h"
 #include "platform/storage/AtomicFile.h"
-#include "platform/storage/Files.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Input.h"
 #include "platform/windows/Window.h"
@@ -110,7 +109,7 @@ void LumoAppBase::AppendErrorLog(const std::string& text)
     const std::string lines = mErrorLogText + FormatString("%s %s %u\n", text.c_str(), timeOfDay,
                                                            unsigned(GetTickCount()));
     std::string error;
-    if (WriteFileAtomically(NativePath("ScrError.txt"), lines, &error, AtLink::kReplace))
+    if (WriteFileAtomically("ScrError.txt", lines, &error, AtLink::kReplace))
         mErrorLogText = lines;
 }
 
