@@ -53,7 +53,8 @@ WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* by
 // holds something else (NotAFile). Read when it opened.
 int OpenPlainFile(const std::string& path, WholeFile* result);
 
-// fopen on the native path; reading ("r", "rb") opens plain files only.
+// fopen on the native path; reading ("r", "rb") opens plain files only, and
+// a mode that writes refuses a symbolic link by the file's name.
 FILE* OpenFile(const char* name, const char* mode);
 
 // Wildcards "*" and "?" in the last component, matched without regard to case;
