@@ -566,7 +566,8 @@ private:
     // Display recovery after a failed present.
     bool mDisplayLost = false;
     uint32_t mLastRecoveryAttempt = 0;
-    bool mErrorLogStarted = true;
+    // What this run has written to the screensaver's error log.
+    std::string mErrorLogText;
     uint32_t mExitCode = 0;
     // Screensaver close rules.
     Platform::POINT mScreenSaverMousePos;

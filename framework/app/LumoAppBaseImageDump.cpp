@@ -110,11 +110,20 @@ void WriteImageFiles(const MemoryImage& image, D3DInterface* device, const std::
 void LumoAppBase::DumpImages()
 {
     const std::string folder = GetUserDataFolder() + "_dump\\";
+    // A link in the dump's place goes itself; what it leads to is not the dump's.
+    const std::string link = RemoveTrailingSlash(folder);
+    if (IsSymbolicLink(link))
+        DeleteFileA(link.c_str());
     DeleteFolderTree(folder);
     // A folder just removed can linger a moment; creating it again until it
     // reports that it exists outlasts that.
     while (CreateDirectoryA(folder.c_str()))
         Sleep(100);
+    if (IsSymbolicLink(link)) {
+        AppLog::GetInstance()->Printf(AppLog::kToFile, "Image dump not written: \"%s\" is a link",
+                                      NativePath(link).c_str());
+        return;
+    }
 
     // Images leave the set on other threads; none may go while it is read.
     std::lock_guard<CriticalSectionHolder> hold(GetDisplayLock());
@@ -163,7 +172,7 @@ void LumoAppBase::DumpImages()
         html += Cell(CommaSeparate(columnTotals[column]));
     html += Cell("&nbsp;") + "</TABLE></CENTER></BODY></HTML>";
     std::string error;
-    if (!WriteFileAtomically(NativePath(folder + "imagelist.html"), html, &error))
+    if (!WriteFileAtomically(NativePath(folder + "imagelist.html"), html, &error, AtLink::kReplace))
         AppLog::GetInstance()->Printf(AppLog::kToFile, "Image dump not written: %s", error.c_str());
 }
 

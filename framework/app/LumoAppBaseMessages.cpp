@@ -5,11 +5,11 @@
 #include "framework/display/DDInterface.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/process/Clock.h"
+#include "platform/storage/AtomicFile.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Input.h"
 #include "platform/windows/Window.h"
 
-#include <cstdio>
 #include <ctime>
 
 namespace Lumo {
@@ -99,17 +99,18 @@ void LumoAppBase::NoteFatalError(const std::string& text)
 
 void LumoAppBase::AppendErrorLog(const std::string& text)
 {
-    FILE* file = std::fopen("ScrError.txt", mErrorLogStarted ? "w" : "a+");
-    if (!file)
-        return;
-    mErrorLogStarted = false;
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     char timeOfDay[16];
     std::strftime(timeOfDay, sizeof(timeOfDay), "%H:%M:%S", &local);
-    std::fprintf(file, "%s %s %u\n", text.c_str(), timeOfDay, unsigned(GetTickCount()));
-    std::fclose(file);
+    // The run's lines are written whole each time: the first replaces the
+    // file of an earlier run, and no link by the file's name is followed.
+    const std::string lines = mErrorLogText + FormatString("%s %s %u\n", text.c_str(), timeOfDay,
+                                                           unsigned(GetTickCount()));
+    std::string error;
+    if (WriteFileAtomically("ScrError.txt", lines, &error, AtLink::kReplace))
+        mErrorLogText = lines;
 }
 
 void LumoAppBase::PresentFrame(const Rect* area)

@@ -4,9 +4,10 @@
 #include "framework/core/PathUtils.h"
 #include "framework/core/UserDataFolder.h"
 #include "framework/resources/SharedPak.h"
+#include "platform/storage/AtomicFile.h"
 
 #include <cstring>
-#include <fstream>
+#include <string>
 #include <vector>
 
 namespace Lumo {
@@ -46,16 +47,16 @@ int CloseVorbis(void* file) { return PakClose(static_cast<PakFileHandle*>(file))
 
 long TellVorbis(void* file) { return PakTell(static_cast<PakFileHandle*>(file)); }
 
-void WriteU16(std::ofstream& out, uint16_t value)
+void WriteU16(std::string& out, uint16_t value)
 {
-    uint8_t bytes[2] = {uint8_t(value), uint8_t(value >> 8)};
-    out.write(reinterpret_cast<const char*>(bytes), 2);
+    out.push_back(char(value));
+    out.push_back(char(value >> 8));
 }
 
-void WriteU32(std::ofstream& out, uint32_t value)
+void WriteU32(std::string& out, uint32_t value)
 {
-    uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
-    out.write(reinterpret_cast<const char*>(bytes), 4);
+    WriteU16(out, uint16_t(value));
+    WriteU16(out, uint16_t(value >> 16));
 }
 
 void Scramble(void* bytes, uint32_t count, uint8_t key)
@@ -279,24 +280,16 @@ bool SoundManager::WriteCachedWav(uint32_t id, const std::string& source, const 
     uint32_t locked = 0;
     if (buffer->Lock(0, size, &data, &locked, nullptr, nullptr, 0) != DS_OK)
         return false;
-    // Written beside the cache file and renamed over it, so a crash never leaves half a file.
-    std::string target = NativePath(cachePath);
-    std::string temporary = target + ".tmp";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        buffer->Unlock(data, locked, nullptr, 0);
-        return false;
-    }
-    out.write("RIFF", 4);
+    std::string out = "RIFF";
     WriteU32(out, size + 36);
-    out.write("WAVE", 4);
+    out += "WAVE";
     uint32_t formatSize = 0;
     buffer->GetFormat(nullptr, 0, &formatSize);
     std::vector<uint8_t> formatBlock(formatSize < sizeof(WAVEFORMATEX) ? sizeof(WAVEFORMATEX) : formatSize, 0);
     auto* format = reinterpret_cast<WAVEFORMATEX*>(formatBlock.data());
     buffer->GetFormat(format, formatSize, nullptr);
     uint16_t blockAlign = uint16_t(format->nChannels * format->wBitsPerSample / 8);
-    out.write("fmt ", 4);
+    out += "fmt ";
     WriteU32(out, 16);
     WriteU16(out, WAVE_FORMAT_PCM);
     WriteU16(out, format->nChannels);
@@ -306,28 +299,26 @@ bool SoundManager::WriteCachedWav(uint32_t id, const std::string& source, const 
     WriteU16(out, format->wBitsPerSample);
     FILETIME sourceTime;
     GetFileWriteTime(source, &sourceTime);
-    out.write("dep ", 4);
+    out += "dep ";
     WriteU32(out, uint32_t(source.size()) + 10);
     WriteU16(out, uint16_t(source.size()));
-    out.write(source.data(), std::streamsize(source.size()));
+    out += source;
     WriteU32(out, sourceTime.dwLowDateTime);
     WriteU32(out, sourceTime.dwHighDateTime);
-    out.write("xor ", 4);
+    out += "xor ";
     WriteU32(out, 1);
-    out.put(char(kCacheKey));
-    Scramble(data, locked, kCacheKey);
-    out.write("data", 4);
+    out.push_back(char(kCacheKey));
+    out += "data";
     WriteU32(out, size);
-    out.write(static_cast<const char*>(data), std::streamsize(locked));
-    out.close();
-    Scramble(data, locked, kCacheKey);
-    bool written = bool(out);
-    if (written && !MoveFileReplace(temporary.c_str(), target.c_str()))
-        written = false;
-    if (!written) {
-        DeleteFileA(temporary.c_str());
-        AppLog::GetInstance()->Printf(AppLog::kToFile, "Could not write the sound cache %s", cachePath.c_str());
-    }
+    const size_t samples = out.size();
+    out.append(static_cast<const char*>(data), locked);
+    Scramble(out.data() + samples, locked, kCacheKey);
+    // Replaced whole, so a crash never leaves half a file, and never written
+    // through a link by its name.
+    std::string error;
+    if (!WriteFileAtomically(NativePath(cachePath), out, &error, AtLink::kReplace))
+        AppLog::GetInstance()->Printf(AppLog::kToFile, "Could not write the sound cache %s: %s", cachePath.c_str(),
+                                      error.c_str());
     return buffer->Unlock(data, locked, nullptr, 0) == DS_OK;
 }
 

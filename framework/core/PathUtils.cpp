@@ -35,12 +35,6 @@ bool FindFirst(const std::string& pattern, Platform::WIN32_FIND_DATAA* data)
     return true;
 }
 
-bool IsSymbolicLink(const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::is_symlink(std::filesystem::symlink_status(Platform::NativePath(path), error));
-}
-
 } // namespace
 
 std::string AddTrailingSlash(const std::string& path)
@@ -124,9 +118,16 @@ void CreateDirectoryPath(const std::string& path)
     Platform::CreateDirectoryA(path.c_str());
 }
 
+bool IsSymbolicLink(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_symlink(std::filesystem::symlink_status(Platform::NativePath(path), error));
+}
+
 bool DeleteFolderTree(const std::string& path)
 {
-    if (path.size() < 2)
+    // A link in the folder's place leads to what is not the tree's to delete.
+    if (path.size() < 2 || IsSymbolicLink(RemoveTrailingSlash(path)))
         return false;
     std::string folder = IsSeparator(path.back()) ? path : path + '\\';
     Platform::WIN32_FIND_DATAA data;

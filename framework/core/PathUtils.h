@@ -23,7 +23,10 @@ int64_t GetFileModifiedTime(const std::string& path);
 // Creates every folder along the path; folders that exist are left alone.
 void CreateDirectoryPath(const std::string& path);
 // Removes the folder with everything below it; false when anything stayed.
-// Symbolic links are removed themselves, never followed.
+// Symbolic links below it are removed themselves, never followed; a link
+// given as the folder is left whole, and false.
 bool DeleteFolderTree(const std::string& path);
+// Whether the name itself is a symbolic link (dangling or not).
+bool IsSymbolicLink(const std::string& path);
 
 } // namespace Lumo

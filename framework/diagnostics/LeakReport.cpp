@@ -3,13 +3,14 @@
 #include "framework/core/CriticalSectionHolder.h"
 #include "framework/core/StringUtils.h"
 #include "platform/process/Debug.h"
+#include "platform/storage/AtomicFile.h"
 
-#include <cstdio>
 #include <ctime>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace Lumo {
 
@@ -25,12 +26,6 @@ CriticalSectionHolder gLeakLock;
 std::unique_ptr<std::map<uintptr_t, LeakEntry>> gLeaks;
 bool gTracking = false;
 bool gDumpWanted = false;
-
-void Emit(FILE* file, const std::string& text)
-{
-    Platform::OutputDebugStringA(text.c_str());
-    std::fputs(text.c_str(), file);
-}
 
 } // namespace
 
@@ -55,28 +50,30 @@ void WriteLeakReport()
     std::lock_guard<CriticalSectionHolder> lock(gLeakLock);
     if (!gTracking)
         return;
-    FILE* file = std::fopen("mem_leaks.txt", "wt");
-    if (!file)
-        return;
     const std::time_t now = std::time(nullptr);
     std::tm local = {};
     localtime_r(&now, &local);
     char stamp[64] = {};
     std::strftime(stamp, sizeof(stamp), "%a %b %e %H:%M:%S %Y\n", &local);
-    const std::string header = FormatString("Memory Leak Report for %s\n", stamp);
-    std::fputs(header.c_str(), file);
-    Platform::OutputDebugStringA("\n");
-    Platform::OutputDebugStringA(header.c_str());
-
+    // The debugger hears the report line by line, and only once the file holds it.
+    std::vector<std::string> lines = {FormatString("Memory Leak Report for %s\n", stamp)};
     int32_t total = 0;
     for (const auto& [address, entry] : *gLeaks) {
-        Emit(file, FormatString("%s(%d) : Leak %d byte%s\n", entry.mFile.c_str(), entry.mLine, entry.mSize,
-                                entry.mSize >= 2 ? "s" : ""));
+        lines.push_back(FormatString("%s(%d) : Leak %d byte%s\n", entry.mFile.c_str(), entry.mLine, entry.mSize,
+                                     entry.mSize >= 2 ? "s" : ""));
         total = int32_t(uint32_t(total) + uint32_t(entry.mSize));
     }
-    Emit(file, std::string(59, '-') + "\n");
-    Emit(file, FormatString("Total Unfreed: %d bytes (%dKB)\n\n", total, total / 1024));
-    std::fclose(file);
+    lines.push_back(std::string(59, '-') + "\n");
+    lines.push_back(FormatString("Total Unfreed: %d bytes (%dKB)\n\n", total, total / 1024));
+    std::string report;
+    for (const std::string& line : lines)
+        report += line;
+    std::string error;
+    if (!Platform::WriteFileAtomically("mem_leaks.txt", report, &error, Platform::AtLink::kReplace))
+        return;
+    Platform::OutputDebugStringA("\n");
+    for (const std::string& line : lines)
+        Platform::OutputDebugStringA(line.c_str());
 }
 
 void LeakTrackAllocation(const void* address, int32_t size, const char* file, int32_t line)

@@ -1,6 +1,7 @@
 #include "framework/resources/PakWriter.h"
 
 #include "framework/resources/PakFormat.h"
+#include "platform/storage/AtomicFile.h"
 #include "platform/storage/Files.h"
 
 #include <algorithm>
@@ -118,24 +119,7 @@ bool PakWriter::WriteFile(const std::string& path, std::string* error) const
         *error = "archive larger than 2 GiB";
         return false;
     }
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        out.close();
-        if (!out) {
-            *error = "cannot write " + temporary;
-            return false;
-        }
-    }
-    std::error_code code;
-    fs::rename(temporary, path, code);
-    if (code) {
-        *error = "cannot rename " + temporary + " to " + path + ": " + code.message();
-        fs::remove(temporary, code);
-        return false;
-    }
-    return true;
+    return Platform::WriteFileAtomically(path, bytes, error, Platform::AtLink::kReplace);
 }
 
 std::string PakWriter::Scramble(std::string bytes)

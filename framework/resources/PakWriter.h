@@ -22,7 +22,8 @@ public:
     // The archive before scrambling, entries in the order they stand.
     std::string PlainBytes() const;
     std::string Bytes() const { return Scramble(PlainBytes()); }
-    // Through a temporary file renamed into place. False, with error, when the
+    // Through a temporary file renamed into place, replacing a link by that
+    // name rather than writing through it. False, with error, when the
     // archive is too large or cannot be written.
     bool WriteFile(const std::string& path, std::string* error) const;
 

@@ -39,12 +39,13 @@ HANDLE CreateMutexA(const char* name, bool* alreadyExists)
     std::string folder = RuntimeFolder();
     CreateFolderPath(folder);
     std::string path = folder + "/" + FileNameOf(name);
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    *alreadyExists = false;
+    // A link by the lock's name may lead anywhere: no file is made through it.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         LogLine("Cannot make the lock \"" + path + "\": " + std::strerror(errno));
         return nullptr;
     }
-    *alreadyExists = false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         // Only another holder keeps the program from starting.
         *alreadyExists = errno == EWOULDBLOCK;

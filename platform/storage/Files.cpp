@@ -130,6 +130,24 @@ bool NextMatch(FindState* state, WIN32_FIND_DATAA* data)
     return false;
 }
 
+// The open flags of an fopen mode that writes; -1, with errno, for no such mode.
+int WriteFlags(const char* mode)
+{
+    const int access = std::strchr(mode, '+') ? O_RDWR : O_WRONLY;
+    const int exclusive = std::strchr(mode, 'x') ? O_EXCL : 0;
+    switch (mode[0]) {
+    case 'r':
+        return O_RDWR;
+    case 'w':
+        return access | O_CREAT | O_TRUNC | exclusive;
+    case 'a':
+        return access | O_CREAT | O_APPEND | exclusive;
+    default:
+        errno = EINVAL;
+        return -1;
+    }
+}
+
 } // namespace
 
 uint64_t FileTimeToU64(const FILETIME& time) { return (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
@@ -198,8 +216,15 @@ int OpenPlainFile(const std::string& path, WholeFile* result)
 FILE* OpenFile(const char* name, const char* mode)
 {
     const std::string path = NativePath(name);
-    if (mode[0] != 'r' || std::strchr(mode, '+'))
-        return std::fopen(path.c_str(), mode);
+    if (mode[0] != 'r' || std::strchr(mode, '+')) {
+        // What writes never follows a link by the file's name.
+        const int flags = WriteFlags(mode);
+        const int fd = flags < 0 ? -1 : ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
+        FILE* file = fd >= 0 ? ::fdopen(fd, mode) : nullptr;
+        if (fd >= 0 && !file)
+            ::close(fd);
+        return file;
+    }
     // What is read must come to an end: no FIFO, device or folder.
     WholeFile opened = WholeFile::Missing;
     const int fd = OpenPlainFile(path, &opened);
@@ -300,11 +325,6 @@ bool DeleteFileA(const char* name) { return ::unlink(NativePath(name).c_str()) =
 bool RemoveDirectoryA(const char* name) { return ::rmdir(NativePath(name).c_str()) == 0; }
 
 bool CreateDirectoryA(const char* name) { return ::mkdir(NativePath(name).c_str(), 0755) == 0; }
-
-bool MoveFileReplace(const char* from, const char* to)
-{
-    return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
-}
 
 std::string GetCurrentDirectoryA()
 {

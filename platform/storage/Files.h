@@ -56,7 +56,8 @@ WholeFile ReadWholeFile(const std::string& path, uint64_t limit, std::string* by
 // (NotAFile). Read when it opened.
 int OpenPlainFile(const std::string& path, WholeFile* result);
 
-// fopen on the native path; reading ("r", "rb") opens plain files only.
+// fopen on the native path; reading ("r", "rb") opens plain files only, and
+// a mode that writes refuses a symbolic link by the file's name.
 FILE* OpenFile(const char* name, const char* mode);
 
 // Wildcards "*" and "?" in the last component, matched without regard to case;
@@ -70,7 +71,6 @@ bool DeleteFileA(const char* name);
 bool RemoveDirectoryA(const char* name);
 // Creates one folder; false when it exists or its parent does not.
 bool CreateDirectoryA(const char* name);
-bool MoveFileReplace(const char* from, const char* to);
 
 std::string GetCurrentDirectoryA();
 bool SetCurrentDirectoryA(const char* name);

@@ -113,6 +113,24 @@ TEST_F(SoundLoadTest, CacheFileHasItsExactLayout)
     EXPECT_EQ(CacheOf(), expected);
 }
 
+// Links planted by the cache's name and by its old temporary's name lead
+// elsewhere: the cache takes its name, and what they lead to stays.
+TEST_F(SoundLoadTest, TheCacheNeverWritesThroughALink)
+{
+    mFolder.Write("s.wav", WavBytes().Format(1, 1, 22050, 16).Chunk("data", "\x01\x02\x03\x04").Bytes());
+    ASSERT_TRUE(mManager->LoadWav(0, mFolder / "s.wav"));
+    for (const char* link : {"cache.wav.tmp", "cache.wav"}) {
+        SCOPED_TRACE(link);
+        std::filesystem::remove(mFolder / "cache.wav");
+        mFolder.Write("elsewhere/letter.txt", "keep me");
+        std::filesystem::create_symlink(mFolder / "elsewhere/letter.txt", mFolder / link);
+        EXPECT_EQ(CacheOf().substr(0, 4), "RIFF");
+        EXPECT_EQ(ReadFile(mFolder / "elsewhere/letter.txt"), "keep me");
+        EXPECT_FALSE(std::filesystem::is_symlink(mFolder / "cache.wav"));
+        std::filesystem::remove(mFolder / link);
+    }
+}
+
 TEST_F(SoundLoadTest, OggSoundsAreDecodedOnceAndCachedUntilTheSourceChanges)
 {
     WorkInTheTemporaryFolder();

@@ -90,6 +90,22 @@ TEST(PathUtils, DeleteFolderTreeDoesNotFollowLinks)
     EXPECT_EQ(LumoTest::ReadFile(dir / "outside/precious.txt"), "p");
 }
 
+// A link given as the folder is refused whole: neither what it leads to nor
+// the link itself goes, however the name ends.
+TEST(PathUtils, DeleteFolderTreeRefusesALinkAsTheFolder)
+{
+    for (const char* ending : {"", "/", "\\"}) {
+        TempFolder dir;
+        dir.Write("documents/letter.txt", "l");
+        dir.Write("documents/inner/notes.txt", "n");
+        std::filesystem::create_directory_symlink(dir / "documents", dir / "_dump");
+        EXPECT_FALSE(DeleteFolderTree(dir / "_dump" + ending)) << ending;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / "_dump")) << ending;
+        EXPECT_EQ(LumoTest::ReadFile(dir / "documents/letter.txt"), "l") << ending;
+        EXPECT_EQ(LumoTest::ReadFile(dir / "documents/inner/notes.txt"), "n") << ending;
+    }
+}
+
 TEST(PathUtils, ExistenceAndModifiedTime)
 {
     TempFolder dir;

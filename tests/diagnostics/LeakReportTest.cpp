@@ -75,4 +75,15 @@ TEST_F(LeakReportTest, EmptyStoreAndUnwantedReport)
     EXPECT_NE(report.find("\n\n" + std::string(59, '-') + "\nTotal Unfreed: 0 bytes (0KB)\n\n"), std::string::npos);
 }
 
+// A link planted by the report's name is replaced by the report.
+TEST_F(LeakReportTest, NeverWritesThroughALink)
+{
+    mFolder.Write("elsewhere/letter.txt", "keep me");
+    std::filesystem::create_symlink(mFolder / "elsewhere/letter.txt", mFolder / "mem_leaks.txt");
+    Lumo::WriteLeakReport();
+    EXPECT_EQ(LumoTest::ReadFile(mFolder / "elsewhere/letter.txt"), "keep me");
+    EXPECT_FALSE(std::filesystem::is_symlink(mFolder / "mem_leaks.txt"));
+    EXPECT_EQ(Report().rfind("Memory Leak Report for ", 0), 0u);
+}
+
 } // namespace

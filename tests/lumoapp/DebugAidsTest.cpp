@@ -207,6 +207,21 @@ TEST_F(DebugAidsTest, ScreenshotsTakeTheNextNumber)
     }
 }
 
+// A link left where the next screenshot's temporary once went leads elsewhere.
+TEST_F(DebugAidsTest, AScreenshotNeverWritesThroughALink)
+{
+    const std::string folder = mDataFolder + "_screenshots";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    WriteText(mDataFolder + "letter.txt", "keep me");
+    std::filesystem::create_symlink(mDataFolder + "letter.txt", folder + "/image1.png.tmp");
+    mApp->WriteScreenshot();
+    EXPECT_EQ(ReadFile(mDataFolder + "letter.txt"), "keep me");
+    const std::unique_ptr<ImageLib::Image> shot(ImageLib::GetPNGImage(folder + "/image1.png"));
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->Width(), mApp->mWidth);
+}
+
 // The row of a named image: its number, its size and total cell, and its cells.
 struct DumpRow {
     int number = -1;
@@ -320,6 +335,29 @@ TEST_F(DebugAidsTest, ImageDumpCountsEachFormAndSkipsTheFilesOfEmptyImages)
         for (int shift : {0, 8, 16})
             EXPECT_NEAR(int(pixel >> shift & 255), int(colours[block] >> shift & 255), 24) << block;
     }
+}
+
+// A link in the dump's place goes itself: the folder it leads to keeps its
+// documents and gains no dump files, and the dump lands in a folder of its own.
+TEST_F(DebugAidsTest, TheImageDumpRemovesALinkInItsPlaceAndNeverDeletesThroughIt)
+{
+    NewImage("picture", 4, 4)->GetPixelBits();
+    const std::string documents = mDataFolder + "documents";
+    for (const char* name : {"a.txt", "b.txt", "c/d.txt"})
+        WriteText(documents + "/" + name, name);
+    std::filesystem::create_directory_symlink(documents, mDataFolder + "_dump");
+
+    mApp->DumpImages();
+
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(documents))
+        if (entry.is_regular_file())
+            kept.push_back(std::filesystem::relative(entry.path(), documents).string());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, (std::vector<std::string>{"a.txt", "b.txt", "c/d.txt"}));
+    EXPECT_EQ(ReadFile(documents + "/c/d.txt"), "c/d.txt");
+    EXPECT_FALSE(std::filesystem::is_symlink(mDataFolder + "_dump"));
+    EXPECT_NE(FindRow(ReadFile(mDataFolder + "_dump/imagelist.html"), "picture").number, -1);
 }
 
 } // namespace

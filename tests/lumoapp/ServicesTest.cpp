@@ -4,6 +4,7 @@
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/WindowConstants.h"
 
+#include <filesystem>
 #include <regex>
 #include <utility>
 
@@ -91,6 +92,25 @@ TEST_F(ServicesTest, TheScreensaverWritesErrorsToAFreshLogInsteadOfBoxes)
     EXPECT_EQ(mApp->ShowMessageBoxA("first", "caption", MB_OK), IDOK);
     mApp->ShowFatalErrorA("second");
     EXPECT_TRUE(mSession.Desktop().MessageBoxes().empty());
+    const std::string log = ReadFile(mFolder / "ScrError.txt");
+    EXPECT_TRUE(std::regex_match(log, std::regex("first \\d\\d:\\d\\d:\\d\\d \\d+\nsecond \\d\\d:\\d\\d:\\d\\d \\d+\n")))
+        << log;
+}
+
+// A link planted by the log's name is replaced by the log, on the first line
+// of a run and on every later one.
+TEST_F(ServicesTest, TheScreensaverErrorLogNeverWritesThroughALink)
+{
+    mApp = std::make_unique<TestApp>();
+    mApp->mIsScreenSaver = true;
+    mFolder.Write("elsewhere/letter.txt", "keep me");
+    for (const char* text : {"first", "second"}) {
+        std::filesystem::remove(mFolder / "ScrError.txt");
+        std::filesystem::create_symlink(mFolder / "elsewhere/letter.txt", mFolder / "ScrError.txt");
+        mApp->ShowFatalErrorA(text);
+        EXPECT_EQ(ReadFile(mFolder / "elsewhere/letter.txt"), "keep me") << text;
+        EXPECT_FALSE(std::filesystem::is_symlink(mFolder / "ScrError.txt")) << text;
+    }
     const std::string log = ReadFile(mFolder / "ScrError.txt");
     EXPECT_TRUE(std::regex_match(log, std::regex("first \\d\\d:\\d\\d:\\d\\d \\d+\nsecond \\d\\d:\\d\\d:\\d\\d \\d+\n")))
         << log;

@@ -173,3 +173,22 @@ TEST(PakMount, DamagedArchivesAreRefusedAndChangeNothing)
     ASSERT_TRUE(pak.MountArchive(PakTest::WritePlainBytes(dir, "good.pak", good)));
     EXPECT_EQ(ReadFile(pak, "res\\damaged.txt"), "0123456789");
 }
+
+// Links planted by the archive's name and by its old temporary's name lead
+// elsewhere: the archive takes its name, and what they lead to stays.
+TEST(PakWriter, NeverWritesThroughALink)
+{
+    for (const char* link : {"main.pak.tmp", "main.pak"}) {
+        SCOPED_TRACE(link);
+        TempFolder dir;
+        dir.Write("elsewhere/letter.txt", "keep me");
+        std::filesystem::create_symlink(dir / "elsewhere/letter.txt", dir / link);
+        PakWriter writer;
+        writer.Add("a.txt", "archived");
+        std::string error;
+        ASSERT_TRUE(writer.WriteFile(dir / "main.pak", &error)) << error;
+        EXPECT_EQ(LumoTest::ReadFile(dir / "elsewhere/letter.txt"), "keep me");
+        EXPECT_FALSE(std::filesystem::is_symlink(dir / "main.pak"));
+        EXPECT_EQ(LumoTest::ReadFile(dir / "main.pak"), writer.Bytes());
+    }
+}

@@ -34,7 +34,8 @@ void SubloadImagePNG(const std::string& name, uint32_t* pixels, int32_t bufferWi
 // A PNG held in memory; width and height receive its size when it decodes.
 Image* DecodePNGBuffer(const uint8_t* data, size_t size, int32_t* width, int32_t* height);
 
-// Both write to a temporary file that replaces fileName only when complete.
+// Both write to a temporary file that replaces fileName only when complete;
+// a link by that name is replaced, never written through.
 bool WritePNGImage(const std::string& fileName, const Image* image);
 bool WriteJPEGImage(const std::string& fileName, const Image* image);
 

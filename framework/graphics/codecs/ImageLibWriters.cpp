@@ -2,19 +2,24 @@
 #include "framework/graphics/codecs/JpegErrorManager.h"
 
 #include "framework/core/AppLog.h"
+#include "platform/storage/AtomicFile.h"
 #include "platform/storage/Files.h"
 
 #include <png.h>
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
-// Both writers fill a temporary file beside the target and rename it into
-// place once the library is done, so a failure never leaves half a file.
-// The libraries jump back to the writer's recovery point on errors.
+// Both writers encode into memory and hand the bytes to the atomic writer,
+// so a failure never leaves half a file and no link by the file's name is
+// written through. The libraries jump back to the writer's recovery point on
+// errors.
 namespace ImageLib {
 
 namespace {
@@ -29,7 +34,22 @@ void ReportPngError(png_structp png, png_const_charp message)
 
 void IgnorePngWarning(png_structp, png_const_charp) {}
 
-bool EncodePng(FILE* file, const Image* image)
+void AppendPngBytes(png_structp png, png_bytep bytes, png_size_t count)
+{
+    // No exception may cross the library's frames; its own error path may.
+    bool stored = true;
+    try {
+        static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(bytes), count);
+    } catch (const std::bad_alloc&) {
+        stored = false;
+    }
+    if (!stored)
+        png_error(png, "out of memory");
+}
+
+void FlushNothing(png_structp) {}
+
+bool EncodePng(std::string* out, const Image* image)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportPngError, IgnorePngWarning);
     if (png == nullptr)
@@ -43,7 +63,7 @@ bool EncodePng(FILE* file, const Image* image)
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, out, AppendPngBytes, FlushNothing);
     png_color_8 significant{8, 8, 8, 8, 8};
     png_set_sBIT(png, info, &significant);
     png_set_bgr(png);
@@ -72,10 +92,18 @@ void WriteJpegRows(jpeg_compress_struct* info, const Image* image, JSAMPLE* row)
     }
 }
 
-bool EncodeJpeg(FILE* file, const Image* image, JSAMPLE* row)
+// The library's output buffer, freed however the encoding ends.
+struct JpegOutput {
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    ~JpegOutput() { std::free(bytes); }
+};
+
+bool EncodeJpeg(std::string* out, const Image* image, JSAMPLE* row)
 {
     jpeg_compress_struct info;
     JpegErrorManager error;
+    JpegOutput output;
     info.err = InstallJpegErrorManager(&error);
     if (setjmp(error.recovery)) {
         jpeg_destroy_compress(&info);
@@ -88,27 +116,26 @@ bool EncodeJpeg(FILE* file, const Image* image, JSAMPLE* row)
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, kJpegQuality, TRUE);
-    jpeg_stdio_dest(&info, file);
+    jpeg_mem_dest(&info, &output.bytes, &output.size);
     jpeg_start_compress(&info, TRUE);
     WriteJpegRows(&info, image, row);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
+    out->assign(reinterpret_cast<const char*>(output.bytes), output.size);
     return true;
 }
 
-// Runs encode on a temporary file and renames it over fileName on success.
+// Writes what encode made in place of fileName, never through a link there.
 template <typename Encode>
 bool WriteReplacing(const std::string& fileName, Encode encode)
 {
-    const std::string temporary = fileName + ".tmp";
-    FILE* file = Platform::OpenFile(temporary.c_str(), "wb");
-    if (file == nullptr)
+    std::string bytes;
+    if (!encode(&bytes))
         return false;
-    bool written = encode(file);
-    written = std::fclose(file) == 0 && written;
-    if (written && Platform::MoveFileReplace(temporary.c_str(), fileName.c_str()))
+    std::string error;
+    if (Platform::WriteFileAtomically(Platform::NativePath(fileName), bytes, &error, Platform::AtLink::kReplace))
         return true;
-    Platform::DeleteFileA(temporary.c_str());
+    Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "[ERROR] %s", error.c_str());
     return false;
 }
 
@@ -118,7 +145,7 @@ bool WritePNGImage(const std::string& fileName, const Image* image)
 {
     if (image == nullptr || image->Width() <= 0 || image->Height() <= 0)
         return false;
-    return WriteReplacing(fileName, [image](FILE* file) { return EncodePng(file, image); });
+    return WriteReplacing(fileName, [image](std::string* out) { return EncodePng(out, image); });
 }
 
 bool WriteJPEGImage(const std::string& fileName, const Image* image)
@@ -126,7 +153,7 @@ bool WriteJPEGImage(const std::string& fileName, const Image* image)
     if (image == nullptr || image->Width() <= 0 || image->Height() <= 0)
         return false;
     std::vector<JSAMPLE> row(size_t(image->Width()) * 3);
-    return WriteReplacing(fileName, [image, &row](FILE* file) { return EncodeJpeg(file, image, row.data()); });
+    return WriteReplacing(fileName, [image, &row](std::string* out) { return EncodeJpeg(out, image, row.data()); });
 }
 
 } // namespace ImageLib

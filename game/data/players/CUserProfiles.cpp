@@ -5,6 +5,7 @@
 #include "framework/core/PathUtils.h"
 #include "framework/core/UserDataFolder.h"
 #include "game/data/players/PlayerFile.h"
+#include "platform/storage/AtomicFile.h"
 #include "platform/storage/Files.h"
 
 #include <algorithm>
@@ -86,8 +87,10 @@ void CUserProfiles::Init(Lumo::LumoAppBase& app)
         const std::string marker = folder + "\\run.txt";
         if (Lumo::FileExistsOnDisk(marker)) {
             mHasRunBefore = true;
-        } else if (FILE* file = Platform::OpenFile(marker.c_str(), "wb")) {
-            std::fclose(file);
+        } else {
+            std::string error;
+            Platform::WriteFileAtomically(Platform::NativePath(marker), std::string(), &error,
+                                          Platform::AtLink::kReplace);
         }
         Lumo::SetUserDataFolder(folder + "\\");
     }

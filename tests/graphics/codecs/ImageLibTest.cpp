@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -379,6 +380,38 @@ TEST(ImageLibWriters, FailWithoutLeavingFiles)
     auto empty = std::make_unique<Image>(0, 0);
     EXPECT_FALSE(ImageLib::WritePNGImage(folder / "empty.png", empty.get()));
     EXPECT_EQ("", LumoTest::ReadFile(folder / "empty.png.tmp"));
+}
+
+// A link planted by the file's name or by its old temporary's name leads
+// elsewhere: the picture takes the name, and what the link leads to stays.
+TEST(ImageLibWriters, NeverWriteThroughALink)
+{
+    using Writer = bool (*)(const std::string&, const Image*);
+    using Reader = Image* (*)(const std::string&);
+    struct Case {
+        const char* name;
+        const char* link;
+        Writer write;
+        Reader read;
+    };
+    const Case cases[] = {
+        {"shot.png", "shot.png", ImageLib::WritePNGImage, ImageLib::GetPNGImage},
+        {"shot.png", "shot.png.tmp", ImageLib::WritePNGImage, ImageLib::GetPNGImage},
+        {"thumb.jpg", "thumb.jpg", ImageLib::WriteJPEGImage, ImageLib::GetJPEGImage},
+        {"thumb.jpg", "thumb.jpg.tmp", ImageLib::WriteJPEGImage, ImageLib::GetJPEGImage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        TempFolder folder;
+        folder.Write("elsewhere/letter.txt", "keep me");
+        std::filesystem::create_symlink(folder / "elsewhere/letter.txt", folder / c.link);
+        ASSERT_TRUE(c.write(folder / c.name, MakeImage(2, 2, std::vector<uint32_t>(4, 0xFF808080)).get()));
+        EXPECT_EQ(LumoTest::ReadFile(folder / "elsewhere/letter.txt"), "keep me");
+        EXPECT_FALSE(std::filesystem::is_symlink(folder / c.name));
+        const std::unique_ptr<Image> written(c.read(folder / c.name));
+        ASSERT_TRUE(written);
+        EXPECT_EQ(written->Width(), 2);
+    }
 }
 
 } // namespace

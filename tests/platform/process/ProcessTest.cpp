@@ -137,4 +137,18 @@ TEST(InstanceMutex, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     CloseHandle(third);
 }
 
+// A link planted by the lock's name makes no file where it leads; the
+// program runs on without the lock.
+TEST(InstanceMutex, NoLockIsMadeThroughALink)
+{
+    LumoTest::TempFolder folder;
+    ScopedVariable runtime("XDG_RUNTIME_DIR", folder.Path().c_str());
+    std::filesystem::create_directories(folder / "elsewhere");
+    std::filesystem::create_symlink(folder / "elsewhere/made", folder / "Zentrova_Mutex.lock");
+    bool exists = true;
+    CloseHandle(CreateMutexA("Zentrova/Mutex", &exists));
+    EXPECT_FALSE(exists);
+    EXPECT_FALSE(std::filesystem::exists(folder / "elsewhere/made"));
+}
+
 } // namespace

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <set>
 
 using namespace Platform;
@@ -90,6 +92,32 @@ TEST(Files, AReadThatFailsGivesNothing)
     EXPECT_EQ(ReadWholeFile("/proc/self/mem", 100, &bytes), WholeFile::Unreadable);
     EXPECT_EQ(errno, EIO);
     EXPECT_EQ(bytes, "");
+}
+
+// Every mode that writes refuses a link by the file's name, dangling or not;
+// a plain name opens as fopen opens it.
+TEST(Files, WritingNeverFollowsALink)
+{
+    for (const char* mode : {"wb", "w+", "ab", "a+", "r+", "wx"}) {
+        SCOPED_TRACE(mode);
+        TempFolder dir;
+        dir.Write("letter.txt", "keep me");
+        std::filesystem::create_symlink(dir / "letter.txt", dir / "linked");
+        std::filesystem::create_symlink(dir / "made", dir / "dangling");
+        EXPECT_EQ(OpenFile((dir / "linked").c_str(), mode), nullptr);
+        EXPECT_EQ(OpenFile((dir / "dangling").c_str(), mode), nullptr);
+        EXPECT_EQ(LumoTest::ReadFile(dir / "letter.txt"), "keep me");
+        EXPECT_FALSE(std::filesystem::exists(dir / "made"));
+
+        // "r+" needs the file; the others make it.
+        if (mode[0] == 'r')
+            dir.Write("plain", "old");
+        FILE* file = OpenFile((dir / "plain").c_str(), mode);
+        ASSERT_NE(file, nullptr);
+        EXPECT_GE(std::fputs("new", file), 0);
+        EXPECT_EQ(std::fclose(file), 0);
+        EXPECT_EQ(LumoTest::ReadFile(dir / "plain"), "new");
+    }
 }
 
 TEST(Files, FindListsMatchesWithSizesAndAttributes)
