@@ -61,6 +61,38 @@ PrivateXServer::~PrivateXServer()
         unsetenv("DISPLAY");
 }
 
+void PrivateXServer::EndServer()
+{
+    // A server's end takes its window manager along.
+    Stop(mWindowManager);
+    mWindowManager = -1;
+    Stop(mServer);
+    mServer = -1;
+}
+
+void PrivateXServer::WaitForShownWindow()
+{
+    Display* display = XOpenDisplay(nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    bool shown = false;
+    while (display && !shown && std::chrono::steady_clock::now() < deadline) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count && !shown; ++i) {
+                XWindowAttributes attributes;
+                shown = XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable;
+            }
+            XFree(children);
+        }
+        if (!shown)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (display)
+        XCloseDisplay(display);
+}
+
 void PrivateXServer::StartServer()
 {
     int ends[2];
