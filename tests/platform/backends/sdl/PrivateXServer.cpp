@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -20,6 +21,8 @@ namespace PlatformTest {
 namespace {
 
 constexpr int kStartTimeoutMs = 10000;
+// A program that loads under the address checker takes its time.
+constexpr int kPictureTimeoutMs = 60000;
 
 pid_t Spawn(std::vector<std::string> arguments)
 {
@@ -70,7 +73,7 @@ void PrivateXServer::EndServer()
     mServer = -1;
 }
 
-void PrivateXServer::WaitForShownWindow()
+bool PrivateXServer::WaitForShownWindow()
 {
     Display* display = XOpenDisplay(nullptr);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
@@ -91,6 +94,31 @@ void PrivateXServer::WaitForShownWindow()
     }
     if (display)
         XCloseDisplay(display);
+    return shown;
+}
+
+bool PrivateXServer::WaitForPicture()
+{
+    Display* display = XOpenDisplay(nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPictureTimeoutMs);
+    bool drawn = false;
+    while (display && !drawn && std::chrono::steady_clock::now() < deadline) {
+        const int width = DisplayWidth(display, DefaultScreen(display));
+        const int height = DisplayHeight(display, DefaultScreen(display));
+        if (XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, unsigned(width), unsigned(height),
+                                      AllPlanes, ZPixmap)) {
+            for (int y = 0; y < height && !drawn; ++y) {
+                for (int x = 0; x < width && !drawn; ++x)
+                    drawn = XGetPixel(image, x, y) != 0;
+            }
+            XDestroyImage(image);
+        }
+        if (!drawn)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (display)
+        XCloseDisplay(display);
+    return drawn;
 }
 
 void PrivateXServer::StartServer()
