@@ -426,6 +426,7 @@ void SdlBackend::PollEvents(std::vector<NativeEvent>& events)
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
     if (X11ServerLost()) {
         if (!mSessionEndTold) {
+            LogLine("SDL: the X server went away; the session ends");
             NativeEvent ended;
             ended.kind = NativeEvent::Kind::SessionEnded;
             events.push_back(ended);

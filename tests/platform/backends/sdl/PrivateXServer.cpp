@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -32,6 +33,20 @@ pid_t Spawn(std::vector<std::string> arguments)
     argv.push_back(nullptr);
     pid_t child = -1;
     return posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? child : -1;
+}
+
+// Asks the server on a connection of its own until the answer is yes or the
+// time is up.
+bool WaitUntil(int timeoutMs, const std::function<bool(Display*)>& seen)
+{
+    Display* display = XOpenDisplay(nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool yes = false;
+    while (display && !(yes = seen(display)) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (display)
+        XCloseDisplay(display);
+    return yes;
 }
 
 void Stop(pid_t child)
@@ -75,13 +90,11 @@ void PrivateXServer::EndServer()
 
 bool PrivateXServer::WaitForShownWindow()
 {
-    Display* display = XOpenDisplay(nullptr);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
-    bool shown = false;
-    while (display && !shown && std::chrono::steady_clock::now() < deadline) {
+    return WaitUntil(kStartTimeoutMs, [](Display* display) {
         Window root = 0, parent = 0;
         Window* children = nullptr;
         unsigned int count = 0;
+        bool shown = false;
         if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
             for (unsigned int i = 0; i < count && !shown; ++i) {
                 XWindowAttributes attributes;
@@ -89,36 +102,26 @@ bool PrivateXServer::WaitForShownWindow()
             }
             XFree(children);
         }
-        if (!shown)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (display)
-        XCloseDisplay(display);
-    return shown;
+        return shown;
+    });
 }
 
 bool PrivateXServer::WaitForPicture()
 {
-    Display* display = XOpenDisplay(nullptr);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPictureTimeoutMs);
-    bool drawn = false;
-    while (display && !drawn && std::chrono::steady_clock::now() < deadline) {
+    return WaitUntil(kPictureTimeoutMs, [](Display* display) {
         const int width = DisplayWidth(display, DefaultScreen(display));
         const int height = DisplayHeight(display, DefaultScreen(display));
-        if (XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, unsigned(width), unsigned(height),
-                                      AllPlanes, ZPixmap)) {
-            for (int y = 0; y < height && !drawn; ++y) {
-                for (int x = 0; x < width && !drawn; ++x)
-                    drawn = XGetPixel(image, x, y) != 0;
-            }
-            XDestroyImage(image);
+        XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, unsigned(width), unsigned(height),
+                                  AllPlanes, ZPixmap);
+        bool drawn = false;
+        for (int y = 0; image && y < height && !drawn; ++y) {
+            for (int x = 0; x < width && !drawn; ++x)
+                drawn = XGetPixel(image, x, y) != 0;
         }
-        if (!drawn)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    if (display)
-        XCloseDisplay(display);
-    return drawn;
+        if (image)
+            XDestroyImage(image);
+        return drawn;
+    });
 }
 
 void PrivateXServer::StartServer()
