@@ -54,8 +54,9 @@ protected:
         std::vector<std::string> environment = {
             "XDG_DATA_HOME=" + (mFolder / "data"), "XDG_CONFIG_HOME=" + (mFolder / "config"),
             "XDG_RUNTIME_DIR=" + (mFolder / "runtime"), "LUMO_PLATFORM=sdl",
-            // The desktop's libraries keep what they hold when the server
-            // they would give it back to is gone.
+            // The desktop's libraries (its message bus among them) keep some
+            // of what they allocate to the end, and nothing is taken down
+            // on a server that is gone.
             std::string("ASAN_OPTIONS=detect_leaks=0:") + (std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "")};
         for (char** entry = environ; *entry; ++entry) {
             const std::string line = *entry;
