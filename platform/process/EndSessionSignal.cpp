@@ -1,6 +1,13 @@
 #include "platform/process/EndSessionSignal.h"
 
+#include "platform/process/Process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 
 namespace Platform {
@@ -8,14 +15,29 @@ namespace Platform {
 namespace {
 
 std::atomic<bool> gPending{false};
+std::atomic<bool> gSignalled{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+// Readable for good once a signal came, so that every watch wakes.
+int gWake[2] = {-1, -1};
 
-void OnSignal(int) { gPending.store(true); }
+void OnSignal(int)
+{
+    const int saved = errno;
+    gPending.store(true);
+    gSignalled.store(true);
+    const char byte = 1;
+    if (gWake[1] >= 0 && ::write(gWake[1], &byte, 1) < 0) {
+        // A full pipe is readable already.
+    }
+    errno = saved;
+}
 
 } // namespace
 
 void WatchEndSessionSignals()
 {
+    if (gWake[0] < 0 && ::pipe2(gWake, O_CLOEXEC | O_NONBLOCK) != 0)
+        gWake[0] = gWake[1] = -1;
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
@@ -25,5 +47,33 @@ void WatchEndSessionSignals()
 }
 
 bool TakeEndSessionSignal() { return gPending.exchange(false); }
+
+bool EndSessionSignalled() { return gSignalled.load(); }
+
+EndSessionWatch::EndSessionWatch(std::function<void()> action)
+{
+    // Without a way to stop it, the watch would outlive its owner.
+    if (::pipe2(mOver, O_CLOEXEC) != 0)
+        return;
+    mThread = StartThread([this, action = std::move(action)] {
+        pollfd waits[2] = {{mOver[0], POLLIN, 0}, {gWake[0], POLLIN, 0}};
+        while (!EndSessionSignalled()) {
+            if (::poll(waits, 2, -1) < 0 && errno != EINTR)
+                return;
+            if (waits[0].revents != 0)
+                return;
+        }
+        action();
+    });
+}
+
+EndSessionWatch::~EndSessionWatch()
+{
+    if (!mThread.joinable())
+        return;
+    ::close(mOver[1]);
+    mThread.join();
+    ::close(mOver[0]);
+}
 
 } // namespace Platform

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <thread>
+
 namespace Platform {
 
 // SIGINT and SIGTERM end the session the way logging off would: the pump
@@ -9,5 +12,23 @@ void WatchEndSessionSignals();
 
 // True once for each signal caught since the last call.
 bool TakeEndSessionSignal();
+
+// True for good once a signal came: the program is on its way out.
+bool EndSessionSignalled();
+
+// While it lives, a signal (or one that came before) runs the action on a
+// thread of its own: what waits on the user, as a modal box does, cannot see
+// the signal itself.
+class EndSessionWatch {
+public:
+    explicit EndSessionWatch(std::function<void()> action);
+    ~EndSessionWatch();
+    EndSessionWatch(const EndSessionWatch&) = delete;
+    EndSessionWatch& operator=(const EndSessionWatch&) = delete;
+
+private:
+    int mOver[2] = {-1, -1};
+    std::thread mThread;
+};
 
 } // namespace Platform

@@ -27,6 +27,8 @@ struct NativeEvent {
         Moved,
         Exposed,
         CloseRequested,
+        // The desktop went away: the session is over.
+        SessionEnded,
     };
 
     Kind kind = Kind::MouseMove;

@@ -110,7 +110,9 @@ void WindowSystem::Pump()
     std::vector<NativeEvent> events;
     mBackend->PollEvents(events);
     for (const NativeEvent& event : events) {
-        if (IsInput(event.kind))
+        if (event.kind == NativeEvent::Kind::SessionEnded)
+            Broadcast(WM_ENDSESSION, 1, 0);
+        else if (IsInput(event.kind))
             mInput.Translate(event);
         else
             ApplyWindowEvent(event);

@@ -3,18 +3,24 @@
 #include "platform/backends/FrameConverter.h"
 #include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
+#include "platform/process/EndSessionSignal.h"
 #include "platform/process/Log.h"
 #include "platform/backends/sdl/SdlCoveredArea.h"
 #include "platform/backends/sdl/SdlDialog.h"
 #include "platform/backends/sdl/SdlKeyMap.h"
+#include "platform/backends/sdl/X11ServerLoss.h"
 #include "platform/windows/TextCodec.h"
 
 #include <SDL.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 extern char** environ;
@@ -77,6 +83,21 @@ uint32_t BoxFlagsOf(uint32_t type)
     }
 }
 
+// SDL shows a message box from a copy of the process that the showing thread
+// forks, and waits for it; the copies are told from other children (a
+// browser being started) by their program.
+void EndProcessCopiesOf(pid_t thread)
+{
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    std::ifstream children("/proc/self/task/" + std::to_string(thread) + "/children");
+    pid_t child = 0;
+    while (children >> child) {
+        if (std::filesystem::read_symlink("/proc/" + std::to_string(child) + "/exe", error) == self && !error)
+            ::kill(child, SIGKILL);
+    }
+}
+
 } // namespace
 
 std::unique_ptr<Backend> SdlBackend::Create()
@@ -113,6 +134,9 @@ SdlBackend::SdlBackend(std::unique_ptr<SdlGlProbe> gl)
 
 SdlBackend::~SdlBackend()
 {
+    // A server that is gone has nothing left to take down.
+    if (X11ServerLost())
+        return;
     for (auto& entry : mWindows)
         Close(entry.second);
     for (auto& entry : mCursors)
@@ -150,6 +174,7 @@ bool SdlBackend::Open(HWND window, Native& native)
         return false;
     }
     SDL_SetWindowData(native.window, "lumo", window);
+    MarkX11Connection(native.window);
     return true;
 }
 
@@ -164,6 +189,8 @@ void SdlBackend::Close(Native& native)
 void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool activate)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    if (X11ServerLost())
+        return;
     Native& native = mWindows[window];
     NativeWindowState before = native.state;
     native.state = state;
@@ -208,7 +235,7 @@ std::string SdlBackend::FullScreenRefusal(HWND window)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
     auto found = mWindows.find(window);
-    if (found == mWindows.end() || !found->second.window || !found->second.state.fullScreen)
+    if (X11ServerLost() || found == mWindows.end() || !found->second.window || !found->second.state.fullScreen)
         return std::string();
     SDL_Window* sdl = found->second.window;
     SDL_Rect bounds{0, 0, 0, 0};
@@ -237,7 +264,8 @@ void SdlBackend::DestroyWindow(HWND window)
     auto found = mWindows.find(window);
     if (found == mWindows.end())
         return;
-    Close(found->second);
+    if (!X11ServerLost())
+        Close(found->second);
     mWindows.erase(found);
 }
 
@@ -366,7 +394,7 @@ void SdlBackend::PresentFrame(HWND window, const ShownFrame& frame)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
     auto found = mWindows.find(window);
-    if (found == mWindows.end() || !found->second.window)
+    if (X11ServerLost() || found == mWindows.end() || !found->second.window)
         return;
     Native& native = found->second;
     if (!native.state.fullScreen && PresentOnSurface(native, frame))
@@ -396,6 +424,16 @@ HWND SdlBackend::HandleOf(uint32_t windowId) const
 void SdlBackend::PollEvents(std::vector<NativeEvent>& events)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    if (X11ServerLost()) {
+        if (!mSessionEndTold) {
+            LogLine("SDL: the X server went away; the session ends");
+            NativeEvent ended;
+            ended.kind = NativeEvent::Kind::SessionEnded;
+            events.push_back(ended);
+        }
+        mSessionEndTold = true;
+        return;
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event))
         Translate(event, events);
@@ -519,6 +557,8 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
 bool SdlBackend::CursorPosition(POINT* screen)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    if (X11ServerLost())
+        return false;
     SDL_Window* focus = SDL_GetMouseFocus();
     return !(focus && SDL_GetWindowData(focus, "lumo")) && mX11 && mX11->Pointer(screen);
 }
@@ -526,19 +566,20 @@ bool SdlBackend::CursorPosition(POINT* screen)
 int SdlBackend::ScreenSaverSetting(uint32_t action)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
-    return mX11 ? mX11->ScreenSaverSetting(action) : 0;
+    return mX11 && !X11ServerLost() ? mX11->ScreenSaverSetting(action) : 0;
 }
 
 bool SdlBackend::InputIdle(uint32_t* milliseconds)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
-    return mX11 && mX11->IdleMilliseconds(milliseconds);
+    return mX11 && !X11ServerLost() && mX11->IdleMilliseconds(milliseconds);
 }
 
 void SdlBackend::CaptureMouse(bool on)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
-    SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE);
+    if (!X11ServerLost())
+        SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE);
 }
 
 SDL_Cursor* SdlBackend::CursorFor(HCURSOR handle, const CursorRecord& cursor)
@@ -575,6 +616,8 @@ SDL_Cursor* SdlBackend::CursorFor(HCURSOR handle, const CursorRecord& cursor)
 void SdlBackend::ShowCursorShape(HCURSOR handle, const CursorRecord* cursor)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
+    if (X11ServerLost())
+        return;
     SDL_Cursor* shown = cursor ? CursorFor(handle, *cursor) : nullptr;
     if (shown)
         SDL_SetCursor(shown);
@@ -584,6 +627,9 @@ void SdlBackend::ShowCursorShape(HCURSOR handle, const CursorRecord* cursor)
 int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::string& caption, uint32_t type,
                            const std::vector<MessageBoxButton>& buttons, size_t defaultButton, size_t cancelButton)
 {
+    // Nobody is left to answer: the desktop is gone, or the program is on its way out.
+    if (X11ServerLost() || EndSessionSignalled())
+        return 0;
     std::vector<SDL_MessageBoxButtonData> data;
     for (size_t i = 0; i < buttons.size(); ++i) {
         uint32_t flags = i == defaultButton ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
@@ -602,7 +648,13 @@ int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::strin
     box.numbuttons = int(data.size());
     box.buttons = data.data();
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+    int shown = 0;
+    {
+        const pid_t thread = ::gettid();
+        EndSessionWatch watch([thread] { EndProcessCopiesOf(thread); });
+        shown = SDL_ShowMessageBox(&box, &pressed);
+    }
+    if (shown != 0) {
         LogLine("Message box \"" + Cp1252FromUtf8(title) + "\" could not be shown: " + SDL_GetError());
         return 0;
     }
@@ -619,13 +671,13 @@ bool SdlBackend::SetClipboardText(const std::string& text)
     // The crash report sets the clipboard from its own thread, maybe while the
     // faulted main thread holds the display.
     std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
-    return hold.try_lock_for(std::chrono::seconds(1)) && SDL_SetClipboardText(text.c_str()) == 0;
+    return hold.try_lock_for(std::chrono::seconds(1)) && !X11ServerLost() && SDL_SetClipboardText(text.c_str()) == 0;
 }
 
 bool SdlBackend::GetClipboardText(std::string* text)
 {
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
-    if (!SDL_HasClipboardText())
+    if (X11ServerLost() || !SDL_HasClipboardText())
         return false;
     char* got = SDL_GetClipboardText();
     if (!got)

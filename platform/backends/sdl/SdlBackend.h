@@ -92,6 +92,7 @@ private:
     std::optional<bool> mSoftwareGl;
     std::unique_ptr<X11Desktop> mX11;
     std::vector<SDL_Rect> mUpdateRects;
+    bool mSessionEndTold = false;
     // Held while talking to the display (all but the message boxes, which wait
     // on the user), which the dialog windows may do from another thread.
     std::shared_ptr<std::timed_mutex> mDisplay = std::make_shared<std::timed_mutex>();

@@ -1,5 +1,6 @@
 #include "platform/backends/sdl/SdlDialog.h"
 
+#include "platform/backends/sdl/X11ServerLoss.h"
 #include "platform/process/Log.h"
 #include "platform/windows/EditTyping.h"
 #include "platform/windows/TextCodec.h"
@@ -100,7 +101,7 @@ SdlDialog::SdlDialog(const DialogLayout& layout, std::shared_ptr<std::timed_mute
         mControls.push_back(Control{spec, face.get(), 0});
     }
     std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
-    if (!hold.try_lock_for(std::chrono::seconds(1))) {
+    if (!Hold(hold, std::chrono::seconds(1))) {
         LogLine("Dialog \"" + layout.title + "\": the display stays busy");
         return;
     }
@@ -111,6 +112,7 @@ SdlDialog::SdlDialog(const DialogLayout& layout, std::shared_ptr<std::timed_mute
         return;
     }
     mWindowId = SDL_GetWindowID(mWindow);
+    MarkX11Connection(mWindow);
     Routes& routes = GetRoutes();
     // SDL forgets the filter when its video restarts. The filter is set
     // outside the routes' lock, which the filter takes under SDL's own.
@@ -136,13 +138,18 @@ SdlDialog::~SdlDialog()
     {
         std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
         // A display that stays busy keeps the window rather than the caller.
-        if (hold.try_lock_for(std::chrono::seconds(1)))
+        if (Hold(hold, std::chrono::seconds(1)))
             SDL_DestroyWindow(mWindow);
     }
     // Only now: what the window's end sends is still this dialog's.
     Routes& routes = GetRoutes();
     std::lock_guard<std::mutex> lock(routes.lock);
     routes.dialogs.erase(mWindowId);
+}
+
+bool SdlDialog::Hold(std::unique_lock<std::timed_mutex>& hold, std::chrono::milliseconds wait)
+{
+    return hold.try_lock_for(wait) && !X11ServerLost();
 }
 
 int SDLCALL SdlDialog::Route(void*, SDL_Event* event)
@@ -174,7 +181,7 @@ void SdlDialog::Show(bool visible)
     mVisible = visible;
     mDirty = true;
     std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
-    if (!hold.try_lock_for(std::chrono::seconds(1)))
+    if (!Hold(hold, std::chrono::seconds(1)))
         return;
     if (visible) {
         SDL_ShowWindow(mWindow);
@@ -202,10 +209,14 @@ DialogEvent SdlDialog::Wait(uint32_t timeoutMillis)
 {
     const uint64_t deadline = SDL_GetTicks64() + timeoutMillis;
     for (;;) {
-        if (mDisplay->try_lock_for(kDisplayWait)) {
-            SDL_PumpEvents();
-            mDisplay->unlock();
+        {
+            std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
+            if (Hold(hold, kDisplayWait))
+                SDL_PumpEvents();
         }
+        // Nobody is left to answer a window that went with its X server.
+        if (X11ServerLost())
+            return DialogEvent{DialogEvent::Kind::Close};
         std::deque<SDL_Event> events;
         {
             std::lock_guard<std::mutex> lock(mEventsLock);
@@ -283,7 +294,7 @@ DialogEvent SdlDialog::Handle(const SDL_Event& event)
             Type('\b');
         } else if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL)) {
             std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
-            if (!hold.try_lock_for(kDisplayWait))
+            if (!Hold(hold, kDisplayWait))
                 break;
             if (char* pasted = SDL_GetClipboardText()) {
                 for (char key : Cp1252FromUtf8(pasted)) {
@@ -444,7 +455,7 @@ void SdlDialog::Paint()
             PaintButton(control, int(i) == mPressed && HitControl(mMouse.x, mMouse.y) == mPressed);
     }
     std::unique_lock<std::timed_mutex> hold(*mDisplay, std::defer_lock);
-    if (!hold.try_lock_for(kDisplayWait))
+    if (!Hold(hold, kDisplayWait))
         return;
     SDL_Surface* surface = SDL_GetWindowSurface(mWindow);
     if (!surface)

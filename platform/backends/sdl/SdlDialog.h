@@ -3,6 +3,7 @@
 #include "platform/backends/sdl/SdlDialogFace.h"
 #include "platform/windows/DialogWindow.h"
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
@@ -37,6 +38,8 @@ private:
     };
 
     SdlDialog(const DialogLayout& layout, std::shared_ptr<std::timed_mutex> display);
+    // Takes the display's lock within the wait; fails once the X server is gone.
+    bool Hold(std::unique_lock<std::timed_mutex>& hold, std::chrono::milliseconds wait);
     static int SDLCALL Route(void* data, SDL_Event* event);
     void Queue(const SDL_Event& event);
     DialogEvent Handle(const SDL_Event& event);

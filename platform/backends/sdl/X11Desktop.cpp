@@ -1,5 +1,6 @@
 #include "platform/backends/sdl/X11Desktop.h"
 
+#include "platform/backends/sdl/X11ServerLoss.h"
 #include "platform/windows/WindowConstants.h"
 
 #include <X11/Xlib.h>
@@ -15,11 +16,16 @@ std::unique_ptr<X11Desktop> X11Desktop::Open()
 
 X11Desktop::X11Desktop(_XDisplay* display) : mDisplay(display)
 {
+    MarkX11Connection(mDisplay);
     int event = 0, error = 0;
     mSaverExtension = XScreenSaverQueryExtension(mDisplay, &event, &error);
 }
 
-X11Desktop::~X11Desktop() { XCloseDisplay(mDisplay); }
+X11Desktop::~X11Desktop()
+{
+    if (!X11ServerLost())
+        XCloseDisplay(mDisplay);
+}
 
 bool X11Desktop::Pointer(POINT* screen)
 {

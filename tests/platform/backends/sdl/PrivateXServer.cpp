@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -20,6 +22,8 @@ namespace PlatformTest {
 namespace {
 
 constexpr int kStartTimeoutMs = 10000;
+// A program that loads under the address checker takes its time.
+constexpr int kPictureTimeoutMs = 60000;
 
 pid_t Spawn(std::vector<std::string> arguments)
 {
@@ -29,6 +33,20 @@ pid_t Spawn(std::vector<std::string> arguments)
     argv.push_back(nullptr);
     pid_t child = -1;
     return posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? child : -1;
+}
+
+// Asks the server on a connection of its own until the answer is yes or the
+// time is up.
+bool WaitUntil(int timeoutMs, const std::function<bool(Display*)>& seen)
+{
+    Display* display = XOpenDisplay(nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool yes = false;
+    while (display && !(yes = seen(display)) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (display)
+        XCloseDisplay(display);
+    return yes;
 }
 
 void Stop(pid_t child)
@@ -59,6 +77,51 @@ PrivateXServer::~PrivateXServer()
         setenv("DISPLAY", mPreviousDisplay.c_str(), 1);
     else
         unsetenv("DISPLAY");
+}
+
+void PrivateXServer::EndServer()
+{
+    // A server's end takes its window manager along.
+    Stop(mWindowManager);
+    mWindowManager = -1;
+    Stop(mServer);
+    mServer = -1;
+}
+
+bool PrivateXServer::WaitForShownWindow()
+{
+    return WaitUntil(kStartTimeoutMs, [](Display* display) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        bool shown = false;
+        if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count && !shown; ++i) {
+                XWindowAttributes attributes;
+                shown = XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable;
+            }
+            XFree(children);
+        }
+        return shown;
+    });
+}
+
+bool PrivateXServer::WaitForPicture()
+{
+    return WaitUntil(kPictureTimeoutMs, [](Display* display) {
+        const int width = DisplayWidth(display, DefaultScreen(display));
+        const int height = DisplayHeight(display, DefaultScreen(display));
+        XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, unsigned(width), unsigned(height),
+                                  AllPlanes, ZPixmap);
+        bool drawn = false;
+        for (int y = 0; image && y < height && !drawn; ++y) {
+            for (int x = 0; x < width && !drawn; ++x)
+                drawn = XGetPixel(image, x, y) != 0;
+        }
+        if (image)
+            XDestroyImage(image);
+        return drawn;
+    });
 }
 
 void PrivateXServer::StartServer()

@@ -17,6 +17,14 @@ public:
 
     // Empty when the server (and the window manager asked for) runs; else why not.
     const std::string& Failure() const { return mFailure; }
+    // Ends the server under its clients, as a log-out or a crash of the server would.
+    void EndServer();
+    // Waits, a bounded time, until a window of some client shows on the
+    // server; false when none did.
+    static bool WaitForShownWindow();
+    // Waits, a bounded time, until something is drawn on the screen (a pixel
+    // that is not black); false when nothing was.
+    static bool WaitForPicture();
 
 private:
     void StartServer();

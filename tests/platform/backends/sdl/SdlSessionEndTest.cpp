@@ -1,0 +1,149 @@
+#include "platform/backends/sdl/SdlBackend.h"
+#include "platform/process/EndSessionSignal.h"
+#include "platform/windows/Dialogs.h"
+#include "tests/platform/backends/sdl/PrivateXServer.h"
+#include "tests/support/ForkedChild.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+#include <thread>
+
+using namespace Platform;
+
+namespace {
+
+// Exit codes of the child that runs each case.
+constexpr int kPassed = 0;
+constexpr int kNoDesktop = 10;
+constexpr int kWrongAnswer = 11;
+constexpr int kNoSessionEnd = 12;
+constexpr int kNoClose = 13;
+
+// Each case ends the session of its child process for good (the server goes,
+// or a signal comes), so each runs in a child of its own, on an X server of
+// its own that nothing else uses.
+class SdlSessionEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mServer.emplace(false);
+        if (!mServer->Failure().empty())
+            GTEST_SKIP() << mServer->Failure();
+    }
+
+    void ExpectChildPasses(const std::function<int()>& body)
+    {
+        const LumoTest::ChildEnd end = LumoTest::RunInChild(mFolder.Path(), [&] { ::_exit(body()); });
+        ASSERT_FALSE(end.timedOut) << "the child waited for good";
+        if (end.exitCode == kNoDesktop)
+            GTEST_SKIP() << "the display does not open";
+        EXPECT_EQ(end.exitCode, kPassed);
+    }
+
+    LumoTest::TempFolder mFolder;
+    std::optional<PlatformTest::PrivateXServer> mServer;
+};
+
+// The backend probes the desktop's GL in a child process, which a server
+// that goes under it would crash: the cases end the server only after that.
+std::unique_ptr<Backend> OpenDesktop()
+{
+    std::unique_ptr<Backend> desktop = SdlBackend::Create();
+    const std::string children = "/proc/self/task/" + std::to_string(::gettid()) + "/children";
+    for (int tries = 0; tries < 1000 && !LumoTest::ReadFile(children).empty(); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return desktop;
+}
+
+int ShowBox(Backend& desktop)
+{
+    return desktop.MessageBox(nullptr, "Your progress could not be saved.", "Zentrova", MB_OK | MB_ICONWARNING,
+                              {{IDOK, "OK"}}, 0, 0);
+}
+
+// The box waits on the user in a process of its own; the signal still ends
+// the wait, and no box waits on the user after it.
+TEST_F(SdlSessionEnd, ASignalTakesTheBoxAwayAndNoneComesAfter)
+{
+    ExpectChildPasses([] {
+        WatchEndSessionSignals();
+        std::unique_ptr<Backend> desktop = OpenDesktop();
+        if (!desktop)
+            return kNoDesktop;
+        std::thread signaller([] {
+            PlatformTest::PrivateXServer::WaitForShownWindow();
+            ::kill(::getpid(), SIGTERM);
+        });
+        const int answer = ShowBox(*desktop);
+        signaller.join();
+        if (answer != 0 || ShowBox(*desktop) != 0)
+            return kWrongAnswer;
+        return TakeEndSessionSignal() ? kPassed : kNoSessionEnd;
+    });
+}
+
+// The program hears that its session ended, and takes its window down
+// without waiting on itself.
+TEST_F(SdlSessionEnd, AWindowsServerGoingEndsTheSession)
+{
+    PlatformTest::PrivateXServer& server = *mServer;
+    ExpectChildPasses([&] {
+        std::unique_ptr<Backend> desktop = OpenDesktop();
+        if (!desktop)
+            return kNoDesktop;
+        const HWND window = reinterpret_cast<HWND>(uintptr_t(1));
+        NativeWindowState state;
+        state.title = "Session end test";
+        state.client = RECT{10, 10, 210, 110};
+        state.visible = true;
+        desktop->SyncWindow(window, state, true);
+        PlatformTest::PrivateXServer::WaitForShownWindow();
+        server.EndServer();
+        std::vector<NativeEvent> events;
+        bool ended = false;
+        for (int polls = 0; polls < 100 && !ended; ++polls) {
+            events.clear();
+            desktop->PollEvents(events);
+            for (const NativeEvent& event : events)
+                ended = ended || event.kind == NativeEvent::Kind::SessionEnded;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        desktop->DestroyWindow(window);
+        desktop.reset();
+        return ended ? kPassed : kNoSessionEnd;
+    });
+}
+
+// A dialog window, as the crash report shows, is closed when its server goes.
+TEST_F(SdlSessionEnd, ADialogsServerGoingClosesIt)
+{
+    PlatformTest::PrivateXServer& server = *mServer;
+    ExpectChildPasses([&] {
+        std::unique_ptr<Backend> desktop = OpenDesktop();
+        if (!desktop)
+            return kNoDesktop;
+        DialogLayout layout;
+        layout.title = "Session end test";
+        layout.clientWidth = 200;
+        layout.clientHeight = 100;
+        std::unique_ptr<DialogWindow> dialog = desktop->OpenDialog(layout);
+        if (!dialog)
+            return kNoDesktop;
+        dialog->Show(true);
+        PlatformTest::PrivateXServer::WaitForShownWindow();
+        server.EndServer();
+        DialogEvent event;
+        for (int waits = 0; waits < 100 && event.kind != DialogEvent::Kind::Close; ++waits)
+            event = dialog->Wait(10);
+        dialog.reset();
+        desktop.reset();
+        return event.kind == DialogEvent::Kind::Close ? kPassed : kNoClose;
+    });
+}
+
+} // namespace
