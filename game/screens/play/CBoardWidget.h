@@ -59,8 +59,9 @@ public:
     static constexpr int32_t kOverlayAction = 8;
     static constexpr int32_t kEscapeKey = 27;
     // Behind a still window of a paused game the board is drawn once in this
-    // many updates: the menu's pace, whose backdrop moves as fast.
-    static constexpr int32_t kStillPauseDrawEvery = 3;
+    // many updates, 25 times a second: a little less often than the menu,
+    // whose frames cost less to draw.
+    static constexpr int32_t kStillPauseDrawEvery = 4;
 
     // Registers itself as the processor's board.
     explicit CBoardWidget(const CBoardServices& services);

@@ -139,8 +139,8 @@ TEST_F(CBoardWidgetScreenTest, ACoveredBoardIsDrawnAgainOnlyWhenWhatItShowsChang
 }
 
 // Paused under a still window only the backdrop moves: the board is drawn at
-// the menu's pace, a third of the updates; whatever else moves, every update.
-TEST_F(CBoardWidgetScreenTest, AStillPauseIsDrawnEveryThirdUpdate)
+// a quarter of the updates; whatever else moves, every update.
+TEST_F(CBoardWidgetScreenTest, AStillPauseIsDrawnEveryFourthUpdate)
 {
     struct Case {
         const char* name;
@@ -148,14 +148,14 @@ TEST_F(CBoardWidgetScreenTest, AStillPauseIsDrawnEveryThirdUpdate)
         bool windowOnBoard;
         CBoardWidget::Fade fade;
         bool overlay;
-        int32_t marked; // of nine updates
+        int32_t marked; // of twelve updates
     };
     const Case cases[] = {
         {"paused under its window", true, true, CBoardWidget::kFadeNone, false, 3},
-        {"playing", false, false, CBoardWidget::kFadeNone, false, 9},
-        {"paused without a window", true, false, CBoardWidget::kFadeNone, false, 9},
-        {"paused, fading in", true, true, CBoardWidget::kFadeIn, false, 9},
-        {"paused, the overlay darkening", true, true, CBoardWidget::kFadeNone, true, 9},
+        {"playing", false, false, CBoardWidget::kFadeNone, false, 12},
+        {"paused without a window", true, false, CBoardWidget::kFadeNone, false, 12},
+        {"paused, fading in", true, true, CBoardWidget::kFadeIn, false, 12},
+        {"paused, the overlay darkening", true, true, CBoardWidget::kFadeNone, true, 12},
     };
     StartPlay();
     for (const Case& c : cases) {
@@ -165,7 +165,7 @@ TEST_F(CBoardWidgetScreenTest, AStillPauseIsDrawnEveryThirdUpdate)
         mBoard.SetFadeState(c.fade);
         mBoard.SetOverlayOn(c.overlay);
         int32_t marked = 0;
-        for (int32_t i = 0; i < 9; ++i) {
+        for (int32_t i = 0; i < 12; ++i) {
             mBoard.mDirty = false;
             mBoard.Update();
             marked += mBoard.mDirty ? 1 : 0;
