@@ -65,7 +65,7 @@ public:
 
     // Main loop (LumoAppBaseLoop.cpp).
     virtual bool RunTimingStep(bool allowSleep);
-    bool IdleAfterReplay(double stepMs, bool allowSleep);
+    bool RestStep(double stepMs, bool allowSleep, bool draw);
     virtual void UpdateFrames();
     virtual bool UpdateTick();
     virtual void UpdateFraction(float fraction);

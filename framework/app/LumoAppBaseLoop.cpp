@@ -144,12 +144,11 @@ bool LumoAppBase::RunTimingStep(bool allowSleep)
         }
     }
 
-    if (mPaused || mRateMultiplier <= 0.0) {
-        ProcessDeferredDeletes();
-        return true;
-    }
-    if (mPlaying && mDemoEnded)
-        return IdleAfterReplay(stepMs, allowSleep);
+    // A paused or stopped replay shows what it showed.
+    if (mPaused || mRateMultiplier <= 0.0)
+        return RestStep(stepMs, allowSleep, false);
+    if ((mPlaying && mDemoEnded) || mIdlePaused)
+        return RestStep(stepMs, allowSleep, true);
 
     const uint32_t now = timeGetTime();
     int slept = 0;
@@ -234,17 +233,19 @@ bool LumoAppBase::RunTimingStep(bool allowSleep)
     return true;
 }
 
-// Past a replay's last record no update can run, so no timing debt is ever
-// paid off: the loop draws, sleeps one step and pumps, as a live run with
-// nothing to do, and so keeps answering its window. The records may run out
-// inside an update, whose step then waits for its second half (state 2):
+// With no update to run, no timing debt is ever paid off, and a step would
+// never reach its sleep: the loop draws where asked (the draw also notices the
+// end of the idle pause), sleeps one step and pumps, as a live run with
+// nothing to do, and so keeps answering its window. A replay's records may run
+// out inside an update, whose step then waits for its second half (state 2):
 // that step ends here too, or the loop would spin without pumping.
-bool LumoAppBase::IdleAfterReplay(double stepMs, bool allowSleep)
+bool LumoAppBase::RestStep(double stepMs, bool allowSleep, bool draw)
 {
     if (mStepState == 1 || mStepState == 2) {
         mStepState = 3;
         ResetTimingDebt();
-        DrawFrame();
+        if (draw)
+            DrawFrame();
         if (!allowSleep)
             return false;
         ++mSleepCount;

@@ -68,6 +68,18 @@ void AppFixture::RunFor(uint32_t ms)
         mApp->PumpAndStep(nullptr);
 }
 
+uint64_t AppFixture::RunWorkingFor(uint32_t ms, uint64_t passMicros)
+{
+    const uint64_t end = mClock.NowMicros() + uint64_t(ms) * 1000;
+    uint64_t passes = 0;
+    while (mClock.NowMicros() < end) {
+        mApp->PumpAndStep(nullptr);
+        mClock.AdvanceMicros(passMicros);
+        ++passes;
+    }
+    return passes;
+}
+
 void AppFixture::Send(uint32_t message, Platform::WPARAM wParam, Platform::LPARAM lParam)
 {
     mApp->HandleWindowMessage(mApp->mHWnd, message, wParam, lParam);

@@ -97,6 +97,10 @@ protected:
     TestApp* StartApp();
     // Runs main-loop passes until the fake clock has moved on by ms.
     void RunFor(uint32_t ms);
+    // Runs passes for ms, each costing passMicros of the fake clock as the
+    // work of a real pass would, so that a loop that never sleeps still ends;
+    // returns the passes run.
+    uint64_t RunWorkingFor(uint32_t ms, uint64_t passMicros = 100);
     // Sends a message to the main window's procedure and dispatches the queue.
     void Send(uint32_t message, Platform::WPARAM wParam, Platform::LPARAM lParam);
     int32_t StoredInteger(const std::string& name);

@@ -1,6 +1,7 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "framework/widgets/WidgetManager.h"
+#include "platform/windows/Messages.h"
 
 namespace LumoTest {
 namespace {
@@ -172,6 +173,24 @@ TEST_F(PacingAndJumpTest, StepOneRunsOneUpdateAndDrawsWithoutMuting)
     EXPECT_EQ(mApp->mAutoMuteCount, autoMutes);
     EXPECT_FALSE(mApp->mDemoMute);
     EXPECT_FALSE(mApp->mStepOne);
+}
+
+// A paused replay rests like a live run with nothing to do, and still reads
+// the key that ends the pause.
+TEST_F(PacingAndJumpTest, APausedReplaySleepsAndTakesTheKeyThatResumesIt)
+{
+    ASSERT_NE(StartApp(), nullptr);
+    PlayQuietDemo();
+    RunFor(50);
+    mApp->mPaused = true;
+    const int updatesBefore = mApp->mUpdateCount;
+    EXPECT_LE(RunWorkingFor(1000), 200u);
+    EXPECT_EQ(mApp->mUpdateCount, updatesBefore);
+
+    Platform::PostMessageA(mApp->mHWnd, Platform::WM_CHAR, 'p', 0);
+    RunWorkingFor(100);
+    EXPECT_FALSE(mApp->mPaused);
+    EXPECT_GT(mApp->mUpdateCount, updatesBefore);
 }
 
 } // namespace

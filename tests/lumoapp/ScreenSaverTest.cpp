@@ -193,5 +193,27 @@ TEST_F(IdlePauseTest, DrawingStopsForTheScreenSaverAndComesBackWholeWithInput)
     }
 }
 
+// The pause lets the machine rest: the loop sleeps through it, and so still
+// notices the user's return once a second and draws again.
+TEST_F(IdlePauseTest, ThePausedLoopSleepsAndWakesToTheUsersReturn)
+{
+    SetScreenSaver(2, true);
+    ASSERT_NE(StartApp(), nullptr);
+    UserInput();
+    // The settings are read ten seconds after the clock's start.
+    RunWorkingFor(12000);
+
+    // Paused: no update runs, and each pass sleeps a step, about a hundred wakes a second.
+    const int updatesBefore = mApp->mUpdateCount;
+    EXPECT_LE(RunWorkingFor(1000), 200u);
+    ASSERT_EQ(mApp->mUpdateCount, updatesBefore);
+
+    UserInput();
+    const int drawsBefore = mApp->mDrawCount;
+    RunWorkingFor(2000);
+    EXPECT_GT(mApp->mDrawCount, drawsBefore);
+    EXPECT_GT(mApp->mUpdateCount, updatesBefore + 100);
+}
+
 } // namespace
 } // namespace LumoTest

@@ -58,6 +58,10 @@ public:
     // The window system's action when the overlay track ends.
     static constexpr int32_t kOverlayAction = 8;
     static constexpr int32_t kEscapeKey = 27;
+    // Behind a still window of a paused game the board is drawn once in this
+    // many updates, 25 times a second: a little less often than the menu,
+    // whose frames cost less to draw.
+    static constexpr int32_t kStillPauseDrawEvery = 4;
 
     // Registers itself as the processor's board.
     explicit CBoardWidget(const CBoardServices& services);
@@ -135,6 +139,8 @@ private:
     bool GamePaused() const;
     // Covered and hosting no window, the board is plain black.
     bool ShowsPlainBlack() const;
+    // Paused under a window that does not move: only the backdrop moves.
+    bool ShowsStillPause() const;
     // The settle time left while blocks still move.
     float RemainingBusyTime() const;
     void AdvanceAnimations(float dt);
@@ -165,6 +171,8 @@ private:
     bool mDebugOverlay = false;
     // Plain black is on the screen: until that changes the board is not drawn again.
     bool mPlainBlackDrawn = false;
+    // Updates since the still pause was last drawn.
+    int32_t mStillPauseUpdates = 0;
     int32_t mDrawOriginX = 0;
     int32_t mDrawOriginY = 0;
     float mFade = 0.0f;

@@ -33,13 +33,25 @@ void CBoardWidget::Update()
         if (mFade <= 0.0f)
             mFadeState = kCovered;
     }
-    if (!mPlainBlackDrawn || !ShowsPlainBlack())
-        MarkDirty();
+    if (mPlainBlackDrawn && ShowsPlainBlack())
+        return;
+    // Every frame drawn is scaled to the screen in full screen, so a pause
+    // that may last long is drawn no oftener than the menu.
+    if (ShowsStillPause() && ++mStillPauseUpdates < kStillPauseDrawEvery)
+        return;
+    mStillPauseUpdates = 0;
+    MarkDirty();
 }
 
 bool CBoardWidget::ShowsPlainBlack() const
 {
     return mFadeState == kCovered && mServices.mGui->mOwner != this && !mDebugOverlay;
+}
+
+bool CBoardWidget::ShowsStillPause() const
+{
+    const CGUIController& gui = *mServices.mGui;
+    return GamePaused() && mFadeState == kFadeNone && !mOverlayOn && gui.mOwner == this && !gui.Animating();
 }
 
 void CBoardWidget::UpdateFraction(float dt)

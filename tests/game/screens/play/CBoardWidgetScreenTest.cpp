@@ -138,6 +138,44 @@ TEST_F(CBoardWidgetScreenTest, ACoveredBoardIsDrawnAgainOnlyWhenWhatItShowsChang
     EXPECT_EQ(marks(), always) << "fading in";
 }
 
+// Paused under a still window only the backdrop moves: the board is drawn at
+// a quarter of the updates; whatever else moves, every update.
+TEST_F(CBoardWidgetScreenTest, AStillPauseIsDrawnEveryFourthUpdate)
+{
+    struct Case {
+        const char* name;
+        bool paused;
+        bool windowOnBoard;
+        CBoardWidget::Fade fade;
+        bool overlay;
+        int32_t marked; // of twelve updates
+    };
+    const Case cases[] = {
+        {"paused under its window", true, true, CBoardWidget::kFadeNone, false, 3},
+        {"playing", false, false, CBoardWidget::kFadeNone, false, 12},
+        {"paused without a window", true, false, CBoardWidget::kFadeNone, false, 12},
+        {"paused, fading in", true, true, CBoardWidget::kFadeIn, false, 12},
+        {"paused, the overlay darkening", true, true, CBoardWidget::kFadeNone, true, 12},
+    };
+    StartPlay();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mFlow.mPaused = c.paused;
+        mGui.mOwner = c.windowOnBoard ? &mBoard : nullptr;
+        mBoard.SetFadeState(c.fade);
+        mBoard.SetOverlayOn(c.overlay);
+        int32_t marked = 0;
+        for (int32_t i = 0; i < 12; ++i) {
+            mBoard.mDirty = false;
+            mBoard.Update();
+            marked += mBoard.mDirty ? 1 : 0;
+            Draw();
+        }
+        EXPECT_EQ(marked, c.marked);
+    }
+    mGui.mOwner = nullptr;
+}
+
 TEST_F(CBoardWidgetScreenTest, NothingOfPlayRunsOrDrawsWhileTheApplicationIsInactive)
 {
     StartPlay();
