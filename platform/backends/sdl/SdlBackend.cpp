@@ -34,6 +34,8 @@ RECT RectOf(const SDL_Rect& r) { return RECT{r.x, r.y, r.x + r.w, r.y + r.h}; }
 int32_t Width(const RECT& r) { return std::max(1, r.right - r.left); }
 int32_t Height(const RECT& r) { return std::max(1, r.bottom - r.top); }
 
+int32_t FloorDivide(int64_t value, int64_t by) { return int32_t(value >= 0 ? value / by : -((-value + by - 1) / by)); }
+
 std::string WithoutCarriageReturns(std::string text)
 {
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
@@ -292,20 +294,28 @@ void SdlBackend::DropRenderer(Native& native)
     native.refill = true;
 }
 
-bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
+SDL_Surface* SdlBackend::WordSurface(Native& native, int32_t width, int32_t height)
 {
     // SDL's software renderer draws on this same surface, so it may be asked first.
     SDL_Surface* surface = SDL_GetWindowSurface(native.window);
-    if (!surface || frame.left < 0 || frame.top < 0 || frame.left + frame.width > surface->w ||
-        frame.top + frame.height > surface->h ||
+    if (!surface || surface->w < width || surface->h < height ||
         (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888))
-        return false;
+        return nullptr;
     if (native.renderer) {
         DropRenderer(native);
         surface = SDL_GetWindowSurface(native.window);
-        if (!surface)
-            return false;
     }
+    return surface;
+}
+
+bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
+{
+    if (frame.left < 0 || frame.top < 0)
+        return false;
+    SDL_Surface* surface = WordSurface(native, frame.left + frame.width, frame.top + frame.height);
+    if (!surface)
+        return false;
+    native.scaledTo = RECT{0, 0, 0, 0};
     const RECT placed{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
     if (std::memcmp(&placed, &native.placed, sizeof placed) != 0) {
         native.placed = placed;
@@ -336,8 +346,73 @@ bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
     return true;
 }
 
+bool SdlBackend::PresentScaledOnSurface(Native& native, const ShownFrame& frame)
+{
+    SDL_Surface* surface = WordSurface(native, 1, 1);
+    if (!surface || frame.width <= 0 || frame.height <= 0)
+        return false;
+    // The frame as large as the screen holds it, centred between bars.
+    int32_t width = surface->w, height = surface->h;
+    if (int64_t(frame.width) * surface->h > int64_t(frame.height) * surface->w)
+        height = int32_t(int64_t(frame.height) * surface->w / frame.width);
+    else
+        width = int32_t(int64_t(frame.width) * surface->h / frame.height);
+    const int32_t left = (surface->w - width) / 2, top = (surface->h - height) / 2;
+    const RECT shown{left, top, left + width, top + height};
+    if (std::memcmp(&shown, &native.scaledTo, sizeof shown) != 0 || native.scaledWidth != frame.width ||
+        native.scaledHeight != frame.height) {
+        native.scaledTo = shown;
+        native.scaledWidth = frame.width;
+        native.scaledHeight = frame.height;
+        native.widened.assign(size_t(frame.width) * size_t(frame.height), 0);
+        native.scaler.Resize(frame.width, frame.height, width, height);
+        native.refill = true;
+    }
+    const bool all = native.refill || !frame.rows;
+    if (!all && !frame.rows->Any() && !native.repaint)
+        return true;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+        return false;
+    const int32_t pitch = frame.width * 4;
+    FrameConverter::For(frame.format)
+        .ConvertChanged(frame, reinterpret_cast<uint8_t*>(native.widened.data()), pitch, 0, all);
+    uint8_t* origin = static_cast<uint8_t*>(surface->pixels) + int64_t(shown.top) * surface->pitch + shown.left * 4;
+    mUpdateRects.clear();
+    auto scale = [&](int32_t top, int32_t bottom) {
+        int32_t first = native.scaler.FirstRowReading(top);
+        const int32_t end = native.scaler.EndRowReading(bottom);
+        // Neighbouring changes read some of the same rows.
+        SDL_Rect* last = mUpdateRects.empty() ? nullptr : &mUpdateRects.back();
+        if (last)
+            first = std::max(first, last->y + last->h - shown.top);
+        if (first >= end)
+            return;
+        native.scaler.ScaleRows(native.widened.data(), frame.width, first, end,
+                                origin + int64_t(first) * surface->pitch, surface->pitch);
+        if (last && last->y + last->h == shown.top + first)
+            last->h += end - first;
+        else
+            mUpdateRects.push_back(SDL_Rect{shown.left, shown.top + first, width, end - first});
+    };
+    if (native.refill)
+        std::memset(surface->pixels, 0, size_t(surface->pitch) * size_t(surface->h));
+    if (all)
+        scale(0, frame.height);
+    else
+        frame.rows->ForEachSpan(scale);
+    if (SDL_MUSTLOCK(surface))
+        SDL_UnlockSurface(surface);
+    if (all || native.repaint)
+        SDL_UpdateWindowSurface(native.window);
+    else if (!mUpdateRects.empty())
+        SDL_UpdateWindowSurfaceRects(native.window, mUpdateRects.data(), int(mUpdateRects.size()));
+    native.refill = native.repaint = false;
+    return true;
+}
+
 void SdlBackend::PresentThroughTexture(Native& native, const ShownFrame& frame)
 {
+    native.scaledTo = RECT{0, 0, 0, 0};
     if (!native.renderer) {
         native.renderer = SDL_CreateRenderer(native.window, -1, SoftwareGl() ? SDL_RENDERER_SOFTWARE : 0);
         if (!native.renderer) {
@@ -397,7 +472,8 @@ void SdlBackend::PresentFrame(HWND window, const ShownFrame& frame)
     if (X11ServerLost() || found == mWindows.end() || !found->second.window)
         return;
     Native& native = found->second;
-    if (!native.state.fullScreen && PresentOnSurface(native, frame))
+    if (native.state.fullScreen ? SoftwareGl() && PresentScaledOnSurface(native, frame)
+                                : PresentOnSurface(native, frame))
         return;
     PresentThroughTexture(native, frame);
 }
@@ -537,9 +613,15 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
     auto native = mWindows.find(out.window);
     if (native != mWindows.end()) {
         if (out.kind == NativeEvent::Kind::MouseMove || out.kind == NativeEvent::Kind::ButtonDown ||
-            out.kind == NativeEvent::Kind::ButtonUp)
+            out.kind == NativeEvent::Kind::ButtonUp) {
+            // A frame scaled into the surface takes the pointer back to its own pixels.
+            const RECT& scaledTo = native->second.scaledTo;
+            if (scaledTo.right > scaledTo.left) {
+                out.x = FloorDivide(int64_t(out.x - scaledTo.left) * native->second.scaledWidth, Width(scaledTo));
+                out.y = FloorDivide(int64_t(out.y - scaledTo.top) * native->second.scaledHeight, Height(scaledTo));
+            }
             native->second.mouse = POINT{out.x, out.y};
-        else if (out.kind == NativeEvent::Kind::Wheel) {
+        } else if (out.kind == NativeEvent::Kind::Wheel) {
             out.x = native->second.mouse.x;
             out.y = native->second.mouse.y;
         } else if (out.kind == NativeEvent::Kind::Exposed) {

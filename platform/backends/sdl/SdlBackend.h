@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/backends/Backend.h"
+#include "platform/backends/FrameScaler.h"
 #include "platform/backends/sdl/SdlGlProbe.h"
 #include "platform/backends/sdl/X11Desktop.h"
 
@@ -13,6 +14,7 @@
 struct SDL_Cursor;
 struct SDL_Rect;
 struct SDL_Renderer;
+struct SDL_Surface;
 struct SDL_Texture;
 struct SDL_Window;
 union SDL_Event;
@@ -22,8 +24,8 @@ namespace Platform {
 // Real windows through SDL2. A window gets its desktop window when first
 // shown. A window shows its frames pixel for pixel in its surface, of which
 // only the changed rows are sent to the display; a full-screen window scales
-// them through a streaming texture, on the GPU where the desktop's GL is a
-// hardware one.
+// them through a streaming texture on the GPU where the desktop's GL is a
+// hardware one, and else scales only the changed rows into its surface.
 class SdlBackend final : public Backend {
 public:
     // Null when SDL's video cannot start (no display).
@@ -63,6 +65,13 @@ private:
         POINT mouse; // last pointer position in client coordinates
         // Where the last frame went in the window's surface.
         RECT placed{0, 0, 0, 0};
+        // Where a frame scaled into the surface went, empty while frames go
+        // otherwise; the frame as widened to 32 bits, of which it is scaled.
+        RECT scaledTo{0, 0, 0, 0};
+        int32_t scaledWidth = 0;
+        int32_t scaledHeight = 0;
+        std::vector<uint32_t> widened;
+        FrameScaler scaler;
         // What the next frame must renew beyond its changed rows: every row
         // (the picture behind it was made anew), or the window (exposed).
         bool refill = true;
@@ -82,7 +91,11 @@ private:
     // belongs; false when the move was not the framing.
     bool Reframe(Native& native, int32_t x, int32_t y);
     bool SoftwareGl();
+    // The window's surface where it holds 32-bit words and at least width x
+    // height of them, with the renderer that drew on it gone; else null.
+    SDL_Surface* WordSurface(Native& native, int32_t width, int32_t height);
     bool PresentOnSurface(Native& native, const ShownFrame& frame);
+    bool PresentScaledOnSurface(Native& native, const ShownFrame& frame);
     void PresentThroughTexture(Native& native, const ShownFrame& frame);
     void DropRenderer(Native& native);
 

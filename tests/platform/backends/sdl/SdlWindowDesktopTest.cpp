@@ -188,8 +188,8 @@ TEST_F(SdlWindowDesktop, ThePointerIsFollowedInsideAndOutsideTheWindow)
     DestroyWindow(window);
 }
 
-// Frames reach a window through its surface and a full-screen one through
-// SDL's renderer, and neither keeps a GL driver in the process.
+// Frames reach a window through its surface, and a full-screen one too
+// where the GL is a software one, and neither keeps a GL driver in the process.
 TEST_F(SdlWindowDesktop, ShowingFramesLoadsNoGlDriverHere)
 {
     ShowAt(100, 100);
