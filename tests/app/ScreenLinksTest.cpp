@@ -51,6 +51,8 @@ constexpr int32_t kSavedScore = 5;
 constexpr int32_t kSavedProgress = 8;
 constexpr int32_t kResultValue = 9;
 constexpr int32_t kSavedEnergy = 11;
+// The pause window's line with the player's rank.
+constexpr int32_t kPauseRankSlot = 32;
 
 // The ways between the game's screens, the map, the menus and play, seen on
 // the program with the archive it ships: "Ada" continues her saved map game,
@@ -73,17 +75,43 @@ protected:
         return Start(std::move(game));
     }
 
-    // Ada at the graph's last level, a plain one nearly won: one landing that
-    // scores wins the whole map game.
-    ScriptedGame& StartNearTheHappyEnd(int32_t result)
+    // Ada at a position of the map game, its level made a plain one nearly
+    // won: one landing that scores wins it.
+    ScriptedGame& StartNearTheEndOf(int32_t position, int32_t result)
     {
         std::string graphs = ShippedFile("res\\levelgraphs.xml");
-        const size_t last = graphs.rfind("<level ", graphs.find("</graph>"));
-        EXPECT_NE(last, std::string::npos);
-        graphs.replace(last, graphs.find("/>", last) + 2 - last,
+        size_t entry = graphs.find("<level ");
+        for (int32_t i = 0; i < position && entry != std::string::npos; ++i)
+            entry = graphs.find("<level ", entry + 1);
+        EXPECT_LT(entry, graphs.find("</graph>"));
+        graphs.replace(entry, graphs.find("/>", entry) + 2 - entry,
                        R"(<level name="Open Field" mode_desc_id="0" bonus="500"/>)");
         ShipWith("res\\levelgraphs.xml", graphs);
-        return StartAs(kLastPosition, 790, {}, result);
+        return StartAs(position, 790, {}, result);
+    }
+
+    ScriptedGame& StartNearTheHappyEnd(int32_t result) { return StartNearTheEndOf(kLastPosition, result); }
+
+    // The caption of the group label in the info slot.
+    std::string GroupCaption(int32_t slot)
+    {
+        CGUIController& gui = *mGame->GuiController();
+        const GUILabel* label = gui.Label(gui.InfoLabelIndex(slot));
+        if (label == nullptr || !label->IsGroup())
+            return "";
+        const auto [first, end] = gui.LabelGroup(label->mHalfWidthOrGroup);
+        return first < end ? gui.Label(first)->mText : "";
+    }
+
+    // The map game of the one player in users.dat; empty when the file holds no single record.
+    static std::vector<int32_t> FileRecord()
+    {
+        const std::string users = LumoTest::ReadFile(DataFile("users.dat"));
+        if (users.size() != size_t(CUserProfile::kRecordSize))
+            return {};
+        std::vector<int32_t> saved(CUserProfile::kProgressACount);
+        std::memcpy(saved.data(), users.data() + CUserProfile::kNameSize, saved.size() * sizeof(int32_t));
+        return saved;
     }
 
     bool Seen(const MousePlayer& player, int32_t window) const
@@ -313,80 +341,179 @@ TEST_F(ScreenLinksTest, WinningTheWholeMapGameUnlocksEveryCup)
     EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
 }
 
-// The game closed after a won level keeps the level it leads to, begun
-// afresh: after the whole map game that is the graph's start. The level won,
-// its points over its goal, is not played again.
+// The game closed at any moment after a won level keeps the level it leads
+// to, begun afresh, and the whole map games won: after the graph's last level
+// that is the graph's start with the game counted, also when the game is
+// closed while that level's tally counts up. The next start continues there.
 TEST_F(ScreenLinksTest, ClosingAfterAWonLevelSavesTheLevelItLeadsTo)
 {
+    enum class Close { kOnTally, kOnMap, kOnPhaseEnd, kOnHappyEnd, kInNextGame };
     struct Case {
         const char* mWhat;
-        bool mWholeGame;
+        int32_t mWon;
+        int32_t mGamesWon;
+        Close mClose;
         int32_t mPosition;
         int32_t mResult;
     };
-    for (const Case& c : {Case{"a level won, its map shown", false, 1, 0},
-                          Case{"the whole map game won, at its end", true, 0, 1}}) {
+    const Case cases[] = {
+        {"a level won, on its tally", 0, 0, Close::kOnTally, 1, 0},
+        {"a level won, its map shown", 0, 0, Close::kOnMap, 1, 0},
+        {"a map's last level won, on its tally", 9, 0, Close::kOnTally, 10, 0},
+        {"a map's last level won, at the map's end", 9, 0, Close::kOnPhaseEnd, 10, 0},
+        {"the whole map game won, on its last level's tally", kLastPosition, 0, Close::kOnTally, 0, 1},
+        {"the whole map game won again, on its last level's tally", kLastPosition, 4, Close::kOnTally, 0, 5},
+        {"the whole map game won, at its end", kLastPosition, 0, Close::kOnHappyEnd, 0, 1},
+        {"the whole map game won, the next one begun", kLastPosition, 0, Close::kInNextGame, 0, 1},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.mWhat);
         std::filesystem::remove(DataFile("users.dat"));
-        ScriptedGame& game = c.mWholeGame ? StartNearTheHappyEnd(0) : StartAs(0);
+        ScriptedGame& game = StartNearTheEndOf(c.mWon, c.mGamesWon);
         MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
         const LevelRecord* next = nullptr;
+        int32_t countedAtClose = -1;
         Run([&] {
-            const bool closing =
-                c.mWholeGame ? Mouse().Showing(kHappyEnd) : Seen(player, kLevelEndClassic) && MapAtPosition();
+            const CLevelController& levels = *mGame->LevelController();
+            bool closing = false;
+            switch (c.mClose) {
+            case Close::kOnTally:
+                closing = Mouse().Showing(kLevelEndClassic);
+                break;
+            case Close::kOnMap:
+                closing = Seen(player, kLevelEndClassic) && MapAtPosition();
+                break;
+            case Close::kOnPhaseEnd:
+                closing = Mouse().Showing(kPhaseEnd);
+                break;
+            case Close::kOnHappyEnd:
+                closing = Mouse().Showing(kHappyEnd);
+                break;
+            case Close::kInNextGame:
+                closing = Seen(player, kHappyEnd) && levels.State() == CLevelController::kPlaying;
+                break;
+            }
             if (closing) {
-                const CLevelController& levels = *mGame->LevelController();
                 const int32_t level = mGame->LevelGraphs()->GetEntryLevel(levels.CurrentGraph(), c.mPosition);
                 next = &levels.Table().Level(level);
+                countedAtClose = levels.GraphsCompleted();
                 return true;
             }
             player.Update(mUpdate);
             return false;
         });
         ASSERT_NE(next, nullptr) << player.Report();
+        if (c.mClose == Close::kOnTally) {
+            EXPECT_EQ(countedAtClose, c.mGamesWon) << "closed after the tally's end";
+        }
         const LevelRecord expected = *next;
         mGame.reset();
 
-        const std::string users = LumoTest::ReadFile(DataFile("users.dat"));
-        ASSERT_EQ(users.size(), size_t(CUserProfile::kRecordSize));
-        int32_t saved[CUserProfile::kProgressACount] = {};
-        std::memcpy(saved, users.data() + CUserProfile::kNameSize, sizeof(saved));
+        const std::vector<int32_t> saved = FileRecord();
+        ASSERT_EQ(saved.size(), size_t(CUserProfile::kProgressACount));
         EXPECT_EQ(saved[kSavedPosition], c.mPosition);
         EXPECT_EQ(saved[kSavedPoints], expected.mStartPoints);
         EXPECT_EQ(saved[kSavedProgress], 0);
         EXPECT_EQ(saved[kResultValue], c.mResult);
         EXPECT_EQ(saved[kSavedEnergy], expected.StartEnergy());
+
+        // The next start: Continue leads to that level's map with the games won.
+        Start(std::make_unique<ScriptedGame>());
+        int32_t position = -1, gamesWon = -1, cups = -1;
+        Run([&] {
+            if (ToMap() || !MapAtPosition())
+                return false;
+            position = mGame->LevelController()->CurrentPosition();
+            gamesWon = mGame->LevelController()->GraphsCompleted();
+            cups = mGame->LevelMap()->UnlockedCups();
+            return true;
+        });
+        EXPECT_EQ(position, c.mPosition);
+        EXPECT_EQ(gamesWon, c.mResult);
+        if (c.mResult > 0) {
+            EXPECT_EQ(cups, CLevelMap::kCups);
+        }
+        mGame.reset();
     }
 }
 
-// Whole map games won are counted in the saved result, and however many a
-// player has won, the game saved is the level in play: the level started
-// after the fourth is saved at its own position with its own points.
-TEST_F(ScreenLinksTest, TheFourthWholeMapGameWonSavesTheLevelInPlay)
+// Every whole map game won raises the player's rank, on to the top ranks,
+// and however many a player has won, the game saved is the level in play:
+// the level started after the whole game is saved at its own position with
+// its own points.
+TEST_F(ScreenLinksTest, WholeMapGamesWonRaiseTheRankToTheTop)
 {
-    ScriptedGame& game = StartNearTheHappyEnd(3);
-    MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
-    int32_t saved[CUserProfile::kProgressACount] = {};
-    int32_t points = -1, score = -1;
-    Run([&] {
-        const CLevelController& levels = *mGame->LevelController();
-        if (Seen(player, kHappyEnd) && levels.State() == CLevelController::kPlaying) {
-            const CUserProfile& record = mGame->Profiles()->Record(0);
-            std::copy(std::begin(record.progressA), std::end(record.progressA), saved);
-            points = levels.LevelPoints();
-            score = levels.Score();
+    struct Case {
+        int32_t mGamesWon;
+        const char* mRank;
+    };
+    for (const Case& c : {Case{3, "Legend"}, Case{4, "Zen"}}) {
+        SCOPED_TRACE(c.mRank);
+        std::filesystem::remove(DataFile("users.dat"));
+        ScriptedGame& game = StartNearTheHappyEnd(c.mGamesWon);
+        MousePlayer player(game, Mouse(), "Ada", MousePlayer::kWin);
+        int32_t saved[CUserProfile::kProgressACount] = {};
+        int32_t points = -1, score = -1;
+        std::string rank;
+        Run([&] {
+            const CLevelController& levels = *mGame->LevelController();
+            if (points < 0) {
+                if (!Seen(player, kHappyEnd) || levels.State() != CLevelController::kPlaying) {
+                    player.Update(mUpdate);
+                    return false;
+                }
+                const CUserProfile& record = mGame->Profiles()->Record(0);
+                std::copy(std::begin(record.progressA), std::end(record.progressA), saved);
+                points = levels.LevelPoints();
+                score = levels.Score();
+                Mouse().PressKey(Platform::VK_ESCAPE);
+                return false;
+            }
+            if (!Mouse().Showing(kPauseBasic))
+                return false;
+            rank = GroupCaption(kPauseRankSlot);
             return true;
-        }
-        player.Update(mUpdate);
-        return false;
-    });
+        });
 
-    ASSERT_GE(points, 0) << player.Report();
-    EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
-    EXPECT_EQ(saved[kSavedPosition], 0);
-    EXPECT_EQ(saved[kSavedPoints], points);
-    EXPECT_EQ(saved[kSavedScore], score);
-    EXPECT_EQ(saved[kResultValue], 3);
+        ASSERT_GE(points, 0) << player.Report();
+        EXPECT_EQ(mGame->LevelController()->CurrentPosition(), 0);
+        EXPECT_EQ(saved[kSavedPosition], 0);
+        EXPECT_EQ(saved[kSavedPoints], points);
+        EXPECT_EQ(saved[kSavedScore], score);
+        EXPECT_EQ(saved[kResultValue], c.mGamesWon + 1);
+        EXPECT_EQ(rank, c.mRank);
+        mGame.reset();
+    }
+}
+
+// A saved game goes on at its own level whatever count of whole map games
+// won it carries, the count an earlier build read as "save the level that
+// follows" included.
+TEST_F(ScreenLinksTest, ASavedGameStaysAtItsLevelWhateverTheGamesWon)
+{
+    constexpr int32_t kPosition = 5;
+    for (const int32_t gamesWon : {4, 5}) {
+        SCOPED_TRACE(gamesWon);
+        std::filesystem::remove(DataFile("users.dat"));
+        StartAs(kPosition, 0, {}, gamesWon);
+        bool started = false;
+        Run([&] {
+            if (!started) {
+                if (!ToGetReady())
+                    started = PressIn(kLevelStart, Command::kLevelStartGo);
+                return false;
+            }
+            return mGame->LevelController()->State() == CLevelController::kPlaying;
+        });
+        ASSERT_TRUE(started);
+        mGame.reset();
+
+        const std::vector<int32_t> saved = FileRecord();
+        ASSERT_EQ(saved.size(), size_t(CUserProfile::kProgressACount));
+        EXPECT_EQ(saved[kSavedPosition], kPosition);
+        EXPECT_EQ(saved[kSavedProgress], 0);
+        EXPECT_EQ(saved[kResultValue], gamesWon);
+    }
 }
 
 // A row of the hiscore tables holds the name and, under it, the player's

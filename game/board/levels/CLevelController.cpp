@@ -53,7 +53,12 @@ bool CLevelController::IsOtherStage(int32_t graphA, int32_t positionA, int32_t g
     return graphA != graphB || positionA / kStageSize != positionB / kStageSize;
 }
 
-int32_t CLevelController::GetResultIndex() const { return mResult < 1 ? mStage : std::min(mResult + 4, 9); }
+int32_t CLevelController::GetResultIndex() const { return ResultIndex(mResult, mStage); }
+
+int32_t CLevelController::ResultIndex(int32_t result, int32_t stage)
+{
+    return result < 1 ? stage : std::min(result + 4, kTopRank);
+}
 
 void CLevelController::HandleRequest()
 {

@@ -88,9 +88,11 @@ public:
     // the reload takes it over, and the score, lives and counters run on.
     void RequestNextMap(int32_t position);
     static bool IsOtherStage(int32_t graphA, int32_t positionA, int32_t graphB, int32_t positionB);
+    // The player's rank: the stage until a whole map game is won, then 5 for
+    // the first, one more for each further game, up to 9.
     int32_t GetResultIndex() const;
-    // The result value counts the runs through the whole graph, up to three;
-    // the saved progress keeps it, and with it the player's rank and cups.
+    // The result value counts the whole map games won; the saved progress
+    // keeps it, and with it the player's rank and cups.
     int32_t GraphsCompleted() const { return mResult; }
     void CompleteGraph();
 
@@ -153,6 +155,8 @@ public:
 
 private:
     bool PuzzleSolved() const;
+    static constexpr int32_t kTopRank = 9;
+    static int32_t ResultIndex(int32_t result, int32_t stage);
     // The position after the current one, the graph's start after its last.
     int32_t FollowingPosition() const;
     // The level at a position of the current graph; null when it names none.
@@ -208,6 +212,8 @@ private:
     int32_t mResult = 0;
     // The position a won level leads to.
     int32_t mFollowing = 0;
+    // The graph's last level is won and the tally's end has not counted the whole game yet.
+    bool mWholeGameUncounted = false;
     bool mStageChanged = false;
     bool mFirstStart = true;
     bool mHiscoreQualified = false;

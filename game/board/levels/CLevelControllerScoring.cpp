@@ -14,8 +14,6 @@
 namespace {
 
 constexpr int32_t kSuperbonusSample = 2;
-// A saved result value of 4 makes every save point at the level that follows.
-constexpr int32_t kSavesFollowingLevel = 4;
 
 // A running total with points added, held to the range a saved record keeps:
 // a saved total near its end and a long game would overflow it.
@@ -59,8 +57,10 @@ void CLevelController::CheckLevelEnd()
     } else {
         mState = state;
         mHost.SetProcessorState(state);
-        if (state == kCompleted)
+        if (state == kCompleted) {
             mFollowing = FollowingPosition();
+            mWholeGameUncounted = mGameMode == 1 && mPosition + 1 >= mGraphs.GraphAt(mGraph).mEntryCount;
+        }
         if (state == kFailed) {
             ShowEnergy();
             const std::string name = mProfiles.CurrentName();
@@ -339,23 +339,15 @@ void CLevelController::SaveProgress()
     }
     if (mState == kCompleted || mState == kCompletedDone) {
         // The level is won: the record points at the one it leads to, begun
-        // afresh; the map or a reload may already stand there.
+        // afresh; the map or a reload may already stand there. A whole game
+        // won counts before the tally's end does, so a close on it keeps it.
+        const int32_t result = mWholeGameUncounted ? mResult + 1 : mResult;
         const LevelRecord* following = LevelAt(mFollowing);
         const int32_t points = following ? following->mStartPoints : 0;
         const int32_t energy = following ? following->StartEnergy() : LevelRecord::kFullEnergy;
         const int32_t values[CUserProfile::kProgressACount] = {
-            mLives >= 0 ? 1 : 0, GetResultIndex(), mFollowing, points, 0, mScore, 0, 0, 0, mResult, mLives, energy};
-        mProfiles.SetRecordA(values);
-        return;
-    }
-    if (mResult == kSavesFollowingLevel) {
-        // The level is won: the record points at the level that follows.
-        const int32_t next = FollowingPosition();
-        const int32_t score = Plus(mScore, mGraphs.GetEntryBonus(mGraph, next));
-        const LevelRecord* level = LevelAt(next);
-        const int32_t values[CUserProfile::kProgressACount] = {
-            mLives >= 0 ? 1 : 0, 9,      next, level ? level->mStartPoints : 0, mLevelGain, score,
-            mSupercomboPoints,   mComboPoints, 0,  mResult,     mLives,     LevelRecord::kFullEnergy};
+            mLives >= 0 ? 1 : 0, ResultIndex(result, mStage), mFollowing, points, 0, mScore, 0, 0, 0, result, mLives,
+            energy};
         mProfiles.SetRecordA(values);
         return;
     }
@@ -367,9 +359,8 @@ void CLevelController::SaveProgress()
 
 void CLevelController::CompleteGraph()
 {
-    // The count stops short of the value that sends every save one level ahead.
-    if (mResult < kSavesFollowingLevel - 1)
-        ++mResult;
+    ++mResult;
+    mWholeGameUncounted = false;
 }
 
 int32_t CLevelController::FollowingPosition() const

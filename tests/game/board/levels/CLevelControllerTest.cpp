@@ -2,6 +2,7 @@
 
 #include "game/data/players/CUserProfile.h"
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 
@@ -74,18 +75,84 @@ TEST_F(CLevelControllerTest, APointsLevelPlaysFromItsStartToItsWin)
     EXPECT_EQ(mWindows.mOpened.back(), 5);
 }
 
-TEST_F(CLevelControllerTest, AWonResultSavesTheLevelThatFollows)
+// The result value counts the whole map games won, without end: the rank
+// goes on to 8 and 9, and whatever the count, the game saved mid-level is
+// that level with its own points, and the hiscore entry of a game over
+// carries the rank.
+TEST_F(CLevelControllerTest, TheRankFollowsTheWholeGamesWonAndNeverMovesASaveOn)
 {
-    Play(0, 0, 2, 4);
-    Land(0, 0);
-    mLevels.SaveProgress();
-    const CUserProfile saved = Saved();
-    EXPECT_EQ(saved.progressA[1], 9);
-    EXPECT_EQ(saved.progressA[2], 1);
-    EXPECT_EQ(saved.progressA[3], 20);
-    EXPECT_EQ(saved.progressA[5], 35);
-    EXPECT_EQ(saved.progressA[8], 0);
-    EXPECT_EQ(saved.progressA[11], 1000);
+    struct Case {
+        int32_t mGamesWon;
+        int32_t mRank;
+    };
+    for (const Case& c : {Case{0, 0}, Case{1, 5}, Case{2, 6}, Case{3, 7}, Case{4, 8}, Case{5, 9}, Case{6, 9}}) {
+        SCOPED_TRACE(c.mGamesWon);
+        mHiscores.ResetTables();
+        Field({"00011", "22211", "33314"});
+        Play(0, 0, 0, c.mGamesWon);
+        EXPECT_EQ(mLevels.GetResultIndex(), c.mRank);
+        EXPECT_EQ(Land(0, 0), 3);
+        mLevels.SaveProgress();
+        const CUserProfile saved = Saved();
+        EXPECT_EQ(saved.progressA[1], c.mRank);
+        EXPECT_EQ(saved.progressA[2], 0);
+        EXPECT_EQ(saved.progressA[3], 30);
+        EXPECT_EQ(saved.progressA[8], 1);
+        EXPECT_EQ(saved.progressA[9], c.mGamesWon);
+
+        for (int i = 0; i < 3; ++i)
+            Land(4, 2);
+        FinishLevel();
+        ASSERT_TRUE(mLevels.HiscoreQualified());
+        EXPECT_EQ(mHiscores.GetTable(0)[size_t(mHiscores.CurrentEntry())].extra, c.mRank);
+    }
+}
+
+// A won level saves the one it leads to; the graph's last level won is the
+// whole game won, counted once in the save whenever the game is closed: on
+// the win, on its tally, and after the tally's end has counted it.
+TEST_F(CLevelControllerTest, AWonLevelSavesTheNextAndTheLastCountsTheWholeGameOnce)
+{
+    struct Case {
+        const char* mWhat;
+        int32_t mPosition;
+        int32_t mGamesWon;
+        int32_t mNext;
+        int32_t mCounted;
+    };
+    const Case cases[] = {
+        {"a level within the graph", 0, 0, 1, 0},
+        {"a level within the graph, games won before", 0, 4, 1, 4},
+        {"the graph's last level", 3, 0, 0, 1},
+        {"the graph's last level, games won before", 3, 4, 0, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mWhat);
+        Field({"00011", "22211", "33314"});
+        Play(0, c.mPosition, 2, c.mGamesWon);
+        mLevels.SetPoints(1000);
+        mHost.mCrazyToTurn = 0;
+        const auto expectSaved = [&](const char* when) {
+            SCOPED_TRACE(when);
+            mLevels.SaveProgress();
+            const CUserProfile saved = Saved();
+            EXPECT_EQ(saved.progressA[2], c.mNext);
+            EXPECT_EQ(saved.progressA[8], 0);
+            EXPECT_EQ(saved.progressA[9], c.mCounted);
+            EXPECT_EQ(saved.progressA[1], c.mCounted > 0 ? std::min(c.mCounted + 4, 9) : 0);
+        };
+        mLevels.CheckLevelEnd();
+        ASSERT_EQ(mLevels.State(), CLevelController::kCompleted);
+        expectSaved("won");
+        FinishLevel();
+        ASSERT_EQ(mLevels.State(), CLevelController::kCompletedDone);
+        expectSaved("its tally");
+        if (c.mNext == 0) {
+            mLevels.CompleteGraph();
+            EXPECT_EQ(mLevels.GraphsCompleted(), c.mCounted);
+            expectSaved("the tally's end");
+        }
+    }
 }
 
 TEST_F(CLevelControllerTest, MissesCostEnergyUntilTheLevelFailsAndLivesRunOut)
