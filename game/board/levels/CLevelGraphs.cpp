@@ -85,8 +85,8 @@ bool CLevelGraphs::LoadFromXml(const TiXmlElement* root, const CLevelTable& leve
                 int32_t level = 0;
                 if (!levels.FindLevel(XmlTextAttribute(child, "name"), &level))
                     continue;
-                mEntries.push_back(
-                    {level, Index(child, "mode_desc_id"), XmlRangedAttribute(child, "bonus", 0, 0, kMaxBonus)});
+                mEntries.push_back({level, Index(child, "mode_desc_id"),
+                                    XmlRangedAttribute(child, "bonus", 0, 0, kMaxBonus), graph.mEntryCount});
                 ++graph.mEntryCount;
             } else if (tag == "onload") {
                 mOnloads.push_back({Index(child, "gameborder_idx"),
@@ -159,22 +159,17 @@ void CLevelGraphs::PrepareGraph(int32_t graph)
         Shuffle(copy + range.mFrom, range.Length());
 }
 
-const CLevelGraphs::Entry& CLevelGraphs::EntryAt(const Graph& graph, int32_t position, int32_t* lookup) const
+const CLevelGraphs::Entry& CLevelGraphs::EntryAt(const Graph& graph, int32_t position) const
 {
-    if (position >= 0 && position < graph.mEntryCount) {
-        *lookup = position;
+    if (position >= 0 && position < graph.mEntryCount)
         return mEntries[size_t(graph.mFirstEntry + position)];
-    }
     const int32_t length = graph.mCycle.Length();
-    if (length <= 0) {
-        *lookup = graph.mEntryCount - 1;
+    if (length <= 0)
         return mEntries[size_t(graph.mFirstEntry + graph.mEntryCount - 1)];
-    }
     const int32_t k = (position - graph.mEntryCount) % length;
-    *lookup = graph.mCycle.mFrom + k;
     const bool prepared = mPrepared == int32_t(&graph - mGraphs.data());
     const int32_t first = prepared ? int32_t(mLoadedEntries) : graph.mFirstEntry;
-    return mEntries[size_t(first + *lookup)];
+    return mEntries[size_t(first + graph.mCycle.mFrom + k)];
 }
 
 int32_t CLevelGraphs::PickNext(int32_t graph, int32_t position, int32_t* onload)
@@ -189,10 +184,9 @@ int32_t CLevelGraphs::PickNext(int32_t graph, int32_t position, int32_t* onload)
         if ((position - record.mEntryCount) % record.mCycle.Length() == 0)
             Shuffle(int32_t(mLoadedEntries) + record.mCycle.mFrom, record.mCycle.Length());
     }
-    int32_t lookup = 0;
-    const Entry& entry = EntryAt(record, position, &lookup);
+    const Entry& entry = EntryAt(record, position);
     for (int32_t i = 0; i < record.mOnloadCount; ++i) {
-        if (mOnloads[size_t(record.mFirstOnload + i)].mFrom > lookup)
+        if (mOnloads[size_t(record.mFirstOnload + i)].mFrom > entry.mListed)
             break;
         *onload = record.mFirstOnload + i;
     }
@@ -203,8 +197,7 @@ const CLevelGraphs::Entry* CLevelGraphs::Listed(int32_t graph, int32_t position)
 {
     if (GraphAt(graph).mEntryCount == 0)
         return nullptr;
-    int32_t lookup = 0;
-    return &EntryAt(mGraphs[size_t(graph)], position, &lookup);
+    return &EntryAt(mGraphs[size_t(graph)], position);
 }
 
 int32_t CLevelGraphs::GetEntryLevel(int32_t graph, int32_t position) const

@@ -11,13 +11,16 @@ class TiXmlElement;
 // file, with onload entries that change the border, background and ball from
 // a position on. A graph with difficulty ranges is played endlessly: past its
 // listed levels it cycles through its medium and hard entries, reshuffled each
-// cycle.
+// cycle; each entry takes the onload in force where it is listed along, so a
+// level keeps its border, background and ball wherever the cycle puts it.
 class CLevelGraphs {
 public:
     struct Entry {
         int32_t mLevel = 0;
         int32_t mModeDesc = 0;
         int32_t mBonus = 0;
+        // Its position in the graph's list, where its onload is looked up.
+        int32_t mListed = 0;
     };
     struct Onload {
         int32_t mGameBorder = 0;
@@ -66,8 +69,8 @@ public:
     int32_t WorkingLength() const { return mWorkingLength; }
 
 private:
-    // The entry a position plays, and the position its onload is looked up at.
-    const Entry& EntryAt(const Graph& graph, int32_t position, int32_t* lookup) const;
+    // The entry a position plays.
+    const Entry& EntryAt(const Graph& graph, int32_t position) const;
     // The entry of a position without reshuffling; null for a graph without levels.
     const Entry* Listed(int32_t graph, int32_t position) const;
     void Shuffle(int32_t first, int32_t length);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <tinyxml.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -138,4 +139,50 @@ TEST_F(CLevelGraphsTest, AFileWithoutLevelsFailsToLoad)
 {
     EXPECT_FALSE(Load("<graph><level name='missing'/></graph>"));
     EXPECT_FALSE(Load(""));
+}
+
+// An endless graph as the game ships it: l4, the crazy level, listed after an
+// onload of its own look and slow ball, l5 after the plain one again. Past the
+// list each level brings the onload of its listed position, wherever a cycle's
+// shuffle puts it; the map game's graph, without a cycle, is looked up by position.
+TEST_F(CLevelGraphsTest, EveryLevelBringsTheOnloadOfItsListedPosition)
+{
+    ASSERT_TRUE(Load("<graph easy='0,2' medium='2,4' hard='4,6'><onload ball_idx='0'/>" + Levels(0, 4) +
+                     "<onload ball_idx='2' gameborder_idx='1' background_idx='1'/>" + Levels(4, 5) +
+                     "<onload ball_idx='0'/>" + Levels(5, 6) + "</graph><graph><onload ball_idx='0'/>" +
+                     Levels(0, 2) + "<onload ball_idx='2'/>" + Levels(2, 3) + "</graph>"));
+    const auto ball = [this](int32_t onload) { return onload < 0 ? -1 : mGraphs.OnloadAt(onload).mBall; };
+    const auto look = [this](int32_t onload) {
+        const CLevelGraphs::Onload& entry = mGraphs.OnloadAt(onload);
+        return std::make_pair(entry.mGameBorder, entry.mBackground);
+    };
+
+    struct Listed {
+        int32_t mGraph, mPosition, mLevel, mBall;
+    };
+    const Listed listed[] = {{0, 3, 3, 0}, {0, 4, 4, 2}, {0, 5, 5, 0}, {1, 1, 1, 0}, {1, 2, 2, 2}, {1, 7, 2, 2}};
+    mGraphs.PrepareGraph(0);
+    for (const Listed& c : listed) {
+        int32_t onload = -1;
+        EXPECT_EQ(mGraphs.PickNext(c.mGraph, c.mPosition, &onload), c.mLevel) << c.mGraph << ' ' << c.mPosition;
+        EXPECT_EQ(ball(onload), c.mBall) << c.mGraph << ' ' << c.mPosition;
+    }
+
+    // Slot k of a cycle plays at positions 6 + k, 10 + k, ...; slot 2 is where l4 is listed.
+    struct InCycle {
+        int32_t mSlot, mLevel, mBall;
+        bool mMet;
+    };
+    InCycle cycled[] = {{0, 4, 2, false}, {1, 4, 2, false}, {2, 4, 2, false}, {3, 4, 2, false},
+                        {2, 2, 0, false}, {2, 3, 0, false}, {2, 5, 0, false}, {0, 5, 0, false}};
+    for (int32_t position = 6; position < 6 + 4 * 60; ++position) {
+        int32_t onload = -1;
+        const int32_t level = mGraphs.PickNext(0, position, &onload);
+        EXPECT_EQ(ball(onload), level == 4 ? 2 : 0) << position;
+        EXPECT_EQ(look(onload), level == 4 ? std::make_pair(1, 1) : std::make_pair(0, 0)) << position;
+        for (InCycle& c : cycled)
+            c.mMet = c.mMet || (c.mSlot == (position - 6) % 4 && c.mLevel == level && c.mBall == ball(onload));
+    }
+    for (const InCycle& c : cycled)
+        EXPECT_TRUE(c.mMet) << "l" << c.mLevel << " in slot " << c.mSlot << " with ball " << c.mBall;
 }
