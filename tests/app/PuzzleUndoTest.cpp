@@ -30,6 +30,10 @@ constexpr Cell kRightGroup = {6, 1};
 constexpr Cell kLargeGroup = {1, 1};
 // Under the first cell, in its group of three.
 constexpr Cell kBelowFirst = {0, 1};
+// The map game's last puzzle, "Quarry": its first cell in a group of three
+// too, and a column of four 2s on the right.
+constexpr int32_t kQuarry = 18;
+constexpr Cell kQuarryRight = {7, 0};
 
 // What an undo must give back: every cell's colour and the score.
 struct Kept {
@@ -70,23 +74,49 @@ protected:
                 std::move(act)};
     }
 
+    // The Endless game begins with "Stone Steps".
+    void ShipEndlessStoneSteps()
+    {
+        std::string graphs = ShippedFile("res\\levelgraphs.xml");
+        const size_t first = graphs.find("<level ", graphs.find("<graph", graphs.find("</graph>")));
+        ASSERT_NE(first, std::string::npos);
+        graphs.replace(first, graphs.find("/>", first) + 2 - first,
+                       R"(<level name="Stone Steps" mode_desc_id="2" bonus="50"/>)");
+        ShipWith("res\\levelgraphs.xml", graphs);
+    }
+
     // The cell clicked, as the field shows it taking a group.
     void Take(Cell at) { ClickTaking({at[0], at[1]}); }
 };
 
 // The undo takes back the player's moves and nothing else: the ball it sets
 // on the first cell bounces there, on a group of three, and takes it not,
-// however long the player waits. One move undone, and two undone in a row.
+// however long the player waits. One move undone and two in a row, on the
+// map game's last puzzle too, and in the Endless game.
 TEST_F(PuzzleUndoTest, TheUndoTakesBackTheMovesAndNothingElse)
 {
-    const std::vector<std::vector<Cell>> cases = {{kRightGroup}, {kRightGroup, kLargeGroup}};
-    for (const std::vector<Cell>& moves : cases) {
-        SCOPED_TRACE(moves.size());
-        StartWith(SavedMapGame(kStoneSteps));
+    struct Case {
+        const char* mWhat;
+        bool mEndless;
+        int32_t mPosition;
+        std::vector<Cell> mMoves;
+    };
+    const std::vector<Case> cases = {
+        {"one move", false, kStoneSteps, {kRightGroup}},
+        {"two moves", false, kStoneSteps, {kRightGroup, kLargeGroup}},
+        {"the last puzzle", false, kQuarry, {kQuarryRight}},
+        {"the endless game", true, 0, {kRightGroup}},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.mWhat);
+        const std::vector<Cell>& moves = row.mMoves;
+        if (row.mEndless)
+            ShipEndlessStoneSteps();
+        StartWith(row.mEndless ? SavedEndlessGame(row.mPosition) : SavedMapGame(row.mPosition));
         Kept before, undone, later;
         size_t runs = 0;
         int32_t firstGroup = 0;
-        std::vector<Step> steps = ToMapGame();
+        std::vector<Step> steps = row.mEndless ? ToEndlessGame() : ToMapGame();
         steps.push_back(Seen("the first move", [&] {
             before = Now();
             Take(moves[0]);
