@@ -3,6 +3,7 @@
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
 #include "game/board/play/CBall.h"
+#include "game/board/play/CGameProcessor.h"
 #include "game/screens/play/CGamePanel.h"
 #include "tests/app/GamePlayer.h"
 #include "tests/app/SavedGameTest.h"
@@ -91,8 +92,9 @@ protected:
 
 // The undo takes back the player's moves and nothing else: the ball it sets
 // on the first cell bounces there, on a group of three, and takes it not,
-// however long the player waits. One move undone and two in a row, on the
-// map game's last puzzle too, and in the Endless game.
+// however long the player waits. One move undone and two in a row, an undo
+// pressed while the move's blocks still move, on the map game's last puzzle
+// too, and in the Endless game.
 TEST_F(PuzzleUndoTest, TheUndoTakesBackTheMovesAndNothingElse)
 {
     struct Case {
@@ -100,10 +102,13 @@ TEST_F(PuzzleUndoTest, TheUndoTakesBackTheMovesAndNothingElse)
         bool mEndless;
         int32_t mPosition;
         std::vector<Cell> mMoves;
+        // The first undo pressed as soon as the blocks move, not once they rest.
+        bool mHasty = false;
     };
     const std::vector<Case> cases = {
         {"one move", false, kStoneSteps, {kRightGroup}},
         {"two moves", false, kStoneSteps, {kRightGroup, kLargeGroup}},
+        {"an undo while the blocks move", false, kStoneSteps, {kRightGroup}, true},
         {"the last puzzle", false, kQuarry, {kQuarryRight}},
         {"the endless game", true, 0, {kRightGroup}},
     };
@@ -123,10 +128,15 @@ TEST_F(PuzzleUndoTest, TheUndoTakesBackTheMovesAndNothingElse)
         }));
         for (size_t k = 1; k < moves.size(); ++k)
             steps.push_back(Seen("a move", [this, at = moves[k]] { Take(at); }));
-        steps.push_back(Seen("the first undo", [&] {
+        const auto firstUndo = [&] {
             runs = Runs();
             ClickUndo();
-        }));
+        };
+        if (row.mHasty)
+            steps.push_back({"the blocks moving", [this] { return mGame->Processor()->PendingBlockMoves() > 0; },
+                             firstUndo});
+        else
+            steps.push_back(Seen("the first undo", firstUndo));
         for (size_t k = 1; k < moves.size(); ++k)
             steps.push_back(Seen("an undo", [this] { ClickUndo(); }));
         steps.push_back({"the undo's end", [this] { return AtRest(); },
