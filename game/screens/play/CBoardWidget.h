@@ -165,6 +165,8 @@ private:
     int32_t mPendingRow = 0;
     int32_t mTargetColumn = 0;
     int32_t mTargetRow = 0;
+    // The game, not a jump of the player's, put the ball on its cell.
+    bool mBallSetDown = false;
     int32_t mFramesPerSecond = 0;
     int32_t mFramesCounted = 0;
     Lumo::StopwatchTimer mFrameWatch;

@@ -100,17 +100,22 @@ void CBoardWidget::RunLanding(bool wasFlying)
     CGameField& field = *mServices.mField;
     CBall& ball = *mServices.mBall;
     CFieldBlock* block = field.Record(mTargetRow * field.Width() + mTargetColumn).mBlock;
-    if (wasFlying)
+    if (wasFlying) {
         field.SetExcludedCell(mTargetColumn, mTargetRow);
+        mBallSetDown = false;
+    }
+    // Where the game set the ball down, as the undo does, its bounces taking a
+    // group or firing a bonus would make a move the player never made.
+    const bool plays = mFieldActive && !mBallSetDown;
     bool bonusFired = false;
     // The cell may have been emptied by a field step while the ball was in the air.
-    if (mFieldActive && mBonuses != nullptr && block != nullptr && block->mBonus != nullptr &&
+    if (plays && mBonuses != nullptr && block != nullptr && block->mBonus != nullptr &&
         CFieldBonuses::IsArmed(*block->mBonus)) {
         mBonuses->ActivateBonus(block->mBonus);
         bonusFired = true;
     }
     int32_t taken = 0;
-    if (mFieldActive)
+    if (plays)
         mServices.mLevel->OnBallLanded(wasFlying, bonusFired, &taken);
     mServices.mProcessor->OnBallLanded(block, taken > 0);
     if (ball.Has(CBall::kResting)) {

@@ -105,6 +105,47 @@ TEST_F(CBoardWidgetPlayTest, ALandingFiresAnArmedBonusOnAnActiveFieldThenScoresT
     }
 }
 
+// The undo sets the ball down on the first cell, in the group of three 0s,
+// and tells the board so: its bounces there take no group and fire no bonus
+// until the player's next jump; that jump's landing and the bounces after
+// it play as ever.
+TEST_F(CBoardWidgetPlayTest, BouncesWhereTheGameSetTheBallDownPlayNoMoveUntilTheNextJump)
+{
+    mBase.mEnergyAmount = 100;
+    for (const bool withBonus : {false, true}) {
+        SCOPED_TRACE(withBonus ? "an armed bonus under the ball" : "a group under the ball");
+        ResetBoard();
+        mLevelHost.mCalls.clear();
+        mLevelHost.mBallColumn = 0;
+        mLevelHost.mBallRow = 0;
+        mBall.PlaceOnCell(0, 0);
+        mField.SetExcludedCell(0, 0);
+        mBoard.CenterOnField();
+        mBall.SetState(CBall::kBouncing | CBall::kRising);
+        const BonusRecord* bonus = withBonus ? PlaceVisibleBonus(kBonusEnergy, 0, 0) : nullptr;
+        const int32_t energy = mEnergy.mEnergy;
+        const int32_t turns = mLevels.Progress();
+
+        Steps(3 * int32_t(mBall.Times().mPeriod));
+        // The bounces landed: the block under the ball bumped.
+        EXPECT_NE(Block(0, 0)->mMotionTrack, nullptr);
+        EXPECT_FALSE(Called("Group"));
+        EXPECT_EQ(mEnergy.mEnergy, energy);
+        EXPECT_EQ(Block(0, 0)->mBonus, bonus);
+        EXPECT_EQ(mLevels.Progress(), turns);
+
+        mLevelHost.mBallColumn = 1;
+        Click(1, 0);
+        ASSERT_TRUE(StepUntilLanded());
+        EXPECT_TRUE(Called("Group"));
+        mLevelHost.mCalls.clear();
+        Steps(int32_t(mBall.Times().mPeriod) + 1);
+        EXPECT_TRUE(Called("Group"));
+        mBonuses.ClearFieldBonuses(false);
+        mProcessor.Player().Detach(mProcessor.ComboWindow());
+    }
+}
+
 TEST_F(CBoardWidgetPlayTest, AClickWhileBlocksMoveFliesWhenItCanLandThreeUnitsAfterTheSettling)
 {
     // The sample ball's flight takes 40 units, its slowest 80.
