@@ -14,6 +14,8 @@ namespace Platform {
 
 namespace {
 
+constexpr int kRepeatMs = 50;
+
 std::atomic<bool> gPending{false};
 std::atomic<bool> gSignalled{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
@@ -44,6 +46,10 @@ void WatchEndSessionSignals()
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal hangs up the game and its shell, which passes the
+    // hang-up on: the second is no one's wish to end at once.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 bool TakeEndSessionSignal() { return gPending.exchange(false); }
@@ -63,7 +69,12 @@ EndSessionWatch::EndSessionWatch(std::function<void()> action)
             if (waits[0].revents != 0)
                 return;
         }
-        action();
+        // What the action ends may not have begun when the signal came.
+        int over = 0;
+        do {
+            action();
+            over = ::poll(waits, 1, kRepeatMs);
+        } while (over == 0 || (over < 0 && errno == EINTR));
     });
 }
 
