@@ -24,8 +24,12 @@ std::atomic<bool> gLost{false};
 std::atomic<int> gErrorCode{0};
 std::atomic<int> gRequestCode{0};
 
-// Copies inherit the handlers along with everything else.
+// Copies inherit the handlers along with everything else; a process that
+// watches nothing counts as one.
 bool InCopy() { return ::getpid() != gOwner.load(); }
+
+// Returning lets the call that met the break go back to its caller.
+void GoOnAfterBreak(::Display*, void*) {}
 
 void Lose()
 {
@@ -83,13 +87,6 @@ std::string X11LossCause()
 
 } // namespace Platform
 
-namespace {
-
-// Returning lets the call that met the break go back to its caller.
-void GoOnAfterBreak(::Display*, void*) {}
-
-} // namespace
-
 // Every connection of the process opens here, SDL's own among them, so that
 // each is told before its first request what to do when it breaks: Xlib reads
 // that before it calls the handler, too late to set it there.
@@ -98,7 +95,7 @@ extern "C" ::Display* XOpenDisplay(const char* name)
     using Open = ::Display* (*)(const char*);
     static const auto open = reinterpret_cast<Open>(::dlsym(RTLD_NEXT, "XOpenDisplay"));
     ::Display* display = open ? open(name) : nullptr;
-    if (display)
-        XSetIOErrorExitHandler(display, GoOnAfterBreak, nullptr);
+    if (display && !Platform::InCopy())
+        XSetIOErrorExitHandler(display, Platform::GoOnAfterBreak, nullptr);
     return display;
 }
