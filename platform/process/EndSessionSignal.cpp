@@ -18,13 +18,23 @@ constexpr int kRepeatMs = 50;
 
 std::atomic<bool> gPending{false};
 std::atomic<bool> gSignalled{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_always_lock_free,
+              "the signal handler needs lock-free atomics");
 // Readable for good once a signal came, so that every watch wakes.
 int gWake[2] = {-1, -1};
+// The process that asked. Its copies (a message box that SDL forks) end on
+// a signal as usual rather than wake the program's watches for nothing.
+std::atomic<pid_t> gWatcher{0};
 
-void OnSignal(int)
+void OnSignal(int number)
 {
     const int saved = errno;
+    if (::getpid() != gWatcher.load()) {
+        ::signal(number, SIG_DFL);
+        ::raise(number);
+        errno = saved;
+        return;
+    }
     gPending.store(true);
     gSignalled.store(true);
     const char byte = 1;
@@ -40,6 +50,7 @@ void WatchEndSessionSignals()
 {
     if (gWake[0] < 0 && ::pipe2(gWake, O_CLOEXEC | O_NONBLOCK) != 0)
         gWake[0] = gWake[1] = -1;
+    gWatcher.store(::getpid());
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);

@@ -24,6 +24,7 @@ constexpr int kNoDesktop = 10;
 constexpr int kWrongAnswer = 11;
 constexpr int kNoSessionEnd = 12;
 constexpr int kNoClose = 13;
+constexpr int kSessionEnded = 14;
 
 // Each case ends the session of its child process for good (the server goes,
 // or a signal comes), so each runs in a child of its own, on an X server of
@@ -127,21 +128,25 @@ TEST_F(SdlSessionEnd, ASignalBeforeTheBoxsProcessStillTakesItAway)
     });
 }
 
-// Another program destroys the box's window: the box's process ends, and the
-// call comes back rather than wait on a box that nobody sees.
-TEST_F(SdlSessionEnd, ABoxWhoseWindowIsDestroyedComesBack)
+// A signal sent to the box's own process ends that process as usual, not the
+// program's session: the call comes back, and the program goes on.
+TEST_F(SdlSessionEnd, ASignalToTheBoxsProcessEndsOnlyTheBox)
 {
     ExpectChildPasses([] {
+        WatchEndSessionSignals();
         std::unique_ptr<Backend> desktop = OpenDesktop();
         if (!desktop)
             return kNoDesktop;
-        std::thread destroyer([] {
+        const std::string children = "/proc/self/task/" + std::to_string(::gettid()) + "/children";
+        std::thread signaller([children] {
             PlatformTest::PrivateXServer::WaitForShownWindow();
-            PlatformTest::PrivateXServer::DestroyShownWindows();
+            ::kill(std::stoi(LumoTest::ReadFile(children)), SIGTERM);
         });
         const int answer = ShowBox(*desktop);
-        destroyer.join();
-        return answer == 0 ? kPassed : kWrongAnswer;
+        signaller.join();
+        if (answer != 0)
+            return kWrongAnswer;
+        return TakeEndSessionSignal() ? kSessionEnded : kPassed;
     });
 }
 
