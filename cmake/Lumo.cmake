@@ -26,7 +26,9 @@ function(lumo_test_folder name)
   lumo_glob_sources(sources ${T_RECURSE})
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${T_DEPS} lumo_test_support GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+  # Listing the tests of a sanitized program on a busy machine has taken
+  # longer than the five seconds CMake allows by default.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "LUMO_PLATFORM=headless")
 endfunction()

@@ -14,15 +14,27 @@ namespace Platform {
 
 namespace {
 
+constexpr int kRepeatMs = 50;
+
 std::atomic<bool> gPending{false};
 std::atomic<bool> gSignalled{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_always_lock_free,
+              "the signal handler needs lock-free atomics");
 // Readable for good once a signal came, so that every watch wakes.
 int gWake[2] = {-1, -1};
+// The process that asked. Its copies (a message box that SDL forks) end on
+// a signal as usual rather than wake the program's watches for nothing.
+std::atomic<pid_t> gWatcher{0};
 
-void OnSignal(int)
+void OnSignal(int number)
 {
     const int saved = errno;
+    if (::getpid() != gWatcher.load()) {
+        ::signal(number, SIG_DFL);
+        ::raise(number);
+        errno = saved;
+        return;
+    }
     gPending.store(true);
     gSignalled.store(true);
     const char byte = 1;
@@ -38,12 +50,17 @@ void WatchEndSessionSignals()
 {
     if (gWake[0] < 0 && ::pipe2(gWake, O_CLOEXEC | O_NONBLOCK) != 0)
         gWake[0] = gWake[1] = -1;
+    gWatcher.store(::getpid());
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal hangs up the game and its shell, which passes the
+    // hang-up on: the second is no one's wish to end at once.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 bool TakeEndSessionSignal() { return gPending.exchange(false); }
@@ -63,7 +80,12 @@ EndSessionWatch::EndSessionWatch(std::function<void()> action)
             if (waits[0].revents != 0)
                 return;
         }
-        action();
+        // What the action ends may not have begun when the signal came.
+        int over = 0;
+        do {
+            action();
+            over = ::poll(waits, 1, kRepeatMs);
+        } while (over == 0 || (over < 0 && errno == EINTR));
     });
 }
 

@@ -25,10 +25,13 @@ namespace {
 
 // Longer than the program may take to end after its server went.
 constexpr auto kEndBound = std::chrono::seconds(30);
+// A quit is done well within this even on a busy machine; waiting out a
+// ten-second bound of the program's own is not.
+constexpr auto kPromptEnd = std::chrono::seconds(8);
 
 // The program itself, in a window on an X server of its own, with data,
 // settings and runtime folders of its own.
-class DesktopSessionEnd : public ::testing::Test {
+class DesktopSession : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -39,6 +42,7 @@ protected:
         std::filesystem::create_directories(mFolder / "data");
         std::filesystem::create_directories(mFolder / "runtime");
         Start();
+        ASSERT_GT(mGame, 0);
     }
 
     void TearDown() override
@@ -98,31 +102,134 @@ protected:
         return status;
     }
 
+    // The game ends promptly and as on a quit: code 0, its settings saved,
+    // and its instance lock free for the next start.
+    void ExpectCleanEnd()
+    {
+        const auto asked = std::chrono::steady_clock::now();
+        const std::optional<int> status = AwaitEnd();
+        const auto took = std::chrono::steady_clock::now() - asked;
+        ASSERT_TRUE(status) << "the game still runs; its output:\n" << Output();
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status << "; output:\n" << Output();
+        EXPECT_LT(took, kPromptEnd) << "output:\n" << Output();
+        EXPECT_NE(Settings().find("\"InProgress\"=dword:0"), std::string::npos) << Settings();
+        const int lock = ::open((mFolder / "runtime/ZentrovaMutex.lock").c_str(), O_RDWR);
+        ASSERT_GE(lock, 0);
+        EXPECT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+        ::close(lock);
+    }
+
+    // The game at its title, its settings marked as in use.
+    void AwaitTitle()
+    {
+        ASSERT_TRUE(PlatformTest::PrivateXServer::WaitForPicture()) << "the game drew nothing; output:\n" << Output();
+        ASSERT_NE(Settings().find("\"InProgress\"=dword:1"), std::string::npos);
+    }
+
     std::string Settings() const { return LumoTest::ReadFile(mFolder / "config/lumo/registry.txt"); }
+    std::string Output() const { return LumoTest::ReadFile(mFolder / "output.txt"); }
 
     LumoTest::TempFolder mFolder;
     std::optional<PlatformTest::PrivateXServer> mServer;
     pid_t mGame = -1;
 };
 
-// The server goes under the game at its title: the game ends as on a quit,
-// its settings saved, and its instance lock free for the next start.
-TEST_F(DesktopSessionEnd, TheGameEndsWhenItsXServerGoes)
+// Moments of the start at which the server may go.
+enum class Moment { Probe, Window, Title };
+
+struct Loss {
+    const char* name;
+    Moment moment;
+};
+
+void PrintTo(const Loss& loss, std::ostream* out) { *out << loss.name; }
+
+class ServerLoss : public DesktopSession, public ::testing::WithParamInterface<Loss> {
+protected:
+    // True once the game's main thread has a child: the probe of the
+    // desktop's GL, which starts after the game's first connection.
+    bool ProbeRuns() const
+    {
+        const std::string pid = std::to_string(mGame);
+        return !LumoTest::ReadFile("/proc/" + pid + "/task/" + pid + "/children").empty();
+    }
+
+    void AwaitMoment(Moment moment)
+    {
+        switch (moment) {
+        case Moment::Probe: {
+            const auto deadline = std::chrono::steady_clock::now() + kEndBound;
+            while (!ProbeRuns() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            ASSERT_TRUE(ProbeRuns()) << "no probe seen; output:\n" << Output();
+            break;
+        }
+        case Moment::Window:
+            ASSERT_TRUE(PlatformTest::PrivateXServer::WaitForShownWindow()) << "no window; output:\n" << Output();
+            break;
+        case Moment::Title:
+            AwaitTitle();
+            break;
+        }
+    }
+};
+
+// The server goes under the game, early in its start or at its title: the
+// game ends as on a quit, whichever connection of its own meets the loss.
+TEST_P(ServerLoss, TheGameEndsAsOnAQuit)
 {
-    ASSERT_GT(mGame, 0);
-    ASSERT_TRUE(PlatformTest::PrivateXServer::WaitForPicture()) << "the game drew nothing";
-    ASSERT_NE(Settings().find("\"InProgress\"=dword:1"), std::string::npos);
+    AwaitMoment(GetParam().moment);
     mServer->EndServer();
-    const std::optional<int> status = AwaitEnd();
-    ASSERT_TRUE(status) << "the game still runs; its output:\n" << LumoTest::ReadFile(mFolder / "output.txt");
-    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0)
-        << "status " << *status << "; output:\n" << LumoTest::ReadFile(mFolder / "output.txt");
-    EXPECT_NE(Settings().find("\"InProgress\"=dword:0"), std::string::npos) << Settings();
-    const int lock = ::open((mFolder / "runtime/ZentrovaMutex.lock").c_str(), O_RDWR);
-    ASSERT_GE(lock, 0);
-    EXPECT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
-    ::close(lock);
+    ExpectCleanEnd();
 }
+
+INSTANTIATE_TEST_SUITE_P(Moments, ServerLoss,
+                         ::testing::Values(Loss{"WhileTheGlProbeRuns", Moment::Probe},
+                                           Loss{"AsTheWindowShows", Moment::Window},
+                                           Loss{"AtTheTitle", Moment::Title}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Another program destroys the game's window (a window tool, a window manager
+// gone wrong): the game ends as on a quit, and the next start shows its window.
+TEST_F(DesktopSession, AWindowDestroyedByAnotherProgramEndsTheGame)
+{
+    AwaitTitle();
+    ASSERT_EQ(PlatformTest::PrivateXServer::DestroyShownWindows(), 1);
+    ExpectCleanEnd();
+    Start();
+    ASSERT_GT(mGame, 0);
+    EXPECT_TRUE(PlatformTest::PrivateXServer::WaitForPicture()) << "output:\n" << Output();
+}
+
+struct Signal {
+    const char* name;
+    int number;
+    // A closed terminal hangs up the game, and its shell passes the hang-up on.
+    int times;
+};
+
+void PrintTo(const Signal& signal, std::ostream* out) { *out << signal.name; }
+
+class EndSignal : public DesktopSession, public ::testing::WithParamInterface<Signal> {};
+
+// Each signal that means the session ends (a log-out's kill, the terminal
+// closed, Ctrl+C in it) ends the game as on a quit.
+TEST_P(EndSignal, EndsTheGameAsOnAQuit)
+{
+    AwaitTitle();
+    for (int time = 0; time < GetParam().times; ++time) {
+        // Apart, so that the two are not taken as one.
+        if (time > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ::kill(mGame, GetParam().number);
+    }
+    ExpectCleanEnd();
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndSignal,
+                         ::testing::Values(Signal{"SIGTERM", SIGTERM, 1}, Signal{"SIGHUPTwice", SIGHUP, 2},
+                                           Signal{"SIGINT", SIGINT, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace AppTest

@@ -111,14 +111,24 @@ std::unique_ptr<Backend> SdlBackend::Create()
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // A window's surface goes to the display as it is, never through a GL texture.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    WatchX11Connections();
+    // Opened first, so that a server that goes from now on is a lost one,
+    // not a display that never was.
+    std::unique_ptr<X11Desktop> x11 = X11Desktop::Open();
     auto gl = std::make_unique<SdlGlProbe>();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!started)
         LogLine(std::string("SDL video: ") + SDL_GetError());
-        return nullptr;
+    const std::string driver = started && SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    // SDL did not take the server that answered a moment ago: it went.
+    if (X11ServerLost() || (driver != "x11" && x11 && !x11->Reachable())) {
+        LogLine("SDL: the X server went away during the start");
+        return std::unique_ptr<Backend>(new SdlBackend(std::move(gl), nullptr));
     }
+    if (!started)
+        return nullptr;
     // Where no display opens, SDL falls back to drivers that show nothing: a
     // window there is no window, unless SDL_VIDEODRIVER asked for one.
-    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     if ((driver == "offscreen" || driver == "dummy") && !(asked && std::strstr(asked, driver.c_str()))) {
         LogLine("SDL video: no display, only the invisible \"" + driver + "\" driver");
@@ -126,11 +136,13 @@ std::unique_ptr<Backend> SdlBackend::Create()
         return nullptr;
     }
     SDL_StartTextInput();
-    return std::unique_ptr<Backend>(new SdlBackend(std::move(gl)));
+    if (driver != "x11")
+        x11.reset();
+    return std::unique_ptr<Backend>(new SdlBackend(std::move(gl), std::move(x11)));
 }
 
-SdlBackend::SdlBackend(std::unique_ptr<SdlGlProbe> gl)
-    : mGl(std::move(gl)), mX11(std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0 ? X11Desktop::Open() : nullptr)
+SdlBackend::SdlBackend(std::unique_ptr<SdlGlProbe> gl, std::unique_ptr<X11Desktop> x11)
+    : mGl(std::move(gl)), mX11(std::move(x11))
 {
 }
 
@@ -176,7 +188,6 @@ bool SdlBackend::Open(HWND window, Native& native)
         return false;
     }
     SDL_SetWindowData(native.window, "lumo", window);
-    MarkX11Connection(native.window);
     return true;
 }
 
@@ -502,7 +513,7 @@ void SdlBackend::PollEvents(std::vector<NativeEvent>& events)
     std::lock_guard<std::timed_mutex> hold(*mDisplay);
     if (X11ServerLost()) {
         if (!mSessionEndTold) {
-            LogLine("SDL: the X server went away; the session ends");
+            LogLine("SDL: " + X11LossCause() + "; the session ends");
             NativeEvent ended;
             ended.kind = NativeEvent::Kind::SessionEnded;
             events.push_back(ended);

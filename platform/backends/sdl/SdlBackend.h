@@ -28,7 +28,8 @@ namespace Platform {
 // hardware one, and else scales only the changed rows into its surface.
 class SdlBackend final : public Backend {
 public:
-    // Null when SDL's video cannot start (no display).
+    // Null when SDL's video cannot start (no display). Where the X server
+    // went during the start, a desktop whose session has ended already.
     static std::unique_ptr<Backend> Create();
     ~SdlBackend() override;
 
@@ -81,7 +82,7 @@ private:
         bool framing = true;
     };
 
-    explicit SdlBackend(std::unique_ptr<SdlGlProbe> gl);
+    SdlBackend(std::unique_ptr<SdlGlProbe> gl, std::unique_ptr<X11Desktop> x11);
     bool Open(HWND window, Native& native);
     void Close(Native& native);
     HWND HandleOf(uint32_t windowId) const;

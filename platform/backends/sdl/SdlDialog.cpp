@@ -112,7 +112,6 @@ SdlDialog::SdlDialog(const DialogLayout& layout, std::shared_ptr<std::timed_mute
         return;
     }
     mWindowId = SDL_GetWindowID(mWindow);
-    MarkX11Connection(mWindow);
     Routes& routes = GetRoutes();
     // SDL forgets the filter when its video restarts. The filter is set
     // outside the routes' lock, which the filter takes under SDL's own.

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,12 +40,13 @@ constexpr int kAnswerTimeoutMs = 10000;
     ::_exit(0);
 }
 
-std::string AwaitAnswer(pid_t child, int pipe)
+// Until the child answers, the time is up, or the stop is readable.
+std::string AwaitAnswer(pid_t child, int pipe, int stop)
 {
     std::string name;
-    pollfd waiting{pipe, POLLIN, 0};
+    pollfd waits[2] = {{pipe, POLLIN, 0}, {stop, POLLIN, 0}};
     char buffer[256];
-    while (::poll(&waiting, 1, kAnswerTimeoutMs) > 0) {
+    while (::poll(waits, 2, kAnswerTimeoutMs) > 0 && waits[1].revents == 0) {
         const ssize_t count = ::read(pipe, buffer, sizeof buffer);
         if (count <= 0)
             break;
@@ -59,7 +61,7 @@ std::string AwaitAnswer(pid_t child, int pipe)
 
 } // namespace
 
-SdlGlProbe::SdlGlProbe()
+SdlGlProbe::SdlGlProbe() : mStop(::eventfd(0, EFD_CLOEXEC))
 {
     mAnswer = std::async(std::launch::deferred, [] { return std::string(); }).share();
     int ends[2];
@@ -75,7 +77,17 @@ SdlGlProbe::SdlGlProbe()
     if (child < 0)
         ::close(ends[0]);
     else
-        mAnswer = std::async(std::launch::async, AwaitAnswer, child, ends[0]).share();
+        mAnswer = std::async(std::launch::async, AwaitAnswer, child, ends[0], mStop).share();
+}
+
+SdlGlProbe::~SdlGlProbe()
+{
+    if (mStop < 0)
+        return;
+    const uint64_t stop = 1;
+    [[maybe_unused]] const ssize_t told = ::write(mStop, &stop, sizeof stop);
+    mAnswer.wait();
+    ::close(mStop);
 }
 
 const std::string& SdlGlProbe::RendererName() { return mAnswer.get(); }

@@ -12,6 +12,11 @@ public:
     // Starts the child; call before SDL's video starts in this process, whose
     // connection to the display the child must not share.
     SdlGlProbe();
+    // Ends a child that has not answered yet: whoever ends the program does
+    // not wait on it.
+    ~SdlGlProbe();
+    SdlGlProbe(const SdlGlProbe&) = delete;
+    SdlGlProbe& operator=(const SdlGlProbe&) = delete;
 
     // The GL's renderer name, empty when the desktop has none; waits for the
     // child, at most a few seconds.
@@ -20,6 +25,7 @@ public:
     bool Software();
 
 private:
+    int mStop;
     std::shared_future<std::string> mAnswer;
 };
 

@@ -16,7 +16,6 @@ std::unique_ptr<X11Desktop> X11Desktop::Open()
 
 X11Desktop::X11Desktop(_XDisplay* display) : mDisplay(display)
 {
-    MarkX11Connection(mDisplay);
     int event = 0, error = 0;
     mSaverExtension = XScreenSaverQueryExtension(mDisplay, &event, &error);
 }
@@ -25,6 +24,12 @@ X11Desktop::~X11Desktop()
 {
     if (!X11ServerLost())
         XCloseDisplay(mDisplay);
+}
+
+bool X11Desktop::Reachable()
+{
+    XSync(mDisplay, False);
+    return !X11ServerLost();
 }
 
 bool X11Desktop::Pointer(POINT* screen)

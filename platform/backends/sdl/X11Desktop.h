@@ -21,6 +21,8 @@ public:
     X11Desktop(const X11Desktop&) = delete;
     X11Desktop& operator=(const X11Desktop&) = delete;
 
+    // Whether the server still answers; asking finds out that it went.
+    bool Reachable();
     bool Pointer(POINT* screen);
     // The screen saver's timeout (seconds), whether it is enabled, and
     // whether it runs now, by the SystemParametersInfoA action that asks.

@@ -2,11 +2,10 @@
 
 #include "platform/process/Process.h"
 
-#include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -19,60 +18,84 @@ namespace {
 constexpr auto kGrace = std::chrono::seconds(10);
 constexpr int kLostExitCode = 1;
 
-// The connections are few: SDL's and the desktop queries'.
-std::array<std::atomic<_XDisplay*>, 4> gMarked{};
+std::atomic<pid_t> gOwner{0};
 std::atomic<bool> gLost{false};
+// The first protocol error's codes; none for a broken connection.
+std::atomic<int> gErrorCode{0};
+std::atomic<int> gRequestCode{0};
 
-bool Marked(_XDisplay* display)
-{
-    for (const auto& marked : gMarked) {
-        if (marked.load() == display)
-            return true;
-    }
-    return false;
-}
+// Copies inherit the handlers along with everything else; a process that
+// watches nothing counts as one.
+bool InCopy() { return ::getpid() != gOwner.load(); }
 
-int OnBrokenConnection(::Display* display)
+// Returning lets the call that met the break go back to its caller.
+void GoOnAfterBreak(::Display*, void*) {}
+
+void Lose()
 {
-    // Also the connection of a message box, which SDL shows from a child
-    // process of ours: nothing there is ours to save.
-    if (!Marked(display))
-        ::_exit(kLostExitCode);
     if (!gLost.exchange(true)) {
         StartThread([] {
             std::this_thread::sleep_for(kGrace);
             ::_exit(kLostExitCode);
         }).detach();
     }
+}
+
+int OnBrokenConnection(::Display*)
+{
+    if (InCopy())
+        ::_exit(kLostExitCode);
+    Lose();
     return 0;
 }
 
-// Returning lets the call that met the break go back to its caller.
-void GoOnAfterBreak(::Display*, void*) {}
+// Errors SDL expects are caught by handlers it sets around the calls that
+// may meet them; what reaches this one ended the program before it was set.
+int OnProtocolError(::Display*, XErrorEvent* error)
+{
+    if (InCopy())
+        ::_exit(kLostExitCode);
+    int none = 0;
+    if (gErrorCode.compare_exchange_strong(none, error->error_code))
+        gRequestCode.store(error->request_code);
+    Lose();
+    return 0;
+}
 
 } // namespace
 
-void MarkX11Connection(_XDisplay* display)
+void WatchX11Connections()
 {
-    if (!display || Marked(display))
+    // A copy that starts a desktop of its own owns its connections.
+    if (gOwner.exchange(::getpid()) == ::getpid())
         return;
     XSetIOErrorHandler(OnBrokenConnection);
-    XSetIOErrorExitHandler(display, GoOnAfterBreak, nullptr);
-    for (auto& marked : gMarked) {
-        _XDisplay* empty = nullptr;
-        if (marked.compare_exchange_strong(empty, display))
-            return;
-    }
-}
-
-void MarkX11Connection(SDL_Window* window)
-{
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11)
-        MarkX11Connection(info.info.x11.display);
+    // SDL keeps the handler it finds and passes on what it does not expect.
+    XSetErrorHandler(OnProtocolError);
 }
 
 bool X11ServerLost() { return gLost.load(); }
 
+std::string X11LossCause()
+{
+    const int code = gErrorCode.load();
+    if (code == 0)
+        return "the X server went away";
+    return "the X server refused request " + std::to_string(gRequestCode.load()) + " with error " +
+           std::to_string(code) + " (a window of ours destroyed by another program?)";
+}
+
 } // namespace Platform
+
+// Every connection of the process opens here, SDL's own among them, so that
+// each is told before its first request what to do when it breaks: Xlib reads
+// that before it calls the handler, too late to set it there.
+extern "C" ::Display* XOpenDisplay(const char* name)
+{
+    using Open = ::Display* (*)(const char*);
+    static const auto open = reinterpret_cast<Open>(::dlsym(RTLD_NEXT, "XOpenDisplay"));
+    ::Display* display = open ? open(name) : nullptr;
+    if (display && !Platform::InCopy())
+        XSetIOErrorExitHandler(display, Platform::GoOnAfterBreak, nullptr);
+    return display;
+}

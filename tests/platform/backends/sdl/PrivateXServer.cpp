@@ -57,6 +57,25 @@ void Stop(pid_t child)
     waitpid(child, nullptr, 0);
 }
 
+// The windows of clients shown on the screen (with no window manager, the
+// top-level ones are the root's children).
+std::vector<Window> ShownWindows(Display* display)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> shown;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
+                shown.push_back(children[i]);
+        }
+        XFree(children);
+    }
+    return shown;
+}
+
 } // namespace
 
 PrivateXServer::PrivateXServer(bool windowManager)
@@ -90,20 +109,19 @@ void PrivateXServer::EndServer()
 
 bool PrivateXServer::WaitForShownWindow()
 {
-    return WaitUntil(kStartTimeoutMs, [](Display* display) {
-        Window root = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        bool shown = false;
-        if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-            for (unsigned int i = 0; i < count && !shown; ++i) {
-                XWindowAttributes attributes;
-                shown = XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable;
-            }
-            XFree(children);
-        }
-        return shown;
-    });
+    return WaitUntil(kStartTimeoutMs, [](Display* display) { return !ShownWindows(display).empty(); });
+}
+
+int PrivateXServer::DestroyShownWindows()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    const std::vector<Window> shown = ShownWindows(display);
+    for (Window window : shown)
+        XDestroyWindow(display, window);
+    XCloseDisplay(display);
+    return int(shown.size());
 }
 
 bool PrivateXServer::WaitForPicture()

@@ -22,6 +22,9 @@ public:
     // Waits, a bounded time, until a window of some client shows on the
     // server; false when none did.
     static bool WaitForShownWindow();
+    // Destroys every window shown on the screen from a connection of its
+    // own, as another program may; how many there were.
+    static int DestroyShownWindows();
     // Waits, a bounded time, until something is drawn on the screen (a pixel
     // that is not black); false when nothing was.
     static bool WaitForPicture();

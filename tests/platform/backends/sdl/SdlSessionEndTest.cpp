@@ -1,6 +1,7 @@
 #include "platform/backends/sdl/SdlBackend.h"
 #include "platform/process/EndSessionSignal.h"
 #include "platform/windows/Dialogs.h"
+#include "tests/platform/backends/sdl/HeldForks.h"
 #include "tests/platform/backends/sdl/PrivateXServer.h"
 #include "tests/support/ForkedChild.h"
 #include "tests/support/TempFolder.h"
@@ -23,6 +24,7 @@ constexpr int kNoDesktop = 10;
 constexpr int kWrongAnswer = 11;
 constexpr int kNoSessionEnd = 12;
 constexpr int kNoClose = 13;
+constexpr int kSessionEnded = 14;
 
 // Each case ends the session of its child process for good (the server goes,
 // or a signal comes), so each runs in a child of its own, on an X server of
@@ -66,18 +68,28 @@ int ShowBox(Backend& desktop)
                               {{IDOK, "OK"}}, 0, 0);
 }
 
-// The box waits on the user in a process of its own; the signal still ends
-// the wait, and no box waits on the user after it.
-TEST_F(SdlSessionEnd, ASignalTakesTheBoxAwayAndNoneComesAfter)
+struct Signal {
+    const char* name;
+    int number;
+};
+
+void PrintTo(const Signal& signal, std::ostream* out) { *out << signal.name; }
+
+class BoxSignal : public SdlSessionEnd, public ::testing::WithParamInterface<Signal> {};
+
+// The box waits on the user in a process of its own; each signal that ends
+// the session still ends the wait, and no box waits on the user after it.
+TEST_P(BoxSignal, TakesTheBoxAwayAndNoneComesAfter)
 {
-    ExpectChildPasses([] {
+    const int number = GetParam().number;
+    ExpectChildPasses([number] {
         WatchEndSessionSignals();
         std::unique_ptr<Backend> desktop = OpenDesktop();
         if (!desktop)
             return kNoDesktop;
-        std::thread signaller([] {
+        std::thread signaller([number] {
             PlatformTest::PrivateXServer::WaitForShownWindow();
-            ::kill(::getpid(), SIGTERM);
+            ::kill(::getpid(), number);
         });
         const int answer = ShowBox(*desktop);
         signaller.join();
@@ -87,11 +99,73 @@ TEST_F(SdlSessionEnd, ASignalTakesTheBoxAwayAndNoneComesAfter)
     });
 }
 
+INSTANTIATE_TEST_SUITE_P(Signals, BoxSignal,
+                         ::testing::Values(Signal{"SIGTERM", SIGTERM}, Signal{"SIGHUP", SIGHUP},
+                                           Signal{"SIGINT", SIGINT}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A signal that comes while the box is on its way, before its process is
+// forked, still takes the box away once it is up.
+TEST_F(SdlSessionEnd, ASignalBeforeTheBoxsProcessStillTakesItAway)
+{
+    ExpectChildPasses([] {
+        WatchEndSessionSignals();
+        std::unique_ptr<Backend> desktop = OpenDesktop();
+        if (!desktop)
+            return kNoDesktop;
+        PlatformTest::HoldForks(true);
+        std::thread signaller([] {
+            while (!PlatformTest::ForkWaits())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            ::kill(::getpid(), SIGTERM);
+            // Time for the watch to look for the box before there is one.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            PlatformTest::HoldForks(false);
+        });
+        const int answer = ShowBox(*desktop);
+        signaller.join();
+        return answer == 0 ? kPassed : kWrongAnswer;
+    });
+}
+
+// A signal sent to the box's own process ends that process as usual, not the
+// program's session: the call comes back, and the program goes on.
+TEST_F(SdlSessionEnd, ASignalToTheBoxsProcessEndsOnlyTheBox)
+{
+    ExpectChildPasses([] {
+        WatchEndSessionSignals();
+        std::unique_ptr<Backend> desktop = OpenDesktop();
+        if (!desktop)
+            return kNoDesktop;
+        const std::string children = "/proc/self/task/" + std::to_string(::gettid()) + "/children";
+        std::thread signaller([children] {
+            PlatformTest::PrivateXServer::WaitForShownWindow();
+            ::kill(std::stoi(LumoTest::ReadFile(children)), SIGTERM);
+        });
+        const int answer = ShowBox(*desktop);
+        signaller.join();
+        if (answer != 0)
+            return kWrongAnswer;
+        return TakeEndSessionSignal() ? kSessionEnded : kPassed;
+    });
+}
+
+// How the desktop goes from under a window of the program.
+struct Ending {
+    const char* name;
+    void (*end)(PlatformTest::PrivateXServer& server);
+};
+
+void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
+
+class WindowEnding : public SdlSessionEnd, public ::testing::WithParamInterface<Ending> {};
+
 // The program hears that its session ended, and takes its window down
 // without waiting on itself.
-TEST_F(SdlSessionEnd, AWindowsServerGoingEndsTheSession)
+TEST_P(WindowEnding, EndsTheSession)
 {
     PlatformTest::PrivateXServer& server = *mServer;
+    const Ending ending = GetParam();
     ExpectChildPasses([&] {
         std::unique_ptr<Backend> desktop = OpenDesktop();
         if (!desktop)
@@ -103,7 +177,7 @@ TEST_F(SdlSessionEnd, AWindowsServerGoingEndsTheSession)
         state.visible = true;
         desktop->SyncWindow(window, state, true);
         PlatformTest::PrivateXServer::WaitForShownWindow();
-        server.EndServer();
+        ending.end(server);
         std::vector<NativeEvent> events;
         bool ended = false;
         for (int polls = 0; polls < 100 && !ended; ++polls) {
@@ -119,10 +193,11 @@ TEST_F(SdlSessionEnd, AWindowsServerGoingEndsTheSession)
     });
 }
 
-// A dialog window, as the crash report shows, is closed when its server goes.
-TEST_F(SdlSessionEnd, ADialogsServerGoingClosesIt)
+// A dialog window, as the crash report shows, is closed.
+TEST_P(WindowEnding, ClosesADialog)
 {
     PlatformTest::PrivateXServer& server = *mServer;
+    const Ending ending = GetParam();
     ExpectChildPasses([&] {
         std::unique_ptr<Backend> desktop = OpenDesktop();
         if (!desktop)
@@ -136,7 +211,7 @@ TEST_F(SdlSessionEnd, ADialogsServerGoingClosesIt)
             return kNoDesktop;
         dialog->Show(true);
         PlatformTest::PrivateXServer::WaitForShownWindow();
-        server.EndServer();
+        ending.end(server);
         DialogEvent event;
         for (int waits = 0; waits < 100 && event.kind != DialogEvent::Kind::Close; ++waits)
             event = dialog->Wait(10);
@@ -145,5 +220,12 @@ TEST_F(SdlSessionEnd, ADialogsServerGoingClosesIt)
         return event.kind == DialogEvent::Kind::Close ? kPassed : kNoClose;
     });
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, WindowEnding,
+    ::testing::Values(Ending{"TheServerGoes", [](PlatformTest::PrivateXServer& server) { server.EndServer(); }},
+                      Ending{"AnotherProgramDestroysTheWindow",
+                             [](PlatformTest::PrivateXServer&) { PlatformTest::PrivateXServer::DestroyShownWindows(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
