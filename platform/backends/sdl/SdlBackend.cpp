@@ -365,7 +365,6 @@ bool SdlBackend::PresentScaledOnSurface(Native& native, const ShownFrame& frame)
     const RECT shown{left, top, left + width, top + height};
     if (std::memcmp(&shown, &native.scaledTo, sizeof shown) != 0 || native.scaledWidth != frame.width ||
         native.scaledHeight != frame.height) {
-        native.pointerStale = true;
         native.scaledTo = shown;
         native.scaledWidth = frame.width;
         native.scaledHeight = frame.height;
@@ -637,10 +636,11 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
             out.kind = NativeEvent::Kind::Exposed;
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
-            // A window surface made anew for the size holds nothing yet.
+            // A window surface made anew for the size holds nothing yet, and
+            // the pointer stands elsewhere in it.
             auto native = mWindows.find(out.window);
             if (native != mWindows.end())
-                native->second.refill = true;
+                native->second.refill = native->second.pointerStale = true;
             return;
         }
         case SDL_WINDOWEVENT_CLOSE:

@@ -82,8 +82,8 @@ private:
         // by its frame, not by its client area.
         bool framing = true;
         // The pointer has not moved in the window's present shape (new, to
-        // or from full screen, scaled anew): where it stands is told after
-        // the next frame, so the game need not wait for it to move.
+        // or from full screen, resized): where it stands is told after the
+        // next frame, so the game need not wait for it to move.
         bool pointerStale = true;
     };
 
