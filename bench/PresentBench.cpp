@@ -1,11 +1,13 @@
 // The frame's way to the window at 800 x 600: its conversion into the
 // window's 32-bit pixels from a 32-bit and a 565 surface, beside a memory copy
-// of the 32-bit frame; and the present path alone (the display's present: the
+// of the 32-bit frame; a full screen of 1024 x 768 scaled pixels narrowed to
+// a 16-bit screen's 565; and the present path alone (the display's present: the
 // primary's copy and its changed rows handed to a headless window) for a frame
 // whose every row changed and for one that did not change.
 
 #include "framework/display/DDInterface.h"
 #include "platform/backends/FrameConverter.h"
+#include "platform/backends/FrameNarrower.h"
 #include "platform/backends/headless/HeadlessSession.h"
 #include "platform/display/DirectDraw.h"
 #include "platform/display/DirectDrawSurface.h"
@@ -48,6 +50,22 @@ void Convert(benchmark::State& state, bool sixteen)
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+
+void Narrow(benchmark::State& state)
+{
+    constexpr int32_t kScreenWidth = 1024, kScreenHeight = 768;
+    std::vector<uint32_t> scaled(size_t(kScreenWidth) * kScreenHeight);
+    for (size_t i = 0; i < scaled.size(); ++i)
+        scaled[i] = uint32_t(i * 2654435761u) | 0xFF000000u;
+    std::vector<uint16_t> screen(scaled.size());
+    for (auto _ : state) {
+        for (int32_t y = 0; y < kScreenHeight; ++y)
+            FrameNarrower::NarrowRow(scaled.data() + size_t(y) * kScreenWidth, screen.data() + size_t(y) * kScreenWidth,
+                                     kScreenWidth, y);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kScreenWidth * kScreenHeight);
 }
 
 void MemoryCopy(benchmark::State& state)
@@ -114,6 +132,7 @@ void Present(benchmark::State& state, bool sixteen, bool everyRow)
 
 BENCHMARK_CAPTURE(Convert, 32bit, false);
 BENCHMARK_CAPTURE(Convert, 565, true);
+BENCHMARK(Narrow);
 BENCHMARK(MemoryCopy);
 BENCHMARK_CAPTURE(Present, EveryRow32, false, true);
 BENCHMARK_CAPTURE(Present, Unchanged32, false, false);

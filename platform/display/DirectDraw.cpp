@@ -85,18 +85,6 @@ DDPIXELFORMAT DirectDraw::DisplayFormat() const
     format.dwRBitMask = desktop.redMask;
     format.dwGBitMask = desktop.greenMask;
     format.dwBBitMask = desktop.blueMask;
-    if (mModeBits == 0 || mModeBits == desktop.bitsPerPixel)
-        return format;
-    format.dwRGBBitCount = mModeBits;
-    if (mModeBits == 16) {
-        format.dwRBitMask = 0xF800;
-        format.dwGBitMask = 0x07E0;
-        format.dwBBitMask = 0x001F;
-    } else {
-        format.dwRBitMask = 0x00FF0000;
-        format.dwGBitMask = 0x0000FF00;
-        format.dwBBitMask = 0x000000FF;
-    }
     return format;
 }
 

@@ -13,8 +13,9 @@ class DirectDrawPalette;
 class DirectDrawSurface;
 
 // The display device. One object serves both interface versions. A display
-// mode is emulated: the primary takes the mode's size and depth and is
-// converted when shown.
+// mode is emulated: the primary takes the mode's size, scaled to the screen
+// when shown. The desktop's depth stays: a frame drawn at a lower one would
+// only show the colours it lost, and one drawn deeper could not show more.
 class DirectDraw final : public DirectDrawObject {
 public:
     // IID_IDirect3D7 gives a new Direct3D object.
@@ -32,7 +33,7 @@ public:
     // The adapter the desktop reports.
     HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* identifier, uint32_t flags);
 
-    // The pixel format of surfaces made without one: the mode's, else the desktop's.
+    // The pixel format of surfaces made without one: the desktop's.
     DDPIXELFORMAT DisplayFormat() const;
 
 private:

@@ -26,8 +26,8 @@ void PrintTo(const Mode& mode, std::ostream* out)
     *out << mode.name;
 }
 
-// An opaque pixel of the picture as shown: full screen starts at 16 bits,
-// which keep 5 bits of red and blue.
+// An opaque pixel of the picture as shown, within what a desktop of 16 bits
+// keeps of red and blue (5 bits).
 bool Near(uint32_t shown, uint32_t picture)
 {
     for (int shift = 0; shift < 24; shift += 8)

@@ -103,7 +103,7 @@ protected:
     }
 };
 
-// A first start draws full screen at 16 bits: every frame of a kept game
+// On a 16-bit desktop the game draws at 16 bits: every frame of a kept game
 // drawn into 565 is the frame drawn at 32 bits narrowed to 565, pixel by
 // pixel, within what 565's floors add up to.
 TEST_P(SixteenBitFramesTest, AreTheThirtyTwoBitFramesNarrowed)

@@ -103,7 +103,7 @@ TEST(ContentPictures, ThePointersTipIsItsCentrePixel)
             }
 }
 
-// Full screen draws in 16-bit colour, where the window panel's tiled middle,
+// A 16-bit desktop draws in 16-bit colour, where the window panel's tiled middle,
 // shaded along y only, broke into bands as wide as the window: each row
 // narrowed to 5 and 6 bits fell a different part of a step short of its
 // shading. Over every four rows the narrowed middle keeps within half a step

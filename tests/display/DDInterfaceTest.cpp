@@ -150,7 +150,8 @@ TEST_F(DisplayInit, FullScreenWith3DOnAWideDesktopCentresThePicture)
         EXPECT_TRUE(mDisplay->mAspectCorrected);
         EXPECT_EQ(mDisplay->mDisplayWidth, 1680);
         EXPECT_EQ(mDisplay->mPrimarySurface->Width(), 1680);
-        EXPECT_EQ(mDisplay->mPrimarySurface->Format().dwRGBBitCount, 16u);
+        // The 16 bits asked for full screen leave the desktop at its own depth.
+        EXPECT_EQ(mDisplay->mPrimarySurface->Format().dwRGBBitCount, 32u);
         if (fill) {
             EXPECT_EQ(mDisplay->mWidth, 960);
             EXPECT_EQ(mDisplay->mPresentRect, (Lumo::Rect{0, 0, 1680, 1050}));

@@ -6,6 +6,7 @@
 #include "platform/display/DirectXResults.h"
 #include "platform/display/DisplayDesktop.h"
 #include "platform/process/Log.h"
+#include "tests/display/DisplayFixture.h"
 
 namespace LumoTest {
 namespace {
@@ -134,8 +135,9 @@ TEST_F(DisplayRecoveryTest, AWindowTooLargeForTheDesktopTurnsFullScreenOrEndsThe
 }
 
 // The display-format copy of an image is made for one pixel format: a switch
-// to a display of another format drops it, so that the next draw converts
-// the pixels again instead of misreading the old words.
+// to a display of another format (the desktop turned to 16 bits meanwhile)
+// drops it, so that the next draw converts the pixels again instead of
+// misreading the old words.
 TEST_F(DisplayRecoveryTest, AModeSwitchDropsTheDisplayFormatCopiesOfPlainImages)
 {
     ASSERT_NE(StartApp(), nullptr);
@@ -145,11 +147,36 @@ TEST_F(DisplayRecoveryTest, AModeSwitchDropsTheDisplayFormatCopiesOfPlainImages)
     image.SetBits(&pixel, 1, 1, false);
     EXPECT_EQ(image.GetNativeAlphaData(mApp->GetNativeDisplay())[0], 0xFF123456u);
 
+    DisplayDesktop::SetFormat(DisplayTest::kDesktop565);
     mApp->ChangeWindowedMode(false);
     ASSERT_FALSE(mApp->mIsWindowed);
     EXPECT_EQ(image.nativeAlphaData, nullptr);
     // Red, green and blue in 5, 6 and 5 bits.
     EXPECT_EQ(image.GetNativeAlphaData(mApp->GetNativeDisplay())[0], 0xFF0011AAu);
+}
+
+// Full screen asks for 16 bits, but the desktop keeps its depth: drawn at 16
+// bits on a deeper desktop, full screen showed darker colours than the window.
+TEST_F(DisplayRecoveryTest, FullScreenDrawsAtTheDesktopsDepth)
+{
+    const struct {
+        const char* name;
+        DesktopFormat desktop;
+        uint32_t bits;
+    } cases[] = {{"32-bit desktop", DesktopFormat{}, 32}, {"16-bit desktop", DisplayTest::kDesktop565, 16}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DisplayDesktop::SetFormat(c.desktop);
+        ASSERT_NE(StartApp(), nullptr);
+        EXPECT_EQ(mApp->mDDInterface->mBitsPerPixel, c.bits);
+        mApp->ChangeWindowedMode(false);
+        ASSERT_FALSE(mApp->mIsWindowed);
+        EXPECT_EQ(mApp->mDDInterface->mBitsPerPixel, c.bits);
+        mApp->ChangeWindowedMode(true);
+        ASSERT_TRUE(mApp->mIsWindowed);
+        EXPECT_EQ(mApp->mDDInterface->mBitsPerPixel, c.bits);
+        mApp.reset();
+    }
 }
 
 } // namespace

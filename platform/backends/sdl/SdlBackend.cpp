@@ -1,6 +1,7 @@
 #include "platform/backends/sdl/SdlBackend.h"
 
 #include "platform/backends/FrameConverter.h"
+#include "platform/backends/FrameNarrower.h"
 #include "platform/windows/Cursor.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/process/EndSessionSignal.h"
@@ -221,6 +222,7 @@ void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool ac
     if (state.fullScreen != before.fullScreen) {
         SDL_SetWindowFullscreen(sdl, state.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
         native.refill = true;
+        native.pointerStale = true;
     }
     if (!state.fullScreen) {
         if (state.client.left != before.client.left || state.client.top != before.client.top)
@@ -305,12 +307,13 @@ void SdlBackend::DropRenderer(Native& native)
     native.refill = true;
 }
 
-SDL_Surface* SdlBackend::WordSurface(Native& native, int32_t width, int32_t height)
+SDL_Surface* SdlBackend::WordSurface(Native& native, int32_t width, int32_t height, bool orRgb565)
 {
     // SDL's software renderer draws on this same surface, so it may be asked first.
     SDL_Surface* surface = SDL_GetWindowSurface(native.window);
     if (!surface || surface->w < width || surface->h < height ||
-        (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888))
+        (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888 &&
+         !(orRgb565 && surface->format->format == SDL_PIXELFORMAT_RGB565)))
         return nullptr;
     if (native.renderer) {
         DropRenderer(native);
@@ -359,9 +362,10 @@ bool SdlBackend::PresentOnSurface(Native& native, const ShownFrame& frame)
 
 bool SdlBackend::PresentScaledOnSurface(Native& native, const ShownFrame& frame)
 {
-    SDL_Surface* surface = WordSurface(native, 1, 1);
+    SDL_Surface* surface = WordSurface(native, 1, 1, true);
     if (!surface || frame.width <= 0 || frame.height <= 0)
         return false;
+    const bool narrowed = surface->format->BytesPerPixel == 2;
     // The frame as large as the screen holds it, centred between bars.
     int32_t width = surface->w, height = surface->h;
     if (int64_t(frame.width) * surface->h > int64_t(frame.height) * surface->w)
@@ -387,7 +391,8 @@ bool SdlBackend::PresentScaledOnSurface(Native& native, const ShownFrame& frame)
     const int32_t pitch = frame.width * 4;
     FrameConverter::For(frame.format)
         .ConvertChanged(frame, reinterpret_cast<uint8_t*>(native.widened.data()), pitch, 0, all);
-    uint8_t* origin = static_cast<uint8_t*>(surface->pixels) + int64_t(shown.top) * surface->pitch + shown.left * 4;
+    uint8_t* origin = static_cast<uint8_t*>(surface->pixels) + int64_t(shown.top) * surface->pitch +
+                      shown.left * surface->format->BytesPerPixel;
     mUpdateRects.clear();
     auto scale = [&](int32_t top, int32_t bottom) {
         int32_t first = native.scaler.FirstRowReading(top);
@@ -398,8 +403,18 @@ bool SdlBackend::PresentScaledOnSurface(Native& native, const ShownFrame& frame)
             first = std::max(first, last->y + last->h - shown.top);
         if (first >= end)
             return;
-        native.scaler.ScaleRows(native.widened.data(), frame.width, first, end,
-                                origin + int64_t(first) * surface->pitch, surface->pitch);
+        if (narrowed) {
+            // Scaled in words, then narrowed to the screen's 16 bits.
+            native.scaledRows.resize(size_t(width) * size_t(end - first));
+            native.scaler.ScaleRows(native.widened.data(), frame.width, first, end,
+                                    reinterpret_cast<uint8_t*>(native.scaledRows.data()), width * 4);
+            for (int32_t y = first; y < end; ++y)
+                FrameNarrower::NarrowRow(native.scaledRows.data() + int64_t(y - first) * width,
+                                         reinterpret_cast<uint16_t*>(origin + int64_t(y) * surface->pitch), width, y);
+        } else {
+            native.scaler.ScaleRows(native.widened.data(), frame.width, first, end,
+                                    origin + int64_t(first) * surface->pitch, surface->pitch);
+        }
         if (last && last->y + last->h == shown.top + first)
             last->h += end - first;
         else
@@ -483,10 +498,37 @@ void SdlBackend::PresentFrame(HWND window, const ShownFrame& frame)
     if (X11ServerLost() || found == mWindows.end() || !found->second.window)
         return;
     Native& native = found->second;
-    if (native.state.fullScreen ? SoftwareGl() && PresentScaledOnSurface(native, frame)
-                                : PresentOnSurface(native, frame))
+    if (!(native.state.fullScreen ? SoftwareGl() && PresentScaledOnSurface(native, frame)
+                                  : PresentOnSurface(native, frame)))
+        PresentThroughTexture(native, frame);
+    if (native.pointerStale)
+        RenewPointer(native);
+}
+
+void SdlBackend::RenewPointer(Native& native)
+{
+    native.pointerStale = false;
+    int x = 0, y = 0, left = 0, top = 0, width = 0, height = 0;
+    POINT pointer;
+    if (mX11 && mX11->Pointer(&pointer)) {
+        x = pointer.x;
+        y = pointer.y;
+    } else {
+        SDL_GetGlobalMouseState(&x, &y);
+    }
+    SDL_GetWindowPosition(native.window, &left, &top);
+    SDL_GetWindowSize(native.window, &width, &height);
+    x -= left;
+    y -= top;
+    if (x < 0 || y < 0 || x >= width || y >= height)
         return;
-    PresentThroughTexture(native, frame);
+    // Taken in and mapped to the frame as the pointer's own moves are.
+    SDL_Event moved{};
+    moved.motion.type = SDL_MOUSEMOTION;
+    moved.motion.windowID = SDL_GetWindowID(native.window);
+    moved.motion.x = x;
+    moved.motion.y = y;
+    SDL_PushEvent(&moved);
 }
 
 bool SdlBackend::Reframe(Native& native, int32_t x, int32_t y)
@@ -605,10 +647,11 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
             out.kind = NativeEvent::Kind::Exposed;
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
-            // A window surface made anew for the size holds nothing yet.
+            // A window surface made anew for the size holds nothing yet, and
+            // the pointer stands elsewhere in it.
             auto native = mWindows.find(out.window);
             if (native != mWindows.end())
-                native->second.refill = true;
+                native->second.refill = native->second.pointerStale = true;
             return;
         }
         case SDL_WINDOWEVENT_CLOSE:

@@ -73,6 +73,8 @@ private:
         int32_t scaledHeight = 0;
         std::vector<uint32_t> widened;
         FrameScaler scaler;
+        // Scaled rows on their way to a 16-bit surface.
+        std::vector<uint32_t> scaledRows;
         // What the next frame must renew beyond its changed rows: every row
         // (the picture behind it was made anew), or the window (exposed).
         bool refill = true;
@@ -80,6 +82,10 @@ private:
         // Until a window manager has framed the new window, which it places
         // by its frame, not by its client area.
         bool framing = true;
+        // The pointer has not moved in the window's present shape (new, to
+        // or from full screen, resized): where it stands is told after the
+        // next frame, so the game need not wait for it to move.
+        bool pointerStale = true;
     };
 
     SdlBackend(std::unique_ptr<SdlGlProbe> gl, std::unique_ptr<X11Desktop> x11);
@@ -92,12 +98,14 @@ private:
     // belongs; false when the move was not the framing.
     bool Reframe(Native& native, int32_t x, int32_t y);
     bool SoftwareGl();
-    // The window's surface where it holds 32-bit words and at least width x
-    // height of them, with the renderer that drew on it gone; else null.
-    SDL_Surface* WordSurface(Native& native, int32_t width, int32_t height);
+    // The window's surface where it holds 32-bit words (or, when asked, 565
+    // pixels) and at least width x height of them, with the renderer that
+    // drew on it gone; else null.
+    SDL_Surface* WordSurface(Native& native, int32_t width, int32_t height, bool orRgb565 = false);
     bool PresentOnSurface(Native& native, const ShownFrame& frame);
     bool PresentScaledOnSurface(Native& native, const ShownFrame& frame);
     void PresentThroughTexture(Native& native, const ShownFrame& frame);
+    void RenewPointer(Native& native);
     void DropRenderer(Native& native);
 
     std::map<HWND, Native> mWindows;

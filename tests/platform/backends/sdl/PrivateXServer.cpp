@@ -78,12 +78,12 @@ std::vector<Window> ShownWindows(Display* display)
 
 } // namespace
 
-PrivateXServer::PrivateXServer(bool windowManager)
+PrivateXServer::PrivateXServer(bool windowManager, const std::string& screen)
 {
     const char* display = std::getenv("DISPLAY");
     mHadDisplay = display != nullptr;
     mPreviousDisplay = display ? display : "";
-    StartServer();
+    StartServer(screen);
     if (mFailure.empty() && windowManager)
         StartWindowManager();
 }
@@ -142,7 +142,7 @@ bool PrivateXServer::WaitForPicture()
     });
 }
 
-void PrivateXServer::StartServer()
+void PrivateXServer::StartServer(const std::string& screen)
 {
     int ends[2];
     if (pipe(ends) != 0) {
@@ -150,7 +150,7 @@ void PrivateXServer::StartServer()
         return;
     }
     // The server picks a free display and writes its number to the pipe.
-    mServer = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", "1024x768x24", "-nolisten",
+    mServer = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", screen, "-nolisten",
                      "tcp"});
     close(ends[1]);
     std::string number;
