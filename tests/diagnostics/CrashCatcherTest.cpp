@@ -321,8 +321,9 @@ TEST(CrashCatcherTest, AReportClearsTheTemporariesOfReportsCutOffWhereItGoes)
         const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(folder.Path(), [&] {
             ASSERT_EQ(::chdir(working.c_str()), 0);
             Lumo::AppLog::GetInstance()->Open(data + "/");
-            Platform::SetLogHook(
-                [](const std::string& line) { Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", line.c_str()); });
+            Platform::SetLogHook([](const std::string& line) {
+                Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", line.c_str());
+            });
             Lumo::SetCrashReportFallbackFolder(data);
             Lumo::InstallCrashHandler();
             CrashSamples::WriteThroughNull();
