@@ -1,6 +1,7 @@
 #include "platform/process/CrashSignals.h"
 
 #include "platform/process/Process.h"
+#include "platform/storage/TemporaryFiles.h"
 
 #include <atomic>
 #include <cerrno>
@@ -290,21 +291,13 @@ bool WriteFileFromSignal(const char* path, const char* bytes, size_t length)
 {
     // The bytes go to a file of their own first and then take the name, so
     // that the name shows a whole report at every moment and a link by that
-    // name is replaced, not written through.
+    // name is replaced, not written through. The process's number is the
+    // temporary's tag: no other process writes by that name now.
+    char tag[kTemporaryTagLength];
+    MakeTemporaryTag(uint64_t(::getpid()), tag);
     char temporary[4096];
-    const size_t pathLength = ::strnlen(path, sizeof(temporary));
-    char digits[24];
-    size_t digitCount = 0;
-    for (uint64_t pid = uint64_t(::getpid()); digitCount == 0 || pid != 0; pid /= 10)
-        digits[digitCount++] = char('0' + pid % 10);
-    if (pathLength + 2 + digitCount >= sizeof(temporary))
+    if (!MakeTemporaryName(path, tag, temporary, sizeof temporary))
         return false;
-    std::memcpy(temporary, path, pathLength);
-    size_t end = pathLength;
-    temporary[end++] = '.';
-    while (digitCount > 0)
-        temporary[end++] = digits[--digitCount];
-    temporary[end] = '\0';
 
     constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     int fd = ::open(temporary, kFlags, 0644);

@@ -1,6 +1,7 @@
 #include "platform/storage/AtomicFile.h"
 
 #include "platform/storage/Files.h"
+#include "platform/storage/TemporaryFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,45 +19,22 @@ namespace Platform {
 
 namespace {
 
-// A temporary's suffix: a dot and six letters or digits.
-constexpr size_t kSuffixLength = 7;
-constexpr char kSuffixLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-// No write of a settings-sized file takes this long.
-constexpr auto kStaleAge = std::chrono::minutes(10);
-
 bool Fail(const std::string& path, const char* step, std::string* error)
 {
     *error = "Cannot write \"" + path + "\" (" + step + "): " + std::strerror(errno);
     return false;
 }
 
-bool IsTemporaryOf(const std::string& name, const std::string& base)
-{
-    if (name.size() != base.size() + kSuffixLength || name.compare(0, base.size(), base) != 0 ||
-        name[base.size()] != '.')
-        return false;
-    for (size_t i = base.size() + 1; i < name.size(); ++i) {
-        const char c = name[i];
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
-            return false;
-    }
-    return true;
-}
-
-// A suffix no other write of this process or another is likely to pick; the
+// A tag no other write of this process or another is likely to pick; the
 // exclusive create settles the rare clash.
-std::string TemporarySuffix()
+uint64_t TemporaryNumber()
 {
     static std::atomic<uint64_t> sCount{0};
     uint64_t mixed = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
                      (uint64_t(::getpid()) << 32) ^ (++sCount * 0x9E3779B97F4A7C15ull);
     mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9ull;
     mixed = (mixed ^ (mixed >> 27)) * 0x94D049BB133111EBull;
-    mixed ^= mixed >> 31;
-    std::string suffix = ".";
-    for (size_t i = 1; i < kSuffixLength; ++i, mixed /= sizeof kSuffixLetters - 1)
-        suffix += kSuffixLetters[mixed % (sizeof kSuffixLetters - 1)];
-    return suffix;
+    return mixed ^ (mixed >> 31);
 }
 
 FileCalls gCalls = {::link, ::write};
@@ -68,7 +46,14 @@ FileCalls gCalls = {::link, ::write};
 int CreateTemporary(const std::string& target, std::string* name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *name = target + TemporarySuffix();
+        char tag[kTemporaryTagLength];
+        MakeTemporaryTag(TemporaryNumber(), tag);
+        std::string room(target.size() + kTemporaryNameGrowth + 1, '\0');
+        if (!MakeTemporaryName(target.c_str(), tag, room.data(), room.size())) {
+            errno = EINVAL;
+            return -1;
+        }
+        *name = room.c_str();
         const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             struct stat replaced;
@@ -163,6 +148,29 @@ bool CopyFile(const std::string& from, const std::string& to)
     return copied;
 }
 
+// The bytes in the target's place, through a temporary in its folder.
+bool Replace(const std::string& target, const std::string& folder, const std::string& bytes, std::string* error)
+{
+    std::string name;
+    const int fd = CreateTemporary(target, &name);
+    if (fd < 0)
+        return Fail(target, "create", error);
+    if (const char* failed = Finish(fd, name, bytes))
+        return Fail(target, failed, error);
+    if (::rename(name.c_str(), target.c_str()) != 0) {
+        Fail(target, "rename", error);
+        ::unlink(name.c_str());
+        return false;
+    }
+    // The rename itself lives in the folder.
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+    return true;
+}
+
 } // namespace
 
 FileCalls SetFileCalls(const FileCalls& calls)
@@ -185,26 +193,15 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
 {
     // A rename over a link replaces the link.
     const std::string target = atLink == AtLink::kWriteThrough ? LinkTarget(path) : path;
-    std::string name;
-    const int fd = CreateTemporary(target, &name);
-    if (fd < 0)
-        return Fail(target, "create", error);
-    if (const char* failed = Finish(fd, name, bytes))
-        return Fail(target, failed, error);
-    if (::rename(name.c_str(), target.c_str()) != 0) {
-        Fail(target, "rename", error);
-        ::unlink(name.c_str());
-        return false;
-    }
-    // The rename itself lives in the folder.
-    size_t cut = target.find_last_of('/');
-    std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : target.substr(0, cut);
-    int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
-    return true;
+    const size_t cut = target.find_last_of('/');
+    const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : target.substr(0, cut);
+    const bool written = Replace(target, folder, bytes, error);
+    // After the write, which must not wait for the log. A folder that a link
+    // leads to is another's place: a synced folder, say, whose files may
+    // carry another machine's times.
+    if (target == path)
+        SweepStaleTemporaries(folder);
+    return written;
 }
 
 bool KeepDamagedCopy(const std::string& path, std::string* copy)
@@ -229,22 +226,6 @@ bool KeepDamagedCopy(const std::string& path, std::string* copy)
     copy->clear();
     struct stat there;
     return ::lstat(target.c_str(), &there) != 0 && errno == ENOENT;
-}
-
-void RemoveStaleTemporaries(const std::string& path)
-{
-    const std::filesystem::path target(LinkTarget(path));
-    const std::string base = target.filename().string();
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::error_code error;
-    const auto now = std::filesystem::file_time_type::clock::now();
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (!IsTemporaryOf(entry.path().filename().string(), base) || !entry.is_regular_file(error))
-            continue;
-        const auto written = entry.last_write_time(error);
-        if (!error && now - written > kStaleAge)
-            std::filesystem::remove(entry.path(), error);
-    }
 }
 
 } // namespace Platform

@@ -19,7 +19,8 @@ enum class AtLink {
 // the old file or the new one. The file keeps the permissions of the plain
 // file it replaces, but its owner may always read it; a new one gets those
 // the user's umask gives. False on any failure, with the reason in error for
-// the caller to report.
+// the caller to report. Then the folder, unless a link led there, is rid of
+// what writes cut off left in it (SweepStaleTemporaries).
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error,
                          AtLink atLink = AtLink::kWriteThrough);
 
@@ -45,10 +46,5 @@ FileCalls SetFileCalls(const FileCalls& calls);
 // The file a path ends at once its symbolic links are followed; the path
 // itself when it is no link or its target cannot be resolved.
 std::string LinkTarget(const std::string& path);
-
-// Removes the temporaries of earlier writes of this file that were cut off
-// (a killed process leaves them); those of a write in progress are young and
-// stay.
-void RemoveStaleTemporaries(const std::string& path);
 
 } // namespace Platform

@@ -163,7 +163,6 @@ bool ParseValue(const std::string& text, RegistryStore::Value* value)
 
 RegistryStore::RegistryStore(std::string path) : mPath(std::move(path))
 {
-    RemoveStaleTemporaries(mPath);
     std::string text;
     const WholeFile read = ReadWholeFile(mPath, kLargestFile, &text);
     const int cause = errno;

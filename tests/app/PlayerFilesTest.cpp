@@ -5,6 +5,7 @@
 #include "tests/app/MousePlayer.h"
 #include "tests/app/ShippedGameTest.h"
 #include "tests/support/FileSystemWithoutLinks.h"
+#include "tests/support/PlantedTemporaries.h"
 #include "tests/support/UnprivilegedChild.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -366,6 +368,56 @@ TEST_F(PlayerFilesTest, AScoresFileCutInsideATableKeepsItsWholeEntries)
     ASSERT_EQ(saved.size(), 768u);
     EXPECT_EQ(std::string(saved.data() + 192 + 2 * 24), "P2");
     EXPECT_EQ(LumoTest::ReadFile(GameFile("scores.dat.damaged")), scores);
+}
+
+// A careful player's copies and a synced folder that users.dat leads to are
+// the player's: a start and a save of the game leave them as they were, while
+// what writes of ours cut off long ago left in our own folders goes, logged.
+TEST_F(PlayerFilesTest, ThePlayersCopiesAndASyncedFolderOutlastAStartAndASave)
+{
+    const auto makeOld = [](const std::string& path) {
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    };
+    const std::string settings = mFolder / "config/lumo";
+    const std::string synced = mFolder / "synced";
+    const std::string copies[] = {GameFile("users.dat.backup"), GameFile("scores.dat.abc123"),
+                                  synced + "/users.dat.laptop", settings + "/registry.txt.backup"};
+    for (const std::string& copy : copies) {
+        std::filesystem::create_directories(std::filesystem::path(copy).parent_path());
+        std::ofstream(copy) << "the player's";
+        makeOld(copy);
+    }
+    std::ofstream(synced + "/users.dat", std::ios::binary) << ProfileRecord("Ann");
+    std::filesystem::create_symlink(synced + "/users.dat", GameFile("users.dat"));
+    LumoTest::PlantedTemporaries inData(GameFolder(), "scores.dat");
+    LumoTest::PlantedTemporaries inSettings(settings, "registry.txt");
+    LumoTest::PlantedTemporaries inSynced(synced, "users.dat");
+
+    // The log is the child's to open: one process holds it at a time.
+    Lumo::AppLog::GetInstance()->Close();
+    const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(mFolder.Path(), [&] {
+        Platform::RegistryStore store(settings + "/registry.txt");
+        Platform::ScopedRegistryStore scope(&store);
+        ScriptedGame& game = StartAndLoad();
+        for (const std::string& copy : copies)
+            EXPECT_TRUE(std::filesystem::exists(copy)) << "at the start: " << copy;
+        EXPECT_EQ(ProfileNames(*game.Profiles()), std::vector<std::string>{"Ann"});
+        game.Profiles()->Add("Bob");
+        game.Hiscores()->Insert("Bob", 50);
+        game.SavePlayerFiles();
+        mGame.reset();
+
+        for (const std::string& copy : copies)
+            EXPECT_EQ(LumoTest::ReadFile(copy), "the player's") << "after a save: " << copy;
+        EXPECT_TRUE(std::filesystem::is_symlink(GameFile("users.dat")));
+        EXPECT_EQ(LumoTest::ReadFile(synced + "/users.dat").size(), 2u * 88u);
+        EXPECT_TRUE(std::filesystem::is_regular_file(settings + "/registry.txt"));
+        inData.ExpectSwept();
+        inSettings.ExpectSwept();
+        inSynced.ExpectLeft();
+    });
+    ASSERT_FALSE(end.timedOut);
+    EXPECT_EQ(end.exitCode, 0);
 }
 
 } // namespace

@@ -3,8 +3,11 @@
 #include "framework/diagnostics/CrashHandler.h"
 #include "framework/diagnostics/CrashReportState.h"
 #include "platform/process/CrashSignals.h"
+#include "platform/process/Log.h"
 #include "platform/process/Process.h"
+#include "platform/storage/TemporaryFiles.h"
 #include "tests/support/ForkedChild.h"
+#include "tests/support/PlantedTemporaries.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/UnprivilegedChild.h"
@@ -284,7 +287,7 @@ TEST(CrashCatcherTest, AReportTheWorkingFolderRefusesGoesToTheDataFolderAndSaysW
         // No temporary is left behind by a write that failed.
         for (const std::string& where : {working, data})
             for (const auto& entry : std::filesystem::directory_iterator(where))
-                EXPECT_EQ(entry.path().filename().string().rfind("crash.txt.", 0), std::string::npos) << entry.path();
+                EXPECT_FALSE(Platform::IsTemporaryName(entry.path().filename().string())) << entry.path();
 
         if (c.told == nullptr)
             continue;
@@ -296,6 +299,42 @@ TEST(CrashCatcherTest, AReportTheWorkingFolderRefusesGoesToTheDataFolderAndSaysW
                 told.replace(at, mark.size(), path);
         EXPECT_NE(log.find(told + "\r\n"), std::string::npos) << log;
         EXPECT_NE(terminal.find(told + "\n"), std::string::npos) << terminal;
+    }
+}
+
+// A report cut off (the process killed while the fault's first report or
+// the whole one was written) leaves its temporary where reports go; the next
+// report there clears it, and says so in the log.
+TEST(CrashCatcherTest, AReportClearsTheTemporariesOfReportsCutOffWhereItGoes)
+{
+    for (const bool workingRefuses : {false, true}) {
+        SCOPED_TRACE(workingRefuses ? "the data folder takes it" : "the working folder takes it");
+        TempFolder folder;
+        const std::string working = folder / "working";
+        const std::string data = folder / "data";
+        std::filesystem::create_directories(working);
+        std::filesystem::create_directories(data);
+        LumoTest::PlantedTemporaries planted(workingRefuses ? data : working, "crash.txt");
+        if (workingRefuses)
+            std::filesystem::permissions(working, std::filesystem::perms(0555));
+
+        const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(folder.Path(), [&] {
+            ASSERT_EQ(::chdir(working.c_str()), 0);
+            Lumo::AppLog::GetInstance()->Open(data + "/");
+            Platform::SetLogHook([](const std::string& line) {
+                Lumo::AppLog::GetInstance()->Printf(Lumo::AppLog::kToFile, "%s", line.c_str());
+            });
+            Lumo::SetCrashReportFallbackFolder(data);
+            Lumo::InstallCrashHandler();
+            CrashSamples::WriteThroughNull();
+        });
+        std::filesystem::permissions(working, std::filesystem::perms(0755));
+        ASSERT_FALSE(end.timedOut);
+        ASSERT_EQ(end.signal, SIGSEGV) << "exit code " << end.exitCode;
+        EXPECT_TRUE(std::filesystem::is_regular_file((workingRefuses ? data : working) + "/crash.txt"));
+        EXPECT_FALSE(std::filesystem::exists(planted.Stale()));
+        EXPECT_TRUE(std::filesystem::exists(planted.Fresh()));
+        EXPECT_NE(ReadFile(data + "/applog.txt").find("Removed \"" + planted.Stale() + "\""), std::string::npos);
     }
 }
 

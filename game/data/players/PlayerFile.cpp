@@ -66,8 +66,6 @@ bool PlayerFile::Write(const std::string& bytes)
             log->Printf(Lumo::AppLog::kToFile, "The damaged %s is kept as \"%s\"", mName, copy.c_str());
         mDamaged = false;
     }
-    // Writes killed halfway leave their temporaries beside the file.
-    Platform::RemoveStaleTemporaries(path);
     std::string error;
     if (Platform::WriteFileAtomically(path, bytes, &error))
         return true;

@@ -1,6 +1,7 @@
 #include "platform/process/Log.h"
 #include "platform/storage/Registry.h"
 #include "tests/support/FileSystemWithoutLinks.h"
+#include "tests/support/PlantedTemporaries.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/UnprivilegedChild.h"
 
@@ -241,26 +242,48 @@ TEST_F(RegistryFile, WhatIsNoSettingsFileIsNeverReadAndIsSetAside)
     EXPECT_LT(std::filesystem::file_size(Path()), 1000u);
 }
 
-TEST_F(RegistryFile, AWriteGoesThroughALinkAndCutOffTemporariesAreCleared)
+// The link's target is written, and its folder, someone else's place, is
+// left as it was.
+TEST_F(RegistryFile, AWriteGoesThroughALinkAndLeavesTheFolderItLeadsTo)
 {
     mFolder.Write("real/settings.txt", "[SOFTWARE\\T]\n\"A\"=dword:4\n");
+    mFolder.Write("real/settings.txt.keep", "not a temporary");
     std::filesystem::create_directories(mFolder / "config/lumo");
     std::filesystem::create_symlink(mFolder / "real/settings.txt", Path());
-    // Left by writes that were killed: one long ago, one that may be running now.
-    mFolder.Write("real/settings.txt.Ab12Cd", "old");
-    mFolder.Write("real/settings.txt.Ef34Gh", "new");
-    mFolder.Write("real/settings.txt.keep", "not a temporary");
-    std::filesystem::last_write_time(mFolder / "real/settings.txt.Ab12Cd",
-                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    LumoTest::PlantedTemporaries planted(mFolder / "real", "settings.txt");
 
     RegistryStore store(Path());
-    EXPECT_FALSE(std::filesystem::exists(mFolder / "real/settings.txt.Ab12Cd"));
-    EXPECT_TRUE(std::filesystem::exists(mFolder / "real/settings.txt.Ef34Gh"));
-    EXPECT_TRUE(std::filesystem::exists(mFolder / "real/settings.txt.keep"));
-
     ASSERT_TRUE(store.Set("SOFTWARE\\T", "B", RegistryStore::Value{REG_SZ, "b"}));
     EXPECT_TRUE(std::filesystem::is_symlink(Path()));
     EXPECT_NE(LumoTest::ReadFile(mFolder / "real/settings.txt").find("\"B\"=sz:b"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(mFolder / "real/settings.txt.keep"));
+    planted.ExpectLeft();
+}
+
+// A careful player's copy, made before something risky, is the player's: it
+// outlasts a start and a save, while a write of ours cut off long ago goes.
+TEST_F(RegistryFile, APlayersCopyOutlastsAStartAndASave)
+{
+    const std::string folder = mFolder / "config/lumo";
+    const char* const copies[] = {"registry.txt.backup", "registry.txt.abc123"};
+    mFolder.Write("config/lumo/registry.txt", "[SOFTWARE\\T]\n\"A\"=dword:4\n");
+    for (const char* copy : copies) {
+        mFolder.Write(std::string("config/lumo/") + copy, "the player's");
+        std::filesystem::last_write_time(folder + "/" + copy,
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    LumoTest::PlantedTemporaries planted(folder, "registry.txt");
+    const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(mFolder.Path(), [&] {
+        RegistryStore store(Path());
+        for (const char* copy : copies)
+            EXPECT_TRUE(std::filesystem::exists(folder + "/" + copy)) << "at the start: " << copy;
+        ASSERT_TRUE(store.Set("SOFTWARE\\T", "B", RegistryStore::Value{REG_SZ, "b"}));
+        for (const char* copy : copies)
+            EXPECT_EQ(LumoTest::ReadFile(folder + "/" + copy), "the player's") << "after a save: " << copy;
+        planted.ExpectSwept();
+    });
+    ASSERT_FALSE(end.timedOut);
+    EXPECT_EQ(end.exitCode, 0);
 }
 
 TEST_F(RegistryFile, AFolderThatCannotBeWrittenIsLoggedOncePerFailure)

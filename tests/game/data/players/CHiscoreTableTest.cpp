@@ -7,6 +7,7 @@
 #include "game/data/pictures/CImageTable.h"
 #include "game/data/players/PlayerFile.h"
 #include "tests/game/data/players/PlayerFileFixture.h"
+#include "tests/support/PlantedTemporaries.h"
 
 #include <gtest/gtest.h>
 
@@ -206,17 +207,19 @@ TEST_F(HiscoreTableTest, NamesWithBytesAfterTheTerminatorAreReadAndTheRestIsZero
     EXPECT_FALSE(std::filesystem::exists(DataPath("scores.dat.damaged")));
 }
 
-TEST_F(HiscoreTableTest, SavingClearsTemporariesOfKilledWritesButNotOfRunningOnes)
+// A copy that once looked like a temporary of ours ("scores.dat." and six
+// letters or digits) is the player's and stays.
+TEST_F(HiscoreTableTest, SavingClearsTemporariesOfKilledWritesButNotOfRunningOnesNorCopies)
 {
-    WriteData("scores.dat.Ab12Cd", "old");
-    WriteData("scores.dat.Ef34Gh", "new");
+    WriteData("scores.dat.Ab12Cd", "the player's");
     std::filesystem::last_write_time(DataPath("scores.dat.Ab12Cd"),
                                      std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    LumoTest::PlantedTemporaries planted(std::filesystem::path(DataPath("scores.dat")).parent_path(), "scores.dat");
     CHiscoreTable table;
     table.InsertWithExtra("new", 400, 2);
     table.Save();
-    EXPECT_FALSE(std::filesystem::exists(DataPath("scores.dat.Ab12Cd")));
-    EXPECT_TRUE(std::filesystem::exists(DataPath("scores.dat.Ef34Gh")));
+    planted.ExpectSwept();
+    EXPECT_EQ(ReadData("scores.dat.Ab12Cd"), "the player's");
 }
 
 TEST_F(HiscoreTableTest, MissingFileLeavesEmptyTables)
