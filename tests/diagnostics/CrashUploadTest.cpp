@@ -1,3 +1,4 @@
+#include "framework/core/AppLog.h"
 #include "framework/diagnostics/CrashReportState.h"
 #include "framework/diagnostics/CrashWindows.h"
 #include "framework/diagnostics/HTTPTransfer.h"
@@ -6,6 +7,7 @@
 #include "platform/windows/Dialogs.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/diagnostics/LoopbackServer.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +32,11 @@ protected:
         mHost = std::make_unique<LumoTest::FakeDiagnosticsHost>();
         mHost->mFields = {{"level", "7"}};
         mHost->mAttachment = "DEMO";
+        Lumo::AppLog::GetInstance()->Open(mFolder.Path() + "/");
     }
     void TearDown() override
     {
+        Lumo::AppLog::GetInstance()->Close();
         Lumo::CrashReportState& state = Lumo::GetCrashReportState();
         state.mUploadHost.clear();
         state.mAttachDemo = false;
@@ -57,6 +61,18 @@ protected:
         return titles;
     }
 
+    // The log's lines that say the report was not sent.
+    std::vector<std::string> NotSentLines() const
+    {
+        std::vector<std::string> lines;
+        const std::string log = LumoTest::ReadFile(mFolder / "applog.txt");
+        for (size_t at = log.find("The crash report was not sent"); at != std::string::npos;
+             at = log.find("The crash report was not sent", at + 1))
+            lines.push_back(log.substr(at, log.find("\r\n", at) - at));
+        return lines;
+    }
+
+    LumoTest::TempFolder mFolder;
     Platform::HeadlessSession mSession;
     std::unique_ptr<LumoTest::FakeDiagnosticsHost> mHost;
 };
@@ -154,6 +170,85 @@ TEST_F(CrashUploadTest, FailedUploadOffersRetryUntilCancelled)
         EXPECT_EQ(box.caption, "Connection Failed");
         EXPECT_EQ(box.text, "Failed to connect to server.");
     }
+    const std::string line =
+        "The crash report was not sent to \"" + state.mUploadHost + "\": no connection could be made";
+    EXPECT_EQ(NotSentLines(), (std::vector<std::string>{line, line}));
+}
+
+// Time that runs kSpeed times as fast as the real one, so that the upload's
+// minute passes in about a second while a server keeps its real pace.
+class FastClock final : public Platform::Clock {
+public:
+    static constexpr uint64_t kSpeed = 50;
+    uint64_t NowMicros() override
+    {
+        const auto real = std::chrono::steady_clock::now() - mStart;
+        return uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(real).count()) * kSpeed;
+    }
+    void SleepMillis(uint32_t ms) override
+    {
+        std::this_thread::sleep_for(std::chrono::microseconds(ms * 1000 / kSpeed));
+    }
+
+private:
+    const std::chrono::steady_clock::time_point mStart = std::chrono::steady_clock::now();
+};
+
+// A server that takes the report but gives no whole answer within the
+// upload's minute has failed it, as one that refuses does: the user is
+// offered Retry, which waits a minute again, and the log says why. The
+// minute is for the whole upload, so a reply that trickles in forever ends
+// there too.
+TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
+{
+    constexpr uint32_t kMinute = 60 * 1000;
+    const struct {
+        const char* name;
+        std::vector<std::string> pieces;
+        LoopbackServer::Ending ending;
+    } cases[] = {
+        {"never answers", {}, LoopbackServer::Ending::kStall},
+        {"answers part of the head", {"HTTP/1.1 200 OK\r\nContent-Le"}, LoopbackServer::Ending::kStall},
+        {"trickles a body without end", {"HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n"},
+         LoopbackServer::Ending::kTrickle},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Platform::HeadlessSession session;
+        FastClock clock;
+        Platform::ScopedClock useClock(&clock);
+        LoopbackServer server(c.pieces, c.ending);
+        Lumo::CrashReportState& state = Lumo::GetCrashReportState();
+        state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
+        const auto act = [&](const std::string& title, DialogAction::Kind kind, const std::string& text,
+                             uint32_t after = 0) {
+            session.Desktop().ScriptDialogAction(DialogAction{title, kind, text, after});
+        };
+        act("Fatal Error!", DialogAction::Kind::Press, "Send Report");
+        act("Error Details", DialogAction::Kind::Press, "Continue");
+        act("Submitting Report", DialogAction::Kind::Press, "Abort", kPatient);
+        for (int answer : {Platform::IDRETRY, Platform::IDCANCEL})
+            session.Desktop().ScriptMessageBoxAnswer(answer);
+        const uint32_t began = Platform::timeGetTime();
+        Lumo::CreateCrashWindow("text", "title");
+        const uint32_t took = Platform::timeGetTime() - began;
+
+        EXPECT_TRUE(state.mDialogDone);
+        EXPECT_TRUE(server.Received());
+        const auto& boxes = session.Desktop().MessageBoxes();
+        EXPECT_EQ(boxes.size(), 2u);
+        for (const auto& box : boxes) {
+            EXPECT_EQ(box.caption, "Connection Failed");
+            EXPECT_EQ(box.text, "Failed to connect to server.");
+        }
+        // A minute for each try, and over before the user's own patience.
+        EXPECT_GE(took, 2 * kMinute);
+        EXPECT_LT(took, kPatient);
+        const std::string line = "The crash report was not sent to \"" + state.mUploadHost +
+                                 "\": no whole answer came within 60 seconds";
+        EXPECT_EQ(NotSentLines(), (std::vector<std::string>{line, line}));
+        Lumo::AppLog::GetInstance()->Open(mFolder.Path() + "/");
+    }
 }
 
 // Fake time that stands still until the upload has reached the server, so
@@ -190,7 +285,9 @@ TEST_F(CrashUploadTest, AbortEndsAStalledUploadQuicklyWhileTheWaitTicks)
     EXPECT_TRUE(server.Received());
     Lumo::GetCrashHTTPTransfer().WaitFinish();
     EXPECT_EQ(Lumo::GetCrashHTTPTransfer().GetResult(), Lumo::HTTPTransfer::kAborted);
+    // The user's own abort ends the upload quietly.
     EXPECT_TRUE(mSession.Desktop().MessageBoxes().empty());
+    EXPECT_TRUE(NotSentLines().empty());
     const auto dialogs = mSession.Desktop().Dialogs();
     ASSERT_EQ(dialogs.size(), 3u);
     const Platform::DialogLayout& progress = dialogs[2].layout;

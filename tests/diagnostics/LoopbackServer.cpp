@@ -91,12 +91,12 @@ void LoopbackServer::Serve()
     mReceived = mRequest.size() >= needed;
     while (mHeld && !mStop)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (mEnding != Ending::kStall) {
-        for (const std::string& piece : mPieces)
-            ::send(peer, piece.data(), piece.size(), MSG_NOSIGNAL);
-    }
+    for (const std::string& piece : mPieces)
+        ::send(peer, piece.data(), piece.size(), MSG_NOSIGNAL);
     while (mEnding == Ending::kStall && !mStop)
         WaitReadable(peer, mStop);
+    while (mEnding == Ending::kTrickle && !mStop && ::send(peer, "x", 1, MSG_NOSIGNAL) == 1)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     if (mEnding == Ending::kReset) {
         // Closing with lingering off sends a reset instead of the usual end.
         const linger off = {1, 0};

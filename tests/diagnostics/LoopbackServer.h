@@ -14,8 +14,11 @@ class LoopbackServer {
 public:
     enum class Ending {
         kClose,
-        // Holds the connection open without a word until the server is stopped.
+        // Holds the connection open without a further word until the server
+        // is stopped.
         kStall,
+        // Sends one more byte every few milliseconds until the server is stopped.
+        kTrickle,
         // Resets the connection after the pieces.
         kReset,
     };
