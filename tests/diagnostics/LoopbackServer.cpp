@@ -42,8 +42,19 @@ LoopbackServer::LoopbackServer(std::vector<std::string> replyPieces, Ending endi
     : mPieces(std::move(replyPieces)), mEnding(ending)
 {
     mListener = BindLoopback(&mPort);
-    ::listen(mListener, 1);
-    mThread = std::thread([this] { Serve(); });
+    if (mEnding != Ending::kQueueFull) {
+        ::listen(mListener, 1);
+        mThread = std::thread([this] { Serve(); });
+        return;
+    }
+    // A queue of no length still takes one connection, and no more.
+    ::listen(mListener, 0);
+    mFiller = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(mPort);
+    ::connect(mFiller, reinterpret_cast<sockaddr*>(&address), sizeof(address));
 }
 
 LoopbackServer::~LoopbackServer()
@@ -51,6 +62,8 @@ LoopbackServer::~LoopbackServer()
     mStop = true;
     if (mThread.joinable())
         mThread.join();
+    if (mFiller >= 0)
+        ::close(mFiller);
     ::close(mListener);
 }
 

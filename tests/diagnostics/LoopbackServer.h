@@ -21,6 +21,9 @@ public:
         kTrickle,
         // Resets the connection after the pieces.
         kReset,
+        // Takes no connection: its queue is full, so that a connection to it
+        // never completes, as to a host that does not answer at all.
+        kQueueFull,
     };
 
     explicit LoopbackServer(std::vector<std::string> replyPieces, Ending ending = Ending::kClose);
@@ -47,6 +50,8 @@ private:
     void Serve();
 
     int mListener = -1;
+    // The connection that fills the queue of kQueueFull.
+    int mFiller = -1;
     uint16_t mPort = 0;
     std::vector<std::string> mPieces;
     Ending mEnding;
