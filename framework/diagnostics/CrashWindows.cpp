@@ -193,6 +193,7 @@ void RunUpload(CrashReportState& state)
     uint32_t nextPoll = started + kPollMillis;
     uint32_t nextTick = started + kTickMillis;
     uint32_t ticks = 0;
+    bool userAborted = false;
     while (!state.mDialogDone) {
         Platform::ExtendCrashDeadline(kUserSeconds);
         uint32_t now = Platform::timeGetTime();
@@ -202,8 +203,10 @@ void RunUpload(CrashReportState& state)
         if (!window)
             Platform::Sleep(wait);
         if (event.kind == DialogEvent::Kind::Close ||
-            (event.kind == DialogEvent::Kind::Pressed && event.control == kProgressAbort))
+            (event.kind == DialogEvent::Kind::Pressed && event.control == kProgressAbort)) {
             transfer.Abort();
+            userAborted = true;
+        }
         now = Platform::timeGetTime();
         if (int32_t(now - nextTick) >= 0) {
             ++ticks;
@@ -226,16 +229,19 @@ void RunUpload(CrashReportState& state)
             if (Platform::MessageBoxW(nullptr, L"Failed to connect to server.", L"Connection Failed",
                                       Platform::MB_RETRYCANCEL) == Platform::IDRETRY) {
                 started = Platform::timeGetTime();
+                userAborted = false;
                 Platform::StartThread(SubmitCrashReport).detach();
             } else {
                 state.mDialogDone = true;
             }
             break;
         case UploadStep::kWait:
-            if (now - started >= kUploadMillis + kAbortGraceMillis)
-                state.mDialogDone = true;
-            else if (now - started >= kUploadMillis)
+            // Asked again each poll until it takes: the transfer may not be
+            // running yet.
+            if (!userAborted && now - started >= kUploadMillis)
                 transfer.TimeOut();
+            else if (userAborted && now - started >= kUploadMillis + kAbortGraceMillis)
+                state.mDialogDone = true;
             break;
         }
     }

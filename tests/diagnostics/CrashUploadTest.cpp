@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -175,23 +176,29 @@ TEST_F(CrashUploadTest, FailedUploadOffersRetryUntilCancelled)
     EXPECT_EQ(NotSentLines(), (std::vector<std::string>{line, line}));
 }
 
-// Time that runs kSpeed times as fast as the real one, so that the upload's
-// minute passes in about a second while a server keeps its real pace.
-class FastClock final : public Platform::Clock {
+// Fake time for an upload: it stands still until the upload is under way
+// (5 s at the most), so that the user's seconds pass while it stalls there
+// however slowly it got there. Then each Sleep moves it on and, when paced,
+// also sleeps a hundredth as long for real, so that a server keeps its own
+// pace against it.
+class UploadClock final : public Platform::Clock {
 public:
-    static constexpr uint64_t kSpeed = 100;
-    uint64_t NowMicros() override
-    {
-        const auto real = std::chrono::steady_clock::now() - mStart;
-        return uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(real).count()) * kSpeed;
-    }
+    UploadClock(std::function<bool()> underWay, bool paced) : mUnderWay(std::move(underWay)), mPaced(paced) {}
+    uint64_t NowMicros() override { return mNow; }
     void SleepMillis(uint32_t ms) override
     {
-        std::this_thread::sleep_for(std::chrono::microseconds(ms * 1000 / kSpeed));
+        while (!mUnderWay() && std::chrono::steady_clock::now() < mGiveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (mPaced)
+            std::this_thread::sleep_for(std::chrono::microseconds(ms * 10));
+        mNow += uint64_t(ms) * 1000;
     }
 
 private:
-    const std::chrono::steady_clock::time_point mStart = std::chrono::steady_clock::now();
+    const std::function<bool()> mUnderWay;
+    const bool mPaced;
+    const std::chrono::steady_clock::time_point mGiveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::atomic<uint64_t> mNow{0};
 };
 
 // An upload that gets no whole answer within its minute, from a server that
@@ -217,9 +224,10 @@ TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Platform::HeadlessSession session;
-        FastClock clock;
-        Platform::ScopedClock useClock(&clock);
         LoopbackServer server(c.pieces, c.ending);
+        // A connection that never completes is under way at once.
+        UploadClock clock([&] { return c.ending == LoopbackServer::Ending::kQueueFull || server.Received(); }, true);
+        Platform::ScopedClock useClock(&clock);
         Lumo::CrashReportState& state = Lumo::GetCrashReportState();
         state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
         const auto act = [&](const std::string& title, DialogAction::Kind kind, const std::string& text,
@@ -253,28 +261,10 @@ TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
     }
 }
 
-// Fake time that stands still until the upload has reached the server, so
-// that the user's seconds pass while it stalls there.
-class StallClock final : public Platform::Clock {
-public:
-    explicit StallClock(const LoopbackServer& server) : mServer(server) {}
-    uint64_t NowMicros() override { return mNow; }
-    void SleepMillis(uint32_t ms) override
-    {
-        for (int i = 0; !mServer.Received() && i < 500; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        mNow += uint64_t(ms) * 1000;
-    }
-
-private:
-    const LoopbackServer& mServer;
-    std::atomic<uint64_t> mNow{0};
-};
-
 TEST_F(CrashUploadTest, AbortEndsAStalledUploadQuicklyWhileTheWaitTicks)
 {
     LoopbackServer server({}, LoopbackServer::Ending::kStall);
-    StallClock clock(server);
+    UploadClock clock([&] { return server.Received(); }, false);
     Platform::ScopedClock useClock(&clock);
     Lumo::CrashReportState& state = Lumo::GetCrashReportState();
     state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
