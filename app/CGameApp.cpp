@@ -67,6 +67,8 @@ CGameApp::CGameApp()
     mProductName = "Zentrova";
     mProductVersion = "1.0";
     mCompanyName = "DravikGames";
+    // Known now: a fault from here on has a folder for its report.
+    UseDataFolder();
     mTitle = mProductName + " - " + mProductVersion;
     mRegKey = "DravikGames\\Zentrova";
     mWidth = 800;
@@ -171,10 +173,8 @@ void CGameApp::SavePlayerFiles()
     bool saved = mProfiles->Save(*this);
     if (mHiscores)
         saved = mHiscores->Save() && saved;
-    if (saved || mToldSaveFailed)
-        return;
-    mToldSaveFailed = true;
-    ShowMessageBoxA("Your progress could not be saved.", mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
+    if (!saved)
+        TellPlayerOnce("Your progress could not be saved.");
 }
 
 void CGameApp::RemoveWidget(Lumo::Widget* widget)

@@ -170,7 +170,6 @@ private:
     std::atomic<bool> mLoadedOnce{false};
     std::atomic<int> mLoadingState{kNeverLoaded};
     bool mReloadQueued = false;
-    bool mToldSaveFailed = false;
     // The graph position the level map leads to; its start button plays it.
     int32_t mMapPosition = 0;
 };

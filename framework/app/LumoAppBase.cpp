@@ -203,25 +203,8 @@ void LumoAppBase::Initialize()
     OnInitializeStart();
     LoadSettings();
 
-    if (IsWindowsMajor6OrLater()) {
-        const std::string folder = AppDataFolder();
-        if (!folder.empty()) {
-            SetUserDataFolder(folder);
-            const std::string native = NativePath(folder);
-            // Said once here; each file that then cannot be saved says so again.
-            if (!CreateFolderPath(native) || !CanWriteInFolder(native))
-                AppLog::GetInstance()->Printf(AppLog::kToFile,
-                                              "The data folder \"%s\" cannot be written: player data, demos "
-                                              "and screenshots will not be saved",
-                                              native.c_str());
-            // Where the working folder takes no log, the data folder does; so
-            // too for a crash report.
-            if (AppLog::GetInstance()->OpenFailed())
-                AppLog::GetInstance()->Open("");
-            SetCrashReportFallbackFolder(native);
-            mDemoFileName = MakeDemoPathAbsolute(mDemoFileName);
-        }
-    }
+    if (UseDataFolder())
+        mDemoFileName = MakeDemoPathAbsolute(mDemoFileName);
 
     if (!mCommandLineRead)
         ReadCommandLine();
@@ -392,6 +375,28 @@ std::string LumoAppBase::AppDataFolder() const
         return std::string();
     const std::string& middle = mDataFolderName.empty() ? mCompanyName : mDataFolderName;
     return RemoveTrailingSlash(path) + "\\" + middle + "\\" + mProductName + "\\";
+}
+
+bool LumoAppBase::UseDataFolder()
+{
+    const std::string folder = IsWindowsMajor6OrLater() ? AppDataFolder() : std::string();
+    if (folder.empty() || mDataFolderUsed)
+        return !folder.empty();
+    mDataFolderUsed = true;
+    const std::string native = NativePath(folder);
+    // First, as it cannot fail: the earliest fault's report has somewhere to go.
+    SetCrashReportFallbackFolder(native);
+    SetUserDataFolder(folder);
+    // Said once here; each file that then cannot be saved says so again.
+    if (!CreateFolderPath(native) || !CanWriteInFolder(native))
+        AppLog::GetInstance()->Printf(AppLog::kToFile,
+                                      "The data folder \"%s\" cannot be written: player data, demos "
+                                      "and screenshots will not be saved",
+                                      native.c_str());
+    // Where the working folder takes no log, the data folder does.
+    if (AppLog::GetInstance()->OpenFailed())
+        AppLog::GetInstance()->Open("");
+    return true;
 }
 
 void LumoAppBase::ExitWithCode(uint32_t code)

@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -112,6 +113,13 @@ public:
     // data-folder name (the company name when none is set) and the product
     // name, in "\" form and ending in one; empty when the system has none.
     std::string AppDataFolder() const;
+    // Takes that folder into use: the user data folder, the log's where the
+    // working folder takes none, and the crash report's where the working
+    // folder takes none. Done once, by the first call: the game calls it as
+    // soon as its names are set, so that a fault early in its start has the
+    // fallback; Initialize calls it for an application that did not. False
+    // when the system has no such folder.
+    bool UseDataFolder();
     virtual std::unique_ptr<MusicInterface> MakeMusicPlayer(Platform::HWND window);
     virtual bool KeepWorkingFolder(const std::string& folder);
     virtual std::string ExtraInfoText();
@@ -193,6 +201,9 @@ public:
     virtual void LeavePopupMode();
     virtual int ShowMessageBoxA(const std::string& text, const std::string& caption, uint32_t flags);
     virtual int ShowMessageBoxW(const std::wstring& text, const std::wstring& caption, uint32_t flags);
+    // A warning under the title that the player sees once in a run, however
+    // often it is asked for.
+    void TellPlayerOnce(const std::string& text);
     void ShowFatalErrorA(const std::string& text) override;
     virtual void ShowFatalErrorW(const std::wstring& text);
     virtual void AppendErrorLog(const std::string& text);
@@ -365,6 +376,8 @@ public:
     std::unique_ptr<MusicInterface> mMusicInterface;
     bool mSaveSettingsAtShutdown = false;
     bool mSettingsLoaded = false;
+    bool mDataFolderUsed = false;
+    std::set<std::string> mToldPlayer;
     bool mLastRunClean = true;
     bool mHidden = false;
 

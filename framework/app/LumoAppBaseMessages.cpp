@@ -61,6 +61,12 @@ int LumoAppBase::ShowMessageBoxW(const std::wstring& text, const std::wstring& c
     return answer;
 }
 
+void LumoAppBase::TellPlayerOnce(const std::string& text)
+{
+    if (mToldPlayer.insert(text).second)
+        ShowMessageBoxA(text, mTitle, MB_OK | MB_ICONWARNING);
+}
+
 void LumoAppBase::ShowFatalErrorA(const std::string& text)
 {
     NoteFatalError(text);

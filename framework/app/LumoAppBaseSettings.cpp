@@ -49,9 +49,9 @@ bool LumoAppBase::StoreRegistryValue(const std::string& name, uint32_t type, con
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS &&
         RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
         return false;
-    RegSetValueExA(key, valueName.c_str(), type, data, length);
+    const bool stored = RegSetValueExA(key, valueName.c_str(), type, data, length) == ERROR_SUCCESS;
     RegCloseKey(key);
-    return true;
+    return stored;
 }
 
 bool LumoAppBase::RegistryWrite(const std::string& name, uint32_t type, const uint8_t* data, uint32_t length)
@@ -66,6 +66,9 @@ bool LumoAppBase::RegistryWrite(const std::string& name, uint32_t type, const ui
         return mDemoBuffer.ReadBits(1, false) == 1;
     }
     const bool written = StoreRegistryValue(name, type, data, length);
+    // The value holds for this run only; the store has logged why.
+    if (!written)
+        TellPlayerOnce(GetString("SETTINGS_NOT_SAVED", "Your settings could not be saved."));
     if (mRecording) {
         DemoRecordKind(12);
         mDemoBuffer.WriteBits(written ? 1 : 0, 1);

@@ -42,13 +42,6 @@ std::string ReportPathIn(const std::string& folder)
     return folder.empty() ? kCrashFile : folder + (folder.back() == '/' ? "" : "/") + kCrashFile;
 }
 
-// The terminal first: the log waits for its lock, which the fault may hold.
-void Tell(const std::string& line)
-{
-    std::fprintf(stderr, "%s\n", line.c_str());
-    AppLog::GetInstance()->Printf(AppLog::kToFile, "%s", line.c_str());
-}
-
 void FinishDemo(DiagnosticsAppHost& host, CrashReportState& state)
 {
     const bool recording = host.IsRecordingDemo();
@@ -71,6 +64,13 @@ void FinishDemo(DiagnosticsAppHost& host, CrashReportState& state)
 }
 
 } // namespace
+
+// The terminal first: the log waits for its lock, which the fault may hold.
+void TellCrashReportLine(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+    AppLog::GetInstance()->Printf(AppLog::kToFile, "%s", line.c_str());
+}
 
 void InstallCrashHandler()
 {
@@ -147,24 +147,24 @@ void WriteCrashFile(const std::string& text)
     const std::string working = ReportPathIn(Platform::GetCurrentDirectoryA());
     std::string reasons;
     if (Platform::WriteFileAtomically(working, bytes, &reasons, Platform::AtLink::kReplace)) {
-        Tell("The crash report is in \"" + working + "\"");
+        TellCrashReportLine("The crash report is in \"" + working + "\"");
         return;
     }
     const std::string fallback = FallbackPath();
     std::string error;
     if (!fallback.empty() && fallback != working) {
         if (Platform::WriteFileAtomically(fallback, bytes, &error, Platform::AtLink::kReplace)) {
-            Tell("The crash report is in \"" + fallback + "\": " + reasons);
+            TellCrashReportLine("The crash report is in \"" + fallback + "\": " + reasons);
             return;
         }
         reasons += "; " + error;
     }
     const FirstReport first = gFirstReport;
     if (first == FirstReport::kNone)
-        Tell("The crash report was not saved: " + reasons);
+        TellCrashReportLine("The crash report was not saved: " + reasons);
     else
-        Tell("The crash report was not saved whole, a short one is in \"" +
-             (first == FirstReport::kWorkingFolder ? working : fallback) + "\": " + reasons);
+        TellCrashReportLine("The crash report was not saved whole, a short one is in \"" +
+                            (first == FirstReport::kWorkingFolder ? working : fallback) + "\": " + reasons);
 }
 
 void SetCrashReportFallbackFolder(const std::string& folder)

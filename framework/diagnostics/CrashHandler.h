@@ -19,6 +19,8 @@ void WriteFirstCrashReport(const Platform::ExceptionRecord& record);
 // "crash.txt" in the working folder or, when that takes none, in the
 // fallback folder; the log and the terminal are told where it went.
 void WriteCrashFile(const std::string& text);
+// A line about the report for the terminal and the log.
+void TellCrashReportLine(const std::string& line);
 // Where the report goes when the working folder takes none: the user data
 // folder, as for the log, as a path of this file system. Empty for none.
 void SetCrashReportFallbackFolder(const std::string& folder);

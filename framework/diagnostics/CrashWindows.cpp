@@ -1,5 +1,7 @@
 #include "framework/diagnostics/CrashWindows.h"
 
+#include "framework/core/StringUtils.h"
+#include "framework/diagnostics/CrashHandler.h"
 #include "framework/diagnostics/CrashReportRequest.h"
 #include "framework/diagnostics/CrashReportState.h"
 #include "framework/diagnostics/DiagnosticsAppHost.h"
@@ -23,11 +25,14 @@ using Platform::DialogWindow;
 constexpr uint32_t kUserSeconds = 30 * 60;
 // How often a window waiting on its user looks up.
 constexpr uint32_t kUserSliceMillis = 100;
-// An upload that has not ended by then is aborted, as the Abort button would.
+// An upload that has not ended by then has failed, however much of a reply
+// trickles in: a silent network is the commonest failure, and nobody waits
+// longer on a crashed program.
 constexpr uint32_t kUploadMillis = 60 * 1000;
 constexpr uint32_t kPollMillis = 20;
 constexpr uint32_t kTickMillis = 1000;
-// The transfer ends within a wait slice of an abort.
+// The transfer ends within a wait slice of the user's abort; one stuck where
+// no abort reaches (a name lookup) is left behind after this.
 constexpr uint32_t kAbortGraceMillis = 2000;
 // GetWindowTextA's buffer of 8192 characters holds this many.
 constexpr size_t kUserTextLimit = 8191;
@@ -136,6 +141,35 @@ size_t WaitForButton(DialogWindow& window, size_t closeSlot)
     }
 }
 
+// Why an upload failed, for the log: the user sees one message for all.
+std::string FailureText(int result)
+{
+    switch (result) {
+    case HTTPTransfer::kNotFound:
+        return "the server has no page for reports (404)";
+    case HTTPTransfer::kBadStatus:
+        return "the server refused it";
+    case HTTPTransfer::kSocketFailed:
+        return "the network failed";
+    case HTTPTransfer::kHostUnknown:
+        return "the server's name is unknown";
+    case HTTPTransfer::kConnectFailed:
+        return "no connection could be made";
+    case HTTPTransfer::kSendFailed:
+        return "it could not be sent whole";
+    case HTTPTransfer::kReplyTooLarge:
+        return "the reply was too large";
+    case HTTPTransfer::kReplyBroken:
+        return "the connection broke before the reply was whole";
+    case HTTPTransfer::kBadReply:
+        return "the reply was no HTTP reply";
+    case HTTPTransfer::kTimedOut:
+        return FormatString("no whole answer came within %u seconds", kUploadMillis / 1000);
+    default:
+        return FormatString("result %d", result);
+    }
+}
+
 std::string ProgressText(uint32_t ticks)
 {
     std::string text = "Please Wait";
@@ -144,8 +178,8 @@ std::string ProgressText(uint32_t ticks)
     return text;
 }
 
-// Sends the report and shows its progress until the transfer ends, the user
-// gives up after a failure, or the upload runs out of time.
+// Sends the report and shows its progress until the transfer ends, or the
+// user gives up after a failure; running out of time is a failure.
 void RunUpload(CrashReportState& state)
 {
     std::unique_ptr<DialogWindow> window = Platform::OpenDialogWindow(ProgressLayout());
@@ -159,6 +193,7 @@ void RunUpload(CrashReportState& state)
     uint32_t nextPoll = started + kPollMillis;
     uint32_t nextTick = started + kTickMillis;
     uint32_t ticks = 0;
+    bool userAborted = false;
     while (!state.mDialogDone) {
         Platform::ExtendCrashDeadline(kUserSeconds);
         uint32_t now = Platform::timeGetTime();
@@ -168,8 +203,10 @@ void RunUpload(CrashReportState& state)
         if (!window)
             Platform::Sleep(wait);
         if (event.kind == DialogEvent::Kind::Close ||
-            (event.kind == DialogEvent::Kind::Pressed && event.control == kProgressAbort))
+            (event.kind == DialogEvent::Kind::Pressed && event.control == kProgressAbort)) {
             transfer.Abort();
+            userAborted = true;
+        }
         now = Platform::timeGetTime();
         if (int32_t(now - nextTick) >= 0) {
             ++ticks;
@@ -180,25 +217,31 @@ void RunUpload(CrashReportState& state)
         if (int32_t(now - nextPoll) < 0)
             continue;
         nextPoll = now + kPollMillis;
-        switch (UploadStepFor(transfer.GetResult())) {
+        const int result = transfer.GetResult();
+        switch (UploadStepFor(result)) {
         case UploadStep::kDone:
             state.mDialogDone = true;
             break;
         case UploadStep::kFailed:
+            TellCrashReportLine("The crash report was not sent to \"" + state.mUploadHost + "\": " +
+                                FailureText(result));
             transfer.Reset();
             if (Platform::MessageBoxW(nullptr, L"Failed to connect to server.", L"Connection Failed",
                                       Platform::MB_RETRYCANCEL) == Platform::IDRETRY) {
                 started = Platform::timeGetTime();
+                userAborted = false;
                 Platform::StartThread(SubmitCrashReport).detach();
             } else {
                 state.mDialogDone = true;
             }
             break;
         case UploadStep::kWait:
-            if (now - started >= kUploadMillis + kAbortGraceMillis)
+            // Asked again each poll until it takes: the transfer may not be
+            // running yet.
+            if (!userAborted && now - started >= kUploadMillis)
+                transfer.TimeOut();
+            else if (userAborted && now - started >= kUploadMillis + kAbortGraceMillis)
                 state.mDialogDone = true;
-            else if (now - started >= kUploadMillis)
-                transfer.Abort();
             break;
         }
     }

@@ -92,6 +92,13 @@ void HTTPTransfer::Abort()
     mStop = true;
 }
 
+void HTTPTransfer::TimeOut()
+{
+    int running = kRunning;
+    if (!mAbortRequested && mResult.compare_exchange_strong(running, kTimedOut))
+        mStop = true;
+}
+
 void HTTPTransfer::Reset()
 {
     if (mWorkerAlive) {
@@ -187,10 +194,12 @@ void HTTPTransfer::WorkerThread()
         ReceiveReply();
     closesocket(mSocket);
     mSocket = INVALID_SOCKET;
+    // Only a transfer still running is done: a time-out that came first stays.
+    int running = kRunning;
     if (mAbortRequested)
         mResult = kAborted;
-    else if (mResult == kRunning)
-        mResult = kDone;
+    else
+        mResult.compare_exchange_strong(running, kDone);
     mWorkerAlive = false;
     mBusy = false;
 }
@@ -245,15 +254,22 @@ void HTTPTransfer::ReadStatusLine(const std::string& line)
 
 void HTTPTransfer::ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, int32_t* contentDue)
 {
-    if (line == "Transfer-Encoding: chunked" ||
-        (StartsWith(line, "Transfer-Encoding: ") && line.substr(19) != "identity"))
+    if (line.empty()) {
+        *headersDone = true;
+        return;
+    }
+    const size_t colon = line.find(':');
+    if (colon == std::string::npos)
+        return;
+    // Codings, like names, are the same in any case.
+    const std::string name = StringToLower(line.substr(0, colon));
+    const std::string value = TrimSpace(line.substr(colon + 1));
+    if (name == "transfer-encoding" && StringToLower(value) != "identity")
         *chunked = true;
-    if (StartsWith(line, "Content-Length: ")) {
-        *contentDue = std::atoi(line.c_str() + 16);
+    if (name == "content-length") {
+        *contentDue = std::atoi(value.c_str());
         mAnnouncedLength = *contentDue;
     }
-    if (line.empty())
-        *headersDone = true;
 }
 
 void HTTPTransfer::AppendContent(const std::string& bytes)

@@ -34,6 +34,8 @@ public:
         kReplyBroken = 11,
         // The reply opens with no status line or has a chunk size that is no number.
         kBadReply = 12,
+        // The caller stopped waiting for the reply (TimeOut).
+        kTimedOut = 13,
     };
     // Bounds of a reply, far above what a report upload gets back: a server
     // that never ends its head or its body must not take all memory.
@@ -50,7 +52,11 @@ public:
     // Returns at once; the result tells how it went.
     void SendRequest(const std::string& host, const std::string& request);
     int GetResult();
+    // The user's giving up: the transfer ends as aborted, not as failed.
     void Abort();
+    // The caller's giving up on a transfer that is still running: it ends as
+    // failed (kTimedOut), as any other want of an answer does.
+    void TimeOut();
     void Reset();
     void WaitFinish();
 
@@ -73,7 +79,7 @@ private:
     void ReceiveReply();
     // The first line of the reply; a failure unless it carries status 200.
     void ReadStatusLine(const std::string& line);
-    // One header line of the reply.
+    // One header line of the reply; names are matched without regard to case.
     void ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, int32_t* contentDue);
     void AppendContent(const std::string& bytes);
 

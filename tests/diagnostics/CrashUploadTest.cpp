@@ -1,3 +1,4 @@
+#include "framework/core/AppLog.h"
 #include "framework/diagnostics/CrashReportState.h"
 #include "framework/diagnostics/CrashWindows.h"
 #include "framework/diagnostics/HTTPTransfer.h"
@@ -6,11 +7,13 @@
 #include "platform/windows/Dialogs.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
 #include "tests/diagnostics/LoopbackServer.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -30,9 +33,11 @@ protected:
         mHost = std::make_unique<LumoTest::FakeDiagnosticsHost>();
         mHost->mFields = {{"level", "7"}};
         mHost->mAttachment = "DEMO";
+        Lumo::AppLog::GetInstance()->Open(mFolder.Path() + "/");
     }
     void TearDown() override
     {
+        Lumo::AppLog::GetInstance()->Close();
         Lumo::CrashReportState& state = Lumo::GetCrashReportState();
         state.mUploadHost.clear();
         state.mAttachDemo = false;
@@ -57,6 +62,18 @@ protected:
         return titles;
     }
 
+    // The log's lines that say the report was not sent.
+    std::vector<std::string> NotSentLines() const
+    {
+        std::vector<std::string> lines;
+        const std::string log = LumoTest::ReadFile(mFolder / "applog.txt");
+        for (size_t at = log.find("The crash report was not sent"); at != std::string::npos;
+             at = log.find("The crash report was not sent", at + 1))
+            lines.push_back(log.substr(at, log.find("\r\n", at) - at));
+        return lines;
+    }
+
+    LumoTest::TempFolder mFolder;
     Platform::HeadlessSession mSession;
     std::unique_ptr<LumoTest::FakeDiagnosticsHost> mHost;
 };
@@ -154,30 +171,101 @@ TEST_F(CrashUploadTest, FailedUploadOffersRetryUntilCancelled)
         EXPECT_EQ(box.caption, "Connection Failed");
         EXPECT_EQ(box.text, "Failed to connect to server.");
     }
+    const std::string line =
+        "The crash report was not sent to \"" + state.mUploadHost + "\": no connection could be made";
+    EXPECT_EQ(NotSentLines(), (std::vector<std::string>{line, line}));
 }
 
-// Fake time that stands still until the upload has reached the server, so
-// that the user's seconds pass while it stalls there.
-class StallClock final : public Platform::Clock {
+// Fake time for an upload: it stands still until the upload is under way
+// (5 s at the most), so that the user's seconds pass while it stalls there
+// however slowly it got there. Then each Sleep moves it on and, when paced,
+// also sleeps a hundredth as long for real, so that a server keeps its own
+// pace against it.
+class UploadClock final : public Platform::Clock {
 public:
-    explicit StallClock(const LoopbackServer& server) : mServer(server) {}
+    UploadClock(std::function<bool()> underWay, bool paced) : mUnderWay(std::move(underWay)), mPaced(paced) {}
     uint64_t NowMicros() override { return mNow; }
     void SleepMillis(uint32_t ms) override
     {
-        for (int i = 0; !mServer.Received() && i < 500; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        while (!mUnderWay() && std::chrono::steady_clock::now() < mGiveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (mPaced)
+            std::this_thread::sleep_for(std::chrono::microseconds(ms * 10));
         mNow += uint64_t(ms) * 1000;
     }
 
 private:
-    const LoopbackServer& mServer;
+    const std::function<bool()> mUnderWay;
+    const bool mPaced;
+    const std::chrono::steady_clock::time_point mGiveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::atomic<uint64_t> mNow{0};
 };
+
+// An upload that gets no whole answer within its minute, from a server that
+// never takes the connection or one that takes the report and then says
+// nothing or not all, has failed, as one that is refused has: the user is
+// offered Retry, which waits a minute again, and the log says why. The
+// minute is for the whole upload, so a reply that trickles in forever ends
+// there too.
+TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
+{
+    constexpr uint32_t kMinute = 60 * 1000;
+    const struct {
+        const char* name;
+        std::vector<std::string> pieces;
+        LoopbackServer::Ending ending;
+    } cases[] = {
+        {"never takes the connection", {}, LoopbackServer::Ending::kQueueFull},
+        {"never answers", {}, LoopbackServer::Ending::kStall},
+        {"answers part of the head", {"HTTP/1.1 200 OK\r\nContent-Le"}, LoopbackServer::Ending::kStall},
+        {"trickles a body without end", {"HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n"},
+         LoopbackServer::Ending::kTrickle},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Platform::HeadlessSession session;
+        LoopbackServer server(c.pieces, c.ending);
+        // A connection that never completes is under way at once; the
+        // trickle goes on at its pace while the minute passes.
+        UploadClock clock([&] { return c.ending == LoopbackServer::Ending::kQueueFull || server.Received(); },
+                          c.ending == LoopbackServer::Ending::kTrickle);
+        Platform::ScopedClock useClock(&clock);
+        Lumo::CrashReportState& state = Lumo::GetCrashReportState();
+        state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
+        const auto act = [&](const std::string& title, DialogAction::Kind kind, const std::string& text,
+                             uint32_t after = 0) {
+            session.Desktop().ScriptDialogAction(DialogAction{title, kind, text, after});
+        };
+        act("Fatal Error!", DialogAction::Kind::Press, "Send Report");
+        act("Error Details", DialogAction::Kind::Press, "Continue");
+        act("Submitting Report", DialogAction::Kind::Press, "Abort", kPatient);
+        for (int answer : {Platform::IDRETRY, Platform::IDCANCEL})
+            session.Desktop().ScriptMessageBoxAnswer(answer);
+        const uint32_t began = Platform::timeGetTime();
+        Lumo::CreateCrashWindow("text", "title");
+        const uint32_t took = Platform::timeGetTime() - began;
+
+        EXPECT_TRUE(state.mDialogDone);
+        EXPECT_EQ(server.Received(), c.ending != LoopbackServer::Ending::kQueueFull);
+        const auto& boxes = session.Desktop().MessageBoxes();
+        EXPECT_EQ(boxes.size(), 2u);
+        for (const auto& box : boxes) {
+            EXPECT_EQ(box.caption, "Connection Failed");
+            EXPECT_EQ(box.text, "Failed to connect to server.");
+        }
+        // No try failed before its minute.
+        EXPECT_GE(took, 2 * kMinute);
+        const std::string line = "The crash report was not sent to \"" + state.mUploadHost +
+                                 "\": no whole answer came within 60 seconds";
+        EXPECT_EQ(NotSentLines(), (std::vector<std::string>{line, line}));
+        Lumo::AppLog::GetInstance()->Open(mFolder.Path() + "/");
+    }
+}
 
 TEST_F(CrashUploadTest, AbortEndsAStalledUploadQuicklyWhileTheWaitTicks)
 {
     LoopbackServer server({}, LoopbackServer::Ending::kStall);
-    StallClock clock(server);
+    UploadClock clock([&] { return server.Received(); }, false);
     Platform::ScopedClock useClock(&clock);
     Lumo::CrashReportState& state = Lumo::GetCrashReportState();
     state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
@@ -190,7 +278,9 @@ TEST_F(CrashUploadTest, AbortEndsAStalledUploadQuicklyWhileTheWaitTicks)
     EXPECT_TRUE(server.Received());
     Lumo::GetCrashHTTPTransfer().WaitFinish();
     EXPECT_EQ(Lumo::GetCrashHTTPTransfer().GetResult(), Lumo::HTTPTransfer::kAborted);
+    // The user's own abort ends the upload quietly.
     EXPECT_TRUE(mSession.Desktop().MessageBoxes().empty());
+    EXPECT_TRUE(NotSentLines().empty());
     const auto dialogs = mSession.Desktop().Dialogs();
     ASSERT_EQ(dialogs.size(), 3u);
     const Platform::DialogLayout& progress = dialogs[2].layout;

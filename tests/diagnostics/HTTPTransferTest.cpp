@@ -119,6 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"StatusNotDigits", {"HTTP/1.1 2O0 OK\r\nContent-Length: 2\r\n\r\nok"}, 12, ""},
         ReplyCase{"StatusWithoutBlankBefore", {"HTTP/1.1200 OK\r\nContent-Length: 2\r\n\r\nok"}, 12, ""},
         ReplyCase{"VersionWithoutMinor", {"HTTP/1. 200 OK\r\nContent-Length: 2\r\n\r\nok"}, 12, ""},
+        // Header names and transfer codings are the same in any case; blanks
+        // around a value do not count, and a name is matched whole.
+        ReplyCase{"ChunkedInLowerCase",
+                  {"HTTP/1.1 200 OK\r\ntransfer-encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n"}, 0, "hello"},
+        ReplyCase{"ChunkedInUpperCase",
+                  {"HTTP/1.1 200 OK\r\nTRANSFER-ENCODING: CHUNKED\r\n\r\n5\r\nhello\r\n0\r\n\r\n"}, 0, "hello"},
+        ReplyCase{"IdentityInAnyCase", {"HTTP/1.1 200 OK\r\ntransfer-encoding: Identity\r\n\r\n5\r\nhi"}, 0,
+                  "5\r\nhi"},
+        ReplyCase{"LengthInLowerCase", {"HTTP/1.1 200 OK\r\ncontent-length: 5\r\n\r\nhello-and-more"}, 0, "hello"},
+        ReplyCase{"LengthInMixedCaseWithoutBlank", {"HTTP/1.1 200 OK\r\nCONTENT-length:5\r\n\r\nhello-and-more"}, 0,
+                  "hello"},
+        ReplyCase{"LengthWithBlanksAround", {"HTTP/1.1 200 OK\r\nContent-Length: \t5 \r\n\r\nhello-and-more"}, 0,
+                  "hello"},
+        ReplyCase{"NameThatOnlyEndsLikeOne",
+                  {"HTTP/1.1 200 OK\r\nX-Content-Length: 2\r\nX-Transfer-Encoding: chunked\r\n\r\nabcd"}, 0,
+                  "abcd"},
         ReplyCase{"LargerThanTheBuffer",
                   {"HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kBig.size()) + "\r\n\r\n" + kBig}, 0,
                   kBig},
@@ -205,6 +221,39 @@ TEST(HTTPTransferTest, AbortEndsAStalledTransfer)
     transfer.Abort();
     EXPECT_EQ(Finish(transfer), HTTPTransfer::kAborted);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// A caller that stops waiting ends a running transfer as a failure; the
+// user's abort, and a transfer already over, keep their own ending.
+TEST(HTTPTransferTest, TimeOutFailsOnlyATransferStillRunning)
+{
+    enum class Before { kNothing, kAbort, kEnd };
+    const struct {
+        const char* name;
+        Before before;
+        int result;
+    } cases[] = {
+        {"running", Before::kNothing, HTTPTransfer::kTimedOut},
+        {"aborted by the user", Before::kAbort, HTTPTransfer::kAborted},
+        {"over", Before::kEnd, HTTPTransfer::kDone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool answers = c.before == Before::kEnd;
+        LoopbackServer server({answers ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok" : ""},
+                              answers ? LoopbackServer::Ending::kClose : LoopbackServer::Ending::kStall);
+        HTTPTransfer transfer;
+        transfer.SendRequest(Local(server.Port()), kRequest);
+        if (c.before == Before::kEnd)
+            ASSERT_EQ(Finish(transfer), HTTPTransfer::kDone);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (c.before == Before::kAbort)
+            transfer.Abort();
+        transfer.TimeOut();
+        transfer.WaitFinish();
+        EXPECT_EQ(transfer.GetResult(), c.result);
+    }
 }
 
 TEST(HTTPTransferTest, UrlSplitAndTransferIds)

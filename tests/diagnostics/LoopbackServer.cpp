@@ -42,8 +42,19 @@ LoopbackServer::LoopbackServer(std::vector<std::string> replyPieces, Ending endi
     : mPieces(std::move(replyPieces)), mEnding(ending)
 {
     mListener = BindLoopback(&mPort);
-    ::listen(mListener, 1);
-    mThread = std::thread([this] { Serve(); });
+    if (mEnding != Ending::kQueueFull) {
+        ::listen(mListener, 1);
+        mThread = std::thread([this] { Serve(); });
+        return;
+    }
+    // A queue of no length still takes one connection, and no more.
+    ::listen(mListener, 0);
+    mFiller = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(mPort);
+    ::connect(mFiller, reinterpret_cast<sockaddr*>(&address), sizeof(address));
 }
 
 LoopbackServer::~LoopbackServer()
@@ -51,6 +62,8 @@ LoopbackServer::~LoopbackServer()
     mStop = true;
     if (mThread.joinable())
         mThread.join();
+    if (mFiller >= 0)
+        ::close(mFiller);
     ::close(mListener);
 }
 
@@ -91,12 +104,12 @@ void LoopbackServer::Serve()
     mReceived = mRequest.size() >= needed;
     while (mHeld && !mStop)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (mEnding != Ending::kStall) {
-        for (const std::string& piece : mPieces)
-            ::send(peer, piece.data(), piece.size(), MSG_NOSIGNAL);
-    }
+    for (const std::string& piece : mPieces)
+        ::send(peer, piece.data(), piece.size(), MSG_NOSIGNAL);
     while (mEnding == Ending::kStall && !mStop)
         WaitReadable(peer, mStop);
+    while (mEnding == Ending::kTrickle && !mStop && ::send(peer, "x", 1, MSG_NOSIGNAL) == 1)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     if (mEnding == Ending::kReset) {
         // Closing with lingering off sends a reset instead of the usual end.
         const linger off = {1, 0};

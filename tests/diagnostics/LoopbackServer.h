@@ -14,10 +14,16 @@ class LoopbackServer {
 public:
     enum class Ending {
         kClose,
-        // Holds the connection open without a word until the server is stopped.
+        // Holds the connection open without a further word until the server
+        // is stopped.
         kStall,
+        // Sends one more byte every few milliseconds until the server is stopped.
+        kTrickle,
         // Resets the connection after the pieces.
         kReset,
+        // Takes no connection: its queue is full, so that a connection to it
+        // never completes, as to a host that does not answer at all.
+        kQueueFull,
     };
 
     explicit LoopbackServer(std::vector<std::string> replyPieces, Ending ending = Ending::kClose);
@@ -44,6 +50,8 @@ private:
     void Serve();
 
     int mListener = -1;
+    // The connection that fills the queue of kQueueFull.
+    int mFiller = -1;
     uint16_t mPort = 0;
     std::vector<std::string> mPieces;
     Ending mEnding;
