@@ -59,12 +59,12 @@ void Stop(pid_t child)
 
 } // namespace
 
-PrivateXServer::PrivateXServer(bool windowManager)
+PrivateXServer::PrivateXServer(bool windowManager, const std::string& screen)
 {
     const char* display = std::getenv("DISPLAY");
     mHadDisplay = display != nullptr;
     mPreviousDisplay = display ? display : "";
-    StartServer();
+    StartServer(screen);
     if (mFailure.empty() && windowManager)
         StartWindowManager();
 }
@@ -124,7 +124,7 @@ bool PrivateXServer::WaitForPicture()
     });
 }
 
-void PrivateXServer::StartServer()
+void PrivateXServer::StartServer(const std::string& screen)
 {
     int ends[2];
     if (pipe(ends) != 0) {
@@ -132,7 +132,7 @@ void PrivateXServer::StartServer()
         return;
     }
     // The server picks a free display and writes its number to the pipe.
-    mServer = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", "1024x768x24", "-nolisten",
+    mServer = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", screen, "-nolisten",
                      "tcp"});
     close(ends[1]);
     std::string number;

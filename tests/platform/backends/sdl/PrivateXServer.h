@@ -5,12 +5,12 @@
 
 namespace PlatformTest {
 
-// An X server of the test's own (Xvfb, 1024 x 768), optionally with a window
-// manager, made the process's display while it lives; the display before is
-// put back after.
+// An X server of the test's own (Xvfb, of a screen given as Xvfb takes it,
+// "width x height x depth"), optionally with a window manager, made the
+// process's display while it lives; the display before is put back after.
 class PrivateXServer {
 public:
-    explicit PrivateXServer(bool windowManager);
+    explicit PrivateXServer(bool windowManager, const std::string& screen = "1024x768x24");
     ~PrivateXServer();
     PrivateXServer(const PrivateXServer&) = delete;
     PrivateXServer& operator=(const PrivateXServer&) = delete;
@@ -27,7 +27,7 @@ public:
     static bool WaitForPicture();
 
 private:
-    void StartServer();
+    void StartServer(const std::string& screen);
     void StartWindowManager();
 
     std::string mFailure;
