@@ -37,6 +37,18 @@ int32_t Height(const RECT& r) { return std::max(1, r.bottom - r.top); }
 
 int32_t FloorDivide(int64_t value, int64_t by) { return int32_t(value >= 0 ? value / by : -((-value + by - 1) / by)); }
 
+// Where a picture stands in an area as large as the area holds it, centred between bars.
+RECT BetweenBars(int32_t width, int32_t height, int32_t areaWidth, int32_t areaHeight)
+{
+    int32_t shownWidth = areaWidth, shownHeight = areaHeight;
+    if (int64_t(width) * areaHeight > int64_t(height) * areaWidth)
+        shownHeight = int32_t(int64_t(height) * areaWidth / width);
+    else
+        shownWidth = int32_t(int64_t(width) * areaHeight / height);
+    const int32_t left = (areaWidth - shownWidth) / 2, top = (areaHeight - shownHeight) / 2;
+    return RECT{left, top, left + shownWidth, top + shownHeight};
+}
+
 std::string WithoutCarriageReturns(std::string text)
 {
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
@@ -365,6 +377,7 @@ bool SdlBackend::PresentScaledOnSurface(Native& native, const ShownFrame& frame)
     SDL_Surface* surface = WordSurface(native, 1, 1, true);
     if (!surface || frame.width <= 0 || frame.height <= 0)
         return false;
+<<<<<<< HEAD
     const bool narrowed = surface->format->BytesPerPixel == 2;
     // The frame as large as the screen holds it, centred between bars.
     int32_t width = surface->w, height = surface->h;
@@ -374,6 +387,10 @@ bool SdlBackend::PresentScaledOnSurface(Native& native, const ShownFrame& frame)
         width = int32_t(int64_t(frame.width) * surface->h / frame.height);
     const int32_t left = (surface->w - width) / 2, top = (surface->h - height) / 2;
     const RECT shown{left, top, left + width, top + height};
+=======
+    const RECT shown = BetweenBars(frame.width, frame.height, surface->w, surface->h);
+    const int32_t width = Width(shown), height = Height(shown);
+>>>>>>> wip-57d
     if (std::memcmp(&shown, &native.scaledTo, sizeof shown) != 0 || native.scaledWidth != frame.width ||
         native.scaledHeight != frame.height) {
         native.scaledTo = shown;
@@ -465,12 +482,6 @@ void SdlBackend::PresentThroughTexture(Native& native, const ShownFrame& frame)
     const bool all = native.refill || !frame.rows;
     if (!all && !frame.rows->Any() && !native.repaint)
         return;
-    const bool scaled = native.state.fullScreen;
-    if (native.refill) {
-        // Scales to a full-screen window with bars, and maps the mouse back;
-        // a window shows the frame as it is.
-        SDL_RenderSetLogicalSize(native.renderer, scaled ? frame.width : 0, scaled ? frame.height : 0);
-    }
     if (all || frame.rows->Any()) {
         const int32_t top = all ? 0 : frame.rows->First();
         const SDL_Rect locked{0, top, frame.width, (all ? frame.height : frame.rows->End()) - top};
@@ -483,10 +494,17 @@ void SdlBackend::PresentThroughTexture(Native& native, const ShownFrame& frame)
         FrameConverter::For(frame.format).ConvertChanged(frame, static_cast<uint8_t*>(pixels), pitch, top, all);
         SDL_UnlockTexture(native.texture);
     }
-    const SDL_Rect placed{frame.left, frame.top, frame.width, frame.height};
+    SDL_Rect placed{frame.left, frame.top, frame.width, frame.height};
+    // Full screen scales the frame between bars, where the mouse is mapped back from.
+    if (native.state.fullScreen) {
+        int width = 0, height = 0;
+        SDL_GetRendererOutputSize(native.renderer, &width, &height);
+        const RECT shown = BetweenBars(frame.width, frame.height, width, height);
+        placed = SDL_Rect{shown.left, shown.top, Width(shown), Height(shown)};
+    }
     SDL_SetRenderDrawColor(native.renderer, 0, 0, 0, 255);
     SDL_RenderClear(native.renderer);
-    SDL_RenderCopy(native.renderer, native.texture, nullptr, scaled ? nullptr : &placed);
+    SDL_RenderCopy(native.renderer, native.texture, nullptr, &placed);
     SDL_RenderPresent(native.renderer);
     native.refill = native.repaint = false;
 }
@@ -668,11 +686,16 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
     if (native != mWindows.end()) {
         if (out.kind == NativeEvent::Kind::MouseMove || out.kind == NativeEvent::Kind::ButtonDown ||
             out.kind == NativeEvent::Kind::ButtonUp) {
-            // A frame scaled into the surface takes the pointer back to its own pixels.
-            const RECT& scaledTo = native->second.scaledTo;
-            if (scaledTo.right > scaledTo.left) {
-                out.x = FloorDivide(int64_t(out.x - scaledTo.left) * native->second.scaledWidth, Width(scaledTo));
-                out.y = FloorDivide(int64_t(out.y - scaledTo.top) * native->second.scaledHeight, Height(scaledTo));
+            // Full screen shows the client area scaled between bars: the pointer
+            // goes back to the client's pixel under it, also before a frame in
+            // the mode now in force has been shown, and a bar lies outside the client.
+            if (native->second.state.fullScreen) {
+                const RECT& client = native->second.state.client;
+                int width = 0, height = 0;
+                SDL_GetWindowSize(native->second.window, &width, &height);
+                const RECT shown = BetweenBars(Width(client), Height(client), width, height);
+                out.x = FloorDivide(int64_t(out.x - shown.left) * Width(client), Width(shown));
+                out.y = FloorDivide(int64_t(out.y - shown.top) * Height(client), Height(shown));
             }
             native->second.mouse = POINT{out.x, out.y};
         } else if (out.kind == NativeEvent::Kind::Wheel) {

@@ -169,21 +169,43 @@ void PrivateXServer::StartServer(const std::string& screen)
 void PrivateXServer::StartWindowManager()
 {
     mWindowManager = Spawn({"openbox"});
-    Display* display = XOpenDisplay(nullptr);
-    if (mWindowManager <= 0 || !display) {
+    if (mWindowManager <= 0) {
         mFailure = "no window manager";
-        if (display)
-            XCloseDisplay(display);
         return;
     }
-    // Ready once it owns the screen's manager selection.
-    const Atom selection = XInternAtom(display, "WM_S0", False);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
-    while (XGetSelectionOwner(display, selection) == None && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (XGetSelectionOwner(display, selection) == None)
+    // Ready once it answers a request through its event loop: owning the
+    // screen's manager selection is not enough. Openbox has been seen to leave
+    // what came while it started unread until something more came, a new
+    // window's map among it, so that the window's owner waited for good.
+    Window asking = None;
+    const bool answered = WaitUntil(kStartTimeoutMs, [&](Display* display) {
+        const Window root = DefaultRootWindow(display);
+        const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+        if (asking == None)
+            asking = XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0);
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool told = XGetWindowProperty(display, asking, extents, 0, 4, False, AnyPropertyType, &type, &format,
+                                             &count, &after, &data) == Success &&
+                          type != None;
+        if (data)
+            XFree(data);
+        if (told)
+            return true;
+        // Asked again each time, so that each request wakes it anew.
+        XEvent request{};
+        request.xclient.type = ClientMessage;
+        request.xclient.window = asking;
+        request.xclient.message_type = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+        request.xclient.format = 32;
+        XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+        XFlush(display);
+        return false;
+    });
+    if (!answered)
         mFailure = "the window manager did not start";
-    XCloseDisplay(display);
 }
 
 } // namespace PlatformTest

@@ -9,19 +9,24 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace PlatformTest {
 
 // A test on a real desktop: an X server of its own where Xvfb is installed,
 // else the display the tests run on; skipped without either. A test that
-// needs a window manager gets one on its own server, or is skipped.
+// needs a window manager gets one on its own server, of the screen it asks
+// for, or is skipped.
 class SdlDesktopTest : public ::testing::Test {
 protected:
-    explicit SdlDesktopTest(bool windowManager = false) : mWantsWindowManager(windowManager) {}
+    explicit SdlDesktopTest(bool windowManager = false, const std::string& screen = "1024x768x24")
+        : mWantsWindowManager(windowManager), mScreen(screen)
+    {
+    }
 
     void SetUp() override
     {
-        mServer.emplace(mWantsWindowManager);
+        mServer.emplace(mWantsWindowManager, mScreen);
         if (!mServer->Failure().empty()) {
             const std::string why = mServer->Failure();
             mServer.reset();
@@ -37,6 +42,7 @@ protected:
     }
 
     bool mWantsWindowManager;
+    std::string mScreen;
     DesktopLibraryLeaksAllowed mAllowed;
     std::optional<PrivateXServer> mServer;
     std::unique_ptr<Platform::Backend> mSdl;
