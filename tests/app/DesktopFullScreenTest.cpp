@@ -193,6 +193,22 @@ TEST_P(DesktopFullScreen, ShowsTheWindowsColoursAndThePointerAtOnce)
         if (light < 20)
             pointers.push_back(std::string(when) + ": " + std::to_string(light) + " light pixels at the mouse");
     };
+    // The panel's bands once two looks a few frames apart agree: the window
+    // has rolled in and the desktop has shown the mode.
+    std::vector<Colour> lastLook;
+    auto steady = [&](std::vector<Colour>* bands) {
+        std::vector<Colour> look = PanelBands(Placed(game));
+        bool same = lastLook.size() == look.size();
+        for (size_t i = 0; same && i < look.size(); ++i)
+            same = std::abs(look[i].red - lastLook[i].red) < 1 && std::abs(look[i].green - lastLook[i].green) < 1 &&
+                   std::abs(look[i].blue - lastLook[i].blue) < 1;
+        lastLook = same ? std::vector<Colour>() : look;
+        since = Clock::now();
+        drawsBefore = game.mDrawCount;
+        if (same)
+            *bands = look;
+        return same;
+    };
     auto altEnter = [&] { Platform::PostMessageA(game.mHWnd, Platform::WM_SYSKEYDOWN, Platform::VK_RETURN, 1 | 1 << 29); };
     game.mScript = [&](int) {
         if (Clock::now() > deadline) {
@@ -216,9 +232,8 @@ TEST_P(DesktopFullScreen, ShowsTheWindowsColoursAndThePointerAtOnce)
             return;
         }
         case Step::InWindow:
-            if (!settled(10, 1000))
+            if (!settled(10, 1000) || !steady(&window))
                 return;
-            window = PanelBands(Placed(game));
             lookForPointer("in the window");
             altEnter();
             next(Step::ToFullScreen);
@@ -228,9 +243,8 @@ TEST_P(DesktopFullScreen, ShowsTheWindowsColoursAndThePointerAtOnce)
                 next(Step::FullScreen);
             return;
         case Step::FullScreen:
-            if (!settled(10, 2000))
+            if (!settled(10, 2000) || !steady(&fullScreen))
                 return;
-            fullScreen = PanelBands(Placed(game));
             lookForPointer("full screen");
             altEnter();
             next(Step::BackToWindow);

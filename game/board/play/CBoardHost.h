@@ -18,10 +18,10 @@ public:
     virtual void ResumePlay() = 0;
     // The cell under the pointer; false when the pointer is not over the field.
     virtual bool PointerCell(int32_t* column, int32_t* row) const = 0;
-    // The game has set the ball down on the field's last landed cell (the
-    // undo, a level's start): the board aims there, and the ball's bounces
-    // there play no move until the player's next jump.
     virtual void CenterOnField() = 0;
+    // The undo has set the ball down on the field's first cell: its bounces
+    // there play no move until the player's next jump.
+    virtual void BallSetDown() = 0;
     // Writes the prefix and the counts of running track instances to the log.
     virtual void LogInstanceStats(const char* prefix) = 0;
 

@@ -163,8 +163,10 @@ void CGameProcessor::FinishUndo(CAnimTrack& track)
         SetFade(mBallFadeCurve, 0.0f, 1.0f);
         if (mBallFadeTimer)
             RestartTimer(mBallFadeTimer, 0.0f);
-        if (mLinks.mHost)
+        if (mLinks.mHost) {
             mLinks.mHost->CenterOnField();
+            mLinks.mHost->BallSetDown();
+        }
     } else if (!mUndoTimer && &track == mBallFadeTimer) {
         StopProcess(mBallFadeTimer);
         mLinks.mTracks->FreeInstance(mBallFadeTimer);

@@ -70,7 +70,6 @@ void CBoardWidget::CenterOnField()
     // The field's own origin places it; the ball is only aimed at its last cell again.
     mTargetColumn = mServices.mField->ExcludedColumn();
     mTargetRow = mServices.mField->ExcludedRow();
-    mBallSetDown = true;
 }
 
 void CBoardWidget::LogInstanceStats(const char* label)

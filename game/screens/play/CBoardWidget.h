@@ -86,6 +86,7 @@ public:
     void ResumePlay() override;
     bool PointerCell(int32_t* column, int32_t* row) const override;
     void CenterOnField() override;
+    void BallSetDown() override { mBallSetDown = true; }
     void LogInstanceStats(const char* label) override;
     void SetCompletion(int32_t percent) override;
     void SetHazardTrack(int32_t hazard, CAnimTrack* track) override;
@@ -165,7 +166,7 @@ private:
     int32_t mPendingRow = 0;
     int32_t mTargetColumn = 0;
     int32_t mTargetRow = 0;
-    // The game, not a jump of the player's, put the ball on its cell.
+    // The undo, not a jump of the player's, put the ball on its cell.
     bool mBallSetDown = false;
     int32_t mFramesPerSecond = 0;
     int32_t mFramesCounted = 0;

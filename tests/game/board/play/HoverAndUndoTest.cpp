@@ -131,7 +131,7 @@ TEST_F(HoverAndUndoTest, UndoRestoresTheFieldBeforeTheStepInEveryDirection)
         EXPECT_FALSE(mBall.Has(CBall::kHeld));
         EXPECT_EQ(mBall.ColourTrack(), nullptr);
         EXPECT_FLOAT_EQ(mBall.Position()[0], 0.5f * mField.StepX());
-        EXPECT_EQ(mHost.mCalls.back(), "centre");
+        EXPECT_EQ(mHost.mCalls.back(), "set down");
     }
 }
 

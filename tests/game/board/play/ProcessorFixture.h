@@ -60,6 +60,7 @@ struct RecordingHost : CBoardHost {
         return mPointerOver;
     }
     void CenterOnField() override { mCalls.push_back("centre"); }
+    void BallSetDown() override { mCalls.push_back("set down"); }
     void LogInstanceStats(const char* prefix) override { mCalls.push_back(std::string("stats ") + prefix); }
     void SetCompletion(int32_t percent) override { mCompletion = percent; }
     void SetHazardTrack(int32_t hazard, CAnimTrack* track) override { mHazards[size_t(hazard)] = track; }

@@ -121,6 +121,7 @@ TEST_F(CBoardWidgetPlayTest, BouncesWhereTheGameSetTheBallDownPlayNoMoveUntilThe
         mBall.PlaceOnCell(0, 0);
         mField.SetExcludedCell(0, 0);
         mBoard.CenterOnField();
+        mBoard.BallSetDown();
         mBall.SetState(CBall::kBouncing | CBall::kRising);
         const BonusRecord* bonus = withBonus ? PlaceVisibleBonus(kBonusEnergy, 0, 0) : nullptr;
         const int32_t energy = mEnergy.mEnergy;
