@@ -377,20 +377,9 @@ bool SdlBackend::PresentScaledOnSurface(Native& native, const ShownFrame& frame)
     SDL_Surface* surface = WordSurface(native, 1, 1, true);
     if (!surface || frame.width <= 0 || frame.height <= 0)
         return false;
-<<<<<<< HEAD
     const bool narrowed = surface->format->BytesPerPixel == 2;
-    // The frame as large as the screen holds it, centred between bars.
-    int32_t width = surface->w, height = surface->h;
-    if (int64_t(frame.width) * surface->h > int64_t(frame.height) * surface->w)
-        height = int32_t(int64_t(frame.height) * surface->w / frame.width);
-    else
-        width = int32_t(int64_t(frame.width) * surface->h / frame.height);
-    const int32_t left = (surface->w - width) / 2, top = (surface->h - height) / 2;
-    const RECT shown{left, top, left + width, top + height};
-=======
     const RECT shown = BetweenBars(frame.width, frame.height, surface->w, surface->h);
     const int32_t width = Width(shown), height = Height(shown);
->>>>>>> wip-57d
     if (std::memcmp(&shown, &native.scaledTo, sizeof shown) != 0 || native.scaledWidth != frame.width ||
         native.scaledHeight != frame.height) {
         native.scaledTo = shown;
