@@ -176,18 +176,19 @@ TEST_F(CrashUploadTest, FailedUploadOffersRetryUntilCancelled)
     EXPECT_EQ(NotSentLines(), (std::vector<std::string>{line, line}));
 }
 
-// Fake time for an upload: it stands still until the upload is under way
-// (5 s at the most), so that the user's seconds pass while it stalls there
-// however slowly it got there. Then each Sleep moves it on and, when paced,
-// also sleeps a hundredth as long for real, so that a server keeps its own
-// pace against it.
+// Fake time for an upload: each Sleep stands still until the upload is under
+// way (5 s at the most), so that the user's seconds pass while it stalls there
+// however slowly a try got there. Then it moves on and, when paced, also
+// sleeps a hundredth as long for real, so that a server keeps its own pace
+// against it.
 class UploadClock final : public Platform::Clock {
 public:
     UploadClock(std::function<bool()> underWay, bool paced) : mUnderWay(std::move(underWay)), mPaced(paced) {}
     uint64_t NowMicros() override { return mNow; }
     void SleepMillis(uint32_t ms) override
     {
-        while (!mUnderWay() && std::chrono::steady_clock::now() < mGiveUp)
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!mUnderWay() && std::chrono::steady_clock::now() < giveUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (mPaced)
             std::this_thread::sleep_for(std::chrono::microseconds(ms * 10));
@@ -197,7 +198,6 @@ public:
 private:
     const std::function<bool()> mUnderWay;
     const bool mPaced;
-    const std::chrono::steady_clock::time_point mGiveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::atomic<uint64_t> mNow{0};
 };
 
@@ -225,10 +225,16 @@ TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
         SCOPED_TRACE(c.name);
         Platform::HeadlessSession session;
         LoopbackServer server(c.pieces, c.ending);
-        // A connection that never completes is under way at once; the
-        // trickle goes on at its pace while the minute passes.
-        UploadClock clock([&] { return c.ending == LoopbackServer::Ending::kQueueFull || server.Received(); },
-                          c.ending == LoopbackServer::Ending::kTrickle);
+        // A try is under way once its transfer runs (a retry's starts on a
+        // thread of its own) and, unless the connection never completes, the
+        // server has the report; the trickle goes on at its pace while the
+        // minute passes.
+        UploadClock clock(
+            [&] {
+                return Lumo::GetCrashHTTPTransfer().GetResult() != Lumo::HTTPTransfer::kIdle &&
+                       (c.ending == LoopbackServer::Ending::kQueueFull || server.Received());
+            },
+            c.ending == LoopbackServer::Ending::kTrickle);
         Platform::ScopedClock useClock(&clock);
         Lumo::CrashReportState& state = Lumo::GetCrashReportState();
         state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
