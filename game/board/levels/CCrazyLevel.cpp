@@ -165,10 +165,15 @@ void CCrazyLevel::StartSpin()
     const float spread = CGameConfig::live.crazyRotspeed;
     float slowest = 0.0f;
     int32_t most = 0;
+    // Blocks may have left the field since the level began, a superbonus's
+    // group that was still rising, so the counts are taken again.
+    turns.CountBlocksToTurn();
+    mBlocksToSpin = 0;
     for (int32_t cell = 0; cell < field.CellCount(); ++cell) {
         CFieldBlock* block = field.Record(cell).mBlock;
         if (!block || block->mSpinFlag != kMustSpin)
             continue;
+        ++mBlocksToSpin;
         if (!SpinHalf(*block, 1)) {
             EndSpin(*block);
             continue;

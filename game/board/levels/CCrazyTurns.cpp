@@ -25,6 +25,11 @@ void CCrazyTurns::NewTurn(int32_t colours)
     mLastCell = -2;
     mRepeats = 0;
     mCountdown = 0;
+    CountBlocksToTurn();
+}
+
+void CCrazyTurns::CountBlocksToTurn()
+{
     int32_t blocks = 0;
     int32_t crazy = 0;
     for (int32_t cell = 0; cell < mGrid.CellCount(); ++cell) {

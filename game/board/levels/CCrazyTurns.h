@@ -19,6 +19,8 @@ public:
     // Counts the blocks still to turn for a new level of that many colours; the
     // last of them is K. The spin has not begun.
     void NewTurn(int32_t colours);
+    // The blocks not showing the crazy colour, taken from the grid afresh.
+    void CountBlocksToTurn();
     // Waiting, spinning, then (spin done) landings count from now on.
     void SetPhase(Phase phase) { mPhase = phase; }
     // The landing on the cell: its block takes its next colour. False when

@@ -168,6 +168,37 @@ TEST_F(CCrazyLevelTest, BlocksWaitSpinAndSettleThenEachLandingTurnsItsBlockWithA
     ExpectNothingLeft("pulse done");
 }
 
+// A level begun on a field whose blocks are still leaving it, a superbonus's
+// group rising when the last level ended, spins what is left and counts the
+// blocks to turn from it.
+TEST_F(CCrazyLevelTest, BlocksThatLeaveBeforeTheSpinNeitherHoldItNorCountAsToTurn)
+{
+    struct Case {
+        std::vector<int32_t> leaving;
+        int32_t toTurn;
+    };
+    // Cells 0, 1, 2, 5 and 6 spin; 3, 4 and 7 show the crazy colour.
+    for (const Case& c : {Case{{0, 1, 2, 5}, 1}, Case{{6, 7}, 4}, Case{{0, 1, 2, 5, 6}, 0}}) {
+        const std::string context = "leaving from cell " + std::to_string(c.leaving.front());
+        Level({"0123", "3213"}, 4);
+        mCrazy.NewTurn(mColours);
+        for (const int32_t cell : c.leaving) {
+            mField.RemoveBlock(mField.Record(cell).mBlock);
+            mField.Record(cell).mBlock = nullptr;
+            mField.Grid().EmptyCell(cell);
+        }
+        mCrazy.PhaseAnim();
+        ASSERT_TRUE(RunUntilPhase(CCrazyTurns::kSpinDone)) << context;
+        EXPECT_EQ(mCrazy.BlocksToSpin(), 0) << context;
+        EXPECT_EQ(mCrazy.BlocksToTurn(), c.toTurn) << context;
+        EXPECT_TRUE(mBall.Has(CBall::kBouncing)) << context;
+        EXPECT_FALSE(mBall.Has(CBall::kFrozen | CBall::kHeld)) << context;
+        ASSERT_TRUE(RunUntilIdle()) << context;
+        EXPECT_EQ(CrazyProcesses(), 0) << context;
+        EXPECT_EQ(mAnims.Instances().Used(), mInstancesBefore) << context;
+    }
+}
+
 TEST_F(CCrazyLevelTest, ACrazyColourAbove3BlinksItsIndicatorUntilShutdown)
 {
     Level({"0124", "4444"}, 5);
