@@ -83,6 +83,8 @@ protected:
         };
         game.Run();
         EXPECT_TRUE(game.mFatalErrors.empty());
+        // A level that can be neither won nor lost has stalled.
+        EXPECT_TRUE(won || lost) << "from " << position << ", the crazy level at " << crazyAt;
         const std::string outcome = won ? "won" : lost ? "lost" : "still in play";
         RecordProperty("try" + std::to_string(attempt), "from " + std::to_string(position) + ", the crazy level at " +
                                                             std::to_string(crazyAt) + ": " + outcome);
