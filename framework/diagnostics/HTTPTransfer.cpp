@@ -8,7 +8,6 @@
 #include "platform/process/Process.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace Lumo {
 
@@ -53,6 +52,19 @@ bool ReadChunkSize(const std::string& line, uint64_t* size)
         return false;
     const size_t first = digits.find_first_not_of('0');
     *size = first != std::string::npos && digits.size() - first > 8 ? UINT64_MAX : low;
+    return true;
+}
+
+// A Content-Length value: decimal digits and nothing else. Values beyond the
+// body's bound come out as one past it, however many digits they have.
+bool ReadContentLength(const std::string& value, uint64_t* length)
+{
+    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    uint64_t read = 0;
+    for (const char digit : value)
+        read = std::min<uint64_t>(read * 10 + uint64_t(digit - '0'), HTTPTransfer::kMaxContentBytes + 1);
+    *length = read;
     return true;
 }
 
@@ -252,7 +264,8 @@ void HTTPTransfer::ReadStatusLine(const std::string& line)
         RecordFailure(kBadStatus);
 }
 
-void HTTPTransfer::ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, int32_t* contentDue)
+void HTTPTransfer::ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked,
+                                  std::optional<int32_t>* contentDue)
 {
     if (line.empty()) {
         *headersDone = true;
@@ -267,8 +280,14 @@ void HTTPTransfer::ReadHeaderLine(const std::string& line, bool* headersDone, bo
     if (name == "transfer-encoding" && StringToLower(value) != "identity")
         *chunked = true;
     if (name == "content-length") {
-        *contentDue = std::atoi(value.c_str());
-        mAnnouncedLength = *contentDue;
+        // Two lengths that differ leave the body's end unknown.
+        uint64_t length = 0;
+        if (!ReadContentLength(value, &length) || (contentDue->has_value() && uint64_t(**contentDue) != length))
+            RecordFailure(kBadReply);
+        else if (length > kMaxContentBytes)
+            RecordFailure(kReplyTooLarge);
+        else
+            *contentDue = mAnnouncedLength = int32_t(length);
     }
 }
 
@@ -293,7 +312,8 @@ void HTTPTransfer::ReceiveReply()
     bool headersDone = false;
     bool chunked = false;
     int32_t chunkDue = 0;
-    int32_t contentDue = 0;
+    // Given or not is apart from the value: a length of 0 is a whole empty body.
+    std::optional<int32_t> contentDue;
     const auto left = [&] { return position < reply.size() ? reply.size() - position : 0; };
     // The bytes of the line that starts at position, as far as it has come.
     const auto lineBytes = [&](size_t end) { return end == std::string::npos ? left() : end + 2 - position; };
@@ -310,7 +330,7 @@ void HTTPTransfer::ReceiveReply()
             char bytes[kReceiveChunk];
             const int got = recv(mSocket, bytes, kReceiveChunk);
             // Only a body of no announced length ends with the connection.
-            if (got < 0 || (got == 0 && (!headersDone || chunked || contentDue > 0)))
+            if (got < 0 || (got == 0 && (!headersDone || chunked || contentDue)))
                 RecordFailure(kReplyBroken);
             if (got <= 0)
                 break;
@@ -362,12 +382,12 @@ void HTTPTransfer::ReceiveReply()
             chunkDue -= int32_t(n);
             if (chunkDue == 0)
                 position += 2;
-        } else if (contentDue > 0) {
-            const size_t n = std::min<size_t>(size_t(contentDue), left());
+        } else if (contentDue) {
+            const size_t n = std::min<size_t>(size_t(*contentDue), left());
             AppendContent(reply.substr(position, n));
             position += n;
-            contentDue -= int32_t(n);
-            if (contentDue == 0)
+            *contentDue -= int32_t(n);
+            if (*contentDue == 0)
                 break;
         } else {
             AppendContent(reply.substr(std::min(position, reply.size())));

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -32,7 +33,8 @@ public:
         kReplyTooLarge = 10,
         // The connection broke, or closed before the reply was whole.
         kReplyBroken = 11,
-        // The reply opens with no status line or has a chunk size that is no number.
+        // The reply opens with no status line, or has a chunk size or a length
+        // that is no number, or two lengths that differ.
         kBadReply = 12,
         // The caller stopped waiting for the reply (TimeOut).
         kTimedOut = 13,
@@ -80,7 +82,7 @@ private:
     // The first line of the reply; a failure unless it carries status 200.
     void ReadStatusLine(const std::string& line);
     // One header line of the reply; names are matched without regard to case.
-    void ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, int32_t* contentDue);
+    void ReadHeaderLine(const std::string& line, bool* headersDone, bool* chunked, std::optional<int32_t>* contentDue);
     void AppendContent(const std::string& bytes);
 
     int32_t mTransferId;

@@ -47,6 +47,17 @@ protected:
     {
         mSession.Desktop().ScriptDialogAction(DialogAction{title, kind, text, after});
     }
+    static void Press(Platform::HeadlessSession& session, const std::string& title, const std::string& button,
+                      uint32_t after = 0)
+    {
+        session.Desktop().ScriptDialogAction(DialogAction{title, DialogAction::Kind::Press, button, after});
+    }
+    // The user asks to send and goes on to the upload.
+    static void Send(Platform::HeadlessSession& session)
+    {
+        Press(session, "Fatal Error!", "Send Report");
+        Press(session, "Error Details", "Continue");
+    }
     // The user asks to send and goes on to the upload, typing the keys.
     void SendWithText(const std::string& keys)
     {
@@ -101,6 +112,41 @@ TEST_F(CrashUploadTest, SentReportCarriesTheFormTheTypedTextAndTheDemo)
                               "name=\"errortitle\"\r\n\r\nException at 0001:00000010\r\n",
                               "filename=\"marvex.dmo\"\r\nContent-Type: application/octet-stream\r\n\r\nDEMO\r\n"})
         EXPECT_NE(request.find(piece), std::string::npos) << piece;
+}
+
+// A whole answer ends the upload as soon as it is in, an empty one and one
+// from a server that keeps the connection open too.
+TEST_F(CrashUploadTest, AWholeAnswerEndsTheUploadAtOnce)
+{
+    const struct {
+        const char* name;
+        std::string reply;
+        LoopbackServer::Ending ending;
+    } cases[] = {
+        {"empty, kept open", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", LoopbackServer::Ending::kStall},
+        {"empty, closed", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", LoopbackServer::Ending::kClose},
+        {"a body, kept open", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", LoopbackServer::Ending::kStall},
+        {"no length, closed", "HTTP/1.0 200 OK\r\n\r\nok", LoopbackServer::Ending::kClose},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Platform::HeadlessSession session;
+        LoopbackServer server({c.reply}, c.ending);
+        Lumo::CrashReportState& state = Lumo::GetCrashReportState();
+        state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
+        Send(session);
+        Press(session, "Submitting Report", "Abort", kPatient);
+        // A failure would end at its first box.
+        session.Desktop().ScriptMessageBoxAnswer(Platform::IDCANCEL);
+        const uint32_t began = Platform::timeGetTime();
+        Lumo::CreateCrashWindow("text", "title");
+
+        EXPECT_LT(Platform::timeGetTime() - began, 10 * 1000u);
+        EXPECT_EQ(Lumo::GetCrashHTTPTransfer().GetResult(), Lumo::HTTPTransfer::kDone);
+        EXPECT_TRUE(session.Desktop().MessageBoxes().empty());
+        EXPECT_TRUE(NotSentLines().empty());
+        EXPECT_TRUE(server.Received());
+    }
 }
 
 // Text, left edge, width and style of each button of the crash window.
@@ -218,7 +264,7 @@ TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
         {"never takes the connection", {}, LoopbackServer::Ending::kQueueFull},
         {"never answers", {}, LoopbackServer::Ending::kStall},
         {"answers part of the head", {"HTTP/1.1 200 OK\r\nContent-Le"}, LoopbackServer::Ending::kStall},
-        {"trickles a body without end", {"HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n"},
+        {"trickles a body without end", {"HTTP/1.1 200 OK\r\nContent-Length: 10000000\r\n\r\n"},
          LoopbackServer::Ending::kTrickle},
     };
     for (const auto& c : cases) {
@@ -238,13 +284,8 @@ TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
         Platform::ScopedClock useClock(&clock);
         Lumo::CrashReportState& state = Lumo::GetCrashReportState();
         state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
-        const auto act = [&](const std::string& title, DialogAction::Kind kind, const std::string& text,
-                             uint32_t after = 0) {
-            session.Desktop().ScriptDialogAction(DialogAction{title, kind, text, after});
-        };
-        act("Fatal Error!", DialogAction::Kind::Press, "Send Report");
-        act("Error Details", DialogAction::Kind::Press, "Continue");
-        act("Submitting Report", DialogAction::Kind::Press, "Abort", kPatient);
+        Send(session);
+        Press(session, "Submitting Report", "Abort", kPatient);
         for (int answer : {Platform::IDRETRY, Platform::IDCANCEL})
             session.Desktop().ScriptMessageBoxAnswer(answer);
         const uint32_t began = Platform::timeGetTime();
