@@ -31,8 +31,9 @@ constexpr uint32_t kUserSliceMillis = 100;
 constexpr uint32_t kUploadMillis = 60 * 1000;
 constexpr uint32_t kPollMillis = 20;
 constexpr uint32_t kTickMillis = 1000;
-// The transfer ends within a wait slice of the user's abort; one stuck where
-// no abort reaches (a name lookup) is left behind after this.
+// The transfer ends within a wait slice of the user's abort, but an abort
+// reaches a try only once its transfer runs: after one pressed earlier (the
+// request still being built) the window ends after this anyway.
 constexpr uint32_t kAbortGraceMillis = 2000;
 // GetWindowTextA's buffer of 8192 characters holds this many.
 constexpr size_t kUserTextLimit = 8191;

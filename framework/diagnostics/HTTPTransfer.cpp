@@ -8,6 +8,9 @@
 #include "platform/process/Process.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
 
 namespace Lumo {
 
@@ -19,9 +22,17 @@ std::atomic<int32_t> gNextTransferId{1};
 
 constexpr uint32_t kWaitSliceMicros = 100000;
 constexpr int kReceiveChunk = 256;
-// How long the destructor waits for a worker stuck where no abort reaches
-// (a name lookup) before it leaves it behind: the process is ending then.
-constexpr int kDestructorWaitPolls = 250;
+
+// A name lookup that no abort can cut short runs on a thread of its own,
+// which the worker leaves behind when it is stopped; what the lookup answers
+// lives as long as the one of the two that ends last.
+struct HostLookup {
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool over = false;
+    bool known = false;
+    uint32_t address = INADDR_NONE;
+};
 
 bool StartsWith(const std::string& text, const char* prefix)
 {
@@ -72,17 +83,12 @@ bool ReadContentLength(const std::string& value, uint64_t* length)
 
 HTTPTransfer::HTTPTransfer() : mTransferId(gNextTransferId++) {}
 
+// The worker ends within a wait slice of the abort.
 HTTPTransfer::~HTTPTransfer()
 {
     Abort();
-    for (int poll = 0; mWorkerAlive && poll < kDestructorWaitPolls; ++poll)
-        Sleep(20);
-    if (mWorker.joinable()) {
-        if (mWorkerAlive)
-            mWorker.detach();
-        else
-            mWorker.join();
-    }
+    if (mWorker.joinable())
+        mWorker.join();
 }
 
 void HTTPTransfer::SendRequest(const std::string& host, const std::string& request)
@@ -216,13 +222,38 @@ void HTTPTransfer::WorkerThread()
     mBusy = false;
 }
 
+bool HTTPTransfer::LookUpHost(uint32_t* address)
+{
+    *address = inet_addr(mUrl.mHost.c_str());
+    if (*address != INADDR_NONE)
+        return true;
+    const auto lookup = std::make_shared<HostLookup>();
+    StartThread([lookup, host = mUrl.mHost] {
+        uint32_t found = INADDR_NONE;
+        const bool known = gethostbyname(host, &found) && found != INADDR_NONE;
+        std::lock_guard<std::mutex> lock(lookup->mutex);
+        lookup->over = true;
+        lookup->known = known;
+        lookup->address = found;
+        lookup->answered.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(lookup->mutex);
+    while (!lookup->over) {
+        if (mStop)
+            return false;
+        lookup->answered.wait_for(lock, std::chrono::microseconds(kWaitSliceMicros));
+    }
+    if (!lookup->known)
+        RecordFailure(kHostUnknown);
+    *address = lookup->address;
+    return lookup->known;
+}
+
 void HTTPTransfer::ConnectAndSend()
 {
-    uint32_t address = inet_addr(mUrl.mHost.c_str());
-    if (address == INADDR_NONE && (!gethostbyname(mUrl.mHost, &address) || address == INADDR_NONE)) {
-        RecordFailure(kHostUnknown);
+    uint32_t address = INADDR_NONE;
+    if (!LookUpHost(&address))
         return;
-    }
     int error = 0;
     if (connect(mSocket, address, uint16_t(mUrl.mPort), &error) == SOCKET_ERROR) {
         if (error != WSAEWOULDBLOCK) {

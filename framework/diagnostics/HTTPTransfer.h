@@ -77,6 +77,9 @@ private:
     void RecordFailure(int code);
     // False when the wait failed (recorded as a socket failure).
     bool WaitSocket(bool forRead, bool forWrite);
+    // The host's address; false when the name is unknown (recorded) or the
+    // transfer was stopped while it was looked up.
+    bool LookUpHost(uint32_t* address);
     void ConnectAndSend();
     void ReceiveReply();
     // The first line of the reply; a failure unless it carries status 200.

@@ -6,6 +6,7 @@
 #include "platform/process/Clock.h"
 #include "platform/windows/Dialogs.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
+#include "tests/diagnostics/HangingResolver.h"
 #include "tests/diagnostics/LoopbackServer.h"
 #include "tests/support/TempFolder.h"
 
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -249,10 +251,11 @@ private:
 
 // An upload that gets no whole answer within its minute, from a server that
 // never takes the connection or one that takes the report and then says
-// nothing or not all, has failed, as one that is refused has: the user is
-// offered Retry, which waits a minute again, and the log says why. The
-// minute is for the whole upload, so a reply that trickles in forever ends
-// there too.
+// nothing or not all, or because the server's name is never found, has
+// failed, as one that is refused has: the user is offered Retry, which waits
+// a minute again, and the log says why. The minute is for the whole upload,
+// so a reply that trickles in forever ends there too. The window answers
+// when the minute is over, however long the try it gives up goes on.
 TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
 {
     constexpr uint32_t kMinute = 60 * 1000;
@@ -260,40 +263,48 @@ TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
         const char* name;
         std::vector<std::string> pieces;
         LoopbackServer::Ending ending;
+        bool lookupHangs = false;
     } cases[] = {
         {"never takes the connection", {}, LoopbackServer::Ending::kQueueFull},
         {"never answers", {}, LoopbackServer::Ending::kStall},
         {"answers part of the head", {"HTTP/1.1 200 OK\r\nContent-Le"}, LoopbackServer::Ending::kStall},
         {"trickles a body without end", {"HTTP/1.1 200 OK\r\nContent-Length: 10000000\r\n\r\n"},
          LoopbackServer::Ending::kTrickle},
+        {"the name lookup hangs", {}, LoopbackServer::Ending::kStall, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Platform::HeadlessSession session;
         LoopbackServer server(c.pieces, c.ending);
+        std::optional<LumoTest::HangingResolver> resolver;
+        if (c.lookupHangs)
+            resolver.emplace();
         // A try is under way once its transfer runs (a retry's starts on a
         // thread of its own) and, unless the connection never completes, the
         // server has the report; the trickle goes on at its pace while the
         // minute passes.
+        const bool reachesServer = c.ending != LoopbackServer::Ending::kQueueFull && !c.lookupHangs;
         UploadClock clock(
             [&] {
                 return Lumo::GetCrashHTTPTransfer().GetResult() != Lumo::HTTPTransfer::kIdle &&
-                       (c.ending == LoopbackServer::Ending::kQueueFull || server.Received());
+                       (!reachesServer || server.Received());
             },
             c.ending == LoopbackServer::Ending::kTrickle);
         Platform::ScopedClock useClock(&clock);
         Lumo::CrashReportState& state = Lumo::GetCrashReportState();
-        state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
+        state.mUploadHost = (c.lookupHangs ? "hangs.example:" : "127.0.0.1:") + std::to_string(server.Port());
         Send(session);
         Press(session, "Submitting Report", "Abort", kPatient);
         for (int answer : {Platform::IDRETRY, Platform::IDCANCEL})
             session.Desktop().ScriptMessageBoxAnswer(answer);
         const uint32_t began = Platform::timeGetTime();
+        const auto realBegan = std::chrono::steady_clock::now();
         Lumo::CreateCrashWindow("text", "title");
         const uint32_t took = Platform::timeGetTime() - began;
 
+        EXPECT_LT(std::chrono::steady_clock::now() - realBegan, std::chrono::seconds(10));
         EXPECT_TRUE(state.mDialogDone);
-        EXPECT_EQ(server.Received(), c.ending != LoopbackServer::Ending::kQueueFull);
+        EXPECT_EQ(server.Received(), reachesServer);
         const auto& boxes = session.Desktop().MessageBoxes();
         EXPECT_EQ(boxes.size(), 2u);
         for (const auto& box : boxes) {
@@ -307,6 +318,37 @@ TEST_F(CrashUploadTest, AnUploadWithoutAWholeAnswerInAMinuteOffersRetry)
         EXPECT_EQ(NotSentLines(), (std::vector<std::string>{line, line}));
         Lumo::AppLog::GetInstance()->Open(mFolder.Path() + "/");
     }
+}
+
+// The user's abort ends an upload whose name lookup hangs within moments, as
+// it ends one that waits on a server.
+TEST_F(CrashUploadTest, AbortEndsAnUploadWhoseNameLookupHangs)
+{
+    constexpr uint32_t kAbortAt = 10500;
+    LumoTest::HangingResolver resolver;
+    // The try is under way once its lookup hangs; from the abort on, the
+    // clock stands still until the transfer has ended, so that the window's
+    // time counts only what it waits itself.
+    UploadClock clock(
+        [&] {
+            return resolver.Begun() > 0 && (Platform::timeGetTime() < kAbortAt ||
+                                            Lumo::GetCrashHTTPTransfer().GetResult() != Lumo::HTTPTransfer::kRunning);
+        },
+        false);
+    Platform::ScopedClock useClock(&clock);
+    Lumo::CrashReportState& state = Lumo::GetCrashReportState();
+    state.mUploadHost = "hangs.example";
+    SendWithText("");
+    Do("Submitting Report", DialogAction::Kind::Press, "Abort", kAbortAt);
+    const auto began = std::chrono::steady_clock::now();
+    Lumo::CreateCrashWindow("text", "title");
+
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
+    EXPECT_LT(Platform::timeGetTime(), kAbortAt + 2000);
+    EXPECT_TRUE(state.mDialogDone);
+    EXPECT_EQ(Lumo::GetCrashHTTPTransfer().GetResult(), Lumo::HTTPTransfer::kAborted);
+    EXPECT_TRUE(mSession.Desktop().MessageBoxes().empty());
+    EXPECT_TRUE(NotSentLines().empty());
 }
 
 TEST_F(CrashUploadTest, AbortEndsAStalledUploadQuicklyWhileTheWaitTicks)

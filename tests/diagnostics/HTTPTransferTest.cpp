@@ -1,11 +1,13 @@
 #include "framework/diagnostics/HTTPTransfer.h"
 #include "platform/network/Sockets.h"
 #include "tests/diagnostics/FakeDiagnosticsHost.h"
+#include "tests/diagnostics/HangingResolver.h"
 #include "tests/diagnostics/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -240,17 +242,36 @@ TEST(HTTPTransferTest, ResolvedNameIsContacted)
     Platform::SetHostResolver(previous);
 }
 
-TEST(HTTPTransferTest, AbortEndsAStalledTransfer)
+// An abort or a time-out ends the transfer within a wait slice wherever it
+// waits, in a name lookup that hangs too, so that nothing waits on the network
+// after it.
+TEST(HTTPTransferTest, AbortAndTimeOutEndTheTransferWhereverItWaits)
 {
-    LoopbackServer server({}, LoopbackServer::Ending::kStall);
-    HTTPTransfer transfer;
-    transfer.SendRequest(Local(server.Port()), kRequest);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kRunning);
-    const auto start = std::chrono::steady_clock::now();
-    transfer.Abort();
-    EXPECT_EQ(Finish(transfer), HTTPTransfer::kAborted);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    for (const bool inLookup : {false, true}) {
+        for (const bool abort : {true, false}) {
+            SCOPED_TRACE(testing::Message() << (inLookup ? "lookup hangs" : "server stalls") << ", "
+                                            << (abort ? "abort" : "time-out"));
+            LoopbackServer server({}, LoopbackServer::Ending::kStall);
+            std::optional<LumoTest::HangingResolver> resolver;
+            if (inLookup)
+                resolver.emplace();
+            HTTPTransfer transfer;
+            transfer.SendRequest(std::string(inLookup ? "hangs.example:" : "127.0.0.1:") +
+                                     std::to_string(server.Port()),
+                                 kRequest);
+            for (int i = 0; i < 4000 && !(inLookup ? resolver->Begun() > 0 : server.Received()); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kRunning);
+            const auto start = std::chrono::steady_clock::now();
+            if (abort)
+                transfer.Abort();
+            else
+                transfer.TimeOut();
+            transfer.WaitFinish();
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+            EXPECT_EQ(transfer.GetResult(), abort ? HTTPTransfer::kAborted : HTTPTransfer::kTimedOut);
+        }
+    }
 }
 
 // A caller that stops waiting ends a running transfer as a failure; the
