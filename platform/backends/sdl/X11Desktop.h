@@ -24,6 +24,9 @@ public:
     // Whether the server still answers; asking finds out that it went.
     bool Reachable();
     bool Pointer(POINT* screen);
+    // Puts the pointer back where it stood, unless a move comes between:
+    // the server moves it only from where it is found.
+    void PointerBackTo(const POINT& screen);
     // The screen saver's timeout (seconds), whether it is enabled, and
     // whether it runs now, by the SystemParametersInfoA action that asks.
     int ScreenSaverSetting(uint32_t action);
