@@ -391,6 +391,10 @@ TEST_P(DesktopPointer, AltEnterLeavesThePointerWhereItIs)
     EXPECT_EQ(stop, parked.size() * 3);
     EXPECT_TRUE(wrong.empty()) << testing::PrintToString(wrong);
     EXPECT_TRUE(game.mFatalErrors.empty());
+    // The game ends full screen, and its window goes with it.
+    mGame.reset();
+    const Platform::POINT end = PointerOnScreen();
+    EXPECT_TRUE(end.x == parked.back().x && end.y == parked.back().y) << "at the end: " << end.x << ", " << end.y;
 }
 
 // The screen the fault was seen on, and one of another shape at both depths.
