@@ -12,7 +12,7 @@ namespace Platform {
 // What only the X server can tell, asked on a connection of our own: where
 // the pointer is while it is over no window of ours (SDL's global pointer
 // state is not refreshed for every input device), and the server's screen
-// saver.
+// saver; and the pointer put back where SDL moved it from.
 class X11Desktop {
 public:
     // Null where the display is not an X server.
