@@ -1,3 +1,4 @@
+#include "framework/display/DDInterface.h"
 #include "platform/backends/sdl/SdlBackend.h"
 #include "platform/display/DisplayDesktop.h"
 #include "platform/windows/Messages.h"
@@ -149,6 +150,15 @@ protected:
         return light;
     }
 
+    Platform::POINT PointerOnScreen() const
+    {
+        Window root = 0, child = 0;
+        int x = 0, y = 0, inX = 0, inY = 0;
+        unsigned int buttons = 0;
+        XQueryPointer(mX, DefaultRootWindow(mX), &root, &child, &x, &y, &inX, &inY, &buttons);
+        return Platform::POINT{x, y};
+    }
+
     PlatformTest::DesktopLibraryLeaksAllowed mAllowed;
     std::optional<PlatformTest::PrivateXServer> mServer;
     std::unique_ptr<Platform::WindowSystem> mHeadless;
@@ -293,6 +303,102 @@ TEST_P(DesktopFullScreen, ShowsTheWindowsColoursAndThePointerAtOnce)
 // above and below it.
 INSTANTIATE_TEST_SUITE_P(Screens, DesktopFullScreen,
                          testing::Values("1024x768x24", "1024x768x16", "1280x1024x24", "1280x1024x16"),
+                         [](const testing::TestParamInfo<std::string>& info) { return "Screen" + info.param; });
+
+class DesktopPointer : public DesktopFullScreen {};
+
+// Alt+Enter either way leaves the mouse pointer where the person parked it,
+// over the window to be or beside it (before, leaving full screen moved it
+// down by the window manager's title bar each time), and the own pointer
+// stands where the mouse is.
+TEST_P(DesktopPointer, AltEnterLeavesThePointerWhereItIs)
+{
+    auto made = std::make_unique<ScriptedGame>();
+    made->RegistryWriteInteger("ScreenMode", 1);
+    made->RegistryWriteInteger("CustomCursors", 1);
+    ScriptedGame& game = Start(std::move(made));
+
+    // Places on a 1920 x 1080 screen, two over the window to be and one below
+    // it, and the same shares of any other screen.
+    const int32_t width = DisplayWidth(mX, DefaultScreen(mX)), height = DisplayHeight(mX, DefaultScreen(mX));
+    std::vector<Platform::POINT> parked;
+    for (const Platform::POINT& at : {Platform::POINT{1000, 700}, Platform::POINT{700, 300}, Platform::POINT{1300, 900}})
+        parked.push_back(Platform::POINT{at.x * width / 1920, at.y * height / 1080});
+
+    // For each place: parked full screen, then Alt+Enter to a window, then
+    // Alt+Enter to full screen again, each looked at once the desktop settled.
+    enum class Step { Park, ToWindow, ToFullScreen };
+    size_t stop = 0;
+    bool switching = false;
+    const auto deadline = Clock::now() + std::chrono::seconds(240);
+    auto since = Clock::now();
+    int32_t drawsBefore = 0;
+    std::vector<std::string> wrong;
+    auto look = [&](const Platform::POINT& at, const char* mode) {
+        const std::string where = std::string(mode) + ", parked at (" + std::to_string(at.x) + ", " +
+                                  std::to_string(at.y) + "): ";
+        const Platform::POINT now = PointerOnScreen();
+        if (now.x != at.x || now.y != at.y)
+            wrong.push_back(where + "the pointer is at (" + std::to_string(now.x) + ", " + std::to_string(now.y) + ")");
+        // The frame's pixel under the mouse, where the own pointer's tip belongs.
+        const Placement place = Placed(game);
+        const double x = std::floor((now.x - place.left) / place.scale), y = std::floor((now.y - place.top) / place.scale);
+        const int32_t slack = game.mIsWindowed ? 0 : 1;
+        const int32_t ownX = game.mDDInterface->mCursorX, ownY = game.mDDInterface->mCursorY;
+        if (std::abs(ownX - x) > slack || std::abs(ownY - y) > slack)
+            wrong.push_back(where + "the own pointer is at (" + std::to_string(ownX) + ", " + std::to_string(ownY) +
+                            ") of the frame, not (" + std::to_string(int32_t(x)) + ", " + std::to_string(int32_t(y)) + ")");
+    };
+    game.mScript = [&](int) {
+        if (Clock::now() > deadline) {
+            ADD_FAILURE() << "gave up at stop " << stop;
+            game.RequestShutdown();
+            return;
+        }
+        if (game.LoadingStateNow() != CGameApp::kLoadHandled)
+            return;
+        const Step step = Step(stop % 3);
+        const Platform::POINT at = parked[stop / 3];
+        const bool windowed = step == Step::ToWindow;
+        if (switching) {
+            if (game.mIsWindowed != windowed)
+                return;
+            switching = false;
+            since = Clock::now();
+            drawsBefore = game.mDrawCount;
+        }
+        // Enough frames shown, and time for the window manager to place the window.
+        if (game.mDrawCount - drawsBefore < 10 || Clock::now() - since < std::chrono::milliseconds(1500))
+            return;
+        if (step == Step::Park) {
+            XWarpPointer(mX, None, DefaultRootWindow(mX), 0, 0, 0, 0, int(at.x), int(at.y));
+            XSync(mX, False);
+        } else {
+            look(at, windowed ? "in a window" : "full screen");
+        }
+        if (++stop == parked.size() * 3) {
+            game.RequestShutdown();
+            return;
+        }
+        if (Step(stop % 3) != Step::Park) {
+            Platform::PostMessageA(game.mHWnd, Platform::WM_SYSKEYDOWN, Platform::VK_RETURN, 1 | 1 << 29);
+            switching = true;
+        }
+        since = Clock::now();
+        drawsBefore = game.mDrawCount;
+    };
+    game.Run();
+    EXPECT_EQ(stop, parked.size() * 3);
+    EXPECT_TRUE(wrong.empty()) << testing::PrintToString(wrong);
+    EXPECT_TRUE(game.mFatalErrors.empty());
+    // The game ends full screen, and its window goes with it.
+    mGame.reset();
+    const Platform::POINT end = PointerOnScreen();
+    EXPECT_TRUE(end.x == parked.back().x && end.y == parked.back().y) << "at the end: " << end.x << ", " << end.y;
+}
+
+// The screen the fault was seen on, and one of another shape at both depths.
+INSTANTIATE_TEST_SUITE_P(Screens, DesktopPointer, testing::Values("1920x1080x24", "1280x1024x24", "1280x1024x16"),
                          [](const testing::TestParamInfo<std::string>& info) { return "Screen" + info.param; });
 
 } // namespace

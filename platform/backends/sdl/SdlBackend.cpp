@@ -113,6 +113,27 @@ void EndProcessCopiesOf(pid_t thread)
     }
 }
 
+// SDL puts the pointer back at its place in a window that goes into or out
+// of full screen (hides, closes or is minimized from there too), measured
+// from where the window stands by then: one that the window manager frames
+// anew on its way out takes the pointer along by its frame. The person left
+// the pointer where it stands on the screen, and there it goes back.
+class PointerKept {
+public:
+    PointerKept(X11Desktop* x11, bool fullScreen) : mX11(fullScreen && x11 && x11->Pointer(&mAt) ? x11 : nullptr) {}
+    ~PointerKept()
+    {
+        if (mX11 && !X11ServerLost())
+            mX11->PointerBackTo(mAt);
+    }
+    PointerKept(const PointerKept&) = delete;
+    PointerKept& operator=(const PointerKept&) = delete;
+
+private:
+    POINT mAt{0, 0};
+    X11Desktop* mX11;
+};
+
 } // namespace
 
 std::unique_ptr<Backend> SdlBackend::Create()
@@ -207,8 +228,10 @@ bool SdlBackend::Open(HWND window, Native& native)
 void SdlBackend::Close(Native& native)
 {
     DropRenderer(native);
-    if (native.window)
+    if (native.window) {
+        const PointerKept kept(mX11.get(), native.state.fullScreen);
         SDL_DestroyWindow(native.window);
+    }
     native = Native();
 }
 
@@ -218,6 +241,7 @@ void SdlBackend::SyncWindow(HWND window, const NativeWindowState& state, bool ac
     if (X11ServerLost())
         return;
     Native& native = mWindows[window];
+    const PointerKept kept(mX11.get(), native.state.fullScreen || state.fullScreen);
     NativeWindowState before = native.state;
     native.state = state;
     if (!native.window) {

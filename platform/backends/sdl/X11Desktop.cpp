@@ -43,6 +43,16 @@ bool X11Desktop::Pointer(POINT* screen)
     return true;
 }
 
+void X11Desktop::PointerBackTo(const POINT& screen)
+{
+    POINT now;
+    if (!Pointer(&now) || (now.x == screen.x && now.y == screen.y))
+        return;
+    const ::Window root = DefaultRootWindow(mDisplay);
+    XWarpPointer(mDisplay, root, root, now.x, now.y, 1, 1, screen.x, screen.y);
+    XSync(mDisplay, False);
+}
+
 int X11Desktop::ScreenSaverSetting(uint32_t action)
 {
     int timeout = 0, interval = 0, blanking = 0, exposures = 0;

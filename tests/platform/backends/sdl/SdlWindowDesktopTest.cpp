@@ -102,6 +102,14 @@ protected:
         XWarpPointer(mX, None, DefaultRootWindow(mX), 0, 0, 0, 0, x, y);
         XSync(mX, False);
     }
+    POINT Pointer()
+    {
+        Window root = 0, child = 0;
+        int x = 0, y = 0, inX = 0, inY = 0;
+        unsigned int buttons = 0;
+        XQueryPointer(mX, DefaultRootWindow(mX), &root, &child, &x, &y, &inX, &inY, &buttons);
+        return POINT{x, y};
+    }
     static SDL_Window* Shown(HWND shown)
     {
         for (uint32_t id = 1; id < 64; ++id)
@@ -460,6 +468,38 @@ TEST_P(SdlFullScreenDesktop, TheMouseLandsOnThePixelUnderItFromTheSwitchOn)
         ASSERT_TRUE(again);
         EXPECT_EQ(again->x, landed[i].x);
         EXPECT_EQ(again->y, landed[i].y);
+    }
+}
+
+// The pointer stays where the person left it, over the window or beside it,
+// through each switch of mode and the end of a full-screen window, which the
+// window manager frames anew on its way out of full screen.
+TEST_P(SdlFullScreenDesktop, SwitchesLeaveThePointerWhereItIs)
+{
+    const RECT screen = ScreenArea();
+    const RECT window{100, 100, 900, 700};
+    for (const POINT& at : {POINT{400, 300}, POINT{screen.right - 30, screen.bottom - 30}}) {
+        SCOPED_TRACE(std::to_string(at.x) + ", " + std::to_string(at.y));
+        // Parked anew before each, and looked at once the window manager has placed the window.
+        const auto across = [&](const char* what, const std::function<void()>& change, const RECT& area) {
+            Warp(at.x, at.y);
+            Pump(100);
+            change();
+            ASSERT_TRUE(AwaitCovering(kWindow, area)) << what;
+            Present(0, 800);
+            const POINT now = Pointer();
+            EXPECT_TRUE(now.x == at.x && now.y == at.y) << what << ": " << now.x << ", " << now.y;
+        };
+        ShowAt(window.left, window.top);
+        across("to full screen", [&] { ShowAt(0, 0, true); }, screen);
+        across("to a window", [&] { ShowAt(window.left, window.top); }, window);
+        mSdl->DestroyWindow(kWindow);
+        ShowAt(0, 0, true);
+        across("full screen closed, a window made anew", [&] {
+            mSdl->DestroyWindow(kWindow);
+            ShowAt(window.left, window.top);
+        }, window);
+        mSdl->DestroyWindow(kWindow);
     }
 }
 
