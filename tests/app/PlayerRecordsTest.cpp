@@ -1,6 +1,7 @@
-#include "game/board/levels/CLevelController.h"
 #include "game/board/field/CCellGrid.h"
 #include "game/board/field/CGameField.h"
+#include "game/board/levels/CLevelController.h"
+#include "game/data/players/CHiscoreTable.h"
 #include "game/data/players/CUserProfiles.h"
 #include "game/screens/play/CGamePanel.h"
 #include "game/screens/windows/GUIWindowTable.h"
@@ -25,6 +26,8 @@ using namespace GUIWindowId;
 // Ada's map game stands at stage 1 level 5, "Treasure Hunt", a points level.
 constexpr int32_t kAdaPosition = 4;
 constexpr int32_t kSavedScore = 5;
+constexpr int32_t kLives = 10;
+constexpr int32_t kEnergy = 11;
 constexpr int32_t kEndlessScore = 2;
 
 struct Player {
@@ -61,15 +64,22 @@ bool SameRecord(const CUserProfile& a, const CUserProfile& b)
 // closes; the next start reads every record as its player left it.
 class PlayerRecordsTest : public SavedGameTest {
 protected:
-    // The first players of kPlayers, Ada current.
-    ScriptedGame& StartWithPlayers(size_t count)
+    // The first players of kPlayers, Ada current; on her last try Ada has
+    // no life left and energy for one miss.
+    ScriptedGame& StartWithPlayers(size_t count, bool lastTry)
     {
         auto game = std::make_unique<ScriptedGame>();
         CUserProfiles& profiles = *game->Profiles();
         for (size_t i = 0; i < count; ++i) {
             profiles.Add(kPlayers[i].mName);
             profiles.SelectByName(kPlayers[i].mName);
-            profiles.SetRecordA(kPlayers[i].mMapGame);
+            int32_t mapGame[CUserProfile::kProgressACount];
+            std::copy(std::begin(kPlayers[i].mMapGame), std::end(kPlayers[i].mMapGame), mapGame);
+            if (lastTry && i == 0) {
+                mapGame[kLives] = 0;
+                mapGame[kEnergy] = 1;
+            }
+            profiles.SetRecordA(mapGame);
             profiles.SetRecordB(kPlayers[i].mEndlessGame);
             mBefore[kPlayers[i].mName] = profiles.Record(profiles.CurrentIndex());
         }
@@ -83,6 +93,32 @@ protected:
         return {Press(kMenu, Command::kMenuPlayers),
                 {"the player list", [this] { return Showing(kPlayerList); },
                  [this, line, twice] { Mouse().ClickListLine(line, twice); }}};
+    }
+
+    // The map game on its last try lost with a miss, then through the game
+    // over's windows to the menu; no hiscore is won, so that the way there
+    // leads through the hiscores shown, past the leaving that saves.
+    std::vector<Step> LoseToMenu(int32_t* score)
+    {
+        std::vector<Step> steps = ToMapGame();
+        steps.push_back({"a cell that takes nothing", [] { return true; },
+                         [this] {
+                             for (int32_t i = 0; i < CHiscoreTable::kEntryCount; ++i)
+                                 mGame->Hiscores()->InsertWithExtra("Zed", 1'000'000, 0);
+                             const int32_t cell = Mouse().PickCell(false);
+                             ASSERT_GE(cell, 0);
+                             Mouse().ClickCell(cell % mGame->Field()->Width(), cell / mGame->Field()->Width());
+                         }});
+        steps.push_back({"the menu, through the windows after the game",
+                         [this] {
+                             const int32_t window = Mouse().ShownWindow();
+                             if (window >= 0 && window != kMenu && OnwardCommand(window) >= 0 &&
+                                 mUpdate >= mNextPress && Mouse().PressButton(OnwardCommand(window)))
+                                 mNextPress = mUpdate + kAfterPress;
+                             return window == kMenu;
+                         },
+                         [this, score] { *score = mGame->LevelController()->Score(); }});
+        return steps;
     }
 
     // The game in play left to the menu, where the score it had is noted.
@@ -104,11 +140,13 @@ protected:
     }
 
     std::map<std::string, CUserProfile> mBefore;
+    int32_t mNextPress = 0;
 };
 
 // The ways a player is made current, made or deleted at the menu after Ada
-// left her game there; the close then saved her game into whoever was
-// current. One case plays the chosen player's own game after the change.
+// left her game there, by the pause window or by losing it; the close then
+// saved her game into whoever was current. Two cases play the chosen
+// player's own game after the change.
 TEST_F(PlayerRecordsTest, AGameLeftToTheMenuStaysItsPlayersWhoeverIsCurrentThen)
 {
     enum class Way { kChoose, kChooseTwice, kMake, kDelete };
@@ -119,8 +157,10 @@ TEST_F(PlayerRecordsTest, AGameLeftToTheMenuStaysItsPlayersWhoeverIsCurrentThen)
         Way mWay;
         // The list's line chosen or deleted.
         int32_t mLine;
-        // The player made current then plays their own map game and leaves it.
+        // The player made current then plays their own game of that kind and leaves it.
         bool mThenPlays;
+        // Ada's map game is lost to its end instead of left by the pause window.
+        bool mLost = false;
     };
     const Case cases[] = {
         {"two players, the map game, Bob chosen", 2, false, Way::kChoose, 1, false},
@@ -132,15 +172,16 @@ TEST_F(PlayerRecordsTest, AGameLeftToTheMenuStaysItsPlayersWhoeverIsCurrentThen)
         {"three players, the map game, Cid chosen by a double click, who plays", 3, false, Way::kChooseTwice, 2,
          true},
         {"three players, the endless game, Bob chosen, who plays", 3, true, Way::kChoose, 1, true},
+        {"two players, the map game lost, Bob chosen", 2, false, Way::kChoose, 1, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mWhat);
         std::filesystem::remove(DataFile("users.dat"));
         mBefore.clear();
-        StartWithPlayers(c.mPlayers);
+        StartWithPlayers(c.mPlayers, c.mLost);
         int32_t adaScore = -1;
         int32_t otherScore = -1;
-        std::vector<Step> steps = PlayAndLeave(c.mEndless, &adaScore);
+        std::vector<Step> steps = c.mLost ? LoseToMenu(&adaScore) : PlayAndLeave(c.mEndless, &adaScore);
         std::string current = kPlayers[size_t(c.mLine)].mName;
         switch (c.mWay) {
         case Way::kChoose: {
@@ -193,6 +234,7 @@ TEST_F(PlayerRecordsTest, AGameLeftToTheMenuStaysItsPlayersWhoeverIsCurrentThen)
                 EXPECT_TRUE(SameRecord(record, before));
                 continue;
             }
+            EXPECT_EQ(record.progressA[0], c.mLost ? 0 : 1) << "a game still to play";
             // Its game as it was left, the other game as it was.
             const int32_t score = name == "Ada" ? adaScore : otherScore;
             if (c.mEndless) {
