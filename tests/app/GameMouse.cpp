@@ -43,6 +43,18 @@ bool GameMouse::PressButton(int32_t command) const
     return true;
 }
 
+void GameMouse::ClickListLine(int32_t line, bool twice) const
+{
+    CGUIController& gui = *mGame.GuiController();
+    const GUIWindow& window = *gui.Window(gui.CurrentWindow());
+    const GUIListBox& list = *gui.ListBox(window.mFirstListBox);
+    const int32_t x = (mGame.GetWidth() - window.mWidth) / 2 + list.mRect.mX + list.mRect.mWidth / 2;
+    const int32_t y = list.mRect.mY + list.mYOffs + list.mSelectionYOffs + line * list.mLineStep + list.mLineStep / 2;
+    Click(x, y);
+    if (twice)
+        Click(x, y);
+}
+
 void GameMouse::ClickCell(int32_t column, int32_t row) const
 {
     const Lumo::Point at = CellPoint(column, row);

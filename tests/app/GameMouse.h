@@ -25,6 +25,9 @@ public:
     void ClickButton(int32_t command) const;
     // The same when the button takes clicks; true when clicked.
     bool PressButton(int32_t command) const;
+    // A line of the open window's first list, counted from its first shown;
+    // twice is a double click.
+    void ClickListLine(int32_t line, bool twice) const;
     // The middle of a cell, where the board draws the field.
     void ClickCell(int32_t column, int32_t row) const;
     // The pointer moved there, no button pressed.

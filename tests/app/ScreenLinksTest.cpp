@@ -37,9 +37,6 @@ using namespace GUIWindowId;
 constexpr int32_t kGiveUpAt = 20000;
 // Windows fade out after a click; the next look comes after that.
 constexpr int32_t kAfterPress = 20;
-constexpr int32_t kPlayersButton = 16;
-constexpr int32_t kNewPlayerButton = 28;
-constexpr int32_t kNewPlayerOk = 31;
 // The map game's last position, the end of its graph.
 constexpr int32_t kLastPosition = 19;
 // "Colour Storm", the map game's first crazy level.
@@ -256,11 +253,11 @@ TEST_F(ScreenLinksTest, TheWheelScrollsThePlayerListAlsoAfterANameWasTyped)
     std::vector<std::pair<int32_t, int32_t>> visits;
     int32_t wheeledAt = -1;
     Run([&] {
-        if (PressIn(kMenu, kPlayersButton))
+        if (PressIn(kMenu, Command::kMenuPlayers))
             return false;
         if (Mouse().Showing(kCreatePlayer2)) {
             Mouse().Type("Ivy");
-            PressIn(kCreatePlayer2, kNewPlayerOk);
+            PressIn(kCreatePlayer2, Command::kNewPlayerOk);
             return false;
         }
         if (!Mouse().Showing(kPlayerList))
@@ -283,7 +280,7 @@ TEST_F(ScreenLinksTest, TheWheelScrollsThePlayerListAlsoAfterANameWasTyped)
         wheeledAt = -1;
         if (visits.size() == 2)
             return true;
-        PressIn(kPlayerList, kNewPlayerButton);
+        PressIn(kPlayerList, Command::kPlayerListNew);
         return false;
     });
 

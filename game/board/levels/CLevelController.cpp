@@ -37,6 +37,7 @@ int32_t CLevelController::RequestLevel(const Request& request)
     const int32_t other = IsOtherStage(request.mGraph, request.mPosition, mGraph, mPosition) ? 4 : 0;
     mRequest = request;
     mHasRequest = true;
+    mGameLeft = false;
     const bool fromNothing = mState == kNothing;
     mState = kRequested;
     if (fromNothing) {
@@ -285,9 +286,8 @@ void CLevelController::HandleState()
         if (mGameMode == 2) {
             window = mHiscoreQualified ? 25 : 9;
         } else {
-            const bool livesLeft = mLives > 0;
-            --mLives;
-            window = livesLeft ? 1 : mHiscoreQualified ? 26 : 2;
+            // The life went as the level was lost.
+            window = mLives >= 0 ? 1 : mHiscoreQualified ? 26 : 2;
         }
         SaveProgress();
         OpenStatus(window);

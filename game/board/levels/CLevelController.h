@@ -114,7 +114,12 @@ public:
     void SetProgress(int32_t progress);
     void ApplyCheckpoint(int32_t k);
     void ApplyOnload(int32_t onload);
+    // Writes the game in play into the current player's record.
     void SaveProgress();
+    // The game went into its player's record as it was left for the menu,
+    // where another player may be made current: no save writes it again
+    // until a new game is requested.
+    void LeaveGame() { mGameLeft = true; }
     int32_t Energy() const override { return mEnergy; }
     void SetEnergy(int32_t energy) override { mEnergy = energy; }
     void ShowEnergy(int32_t percent, bool immediate, float speed) override;
@@ -161,6 +166,8 @@ private:
     int32_t FollowingPosition() const;
     // The level at a position of the current graph; null when it names none.
     const LevelRecord* LevelAt(int32_t position) const;
+    // The map game's record at a level begun afresh, the score run on.
+    void SaveLevelAfresh(int32_t position, int32_t result);
     void HandleRequest();
     void EnterResultState(int32_t state);
     void OpenStatus(int32_t id);
@@ -202,6 +209,7 @@ private:
     int32_t mTimeHazard = 0;
     int32_t mLevelKind = 0;
     bool mHasRequest = false;
+    bool mGameLeft = false;
     Request mRequest;
     int32_t mStage = 0;
     int32_t mLevelInStage = 0;

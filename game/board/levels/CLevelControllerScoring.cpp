@@ -69,10 +69,15 @@ void CLevelController::CheckLevelEnd()
                 mHiscoreQualified = mHiscores.FindRank(1, mScore, &rank, name.c_str());
                 if (mHiscoreQualified)
                     mHiscores.Insert(name.c_str(), mScore);
-            } else if (mLives < 1) {
-                mHiscoreQualified = mHiscores.FindRank(0, mScore, &rank, name.c_str());
-                if (mHiscoreQualified)
-                    mHiscores.InsertWithExtra(name.c_str(), mScore, GetResultIndex());
+            } else {
+                // The life goes with the level: a close before the window that
+                // tells of it saves the game without it.
+                --mLives;
+                if (mLives < 0) {
+                    mHiscoreQualified = mHiscores.FindRank(0, mScore, &rank, name.c_str());
+                    if (mHiscoreQualified)
+                        mHiscores.InsertWithExtra(name.c_str(), mScore, GetResultIndex());
+                }
             }
         }
     }
@@ -328,32 +333,42 @@ void CLevelController::SetProgress(int32_t progress)
 
 void CLevelController::SaveProgress()
 {
-    if (mProfiles.CurrentIndex() < 0 || mGameMode == 0 || mState == kRequested || mState == kNothing)
+    if (mGameLeft || mProfiles.CurrentIndex() < 0 || mGameMode == 0 || mState == kRequested || mState == kNothing)
         return;
     if (mGameMode == 2) {
-        // A game lost with energy left (no group left to take) is over all the same.
-        const bool alive = mEnergy > 0 && mState != kFailedDone;
+        // A game lost with energy left (no group left to take) is over all the
+        // same, its outro running or done.
+        const bool alive = mEnergy > 0 && mState != kFailed && mState != kFailedDone;
         const int32_t values[CUserProfile::kProgressBCount] = {alive ? 1 : 0, mPosition, mScore, mEnergy, mProgress};
         mProfiles.SetRecordB(values);
         return;
     }
     if (mState == kCompleted || mState == kCompletedDone) {
-        // The level is won: the record points at the one it leads to, begun
-        // afresh; the map or a reload may already stand there. A whole game
-        // won counts before the tally's end does, so a close on it keeps it.
-        const int32_t result = mWholeGameUncounted ? mResult + 1 : mResult;
-        const LevelRecord* following = LevelAt(mFollowing);
-        const int32_t points = following ? following->mStartPoints : 0;
-        const int32_t energy = following ? following->StartEnergy() : LevelRecord::kFullEnergy;
-        const int32_t values[CUserProfile::kProgressACount] = {
-            mLives >= 0 ? 1 : 0, ResultIndex(result, mStage), mFollowing, points, 0, mScore, 0, 0, 0, result, mLives,
-            energy};
-        mProfiles.SetRecordA(values);
+        // The level is won: the record points at the one it leads to; the map
+        // or a reload may already stand there. A whole game won counts before
+        // the tally's end does, so a close on it keeps it.
+        SaveLevelAfresh(mFollowing, mWholeGameUncounted ? mResult + 1 : mResult);
+        return;
+    }
+    if (mState == kFailed || mState == kFailedDone) {
+        // The try is lost with its life: what comes back is the retry the
+        // game-over window starts, not the lost try revived.
+        SaveLevelAfresh(mPosition, mResult);
         return;
     }
     const int32_t values[CUserProfile::kProgressACount] = {
         mLives >= 0 ? 1 : 0, GetResultIndex(), mPosition, mLevelPoints, mLevelGain, mScore, mSupercomboPoints,
         mComboPoints,        mProgress,        mResult,   mLives,       mEnergy};
+    mProfiles.SetRecordA(values);
+}
+
+void CLevelController::SaveLevelAfresh(int32_t position, int32_t result)
+{
+    const LevelRecord* level = LevelAt(position);
+    const int32_t points = level ? level->mStartPoints : 0;
+    const int32_t energy = level ? level->StartEnergy() : LevelRecord::kFullEnergy;
+    const int32_t values[CUserProfile::kProgressACount] = {
+        mLives >= 0 ? 1 : 0, ResultIndex(result, mStage), position, points, 0, mScore, 0, 0, 0, result, mLives, energy};
     mProfiles.SetRecordA(values);
 }
 

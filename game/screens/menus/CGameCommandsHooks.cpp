@@ -45,6 +45,8 @@ void CGameCommands::OnWindowShowing(int32_t windowId)
         gui.SetHighlight(true);
         break;
     case kMenu: {
+        // Every way out of a game ends here, before a player can be changed.
+        mServices.mLevels->LeaveGame();
         mPendingStart = kStartNone;
         gui.SetInfoLabelText(35, mServices.mProfiles->CurrentName());
         // The map of the saved game, counted from 1 as everywhere else: the record's second value

@@ -170,10 +170,11 @@ TEST_F(CLevelControllerTest, MissesCostEnergyUntilTheLevelFailsAndLivesRunOut)
     EXPECT_EQ(mHiscores.GetTable(0)[0].score, 30);
     const CUserProfile saved = Saved();
     EXPECT_EQ(saved.progressA[0], 0);
-    EXPECT_EQ(saved.progressA[3], 30);
-    EXPECT_EQ(saved.progressA[8], 4);
+    EXPECT_EQ(saved.progressA[3], 0);
+    EXPECT_EQ(saved.progressA[5], 30);
+    EXPECT_EQ(saved.progressA[8], 0);
     EXPECT_EQ(saved.progressA[10], -1);
-    EXPECT_EQ(saved.progressA[11], -200);
+    EXPECT_EQ(saved.progressA[11], 1000);
 }
 
 // The ball bounces on its cell between jumps, and each bounce lands: only the
@@ -193,14 +194,29 @@ TEST_F(CLevelControllerTest, ABounceAtRestIsNoMissButTurnsTheCrazyBlock)
     EXPECT_TRUE(mHost.Has("CrazyStep 1"));
 }
 
+// A save from the loss on, its outro running or its window open, holds the
+// retry that window offers: a life fewer, the level begun afresh, the score
+// run on; never the lost try with its life.
 TEST_F(CLevelControllerTest, AFailureWithLivesLeftOffersToContinue)
 {
     Play(0, 0, 2);
+    EXPECT_EQ(Land(0, 0), 3);
     for (int i = 0; i < 3; ++i)
         Land(4, 2);
-    FinishLevel();
-    EXPECT_EQ(mWindows.mOpened.back(), 1);
-    EXPECT_EQ(mLevels.Lives(), 1);
+    mLevels.CheckLevelEnd();
+    ASSERT_EQ(mLevels.State(), CLevelController::kFailed);
+    for (const char* when : {"the outro", "the window"}) {
+        SCOPED_TRACE(when);
+        if (std::string(when) == "the window") {
+            FinishLevel();
+            EXPECT_EQ(mWindows.mOpened.back(), 1);
+        }
+        EXPECT_EQ(mLevels.Lives(), 1);
+        mLevels.SaveProgress();
+        const CUserProfile saved = Saved();
+        const int32_t retry[CUserProfile::kProgressACount] = {1, 0, 0, 0, 0, 30, 0, 0, 0, 0, 1, 1000};
+        EXPECT_TRUE(std::equal(std::begin(retry), std::end(retry), saved.progressA));
+    }
     EXPECT_FALSE(mLevels.HiscoreQualified());
 }
 
