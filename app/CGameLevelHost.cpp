@@ -69,6 +69,10 @@ void CGameLevelHost::ResetComboWindow(float speed) { mLinks.mProcessor->ResetCom
 
 void CGameLevelHost::StartCellRuns(bool record)
 {
+    // Nothing of the last level's undo lives on: neither one still running
+    // or waiting, left with its level, nor the ball it set down.
+    mLinks.mProcessor->DropUndo();
+    mLinks.mBoard->EndBallSetDown();
     mLinks.mCellRuns->Clear();
     mLinks.mCellRuns->SetRecording(record);
 }

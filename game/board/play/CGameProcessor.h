@@ -154,6 +154,10 @@ public:
     // can be undone.
     bool StartUndo();
     void FinishUndo(CAnimTrack& track);
+    // Gives an undo up, running or waiting for the blocks to settle, with
+    // what it has taken: when the settling can no longer start it, and when
+    // its level ends.
+    void DropUndo();
     bool UndoRequested() const { return mUndoRequest; }
     CAnimTrack* UndoTimer() const { return mUndoTimer; }
 
@@ -218,10 +222,11 @@ private:
     void FinishHoverTrack(CAnimTrack& track, int32_t slot);
     void FinishBlockFall(int32_t slot);
     void FinishLinePlacement(CAnimTrack& track, int32_t slot);
-    void RecolourLastRun(const CCellRuns& runs);
-    // Gives back what an undo requested while blocks moved has taken, when
-    // the field's settling can no longer start it.
-    void DropUndo();
+    void RecolourLastMove(const CCellRuns& runs);
+    // The cell words of the lines of the run at index as they were before its step.
+    void RestoreRunColours(const CCellRuns& runs, size_t index);
+    // The blocks an undo recoloured are drawn as the others again.
+    void EndUndoHighlights();
     void SetUpPopupStrip();
     void DrawPopupText(int32_t slot, int32_t kind, int32_t value);
     void RemoveArrows();

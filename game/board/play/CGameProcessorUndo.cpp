@@ -48,14 +48,17 @@ bool CGameProcessor::StartUndo()
     mUndoTimer->mCurve = &mUndoCurve;
     if (!mUndoTimer->mAttached)
         StartProcess(kProcessUndo, mUndoTimer, true);
-    RecolourLastRun(*runs);
+    RecolourLastMove(*runs);
     return true;
 }
 
 void CGameProcessor::DropUndo()
 {
-    // The level ended or was left while the blocks moved. The ball fade kept
-    // would hold the processor from ever settling, and the panel's button busy.
+    if (!mUndoTimer && !mBallFadeTimer && !mUndoRequest)
+        return;
+    // A ball fade kept would hold the processor from ever settling, and the
+    // panel's button busy.
+    EndUndoHighlights();
     for (CAnimTrack** owned : {&mUndoTimer, &mBallFadeTimer}) {
         if (!*owned)
             continue;
@@ -63,20 +66,54 @@ void CGameProcessor::DropUndo()
         mLinks.mTracks->FreeInstance(*owned);
         *owned = nullptr;
     }
+    mUndoRequest = false;
     mLinks.mBall->SetColourTrack(nullptr);
     if (mLinks.mHost)
         mLinks.mHost->UndoFinished();
 }
 
-void CGameProcessor::RecolourLastRun(const CCellRuns& runs)
+void CGameProcessor::EndUndoHighlights()
+{
+    if (!mUndoTimer)
+        return;
+    CGameField& field = *mLinks.mField;
+    for (int32_t cell = 0; cell < field.CellCount(); ++cell)
+        if (CFieldBlock* block = field.Record(cell).mBlock; block && block->mHighlightTrack == mUndoTimer) {
+            block->mHighlightTrack = nullptr;
+            block->mHighlightMode = 0;
+        }
+}
+
+void CGameProcessor::RecolourLastMove(const CCellRuns& runs)
 {
     CGameField& field = *mLinks.mField;
-    CCellGrid& grid = field.Grid();
+    const CCellGrid& grid = field.Grid();
+    // A move's steps are walked back on the cell words, its last step first;
+    // only then do the blocks learn which colours changed, so that a cell a
+    // later step had changed and an earlier one changes back stays unmarked.
+    for (size_t run = runs.Runs().size(); run-- > runs.LastMove();)
+        RestoreRunColours(runs, run);
     const std::vector<BlockDef>& defs = field.BlockDefs();
-    const CCellRuns::Run& run = runs.Runs().back();
+    for (int32_t cell = 0; cell < field.CellCount(); ++cell) {
+        CFieldBlock* block = field.Record(cell).mBlock;
+        const int32_t colour = CCellGrid::ColourOf(grid.Cell(cell));
+        if (!block || block->mColour == colour)
+            continue;
+        block->mHighlightTrack = mUndoTimer;
+        block->mHighlightMode = kUndoHighlight;
+        block->mColour = colour;
+        if (colour >= 0 && size_t(colour) < defs.size())
+            block->mSprite = defs[size_t(colour)].mSprite;
+    }
+}
+
+void CGameProcessor::RestoreRunColours(const CCellRuns& runs, size_t index)
+{
+    const CCellRuns::Run& run = runs.Runs()[index];
+    CCellGrid& grid = mLinks.mField->Grid();
     const std::vector<CCellRuns::Pair>& pairs = runs.Pairs();
-    const int32_t w = field.Width();
-    const int32_t h = field.Height();
+    const int32_t w = grid.Width();
+    const int32_t h = grid.Height();
     const int32_t d = run.mDirection;
     const int32_t step = d == 0 ? -w : d == 1 ? -1 : d == 2 ? w : 1;
     size_t at = size_t(run.mFirstPair);
@@ -120,15 +157,8 @@ void CGameProcessor::RecolourLastRun(const CCellRuns& runs)
                 colour = CCellGrid::ColourOf(grid.Cell(read));
                 read += step;
             }
-            CFieldBlock* block = field.Record(cell).mBlock;
-            if (!block || block->mColour == colour)
-                continue;
-            block->mHighlightTrack = mUndoTimer;
-            block->mHighlightMode = kUndoHighlight;
-            block->mColour = colour;
-            if (colour >= 0 && size_t(colour) < defs.size())
-                block->mSprite = defs[size_t(colour)].mSprite;
-            grid.Cell(cell) = CCellGrid::WithColour(grid.Cell(cell), colour) | CCellGrid::kOccupied;
+            if (CCellGrid::ColourOf(grid.Cell(cell)) != colour)
+                grid.Cell(cell) = CCellGrid::WithColour(grid.Cell(cell), colour) | CCellGrid::kOccupied;
         }
     }
 }
@@ -137,11 +167,7 @@ void CGameProcessor::FinishUndo(CAnimTrack& track)
 {
     CGameField& field = *mLinks.mField;
     if (&track == mUndoTimer) {
-        for (int32_t cell = 0; cell < field.CellCount(); ++cell)
-            if (CFieldBlock* block = field.Record(cell).mBlock; block && block->mHighlightTrack == mUndoTimer) {
-                block->mHighlightTrack = nullptr;
-                block->mHighlightMode = 0;
-            }
+        EndUndoHighlights();
         StopProcess(mUndoTimer);
         mLinks.mTracks->FreeInstance(mUndoTimer);
         mUndoTimer = nullptr;
@@ -150,7 +176,7 @@ void CGameProcessor::FinishUndo(CAnimTrack& track)
         // The bar follows the field back, as it followed the step.
         ShowFieldCompletion();
         if (CCellRuns* runs = CCellRuns::Current())
-            runs->PopRun();
+            runs->PopMove();
         if (mLinks.mHost)
             mLinks.mHost->UndoFinished();
         CBall& ball = *mLinks.mBall;
