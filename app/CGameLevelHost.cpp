@@ -69,9 +69,7 @@ void CGameLevelHost::ResetComboWindow(float speed) { mLinks.mProcessor->ResetCom
 
 void CGameLevelHost::StartCellRuns(bool record)
 {
-    // Nothing of the last level's undo lives on: neither one still running
-    // or waiting, left with its level, nor the ball it set down.
-    mLinks.mProcessor->DropUndo();
+    // A ball the last level's undo set down plays again.
     mLinks.mBoard->EndBallSetDown();
     mLinks.mCellRuns->Clear();
     mLinks.mCellRuns->SetRecording(record);

@@ -31,7 +31,7 @@ public:
     // A level starts: a combo still pending is dropped, and the next one closes at speed.
     virtual void ResetComboWindow(float speed) = 0;
     // A level starts: the undo record emptied, recording only on a puzzle
-    // level, and nothing of the last level's undo left.
+    // level, and a ball the last level's undo set down plays again.
     virtual void StartCellRuns(bool record) = 0;
 
     // Ball.

@@ -154,10 +154,6 @@ public:
     // can be undone.
     bool StartUndo();
     void FinishUndo(CAnimTrack& track);
-    // Gives an undo up, running or waiting for the blocks to settle, with
-    // what it has taken: when the settling can no longer start it, and when
-    // its level ends.
-    void DropUndo();
     bool UndoRequested() const { return mUndoRequest; }
     CAnimTrack* UndoTimer() const { return mUndoTimer; }
 
@@ -225,8 +221,9 @@ private:
     void RecolourLastMove(const CCellRuns& runs);
     // The cell words of the lines of the run at index as they were before its step.
     void RestoreRunColours(const CCellRuns& runs, size_t index);
-    // The blocks an undo recoloured are drawn as the others again.
-    void EndUndoHighlights();
+    // Gives back what an undo requested while blocks moved has taken, when
+    // the field's settling can no longer start it.
+    void DropUndo();
     void SetUpPopupStrip();
     void DrawPopupText(int32_t slot, int32_t kind, int32_t value);
     void RemoveArrows();

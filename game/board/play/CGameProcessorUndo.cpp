@@ -54,11 +54,8 @@ bool CGameProcessor::StartUndo()
 
 void CGameProcessor::DropUndo()
 {
-    if (!mUndoTimer && !mBallFadeTimer && !mUndoRequest)
-        return;
-    // A ball fade kept would hold the processor from ever settling, and the
-    // panel's button busy.
-    EndUndoHighlights();
+    // The level ended or was left while the blocks moved. The ball fade kept
+    // would hold the processor from ever settling, and the panel's button busy.
     for (CAnimTrack** owned : {&mUndoTimer, &mBallFadeTimer}) {
         if (!*owned)
             continue;
@@ -66,22 +63,9 @@ void CGameProcessor::DropUndo()
         mLinks.mTracks->FreeInstance(*owned);
         *owned = nullptr;
     }
-    mUndoRequest = false;
     mLinks.mBall->SetColourTrack(nullptr);
     if (mLinks.mHost)
         mLinks.mHost->UndoFinished();
-}
-
-void CGameProcessor::EndUndoHighlights()
-{
-    if (!mUndoTimer)
-        return;
-    CGameField& field = *mLinks.mField;
-    for (int32_t cell = 0; cell < field.CellCount(); ++cell)
-        if (CFieldBlock* block = field.Record(cell).mBlock; block && block->mHighlightTrack == mUndoTimer) {
-            block->mHighlightTrack = nullptr;
-            block->mHighlightMode = 0;
-        }
 }
 
 void CGameProcessor::RecolourLastMove(const CCellRuns& runs)
@@ -167,7 +151,11 @@ void CGameProcessor::FinishUndo(CAnimTrack& track)
 {
     CGameField& field = *mLinks.mField;
     if (&track == mUndoTimer) {
-        EndUndoHighlights();
+        for (int32_t cell = 0; cell < field.CellCount(); ++cell)
+            if (CFieldBlock* block = field.Record(cell).mBlock; block && block->mHighlightTrack == mUndoTimer) {
+                block->mHighlightTrack = nullptr;
+                block->mHighlightMode = 0;
+            }
         StopProcess(mUndoTimer);
         mLinks.mTracks->FreeInstance(mUndoTimer);
         mUndoTimer = nullptr;
