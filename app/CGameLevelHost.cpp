@@ -69,6 +69,8 @@ void CGameLevelHost::ResetComboWindow(float speed) { mLinks.mProcessor->ResetCom
 
 void CGameLevelHost::StartCellRuns(bool record)
 {
+    // A ball the last level's undo set down plays again.
+    mLinks.mBoard->EndBallSetDown();
     mLinks.mCellRuns->Clear();
     mLinks.mCellRuns->SetRecording(record);
 }

@@ -31,12 +31,14 @@ void CCellRuns::Clear()
     mPairs.clear();
     mRuns.clear();
     mHeader = -1;
+    mMoveBegun = false;
 }
 
 void CCellRuns::PushRun(int32_t direction)
 {
-    mRuns.push_back({int32_t(mPairs.size()), 0, direction});
+    mRuns.push_back({int32_t(mPairs.size()), 0, direction, mMoveBegun || mRuns.empty()});
     mHeader = -1;
+    mMoveBegun = false;
 }
 
 bool CCellRuns::OpenLine(int32_t line)
@@ -97,12 +99,21 @@ bool CCellRuns::RefreshFromField(const CCellGrid& grid)
     return true;
 }
 
-bool CCellRuns::PopRun()
+size_t CCellRuns::LastMove() const
+{
+    size_t first = mRuns.empty() ? 0 : mRuns.size() - 1;
+    while (first > 0 && !mRuns[first].mMoveStart)
+        --first;
+    return first;
+}
+
+bool CCellRuns::PopMove()
 {
     if (mRuns.empty())
         return false;
-    mPairs.resize(size_t(mRuns.back().mFirstPair));
-    mRuns.pop_back();
+    const size_t first = LastMove();
+    mPairs.resize(size_t(mRuns[first].mFirstPair));
+    mRuns.resize(first);
     mHeader = -1;
     return true;
 }

@@ -30,7 +30,8 @@ public:
     virtual void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) = 0;
     // A level starts: a combo still pending is dropped, and the next one closes at speed.
     virtual void ResetComboWindow(float speed) = 0;
-    // A level starts: the undo record emptied, recording only on a puzzle level.
+    // A level starts: the undo record emptied, recording only on a puzzle
+    // level, and a ball the last level's undo set down plays again.
     virtual void StartCellRuns(bool record) = 0;
 
     // Ball.

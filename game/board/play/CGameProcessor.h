@@ -218,7 +218,9 @@ private:
     void FinishHoverTrack(CAnimTrack& track, int32_t slot);
     void FinishBlockFall(int32_t slot);
     void FinishLinePlacement(CAnimTrack& track, int32_t slot);
-    void RecolourLastRun(const CCellRuns& runs);
+    void RecolourLastMove(const CCellRuns& runs);
+    // The cell words of the lines of the run at index as they were before its step.
+    void RestoreRunColours(const CCellRuns& runs, size_t index);
     // Gives back what an undo requested while blocks moved has taken, when
     // the field's settling can no longer start it.
     void DropUndo();

@@ -48,7 +48,7 @@ bool CGameProcessor::StartUndo()
     mUndoTimer->mCurve = &mUndoCurve;
     if (!mUndoTimer->mAttached)
         StartProcess(kProcessUndo, mUndoTimer, true);
-    RecolourLastRun(*runs);
+    RecolourLastMove(*runs);
     return true;
 }
 
@@ -68,15 +68,36 @@ void CGameProcessor::DropUndo()
         mLinks.mHost->UndoFinished();
 }
 
-void CGameProcessor::RecolourLastRun(const CCellRuns& runs)
+void CGameProcessor::RecolourLastMove(const CCellRuns& runs)
 {
     CGameField& field = *mLinks.mField;
-    CCellGrid& grid = field.Grid();
+    const CCellGrid& grid = field.Grid();
+    // A move's steps are walked back on the cell words, its last step first;
+    // only then do the blocks learn which colours changed, so that a cell a
+    // later step had changed and an earlier one changes back stays unmarked.
+    for (size_t run = runs.Runs().size(); run-- > runs.LastMove();)
+        RestoreRunColours(runs, run);
     const std::vector<BlockDef>& defs = field.BlockDefs();
-    const CCellRuns::Run& run = runs.Runs().back();
+    for (int32_t cell = 0; cell < field.CellCount(); ++cell) {
+        CFieldBlock* block = field.Record(cell).mBlock;
+        const int32_t colour = CCellGrid::ColourOf(grid.Cell(cell));
+        if (!block || block->mColour == colour)
+            continue;
+        block->mHighlightTrack = mUndoTimer;
+        block->mHighlightMode = kUndoHighlight;
+        block->mColour = colour;
+        if (colour >= 0 && size_t(colour) < defs.size())
+            block->mSprite = defs[size_t(colour)].mSprite;
+    }
+}
+
+void CGameProcessor::RestoreRunColours(const CCellRuns& runs, size_t index)
+{
+    const CCellRuns::Run& run = runs.Runs()[index];
+    CCellGrid& grid = mLinks.mField->Grid();
     const std::vector<CCellRuns::Pair>& pairs = runs.Pairs();
-    const int32_t w = field.Width();
-    const int32_t h = field.Height();
+    const int32_t w = grid.Width();
+    const int32_t h = grid.Height();
     const int32_t d = run.mDirection;
     const int32_t step = d == 0 ? -w : d == 1 ? -1 : d == 2 ? w : 1;
     size_t at = size_t(run.mFirstPair);
@@ -120,15 +141,8 @@ void CGameProcessor::RecolourLastRun(const CCellRuns& runs)
                 colour = CCellGrid::ColourOf(grid.Cell(read));
                 read += step;
             }
-            CFieldBlock* block = field.Record(cell).mBlock;
-            if (!block || block->mColour == colour)
-                continue;
-            block->mHighlightTrack = mUndoTimer;
-            block->mHighlightMode = kUndoHighlight;
-            block->mColour = colour;
-            if (colour >= 0 && size_t(colour) < defs.size())
-                block->mSprite = defs[size_t(colour)].mSprite;
-            grid.Cell(cell) = CCellGrid::WithColour(grid.Cell(cell), colour) | CCellGrid::kOccupied;
+            if (CCellGrid::ColourOf(grid.Cell(cell)) != colour)
+                grid.Cell(cell) = CCellGrid::WithColour(grid.Cell(cell), colour) | CCellGrid::kOccupied;
         }
     }
 }
@@ -150,7 +164,7 @@ void CGameProcessor::FinishUndo(CAnimTrack& track)
         // The bar follows the field back, as it followed the step.
         ShowFieldCompletion();
         if (CCellRuns* runs = CCellRuns::Current())
-            runs->PopRun();
+            runs->PopMove();
         if (mLinks.mHost)
             mLinks.mHost->UndoFinished();
         CBall& ball = *mLinks.mBall;

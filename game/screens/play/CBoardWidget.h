@@ -100,6 +100,8 @@ public:
     // The bonuses take the board as their field's switch, so they may come
     // after it; until then a landing fires no bonus.
     void SetFieldBonuses(CFieldBonuses* bonuses) { mBonuses = bonuses; }
+    // A level starts: a ball the last level's undo set down plays again.
+    void EndBallSetDown() { mBallSetDown = false; }
 
     // The black overlay over the background, from one darkness to another;
     // the window system's action 8 runs when it ends.

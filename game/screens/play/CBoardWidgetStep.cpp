@@ -2,6 +2,7 @@
 
 #include "game/board/bonuses/BonusRecord.h"
 #include "game/board/bonuses/CFieldBonuses.h"
+#include "game/board/field/CCellRuns.h"
 #include "game/board/field/CFieldBlock.h"
 #include "game/board/field/CGameField.h"
 #include "game/board/levels/CLevelController.h"
@@ -103,6 +104,10 @@ void CBoardWidget::RunLanding(bool wasFlying)
     if (wasFlying) {
         field.SetExcludedCell(mTargetColumn, mTargetRow);
         mBallSetDown = false;
+        // What this landing takes and what rises under the ball after it is
+        // one click of the player's, for the undo to take back whole.
+        if (CCellRuns* runs = CCellRuns::Current())
+            runs->BeginMove();
     }
     // Where the game set the ball down, as the undo does, its bounces taking a
     // group or firing a bonus would make a move the player never made.

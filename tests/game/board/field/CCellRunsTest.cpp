@@ -40,21 +40,59 @@ TEST_F(CCellRunsTest, RecordsTheBlocksThatLeftALineAndTheColoursThatEntered)
     ASSERT_EQ(mRuns.Runs().size(), 1u);
     EXPECT_EQ(mRuns.Runs()[0].mHeaders, 1);
 
-    // A step without empty lines still pushes a run; popping it keeps the first.
+    // A step without empty lines still pushes a run; the next jump's move
+    // popped keeps the first.
+    mRuns.BeginMove();
     mRuns.PushRun(2);
     EXPECT_TRUE(mRuns.RefreshFromField(field.Grid()));
-    EXPECT_TRUE(mRuns.PopRun());
+    EXPECT_TRUE(mRuns.PopMove());
     EXPECT_EQ(mRuns.Pairs(), expected);
-    EXPECT_TRUE(mRuns.PopRun());
+    EXPECT_TRUE(mRuns.PopMove());
     EXPECT_TRUE(mRuns.Pairs().empty());
     EXPECT_TRUE(mRuns.Runs().empty());
+}
+
+// The steps from one jump's landing to the next are one move: the first
+// steps of a level too, before any jump. A move is popped whole.
+TEST_F(CCellRunsTest, APopTakesTheStepsOfTheLastMove)
+{
+    struct Case {
+        const char* mWhat;
+        std::vector<bool> mJumpBefore;
+        std::vector<size_t> mLeftAfterPops;
+    };
+    const Case cases[] = {
+        {"a step a jump", {true, true, true}, {2, 1, 0}},
+        {"a chained move last", {true, true, false, false}, {1, 0}},
+        {"a chained move first", {true, false, true}, {2, 0}},
+        {"steps before the first jump", {false, false, true}, {2, 0}},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.mWhat);
+        mRuns.Clear();
+        const CFieldBlock block;
+        for (const bool jump : row.mJumpBefore) {
+            if (jump)
+                mRuns.BeginMove();
+            mRuns.PushRun(0);
+            ASSERT_TRUE(mRuns.OpenLine(0));
+            ASSERT_TRUE(mRuns.AddEntry(block));
+        }
+        for (const size_t left : row.mLeftAfterPops) {
+            EXPECT_EQ(mRuns.LastMove(), left);
+            EXPECT_TRUE(mRuns.PopMove());
+            EXPECT_EQ(mRuns.Runs().size(), left);
+            EXPECT_EQ(mRuns.Pairs().size(), 2 * left);
+        }
+        EXPECT_FALSE(mRuns.PopMove());
+    }
 }
 
 TEST_F(CCellRunsTest, RefusesWorkWithoutARun)
 {
     CGameField field;
     CFieldBlock block;
-    EXPECT_FALSE(mRuns.PopRun());
+    EXPECT_FALSE(mRuns.PopMove());
     EXPECT_FALSE(mRuns.RefreshFromField(field.Grid()));
     EXPECT_FALSE(mRuns.OpenLine(0));
     EXPECT_FALSE(mRuns.AddEntry(block));

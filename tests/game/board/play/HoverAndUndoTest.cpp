@@ -135,4 +135,44 @@ TEST_F(HoverAndUndoTest, UndoRestoresTheFieldBeforeTheStepInEveryDirection)
     }
 }
 
+// A click whose landing takes a group and whose resting ball then takes
+// the group that rose under it made two steps: one press takes both back,
+// marking only the blocks whose colour the click had changed. The press
+// after it takes back the click before, a step of its own.
+TEST_F(HoverAndUndoTest, OneUndoTakesBackEveryStepOfTheLastClick)
+{
+    mField.Grid().SetQueueDirection(0);
+    mField.Grid().Rebuild();
+    const auto step = [this](int32_t column, int32_t row) {
+        mProcessor.ProcessGroups(CCellGrid::GroupOf(mField.Grid().Cell(column, row)), false);
+        ASSERT_TRUE(RunUntilIdle());
+    };
+    const std::vector<std::string> start = Picture(mField.Grid());
+    step(2, 2);
+    const std::vector<std::string> firstClick = Picture(mField.Grid());
+    mRuns.BeginMove();
+    step(0, 0);
+    step(4, 4);
+    ASSERT_EQ(mRuns.Runs().size(), 3u);
+    const std::vector<std::string> secondClick = Picture(mField.Grid());
+
+    ASSERT_TRUE(mProcessor.StartUndo());
+    EXPECT_EQ(Picture(mField.Grid()), firstClick);
+    for (int32_t cell = 0; cell < 25; ++cell) {
+        const size_t row = size_t(cell / 5), column = size_t(cell % 5);
+        EXPECT_EQ(mField.Record(cell).mBlock->mHighlightTrack == mProcessor.UndoTimer(),
+                  firstClick[row][column] != secondClick[row][column])
+            << cell;
+    }
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Picture(mField.Grid()), firstClick);
+    EXPECT_EQ(mRuns.Runs().size(), 1u);
+
+    ASSERT_TRUE(mProcessor.StartUndo());
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Picture(mField.Grid()), start);
+    EXPECT_TRUE(mRuns.Runs().empty());
+    ExpectFieldConsistent();
+}
+
 } // namespace
