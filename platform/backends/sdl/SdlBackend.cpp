@@ -856,7 +856,16 @@ bool SdlBackend::OpenUrl(const std::string& url)
     std::string argument = url;
     char* argv[] = {program, argument.data(), nullptr};
     pid_t child = 0;
-    int error = posix_spawnp(&child, program, nullptr, nullptr, argv, environ);
+    // The program ignores broken pipes for its X connections; the opener need not.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    int error = posix_spawnp(&child, program, nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     if (error != 0) {
         LogLine(std::string("Cannot start xdg-open: ") + std::strerror(error));
         return false;
