@@ -354,8 +354,14 @@ void LumoAppBase::NotifyFirstInstanceAndExit()
 {
     if (!mOnlyAllowOneCopy)
         return;
-    if (mNotifyMessage != 0)
-        PostMessageA(HWND_BROADCAST, mNotifyMessage, 0, 0);
+    // What holds the lock may have no window to bring forward (a copy of the
+    // program left behind, or one that reads no messages): the person hears
+    // why nothing shows.
+    if (mNotifyMessage == 0 || !PostMessageA(HWND_BROADCAST, mNotifyMessage, 0, 0)) {
+        ShowFatalErrorA(mProductName + " is running already but shows no window. Wait for it to end, or end it, "
+                                       "then start again.");
+        ExitWithCode(1);
+    }
     ExitWithCode(0);
 }
 

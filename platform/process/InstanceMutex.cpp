@@ -4,6 +4,7 @@
 #include "platform/process/Log.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -20,6 +21,21 @@ namespace {
 std::mutex gMutex;
 std::map<uintptr_t, int> gHandles; // handle to lock file, -1 when not held
 uintptr_t gNextHandle = 0x1000;
+
+// A copy of the process that fork() makes is never the instance: it lets go
+// of the locks, which are the program's alone, so that they end with it. (A
+// program started by exec closes them itself.)
+void LockForFork() { gMutex.lock(); }
+void UnlockAfterFork() { gMutex.unlock(); }
+void LetGoInCopy()
+{
+    for (auto& entry : gHandles) {
+        if (entry.second >= 0)
+            ::close(entry.second);
+        entry.second = -1;
+    }
+    gMutex.unlock();
+}
 
 // Keeps the name one file name in the runtime folder.
 std::string FileNameOf(const std::string& name)
@@ -40,6 +56,7 @@ HANDLE CreateMutexA(const char* name, bool* alreadyExists)
     CreateFolderPath(folder);
     std::string path = folder + "/" + FileNameOf(name);
     *alreadyExists = false;
+    [[maybe_unused]] static const int copiesLetGo = ::pthread_atfork(LockForFork, UnlockAfterFork, LetGoInCopy);
     // A link by the lock's name may lead anywhere: no file is made through it.
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {

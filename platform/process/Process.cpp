@@ -3,9 +3,11 @@
 #include "platform/process/CrashSignals.h"
 #include "platform/process/Log.h"
 
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -39,6 +41,13 @@ std::thread StartThread(std::function<void()> body)
         const AlternateSignalStack stack;
         body();
     });
+}
+
+void EndWithParent(uint32_t parent)
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (uint32_t(::getppid()) != parent)
+        ::_exit(1);
 }
 
 std::string GetModuleFileNameA()

@@ -15,6 +15,11 @@ uint32_t GetCurrentThreadId();
 // that libraries start for themselves, such as the audio device's, have none.)
 std::thread StartThread(std::function<void()> body);
 
+// Called first in a copy of the process that fork() made and that runs no
+// other program: the copy ends with the thread that forked it (killed,
+// crashed or ended), and at once where that is gone already.
+void EndWithParent(uint32_t parent);
+
 // The program file's full path, as the file system spells it.
 std::string GetModuleFileNameA();
 // The whole command line: the program, then each argument, separated by

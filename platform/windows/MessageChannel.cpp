@@ -65,19 +65,21 @@ void MessageChannel::Listen(const std::string& name)
     mListening.emplace(name, fd);
 }
 
-void MessageChannel::Send(const std::string& name, WPARAM wParam, LPARAM lParam)
+bool MessageChannel::Send(const std::string& name, WPARAM wParam, LPARAM lParam)
 {
     if (mListening.count(name))
-        return;
+        return false;
     int fd = OpenSocket();
     if (fd < 0)
-        return;
+        return false;
     socklen_t length = 0;
     sockaddr_un address = AddressOf(name, &length);
     Payload payload{uint64_t(wParam), int64_t(lParam)};
-    // Nobody listening is the normal case of a first instance.
-    ::sendto(fd, &payload, sizeof(payload), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&address), length);
+    // Nobody listening is refused; a listener that reads no more leaves its queue full.
+    const bool sent =
+        ::sendto(fd, &payload, sizeof(payload), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&address), length) >= 0;
     ::close(fd);
+    return sent;
 }
 
 std::vector<MessageChannel::Arrival> MessageChannel::Receive()

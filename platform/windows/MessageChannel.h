@@ -26,8 +26,9 @@ public:
 
     // Listens for the name unless another process already does.
     void Listen(const std::string& name);
-    // Sends to the process listening for the name, unless that is this one.
-    void Send(const std::string& name, WPARAM wParam, LPARAM lParam);
+    // Sends to the process listening for the name, unless that is this one;
+    // false when no other process took it.
+    bool Send(const std::string& name, WPARAM wParam, LPARAM lParam);
     std::vector<Arrival> Receive();
 
 private:

@@ -39,10 +39,9 @@ bool PostMessageA(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam)
 {
     WindowSystem& system = System();
     if (window == HWND_BROADCAST) {
-        system.Broadcast(message, wParam, lParam);
-        if (message >= kFirstRegisteredMessage)
-            system.ForwardRegistered(message, wParam, lParam);
-        return true;
+        const bool posted = system.Broadcast(message, wParam, lParam);
+        const bool forwarded = message >= kFirstRegisteredMessage && system.ForwardRegistered(message, wParam, lParam);
+        return posted || forwarded;
     }
     if (window && !system.Windows().Get(window))
         return false;

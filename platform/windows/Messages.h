@@ -17,8 +17,9 @@ bool PeekMessageA(MSG* msg, HWND window, uint32_t first, uint32_t last, uint32_t
 LRESULT DispatchMessageA(const MSG* msg);
 
 // Safe from any thread. HWND_BROADCAST posts to every window and, for a
-// registered message, to the process that registered it first. A null
-// window posts a message that only the pump sees.
+// registered message, to the process that registered it first; it fails
+// when no window here and no such process took it. A null window posts a
+// message that only the pump sees.
 bool PostMessageA(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
 // Calls the procedure at once (every window's for HWND_BROADCAST).
 LRESULT SendMessageA(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);

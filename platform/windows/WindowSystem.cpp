@@ -210,10 +210,12 @@ void WindowSystem::ShowCurrentCursor()
         mBackend->ShowCursorShape(handle, shown ? &*shown : nullptr);
 }
 
-void WindowSystem::Broadcast(uint32_t message, WPARAM wParam, LPARAM lParam)
+bool WindowSystem::Broadcast(uint32_t message, WPARAM wParam, LPARAM lParam)
 {
-    for (HWND window : mWindows.All())
+    const std::vector<HWND> windows = mWindows.All();
+    for (HWND window : windows)
         mQueue.Post(window, message, wParam, lParam);
+    return !windows.empty();
 }
 
 uint32_t WindowSystem::RegisterMessage(const std::string& name)
@@ -231,12 +233,12 @@ uint32_t WindowSystem::RegisterMessage(const std::string& name)
     return kFirstRegisteredMessage + uint32_t(mMessageNames.size() - 1);
 }
 
-void WindowSystem::ForwardRegistered(uint32_t message, WPARAM wParam, LPARAM lParam)
+bool WindowSystem::ForwardRegistered(uint32_t message, WPARAM wParam, LPARAM lParam)
 {
     std::lock_guard<std::mutex> lock(mNamesMutex);
     size_t index = message - kFirstRegisteredMessage;
-    if (message >= kFirstRegisteredMessage && index < mMessageNames.size())
-        mChannel.Send(mMessageNames[index], wParam, lParam);
+    return message >= kFirstRegisteredMessage && index < mMessageNames.size() &&
+           mChannel.Send(mMessageNames[index], wParam, lParam);
 }
 
 } // namespace Platform

@@ -44,12 +44,13 @@ public:
     // Tells the backend which cursor to show, when that changed.
     void ShowCurrentCursor();
 
-    // Posts to every window.
-    void Broadcast(uint32_t message, WPARAM wParam, LPARAM lParam);
+    // Posts to every window; false when there is none.
+    bool Broadcast(uint32_t message, WPARAM wParam, LPARAM lParam);
     // Ids from 0xC000, the same for names that differ only in case.
     uint32_t RegisterMessage(const std::string& name);
-    // Carries a registered message to the process that registered it first.
-    void ForwardRegistered(uint32_t message, WPARAM wParam, LPARAM lParam);
+    // Carries a registered message to the process that registered it first;
+    // false when that is this one, or none took it.
+    bool ForwardRegistered(uint32_t message, WPARAM wParam, LPARAM lParam);
 
 private:
     void ApplyWindowEvent(const NativeEvent& event);

@@ -1,18 +1,26 @@
 #include "tests/platform/backends/sdl/PrivateXServer.h"
 #include "tests/support/TempFolder.h"
 
+// Before the X headers, whose macros would rename its names.
 #include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -29,6 +37,75 @@ constexpr auto kEndBound = std::chrono::seconds(30);
 // ten-second bound of the program's own is not.
 constexpr auto kPromptEnd = std::chrono::seconds(8);
 
+// The windows shown on the screen (with no window manager, the root's mapped children).
+std::vector<Window> ShownWindows(Display* x)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> shown;
+    if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable)
+                shown.push_back(children[i]);
+        }
+        XFree(children);
+    }
+    return shown;
+}
+
+// The process a window says it belongs to; 0 where it says nothing.
+pid_t OwnerOf(Display* x, Window window)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    pid_t owner = 0;
+    if (XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && count == 1 && format == 32)
+        owner = pid_t(*reinterpret_cast<unsigned long*>(data));
+    if (data)
+        XFree(data);
+    return owner;
+}
+
+// What the window's close button sends.
+void AskToClose(Display* x, Window window)
+{
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x, window, False, NoEventMask, &close);
+    XFlush(x);
+}
+
+// Gone, or only left for its parent to reap.
+bool ProcessEnded(pid_t pid)
+{
+    const std::string stat = LumoTest::ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    const size_t state = stat.rfind(')');
+    return state == std::string::npos || stat.compare(state, 3, ") Z") == 0;
+}
+
+// Until the condition holds or the time is up; whether it held.
+bool WaitUntil(std::chrono::seconds bound, const std::function<bool()>& holds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!holds()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 // The program itself, in a window on an X server of its own, with data,
 // settings and runtime folders of its own.
 class DesktopSession : public ::testing::Test {
@@ -41,6 +118,9 @@ protected:
         mFolder.Write("config/lumo/registry.txt", "[SOFTWARE\\DravikGames\\Zentrova]\n\"ScreenMode\"=dword:0\n");
         std::filesystem::create_directories(mFolder / "data");
         std::filesystem::create_directories(mFolder / "runtime");
+        // A game that dumps its core leaves none behind.
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
         Start();
         ASSERT_GT(mGame, 0);
     }
@@ -229,6 +309,62 @@ TEST_P(EndSignal, EndsTheGameAsOnAQuit)
 INSTANTIATE_TEST_SUITE_P(Signals, EndSignal,
                          ::testing::Values(Signal{"SIGTERM", SIGTERM, 1}, Signal{"SIGHUPTwice", SIGHUP, 2},
                                            Signal{"SIGINT", SIGINT, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class KilledUnderABox : public DesktopSession, public ::testing::WithParamInterface<Signal> {};
+
+// The game ended at once (killed, or its core dumped) while a message box of
+// its own is up: the box's process goes with it and leaves the instance lock
+// free, so the next start shows its window within seconds.
+TEST_P(KilledUnderABox, TakesTheBoxAlongAndTheNextStartShows)
+{
+    AwaitTitle();
+    const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
+    Display* x = connection.get();
+    ASSERT_NE(x, nullptr);
+    const std::vector<Window> title = ShownWindows(x);
+    ASSERT_EQ(title.size(), 1u);
+    // Settings that can no longer be saved: the box comes as the closed game ends.
+    const std::string settings = mFolder / "config/lumo/registry.txt";
+    std::filesystem::remove(settings);
+    std::filesystem::create_directory(settings);
+    AskToClose(x, title[0]);
+    const std::string children = "/proc/" + std::to_string(mGame) + "/task/" + std::to_string(mGame) + "/children";
+    pid_t box = 0;
+    ASSERT_TRUE(WaitUntil(std::chrono::seconds(30), [&] {
+        const std::string listed = LumoTest::ReadFile(children);
+        box = listed.empty() ? 0 : std::stoi(listed);
+        // The game's own window is hidden as it ends.
+        const std::vector<Window> shown = ShownWindows(x);
+        return box > 0 && std::any_of(shown.begin(), shown.end(), [&](Window w) { return OwnerOf(x, w) != mGame; });
+    })) << "no box; output:\n" << Output();
+
+    ::kill(mGame, GetParam().number);
+    const std::optional<int> status = AwaitEnd();
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == GetParam().number) << *status;
+    EXPECT_TRUE(WaitUntil(std::chrono::seconds(5), [&] { return ProcessEnded(box); })) << "the box stays";
+
+    std::filesystem::remove(settings);
+    mFolder.Write("config/lumo/registry.txt", "[SOFTWARE\\DravikGames\\Zentrova]\n\"ScreenMode\"=dword:0\n");
+    Start();
+    ASSERT_GT(mGame, 0);
+    const bool shown = WaitUntil(std::chrono::seconds(30), [&] {
+        int ended = 0;
+        if (::waitpid(mGame, &ended, WNOHANG) == mGame) {
+            mGame = -1;
+            return true;
+        }
+        for (Window window : ShownWindows(x))
+            if (OwnerOf(x, window) == mGame)
+                return true;
+        return false;
+    });
+    EXPECT_TRUE(shown && mGame > 0) << "the next start showed nothing; output:\n" << Output();
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, KilledUnderABox,
+                         ::testing::Values(Signal{"SIGKILL", SIGKILL, 1}, Signal{"SIGQUIT", SIGQUIT, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

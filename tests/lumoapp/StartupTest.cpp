@@ -1,11 +1,13 @@
 #include "tests/lumoapp/AppFixture.h"
 
+#include "framework/core/UserDataFolder.h"
 #include "framework/display/DDInterface.h"
 #include "platform/display/DirectXResults.h"
 #include "platform/display/DisplayDesktop.h"
 #include "platform/process/InstanceMutex.h"
 #include "platform/process/Modules.h"
 #include "platform/storage/LogFile.h"
+#include "platform/windows/Messages.h"
 
 #include <filesystem>
 #include <functional>
@@ -67,20 +69,40 @@ TEST_F(StartupTest, ASecondInstanceNotifiesTheFirstAndExits)
     EXPECT_NO_THROW(screensaver.Initialize());
 }
 
-TEST_F(StartupTest, ASecondInstanceLeavesTheFirstOnesLogAlone)
+// What holds the lock decides how a second start ends: a first instance that
+// listens for the notice (on a desktop of its own, as another process would)
+// takes it, and the start ends quietly; a holder with no window to bring
+// forward leaves the person a box that says so, and the start fails. Either
+// way the holder's log is left alone, nor does the start log elsewhere.
+TEST_F(StartupTest, ASecondStartHandsOverToTheFirstOrSaysWhyNothingShows)
 {
-    // The first instance, as another process would hold them.
     bool held = false;
     const HANDLE mutex = CreateMutexA((ProductName() + "Mutex").c_str(), &held);
     LogFile firstLog;
     ASSERT_EQ(firstLog.Open(mFolder / "applog.txt"), LogFile::OpenResult::Opened);
     firstLog.Write("first instance\r\n");
-
-    EXPECT_EQ(StartApp(), nullptr);
-    EXPECT_EQ(mExitCode, 0);
-    EXPECT_EQ(ReadFile(mFolder / "applog.txt"), "first instance\r\n");
-    // Nor does it start a log of its own elsewhere.
-    EXPECT_FALSE(std::filesystem::exists(mFolder / ("data/TestCompany/" + ProductName() + "/applog.txt")));
+    // The holder listens only from the second case on.
+    for (const bool listening : {false, true}) {
+        SCOPED_TRACE(listening ? "the holder listens" : "nothing listens");
+        if (listening)
+            RegisterWindowMessageA(("Notify" + ProductName()).c_str());
+        // Each start is a process of its own.
+        Lumo::SetUserDataFolder("");
+        {
+            HeadlessSession second;
+            EXPECT_EQ(StartApp(), nullptr);
+            mApp.reset();
+            EXPECT_EQ(mExitCode, listening ? 0 : 1);
+            const auto& boxes = second.Desktop().MessageBoxes();
+            ASSERT_EQ(boxes.size(), listening ? 0u : 1u);
+            if (!listening) {
+                EXPECT_EQ(boxes[0].text, ProductName() + " is running already but shows no window. Wait for it to "
+                                                         "end, or end it, then start again.");
+            }
+        }
+        EXPECT_EQ(ReadFile(mFolder / "applog.txt"), "first instance\r\n");
+        EXPECT_FALSE(std::filesystem::exists(mFolder / ("data/TestCompany/" + ProductName() + "/applog.txt")));
+    }
     CloseHandle(mutex);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/windows/Dialogs.h"
 #include "platform/process/EndSessionSignal.h"
 #include "platform/process/Log.h"
+#include "platform/process/Process.h"
 #include "platform/backends/sdl/SdlCoveredArea.h"
 #include "platform/backends/sdl/SdlDialog.h"
 #include "platform/backends/sdl/SdlKeyMap.h"
@@ -13,6 +14,7 @@
 #include "platform/windows/TextCodec.h"
 
 #include <SDL.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -99,8 +101,18 @@ uint32_t BoxFlagsOf(uint32_t type)
 }
 
 // SDL shows a message box from a copy of the process that the showing thread
-// forks, and waits for it; the copies are told from other children (a
-// browser being started) by their program.
+// forks, and waits for it. The program's id while this thread shows one.
+thread_local uint32_t tBoxOwner = 0;
+
+// A box left up by a program that was killed would answer no one and keep
+// what the copy inherited, the instance lock among it.
+void EndBoxCopyWithProgram()
+{
+    if (tBoxOwner != 0)
+        EndWithParent(tBoxOwner);
+}
+
+// The copies are told from other children (a browser being started) by their program.
 void EndProcessCopiesOf(pid_t thread)
 {
     std::error_code error;
@@ -146,6 +158,7 @@ std::unique_ptr<Backend> SdlBackend::Create()
     // A window's surface goes to the display as it is, never through a GL texture.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     WatchX11Connections();
+    [[maybe_unused]] static const int boxCopiesTied = ::pthread_atfork(nullptr, nullptr, EndBoxCopyWithProgram);
     // Opened first, so that a server that goes from now on is a lost one,
     // not a display that never was.
     std::unique_ptr<X11Desktop> x11 = X11Desktop::Open();
@@ -824,7 +837,9 @@ int SdlBackend::MessageBox(HWND owner, const std::string& text, const std::strin
     {
         const pid_t thread = ::gettid();
         EndSessionWatch watch([thread] { EndProcessCopiesOf(thread); });
+        tBoxOwner = GetCurrentProcessId();
         shown = SDL_ShowMessageBox(&box, &pressed);
+        tBoxOwner = 0;
     }
     if (shown != 0) {
         LogLine("Message box \"" + Cp1252FromUtf8(title) + "\" could not be shown: " + SDL_GetError());
@@ -865,7 +880,16 @@ bool SdlBackend::OpenUrl(const std::string& url)
     std::string argument = url;
     char* argv[] = {program, argument.data(), nullptr};
     pid_t child = 0;
-    int error = posix_spawnp(&child, program, nullptr, nullptr, argv, environ);
+    // The program ignores broken pipes for its X connections; the opener need not.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    int error = posix_spawnp(&child, program, nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     if (error != 0) {
         LogLine(std::string("Cannot start xdg-open: ") + std::strerror(error));
         return false;

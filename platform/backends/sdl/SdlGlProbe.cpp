@@ -1,5 +1,7 @@
 #include "platform/backends/sdl/SdlGlProbe.h"
 
+#include "platform/process/Process.h"
+
 #include <SDL.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -16,8 +18,10 @@ constexpr int kAnswerTimeoutMs = 10000;
 
 // Runs in the child: answers through the pipe and ends without running
 // anything of the parent's (no exit handlers, no flushed buffers).
-[[noreturn]] void AnswerAndExit(int pipe)
+[[noreturn]] void AnswerAndExit(int pipe, uint32_t parent)
 {
+    // A driver that hangs would otherwise keep the child after the program.
+    EndWithParent(parent);
     std::string name;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
         SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
@@ -68,10 +72,11 @@ SdlGlProbe::SdlGlProbe() : mStop(::eventfd(0, EFD_CLOEXEC))
     // A child would share a display connection that is open already.
     if (SDL_WasInit(SDL_INIT_VIDEO) || ::pipe2(ends, O_CLOEXEC) != 0)
         return;
+    const uint32_t parent = GetCurrentProcessId();
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(ends[0]);
-        AnswerAndExit(ends[1]);
+        AnswerAndExit(ends[1], parent);
     }
     ::close(ends[1]);
     if (child < 0)

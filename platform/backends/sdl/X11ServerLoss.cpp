@@ -4,10 +4,12 @@
 
 #include <X11/Xlib.h>
 #include <dlfcn.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 namespace Platform {
@@ -17,6 +19,9 @@ namespace {
 // Longer than a quit takes, loading thread and all.
 constexpr auto kGrace = std::chrono::seconds(10);
 constexpr int kLostExitCode = 1;
+// How long a wait for an event looks at its connection before it asks again
+// whether the server went.
+constexpr int kEventLookMs = 10;
 
 std::atomic<pid_t> gOwner{0};
 std::atomic<bool> gLost{false};
@@ -69,6 +74,9 @@ void WatchX11Connections()
     // A copy that starts a desktop of its own owns its connections.
     if (gOwner.exchange(::getpid()) == ::getpid())
         return;
+    // A write on a connection whose server went would end the process on
+    // the spot; ignored, it fails, and the connection counts as broken.
+    std::signal(SIGPIPE, SIG_IGN);
     XSetIOErrorHandler(OnBrokenConnection);
     // SDL keeps the handler it finds and passes on what it does not expect.
     XSetErrorHandler(OnProtocolError);
@@ -98,4 +106,21 @@ extern "C" ::Display* XOpenDisplay(const char* name)
     if (display && !Platform::InCopy())
         XSetIOErrorExitHandler(display, Platform::GoOnAfterBreak, nullptr);
     return display;
+}
+
+// Xlib's own wait turns round a broken connection for good, its display
+// locked: the wait (for a window to map, say) ends once the server is gone,
+// with an event of no kind.
+extern "C" int XIfEvent(::Display* display, XEvent* event, Bool (*predicate)(::Display*, XEvent*, XPointer),
+                        XPointer argument)
+{
+    while (!XCheckIfEvent(display, event, predicate, argument)) {
+        if (Platform::X11ServerLost()) {
+            *event = XEvent{};
+            return 0;
+        }
+        pollfd readable{ConnectionNumber(display), POLLIN, 0};
+        ::poll(&readable, 1, Platform::kEventLookMs);
+    }
+    return 0;
 }

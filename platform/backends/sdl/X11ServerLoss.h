@@ -11,7 +11,8 @@ namespace Platform {
 // broken connection of this process (any it opens, SDL's own included) fails
 // each later call at once, the program leaves the display alone, and it is
 // told to end the way a log-off tells it, saving what it can; a watchdog ends
-// the process should that take too long.
+// the process should that take too long. No wait for an event outlasts the
+// server, and a write to a server that went fails rather than ends the process.
 // A copy of the process (a message box or a probe that SDL or we fork) just
 // ends at once: nothing there is ours to save.
 // Call before the first connection opens and before the first fork.

@@ -5,6 +5,8 @@
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -135,6 +137,35 @@ TEST(InstanceMutex, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     HANDLE third = CreateMutexA("Zentrova/Mutex", &exists);
     EXPECT_FALSE(exists);
     CloseHandle(third);
+}
+
+// A copy of the process (a message box's, which SDL forks) is not the
+// instance: the lock ends with the program while the copy still runs.
+TEST(InstanceMutex, ACopyOfTheProcessDoesNotHoldTheLock)
+{
+    LumoTest::TempFolder folder;
+    ScopedVariable runtime("XDG_RUNTIME_DIR", folder.Path().c_str());
+    bool exists = true;
+    HANDLE first = CreateMutexA("Zentrova/Mutex", &exists);
+    ASSERT_FALSE(exists);
+    int running[2];
+    ASSERT_EQ(::pipe(running), 0);
+    const pid_t copy = ::fork();
+    if (copy == 0) {
+        char end = 0;
+        ::close(running[1]);
+        ::_exit(::read(running[0], &end, 1) == 0 ? 0 : 1);
+    }
+    ::close(running[0]);
+    ASSERT_GT(copy, 0);
+    EXPECT_TRUE(CloseHandle(first));
+    HANDLE next = CreateMutexA("Zentrova/Mutex", &exists);
+    EXPECT_FALSE(exists);
+    CloseHandle(next);
+    ::close(running[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(copy, &status, 0), copy);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // A link planted by the lock's name makes no file where it leads; the

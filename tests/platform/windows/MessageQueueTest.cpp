@@ -134,6 +134,11 @@ TEST_F(MessageQueue, BroadcastReachesTheProcessThatRegisteredFirst)
     std::string name = "NotifyTest" + std::to_string(GetCurrentProcessId());
     HWND first = MakeWindow();
     HWND hidden = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0);
+    {
+        // Before any process listens, a broadcast without a window reaches nobody.
+        HeadlessSession second;
+        EXPECT_FALSE(PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(name.c_str()), 0, 77));
+    }
     uint32_t notify = RegisterWindowMessageA(name.c_str());
     {
         // A second instance: its own desktop, no windows yet.

@@ -1,4 +1,5 @@
 #include "platform/backends/sdl/SdlBackend.h"
+#include "platform/backends/sdl/X11ServerLoss.h"
 #include "platform/process/EndSessionSignal.h"
 #include "platform/windows/Dialogs.h"
 #include "tests/platform/backends/sdl/HeldForks.h"
@@ -7,10 +8,12 @@
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <X11/Xlib.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <future>
 #include <optional>
 #include <thread>
 
@@ -25,6 +28,7 @@ constexpr int kWrongAnswer = 11;
 constexpr int kNoSessionEnd = 12;
 constexpr int kNoClose = 13;
 constexpr int kSessionEnded = 14;
+constexpr int kStillWaits = 15;
 
 // Each case ends the session of its child process for good (the server goes,
 // or a signal comes), so each runs in a child of its own, on an X server of
@@ -218,6 +222,33 @@ TEST_P(WindowEnding, ClosesADialog)
         dialog.reset();
         desktop.reset();
         return event.kind == DialogEvent::Kind::Close ? kPassed : kNoClose;
+    });
+}
+
+// A wait for an event that the server can no longer send (SDL waits so for a
+// window to map) ends when the server goes, and the writes that meet the
+// broken connection leave the program running: it ends its session itself.
+TEST_F(SdlSessionEnd, NoWaitForAnEventOutlastsTheServer)
+{
+    PlatformTest::PrivateXServer& server = *mServer;
+    ExpectChildPasses([&] {
+        WatchX11Connections();
+        ::Display* display = XOpenDisplay(nullptr);
+        if (!display)
+            return kNoDesktop;
+        server.EndServer();
+        // What a write there would raise, wherever the connection meets it first.
+        ::raise(SIGPIPE);
+        std::promise<void> waited;
+        std::thread waiting([&] {
+            XEvent event;
+            XIfEvent(display, &event, [](::Display*, XEvent*, XPointer) { return False; }, nullptr);
+            waited.set_value();
+        });
+        if (waited.get_future().wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+            return kStillWaits;
+        waiting.join();
+        return X11ServerLost() ? kPassed : kNoSessionEnd;
     });
 }
 
