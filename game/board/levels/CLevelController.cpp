@@ -82,6 +82,7 @@ void CLevelController::HandleRequest()
         return;
     }
     mHost.SetBoardActive(true);
+    mHost.ShowBoard();
     StartLevel(mRequest.mGraph, mRequest.mPosition);
 }
 
