@@ -37,6 +37,9 @@ int32_t CLevelController::RequestLevel(const Request& request)
     const int32_t other = IsOtherStage(request.mGraph, request.mPosition, mGraph, mPosition) ? 4 : 0;
     mRequest = request;
     mHasRequest = true;
+    // The endless game goes on in the cycle order it was playing.
+    if (mGraphs.GraphAt(request.mGraph).mHasRanges)
+        mGraphs.SetCycleSeed(uint32_t(std::max(0, request.mCycleSeed)));
     const bool fromNothing = mState == kNothing;
     mState = kRequested;
     if (fromNothing) {
