@@ -100,7 +100,8 @@ protected:
         // A level that can be neither won nor lost has stalled.
         EXPECT_TRUE(won || lost) << "the crazy level at " << crazyAt;
         const std::string outcome = won ? "won" : lost ? "lost" : "still in play";
-        RecordProperty("try" + std::to_string(attempt), "the crazy level at " + std::to_string(crazyAt) + ": " + outcome);
+        RecordProperty("try" + std::to_string(attempt),
+                       "the crazy level at " + std::to_string(crazyAt) + ": " + outcome);
         mGame.reset();
         return won;
     }
