@@ -371,8 +371,7 @@ void CGameApp::StartSelectedLevel()
         return;
     const int32_t graph = mLevelController->CurrentGraph();
     mLevelMap->Hide();
-    mBoard->SetFadeState(CBoardWidget::kFadeIn);
-    mBoard->SetFieldShown(true);
+    mBoard->FadeInField();
     mLevelController->SetProgress(0);
     mLevelController->StartLevel(graph, mMapPosition);
     mLevelController->UpdateProgressBar();

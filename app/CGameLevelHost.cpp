@@ -193,6 +193,8 @@ void CGameLevelHost::RestartBoard()
     board.PlayOverlayAnim(CGameConfig::live.loadscreenBgfadespeed, 1.0f, 0.0f);
 }
 
+void CGameLevelHost::ShowBoard() { mLinks.mBoard->FadeInField(); }
+
 void CGameLevelHost::CenterBoardOnField() { mLinks.mBoard->CenterOnField(); }
 
 void CGameLevelHost::SetPanelLayout(int32_t mode, bool undoButton) { mLinks.mPanel->StartLevel(mode, undoButton); }

@@ -88,6 +88,7 @@ public:
     void SetBoardActive(bool active) override;
     void SetBoardBusy(bool busy) override;
     void RestartBoard() override;
+    void ShowBoard() override;
     void CenterBoardOnField() override;
     void SetPanelLayout(int32_t mode, bool undoButton) override;
     void SetPanelLabels(int32_t stage, int32_t level) override;

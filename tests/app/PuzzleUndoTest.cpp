@@ -296,7 +296,7 @@ TEST_F(PuzzleUndoTest, TheUndoEndsWithItsLevel)
     const std::vector<Step> leave = LeaveToMenu(kPauseBasic, Command::kPauseBasicLeave);
     const std::vector<Step> newEndlessGame = {Press(kMenu, Command::kMenuEndless),
                                               Press(kGameContinue, Command::kNewGame),
-                                              Press(kGameRestartScore, Command::kNewGameConfirmed),
+                                              Press(kGameRestartScore, Command::kNewGameYes),
                                               Press(kScoreStart, Command::kScoreStartGo), Ready()};
     std::vector<Step> undoRunning = ClickAndUndo({kRightGroup});
     undoRunning.pop_back();

@@ -38,6 +38,9 @@ int32_t CLevelController::RequestLevel(const Request& request)
     mRequest = request;
     mHasRequest = true;
     mGameLeft = false;
+    // The endless game goes on in the cycle order it was playing.
+    if (mGraphs.GraphAt(request.mGraph).mHasRanges)
+        mGraphs.SetCycleSeed(uint32_t(std::max(0, request.mCycleSeed)));
     const bool fromNothing = mState == kNothing;
     mState = kRequested;
     if (fromNothing) {
@@ -83,6 +86,7 @@ void CLevelController::HandleRequest()
         return;
     }
     mHost.SetBoardActive(true);
+    mHost.ShowBoard();
     StartLevel(mRequest.mGraph, mRequest.mPosition);
 }
 

@@ -50,6 +50,8 @@ public:
         int32_t mProgress = 0;
         int32_t mEnergy = 0;
         int32_t mResult = 0;
+        // The endless game's cycle seed as saved; below CLevelGraphs::kFirstSeed none yet.
+        int32_t mCycleSeed = 0;
     };
 
     struct Parts {

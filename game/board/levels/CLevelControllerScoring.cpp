@@ -339,7 +339,10 @@ void CLevelController::SaveProgress()
         // A game lost with energy left (no group left to take) is over all the
         // same, its outro running or done.
         const bool alive = mEnergy > 0 && mState != kFailed && mState != kFailedDone;
-        const int32_t values[CUserProfile::kProgressBCount] = {alive ? 1 : 0, mPosition, mScore, mEnergy, mProgress};
+        // The word that says the game goes on keeps its cycles' order too.
+        const int32_t going = int32_t(std::max(1u, mGraphs.CycleSeed()));
+        const int32_t values[CUserProfile::kProgressBCount] = {alive ? going : 0, mPosition, mScore, mEnergy,
+                                                                mProgress};
         mProfiles.SetRecordB(values);
         return;
     }

@@ -7,6 +7,7 @@
 #include "game/data/XmlLoading.h"
 
 #include <algorithm>
+#include <random>
 #include <tinyxml.h>
 #include <utility>
 
@@ -18,6 +19,7 @@ constexpr int32_t kShuffleSwaps = 255;
 constexpr int32_t kMaxBonus = 1'000'000;
 constexpr float kMaxDamageScale = 1000.0f;
 constexpr int32_t kMaxIndex = 10'000;
+constexpr int32_t kSeedRange = 0x7FFF'FFF0;
 
 int32_t Index(const TiXmlElement* element, const char* name)
 {
@@ -133,15 +135,34 @@ void CLevelGraphs::ClampRanges(Graph& graph, int32_t index)
         Log("ERROR LevelGraphs - graph %d: ranges outside its levels or apart", index);
 }
 
-void CLevelGraphs::Shuffle(int32_t first, int32_t length)
+void CLevelGraphs::Shuffle(int32_t first, int32_t length, const std::function<int32_t(int32_t)>& draw)
 {
     if (length <= 0)
         return;
     for (int32_t swap = 0; swap < kShuffleSwaps; ++swap) {
-        const int32_t a = first + Lumo::RandomNumber(length);
-        const int32_t b = first + Lumo::RandomNumber(length);
+        const int32_t a = first + draw(length);
+        const int32_t b = first + draw(length);
         std::swap(mEntries[size_t(a)], mEntries[size_t(b)]);
     }
+}
+
+void CLevelGraphs::SetCycleSeed(uint32_t seed)
+{
+    mCycleSeed = seed;
+    mCopyCycle = -1;
+}
+
+void CLevelGraphs::MakeCycle(const Graph& graph, int32_t cycle)
+{
+    // The generator is fully defined by the standard: a saved seed gives the
+    // same order on every build.
+    std::seed_seq sequence{mCycleSeed, uint32_t(cycle)};
+    std::mt19937 generator(sequence);
+    const int32_t first = int32_t(mLoadedEntries) + graph.mCycle.mFrom;
+    const int32_t length = graph.mCycle.Length();
+    std::copy_n(mEntries.begin() + graph.mFirstEntry + graph.mCycle.mFrom, length, mEntries.begin() + first);
+    Shuffle(first, length, [&generator](int32_t range) { return int32_t(generator() % uint32_t(range)); });
+    mCopyCycle = cycle;
 }
 
 void CLevelGraphs::PrepareGraph(int32_t graph)
@@ -154,9 +175,10 @@ void CLevelGraphs::PrepareGraph(int32_t graph)
         mEntries.push_back(mEntries[size_t(record.mFirstEntry + i)]);
     mWorkingLength = record.mEntryCount;
     mPrepared = graph;
+    mCopyCycle = -1;
     const int32_t copy = int32_t(mLoadedEntries);
     for (const Range& range : {record.mEasy, record.mMedium, record.mHard})
-        Shuffle(copy + range.mFrom, range.Length());
+        Shuffle(copy + range.mFrom, range.Length(), Lumo::RandomNumber);
 }
 
 const CLevelGraphs::Entry& CLevelGraphs::EntryAt(const Graph& graph, int32_t position) const
@@ -181,8 +203,13 @@ int32_t CLevelGraphs::PickNext(int32_t graph, int32_t position, int32_t* onload)
     if (position >= record.mEntryCount && record.mCycle.Length() > 0) {
         if (mPrepared != graph)
             PrepareGraph(graph);
-        if ((position - record.mEntryCount) % record.mCycle.Length() == 0)
-            Shuffle(int32_t(mLoadedEntries) + record.mCycle.mFrom, record.mCycle.Length());
+        // Drawn once play reaches a cycle: a game that never does draws no
+        // more random numbers than it always did.
+        if (mCycleSeed < kFirstSeed)
+            SetCycleSeed(kFirstSeed + uint32_t(Lumo::RandomNumber(kSeedRange)));
+        const int32_t cycle = (position - record.mEntryCount) / record.mCycle.Length();
+        if (cycle != mCopyCycle)
+            MakeCycle(record, cycle);
     }
     const Entry& entry = EntryAt(record, position);
     for (int32_t i = 0; i < record.mOnloadCount; ++i) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class CLevelTable;
@@ -13,6 +14,8 @@ class TiXmlElement;
 // listed levels it cycles through its medium and hard entries, reshuffled each
 // cycle; each entry takes the onload in force where it is listed along, so a
 // level keeps its border, background and ball wherever the cycle puts it.
+// Each cycle's order follows from the cycle seed and the cycle's number, so
+// a game continued in a cycle plays the order it was playing.
 class CLevelGraphs {
 public:
     struct Entry {
@@ -53,6 +56,12 @@ public:
 
     // Makes the working copy of a graph with ranges, each range shuffled.
     void PrepareGraph(int32_t graph);
+    // Drawn seeds start here: below it, a saved game's word tells only whether it goes on.
+    static constexpr uint32_t kFirstSeed = 2;
+    // The seed the cycles' orders are made from; below kFirstSeed until play
+    // first reaches a cycle and draws one.
+    uint32_t CycleSeed() const { return mCycleSeed; }
+    void SetCycleSeed(uint32_t seed);
     // The level index at position; onload is the onload entry in force there (-1 none).
     // A graph without levels gives -1; past the list of a graph without a cycle,
     // the last listed level.
@@ -73,7 +82,10 @@ private:
     const Entry& EntryAt(const Graph& graph, int32_t position) const;
     // The entry of a position without reshuffling; null for a graph without levels.
     const Entry* Listed(int32_t graph, int32_t position) const;
-    void Shuffle(int32_t first, int32_t length);
+    // 255 swaps of two entries, each drawn by draw(length).
+    void Shuffle(int32_t first, int32_t length, const std::function<int32_t(int32_t)>& draw);
+    // The working copy's cycle in the order of the given cycle.
+    void MakeCycle(const Graph& graph, int32_t cycle);
     // Ranges that fit the graph's entries, medium and hard side by side.
     void ClampRanges(Graph& graph, int32_t index);
 
@@ -83,4 +95,7 @@ private:
     size_t mLoadedEntries = 0;
     int32_t mWorkingLength = 0;
     int32_t mPrepared = -1;
+    uint32_t mCycleSeed = 0;
+    // The cycle whose order the working copy holds; -1 none.
+    int32_t mCopyCycle = -1;
 };

@@ -68,6 +68,9 @@ public:
     virtual void SetBoardBusy(bool busy) = 0;
     // After a reload: the board's flags set again and its overlay played.
     virtual void RestartBoard() = 0;
+    // A level that starts without a reload: the board, faded out for the
+    // request, shows the field again.
+    virtual void ShowBoard() = 0;
     // The ball is aimed at the cell it stands on.
     virtual void CenterBoardOnField() = 0;
     // A level starts on the panel: the layout of the game mode (1 basic, 2 score), the undo button

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -33,8 +34,10 @@ constexpr ValueRange kEnergy{-CUserProfile::kMaxPoints, CUserProfile::kMaxEnergy
 constexpr ValueRange kProgressARanges[CUserProfile::kProgressACount] = {
     kFlag,   {0, kMaxStage}, kPosition, kPoints, kPoints, kPoints, kPoints, kPoints, kCount, kPoints,
     {-1, CUserProfile::kMaxLives}, kEnergy};
-// Alive, position, score, energy, progress.
-constexpr ValueRange kProgressBRanges[CUserProfile::kProgressBCount] = {kFlag, kPosition, kPoints, kEnergy, kCount};
+// Going on (0 over, 1 going on, above 1 going on with the seed of its cycles'
+// order), position, score, energy, progress.
+constexpr ValueRange kProgressBRanges[CUserProfile::kProgressBCount] = {
+    {0, std::numeric_limits<int32_t>::max()}, kPosition, kPoints, kEnergy, kCount};
 
 bool Clamp(int32_t* values, const ValueRange* ranges, int count)
 {

@@ -174,6 +174,7 @@ void CGameCommands::RunPendingStart()
         request.mScore = b[2];
         request.mEnergy = b[3];
         request.mProgress = b[4];
+        request.mCycleSeed = b[0];
     }
     // A graph the levels file lacks has nothing to play: the player stays on the menu.
     if (mServices.mGraphs->GraphAt(request.mGraph).mEntryCount == 0) {

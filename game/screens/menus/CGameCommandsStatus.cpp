@@ -66,7 +66,8 @@ void CGameCommands::OpenStatusWindow(int32_t id)
         FillLevelEndLabels(18, 21, 24);
         break;
     case kScoreStart:
-        SetSlotValue(5, 0);
+        // A run continued starts with its score, as the panel then shows it.
+        SetSlotValue(5, levels.Score());
         break;
     case kPhaseEnd:
         FillPhaseLabels();

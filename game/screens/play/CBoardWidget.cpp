@@ -44,6 +44,12 @@ void CBoardWidget::FadeOutUnlessCovered()
         mFadeState = kFadeOut;
 }
 
+void CBoardWidget::FadeInField()
+{
+    mFadeState = kFadeIn;
+    mFieldShown = true;
+}
+
 void CBoardWidget::PutToRest()
 {
     mCellHit = false;

@@ -114,6 +114,8 @@ public:
     void SetFade(float fade) { mFade = fade; }
     float FadeValue() const { return mFade; }
     void FadeOutUnlessCovered();
+    // A level starts on the board: it brightens with the field on it.
+    void FadeInField();
     void SetFieldShown(bool shown) { mFieldShown = shown; }
     bool FieldShown() const { return mFieldShown; }
     void SetBackgroundOn(bool on) { mBackgroundOn = on; }

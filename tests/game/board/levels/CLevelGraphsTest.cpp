@@ -87,6 +87,31 @@ TEST_F(CLevelGraphsTest, CyclesThroughShuffledMediumAndHardEntriesPastTheList)
     EXPECT_TRUE(reshuffled);
 }
 
+// A game taken up again in a cycle, as after a close with the seed it saved,
+// plays the level it was playing there, at a cycle's first position too,
+// however often a position is asked for; another seed plays other orders.
+TEST_F(CLevelGraphsTest, TheCycleSeedGivesEachCycleItsOrderAgain)
+{
+    ASSERT_TRUE(Load("<graph easy='0,1' medium='1,3' hard='3,6'>" + Levels(0, 10) + "</graph>"));
+    mGraphs.PrepareGraph(0);
+    EXPECT_EQ(mGraphs.CycleSeed(), 0u);
+    EXPECT_EQ(Pick(0, 0, 10), (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(mGraphs.CycleSeed(), 0u) << "drawn before a cycle is reached";
+    const std::vector<int32_t> played = Pick(0, 10, 25);
+    const uint32_t seed = mGraphs.CycleSeed();
+    EXPECT_GE(seed, CLevelGraphs::kFirstSeed);
+    for (int32_t position = 10; position < 25; ++position) {
+        mGraphs.PrepareGraph(0);
+        mGraphs.SetCycleSeed(seed);
+        for (int32_t ask = 0; ask < 2; ++ask) {
+            EXPECT_EQ(Pick(0, position, position + 1), std::vector<int32_t>{played[size_t(position - 10)]})
+                << position;
+        }
+    }
+    mGraphs.SetCycleSeed(seed + 1);
+    EXPECT_NE(Pick(0, 10, 25), played);
+}
+
 TEST_F(CLevelGraphsTest, OnloadsApplyFromTheirPositionAndTheLaterWins)
 {
     ASSERT_TRUE(Load("<graph><onload ball_idx='1'/><level name='l0'/><level name='missing'/><level name='l1'/>"

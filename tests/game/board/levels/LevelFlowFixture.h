@@ -58,6 +58,7 @@ public:
     void SetBoardActive(bool) override {}
     void SetBoardBusy(bool) override {}
     void RestartBoard() override { mCalls.push_back("RestartBoard"); }
+    void ShowBoard() override { mCalls.push_back("ShowBoard"); }
     void CenterBoardOnField() override { mCalls.push_back("Centre"); }
     void SetPanelLayout(int32_t mode, bool undoButton) override
     {
