@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -112,8 +113,14 @@ void SweepStaleTemporaries(const std::string& folder)
     const int fd = named.empty() ? -1 : OpenWithoutLinks(named);
     if (fd < 0)
         return;
+    // A relative name names another folder wherever the working folder
+    // moves, and a new folder may have a removed one's number.
+    std::string whole = named;
+    char here[PATH_MAX];
+    if (named[0] != '/' && ::getcwd(here, sizeof here))
+        whole = std::string(here) + "/" + named;
     struct stat there;
-    DIR* listing = ::fstat(fd, &there) == 0 && FirstVisit(named, there) ? ::fdopendir(fd) : nullptr;
+    DIR* listing = ::fstat(fd, &there) == 0 && FirstVisit(whole, there) ? ::fdopendir(fd) : nullptr;
     if (!listing) {
         ::close(fd);
         return;
