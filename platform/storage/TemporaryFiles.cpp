@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -42,6 +43,29 @@ bool FirstVisit(const std::string& folder, const struct stat& there)
     static std::set<std::tuple<std::string, dev_t, ino_t>> sSwept;
     std::lock_guard<std::mutex> lock(sMutex);
     return sSwept.emplace(folder, there.st_dev, there.st_ino).second;
+}
+
+// The folder opened for listing, reached one name at a time from "/" or,
+// for a relative path, from the working folder: none of the names may be a
+// link, or the folder would be another's place (a synced folder, say, whose
+// files carry another machine's times). -1 otherwise; an O_PATH step needs
+// no right to list the folders above.
+int OpenWithoutLinks(const std::string& folder)
+{
+    int at = ::open(folder[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    for (size_t start = folder.find_first_not_of('/'); at >= 0 && start != std::string::npos;) {
+        const size_t end = folder.find('/', start);
+        const std::string name = folder.substr(start, end - start);
+        start = folder.find_first_not_of('/', end);
+        const int next = ::openat(at, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        ::close(at);
+        at = next;
+    }
+    if (at < 0)
+        return -1;
+    const int listed = ::openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::close(at);
+    return listed;
 }
 
 } // namespace
@@ -83,15 +107,20 @@ bool IsTemporaryName(const std::string& name)
 
 void SweepStaleTemporaries(const std::string& folder)
 {
-    // A slash at the end would have the open follow a link there.
     std::string named = folder;
     while (named.size() > 1 && named.back() == '/')
         named.pop_back();
-    const int fd = ::open(named.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = named.empty() ? -1 : OpenWithoutLinks(named);
     if (fd < 0)
         return;
+    // A relative name names another folder wherever the working folder
+    // moves, and a new folder may have a removed one's number.
+    std::string whole = named;
+    char here[PATH_MAX];
+    if (named[0] != '/' && ::getcwd(here, sizeof here))
+        whole = std::string(here) + "/" + named;
     struct stat there;
-    DIR* listing = ::fstat(fd, &there) == 0 && FirstVisit(named, there) ? ::fdopendir(fd) : nullptr;
+    DIR* listing = ::fstat(fd, &there) == 0 && FirstVisit(whole, there) ? ::fdopendir(fd) : nullptr;
     if (!listing) {
         ::close(fd);
         return;
@@ -101,9 +130,12 @@ void SweepStaleTemporaries(const std::string& folder)
     while (const dirent* entry = ::readdir(listing)) {
         const std::string name = entry->d_name;
         struct stat file;
-        // Looked at, never opened: a fifo does not block, a link is not followed.
+        // Looked at, never opened: a fifo does not block, a link is not
+        // followed. No write of ours leaves another user's file, nor one
+        // with a second name: such a file only bears a name like ours.
         if (!IsTemporaryName(name) || ::fstatat(fd, name.c_str(), &file, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISREG(file.st_mode) || now.tv_sec - file.st_mtim.tv_sec <= kStaleSeconds)
+            !S_ISREG(file.st_mode) || file.st_uid != ::geteuid() || file.st_nlink != 1 ||
+            now.tv_sec - file.st_mtim.tv_sec <= kStaleSeconds)
             continue;
         if (::unlinkat(fd, name.c_str(), 0) == 0)
             LogLine("Removed \"" + (named == "/" ? "" : named) + "/" + name + "\", left by a write that was cut off");

@@ -27,9 +27,10 @@ void MakeTemporaryTag(uint64_t number, char* tag);
 bool IsTemporaryName(const std::string& name);
 
 // Removes from the folder the temporaries that writes cut off (a killed
-// process) left there, logging each one's name: regular files of such names
-// older than any write takes. Once a run for each folder; a folder that is
-// itself a link is not swept, nor is anything followed through a link.
+// process) left there, logging each one's name: regular files of such names,
+// the user's own with no second name, older than any write takes. Once a run
+// for each folder; a folder whose path passes through a link anywhere is not
+// swept, nor is anything followed through a link.
 void SweepStaleTemporaries(const std::string& folder);
 
 } // namespace Platform

@@ -1,6 +1,7 @@
 #include "tests/lumoapp/AppFixture.h"
 
 #include "platform/storage/Registry.h"
+#include "tests/support/FileSystemWithoutLinks.h"
 
 namespace LumoTest {
 namespace {
@@ -144,6 +145,30 @@ TEST_F(SettingsTest, APlaybackRunClearsInProgressInTheRealSettings)
     mApp->SaveSettings();
     EXPECT_EQ(StoredInteger("InProgress"), 0);
     mApp->mPlaying = false;
+}
+
+// The settings file written at the start, a save that fails later in the
+// run (the disk filled up) fails the write: the player hears it once, and
+// the value holds for the run.
+TEST_F(SettingsTest, ASaveThatFailsAfterTheKeyWasMadeIsTold)
+{
+    const std::string path = mFolder / "registry.txt";
+    RegistryStore store(path);
+    ScopedRegistryStore scope(&store);
+    mApp->LoadSettings();
+    ASSERT_NE(ReadFile(path).find("\"InProgress\"=dword:1"), std::string::npos);
+    {
+        FileSystemWithoutLinks full(FileSystemWithoutLinks::kFull);
+        EXPECT_FALSE(mApp->RegistryWriteInteger("MusicVolume", 40));
+        EXPECT_FALSE(mApp->RegistryWriteInteger("SfxVolume", 50));
+    }
+    const auto& boxes = mSession.Desktop().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Your settings could not be saved.");
+    int32_t volume = 0;
+    EXPECT_TRUE(mApp->RegistryReadInteger("MusicVolume", &volume));
+    EXPECT_EQ(volume, 40);
+    EXPECT_EQ(ReadFile(path).find("MusicVolume"), std::string::npos);
 }
 
 } // namespace

@@ -41,11 +41,7 @@ TEST_F(WriterTemporariesTest, EachWriterClearsTheStaleTemporariesWhereItWrites)
              Lumo::LeakReportShutdown();
          }},
         {"sound cache", Under::kDataFolder, "cached/sfx", "tone.wav",
-         [](TestApp& app, const std::string&) {
-             std::filesystem::create_directories("sfx");
-             std::filesystem::copy_file(FixturePath("audio/tone.ogg"), "sfx/tone.ogg");
-             EXPECT_TRUE(app.mSoundManager->LoadSound(1, "sfx\\tone"));
-         }},
+         [](TestApp& app, const std::string&) { EXPECT_TRUE(app.mSoundManager->LoadSound(1, "sfx\\tone")); }},
         {"demo", Under::kWorkingFolder, "demos", "out.dmo",
          [](TestApp& app, const std::string& folder) {
              app.mRecording = true;
@@ -61,6 +57,10 @@ TEST_F(WriterTemporariesTest, EachWriterClearsTheStaleTemporariesWhereItWrites)
              EXPECT_TRUE(writer.WriteFile(folder + "/main.pak", &error)) << error;
          }},
     };
+    // Copied while root may read it: the ordinary user may not enter where
+    // the source tree is kept.
+    std::filesystem::create_directories(mFolder / "sfx");
+    std::filesystem::copy_file(FixturePath("audio/tone.ogg"), mFolder / "sfx/tone.ogg");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         // A run of its own: each folder is cleared once a run.

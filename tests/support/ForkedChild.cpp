@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -19,7 +21,15 @@ ChildEnd RunInChild(const std::string& folder, const std::function<void()>& body
         ::setenv("LUMO_PLATFORM", "headless", 1);
         if (::chdir(folder.c_str()) != 0)
             ::_exit(90);
-        body();
+        // A throw must not take the forked copy back into the test program,
+        // which would run the rest of it there.
+        try {
+            body();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "The child threw: %s\n", error.what());
+        } catch (...) {
+            std::fprintf(stderr, "The child threw\n");
+        }
         ::_exit(91);
     }
     ChildEnd end;

@@ -15,6 +15,7 @@ struct ChildEnd {
 
 // Runs the body in a forked child whose current folder is the given one, with
 // no core dumps and the headless desktop; waits for it at most 60 seconds.
+// A body that returns or throws ends the child with exit code 91.
 ChildEnd RunInChild(const std::string& folder, const std::function<void()>& body);
 
 } // namespace LumoTest

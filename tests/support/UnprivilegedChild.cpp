@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,12 +14,17 @@ namespace LumoTest {
 
 namespace {
 
-void GiveToOrdinaryUser(const std::string& folder)
+// The ordinary user may not enter the trees where the clone is kept under
+// root's home, or under any folder of mode 0700: hidden in the child behind
+// folders only root may enter, whatever it reads from them after the drop
+// fails wherever they are kept. Where no mount namespace can be made,
+// nothing is hidden.
+void HideTheTrees()
 {
-    ::lchown(folder.c_str(), kOrdinaryId, kOrdinaryId);
-    std::error_code error;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
-        ::lchown(entry.path().c_str(), kOrdinaryId, kOrdinaryId);
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return;
+    for (const char* tree : {LUMO_BUILD_DIR, LUMO_SOURCE_DIR})
+        ::mount("lumo-hidden", tree, "tmpfs", MS_NOSUID | MS_NODEV | MS_NOEXEC, "mode=0700,size=4k");
 }
 
 // Whether this process may no longer do what root may; a uid of 0 kept
@@ -31,20 +38,37 @@ bool DroppedRoot()
 
 } // namespace
 
+void GiveToOrdinaryUser(const std::string& folder)
+{
+    ::lchown(folder.c_str(), kOrdinaryId, kOrdinaryId);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
+        ::lchown(entry.path().c_str(), kOrdinaryId, kOrdinaryId);
+}
+
 ChildEnd RunAsOrdinaryUser(const std::string& folder, const std::function<void()>& body)
 {
     const bool root = ::geteuid() == 0;
     if (root)
         GiveToOrdinaryUser(folder);
     return RunInChild(folder, [&] {
-        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(kOrdinaryId) != 0 || ::setuid(kOrdinaryId) != 0))
-            ::_exit(kStillPrivileged);
+        if (root) {
+            HideTheTrees();
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kOrdinaryId) != 0 || ::setuid(kOrdinaryId) != 0)
+                ::_exit(kStillPrivileged);
+        }
         if (!DroppedRoot())
             ::_exit(kStillPrivileged);
+        // Failures the test had before the fork are not the child's.
+        const ::testing::TestResult& result = *::testing::UnitTest::GetInstance()->current_test_info()->result();
+        const int before = result.total_part_count();
         body();
+        bool failed = false;
+        for (int part = before; part < result.total_part_count(); ++part)
+            failed = failed || result.GetTestPartResult(part).failed();
         // The failures the body printed are in the child's buffers.
         std::fflush(nullptr);
-        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+        ::_exit(failed ? 1 : 0);
     });
 }
 

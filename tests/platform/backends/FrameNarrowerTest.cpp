@@ -67,3 +67,46 @@ TEST(FrameNarrower, AColourBetweenStepsKeepsItsMean)
         EXPECT_LT(worst, 2.0) << name;
     }
 }
+
+// The wide path takes eight columns at a time and the tail the rest one by
+// one; both dither each pixel by its place in the picture. Each pixel of a
+// whole row, of levels that differ from column to column and channel to
+// channel, is what it gives narrowed alone at its place, in a row too short
+// for the wide path.
+TEST(FrameNarrower, TheWidePathAndTheTailDitherAPixelAlike)
+{
+    for (int32_t y = 0; y < 4; ++y) {
+        for (uint32_t level = 0; level < 256; ++level) {
+            std::vector<uint32_t> row(kWidth);
+            for (uint32_t x = 0; x < uint32_t(kWidth); ++x)
+                row[x] = 0xFF000000u | (level + 17 * x) % 256 << 16 | (3 * level + 29 * x) % 256 << 8 |
+                         (7 * level + 43 * x) % 256;
+            std::vector<uint16_t> whole(kWidth);
+            FrameNarrower::NarrowRow(row.data(), whole.data(), kWidth, y);
+            for (size_t x = 0; x < row.size(); ++x) {
+                uint32_t alone[4] = {};
+                alone[x % 4] = row[x];
+                uint16_t narrowed[4] = {};
+                FrameNarrower::NarrowRow(alone, narrowed, 4, y);
+                ASSERT_EQ(whole[x], narrowed[x % 4]) << "column " << x << " of row " << y << ", level " << level;
+            }
+        }
+    }
+}
+
+// Blue has red's five bits, and so red's thresholds: a grey narrows to the
+// same step of both at every place, on either path (on green's six-bit
+// thresholds, blue falls a step off red at some places).
+TEST(FrameNarrower, BlueIsDitheredAsRedIs)
+{
+    for (int32_t y = 0; y < 4; ++y) {
+        for (uint32_t level = 0; level < 256; ++level) {
+            const std::vector<uint32_t> grey(kWidth, 0xFF000000u | level * 0x010101u);
+            std::vector<uint16_t> narrowed(kWidth);
+            FrameNarrower::NarrowRow(grey.data(), narrowed.data(), kWidth, y);
+            for (size_t x = 0; x < grey.size(); ++x)
+                ASSERT_EQ(narrowed[x] & 0x1F, narrowed[x] >> 11) << "column " << x << " of row " << y << ", level "
+                                                                  << level;
+        }
+    }
+}

@@ -106,34 +106,68 @@ TEST(TemporaryFiles, TheSweepTakesOnlyStaleFilesOfOurNamesAndLogsEach)
 }
 
 // A synced folder's files may carry another machine's times, and a write
-// going on there may be another machine's: it is not ours to sweep, whether
-// the file or its folder is the link that leads there.
-TEST(TemporaryFiles, AFolderALinkLeadsToIsNeverSwept)
+// going on there may be another machine's: it is not ours to sweep, wherever
+// the link that leads there stands on the way (DravikGames is the natural
+// one to link: the game makes Zentrova itself). Nor is a marked file another
+// user's, or one with a second name: no write of ours leaves such a file.
+TEST(TemporaryFiles, TheSweepTakesOnlyOurOwnFilesInAFolderReachedThroughNoLink)
 {
-    for (const bool folderIsTheLink : {false, true}) {
-        SCOPED_TRACE(folderIsTheLink ? "the folder is a link" : "the file is a link");
-        LumoTest::TempFolder folder;
-        const std::string synced = folder / "synced";
-        folder.Write("synced/users.dat", "from the laptop");
-        folder.Write("synced/users.dat.laptop", "the laptop's copy");
-        MakeOld(synced + "/users.dat.laptop");
-        std::filesystem::create_directories(folder / "home");
-        const std::string data = folder / "home/data";
-        if (folderIsTheLink) {
-            std::filesystem::create_directory_symlink(synced, data);
-        } else {
-            std::filesystem::create_directories(data);
-            std::filesystem::create_symlink(synced + "/users.dat", data + "/users.dat");
+    enum class Odd { kNothing, kAnotherUsers, kSecondName };
+    const std::string file = "home/.local/share/DravikGames/Zentrova/users.dat";
+    const struct {
+        const char* name;
+        // The part of the path that is a link to its like under "synced".
+        const char* link;
+        // The path named from the working folder.
+        bool relative;
+        Odd odd;
+        bool swept;
+    } cases[] = {
+        {"no link", "", false, Odd::kNothing, true},
+        {"the file a link", "home/.local/share/DravikGames/Zentrova/users.dat", false, Odd::kNothing, false},
+        {"the data folder a link", "home/.local/share/DravikGames/Zentrova", false, Odd::kNothing, false},
+        {"its folder a link", "home/.local/share/DravikGames", false, Odd::kNothing, false},
+        {"a link higher up", "home/.local", false, Odd::kNothing, false},
+        {"the first folder a link", "home", false, Odd::kNothing, false},
+        {"a link named from the working folder", "home/.local/share/DravikGames", true, Odd::kNothing, false},
+        {"another user's file", "", false, Odd::kAnotherUsers, false},
+        {"a file with a second name", "", false, Odd::kSecondName, false},
+    };
+    const bool root = ::geteuid() == 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Another user's file can be made only by root.
+        if (c.odd == Odd::kAnotherUsers && !root)
+            continue;
+        LumoTest::TempFolder top;
+        const std::string link = c.link;
+        // The link's last name and what follows it, under "synced".
+        const std::string real = link.empty() ? file : "synced/" + file.substr(link.rfind('/') + 1);
+        top.Write(real, "from the laptop");
+        if (!link.empty()) {
+            std::filesystem::create_directories(std::filesystem::path(top / link).parent_path());
+            std::filesystem::create_symlink(top / ("synced/" + link.substr(link.rfind('/') + 1)), top / link);
         }
-        LumoTest::PlantedTemporaries planted(synced, "users.dat");
+        LumoTest::PlantedTemporaries planted(std::filesystem::path(top / real).parent_path(), "users.dat");
+        if (c.odd == Odd::kSecondName)
+            std::filesystem::create_hard_link(planted.Stale(), top / "kept");
+        if (root)
+            LumoTest::GiveToOrdinaryUser(top.Path());
+        if (c.odd == Odd::kAnotherUsers) {
+            ASSERT_EQ(::lchown(planted.Stale().c_str(), 0, 0), 0);
+        }
 
-        const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(folder.Path(), [&] {
+        LumoTest::TempFolder working;
+        const LumoTest::ChildEnd end = LumoTest::RunAsOrdinaryUser(working.Path(), [&] {
+            ASSERT_TRUE(!c.relative || ::chdir(top.Path().c_str()) == 0);
             std::string error;
-            ASSERT_TRUE(WriteFileAtomically(data + "/users.dat", "saved", &error)) << error;
-            EXPECT_EQ(LumoTest::ReadFile(synced + "/users.dat"), "saved");
-            EXPECT_EQ(LumoTest::ReadFile(synced + "/users.dat.laptop"), "the laptop's copy");
-            planted.ExpectLeft();
-            EXPECT_TRUE(planted.LoggedLines().empty());
+            ASSERT_TRUE(WriteFileAtomically(c.relative ? file : top / file, "saved", &error)) << error;
+            EXPECT_EQ(LumoTest::ReadFile(top / real), "saved");
+            if (c.swept) {
+                planted.ExpectSwept();
+            } else {
+                planted.ExpectLeft();
+            }
         });
         ASSERT_FALSE(end.timedOut);
         EXPECT_EQ(end.exitCode, 0);
