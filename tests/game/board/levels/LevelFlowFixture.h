@@ -32,6 +32,7 @@ public:
     void ShowPopup(int32_t kind, int32_t value) override;
     void StartHazardBall() override { mCalls.push_back("HazardBall"); }
     bool BlockMovesPending() const override { return false; }
+    bool FieldMoving() const override { return false; }
     void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) override;
     void ResetComboWindow(float speed) override { mComboSpeed = speed; }
     void StartCellRuns(bool record) override { mCalls.push_back(record ? "CellRuns on" : "CellRuns off"); }
