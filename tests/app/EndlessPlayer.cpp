@@ -3,6 +3,9 @@
 #include "app/CGameApp.h"
 #include "game/board/field/CCellGrid.h"
 #include "game/board/levels/CLevelController.h"
+#include "game/data/animation/CAnimBase.h"
+#include "game/data/pictures/CSceneObj.h"
+#include "game/screens/play/CGamePanel.h"
 #include "game/screens/windows/GUIWindowTable.h"
 #include "tests/app/WindowCommands.h"
 #include "tests/game/board/field/FieldPicture.h"
@@ -58,13 +61,30 @@ void EndlessPlayer::WatchPosition()
     mKinds[mPosition] = levels.LevelKind();
     mGoalReached = mGoalReached || mPosition >= mGoal;
     const CCellGrid& grid = mGame.Field()->Grid();
-    if (levels.LevelKind() != CLevelController::kPuzzleKind && grid.ColourHistogram(kGrey) > 0)
+    if (levels.LevelKind() == CLevelController::kPuzzleKind) {
+        if (mSolver.FewestClicks(BoardTest::Picture(grid)) < 0)
+            mUnsolvableAtStart[mPosition] = true;
+    } else if (grid.ColourHistogram(kGrey) > 0) {
         mGreyAtStart[mPosition] = grid.ColourHistogram(kGrey);
+    }
+}
+
+bool EndlessPlayer::CrazyColourShown() const
+{
+    const CSceneObj* indicator = mGame.Panel()->ShownCrazyIndicator();
+    if (indicator == nullptr || indicator->mFrameAnim == nullptr)
+        return false;
+    const CGameField& field = *mGame.Field();
+    const size_t crazy = size_t(field.Grid().Parameters().mBlockTypes - 1);
+    return crazy < field.BlockDefs().size() &&
+           mGame.Anims()->GetFrameImage(*indicator->mFrameAnim) == field.BlockDefs()[crazy].mSprite;
 }
 
 void EndlessPlayer::PlayField()
 {
     WatchPosition();
+    if (mGame.LevelController()->LevelKind() == CLevelController::kCrazyKind)
+        mColourShown[mPosition] = mColourShown[mPosition] || CrazyColourShown();
     if (mGoalReached || !FieldReady(true))
         return;
     const int32_t kind = mGame.LevelController()->LevelKind();

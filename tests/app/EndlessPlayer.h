@@ -31,6 +31,10 @@ public:
     const std::map<int32_t, int32_t>& Kinds() const { return mKinds; }
     // Positions whose level began on a field that holds grey stones while it is no puzzle.
     const std::map<int32_t, int32_t>& GreyAtStart() const { return mGreyAtStart; }
+    // Positions of puzzles that began on a field no clicks can solve.
+    const std::map<int32_t, bool>& UnsolvableAtStart() const { return mUnsolvableAtStart; }
+    // For each crazy level's position, whether the HUD showed a block of the colour asked.
+    const std::map<int32_t, bool>& ColourShown() const { return mColourShown; }
     std::string Report() const;
 
 private:
@@ -40,6 +44,8 @@ private:
     void PlayPuzzle();
     // Notes a level begun and a level won, by the position in play.
     void WatchPosition();
+    // Whether the HUD's indicator shows a block of the crazy level's colour now.
+    bool CrazyColourShown() const;
 
     int32_t mGoal;
     bool mGoalReached = false;
@@ -47,6 +53,8 @@ private:
     std::map<int32_t, int32_t> mTries;
     std::map<int32_t, int32_t> mKinds;
     std::map<int32_t, int32_t> mGreyAtStart;
+    std::map<int32_t, bool> mUnsolvableAtStart;
+    std::map<int32_t, bool> mColourShown;
     // The field the planning plays on, apart from the game's.
     CGameField mPlan;
     BoardTest::PuzzleSolver mSolver;
