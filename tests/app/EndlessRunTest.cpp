@@ -41,6 +41,7 @@ TEST_F(EndlessRunTest, APersonWinsTheListedLevelsAndTwoCyclesPastThem)
             game.RequestShutdown();
     };
     game.Run();
+    RecordProperty("run", player.Report());
     EXPECT_TRUE(game.mFatalErrors.empty());
     ASSERT_TRUE(player.GoalReached()) << player.Report();
     int32_t puzzles = 0;
