@@ -60,6 +60,11 @@ void CGameLevelHost::StartHazardBall() { mLinks.mProcessor->StartHazardBall(); }
 
 bool CGameLevelHost::BlockMovesPending() const { return mLinks.mProcessor->PendingBlockMoves() != 0; }
 
+bool CGameLevelHost::FieldMoving() const
+{
+    return BlockMovesPending() || !mLinks.mField->DetachedBlocks().empty() || mLinks.mSuperBonus->Running();
+}
+
 void CGameLevelHost::SetArrows(bool stop, bool dim, bool hide, bool show, bool flash)
 {
     mLinks.mProcessor->SetArrows(stop, dim, hide, show, flash);

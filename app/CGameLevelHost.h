@@ -62,6 +62,7 @@ public:
     void ShowPopup(int32_t kind, int32_t value) override;
     void StartHazardBall() override;
     bool BlockMovesPending() const override;
+    bool FieldMoving() const override;
     void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) override;
     void ResetComboWindow(float speed) override;
     void StartCellRuns(bool record) override;

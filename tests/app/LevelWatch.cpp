@@ -99,10 +99,11 @@ LevelWatch::Holdings LevelWatch::Now() const
 {
     Holdings now;
     const CGameProcessor& processor = *mGame.Processor();
-    // A puzzle level shows its arrows from its start on.
-    const bool puzzle = mGame.LevelController()->Level().mLevelType == 1;
+    // A puzzle level shows its arrows from its start on, a crazy level its colour's blinking indicator.
+    const int32_t type = mGame.LevelController()->Level().mLevelType;
     for (const ProcessSlot& slot : processor.Slots()) {
-        const bool setAside = slot.mKind == kProcessBlockBump || (puzzle && slot.mKind == kProcessArrows);
+        const bool setAside = slot.mKind == kProcessBlockBump || (type == 1 && slot.mKind == kProcessArrows) ||
+                              (type == 2 && slot.mKind == kProcessCrazyLevel);
         if (slot.mKind != kProcessFree && !setAside)
             now.mProcesses.insert(slot.mKind);
     }

@@ -5,7 +5,7 @@
 struct CSceneObj;
 
 // What the HUD panel shows of a crazy level: the share of blocks in the crazy
-// colour and, for a crazy colour above 3, its blinking indicator.
+// colour and the blinking indicator of that colour.
 class CCrazyDisplay {
 public:
     virtual ~CCrazyDisplay() = default;

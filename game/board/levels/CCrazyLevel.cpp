@@ -21,8 +21,7 @@ namespace {
 
 constexpr uint8_t kMustSpin = 255;
 constexpr int32_t kFullPercent = 100;
-// Only crazy colours above this have an indicator.
-constexpr int32_t kPlainColours = 3;
+// The indicators show the colours 0 to 3, in order; a crazy colour beyond them shows the last.
 constexpr int32_t kIndicatorCount = 4;
 
 } // namespace
@@ -86,10 +85,9 @@ void CCrazyLevel::NewTurn(int32_t colours)
         block->mSpinTarget = int16_t(crazy);
         ++mBlocksToSpin;
     }
-    if (crazy <= kPlainColours)
-        return;
+    // Every crazy level says its colour: a person cannot play for a colour not shown.
     CGameProcessor& processor = *mLinks.mProcessor;
-    const int32_t definition = CGameConfig::live.crazylevelAnim[std::min(crazy, kIndicatorCount) - 1];
+    const int32_t definition = CGameConfig::live.crazylevelAnim[std::clamp(crazy, 0, kIndicatorCount - 1)];
     mLinks.mSceneObjects->Spawn(definition, mIndicator, &processor.Player(), &processor.Player());
     CAnimTrack* track = mIndicator.mMoveTrack;
     if (!track)

@@ -123,8 +123,13 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
     const int32_t index = mGraphs.PickNext(graph, position, &onload);
     if (index < 0)
         return;
+    const LevelRecord* previous = mLevel;
     mLevel = &mTable.Level(index);
     const LevelRecord& level = *mLevel;
+    // The endless game plays on over the field the last level left, except
+    // where that field cannot serve: a puzzle is its own field, and the grey a
+    // solved puzzle leaves holds nothing for the next level to take or turn.
+    mFieldLaid = !carryOver || level.mLevelType == 1 || (previous != nullptr && previous->mLevelType == 1);
     mHost.SetPanelLayout(mode, level.mLevelType == 1);
     if (onload != -1 && onload != mOnload)
         ApplyOnload(onload);
@@ -177,12 +182,15 @@ void CLevelController::StartLevel(int32_t graph, int32_t position)
     }
     // The random fill draws from the checkpoint's colours and queue side, so
     // they are set before it.
-    if (!carryOver)
+    if (mFieldLaid) {
+        // A click aimed at the old field has no cell on the new one.
+        mHost.SetBoardActive(false);
         mHost.SetUpField(level.mContentCount > 0
                              ? mTable.ContentShape(level, Lumo::RandomNumber(level.mContentCount))
                              : -1);
+    }
 
-    mHost.ResetBall(!carryOver, level.mBallColumn, level.mBallRow);
+    mHost.ResetBall(mFieldLaid, level.mBallColumn, level.mBallRow);
     PickSuperbonusPiece();
     mComboCount = 0;
     mHost.ResetComboWindow(mTable.Combos().mComboSpeed);
@@ -221,14 +229,14 @@ void CLevelController::BeginPlay()
     mHost.SetProcessorState(kPlaying);
     mHost.ClearProcessorHold();
     mHost.StopPendingProcess();
-    const bool fresh = mGameMode == 1 || mState == kNothing || mState == kFailed || mModeChanged;
+    const bool fresh = mGameMode == 1 || mState == kNothing || mState == kFailed || mFieldLaid;
     if (fresh)
         mHost.SetBoardActive(true);
     mState = kPlaying;
     mHost.RestartBonusTimer();
     if (mLevel && mLevel->mLevelType == 2)
         mHost.CrazyPhaseAnim();
-    else if (mGameMode == 1 || mModeChanged)
+    else if (mGameMode == 1 || mFieldLaid)
         mHost.ClearBallState();
     if (mLevel && mLevel->mLevelType == 1)
         mHost.SetArrows(false, true, false, false, false);
@@ -258,6 +266,11 @@ void CLevelController::HandleState()
         break;
     case kCompleted:
         if (mGameMode == 2) {
+            // The next level may lay a field of its own: not under blocks still on the move.
+            if (mHost.FieldMoving()) {
+                mHost.SetProcessorState(kCompleted);
+                break;
+            }
             SetProgress(0);
             StartLevel(mGraph, mPosition + 1);
             break;

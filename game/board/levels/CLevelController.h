@@ -233,4 +233,6 @@ private:
     int32_t mState = kNothing;
     int32_t mGameMode = 0;
     bool mModeChanged = false;
+    // The level in play began on a field laid for it, not on the last level's.
+    bool mFieldLaid = false;
 };

@@ -26,6 +26,8 @@ public:
     virtual void ShowPopup(int32_t kind, int32_t value) = 0;
     virtual void StartHazardBall() = 0;
     virtual bool BlockMovesPending() const = 0;
+    // Blocks of the field still on the move: a group leaving, lines closing up, a superbonus rising.
+    virtual bool FieldMoving() const = 0;
     // Arrow markers of a puzzle level: stop and hide removes them.
     virtual void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) = 0;
     // A level starts: a combo still pending is dropped, and the next one closes at speed.

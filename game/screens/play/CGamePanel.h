@@ -124,6 +124,8 @@ public:
     void SetCrazyPercent(int32_t percent) override { mCrazyPercent = percent; }
     // Drawn in the centre area while shown; it blinks by turning shown on and off.
     void SetCrazyIndicator(const CSceneObj* indicator, bool shown) override;
+    // The crazy level's indicator while it blinks on, else null.
+    const CSceneObj* ShownCrazyIndicator() const { return mCrazyShown ? mCrazyIndicator : nullptr; }
 
     void OnTrackAction(int32_t action, CAnimTrack* track);
     void Draw(Lumo::Graphics& graphics, int32_t x, int32_t y);

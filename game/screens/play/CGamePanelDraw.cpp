@@ -209,7 +209,8 @@ void CGamePanel::Draw(Lumo::Graphics& g, int32_t x, int32_t y)
         const int32_t completion = Percent(mCrazyPercent >= 0 ? mCrazyPercent : mCompletion);
         DrawPart(g, mActive.mCompletionBar, x, y, completion);
         DrawHazard(g, mActive.mCompletionBar, x, y, completion, mHazards[kHazardTime]);
-        DrawCentreArea(g, x, y);
     }
+    // Both games' crazy levels show the colour they ask for.
+    DrawCentreArea(g, x, y);
     g.PopState();
 }

@@ -61,6 +61,17 @@ protected:
         mTracksBefore = mTracks.Running().Used();
         mInstancesBefore = mAnims.Instances().Used();
     }
+    // The level's turn; its indicator, which blinks for the whole level, is
+    // kept still and counts with what was there before, so that what is left
+    // after the blocks' own animations shows.
+    void NewTurn()
+    {
+        mCrazy.NewTurn(mColours);
+        if (CAnimTrack* blink = mCrazy.Indicator().mMoveTrack; blink && blink->mAttached)
+            mProcessor.StopProcess(blink);
+        mTracksBefore = mTracks.Running().Used();
+        mInstancesBefore = mAnims.Instances().Used();
+    }
     int32_t ColourAt(int32_t cell) const { return CCellGrid::ColourOf(mField.Grid().Cell(cell)); }
     std::vector<uint32_t> Words() const
     {
@@ -117,11 +128,11 @@ protected:
 TEST_F(CCrazyLevelTest, BlocksWaitSpinAndSettleThenEachLandingTurnsItsBlockWithAPulse)
 {
     Level({"0123", "3213"}, 4);
-    mCrazy.NewTurn(mColours);
+    NewTurn();
     EXPECT_EQ(mTurns.CrazyColour(), 3);
     EXPECT_EQ(mCrazy.BlocksToSpin(), 5);
     EXPECT_EQ(mCrazy.BlocksToTurn(), 5);
-    EXPECT_EQ(mDisplay.mIndicator, nullptr);
+    EXPECT_EQ(mDisplay.mIndicator, &mCrazy.Indicator());
     for (int32_t cell : {0, 1, 2, 5, 6}) {
         const CFieldBlock& block = *mField.Record(cell).mBlock;
         EXPECT_EQ(block.mSpinFlag, 255) << cell;
@@ -181,7 +192,7 @@ TEST_F(CCrazyLevelTest, BlocksThatLeaveBeforeTheSpinNeitherHoldItNorCountAsToTur
     for (const Case& c : {Case{{0, 1, 2, 5}, 1}, Case{{6, 7}, 4}, Case{{0, 1, 2, 5, 6}, 0}}) {
         const std::string context = "leaving from cell " + std::to_string(c.leaving.front());
         Level({"0123", "3213"}, 4);
-        mCrazy.NewTurn(mColours);
+        NewTurn();
         for (const int32_t cell : c.leaving) {
             mField.RemoveBlock(mField.Record(cell).mBlock);
             mField.Record(cell).mBlock = nullptr;
@@ -199,7 +210,7 @@ TEST_F(CCrazyLevelTest, BlocksThatLeaveBeforeTheSpinNeitherHoldItNorCountAsToTur
     }
 }
 
-TEST_F(CCrazyLevelTest, ACrazyColourAbove3BlinksItsIndicatorUntilShutdown)
+TEST_F(CCrazyLevelTest, EveryCrazyColourBlinksItsIndicatorUntilShutdown)
 {
     Level({"0124", "4444"}, 5);
     const size_t tracks = mTracks.Running().Used();
@@ -219,15 +230,18 @@ TEST_F(CCrazyLevelTest, ACrazyColourAbove3BlinksItsIndicatorUntilShutdown)
     EXPECT_EQ(shown, (std::vector<bool>{false, true, false}));
     EXPECT_FLOAT_EQ(blink->mSpeed, CGameConfig::live.crazyHudcolorStatic);
 
-    // Stopping ends the blinking; a new level without one takes the indicator away.
+    // Stopping ends the blinking; a level of the first four colours shows its colour too.
     mCrazy.Stop();
     EXPECT_EQ(CrazyProcesses(), 0);
-    Level({"0123", "3333"}, 4);
-    mCrazy.NewTurn(mColours);
-    EXPECT_EQ(mCrazy.Indicator().mMoveTrack, nullptr);
-    EXPECT_EQ(mDisplay.mIndicator, nullptr);
-    EXPECT_EQ(mTracks.Running().Used(), tracks);
+    for (const int32_t colours : {4, 2}) {
+        Level({"0123", "3333"}, colours);
+        mCrazy.NewTurn(mColours);
+        ASSERT_NE(mCrazy.Indicator().mMoveTrack, nullptr) << colours;
+        EXPECT_EQ(mDisplay.mIndicator, &mCrazy.Indicator()) << colours;
+        EXPECT_TRUE(mDisplay.mShown) << colours;
+    }
     mCrazy.Shutdown();
+    EXPECT_EQ(mDisplay.mIndicator, nullptr);
     EXPECT_EQ(mTracks.Running().Used(), tracks - 1);
 }
 
@@ -235,7 +249,7 @@ TEST_F(CCrazyLevelTest, TheProcessorsWaitForSettlingStopsASpinAndTheBlocksKeepTh
 {
     Level({"0121", "2103"}, 4);
     const std::vector<int32_t> colours{0, 1, 2, 1, 2, 1, 0, 3};
-    mCrazy.NewTurn(mColours);
+    NewTurn();
     mCrazy.PhaseAnim();
     ASSERT_TRUE(RunUntilPhase(CCrazyTurns::kSpinning));
     mProcessor.DispatchFinished(1.0f);

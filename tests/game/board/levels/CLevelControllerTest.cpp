@@ -385,3 +385,41 @@ TEST_F(CLevelControllerTest, TheEndlessGameGoesStraightOnKeepingEnergyAndScore)
     EXPECT_EQ(saved.progressB[2], 120);
     EXPECT_EQ(saved.progressB[3], energy);
 }
+
+// The endless game plays on over the field the last level left, but a puzzle
+// lays its own, and so does the level after it, whose grey would hold nothing
+// to take; a level that lays its field waits for the last one's blocks to rest.
+TEST_F(CLevelControllerTest, TheEndlessGameLaysAFieldForAPuzzleAndTheLevelAfterIt)
+{
+    Play(2, 0);
+    struct Next {
+        int32_t position;
+        bool laid;
+    };
+    for (const Next& next : {Next{1, false}, Next{2, true}, Next{3, true}, Next{4, false}}) {
+        const std::string context = "position " + std::to_string(next.position);
+        if (mLevels.Level().mLevelType == 1)
+            Field({"44444", "44444", "44444"});
+        else
+            mLevels.AddPoints(60);
+        mLevels.SetChanged();
+        mLevels.CheckLevelEnd();
+        ASSERT_EQ(mLevels.State(), CLevelController::kCompleted) << context;
+        // Blocks still on the move hold the next level back.
+        mHost.mFieldMoving = true;
+        mLevels.HandleState();
+        EXPECT_EQ(mLevels.State(), CLevelController::kCompleted) << context;
+        EXPECT_EQ(mHost.mProcessorState, CLevelController::kCompleted) << context;
+        mHost.mFieldMoving = false;
+        mHost.mCalls.clear();
+        mLevels.HandleState();
+        ASSERT_EQ(mLevels.CurrentPosition(), next.position) << context;
+        EXPECT_EQ(mLevels.State(), CLevelController::kPlaying) << context;
+        const bool laid = std::any_of(mHost.mCalls.begin(), mHost.mCalls.end(),
+                                      [](const std::string& call) { return call.rfind("Field ", 0) == 0; });
+        EXPECT_EQ(laid, next.laid) << context;
+        EXPECT_EQ(mHost.Has("Ball " + std::to_string(next.laid) + " 0,0"), true) << context;
+        Field({"00011", "22211", "33314"});
+    }
+}
+

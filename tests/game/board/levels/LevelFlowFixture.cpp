@@ -106,6 +106,8 @@ void LoadLevels(CLevelController& levels, CLevelGraphs& graphs, const CFieldBase
     graphFile.Parse("<root><graph><onload ball_idx='1'/><level name='points' bonus='70'/><level name='timed' bonus='5'/>"
                  "<level name='puzzle'/><level name='crazy'/></graph>"
                  "<graph easy='0,1' medium='1,2' hard='2,2'><level name='points'/><level name='points'/></graph>"
+                 "<graph easy='0,1' medium='1,2' hard='2,2'><level name='points'/><level name='points'/>"
+                 "<level name='puzzle'/><level name='points'/><level name='crazy'/></graph>"
                  "</root>");
     ASSERT_TRUE(graphs.LoadFromXml(graphFile.RootElement(), levels.Table()));
 }

@@ -32,6 +32,7 @@ public:
     void ShowPopup(int32_t kind, int32_t value) override;
     void StartHazardBall() override { mCalls.push_back("HazardBall"); }
     bool BlockMovesPending() const override { return false; }
+    bool FieldMoving() const override { return mFieldMoving; }
     void SetArrows(bool stop, bool dim, bool hide, bool show, bool flash) override;
     void ResetComboWindow(float speed) override { mComboSpeed = speed; }
     void StartCellRuns(bool record) override { mCalls.push_back(record ? "CellRuns on" : "CellRuns off"); }
@@ -83,6 +84,7 @@ public:
     int32_t mCrazyToTurn = 1;
     int32_t mCompletion = -1;
     int32_t mProcessorState = -1;
+    bool mFieldMoving = false;
     float mComboSpeed = -1.0f;
     // Filled at random as the game does when set; otherwise the field is kept.
     CGameField* mFillField = nullptr;
@@ -115,7 +117,8 @@ public:
 };
 
 // The sample kinds of level: graph 0 plays points, timed, puzzle and crazy;
-// graph 1 is the endless game.
+// graph 1 is the endless game, and graph 2 an endless game that lists points,
+// points, puzzle, points and crazy.
 void LoadLevels(CLevelController& levels, CLevelGraphs& graphs, const CFieldBase& shapes);
 // Starts graph/position from nothing and runs the intro's end up to play.
 void PlayLevel(CLevelController& levels, const RecordingWindows& windows, int32_t graph, int32_t position,

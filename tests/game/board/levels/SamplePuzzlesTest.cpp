@@ -2,6 +2,7 @@
 #include "game/board/field/CGameField.h"
 #include "game/data/NumberLists.h"
 #include "tests/game/board/field/FieldPicture.h"
+#include "tests/game/board/levels/PuzzleSolver.h"
 #include "tests/game/support/GameFixture.h"
 
 #include <tinyxml.h>
@@ -11,14 +12,11 @@
 #include <string>
 #include <vector>
 
-using BoardTest::Picture;
 using BoardTest::PrepareField;
+using BoardTest::PuzzleSolver;
 using BoardTest::SetCells;
 
 namespace {
-
-constexpr int32_t kGrey = 4;
-constexpr int32_t kMatch = 3;
 
 struct Puzzle {
     std::string mName;
@@ -73,84 +71,6 @@ std::vector<Puzzle> SamplePuzzles()
     return puzzles;
 }
 
-// Plays a puzzle by the field's rules: a click sends the ball to a cell, the
-// ball stays there and takes the group under it for as long as one of at
-// least three forms, each take shifting the lines and letting grey in.
-class PuzzleSolver {
-public:
-    PuzzleSolver(CGameField& field, int32_t shift) : mField(field), mShift(shift) {}
-
-    std::vector<std::string> Click(const std::vector<std::string>& rows, int32_t column, int32_t row)
-    {
-        SetCells(mField, rows);
-        CCellGrid& grid = mField.Grid();
-        grid.SetQueueDirection(mShift);
-        const int32_t cell = row * grid.Width() + column;
-        while (Matchable(grid, cell)) {
-            grid.ClearGroupCells(CCellGrid::GroupOf(grid.Cell(cell)));
-            grid.SimulateShift();
-            for (int32_t i = 0; i < grid.CellCount(); ++i)
-                if (!CCellGrid::IsOccupied(grid.Cell(i)))
-                    grid.Cell(i) = CCellGrid::WithColour(grid.Cell(i), kGrey) | CCellGrid::kOccupied;
-            grid.Rebuild();
-            grid.CountColours();
-        }
-        return Picture(grid);
-    }
-
-    // The cells a click on which takes a group.
-    std::vector<int32_t> Moves(const std::vector<std::string>& rows)
-    {
-        SetCells(mField, rows);
-        std::vector<int32_t> cells;
-        for (int32_t i = 0; i < mField.Grid().CellCount(); ++i)
-            if (Matchable(mField.Grid(), i))
-                cells.push_back(i);
-        return cells;
-    }
-
-    // The fewest clicks that turn every block grey, or -1 when none do.
-    int32_t FewestClicks(const std::vector<std::string>& rows)
-    {
-        auto known = mFewest.find(rows);
-        if (known != mFewest.end())
-            return known->second;
-        int32_t fewest = -1;
-        if (AllGrey(rows)) {
-            fewest = 0;
-        } else {
-            const int32_t w = int32_t(rows.front().size());
-            for (int32_t cell : Moves(rows)) {
-                const int32_t after = FewestClicks(Click(rows, cell % w, cell / w));
-                if (after >= 0 && (fewest < 0 || after + 1 < fewest))
-                    fewest = after + 1;
-            }
-        }
-        mFewest[rows] = fewest;
-        return fewest;
-    }
-
-    static bool Matchable(const CCellGrid& grid, int32_t cell)
-    {
-        const uint32_t word = grid.Cell(cell);
-        return CCellGrid::IsOccupied(word) && CCellGrid::ColourOf(word) != kGrey &&
-               grid.Group(CCellGrid::GroupOf(word)).Count() >= kMatch;
-    }
-
-private:
-    static bool AllGrey(const std::vector<std::string>& rows)
-    {
-        for (const std::string& row : rows)
-            if (row.find_first_not_of(char('0' + kGrey)) != std::string::npos)
-                return false;
-        return true;
-    }
-
-    CGameField& mField;
-    int32_t mShift;
-    std::map<std::vector<std::string>, int32_t> mFewest;
-};
-
 class SamplePuzzlesTest : public GameTest::GameFixture {
 protected:
     CGameField mField;
@@ -164,14 +84,7 @@ protected:
 // that takes nothing, so the first take is the player's.
 TEST_F(SamplePuzzlesTest, EachSamplePuzzleIsSolvableOnlyWithThought)
 {
-    CGridParameters rules;
-    rules.mBlockTypes = 4;
-    rules.mMaxGroups = 8;
-    rules.mMinGroups = 1;
-    rules.mGenerationsPerTurn = 1;
-    rules.mMaxGroupSize = 64;
-    rules.mGenerationMode = 1;
-    PrepareField(mField, rules);
+    PrepareField(mField, PuzzleSolver::Rules());
     const std::vector<Puzzle> puzzles = SamplePuzzles();
     ASSERT_GE(puzzles.size(), 3u);
     for (const Puzzle& puzzle : puzzles) {

@@ -319,6 +319,10 @@ TEST_F(CGamePanelTest, WarningsGlowOverTheBarsAndACrazyLevelShowsItsIndicatorAnd
     mPanel->StartLevel(CGamePanel::kBasic, false);
     EXPECT_TRUE(centre().empty());
     EXPECT_EQ(bars()[1].mSrcRect.mWidth, 40);
+    // The endless game's layout, without the level's bars, shows it as well.
+    mPanel->StartLevel(CGamePanel::kScore, false);
+    mPanel->SetCrazyIndicator(&indicator, true);
+    EXPECT_EQ(centre().size(), 1u);
 }
 
 } // namespace
