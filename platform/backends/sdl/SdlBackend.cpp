@@ -732,6 +732,8 @@ void SdlBackend::Translate(const SDL_Event& event, std::vector<NativeEvent>& eve
         } else if (out.kind == NativeEvent::Kind::Moved) {
             if (native->second.state.fullScreen)
                 return;
+            // A window that moves under a still pointer gets no move of the mouse.
+            native->second.pointerStale = true;
             if (native->second.framing && Reframe(native->second, out.x, out.y))
                 return;
         }

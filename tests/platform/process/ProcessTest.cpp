@@ -149,15 +149,24 @@ TEST(InstanceMutex, ACopyOfTheProcessDoesNotHoldTheLock)
     HANDLE first = CreateMutexA("Zentrova/Mutex", &exists);
     ASSERT_FALSE(exists);
     int running[2];
+    int started[2];
     ASSERT_EQ(::pipe(running), 0);
+    ASSERT_EQ(::pipe(started), 0);
     const pid_t copy = ::fork();
     if (copy == 0) {
+        // The copy is under way once fork() returns in it: the lock is let go by then.
         char end = 0;
         ::close(running[1]);
+        ::close(started[0]);
+        ::close(started[1]);
         ::_exit(::read(running[0], &end, 1) == 0 ? 0 : 1);
     }
     ::close(running[0]);
+    ::close(started[1]);
     ASSERT_GT(copy, 0);
+    char none = 0;
+    EXPECT_EQ(::read(started[0], &none, 1), 0);
+    ::close(started[0]);
     EXPECT_TRUE(CloseHandle(first));
     HANDLE next = CreateMutexA("Zentrova/Mutex", &exists);
     EXPECT_FALSE(exists);
