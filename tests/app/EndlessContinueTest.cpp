@@ -18,11 +18,6 @@ namespace {
 
 using namespace GUIWindowId;
 
-constexpr int32_t kEndlessGraph = 1;
-// The endless graph lists six levels; from position 6 on it cycles through
-// four of them.
-constexpr int32_t kListed = 6;
-constexpr int32_t kCycle = 4;
 constexpr int32_t kPointsType = 0;
 // The info label of "Endless run" that shows the run's score.
 constexpr int32_t kRunScoreSlot = 5;

@@ -16,12 +16,8 @@ namespace {
 
 using namespace GUIWindowId;
 
-// The endless graph lists six levels, "Colour Storm", its crazy level, at
-// position 4; from position 6 on it cycles through its four medium and hard
-// entries, the crazy level among them, in a fresh order each cycle.
-constexpr int32_t kEndlessGraph = 1;
-constexpr int32_t kListed = 6;
-constexpr int32_t kCycle = 4;
+// "Colour Storm", the endless graph's crazy level, is listed at position 4
+// and is among the four medium and hard entries of its cycles.
 constexpr int32_t kListedCrazy = 4;
 // The ball of the crazy levels, which bounces slowly enough for a person.
 constexpr int32_t kSlowBall = 2;

@@ -11,11 +11,8 @@
 namespace AppTest {
 namespace {
 
-// The endless graph lists six levels, a puzzle at position 3 and the crazy
-// level after it; from position 6 on it cycles through four of them, the
-// puzzle and the crazy level among them, in a fresh order each cycle.
-constexpr int32_t kListed = 6;
-constexpr int32_t kCycle = 4;
+// The endless graph lists a puzzle at position 3 and the crazy level after
+// it; its cycles hold one of each.
 constexpr int32_t kMostTries = 3;
 constexpr int kGiveUpAt = 200000;
 

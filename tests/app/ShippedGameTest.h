@@ -6,10 +6,17 @@
 #include "tests/app/ScriptedGame.h"
 #include "tests/game/support/GameFixture.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 namespace AppTest {
+
+// The shipped endless graph lists six levels; from position 6 on it cycles
+// through four of them in an order of each cycle's own.
+constexpr int32_t kEndlessGraph = 1;
+constexpr int32_t kListed = 6;
+constexpr int32_t kCycle = 4;
 
 // The real program on the archive it ships, on a headless desktop under the
 // fake clock; an exit of the process throws instead.
