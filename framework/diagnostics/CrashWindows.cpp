@@ -31,9 +31,9 @@ constexpr uint32_t kUserSliceMillis = 100;
 constexpr uint32_t kUploadMillis = 60 * 1000;
 constexpr uint32_t kPollMillis = 20;
 constexpr uint32_t kTickMillis = 1000;
-// The transfer ends within a wait slice of the user's abort, but an abort
-// reaches a try only once its transfer runs: after one pressed earlier (the
-// request still being built) the window ends after this anyway.
+// The transfer ends within a wait slice of the user's abort, and one pressed
+// while the request is still being built takes once it runs; a try that
+// never gets that far ends the window after this anyway.
 constexpr uint32_t kAbortGraceMillis = 2000;
 // GetWindowTextA's buffer of 8192 characters holds this many.
 constexpr size_t kUserTextLimit = 8191;
@@ -237,12 +237,15 @@ void RunUpload(CrashReportState& state)
             }
             break;
         case UploadStep::kWait:
-            // Asked again each poll until it takes: the transfer may not be
-            // running yet.
-            if (!userAborted && now - started >= kUploadMillis)
+            // Asked again each poll until it takes: the try's request may not
+            // be under way yet, and its start clears an abort that came first.
+            if (userAborted) {
+                transfer.Abort();
+                if (now - started >= kUploadMillis + kAbortGraceMillis)
+                    state.mDialogDone = true;
+            } else if (now - started >= kUploadMillis) {
                 transfer.TimeOut();
-            else if (userAborted && now - started >= kUploadMillis + kAbortGraceMillis)
-                state.mDialogDone = true;
+            }
             break;
         }
     }

@@ -93,6 +93,10 @@ HTTPTransfer::~HTTPTransfer()
 
 void HTTPTransfer::SendRequest(const std::string& host, const std::string& request)
 {
+    // Held until the worker runs: a time-out or reset that saw the result
+    // running before that would stop nothing, and the worker would then run
+    // on past them into the next try.
+    std::lock_guard<std::mutex> lock(mControlMutex);
     PrepareRequest(host);
     mRequest = request;
     StartWorker();
@@ -106,12 +110,19 @@ int HTTPTransfer::GetResult()
 
 void HTTPTransfer::Abort()
 {
+    std::lock_guard<std::mutex> lock(mControlMutex);
+    RequestAbort();
+}
+
+void HTTPTransfer::RequestAbort()
+{
     mAbortRequested = true;
     mStop = true;
 }
 
 void HTTPTransfer::TimeOut()
 {
+    std::lock_guard<std::mutex> lock(mControlMutex);
     int running = kRunning;
     if (!mAbortRequested && mResult.compare_exchange_strong(running, kTimedOut))
         mStop = true;
@@ -119,8 +130,14 @@ void HTTPTransfer::TimeOut()
 
 void HTTPTransfer::Reset()
 {
+    std::lock_guard<std::mutex> lock(mControlMutex);
+    ResetTransfer();
+}
+
+void HTTPTransfer::ResetTransfer()
+{
     if (mWorkerAlive) {
-        Abort();
+        RequestAbort();
         WaitFinish();
     }
     if (mWorker.joinable())
@@ -156,7 +173,7 @@ std::string HTTPTransfer::GetContent()
 
 void HTTPTransfer::PrepareRequest(const std::string& host)
 {
-    Reset();
+    ResetTransfer();
     mTransferId = gNextTransferId++;
     mUrlText = host;
     mStop = false;

@@ -51,7 +51,9 @@ public:
     HTTPTransfer(const HTTPTransfer&) = delete;
     HTTPTransfer& operator=(const HTTPTransfer&) = delete;
 
-    // Returns at once; the result tells how it went.
+    // Returns at once; the result tells how it went. The caller's controls
+    // below may come from another thread meanwhile: each waits until a
+    // transfer being started runs with its worker.
     void SendRequest(const std::string& host, const std::string& request);
     int GetResult();
     // The user's giving up: the transfer ends as aborted, not as failed.
@@ -69,6 +71,10 @@ public:
     int32_t GetAnnouncedLength() const { return mAnnouncedLength; }
 
 private:
+    // The unguarded forms of Abort and Reset, for callers that hold the
+    // control lock.
+    void RequestAbort();
+    void ResetTransfer();
     void PrepareRequest(const std::string& host);
     void StartWorker();
     void WorkerThread();
@@ -102,6 +108,7 @@ private:
     std::atomic<bool> mAbortRequested{false};
     std::atomic<int> mResult{kIdle};
     int mLastSyncedResult = kIdle;
+    std::mutex mControlMutex;
     std::thread mWorker;
 };
 

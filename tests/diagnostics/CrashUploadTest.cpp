@@ -351,6 +351,50 @@ TEST_F(CrashUploadTest, AbortEndsAnUploadWhoseNameLookupHangs)
     EXPECT_TRUE(NotSentLines().empty());
 }
 
+// An abort pressed while the report is still being built ends the upload as
+// soon as its request starts, not when the minute is over.
+TEST_F(CrashUploadTest, AnAbortBeforeTheRequestStartsEndsItWhenItDoes)
+{
+    constexpr uint32_t kBuiltAt = 1000;
+    LoopbackServer server({}, LoopbackServer::Ending::kStall);
+    // The window's time passes, the abort with it, before the request is
+    // built, and for a few polls after its start; then it stands still until
+    // the transfer has ended (ten seconds at the most, so that a transfer the
+    // abort missed fails the test).
+    const auto missed = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    UploadClock clock(
+        [&] {
+            const uint32_t now = Platform::timeGetTime();
+            const int result = Lumo::GetCrashHTTPTransfer().GetResult();
+            if (now < kBuiltAt)
+                return true;
+            if (result == Lumo::HTTPTransfer::kIdle)
+                return false;
+            return now < kBuiltAt + 100 || result != Lumo::HTTPTransfer::kRunning ||
+                   std::chrono::steady_clock::now() > missed;
+        },
+        false);
+    Platform::ScopedClock useClock(&clock);
+    mHost->mWhileBuilding = [] {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (Platform::timeGetTime() < kBuiltAt && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    Lumo::CrashReportState& state = Lumo::GetCrashReportState();
+    state.mUploadHost = "127.0.0.1:" + std::to_string(server.Port());
+    SendWithText("");
+    // Pressed once; the second press would come long after.
+    Do("Submitting Report", DialogAction::Kind::Press, "Abort");
+    Do("Submitting Report", DialogAction::Kind::Press, "Abort", kPatient);
+    Lumo::CreateCrashWindow("text", "title");
+
+    EXPECT_TRUE(state.mDialogDone);
+    EXPECT_LT(Platform::timeGetTime(), kBuiltAt + 1000);
+    EXPECT_EQ(Lumo::GetCrashHTTPTransfer().GetResult(), Lumo::HTTPTransfer::kAborted);
+    EXPECT_TRUE(mSession.Desktop().MessageBoxes().empty());
+    EXPECT_TRUE(NotSentLines().empty());
+}
+
 TEST_F(CrashUploadTest, AbortEndsAStalledUploadQuicklyWhileTheWaitTicks)
 {
     LoopbackServer server({}, LoopbackServer::Ending::kStall);

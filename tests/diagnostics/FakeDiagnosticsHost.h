@@ -3,6 +3,7 @@
 #include "framework/core/Buffer.h"
 #include "framework/diagnostics/DiagnosticsAppHost.h"
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -41,7 +42,12 @@ public:
     std::string ExtraInfoText() override { return mExtraInfo; }
     std::string GetProductVersion(const std::string&) override { return "7.7"; }
     void CopyToClipboard(const std::string& text) override { mClipboard = text; }
-    void AddCrashReportFields(std::map<std::string, std::string>& fields) override { fields = mFields; }
+    void AddCrashReportFields(std::map<std::string, std::string>& fields) override
+    {
+        if (mWhileBuilding)
+            mWhileBuilding();
+        fields = mFields;
+    }
     std::string ProductTitle() override { return "Zentrova"; }
     std::string ProductVersionText() override { return "1.0"; }
     bool ReadCrashAttachment(Lumo::Buffer& buffer) override
@@ -65,6 +71,8 @@ public:
     std::string mExtraInfo;
     std::string mClipboard;
     std::map<std::string, std::string> mFields;
+    // Runs as the crash report's request is being built.
+    std::function<void()> mWhileBuilding;
     std::string mAttachment;
     std::string mAttachmentPath;
 };
