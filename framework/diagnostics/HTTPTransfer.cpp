@@ -268,6 +268,10 @@ bool HTTPTransfer::LookUpHost(uint32_t* address)
 
 void HTTPTransfer::ConnectAndSend()
 {
+    if (mUrl.mPort <= 0) {
+        RecordFailure(kConnectFailed);
+        return;
+    }
     uint32_t address = INADDR_NONE;
     if (!LookUpHost(&address))
         return;

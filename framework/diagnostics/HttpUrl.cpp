@@ -1,8 +1,32 @@
 #include "framework/diagnostics/HttpUrl.h"
 
-#include <cstdlib>
+#include <cctype>
 
 namespace Lumo {
+
+namespace {
+
+// The port as a C number reader takes it (blanks, a sign, digits up to the
+// first non-digit), but without its overflow: a number no port can have is 0,
+// which connects nowhere, rather than another port it would wrap to.
+int ReadPort(const std::string& text)
+{
+    size_t at = text.find_first_not_of(" \t\n\v\f\r");
+    if (at == std::string::npos)
+        return 0;
+    const bool negative = text[at] == '-';
+    if (text[at] == '+' || negative)
+        ++at;
+    int port = 0;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
+        port = port * 10 + (text[at] - '0');
+        if (port > HttpUrl::kMaxPort)
+            return 0;
+    }
+    return negative ? 0 : port;
+}
+
+} // namespace
 
 HttpUrl HttpUrl::Split(const std::string& url)
 {
@@ -21,7 +45,7 @@ HttpUrl HttpUrl::Split(const std::string& url)
         split.mPath = rest.substr(slash);
     const size_t colon = split.mHost.find(':');
     if (colon != std::string::npos) {
-        split.mPort = std::atoi(split.mHost.c_str() + colon + 1);
+        split.mPort = ReadPort(split.mHost.substr(colon + 1));
         split.mHost.resize(colon);
     }
     return split;

@@ -7,8 +7,11 @@ namespace Lumo {
 // A URL as the HTTP client splits it: "scheme://host:port/path", where every
 // part but the host may be missing.
 struct HttpUrl {
+    static constexpr int kMaxPort = 65535;
+
     std::string mProtocol;
     std::string mHost;
+    // 0 when the URL's port is none a connection can use.
     int mPort = 80;
     std::string mPath = "/";
 

@@ -218,6 +218,11 @@ TEST(HTTPTransferTest, FailuresBecomeResultCodes)
     HTTPTransfer transfer;
     transfer.SendRequest(Local(LoopbackServer::ClosedPort()), kRequest);
     EXPECT_EQ(Finish(transfer), HTTPTransfer::kConnectFailed);
+    // A port that would wrap to a listening one reaches no server.
+    LoopbackServer server({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"});
+    transfer.SendRequest("127.0.0.1:" + std::to_string(server.Port() + 65536), kRequest);
+    EXPECT_EQ(Finish(transfer), HTTPTransfer::kConnectFailed);
+    EXPECT_FALSE(server.Received());
 
     const auto previous = Platform::SetHostResolver([](const std::string&, uint32_t*) { return false; });
     transfer.SendRequest("http://nowhere.invalid/x", kRequest);
@@ -320,6 +325,16 @@ TEST(HTTPTransferTest, UrlSplitAndTransferIds)
         {"h", "", "h", 80, "/"},
         {"h/x", "", "h", 80, "/x"},
         {"//h", "", "h", 80, "/"},
+        // Read as a C number reader reads it; a port beyond 16 bits is none
+        // rather than another one.
+        {"h:8080x/p", "", "h", 8080, "/p"},
+        {"h: +81", "", "h", 81, "/"},
+        {"h:65535", "", "h", 65535, "/"},
+        {"h:65616", "", "h", 0, "/"},
+        {"h:99999999999999999999", "", "h", 0, "/"},
+        {"h:-80", "", "h", 0, "/"},
+        {"h:", "", "h", 0, "/"},
+        {"h:x", "", "h", 0, "/"},
     };
     for (const auto& c : cases) {
         const Lumo::HttpUrl url = Lumo::HttpUrl::Split(c.url);
