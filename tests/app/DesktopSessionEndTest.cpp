@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -36,24 +35,6 @@ constexpr auto kEndBound = std::chrono::seconds(30);
 // A quit is done well within this even on a busy machine; waiting out a
 // ten-second bound of the program's own is not.
 constexpr auto kPromptEnd = std::chrono::seconds(8);
-
-// The windows shown on the screen (with no window manager, the root's mapped children).
-std::vector<Window> ShownWindows(Display* x)
-{
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    std::vector<Window> shown;
-    if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count; ++i) {
-            XWindowAttributes attributes;
-            if (XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable)
-                shown.push_back(children[i]);
-        }
-        XFree(children);
-    }
-    return shown;
-}
 
 // The process a window says it belongs to; 0 where it says nothing.
 pid_t OwnerOf(Display* x, Window window)
@@ -319,10 +300,10 @@ class KilledUnderABox : public DesktopSession, public ::testing::WithParamInterf
 TEST_P(KilledUnderABox, TakesTheBoxAlongAndTheNextStartShows)
 {
     AwaitTitle();
-    const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
+    const PlatformTest::XConnection connection;
     Display* x = connection.get();
     ASSERT_NE(x, nullptr);
-    const std::vector<Window> title = ShownWindows(x);
+    const std::vector<Window> title = PlatformTest::PrivateXServer::ShownWindows(x);
     ASSERT_EQ(title.size(), 1u);
     // Settings that can no longer be saved: the box comes as the closed game ends.
     const std::string settings = mFolder / "config/lumo/registry.txt";
@@ -335,7 +316,7 @@ TEST_P(KilledUnderABox, TakesTheBoxAlongAndTheNextStartShows)
         const std::string listed = LumoTest::ReadFile(children);
         box = listed.empty() ? 0 : std::stoi(listed);
         // The game's own window is hidden as it ends.
-        const std::vector<Window> shown = ShownWindows(x);
+        const std::vector<Window> shown = PlatformTest::PrivateXServer::ShownWindows(x);
         return box > 0 && std::any_of(shown.begin(), shown.end(), [&](Window w) { return OwnerOf(x, w) != mGame; });
     })) << "no box; output:\n" << Output();
 
@@ -355,7 +336,7 @@ TEST_P(KilledUnderABox, TakesTheBoxAlongAndTheNextStartShows)
             mGame = -1;
             return true;
         }
-        for (Window window : ShownWindows(x))
+        for (Window window : PlatformTest::PrivateXServer::ShownWindows(x))
             if (OwnerOf(x, window) == mGame)
                 return true;
         return false;

@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -24,6 +26,21 @@ namespace {
 constexpr int kStartTimeoutMs = 10000;
 // A program that loads under the address checker takes its time.
 constexpr int kPictureTimeoutMs = 60000;
+
+// The test's own connections, and the handler errors went to before.
+std::mutex gOwnMutex;
+std::set<Display*> gOwn;
+XErrorHandler gPrevious = nullptr;
+
+int OnError(Display* display, XErrorEvent* error)
+{
+    {
+        std::lock_guard<std::mutex> lock(gOwnMutex);
+        if (gOwn.count(display) > 0)
+            return 0;
+    }
+    return gPrevious ? gPrevious(display, error) : 0;
+}
 
 pid_t Spawn(std::vector<std::string> arguments)
 {
@@ -39,13 +56,12 @@ pid_t Spawn(std::vector<std::string> arguments)
 // time is up.
 bool WaitUntil(int timeoutMs, const std::function<bool(Display*)>& seen)
 {
-    Display* display = XOpenDisplay(nullptr);
+    const XConnection connection;
+    Display* display = connection.get();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     bool yes = false;
     while (display && !(yes = seen(display)) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (display)
-        XCloseDisplay(display);
     return yes;
 }
 
@@ -57,9 +73,35 @@ void Stop(pid_t child)
     waitpid(child, nullptr, 0);
 }
 
-// The windows of clients shown on the screen (with no window manager, the
-// top-level ones are the root's children).
-std::vector<Window> ShownWindows(Display* display)
+} // namespace
+
+XConnection::XConnection() : mDisplay(XOpenDisplay(nullptr))
+{
+    if (mDisplay) {
+        std::lock_guard<std::mutex> lock(gOwnMutex);
+        gOwn.insert(mDisplay);
+        // Put first again each time: a handler set since (the program's own,
+        // in a test that runs it here) gets what is not ours.
+        const XErrorHandler previous = XSetErrorHandler(OnError);
+        if (previous != OnError)
+            gPrevious = previous;
+    }
+}
+
+XConnection::~XConnection()
+{
+    if (!mDisplay)
+        return;
+    // Errors of requests still in flight come in while it is known as ours.
+    XSync(mDisplay, False);
+    {
+        std::lock_guard<std::mutex> lock(gOwnMutex);
+        gOwn.erase(mDisplay);
+    }
+    XCloseDisplay(mDisplay);
+}
+
+std::vector<Window> PrivateXServer::ShownWindows(Display* display)
 {
     Window root = 0, parent = 0;
     Window* children = nullptr;
@@ -75,8 +117,6 @@ std::vector<Window> ShownWindows(Display* display)
     }
     return shown;
 }
-
-} // namespace
 
 PrivateXServer::PrivateXServer(bool windowManager, const std::string& screen)
 {
@@ -114,13 +154,13 @@ bool PrivateXServer::WaitForShownWindow()
 
 int PrivateXServer::DestroyShownWindows()
 {
-    Display* display = XOpenDisplay(nullptr);
+    const XConnection connection;
+    Display* display = connection.get();
     if (!display)
         return 0;
     const std::vector<Window> shown = ShownWindows(display);
     for (Window window : shown)
         XDestroyWindow(display, window);
-    XCloseDisplay(display);
     return int(shown.size());
 }
 
