@@ -1,29 +1,20 @@
 #include "framework/diagnostics/HttpUrl.h"
 
-#include <cctype>
+#include <cerrno>
+#include <cstdlib>
 
 namespace Lumo {
 
 namespace {
 
-// The port as a C number reader takes it (blanks, a sign, digits up to the
-// first non-digit), but without its overflow: a number no port can have is 0,
-// which connects nowhere, rather than another port it would wrap to.
+// The port as the C number reader takes it (blanks, a sign, digits up to the
+// first non-digit), but a number no port can have is 0, which connects
+// nowhere, rather than another port it would wrap to.
 int ReadPort(const std::string& text)
 {
-    size_t at = text.find_first_not_of(" \t\n\v\f\r");
-    if (at == std::string::npos)
-        return 0;
-    const bool negative = text[at] == '-';
-    if (text[at] == '+' || negative)
-        ++at;
-    int port = 0;
-    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
-        port = port * 10 + (text[at] - '0');
-        if (port > HttpUrl::kMaxPort)
-            return 0;
-    }
-    return negative ? 0 : port;
+    errno = 0;
+    const long port = std::strtol(text.c_str(), nullptr, 10);
+    return errno == 0 && port > 0 && port <= HttpUrl::kMaxPort ? int(port) : 0;
 }
 
 } // namespace
